@@ -1,0 +1,23 @@
+# The Windows build: a static GUI program and GoogleTest programs that ctest runs
+# through Wine. The cross-built dependencies come from scripts/build-deps.sh.
+set(TUNORA_GTEST_DIR "" CACHE PATH "GoogleTest cross-built for i686-w64-mingw32")
+set(TUNORA_JPEG_DIR "" CACHE PATH "libjpeg-turbo cross-built for i686-w64-mingw32")
+set(TUNORA_FFMPEG_DIR "" CACHE PATH "FFmpeg cross-built for i686-w64-mingw32")
+foreach(dir TUNORA_GTEST_DIR TUNORA_JPEG_DIR TUNORA_FFMPEG_DIR)
+  if(NOT EXISTS "${${dir}}/include")
+    message(FATAL_ERROR "${dir} is not set to a built dependency; build through 'make'")
+  endif()
+endforeach()
+
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+add_compile_options(-Wno-cast-function-type)
+add_link_options(-static -static-libgcc -static-libstdc++)
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+
+add_library(jpeg_static STATIC IMPORTED)
+set_target_properties(jpeg_static PROPERTIES
+  IMPORTED_LOCATION "${TUNORA_JPEG_DIR}/lib/libjpeg.a"
+  INTERFACE_INCLUDE_DIRECTORIES "${TUNORA_JPEG_DIR}/include")
+
+set(GTest_DIR "${TUNORA_GTEST_DIR}/lib/cmake/GTest")
+find_package(GTest CONFIG REQUIRED)

@@ -1,0 +1,24 @@
+# Shared settings of the project's scripts: where the caches live and how to report.
+# Sourced, never run.
+
+TUNORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+TUNORA_CACHE=${TUNORA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tunora}
+TUNORA_DATA=${TUNORA_DATA:-${XDG_DATA_HOME:-$HOME/.local/share}/tunora}
+CROSS=i686-w64-mingw32
+
+say() { printf '[tunora] %s\n' "$*" >&2; }
+die() { printf '[tunora] error: %s\n' "$*" >&2; exit 1; }
+
+# The Wine prefix is keyed by Wine's version: a new Wine gets a fresh prefix.
+wine_prefix_dir() { echo "$TUNORA_CACHE/wine-$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '_')"; }
+
+# thin_prefix BASE DEST: a Wine prefix of its own registry that shares BASE's drive_c
+# (read-mostly, 600 MB), so each run or test gets a private registry for free.
+thin_prefix() {
+  local base=$1 dest=$2
+  mkdir -p "$dest/dosdevices"
+  cp "$base"/system.reg "$base"/user.reg "$base"/userdef.reg "$base"/.update-timestamp "$dest"/
+  ln -sfn "$base/drive_c" "$dest/drive_c"
+  ln -sfn ../drive_c "$dest/dosdevices/c:"
+  ln -sfn / "$dest/dosdevices/z:"
+}

@@ -1,0 +1,15 @@
+#include "app/DialogFrame.h"
+
+namespace app {
+
+void BuildDialogFrame(ui::Form& form, widgets::TVrBlotter& background, int width, int height) {
+  form.SetColor(ui::clBlack);
+  form.SetPosition(ui::FormPosition::CenterOnShow);
+  form.SetDragByBackground(true);
+  background.SetParent(&form);
+  background.SetBounds(0, 0, width, height);
+  background.SetEnabled(false);
+  form.SizeToContent();
+}
+
+}  // namespace app

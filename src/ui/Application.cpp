@@ -1,0 +1,123 @@
+#include "ui/Application.h"
+
+#include <objbase.h>
+
+#include "ui/Form.h"
+
+namespace ui {
+
+Application& App() {
+  static Application app;
+  return app;
+}
+
+void Application::Initialize() {
+  if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
+}
+
+void Application::AdoptForm(std::unique_ptr<Form> form) {
+  Form* f = form.get();
+  forms_.push_back(std::move(form));
+  if (!mainForm_) mainForm_ = f;
+  f->HandleNeeded();
+}
+
+void Application::Run() {
+  if (mainForm_ && !terminated_) mainForm_->Show();
+  while (!terminated_ && HandleMessage()) {
+  }
+}
+
+bool Application::HandleMessage() {
+  MSG msg;
+  const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+  if (got == 0 || got == -1) {
+    terminated_ = true;
+    return false;
+  }
+  if (!PreviewKey(msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return !terminated_;
+}
+
+void Application::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      return;
+    }
+    if (!PreviewKey(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+// A form with key preview sees the keys of its controls first; a key it sets to 0 is
+// not passed on.
+bool Application::PreviewKey(MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP && msg.message != WM_CHAR &&
+      msg.message != WM_SYSKEYDOWN && msg.message != WM_SYSKEYUP)
+    return false;
+  auto* form = dynamic_cast<Form*>(WinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
+  if (!form || !form->KeyPreview() || form->Handle() == msg.hwnd) return false;
+  try {
+    const unsigned shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0) | (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0) |
+                           (GetKeyState(VK_MENU) < 0 ? ssAlt : 0);
+    if (msg.message == WM_CHAR) {
+      char ch = char(msg.wParam);
+      form->KeyPress(ch);
+      if (ch == 0) return true;
+      msg.wParam = static_cast<unsigned char>(ch);
+    } else {
+      unsigned key = unsigned(msg.wParam);
+      if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)
+        form->KeyDown(key, shift);
+      else
+        form->KeyUp(key, shift);
+      if (key == 0) return true;
+      msg.wParam = key;
+    }
+  } catch (const std::exception& e) {
+    HandleException(e);
+    return true;
+  }
+  return false;
+}
+
+void Application::Terminate() {
+  if (terminated_) return;
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+void Application::DestroyForms() {
+  while (!forms_.empty()) {
+    std::unique_ptr<Form> f = std::move(forms_.back());
+    forms_.pop_back();
+    if (f.get() == mainForm_) mainForm_ = nullptr;
+    try {
+      f->DoDestroy();
+    } catch (const std::exception& e) {
+      HandleException(e);
+    }
+  }
+  mainForm_ = nullptr;
+}
+
+void Application::HandleException(const std::exception& e) { ShowException(e.what()); }
+
+void Application::HandleUnknownException() { ShowException("An unexpected error occurred"); }
+
+void Application::ShowException(const std::string& message) {
+  MessageBoxA(GetActiveWindow(), message.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+int Application::ShowMessageBox(const std::string& text, unsigned flags) {
+  return MessageBoxA(GetActiveWindow(), text.c_str(), title_.c_str(), flags);
+}
+
+}  // namespace ui

@@ -1,0 +1,33 @@
+// Popup (context) menus.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/Geometry.h"
+
+namespace ui {
+
+class WinControl;
+
+struct MenuItem {
+  std::string caption;  // "-" makes a separator
+  std::function<void()> onClick;
+  bool enabled = true;
+  bool checked = false;
+};
+
+class PopupMenu {
+ public:
+  std::vector<MenuItem>& Items() { return items_; }
+  void Add(std::string caption, std::function<void()> onClick) { items_.push_back({std::move(caption), std::move(onClick)}); }
+  // Shows the menu at a screen position and runs the chosen item's handler; returns
+  // the chosen item's index or -1.
+  int Popup(Point screen, WinControl* owner);
+
+ private:
+  std::vector<MenuItem> items_;
+};
+
+}  // namespace ui
