@@ -9,5 +9,5 @@ target_link_libraries(jpeg_static INTERFACE JPEG::JPEG)
 # The Windows tests join this build's test list, so that one ctest run reports on all.
 set(TUNORA_WIN32_BUILD_DIR "" CACHE PATH "the Windows build whose tests ctest runs too")
 if(TUNORA_WIN32_BUILD_DIR)
-  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${TUNORA_WIN32_BUILD_DIR}/CTestTestfile.cmake")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${TUNORA_WIN32_BUILD_DIR}/tests/CTestTestfile.cmake")
 endif()

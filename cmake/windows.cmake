@@ -21,3 +21,4 @@ set_target_properties(jpeg_static PROPERTIES
 
 set(GTest_DIR "${TUNORA_GTEST_DIR}/lib/cmake/GTest")
 find_package(GTest CONFIG REQUIRED)
+set(TUNORA_RES_DIR ${CMAKE_BINARY_DIR}/res)  # the pictures drawn at build time

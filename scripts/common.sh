@@ -12,13 +12,17 @@ die() { printf '[tunora] error: %s\n' "$*" >&2; exit 1; }
 # The Wine prefix is keyed by Wine's version: a new Wine gets a fresh prefix.
 wine_prefix_dir() { echo "$TUNORA_CACHE/wine-$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '_')"; }
 
-# thin_prefix BASE DEST: a Wine prefix of its own registry that shares BASE's drive_c
-# (read-mostly, 600 MB), so each run or test gets a private registry for free.
+# thin_prefix BASE DEST: a Wine prefix with a registry and user folders of its own that
+# shares BASE's C:\windows (read-only in use, 600 MB), so each run or test gets a
+# private prefix for free.
 thin_prefix() {
-  local base=$1 dest=$2
-  mkdir -p "$dest/dosdevices"
+  local base=$1 dest=$2 entry
+  mkdir -p "$dest/dosdevices" "$dest/drive_c"
   cp "$base"/system.reg "$base"/user.reg "$base"/userdef.reg "$base"/.update-timestamp "$dest"/
-  ln -sfn "$base/drive_c" "$dest/drive_c"
+  for entry in "$base"/drive_c/*; do
+    if [ "$(basename "$entry")" = windows ]; then ln -sfn "$entry" "$dest/drive_c/windows"
+    else cp -a "$entry" "$dest/drive_c/"; fi
+  done
   ln -sfn ../drive_c "$dest/dosdevices/c:"
   ln -sfn / "$dest/dosdevices/z:"
 }

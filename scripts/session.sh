@@ -54,11 +54,17 @@ PA
   pactl info >/dev/null 2>&1 || die "PulseAudio did not start: $(cat "$SESSION/pulse.log")"
 fi
 
+export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX=$SESSION/wine
   thin_prefix "$("$TUNORA_ROOT/scripts/wine-prefix.sh")" "$WINEPREFIX"
+  wineserver -p   # persistent: every Wine process of the command shares one warm server
+  if [ -z "${KEEP_DISPLAY:-}" ]; then
+    # The virtual display has no window manager: Wine would wait two seconds for one at
+    # every hidden window. Unmanaged windows need none.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  fi
 fi
-export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
-wineserver -p   # persistent: every Wine process of the command shares one warm server
+wineserver -p 2>/dev/null || true  # a given prefix may have its server running already
 
 "$@"

@@ -35,6 +35,10 @@ bool TSplashForm::IsMSMediaPlayerReg() {
 bool TSplashForm::IsSoundcard() { return waveOutGetNumDevs() > 0; }
 
 void TSplashForm::FormActivate(ui::Control&) {
+  // The window becomes active again when a message box below closes: the checks and
+  // their messages belong to the first activation only.
+  if (checked_) return;
+  checked_ = true;
   EnvironmentOk = true;
   if (!IsMSMediaPlayerReg()) {
     MessageBoxA(nullptr, "Please install the Windows Media Player ", ui::App().Title().c_str(), MB_OK);

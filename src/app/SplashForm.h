@@ -17,6 +17,9 @@ class TSplashForm : public ui::Form {
   void FormActivate(ui::Control& sender);
   static bool IsMSMediaPlayerReg();
   static bool IsSoundcard();
+
+ private:
+  bool checked_ = false;
 };
 
 extern TSplashForm* SplashForm;

@@ -2,16 +2,9 @@
 // then every window in its order and the message loop.
 #include <windows.h>
 
-#include "app/FormSure.h"
-#include "app/MainForm.h"
+#include "app/AllForms.h"
 #include "app/SingleInstance.h"
 #include "app/SplashForm.h"
-#include "info/AboutForm.h"
-#include "recording/OptionsForm.h"
-#include "skins/SkinForm.h"
-#include "stations/BandForm.h"
-#include "stations/EditStationForm.h"
-#include "stations/HistoryForm.h"
 #include "ui/Application.h"
 #include "ui/Synchronize.h"
 
@@ -27,14 +20,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     application.Initialize();
     application.SetTitle("Ovexia Tunora");
     if (EnvironmentOk) {
-      application.CreateForm(MainForm);
-      application.CreateForm(HistoryForm);
-      application.CreateForm(BandForm);
-      application.CreateForm(OptionsForm);
-      application.CreateForm(SkinForm);
-      application.CreateForm(EditStationForm);
-      application.CreateForm(FormSure);
-      application.CreateForm(AboutForm);
+      app::CreateAllForms();
       application.Run();
     }
     application.DestroyForms();

@@ -23,9 +23,12 @@ void Application::AdoptForm(std::unique_ptr<Form> form) {
 }
 
 void Application::Run() {
-  if (mainForm_ && !terminated_) mainForm_->Show();
+  if (terminated_) return;
+  running_ = true;
+  if (mainForm_) mainForm_->Show();
   while (!terminated_ && HandleMessage()) {
   }
+  running_ = false;
 }
 
 bool Application::HandleMessage() {
@@ -91,7 +94,9 @@ bool Application::PreviewKey(MSG& msg) {
 void Application::Terminate() {
   if (terminated_) return;
   terminated_ = true;
-  PostQuitMessage(0);
+  // Before the message loop runs, a quit message would only cut short the message boxes
+  // that start-up still shows; the loop sees the flag instead.
+  if (running_) PostQuitMessage(0);
 }
 
 void Application::DestroyForms() {

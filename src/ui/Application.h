@@ -61,6 +61,7 @@ class Application {
   std::vector<std::unique_ptr<Form>> forms_;
   Form* mainForm_ = nullptr;
   bool terminated_ = false;
+  bool running_ = false;
   bool comInitialized_ = false;
 };
 

@@ -52,6 +52,8 @@ class Form : public WinControl {
   // Asks the window to close: a modal one ends with mrCancel, the main form ends the
   // program, any other is hidden.
   void Close();
+  using WinControl::BringToFront;
+  // Raises the window above the other windows.
   void BringToFront();
 
   NotifyEvent OnShow;

@@ -88,6 +88,8 @@ WinControl* WinControl::FromHandle(HWND hwnd) {
 void WinControl::FillCreateParams(CreateParams&) {}
 
 void WinControl::HandleNeeded() {
+  if (hwnd_) return;
+  if (Parent()) Parent()->HandleNeeded();  // a child's window needs its parent's
   if (!hwnd_) CreateHandle();
 }
 
@@ -382,9 +384,11 @@ bool WinControl::OnSetCursor() {
 void WinControl::AddChild(Control* c) {
   children_.push_back(c);
   if (c->IsWindowed()) {
+    // A windowed control gets its window as soon as it is put on a parent.
+    HandleNeeded();
     auto* w = static_cast<WinControl*>(c);
     if (w->hwnd_) ::SetParent(w->hwnd_, hwnd_);
-    else if (hwnd_) w->HandleNeeded();
+    else w->HandleNeeded();
   }
 }
 

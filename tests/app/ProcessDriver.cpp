@@ -1,0 +1,121 @@
+#include "app/ProcessDriver.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace testing_support {
+
+namespace {
+
+struct Collect {
+  DWORD pid;
+  std::vector<TopWindow>* out;
+};
+
+BOOL CALLBACK CollectWindow(HWND h, LPARAM lp) {
+  auto* c = reinterpret_cast<Collect*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid != c->pid) return TRUE;
+  char cls[128] = "", title[512] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  GetWindowTextA(h, title, sizeof title);
+  c->out->push_back({h, cls, title, IsWindowVisible(h) != FALSE});
+  return TRUE;
+}
+
+}  // namespace
+
+ProcessDriver::ProcessDriver(const std::string& exe, const std::string& workDir) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  std::string cmd = "\"" + exe + "\"";
+  if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &si, &pi_))
+    throw std::runtime_error("cannot start " + exe);
+}
+
+ProcessDriver::~ProcessDriver() {
+  if (Running()) {
+    TerminateProcess(pi_.hProcess, 1);
+    WaitForSingleObject(pi_.hProcess, 5000);
+  }
+  CloseHandle(pi_.hThread);
+  CloseHandle(pi_.hProcess);
+}
+
+bool ProcessDriver::Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+
+long ProcessDriver::WaitExit(DWORD timeoutMs) {
+  if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(pi_.hProcess, &code);
+  return long(code);
+}
+
+std::vector<TopWindow> ProcessDriver::Windows() const {
+  std::vector<TopWindow> out;
+  Collect c{pi_.dwProcessId, &out};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&c));
+  return out;
+}
+
+HWND ProcessDriver::WaitWindow(const std::string& className, const std::string& title, DWORD timeoutMs) const {
+  const DWORD start = GetTickCount();
+  do {
+    for (const TopWindow& w : Windows())
+      if (w.visible && w.className == className && w.title == title) return w.hwnd;
+    Sleep(20);
+  } while (GetTickCount() - start < timeoutMs && Running());
+  return nullptr;
+}
+
+std::string ProcessDriver::AnswerMessageBox(DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  do {
+    for (const TopWindow& w : Windows()) {
+      if (!w.visible || w.className != "#32770") continue;
+      const std::string text = MessageBoxText(w.hwnd);
+      // Press the box's OK button as a user would.
+      HWND ok = FindWindowExA(w.hwnd, nullptr, "Button", nullptr);
+      DWORD_PTR unused;
+      SendMessageTimeoutA(ok, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, &unused);
+      // Wait until this box is gone, so that the next call sees the next one.
+      for (int i = 0; i < 250 && IsWindow(w.hwnd) && IsWindowVisible(w.hwnd); ++i) Sleep(20);
+      return text;
+    }
+    Sleep(20);
+  } while (GetTickCount() - start < timeoutMs && Running());
+  return "";
+}
+
+std::string MessageBoxText(HWND box) {
+  char text[1024] = "";
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
+  return text;
+}
+
+ScopedTempDir::ScopedTempDir() {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  char dir[MAX_PATH];
+  for (unsigned n = GetTickCount() ^ GetCurrentProcessId();; ++n) {
+    snprintf(dir, sizeof dir, "%stunora-test-%08x", base, n);
+    if (CreateDirectoryA(dir, nullptr)) break;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make a temporary directory");
+  }
+  path_ = dir;
+}
+
+ScopedTempDir::~ScopedTempDir() {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((path_ + "\\" + fd.cFileName).c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryA(path_.c_str());
+}
+
+}  // namespace testing_support

@@ -1,0 +1,110 @@
+// The program's start as a user meets it, driven from a separate process. The scenarios
+// that need a machine without a player or sound device run in a prefix of their own
+// (see tests/app/scenario.sh); the test's first argument is the program to start.
+#include <gtest/gtest.h>
+
+#include "app/ProcessDriver.h"
+
+using testing_support::ProcessDriver;
+using testing_support::ScopedTempDir;
+
+extern std::vector<std::string> TestArguments;
+
+namespace {
+
+// The program named by the first argument; a Unix path is reached through drive Z:.
+std::string ProgramPath() {
+  std::string p = TestArguments.empty() ? std::string("tunora.exe") : TestArguments[0];
+  if (!p.empty() && p[0] == '/') p = "Z:" + p;
+  return p;
+}
+
+constexpr DWORD kStartTimeout = 30000;
+const char* kMainTitle = "Ovexia Tunora";
+const char* kFormClass = "TunoraWindow";
+
+RECT ClientOnScreen(HWND h) {
+  RECT r;
+  GetClientRect(h, &r);
+  MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+}  // namespace
+
+TEST(Startup, ShowsTheCentredMainWindowAndEndsWithCodeZeroWhenClosed) {
+  ScopedTempDir dir;
+  ProcessDriver program(ProgramPath(), dir.Path());
+  HWND main = program.WaitWindow(kFormClass, kMainTitle, kStartTimeout);
+  ASSERT_NE(main, nullptr) << "no main window appeared";
+
+  const RECT r = ClientOnScreen(main);
+  EXPECT_EQ(r.right - r.left, 601);
+  EXPECT_EQ(r.bottom - r.top, 352);
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_NEAR((r.left + r.right) / 2, (work.left + work.right) / 2, 1);
+  EXPECT_NEAR((r.top + r.bottom) / 2, (work.top + work.bottom) / 2, 1);
+  // Frameless: the window is exactly its client area.
+  RECT wr;
+  GetWindowRect(main, &wr);
+  EXPECT_EQ(wr.right - wr.left, 601);
+  EXPECT_EQ(GetWindowLongA(main, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
+
+  // The splash window is gone once the main window shows; the other windows exist hidden.
+  int visible = 0, forms = 0;
+  for (const auto& w : program.Windows()) {
+    if (w.className != kFormClass) continue;
+    ++forms;
+    if (w.visible) ++visible;
+    EXPECT_NE(w.title, "Ovexia - The professional digital audio system") << "the splash window was not destroyed";
+  }
+  EXPECT_EQ(forms, 8);
+  EXPECT_EQ(visible, 1);
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(15000), 0);
+}
+
+TEST(Startup, ASecondCopyEndsAtOnceWithoutAnyWindow) {
+  ScopedTempDir dir1, dir2;
+  ProcessDriver first(ProgramPath(), dir1.Path());
+  HWND main = first.WaitWindow(kFormClass, kMainTitle, kStartTimeout);
+  ASSERT_NE(main, nullptr);
+
+  ProcessDriver second(ProgramPath(), dir2.Path());
+  bool sawWindow = false;
+  while (second.Running()) {
+    for (const auto& w : second.Windows()) sawWindow |= w.visible;
+    Sleep(5);
+  }
+  EXPECT_EQ(second.WaitExit(10000), 0);
+  EXPECT_FALSE(sawWindow);
+  // The running copy is not disturbed.
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_TRUE(first.Running());
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(first.WaitExit(15000), 0);
+}
+
+// Run without the media player's class key and without any sound server.
+TEST(NoEnvironment, BothMessagesComeInOrderAndNoMainWindowAppears) {
+  ScopedTempDir dir;
+  ProcessDriver program(ProgramPath(), dir.Path());
+  EXPECT_EQ(program.AnswerMessageBox(kStartTimeout), "Please install the Windows Media Player ");
+  EXPECT_EQ(program.AnswerMessageBox(kStartTimeout), "No Sound Card found!");
+  EXPECT_EQ(program.WaitExit(15000), 0);
+  EXPECT_EQ(program.WaitWindow(kFormClass, kMainTitle, 0), nullptr);
+}
+
+// Run with a sound output device but no capture device.
+TEST(OutputOnly, TheChecksPassWithoutACaptureDevice) {
+  ScopedTempDir dir;
+  ProcessDriver program(ProgramPath(), dir.Path());
+  HWND main = program.WaitWindow(kFormClass, kMainTitle, kStartTimeout);
+  ASSERT_NE(main, nullptr) << "the checks refused a machine with an output device";
+  EXPECT_TRUE(program.AnswerMessageBox(0).empty());
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(15000), 0);
+}

@@ -1,0 +1,186 @@
+// The plain controls under Wine: sorted lists, edits, drop-down lists, transparent
+// labels, pictures, popup menus and the common dialogs.
+#include <gtest/gtest.h>
+
+#include "ui/Dialogs.h"
+#include "ui/Form.h"
+#include "ui/Menus.h"
+#include "ui/StdControls.h"
+#include "ui/WindowTesting.h"
+
+using namespace testing_support;
+
+namespace {
+
+class Host : public ui::Form {
+ public:
+  Host() : Form("Host") {
+    SetColor(ui::clRed);
+    SetClientSize(300, 200);
+  }
+};
+
+std::string ListBoxText(HWND h, int i) {
+  char buf[256] = "";
+  SendMessageA(h, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+BOOL CALLBACK FindEdit(HWND h, LPARAM found) {
+  char cls[16] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  if (std::string(cls) != "Edit" || !IsWindowVisible(h)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = h;
+  return FALSE;
+}
+
+}  // namespace
+
+TEST(Controls, ASortedListBoxOrdersWithoutRegardToCase) {
+  Host host;
+  ui::ListBox list("List");
+  list.SetSorted(true);
+  list.SetParent(&host);
+  list.SetBounds(0, 0, 150, 150);
+  for (const char* s : {"pop-Rock", "Alternative", "blues", "Zed", "alpha", "Blues"}) list.Add(s);
+  const std::vector<std::string> expected{"alpha", "Alternative", "blues", "Blues", "pop-Rock", "Zed"};
+  EXPECT_EQ(list.Items(), expected);
+  for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(ListBoxText(list.Handle(), i), expected[std::size_t(i)]);
+
+  EXPECT_EQ(list.ItemIndex(), -1);
+  list.SetItemIndex(4);
+  EXPECT_EQ(list.ItemIndex(), 4);
+  list.Delete(0);
+  EXPECT_EQ(list.Item(0), "Alternative");
+  EXPECT_EQ(ListBoxText(list.Handle(), 0), "Alternative");
+  list.Clear();
+  EXPECT_EQ(SendMessageA(list.Handle(), LB_GETCOUNT, 0, 0), 0);
+}
+
+TEST(Controls, AnEditHasNoLengthLimitAndReportsChanges) {
+  Host host;
+  ui::Edit edit("Edit");
+  edit.SetParent(&host);
+  edit.SetBounds(10, 10, 200, 20);
+  int changes = 0;
+  edit.OnChange = [&](ui::Control&) { ++changes; };
+  const std::string longUrl = "http://example.invalid/" + std::string(40000, 'a');
+  edit.SetText(longUrl);
+  EXPECT_EQ(edit.Text(), longUrl);
+  edit.SetText("");
+  changes = 0;
+  host.Show();
+  edit.SetFocus();
+  SendMessageA(edit.Handle(), WM_CHAR, 'k', 0);
+  EXPECT_EQ(edit.Text(), "k");
+  EXPECT_EQ(changes, 1);
+}
+
+TEST(Controls, ADropDownListKeepsItsItemsAndReportsAChoice) {
+  Host host;
+  ui::ComboBox box("Box");
+  box.SetParent(&host);
+  box.SetBounds(10, 10, 200, 22);
+  int changes = 0;
+  box.OnChange = [&](ui::Control&) { ++changes; };
+  box.Add("PCM 8000 Hz, 8 bit, mono");
+  box.Add("PCM 44100 Hz, 16 bit, stereo");
+  EXPECT_EQ(box.ItemIndex(), -1);
+  EXPECT_EQ(box.Text(), "");
+  box.SetItemIndex(1);
+  EXPECT_EQ(box.Text(), "PCM 44100 Hz, 16 bit, stereo");
+  EXPECT_EQ(changes, 0) << "only the user's choice is reported";
+  SendMessageA(host.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box.Handle()));
+  EXPECT_EQ(changes, 1);
+}
+
+TEST(Controls, ALabelDrawsItsTextOnItsParentsBackground) {
+  Host host;
+  ui::Label label("Label");
+  label.SetParent(&host);
+  label.SetPosition(10, 10);
+  label.SetFont(ui::MakeFont("Arial", 16, true, ui::clAqua));
+  label.SetCaption("Station History");
+  EXPECT_GT(label.Width(), 40) << "sized to its text";
+  host.Show();
+  ui::Bitmap shot = CaptureClient(host.Handle());
+  int text = 0, other = 0;
+  for (int y = label.Top(); y < label.BoundsRect().bottom; ++y)
+    for (int x = label.Left(); x < label.BoundsRect().right; ++x) {
+      const ui::Color c = shot.PixelAt(x, y);
+      if (c == ui::clAqua) ++text;
+      else if (c != ui::clRed) ++other;
+    }
+  EXPECT_GT(text, 30);
+  // Only anti-aliased edges may be neither the text's nor the background's colour.
+  EXPECT_LT(other, text);
+}
+
+TEST(Controls, AnImageShowsItsJpegPicture) {
+  Host host;
+  ui::Image image("Image");
+  image.SetParent(&host);
+  image.SetAutoSize(true);
+  image.SetPicture(ui::Bitmap::FromJpegResource("SPLASH"));
+  EXPECT_EQ(image.Width(), 488);
+  host.SetClientSize(500, 240);
+  host.Show();
+  ui::Bitmap shot = CaptureClient(host.Handle());
+  for (int y = 0; y < 232; y += 29)
+    for (int x = 0; x < 488; x += 61) EXPECT_EQ(shot.PixelAt(x, y), image.Picture().PixelAt(x, y));
+}
+
+TEST(Controls, APopupMenuRunsTheChosenItem) {
+  Host host;
+  host.Show();
+  ui::PopupMenu menu;
+  std::string chosen;
+  menu.Add("Drag and Drop Display", [&] { chosen = "display"; });
+  menu.Add("-", nullptr);
+  menu.Add("Drag and Drop Fader Block", [&] { chosen = "fader"; });
+  std::thread keys([&] {
+    HWND m = nullptr;
+    for (int i = 0; i < 300 && !(m = FindWindowA("#32768", nullptr)); ++i) Sleep(10);
+    Sleep(100);
+    for (WPARAM k : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+      PostMessageA(m, WM_KEYDOWN, k, 0);
+      Sleep(50);
+    }
+  });
+  const int index = menu.Popup({200, 200}, &host);
+  keys.join();
+  EXPECT_EQ(index, 2);
+  EXPECT_EQ(chosen, "fader");
+}
+
+TEST(Controls, TheSaveDialogReturnsTheChosenFileWithItsExtension) {
+  ui::SaveDialog dialog;
+  dialog.title = "Choose the recording file";
+  dialog.filter = "Windows PCM (*.wav)|*.wav";
+  dialog.defaultExt = "*.wav";
+  dialog.initialDir = "C:\\";
+  std::thread answer = WhenDialogAppears(
+      dialog.title,
+      [](HWND d, void*) {
+        // The file name field is the dialog's only edit control, inside its combo box.
+        HWND edit = nullptr;
+        EnumChildWindows(d, FindEdit, reinterpret_cast<LPARAM>(&edit));
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("myrecording"));
+        PostMessageA(d, WM_COMMAND, IDOK, 0);
+      },
+      nullptr);
+  const bool ok = dialog.Execute();
+  answer.join();
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(dialog.fileName, "C:\\myrecording.wav");
+}
+
+TEST(Controls, TheColourDialogReturnsTheColour) {
+  ui::ColorDialog dialog;
+  dialog.color = ui::clTeal;
+  std::thread answer = WhenDialogAppears(
+      "Color", [](HWND d, void*) { PostMessageA(d, WM_COMMAND, IDOK, 0); }, nullptr);
+  EXPECT_TRUE(dialog.Execute());
+  answer.join();
+  EXPECT_EQ(dialog.color, ui::clTeal);
+}

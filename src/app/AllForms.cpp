@@ -1,0 +1,27 @@
+#include "app/AllForms.h"
+
+#include "app/FormSure.h"
+#include "app/MainForm.h"
+#include "info/AboutForm.h"
+#include "recording/OptionsForm.h"
+#include "skins/SkinForm.h"
+#include "stations/BandForm.h"
+#include "stations/EditStationForm.h"
+#include "stations/HistoryForm.h"
+#include "ui/Application.h"
+
+namespace app {
+
+void CreateAllForms() {
+  ui::Application& application = ui::App();
+  application.CreateForm(MainForm);
+  application.CreateForm(HistoryForm);
+  application.CreateForm(BandForm);
+  application.CreateForm(OptionsForm);
+  application.CreateForm(SkinForm);
+  application.CreateForm(EditStationForm);
+  application.CreateForm(FormSure);
+  application.CreateForm(AboutForm);
+}
+
+}  // namespace app

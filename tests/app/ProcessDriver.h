@@ -1,0 +1,56 @@
+// Starts the program as a separate process and watches its windows from outside: the
+// start-up tests see exactly what a user would.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct TopWindow {
+  HWND hwnd;
+  std::string className;
+  std::string title;
+  bool visible;
+};
+
+class ProcessDriver {
+ public:
+  // Starts exe with the given working directory.
+  ProcessDriver(const std::string& exe, const std::string& workDir);
+  ~ProcessDriver();  // ends the process if it still runs
+
+  DWORD Pid() const { return pi_.dwProcessId; }
+  bool Running() const;
+  // Waits for the end of the process; returns its exit code, or -1 on time-out.
+  long WaitExit(DWORD timeoutMs);
+  // The process's top-level windows, message boxes included.
+  std::vector<TopWindow> Windows() const;
+  // Waits until a visible window of the class with the title appears (nullptr on time-out).
+  HWND WaitWindow(const std::string& className, const std::string& title, DWORD timeoutMs) const;
+  // Waits for a message box of the process and returns its text; it is then closed with OK.
+  // Returns "" if none came within timeoutMs or the process ended.
+  std::string AnswerMessageBox(DWORD timeoutMs);
+
+ private:
+  PROCESS_INFORMATION pi_{};
+};
+
+// The text of a message box's message.
+std::string MessageBoxText(HWND box);
+// A fresh directory under the temporary folder, removed with its files at scope end.
+class ScopedTempDir {
+ public:
+  ScopedTempDir();
+  ~ScopedTempDir();
+  ScopedTempDir(const ScopedTempDir&) = delete;
+  ScopedTempDir& operator=(const ScopedTempDir&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,154 @@
+#include "ui/WindowTesting.h"
+
+#include "ui/Application.h"
+
+namespace testing_support {
+
+void Pump(DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    ui::App().ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  } while (GetTickCount() - start < ms);
+}
+
+ui::Bitmap CaptureClient(HWND hwnd) {
+  UpdateWindow(hwnd);
+  Pump(50);
+  RECT r;
+  GetClientRect(hwnd, &r);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd, &origin);
+  ui::Bitmap shot(r.right, r.bottom, ui::clNone);
+  HDC screen = GetDC(nullptr);
+  BitBlt(shot.Dc(), 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  return shot;
+}
+
+void SendMouse(HWND hwnd, UINT msg, int x, int y, WPARAM keys) {
+  SendMessageA(hwnd, msg, keys, MAKELPARAM(x, y));
+}
+
+void SendClick(HWND hwnd, int x, int y, bool right) {
+  // The window that would get the mouse there: the deepest visible, enabled child.
+  for (;;) {
+    HWND child = ChildWindowFromPointEx(hwnd, POINT{x, y}, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED | CWP_SKIPTRANSPARENT);
+    if (!child || child == hwnd) break;
+    POINT p{x, y};
+    MapWindowPoints(hwnd, child, &p, 1);
+    hwnd = child;
+    x = p.x;
+    y = p.y;
+  }
+  SendMouse(hwnd, WM_MOUSEMOVE, x, y);
+  SendMouse(hwnd, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, x, y, right ? MK_RBUTTON : MK_LBUTTON);
+  SendMouse(hwnd, right ? WM_RBUTTONUP : WM_LBUTTONUP, x, y);
+}
+
+namespace {
+void MouseInput(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof in);
+}
+}  // namespace
+
+void RealDrag(POINT from, POINT to) {
+  // The input comes from a thread of its own: a drag may run the system's modal move
+  // loop on this thread until the button is released.
+  std::atomic<bool> done{false};
+  std::thread hand([&] {
+    SetCursorPos(from.x, from.y);
+    Sleep(100);
+    MouseInput(MOUSEEVENTF_LEFTDOWN);
+    Sleep(150);
+    for (int i = 1; i <= 10; ++i) {
+      SetCursorPos(from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10);
+      MouseInput(MOUSEEVENTF_MOVE);
+      Sleep(40);
+    }
+    MouseInput(MOUSEEVENTF_LEFTUP);
+    Sleep(150);
+    done = true;
+  });
+  PumpUntil([&] { return done.load(); }, 10000);
+  hand.join();
+  Pump(100);
+}
+
+namespace {
+struct FindBox {
+  DWORD pid;
+  HWND found;
+  const std::string* title;
+};
+
+BOOL CALLBACK FindBoxProc(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<FindBox*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid != f->pid || !IsWindowVisible(h)) return TRUE;
+  char cls[64] = "", title[256] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  GetWindowTextA(h, title, sizeof title);
+  if (std::string(cls) != "#32770") return TRUE;
+  if (f->title && *f->title != title) return TRUE;
+  f->found = h;
+  return FALSE;
+}
+
+HWND FindDialog(const std::string* title) {
+  FindBox f{GetCurrentProcessId(), nullptr, title};
+  EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&f));
+  return f.found;
+}
+}  // namespace
+
+MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Run(); }) {}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+  stop_ = true;
+  thread_.join();
+}
+
+std::vector<SeenBox> MessageBoxWatcher::Seen() {
+  std::lock_guard lock(mutex_);
+  return seen_;
+}
+
+void MessageBoxWatcher::Run() {
+  while (!stop_) {
+    if (HWND box = FindDialog(nullptr)) {
+      char title[256] = "", text[1024] = "";
+      GetWindowTextA(box, title, sizeof title);
+      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+      {
+        std::lock_guard lock(mutex_);
+        seen_.push_back({title, text});
+      }
+      // Press the box's OK button as a user would.
+      HWND ok = FindWindowExA(box, nullptr, "Button", nullptr);
+      DWORD_PTR unused;
+      SendMessageTimeoutA(ok, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, &unused);
+      for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(10);
+    }
+    Sleep(10);
+  }
+}
+
+std::thread WhenDialogAppears(const std::string& title, void (*act)(HWND, void*), void* ctx) {
+  return std::thread([title, act, ctx] {
+    for (int i = 0; i < 1000; ++i) {
+      if (HWND d = FindDialog(&title)) {
+        Sleep(100);  // let it finish its own set-up
+        act(d, ctx);
+        return;
+      }
+      Sleep(10);
+    }
+  });
+}
+
+}  // namespace testing_support

@@ -1,0 +1,66 @@
+// Helpers of the Windows tests: running the message loop for a while, reading the pixels
+// a window shows, answering message boxes from a second thread, real mouse input.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/Canvas.h"
+
+namespace testing_support {
+
+// Dispatches messages for the given time.
+void Pump(DWORD ms);
+// Dispatches messages until pred() holds or the time is up; returns pred().
+template <typename Pred>
+bool PumpUntil(Pred pred, DWORD ms = 5000) {
+  const DWORD start = GetTickCount();
+  while (!pred()) {
+    if (GetTickCount() - start > ms) return pred();
+    Pump(10);
+  }
+  return true;
+}
+
+// The pixels of the window's client area as they are on the screen.
+ui::Bitmap CaptureClient(HWND hwnd);
+
+// Sends a press and release of the button at client position (x, y).
+void SendClick(HWND hwnd, int x, int y, bool right = false);
+void SendMouse(HWND hwnd, UINT msg, int x, int y, WPARAM keys = 0);
+
+// Real mouse input through the system: press at `from`, move to `to` in steps, release
+// (screen coordinates), dispatching messages in between.
+void RealDrag(POINT from, POINT to);
+
+struct SeenBox {
+  std::string title;
+  std::string text;
+};
+
+// Answers every message box of this process with OK from a thread of its own, and keeps
+// what they said.
+class MessageBoxWatcher {
+ public:
+  MessageBoxWatcher();
+  ~MessageBoxWatcher();
+  std::vector<SeenBox> Seen();
+
+ private:
+  void Run();
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<SeenBox> seen_;
+  std::thread thread_;
+};
+
+// Waits on another thread for a visible dialog of this process with the title, then
+// calls act(dialog) there. Returns at once; join() the result.
+std::thread WhenDialogAppears(const std::string& title, void (*act)(HWND dialog, void* ctx), void* ctx);
+
+}  // namespace testing_support
