@@ -8,7 +8,7 @@
 #
 # Usage: bench/startup.sh [RUNS]          (default 7 runs of each program)
 # Environment:
-#   TUNORA_EXE     the program to measure   (default build/win32/src/app/tunora.exe)
+#   TUNORA_EXE     the program to measure   (default build/win32/src/tunora.exe)
 #   TUNORA_TITLE   its main window's title  (default "Ovexia Tunora")
 #   BENCH_TIMEOUT  seconds a run may take until the window shows (default 20)
 #   BENCH_OUT      where nothing.exe is built (default build/bench)
@@ -23,7 +23,7 @@ if [ -z "${TUNORA_SESSION:-}" ]; then
   for tool in wine wineserver xdotool Xvfb i686-w64-mingw32-gcc-win32; do
     command -v "$tool" >/dev/null 2>&1 || die "$tool is not installed"
   done
-  exe=${TUNORA_EXE:-$TUNORA_ROOT/build/win32/src/app/tunora.exe}
+  exe=${TUNORA_EXE:-$TUNORA_ROOT/build/win32/src/tunora.exe}
   [ -f "$exe" ] || die "$exe does not exist: build the program first (or set TUNORA_EXE)"
   out=${BENCH_OUT:-$TUNORA_ROOT/build/bench}
   mkdir -p "$out"

@@ -8,7 +8,7 @@ PACKAGES=(
   cmake make g++ pkg-config nasm dpkg-dev python3
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32:i386 wine64
-  xvfb x11-utils xdotool imagemagick
+  xvfb x11-utils x11-xserver-utils xdotool imagemagick fonts-dejavu-core
   pulseaudio pulseaudio-utils sox
   icecast2 ffmpeg
   googletest libgtest-dev libjpeg62-turbo-dev

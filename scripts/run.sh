@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Starts the program under Wine as a user meets it. On a desktop it opens on $DISPLAY;
+# without one it runs on a private virtual display, saves a screenshot once the main
+# window shows and keeps running until interrupted (Ctrl+C). Without a running sound
+# server it starts a private PulseAudio for the program. The program's files (settings,
+# station groups, skins, recordings) live in a per-user data directory, never in the
+# source tree.
+set -euo pipefail
+. "$(dirname "$0")/common.sh"
+
+exe=$TUNORA_ROOT/build/win32/src/tunora.exe
+[ -f "$exe" ] || die "$exe is missing: build it with 'make run' or 'make build'"
+
+files=$TUNORA_DATA/files
+mkdir -p "$files"
+export WINEPREFIX=$TUNORA_DATA/wine KEEP_PREFIX=
+[ -f "$WINEPREFIX/system.reg" ] || thin_prefix "$("$TUNORA_ROOT/scripts/wine-prefix.sh")" "$WINEPREFIX"
+
+headless=1
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  headless=0
+  export KEEP_DISPLAY=1
+fi
+pactl info >/dev/null 2>&1 && export KEEP_PULSE=1
+
+say "the program's files: $files"
+if [ $headless = 0 ]; then
+  # Let the desktop's window manager manage the program's windows.
+  wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
+  exec "$TUNORA_ROOT/scripts/session.sh" bash -c 'cd "$1" && wine "$2"' run "$files" "$exe"
+fi
+
+shot=$TUNORA_DATA/screenshot.png
+exec "$TUNORA_ROOT/scripts/session.sh" bash -c '
+  files=$1 exe=$2 shot=$3
+  # No window manager on the virtual display: unmanaged windows need none.
+  wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+  xsetroot -solid "#2b3440" 2>/dev/null || true
+  cd "$files"
+  wine "$exe" &
+  program=$!
+  for _ in $(seq 300); do
+    xdotool search --onlyvisible --name "^Ovexia Tunora\$" >/dev/null 2>&1 && break
+    kill -0 $program 2>/dev/null || break
+    sleep 0.1
+  done
+  sleep 1
+  import -window root "$shot" && echo "[tunora] running on the virtual display $DISPLAY; screenshot: $shot" >&2
+  echo "[tunora] press Ctrl+C to stop" >&2
+  wait $program
+' run "$files" "$exe" "$shot"
