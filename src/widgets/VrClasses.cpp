@@ -17,6 +17,74 @@ void TVrBevel::Set(const BevelSettings& s) {
   Changed();
 }
 
+void TVrPalette::SetLow(ui::Color c) {
+  if (c == low_) return;
+  low_ = c;
+  if (OnChange) OnChange();
+}
+
+void TVrPalette::SetHigh(ui::Color c) {
+  if (c == high_) return;
+  high_ = c;
+  if (OnChange) OnChange();
+}
+
+void TVrPalette::Assign(const TVrPalette& other) {
+  low_ = other.low_;
+  high_ = other.high_;
+  if (OnChange) OnChange();
+}
+
+void ReplaceColor(ui::Bitmap& bitmap, ui::Color key, ui::Color fill) {
+  if (bitmap.Empty()) return;
+  const int w = bitmap.Width(), h = bitmap.Height();
+  HDC dc = bitmap.Dc();
+  // The mask: 1 where the bitmap has the key colour.
+  ui::UniqueMemoryDc maskDc(CreateCompatibleDC(dc));
+  ui::UniqueBitmap mask(CreateBitmap(w, h, 1, 1, nullptr));
+  ui::SelectGuard selMask(maskDc.Get(), mask.Get());
+  const COLORREF oldBk = SetBkColor(dc, ui::ToColorRef(key));
+  BitBlt(maskDc.Get(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
+  // The brush where the mask is 1, the bitmap elsewhere: D ^ ((D ^ P) & S).
+  ui::UniqueBrush brush(CreateSolidBrush(ui::ToColorRef(fill)));
+  ui::SelectGuard selBrush(dc, brush.Get());
+  SetBkColor(dc, RGB(255, 255, 255));
+  const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  BitBlt(dc, 0, 0, w, h, maskDc.Get(), 0, 0, 0xE20746);
+  SetTextColor(dc, oldText);
+  SetBkColor(dc, oldBk);
+}
+
+void TVrPalette::Recolor(ui::Bitmap& bitmap, ui::Color lowKey, ui::Color highKey) const {
+  ReplaceColor(bitmap, lowKey, low_);
+  ReplaceColor(bitmap, highKey, high_);
+}
+
+void TVrFont3D::DrawText3D(ui::Canvas& canvas, const ui::Rect& r, unsigned flags, const std::string& text,
+                           const ui::Font& font) const {
+  ui::Font f = font;
+  auto at = [&](int dx, int dy, ui::Color c) {
+    f.color = c;
+    canvas.DrawText(r.Offset(dx, dy), text, f, flags);
+  };
+  switch (Style) {
+    case f3dRaised:
+      at(ShadowDepth, ShadowDepth, ShadowColor);
+      at(-HighlightDepth, -HighlightDepth, HighlightColor);
+      break;
+    case f3dSunken:
+      at(HighlightDepth, HighlightDepth, HighlightColor);
+      at(-ShadowDepth, -ShadowDepth, ShadowColor);
+      break;
+    case f3dShadow:
+      at(ShadowDepth, ShadowDepth, ShadowColor);
+      break;
+    case f3dNone:
+      break;
+  }
+  at(0, 0, font.color);
+}
+
 void DrawFrame(ui::Canvas& canvas, ui::Rect& r, ui::Color topLeft, int width, ui::Color bottomRight) {
   HDC dc = canvas.Handle();
   r.right -= 1;

@@ -184,3 +184,24 @@ TEST(Controls, TheColourDialogReturnsTheColour) {
   answer.join();
   EXPECT_EQ(dialog.color, ui::clTeal);
 }
+
+TEST(Controls, BitmapsLoadFromResourcesAndFilesAndADamagedFileIsNamed) {
+  const ui::Bitmap logo = ui::Bitmap::FromBitmapResource("LOGO");
+  EXPECT_EQ(logo.Width(), 102);
+  EXPECT_EQ(logo.Height(), 12);
+
+  char dir[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  const std::string path = std::string(dir) + "tunora-damaged.bmp";
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(f, "BM\x10\0\0\0garbage", 15, &written, nullptr);
+  CloseHandle(f);
+  try {
+    ui::Bitmap::FromBitmapFile(path);
+    ADD_FAILURE() << "a damaged bitmap file was accepted";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+  }
+  DeleteFileA(path.c_str());
+}

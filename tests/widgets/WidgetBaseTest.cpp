@@ -1,0 +1,133 @@
+// The look-and-feel objects and bases that every widget shares, read from their pixels.
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "ui/Form.h"
+#include "ui/WindowTesting.h"
+#include "widgets/VrBlotter.h"
+#include "widgets/VrClasses.h"
+#include "widgets/VrControls.h"
+#include "widgets/VrThreads.h"
+
+using namespace testing_support;
+using namespace widgets;
+
+TEST(Bevel, InsetsByItsLayers) {
+  TVrBevel bevel;
+  EXPECT_EQ(bevel.InsetRect({0, 0, 100, 50}), (ui::Rect{4, 4, 96, 46})) << "outline, outer, inner, space";
+  BevelSettings none = bevel.Settings();
+  none.InnerOutline = none.OuterOutline = osNone;
+  none.InnerStyle = none.OuterStyle = bsNone;
+  none.InnerSpace = none.OuterSpace = none.BorderWidth = 0;
+  bevel.Set(none);
+  EXPECT_EQ(bevel.InsetRect({0, 0, 10, 10}), (ui::Rect{0, 0, 10, 10}));
+  BevelSettings hidden;
+  hidden.Visible = false;
+  bevel.Set(hidden);
+  EXPECT_EQ(bevel.InsetRect({0, 0, 10, 10}), (ui::Rect{0, 0, 10, 10}));
+}
+
+TEST(Bevel, PaintsItsLayersFromTheOutsideIn) {
+  BevelSettings s;
+  s.BorderWidth = 1;
+  s.BorderColor = ui::clYellow;
+  s.OuterHighlight = ui::clWhite;
+  s.OuterShadow = ui::clGray;
+  s.InnerShadow = ui::clNavy;
+  s.InnerHighlight = ui::clAqua;
+  s.InnerColor = ui::clRed;
+  TVrBevel bevel;
+  bevel.Set(s);
+  ui::Bitmap bmp(20, 20, ui::clGreen);
+  ui::Canvas c = bmp.GetCanvas();
+  ui::Rect r{0, 0, 20, 20};
+  bevel.Paint(c, r);
+  EXPECT_EQ(r, (ui::Rect{5, 5, 15, 15}));
+  EXPECT_EQ(bmp.PixelAt(0, 0), ui::clYellow);    // border
+  EXPECT_EQ(bmp.PixelAt(1, 5), ui::clBlack);     // outer outline
+  EXPECT_EQ(bmp.PixelAt(2, 5), ui::clWhite);     // raised outer: light top-left
+  EXPECT_EQ(bmp.PixelAt(17, 5), ui::clGray);     // and dark bottom-right
+  EXPECT_EQ(bmp.PixelAt(3, 5), ui::clNavy);      // lowered inner: dark top-left
+  EXPECT_EQ(bmp.PixelAt(16, 5), ui::clAqua);
+  EXPECT_EQ(bmp.PixelAt(4, 5), ui::clRed);       // inner space
+  EXPECT_EQ(bmp.PixelAt(10, 10), ui::clGreen);   // the inside is untouched
+}
+
+TEST(Palette, RecolourReplacesOnlyTheKeys) {
+  TVrPalette palette;
+  palette.SetLow(ui::clMaroon);
+  palette.SetHigh(ui::clYellow);
+  EXPECT_EQ(palette.ColorFor(0), ui::clMaroon);
+  EXPECT_EQ(palette.ColorFor(1), ui::clYellow);
+  ui::Bitmap bmp(3, 1, ui::clBlack);
+  bmp.GetCanvas().SetPixel(0, 0, 0x808080);
+  bmp.GetCanvas().SetPixel(1, 0, 0xC0C0C0);
+  bmp.GetCanvas().SetPixel(2, 0, 0x123456);
+  palette.Recolor(bmp, 0x808080, 0xC0C0C0);
+  EXPECT_EQ(bmp.PixelAt(0, 0), ui::clMaroon);
+  EXPECT_EQ(bmp.PixelAt(1, 0), ui::clYellow);
+  EXPECT_EQ(bmp.PixelAt(2, 0), 0x123456u);
+}
+
+namespace {
+
+class Dot : public TVrGraphicImageControl {
+ public:
+  Dot() : TVrGraphicImageControl("Dot") { color_ = ui::clBlue; }
+  void DrawContent(ui::Canvas& c) override { c.FillRect({4, 4, 6, 6}, ui::clLime); }
+};
+
+}  // namespace
+
+TEST(GraphicImageControl, ATransparentWidgetShowsWhatLiesBeneath) {
+  ui::Form form("Host");
+  form.SetClientSize(100, 60);
+  TVrBlotter panel("Panel");
+  panel.SetParent(&form);
+  panel.SetBounds(0, 0, 100, 60);
+  panel.SetColor(ui::clRed);
+  Dot dot;
+  dot.SetParent(&panel);
+  dot.SetBounds(20, 20, 10, 10);
+  form.Show();
+  ui::Bitmap shot = CaptureClient(form.Handle());
+  EXPECT_EQ(shot.PixelAt(21, 21), ui::clBlue);
+  EXPECT_EQ(shot.PixelAt(24, 24), ui::clLime);
+  dot.SetTransparent(true);
+  shot = CaptureClient(form.Handle());
+  EXPECT_EQ(shot.PixelAt(21, 21), ui::clRed);
+  EXPECT_EQ(shot.PixelAt(24, 24), ui::clLime);
+}
+
+TEST(Timer, ThreadTicksRunOnTheUiThreadAndTeardownNeverDeadlocks) {
+  for (TVrTimerType type : {ttThread, ttSystem}) {
+    SCOPED_TRACE(type == ttThread ? "thread" : "system");
+    auto timer = std::make_unique<TVrTimer>();
+    int ticks = 0;
+    bool onUi = true;
+    const DWORD ui = GetCurrentThreadId();
+    timer->SetTimerType(type);
+    timer->SetInterval(20);
+    timer->OnTimer = [&](TVrTimer&) {
+      ++ticks;
+      onUi &= GetCurrentThreadId() == ui;
+    };
+    timer->Apply();
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 5; }, 3000));
+    EXPECT_TRUE(onUi);
+    // Disabled: the ticks are dropped.
+    timer->SetEnabled(false);
+    const int frozen = ticks;
+    Pump(100);
+    EXPECT_EQ(ticks, frozen);
+    timer->SetEnabled(true);
+    EXPECT_TRUE(PumpUntil([&] { return ticks > frozen; }, 3000));
+    // Destroyed right while ticks are due: returns, and no tick comes later.
+    Sleep(60);
+    timer.reset();
+    const int last = ticks;
+    Pump(100);
+    EXPECT_EQ(ticks, last);
+  }
+}
