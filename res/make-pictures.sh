@@ -202,3 +202,18 @@ convert -size 102x12 xc:black "${FONT_BOLD_ARGS[@]}" -pointsize 11 -kerning 4 \
   -alpha off -type TrueColor "${CLEAN[@]}" "BMP3:$OUT/logo.bmp"
 
 printf 'make-pictures: wrote %s/splash.jpg, tunora.ico, logo.bmp\n' "$OUT" >&2
+
+# ---------------------------------------------------------------------------------------
+# The widgets' bitmaps: each res/widgets/NAME.py draws its own into OUTDIR and lists
+# them in res/widgets/NAME.rc; the lists are joined into OUTDIR/widgets.rc.
+HERE=$(cd "$(dirname "$0")" && pwd)
+: >"$TMP/widgets.rc"
+for script in "$HERE"/widgets/*.py; do
+  [ -e "$script" ] || continue
+  python3 "$script" "$OUT" || die "$(basename "$script") failed"
+done
+for list in "$HERE"/widgets/*.rc; do
+  [ -e "$list" ] || continue
+  cat "$list" >>"$TMP/widgets.rc"
+done
+cp "$TMP/widgets.rc" "$OUT/widgets.rc"
