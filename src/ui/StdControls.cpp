@@ -128,7 +128,7 @@ bool Edit::Notification(UINT code) {
 
 HBRUSH Edit::ControlColor(HDC dc) { return PrepareControlDc(dc, *this, brush_, brushColor_); }
 
-ListBox::ListBox(std::string name) : WinControl(std::move(name)) { color_ = clWindow; }
+HBRUSH ItemControl::ControlColor(HDC dc) { return PrepareControlDc(dc, *this, brush_, brushColor_); }
 
 void ListBox::FillCreateParams(CreateParams& p) {
   p.className = "LISTBOX";
@@ -186,10 +186,6 @@ bool ListBox::Notification(UINT code) {
   return false;
 }
 
-HBRUSH ListBox::ControlColor(HDC dc) { return PrepareControlDc(dc, *this, brush_, brushColor_); }
-
-ComboBox::ComboBox(std::string name) : WinControl(std::move(name)) { color_ = clWindow; }
-
 void ComboBox::FillCreateParams(CreateParams& p) {
   p.className = "COMBOBOX";
   p.style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS;
@@ -232,7 +228,5 @@ bool ComboBox::Notification(UINT code) {
   if (OnChange) OnChange(*this);
   return true;
 }
-
-HBRUSH ComboBox::ControlColor(HDC dc) { return PrepareControlDc(dc, *this, brush_, brushColor_); }
 
 }  // namespace ui

@@ -87,19 +87,33 @@ class Edit : public WinControl {
   Color brushColor_ = clNone;
 };
 
+// A system control holding a list of text items, painted in its own colours.
+class ItemControl : public WinControl {
+ public:
+  explicit ItemControl(std::string name) : WinControl(std::move(name)) { color_ = clWindow; }
+  int Count() const { return int(items_.size()); }
+  const std::string& Item(int index) const { return items_.at(std::size_t(index)); }
+  const std::vector<std::string>& Items() const { return items_; }
+
+ protected:
+  HBRUSH ControlColor(HDC dc) override;
+  std::vector<std::string> items_;
+
+ private:
+  UniqueBrush brush_;
+  Color brushColor_ = clNone;
+};
+
 // Items kept by the control; with sorting on, each new item lands at its place in the
 // order without regard to case, after the items equal to it.
-class ListBox : public WinControl {
+class ListBox : public ItemControl {
  public:
-  explicit ListBox(std::string name = {});
+  explicit ListBox(std::string name = {}) : ItemControl(std::move(name)) {}
   void SetSorted(bool on) { sorted_ = on; }
   void SetItemHeight(int h);
   int Add(const std::string& item);
   void Delete(int index);
   void Clear();
-  int Count() const { return int(items_.size()); }
-  const std::string& Item(int index) const { return items_.at(std::size_t(index)); }
-  const std::vector<std::string>& Items() const { return items_; }
   // -1 when nothing is selected.
   int ItemIndex() const;
   void SetItemIndex(int index);
@@ -110,24 +124,18 @@ class ListBox : public WinControl {
   void FillCreateParams(CreateParams& p) override;
   void HandleCreated() override;
   bool Notification(UINT code) override;
-  HBRUSH ControlColor(HDC dc) override;
 
  private:
-  std::vector<std::string> items_;
   bool sorted_ = false;
   int itemHeight_ = 0;
-  UniqueBrush brush_;
-  Color brushColor_ = clNone;
 };
 
 // A drop-down list: the user picks one of its items and cannot type.
-class ComboBox : public WinControl {
+class ComboBox : public ItemControl {
  public:
-  explicit ComboBox(std::string name = {});
+  explicit ComboBox(std::string name = {}) : ItemControl(std::move(name)) {}
   int Add(const std::string& item);
   void Clear();
-  int Count() const { return int(items_.size()); }
-  const std::string& Item(int index) const { return items_.at(std::size_t(index)); }
   int ItemIndex() const;
   void SetItemIndex(int index);
   std::string Text() const;
@@ -137,12 +145,6 @@ class ComboBox : public WinControl {
   void FillCreateParams(CreateParams& p) override;
   void HandleCreated() override;
   bool Notification(UINT code) override;
-  HBRUSH ControlColor(HDC dc) override;
-
- private:
-  std::vector<std::string> items_;
-  UniqueBrush brush_;
-  Color brushColor_ = clNone;
 };
 
 }  // namespace ui
