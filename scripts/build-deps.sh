@@ -11,7 +11,8 @@ mkdir -p "$DEPS"
 JOBS=$(nproc)
 
 src_version() {
-  apt-cache showsrc "$1" 2>/dev/null | awk '/^Version:/ {print $2; exit}' | sed 's/^[0-9]*://'
+  # awk reads to the end: leaving early would end apt-cache with SIGPIPE under pipefail.
+  apt-cache showsrc "$1" 2>/dev/null | awk '/^Version:/ && v == "" {v = $2} END {print v}' | sed 's/^[0-9]*://'
 }
 
 # Fetches and unpacks the Debian source package $1 (with Debian's patches) into $2.
