@@ -270,6 +270,8 @@ constexpr MatrixGlyph kGlyphs[256] = {
 
 }  // namespace
 
-const MatrixGlyph& GlyphOf(unsigned char c) { return kGlyphs[c]; }
+const MatrixGlyph& GlyphOf(unsigned char c) {
+  return kGlyphs[c];
+}
 
 }  // namespace widgets

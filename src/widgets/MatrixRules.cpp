@@ -13,8 +13,8 @@ int HexValue(char c) {
 
 // The colours that codes 1 to 15 select; white cannot be selected.
 constexpr ui::Color kCodeColors[16] = {
-    0,          ui::clBlack, ui::clMaroon, ui::clGreen, ui::clOlive,  ui::clNavy,    ui::clPurple, ui::clTeal,
-    ui::clGray, ui::clSilver, ui::clRed,   ui::clLime,  ui::clYellow, ui::clBlue, ui::clFuchsia, ui::clAqua,
+    0,          ui::clBlack,  ui::clMaroon, ui::clGreen, ui::clOlive,  ui::clNavy, ui::clPurple,  ui::clTeal,
+    ui::clGray, ui::clSilver, ui::clRed,    ui::clLime,  ui::clYellow, ui::clBlue, ui::clFuchsia, ui::clAqua,
 };
 
 }  // namespace
@@ -54,7 +54,8 @@ std::string AnsiLowerCase(std::string_view s) {
 std::string ProperCase(std::string_view s) {
   std::string out = AnsiLowerCase(s);
   const std::size_t first = out.find_first_not_of(' ');
-  if (first != std::string::npos && out[first] >= 'a' && out[first] <= 'z') out[first] = static_cast<char>(out[first] - 32);
+  if (first != std::string::npos && out[first] >= 'a' && out[first] <= 'z')
+    out[first] = static_cast<char>(out[first] - 32);
   return out;
 }
 

@@ -59,7 +59,9 @@ void TVrMatrix::Loaded() {
   AdjustSize();
 }
 
-void TVrMatrix::PrepareText() { text_ = PrepareMatrixText(Caption(), textStyle_); }
+void TVrMatrix::PrepareText() {
+  text_ = PrepareMatrixText(Caption(), textStyle_);
+}
 
 void TVrMatrix::CaptionChanged() {
   PrepareText();
@@ -117,9 +119,13 @@ void TVrMatrix::SetAutoScroll(bool on) {
   timer_.SetEnabled(on);
 }
 
-void TVrMatrix::SetTimeInterval(int ms) { timer_.SetInterval(unsigned(std::max(ms, 0))); }
+void TVrMatrix::SetTimeInterval(int ms) {
+  timer_.SetInterval(unsigned(std::max(ms, 0)));
+}
 
-void TVrMatrix::ColorChanged() { CellImageChanged(); }
+void TVrMatrix::ColorChanged() {
+  CellImageChanged();
+}
 
 void TVrMatrix::CellImageChanged() {
   cellImage_ = ui::Bitmap();
@@ -128,8 +134,7 @@ void TVrMatrix::CellImageChanged() {
 }
 
 const ui::Bitmap& TVrMatrix::CellImage() {
-  const COLORREF colors[3] = {ui::ToColorRef(palette_.Low()), ui::ToColorRef(palette_.High()),
-                              ui::ToColorRef(color_)};
+  const COLORREF colors[3] = {ui::ToColorRef(palette_.Low()), ui::ToColorRef(palette_.High()), ui::ToColorRef(color_)};
   if (!cellImage_.Empty() && std::equal(colors, colors + 3, cellColors_)) return cellImage_;
   // Grey dots become Low and the black between them the background, in this order: a
   // Low of black therefore hides the unlit dots in the background too.
