@@ -1,0 +1,105 @@
+// Widget benchmark (not a test): the cost of painting each widget once into its buffer,
+// of one scroll step of the main window's LED display (a full redraw in memory and one
+// copy to the screen), and the CPU a window with a scrolling display and a running clock
+// uses while idle. Prints medians in microseconds.
+//   widget_bench.exe paint     paint costs
+//   widget_bench.exe idle N    CPU share over N seconds
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/Synchronize.h"
+#include "widgets/VrMatrix.h"
+
+using namespace widgets;
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return double(t.QuadPart) * 1e6 / double(freq.QuadPart);
+}
+
+double MedianMicros(int runs, const std::function<void()>& step) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const double start = Now();
+    step();
+    GdiFlush();
+    times.push_back(Now() - start);
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+void Report(const char* what, double us) { std::printf("%-40s %10.1f us\n", what, us); }
+
+// Paints a windowless widget into a memory bitmap the size of the widget.
+double PaintCost(ui::Control& c) {
+  ui::Bitmap target(c.Width(), c.Height());
+  ui::Canvas canvas = target.GetCanvas();
+  return MedianMicros(500, [&] { c.Paint(canvas); });
+}
+
+void ConnectionDisplay(TVrMatrix& m, ui::Form& host) {
+  m.SetParent(&host);
+  m.SetLedStyle(ls9x13);
+  m.SetLeds(10);
+  m.Palette().SetLow(ui::clBlack);
+  m.Palette().SetHigh(ui::clAqua);
+  m.SetText("INTERNET CONNECTION?");
+  m.SetTimeInterval(250);
+  m.SetPosition(10, 10);
+  m.Loaded();
+}
+
+double CpuSeconds() {
+  FILETIME c, e, k, u;
+  GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
+  auto s = [](FILETIME f) { return double((ULONGLONG(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7; };
+  return s(k) + s(u);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ui::InitSynchronize();
+  const std::string mode = argc > 1 ? argv[1] : "paint";
+  ui::Form host("Bench");
+  host.SetClientSize(300, 100);
+  host.Show();
+  TVrMatrix matrix("VrMatrixConn");
+  ConnectionDisplay(matrix, host);
+
+  if (mode == "paint") {
+    Report("TVrMatrix 10 x ls9x13 paint", PaintCost(matrix));
+    Report("TVrMatrix scroll step (redraw + screen)", MedianMicros(500, [&] {
+             matrix.ScrollStep();
+             UpdateWindow(host.Handle());
+           }));
+    return 0;
+  }
+  const int seconds = argc > 2 ? std::atoi(argv[2]) : 30;
+  matrix.SetAutoScroll(true);
+  const double cpu0 = CpuSeconds(), wall0 = Now();
+  while (Now() - wall0 < seconds * 1e6) {
+    ui::App().ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  }
+  const double cpu = CpuSeconds() - cpu0, wall = (Now() - wall0) / 1e6;
+  std::printf("idle window with scrolling display: %.2f %% of one core over %.0f s\n", 100.0 * cpu / wall, wall);
+  return 0;
+}
