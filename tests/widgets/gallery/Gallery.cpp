@@ -10,7 +10,11 @@
 #include "ui/StdControls.h"
 #include "ui/Synchronize.h"
 #include "widgets/VrBlotter.h"
+#include "widgets/VrAnimate.h"
+#include "widgets/VrDisplay.h"
+#include "widgets/VrLcd.h"
 #include "widgets/VrMatrix.h"
+#include "widgets/VrScale.h"
 
 using namespace widgets;
 
@@ -26,6 +30,8 @@ class Gallery : public ui::Form {
     SetClientSize(1000, 720);
     SetPosition(ui::FormPosition::CenterOnCreate);
     BuildMatrices();
+    BuildNumbers();
+    BuildScaleAnimationDisplay();
   }
 
  private:
@@ -75,7 +81,72 @@ class Gallery : public ui::Form {
     vertical_.Loaded();
   }
 
+  void BuildNumbers() {
+    Caption(10, 110, "TVrNum: 5 digit sets, leading zeros, blanks, sign; TVrClock: real time, elapsed, custom 12 h");
+    const TVrNumStyle styles[] = {ns13x24, ns11x20, ns7x13, ns12x17, ns5x7};
+    int x = 10;
+    for (int i = 0; i < 5; ++i) {
+      auto& n = *nums_.emplace_back(std::make_unique<TVrNum>());
+      n.SetParent(this);
+      n.SetStyle(styles[i]);
+      n.SetAutoSize(true);
+      n.SetDigits(4);
+      n.SetLeadingZero(i % 2 == 0);
+      n.SetMin(-999);
+      n.SetValue(i == 3 ? -42 : 7 * (i + 1));
+      n.Palette().SetLow(i == 1 ? ui::Rgb(40, 0, 0) : ui::Rgb(0, 40, 40));
+      n.Palette().SetHigh(i == 1 ? ui::clRed : ui::clAqua);
+      n.SetPosition(x, 130);
+      x += n.Width() + 20;
+    }
+    const TVrClockType types[] = {ctRealTime, ctElapsed, ctCustom};
+    x = 10;
+    for (int i = 0; i < 3; ++i) {
+      auto& c = *clocks_.emplace_back(std::make_unique<TVrClock>());
+      c.SetParent(this);
+      c.SetStyle(i == 0 ? ns7x13 : ns11x20);
+      c.SetClockType(types[i]);
+      c.SetShowSeconds(true);
+      c.SetBlink(i == 0);
+      if (i == 2) {
+        c.SetHours24(false);
+        c.SetHours(13);
+        c.SetMinutes(5);
+        c.SetSeconds(9);
+      }
+      c.SetActive(true);
+      c.SetPosition(x, 175);
+      x += c.Width() + 30;
+    }
+  }
+
+  void BuildScaleAnimationDisplay() {
+    Caption(10, 215, "TVrScale (vertical -40..0, horizontal), TVrAnimate, TVrDisplay");
+    vertical_scale_.SetParent(this);
+    vertical_scale_.SetOrientation(voVertical);
+    vertical_scale_.SetMinValue(-40);
+    vertical_scale_.SetMaxValue(0);
+    vertical_scale_.SetBounds(10, 235, 40, 110);
+    horizontal_scale_.SetParent(this);
+    horizontal_scale_.SetBounds(70, 235, 300, 40);
+    animate_.SetParent(this);
+    animate_.SetBitmap(ui::Bitmap::FromBitmapResource("ANIMATE1"));
+    animate_.SetFrameCols(8);
+    animate_.SetAutoSize(true);
+    animate_.SetInterval(500);
+    animate_.SetLoop(true);
+    animate_.SetPosition(400, 240);
+    animate_.SetActive(true);
+    display_.SetParent(this);
+    display_.SetBounds(460, 235, 200, 110);
+  }
+
   std::vector<std::unique_ptr<ui::Label>> labels_;
+  std::vector<std::unique_ptr<TVrNum>> nums_;
+  std::vector<std::unique_ptr<TVrClock>> clocks_;
+  TVrScale vertical_scale_{"ScaleVertical"}, horizontal_scale_{"ScaleHorizontal"};
+  TVrAnimate animate_{"Animate"};
+  TVrDisplay display_{"Display"};
   TVrMatrix scroll_{"MatrixScroll"}, codes_{"MatrixCodes"}, big_{"MatrixBig"}, vertical_{"MatrixVertical"};
 };
 
