@@ -1,5 +1,6 @@
 #include "ui/Canvas.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -135,6 +136,38 @@ Color Bitmap::PixelAt(int x, int y) const {
   GdiFlush();
   const std::uint32_t p = bits_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
   return Rgb(int((p >> 16) & 0xFF), int((p >> 8) & 0xFF), int(p & 0xFF));
+}
+
+namespace {
+std::uint32_t ToPixel(Color c) {
+  const Color rgb = ToColorRef(c);
+  return (std::uint32_t(RedOf(rgb)) << 16) | (std::uint32_t(GreenOf(rgb)) << 8) | std::uint32_t(BlueOf(rgb));
+}
+}  // namespace
+
+void Bitmap::FillPixels(const Rect& r, Color c) {
+  const Rect clip = r.Intersect({0, 0, width_, height_});
+  if (clip.Empty()) return;
+  GdiFlush();  // GDI's pending drawing lands first
+  const std::uint32_t p = ToPixel(c);
+  for (int y = clip.top; y < clip.bottom; ++y)
+    std::fill_n(bits_ + std::size_t(y) * std::size_t(width_) + std::size_t(clip.left), clip.Width(), p);
+}
+
+void Bitmap::CopyKeyed(int x, int y, const Bitmap& src, const Rect& srcRect, Color key) {
+  const Rect from = srcRect.Intersect({0, 0, src.width_, src.height_});
+  if (from.Empty()) return;
+  const Rect to = Rect::FromBounds(x, y, from.Width(), from.Height()).Intersect({0, 0, width_, height_});
+  if (to.Empty()) return;
+  GdiFlush();
+  const std::uint32_t k = ToPixel(key);
+  for (int ty = to.top; ty < to.bottom; ++ty) {
+    const std::uint32_t* in = src.bits_ + std::size_t(from.top + ty - y) * std::size_t(src.width_) +
+                              std::size_t(from.left + to.left - x);
+    std::uint32_t* out = bits_ + std::size_t(ty) * std::size_t(width_) + std::size_t(to.left);
+    for (int i = 0; i < to.Width(); ++i)
+      if ((in[i] & 0xFFFFFF) != k) out[i] = in[i];
+  }
 }
 
 Bitmap Bitmap::FromPixels(const PixelImage& img) {

@@ -79,6 +79,12 @@ class Bitmap {
   Color PixelAt(int x, int y) const;
   void SetSize(int width, int height, Color fill = clBlack);
 
+  // Pixel-level drawing without GDI calls, clipped to this bitmap: for widgets that draw
+  // many small pieces per paint (LED dots, digit glyphs).
+  void FillPixels(const Rect& r, Color c);
+  // Copies src's srcRect to (x, y), leaving out the pixels of the key colour.
+  void CopyKeyed(int x, int y, const Bitmap& src, const Rect& srcRect, Color key);
+
  private:
   int width_ = 0;
   int height_ = 0;

@@ -262,14 +262,19 @@ void WinControl::OnPaint() {
   PaintGuard pg(hwnd_);
   const Rect area{pg.ps.rcPaint.left, pg.ps.rcPaint.top, pg.ps.rcPaint.right, pg.ps.rcPaint.bottom};
   if (area.Empty()) return;
-  // Paint into a buffer the size of the damaged area, then copy it in one go.
-  Bitmap buffer(area.Width(), area.Height(), clNone);
-  HDC dc = buffer.Dc();
+  // Paint into a buffer the size of the damaged area, then copy it in one go. The buffer
+  // is kept between paints and only grows.
+  if (paintBuffer_.Width() < area.Width() || paintBuffer_.Height() < area.Height())
+    paintBuffer_.SetSize(std::max(area.Width(), paintBuffer_.Width()), std::max(area.Height(), paintBuffer_.Height()),
+                         clNone);
+  HDC dc = paintBuffer_.Dc();
+  SavedDc saved(dc);
   SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
   Canvas canvas(dc);
   PaintWindow(canvas, area);
   if (paintsChildren_) PaintChildren(canvas, area, nullptr);
   SetViewportOrgEx(dc, 0, 0, nullptr);
+  SelectClipRgn(dc, nullptr);
   BitBlt(pg.dc, area.left, area.top, area.Width(), area.Height(), dc, 0, 0, SRCCOPY);
 }
 

@@ -105,6 +105,7 @@ class WinControl : public Control {
   Control* hover_ = nullptr;        // control (this or a windowless child) under the mouse
   bool trackingLeave_ = false;
   UniqueBrush colorBrush_;
+  Bitmap paintBuffer_;
 };
 
 }  // namespace ui

@@ -35,10 +35,10 @@ class TVrCustomNum : public TVrGraphicImageControl {
   int GlyphWidth() const { return Images().GlyphWidth(); }
   int GlyphHeight() const { return Images().height; }
   // Glyph `index` of the strip at (x, y), its black pixels left out.
-  void DrawGlyph(ui::Canvas& c, int index, int x, int y) const;
-  void DrawColon(ui::Canvas& c, int x, int y) const;
+  void DrawGlyph(ui::Canvas& c, int index, int x, int y);
+  void DrawColon(ui::Canvas& c, int x, int y);
   // The left (PM lit) or right (AM lit) half of the AM/PM image.
-  void DrawAmPm(ui::Canvas& c, bool am, int x, int y) const;
+  void DrawAmPm(ui::Canvas& c, bool am, int x, int y);
 
  private:
   void PrepareImages();

@@ -176,7 +176,7 @@ void TVrMatrix::DrawContent(ui::Canvas& buffer) {
       const ui::Color lit = CodeColor(text_.codes[i - 1], palette_.High());
       for (int row = 0; row < 7; ++row)
         for (int column = 0; column < 5; ++column)
-          if (glyph[row] & (0x10 >> column)) buffer.FillRect(DotRect(cell, column, row).Offset(at.x, at.y), lit);
+          if (glyph[row] & (0x10 >> column)) Buffer().FillPixels(DotRect(cell, column, row).Offset(at.x, at.y), lit);
     }
     if (m.horizontal)
       at.x += cell.width + spacing_;
