@@ -131,3 +131,30 @@ TEST(Timer, ThreadTicksRunOnTheUiThreadAndTeardownNeverDeadlocks) {
     EXPECT_EQ(ticks, last);
   }
 }
+
+TEST(Blotter, TilesItsBackImageAndPaintsItsBevelOnTop) {
+  ui::Form form("Host");
+  form.SetClientSize(60, 40);
+  TVrBlotter panel("Panel");
+  panel.SetParent(&form);
+  panel.SetBounds(0, 0, 60, 40);
+  BevelSettings none = panel.Bevel().Settings();
+  none.Visible = false;
+  panel.Bevel().Set(none);
+  // A 7 x 5 tile, red with a blue top-left pixel: repeated without gaps.
+  ui::Bitmap tile(7, 5, ui::clRed);
+  tile.GetCanvas().SetPixel(0, 0, ui::clBlue);
+  panel.SetBackImage(tile);
+  form.Show();
+  ui::Bitmap shot = CaptureClient(form.Handle());
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x)
+      ASSERT_EQ(shot.PixelAt(x, y), (x % 7 == 0 && y % 5 == 0) ? ui::clBlue : ui::clRed) << x << "," << y;
+  // A picture larger than the panel is drawn once, clipped; the bevel lies on top.
+  ui::Bitmap big(100, 100, ui::clLime);
+  panel.SetBackImage(big);
+  panel.Bevel().Set(BevelSettings{});
+  shot = CaptureClient(form.Handle());
+  EXPECT_EQ(shot.PixelAt(30, 20), ui::clLime);
+  EXPECT_EQ(shot.PixelAt(0, 0), ui::clBlack) << "the bevel's outer outline";
+}
