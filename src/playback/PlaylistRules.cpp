@@ -1,0 +1,230 @@
+#include "playback/PlaylistRules.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+namespace playback {
+
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return out;
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  return s;
+}
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && Lower(s.substr(0, prefix.size())) == Lower(prefix);
+}
+
+// Lines split at CR, LF or CR LF.
+std::vector<std::string_view> Lines(std::string_view body) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= body.size(); ++i) {
+    if (i == body.size() || body[i] == '\r' || body[i] == '\n') {
+      lines.push_back(body.substr(start, i - start));
+      if (i + 1 < body.size() && body[i] == '\r' && body[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+  }
+  return lines;
+}
+
+std::string PathOf(std::string_view url) {
+  std::string_view u = url;
+  const std::size_t cut = u.find_first_of("?#");
+  if (cut != std::string_view::npos) u = u.substr(0, cut);
+  return Lower(u);
+}
+
+bool EndsWith(const std::string& s, std::string_view suffix) {
+  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+bool LooksLikeEntry(std::string_view s) {
+  if (s.empty()) return false;
+  return !SchemeOf(s).empty() || s.front() == '/' || s.front() == '.' || std::isalnum(static_cast<unsigned char>(s.front()));
+}
+
+// Decodes the five XML entities of an ASX attribute value.
+std::string DecodeEntities(std::string_view s) {
+  static const std::map<std::string, char> entities{{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '&') {
+      const std::size_t semi = s.find(';', i);
+      if (semi != std::string_view::npos && semi - i <= 5) {
+        auto it = entities.find(Lower(s.substr(i + 1, semi - i - 1)));
+        if (it != entities.end()) {
+          out.push_back(it->second);
+          i = semi;
+          continue;
+        }
+      }
+    }
+    out.push_back(s[i]);
+  }
+  return out;
+}
+
+std::vector<std::string> ParsePls(std::string_view body) {
+  // FileN=url, in the order of N; a playlist may list them in any order.
+  std::map<long, std::string> files;
+  for (std::string_view line : Lines(body)) {
+    line = Trim(line);
+    if (!StartsWithNoCase(line, "file")) continue;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    const std::string_view number = Trim(line.substr(4, eq - 4));
+    if (number.empty() || number.size() > 6 ||
+        !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      continue;
+    files.emplace(std::stol(std::string(number)), std::string(Trim(line.substr(eq + 1))));
+  }
+  std::vector<std::string> out;
+  for (auto& [n, url] : files) out.push_back(url);
+  return out;
+}
+
+std::vector<std::string> ParseM3u(std::string_view body) {
+  std::vector<std::string> out;
+  for (std::string_view line : Lines(body)) {
+    line = Trim(line);
+    if (line.empty() || line.front() == '#') continue;
+    out.emplace_back(line);
+  }
+  return out;
+}
+
+std::vector<std::string> ParseAsx(std::string_view body) {
+  // <ref href="..."/> in the order they come, tags and attributes in any case.
+  std::vector<std::string> out;
+  const std::string lower = Lower(body);
+  std::size_t at = 0;
+  while ((at = lower.find("<ref", at)) != std::string::npos) {
+    const std::size_t end = lower.find('>', at);
+    if (end == std::string::npos) break;
+    const std::size_t href = lower.find("href", at);
+    if (href != std::string::npos && href < end) {
+      std::size_t v = lower.find_first_not_of(" \t\r\n=", href + 4);
+      if (v < end && (body[v] == '"' || body[v] == '\'')) {
+        const char quote = body[v];
+        const std::size_t close = body.find(quote, v + 1);
+        if (close != std::string_view::npos && close < end) out.push_back(DecodeEntities(Trim(body.substr(v + 1, close - v - 1))));
+      }
+    }
+    at = end;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string SchemeOf(std::string_view url) {
+  const std::size_t colon = url.find(':');
+  // "C:\..." is a drive letter, not a scheme.
+  if (colon == std::string_view::npos || colon < 2) return {};
+  for (std::size_t i = 0; i < colon; ++i) {
+    const unsigned char c = static_cast<unsigned char>(url[i]);
+    if (!(std::isalnum(c) || c == '+' || c == '-' || c == '.') || (i == 0 && !std::isalpha(c))) return {};
+  }
+  return Lower(url.substr(0, colon));
+}
+
+bool StationUrlAllowed(std::string_view url, std::string* why) {
+  const std::string_view u = Trim(url);
+  if (u.empty()) {
+    if (why) *why = "The station has no URL";
+    return false;
+  }
+  // A local file: no colon at all, a drive letter, or a network path.
+  const std::size_t colon = u.find(':');
+  const bool drive = colon == 1 && std::isalpha(static_cast<unsigned char>(u[0]));
+  if (colon == std::string_view::npos || drive || u.substr(0, 2) == "\\\\") return true;
+  const std::string scheme = Lower(u.substr(0, colon == std::string_view::npos ? 0 : colon));
+  static const char* const allowed[] = {"http", "https", "tcp", "tls", "hls", "crypto", "file"};
+  if (std::find(std::begin(allowed), std::end(allowed), scheme) != std::end(allowed)) return true;
+  if (why) *why = "The address \"" + std::string(u.substr(0, 40)) + "\" has a scheme that cannot be played; use http or https";
+  return false;
+}
+
+PlaylistKind DetectPlaylist(std::string_view url, std::string_view contentType, std::string_view body) {
+  const std::string head = Lower(body.substr(0, std::min<std::size_t>(body.size(), 512)));
+  const std::string_view start = Trim(head);
+  if (start.rfind("[playlist]", 0) == 0) return PlaylistKind::Pls;
+  if (start.rfind("<asx", 0) == 0) return PlaylistKind::Asx;
+  if (start.rfind("#extm3u", 0) == 0) return head.find("#ext-x-") != std::string::npos ? PlaylistKind::None : PlaylistKind::M3u;
+  const std::string type = Lower(contentType);
+  const std::string path = PathOf(url);
+  if (type.find("scpls") != std::string::npos || EndsWith(path, ".pls")) return PlaylistKind::Pls;
+  if (type.find("ms-asf") != std::string::npos || type.find("asx") != std::string::npos || EndsWith(path, ".asx"))
+    return head.find("<asx") != std::string::npos ? PlaylistKind::Asx : PlaylistKind::None;
+  if (EndsWith(path, ".m3u") || type.find("mpegurl") != std::string::npos) {
+    if (EndsWith(path, ".m3u8") || head.find("#ext-x-") != std::string::npos) return PlaylistKind::None;
+    // A plain list of addresses, not audio under a playlist's name: its first line is a
+    // printable address.
+    const std::vector<std::string_view> lines = Lines(start);
+    const std::string_view first = lines.empty() ? std::string_view() : Trim(lines.front());
+    const bool printable = !first.empty() && std::all_of(first.begin(), first.end(), [](char c) {
+      return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+    });
+    return printable && (first.front() == '#' || LooksLikeEntry(first)) ? PlaylistKind::M3u : PlaylistKind::None;
+  }
+  return PlaylistKind::None;
+}
+
+std::vector<std::string> ParsePlaylist(PlaylistKind kind, std::string_view body, std::string_view baseUrl) {
+  if (body.size() > kMaxPlaylistBytes) body = body.substr(0, kMaxPlaylistBytes);
+  std::vector<std::string> raw;
+  switch (kind) {
+    case PlaylistKind::Pls: raw = ParsePls(body); break;
+    case PlaylistKind::M3u: raw = ParseM3u(body); break;
+    case PlaylistKind::Asx: raw = ParseAsx(body); break;
+    case PlaylistKind::None: break;
+  }
+  std::vector<std::string> out;
+  for (const std::string& entry : raw)
+    if (LooksLikeEntry(entry)) out.push_back(ResolveUrl(baseUrl, entry));
+  return out;
+}
+
+std::string ResolveUrl(std::string_view base, std::string_view ref) {
+  if (!SchemeOf(ref).empty() || base.empty()) return std::string(ref);
+  const std::string scheme = SchemeOf(base);
+  if (scheme.empty()) return std::string(ref);
+  const std::size_t authorityStart = base.find("//");
+  if (authorityStart == std::string_view::npos) return std::string(ref);
+  if (ref.substr(0, 2) == "//") return scheme + ":" + std::string(ref);
+  const std::size_t pathStart = base.find('/', authorityStart + 2);
+  const std::string origin(base.substr(0, pathStart == std::string_view::npos ? base.size() : pathStart));
+  if (!ref.empty() && ref.front() == '/') return origin + std::string(ref);
+  // Relative to the base's directory.
+  std::string dir = pathStart == std::string_view::npos ? "/" : std::string(base.substr(pathStart));
+  const std::size_t cut = dir.find_first_of("?#");
+  if (cut != std::string::npos) dir.resize(cut);
+  dir.resize(dir.rfind('/') + 1);
+  while (true) {
+    if (ref.substr(0, 2) == "./") {
+      ref.remove_prefix(2);
+    } else if (ref.substr(0, 3) == "../") {
+      ref.remove_prefix(3);
+      if (dir.size() > 1) {
+        dir.pop_back();
+        dir.resize(dir.rfind('/') + 1);
+      }
+    } else {
+      break;
+    }
+  }
+  return origin + dir + std::string(ref);
+}
+
+}  // namespace playback

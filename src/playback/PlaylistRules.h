@@ -1,0 +1,37 @@
+// What a station URL leads to: a stream, or a playlist (PLS, M3U, ASX) whose entries are
+// the streams to try in order; and which URL schemes a station may use. Portable.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace playback {
+
+// Playlists are small: a body longer than this is no playlist (it is fetched no further).
+constexpr std::size_t kMaxPlaylistBytes = 64 * 1024;
+
+enum class PlaylistKind { None, Pls, M3u, Asx };
+
+// Recognises a playlist by its content first (a server may call it anything), then by
+// its content type and by the URL's extension. HLS (".m3u8", "#EXT-X-") is no playlist
+// here: the stream reader plays it as a stream.
+PlaylistKind DetectPlaylist(std::string_view url, std::string_view contentType, std::string_view body);
+
+// The entries of a playlist in their order, relative entries resolved against the
+// playlist's own URL. Entries that are neither URLs nor paths are left out.
+std::vector<std::string> ParsePlaylist(PlaylistKind kind, std::string_view body, std::string_view baseUrl);
+
+// Resolves a reference against a base URL (RFC 3986, without dot-segment folding beyond
+// "./" and "../").
+std::string ResolveUrl(std::string_view base, std::string_view ref);
+
+// The scheme of a URL in lower case ("" for a local path such as C:\x.wav or /x.wav).
+std::string SchemeOf(std::string_view url);
+
+// Whether the stream reader may open the URL: http, https, tcp, tls, hls, crypto, file,
+// and local paths. Sets why when it may not.
+bool StationUrlAllowed(std::string_view url, std::string* why);
+
+}  // namespace playback

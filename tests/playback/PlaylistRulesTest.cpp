@@ -1,0 +1,74 @@
+#include "playback/PlaylistRules.h"
+
+#include <gtest/gtest.h>
+
+using namespace playback;
+
+TEST(PlaylistRules, RecognisesPlaylistsByContentTypeAndName) {
+  struct Case {
+    const char* url;
+    const char* type;
+    const char* body;
+    PlaylistKind kind;
+  };
+  const Case cases[] = {
+      {"http://h/listen", "text/html", "[playlist]\nFile1=http://a/\n", PlaylistKind::Pls},
+      {"http://h/x.pls", "", "File1=http://a/\n", PlaylistKind::Pls},
+      {"http://h/x", "audio/x-scpls", "File1=http://a/", PlaylistKind::Pls},
+      {"http://h/x", "", "  <ASX version=\"3.0\"><entry><ref href=\"mms://a\"/></entry></ASX>", PlaylistKind::Asx},
+      {"http://h/x.asx", "video/x-ms-asf", "\x30\x26\xB2\x75 binary asf", PlaylistKind::None},
+      {"http://h/x", "", "#EXTM3U\n#EXTINF:-1,Tone\nhttp://a/\n", PlaylistKind::M3u},
+      {"http://h/x.m3u?sid=1", "", "http://a/\n", PlaylistKind::M3u},
+      {"http://h/live.m3u8", "application/vnd.apple.mpegurl", "#EXTM3U\n#EXT-X-VERSION:3\n", PlaylistKind::None},
+      {"http://h/x", "", "#EXTM3U\n#EXT-X-TARGETDURATION:6\nseg1.ts\n", PlaylistKind::None},
+      {"http://h/x.m3u", "", "\xFF\xFB\x90\x00mp3 frame", PlaylistKind::None},
+      {"http://h/tone.mp3", "audio/mpeg", "\xFF\xFB\x90\x00", PlaylistKind::None},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DetectPlaylist(c.url, c.type, c.body), c.kind) << c.url << " " << c.body;
+}
+
+TEST(PlaylistRules, ReadsEntriesInOrderWithAnyLineEnds) {
+  EXPECT_EQ(ParsePlaylist(PlaylistKind::Pls,
+                          "[playlist]\r\nNumberOfEntries=2\r\nFile2=http://b/\r\nTitle1=x\r\nFile1=http://a/\r\nFilex=y\r\n",
+                          "http://h/p.pls"),
+            (std::vector<std::string>{"http://a/", "http://b/"}));
+  EXPECT_EQ(ParsePlaylist(PlaylistKind::M3u, "#EXTM3U\r#EXTINF:-1,A\rhttp://a/\r\r  http://b/  \n", "http://h/p.m3u"),
+            (std::vector<std::string>{"http://a/", "http://b/"}));
+  EXPECT_EQ(ParsePlaylist(PlaylistKind::Asx,
+                          "<asx version=\"3.0\"><Entry><REF HREF = 'http://a/s?x=1&amp;y=2' /></Entry>"
+                          "<entry><ref href=\"http://b/\"></entry></asx>",
+                          "http://h/p.asx"),
+            (std::vector<std::string>{"http://a/s?x=1&y=2", "http://b/"}));
+  EXPECT_TRUE(ParsePlaylist(PlaylistKind::Pls, "[playlist]\nFile1=\n", "http://h/").empty());
+}
+
+TEST(PlaylistRules, ResolvesRelativeEntriesAgainstThePlaylist) {
+  struct Case {
+    const char* base;
+    const char* ref;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"http://h:8000/dir/list.pls", "stream.mp3", "http://h:8000/dir/stream.mp3"},
+      {"http://h:8000/dir/list.pls", "/root.mp3", "http://h:8000/root.mp3"},
+      {"http://h/a/b/list.m3u?x=1", "../c.aac", "http://h/a/c.aac"},
+      {"http://h/list.m3u", "./s.ogg", "http://h/s.ogg"},
+      {"https://h/list.m3u", "//cdn/s.mp3", "https://cdn/s.mp3"},
+      {"http://h", "s.mp3", "http://h/s.mp3"},
+      {"http://h/list.m3u", "http://other/s", "http://other/s"},
+      {"C:\\lists\\l.m3u", "s.mp3", "s.mp3"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ResolveUrl(c.base, c.ref), c.expected) << c.base << " + " << c.ref;
+}
+
+TEST(PlaylistRules, OnlyTheStreamSchemesAreAllowed) {
+  std::string why;
+  for (const char* ok : {"http://h/", "HTTPS://h/", "tls://h:1", "file:x.wav", "C:\\rec\\webfile.wav", "/tmp/x.wav",
+                         "webfile.wav"})
+    EXPECT_TRUE(StationUrlAllowed(ok, &why)) << ok;
+  for (const char* bad : {"mms://h/x", "rtsp://h/x", "subfile,,0,10,:/etc/passwd", "concat:a|b", "data:x", "  "}) {
+    why.clear();
+    EXPECT_FALSE(StationUrlAllowed(bad, &why)) << bad;
+    EXPECT_FALSE(why.empty());
+  }
+}
