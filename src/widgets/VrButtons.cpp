@@ -52,7 +52,7 @@ void DispatchAccelerator(const MSG& msg) {
 }
 
 LRESULT CALLBACK CharHookProc(int code, WPARAM wp, LPARAM lp) {
-  if (code == HC_ACTION && wp == PM_REMOVE) DispatchAccelerator(*reinterpret_cast<MSG*>(lp));
+  if (code == HC_ACTION && (wp & PM_REMOVE)) DispatchAccelerator(*reinterpret_cast<MSG*>(lp));
   return CallNextHookEx(charHook, code, wp, lp);
 }
 

@@ -119,6 +119,10 @@ void TVrTimerSpinButton::Repeat() {
   try {
     Click();
   } catch (...) {
+    // The press ends here, the mouse is free for the error report.
+    pressed_ = false;
+    SetMouseCapture(false);
+    Invalidate();
     PressEnded();
     throw;
   }

@@ -2,6 +2,8 @@
 // the lit track read from the screen, and the timing of a held spin button.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "ui/Form.h"
 #include "ui/WindowTesting.h"
 #include "widgets/VrSlider.h"
@@ -113,7 +115,21 @@ TEST(Slider, TicksAreLitFromTheBottomUpToTheThumb) {
   EXPECT_EQ(rowPair(thumb.top - 10), ui::clGreen);
   EXPECT_EQ(rowPair(track.top + 1), ui::clGreen);
   EXPECT_EQ(shot.PixelAt(thumb.left, thumb.top), ui::clBlack) << "the thumb's outline";
-  EXPECT_EQ(shot.PixelAt(0, 0), f.fader.BorderColor() == ui::clBtnFace ? ui::ToColorRef(ui::clBtnFace) : 0u);
+  EXPECT_EQ(shot.PixelAt(0, 0), ui::ToColorRef(ui::clBtnFace)) << "the frame without focus";
+  f.fader.SetFocus();
+  EXPECT_EQ(CaptureClient(f.fader.Handle()).PixelAt(0, 0), ui::clBlue) << "and with it";
+}
+
+TEST(Slider, OrientationSwapsTheSidesAndTheThumb) {
+  FaderForm f;
+  f.fader.SetOrientation(voHorizontal);
+  EXPECT_EQ(f.fader.Width(), 150);
+  EXPECT_EQ(f.fader.Height(), 40);
+  EXPECT_EQ(f.fader.ThumbRect(), (ui::Rect{3, 5, 16, 35})) << "the upright 13 x 30 thumb, at the left";
+  f.fader.SetFocus();
+  f.Key(VK_RIGHT);
+  EXPECT_EQ(f.fader.Position(), 1);
+  EXPECT_NE(LoadCursorA(GetModuleHandleA(nullptr), "VRCURSORHANDPOINT"), nullptr) << "the thumb's hand cursor";
 }
 
 namespace {
@@ -215,7 +231,6 @@ TEST(Spinner, SizeRuleAndRecolouredArrows) {
 
   f.spinner.SetBounds(10, 10, 23, 40);
   ui::Bitmap shot = CaptureClient(f.spinner.Handle());
-  const ui::Point p = f.OnArrow(f.spinner.FirstButton());
   auto count = [&](ui::Color c) {
     int n = 0;
     for (int y = 0; y < shot.Height(); ++y)
@@ -234,5 +249,25 @@ TEST(Spinner, SizeRuleAndRecolouredArrows) {
   shot = CaptureClient(f.spinner.Handle());
   EXPECT_EQ(count(ui::clYellow), 0);
   EXPECT_GT(count(ui::clMaroon), 20);
-  (void)p;
+}
+
+TEST(Spinner, AFailingRepeatStopsAndIsReportedOnce) {
+  // The watcher outlives the window: its thread must not wait on a window being destroyed.
+  MessageBoxWatcher boxes;
+  SpinnerForm f;
+  int calls = 0;
+  f.spinner.OnUpClick = [&](ui::Control&) {
+    ++calls;
+    throw std::runtime_error("Group file missing");
+  };
+  const ui::Point p = f.OnArrow(f.spinner.FirstButton());
+  SendMouse(f.spinner.Handle(), WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
+  Pump(1200);
+  EXPECT_EQ(calls, 1) << "the repeat ends at the first error";
+  EXPECT_FALSE(f.spinner.FirstButton().Pressed());
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, "Group file missing");
+  SendMouse(f.spinner.Handle(), WM_LBUTTONUP, p.x, p.y);
+  EXPECT_EQ(calls, 1) << "the ended press does not click on release";
 }
