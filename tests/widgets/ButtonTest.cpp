@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/Form.h"
+#include "ui/StdControls.h"
 #include "ui/WindowTesting.h"
 #include "widgets/VrButtons.h"
 
@@ -165,6 +166,20 @@ TEST(Button, AcceleratorClicksEveryEnabledButtonThatMarksIt) {
   Pump(100);
   EXPECT_EQ(otherClicks, 1);
   EXPECT_EQ(f.Clicks(), 1);
+
+  // Typing into an edit field is no accelerator; with Alt it is.
+  ui::Edit edit("EditStationName");
+  edit.SetParent(&f);
+  edit.SetBounds(10, 60, 100, 20);
+  edit.SetFocus();
+  ASSERT_TRUE(edit.Focused());
+  PostMessageA(edit.Handle(), WM_CHAR, 'r', 0);
+  Pump(100);
+  EXPECT_EQ(f.Clicks(), 1);
+  EXPECT_EQ(edit.Text(), "r") << "the edit field still gets the character";
+  PostMessageA(edit.Handle(), WM_SYSCHAR, 'r', 0);
+  Pump(100);
+  EXPECT_EQ(f.Clicks(), 2);
 }
 
 TEST(Button, TheProgramsFiveLooksRender) {

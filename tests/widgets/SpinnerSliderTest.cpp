@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "ui/Form.h"
+#include "ui/StdControls.h"
 #include "ui/WindowTesting.h"
 #include "widgets/VrSlider.h"
 #include "widgets/VrSpinner.h"
@@ -173,6 +174,16 @@ TEST(Spinner, AShortPressClicksOnceOnRelease) {
   // Beside the arrow nothing happens.
   SendClick(f.spinner.Handle(), 1, 1);
   EXPECT_EQ(f.up, 1);
+  EXPECT_TRUE(f.spinner.Focused()) << "a press focuses the spinner";
+
+  // With a focus control, that control takes the focus instead.
+  ui::Edit group("EditGroup");
+  group.SetParent(&f);
+  group.SetBounds(50, 10, 50, 20);
+  f.spinner.FocusControl = &group;
+  SendClick(f.spinner.Handle(), p.x, p.y);
+  EXPECT_TRUE(group.Focused());
+  EXPECT_EQ(f.up, 2);
 }
 
 TEST(Spinner, AHeldButtonRepeatsAfter400ThenEvery100Milliseconds) {
