@@ -14,9 +14,13 @@ long long RoundedDiv(long long a, long long b) {
   return q;
 }
 
-ui::Rect SliderGeometry::Travel() const { return client.Inflate(-(borderWidth + thumbIndent)); }
+ui::Rect SliderGeometry::Travel() const {
+  return client.Inflate(-(borderWidth + thumbIndent));
+}
 
-int SliderGeometry::Base() const { return std::max(0, vertical ? Travel().top : Travel().left); }
+int SliderGeometry::Base() const {
+  return std::max(0, vertical ? Travel().top : Travel().left);
+}
 
 int SliderGeometry::Span() const {
   const ui::Rect t = Travel();
@@ -57,11 +61,15 @@ int SliderGeometry::PositionAt(int p) const {
 ui::Rect SliderGeometry::LitPart(const ui::Rect& track, const ui::Rect& thumb) const {
   ui::Rect lit = track;
   if (vertical) {
-    if (style == ssBottomLeft) lit.top = thumb.top + thumb.Height() / 2;
-    else lit.bottom = thumb.bottom - thumb.Height() / 2;
+    if (style == ssBottomLeft)
+      lit.top = thumb.top + thumb.Height() / 2;
+    else
+      lit.bottom = thumb.bottom - thumb.Height() / 2;
   } else {
-    if (style == ssBottomLeft) lit.right = thumb.left + thumb.Width() / 2;
-    else lit.left = thumb.right - thumb.Width() / 2;
+    if (style == ssBottomLeft)
+      lit.right = thumb.left + thumb.Width() / 2;
+    else
+      lit.left = thumb.right - thumb.Width() / 2;
   }
   return lit.Intersect(track);
 }
@@ -89,12 +97,22 @@ std::vector<ui::Rect> TrackTicks(int width, int height, bool vertical, TVrSlider
 std::optional<int> PositionAfterKey(SliderKey key, int position, const SliderGeometry& g, int increment) {
   int step = 0;
   switch (key) {
-    case SliderKey::Home: return g.minValue;
-    case SliderKey::End: return g.maxValue;
-    case SliderKey::Left: step = g.vertical ? 0 : -increment; break;
-    case SliderKey::Right: step = g.vertical ? 0 : increment; break;
-    case SliderKey::Up: step = g.vertical ? increment : 0; break;
-    case SliderKey::Down: step = g.vertical ? -increment : 0; break;
+    case SliderKey::Home:
+      return g.minValue;
+    case SliderKey::End:
+      return g.maxValue;
+    case SliderKey::Left:
+      step = g.vertical ? 0 : -increment;
+      break;
+    case SliderKey::Right:
+      step = g.vertical ? 0 : increment;
+      break;
+    case SliderKey::Up:
+      step = g.vertical ? increment : 0;
+      break;
+    case SliderKey::Down:
+      step = g.vertical ? -increment : 0;
+      break;
   }
   if (step == 0) return std::nullopt;
   if (g.style == ssTopRight) step = -step;
@@ -104,13 +122,18 @@ std::optional<int> PositionAfterKey(SliderKey key, int position, const SliderGeo
 
 int ThumbState(bool hovered, bool dragging, bool enabled, int states) {
   int state = 0;
-  if (hovered && !dragging) state = 3;
-  else if (dragging) state = 2;
-  else if (!enabled) state = 1;
+  if (hovered && !dragging)
+    state = 3;
+  else if (dragging)
+    state = 2;
+  else if (!enabled)
+    state = 1;
   return state < states ? state : 0;
 }
 
-int SpinnerWidth(int width) { return std::max(15, width); }
+int SpinnerWidth(int width) {
+  return std::max(15, width);
+}
 
 SpinnerHalves SplitSpinner(int width, int height, bool vertical) {
   width = SpinnerWidth(width);

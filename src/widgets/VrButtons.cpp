@@ -56,7 +56,9 @@ LRESULT CALLBACK CharHookProc(int code, WPARAM wp, LPARAM lp) {
   return CallNextHookEx(charHook, code, wp, lp);
 }
 
-ui::Font ArialBold12(ui::Color c) { return ui::MakeFont("Arial", PointsToPixels(12), true, c); }
+ui::Font ArialBold12(ui::Color c) {
+  return ui::MakeFont("Arial", PointsToPixels(12), true, c);
+}
 
 }  // namespace
 
@@ -92,9 +94,8 @@ void TVrDemoButton::SetBevelWidth(int w) {
 }
 
 void TVrDemoButton::SetFont3D(const TVrFont3D& f) {
-  if (f.Style == font3D_.Style && f.HighlightColor == font3D_.HighlightColor &&
-      f.ShadowColor == font3D_.ShadowColor && f.HighlightDepth == font3D_.HighlightDepth &&
-      f.ShadowDepth == font3D_.ShadowDepth)
+  if (f.Style == font3D_.Style && f.HighlightColor == font3D_.HighlightColor && f.ShadowColor == font3D_.ShadowColor &&
+      f.HighlightDepth == font3D_.HighlightDepth && f.ShadowDepth == font3D_.ShadowDepth)
     return;
   font3D_ = f;
   Invalidate();
@@ -114,8 +115,10 @@ void TVrDemoButton::DrawContent(ui::Canvas& c) {
   ui::Rect r = client;
   const ui::Color outline = focused_ ? focusColor_ : outlineColor_;
   DrawFrame(c, r, outline, outlineWidth_, outline);
-  if (down) DrawFrame(c, r, shadowColor_, bevelWidth_, highlightColor_);
-  else if (!flat_ || MouseInside()) DrawFrame(c, r, highlightColor_, bevelWidth_, shadowColor_);
+  if (down)
+    DrawFrame(c, r, shadowColor_, bevelWidth_, highlightColor_);
+  else if (!flat_ || MouseInside())
+    DrawFrame(c, r, highlightColor_, bevelWidth_, shadowColor_);
 
   ui::Font font = MouseInside() && enabled_ ? fontEnter_ : fontLeave_;
   if (!enabled_) font.color = disabledTextColor_;

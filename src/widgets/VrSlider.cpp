@@ -36,7 +36,9 @@ SliderGeometry TVrSlider::Geometry() const {
   return g;
 }
 
-ui::Rect TVrSlider::TrackRect() const { return bevel_.InsetRect(ClientRect().Inflate(-borderWidth_)); }
+ui::Rect TVrSlider::TrackRect() const {
+  return bevel_.InsetRect(ClientRect().Inflate(-borderWidth_));
+}
 
 void TVrSlider::LoadThumb() {
   // A vertical slider's thumb is the flat horizontal bar, and the other way round.
@@ -81,7 +83,9 @@ void TVrSlider::ColorChanged() {
   TrackChanged();
 }
 
-void TVrSlider::BoundsChanged() { TrackChanged(); }
+void TVrSlider::BoundsChanged() {
+  TrackChanged();
+}
 
 void TVrSlider::SetPosition(int v) {
   v = std::clamp(v, minValue_, std::max(minValue_, maxValue_));
@@ -94,15 +98,19 @@ void TVrSlider::SetPosition(int v) {
 void TVrSlider::SetMinValue(int v) {
   if (v == minValue_) return;
   minValue_ = v;
-  if (position_ < v) SetPosition(v);
-  else Invalidate();
+  if (position_ < v)
+    SetPosition(v);
+  else
+    Invalidate();
 }
 
 void TVrSlider::SetMaxValue(int v) {
   if (v == maxValue_) return;
   maxValue_ = v;
-  if (position_ > v) SetPosition(v);
-  else Invalidate();
+  if (position_ > v)
+    SetPosition(v);
+  else
+    Invalidate();
 }
 
 void TVrSlider::SetOrientation(TVrOrientation o) {
@@ -191,8 +199,10 @@ void TVrSlider::DrawContent(ui::Canvas& c) {
 
   const int state = ThumbState(hover_, dragging_, enabled_, thumbStates_);
   const ui::Rect src = ui::Rect::FromBounds(state * thumbWidth_, 0, thumbWidth_, thumb_.Height());
-  if (options_ & soThumbOpaque) c.Draw(thumb, thumb_, src);
-  else c.DrawTransparent(thumb, thumb_, src, thumb_.PixelAt(0, thumb_.Height() - 1));
+  if (options_ & soThumbOpaque)
+    c.Draw(thumb, thumb_, src);
+  else
+    c.DrawTransparent(thumb, thumb_, src, thumb_.PixelAt(0, thumb_.Height() - 1));
 }
 
 void TVrSlider::MouseDown(ui::MouseButton button, unsigned shift, int x, int y) {
@@ -262,13 +272,26 @@ void TVrSlider::KeyDown(unsigned& key, unsigned shift) {
   if (shift & (ui::ssShift | ui::ssCtrl | ui::ssAlt)) return;
   std::optional<SliderKey> k;
   switch (key) {
-    case VK_HOME: k = SliderKey::Home; break;
-    case VK_END: k = SliderKey::End; break;
-    case VK_LEFT: k = SliderKey::Left; break;
-    case VK_RIGHT: k = SliderKey::Right; break;
-    case VK_UP: k = SliderKey::Up; break;
-    case VK_DOWN: k = SliderKey::Down; break;
-    default: return;
+    case VK_HOME:
+      k = SliderKey::Home;
+      break;
+    case VK_END:
+      k = SliderKey::End;
+      break;
+    case VK_LEFT:
+      k = SliderKey::Left;
+      break;
+    case VK_RIGHT:
+      k = SliderKey::Right;
+      break;
+    case VK_UP:
+      k = SliderKey::Up;
+      break;
+    case VK_DOWN:
+      k = SliderKey::Down;
+      break;
+    default:
+      return;
   }
   if (auto to = PositionAfterKey(*k, position_, Geometry(), KeyIncrement)) SetPosition(*to);
 }

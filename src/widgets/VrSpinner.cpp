@@ -6,10 +6,14 @@ namespace {
 
 const char* ResourceOf(TVrSpinButtonType kind) {
   switch (kind) {
-    case sbUp: return "ARROWS_UP";
-    case sbDown: return "ARROWS_DOWN";
-    case sbLeft: return "ARROWS_LEFT";
-    default: return "ARROWS_RIGHT";
+    case sbUp:
+      return "ARROWS_UP";
+    case sbDown:
+      return "ARROWS_DOWN";
+    case sbLeft:
+      return "ARROWS_LEFT";
+    default:
+      return "ARROWS_RIGHT";
   }
 }
 
@@ -137,7 +141,9 @@ TVrSpinner::TVrSpinner(std::string name) : TVrCustomControl(std::move(name)) {
   MakeButtons();
 }
 
-TVrSpinner::~TVrSpinner() { marked_ = nullptr; }
+TVrSpinner::~TVrSpinner() {
+  marked_ = nullptr;
+}
 
 void TVrSpinner::MakeButtons() {
   const bool vertical = orientation_ == voVertical;
@@ -216,12 +222,23 @@ void TVrSpinner::KeyDown(unsigned& key, unsigned shift) {
   const bool vertical = orientation_ == voVertical;
   TVrSpinButton* target = nullptr;
   switch (key) {
-    case VK_SPACE: target = marked_; break;
-    case VK_UP: target = vertical ? first_.get() : nullptr; break;
-    case VK_DOWN: target = vertical ? second_.get() : nullptr; break;
-    case VK_LEFT: target = vertical ? nullptr : first_.get(); break;
-    case VK_RIGHT: target = vertical ? nullptr : second_.get(); break;
-    default: break;
+    case VK_SPACE:
+      target = marked_;
+      break;
+    case VK_UP:
+      target = vertical ? first_.get() : nullptr;
+      break;
+    case VK_DOWN:
+      target = vertical ? second_.get() : nullptr;
+      break;
+    case VK_LEFT:
+      target = vertical ? nullptr : first_.get();
+      break;
+    case VK_RIGHT:
+      target = vertical ? nullptr : second_.get();
+      break;
+    default:
+      break;
   }
   if (!target) return;
   Mark(target);

@@ -16,9 +16,16 @@ TEST(ButtonRules, AcceleratorIsTheCharacterAfterASingleAmpersand) {
     char marked;
   };
   const Case cases[] = {
-      {"&Exit", 'E'},        {"Sa&ve and Exit", 'v'}, {"Rock && Roll", 0}, {"Rock && &Roll", 'R'},
-      {"&&&x", 'x'},         {"Trailing&", 0},        {"", 0},             {"No mark", 0},
-      {"&1 preset", '1'},    {"two &a &b", 'a'},
+      {"&Exit", 'E'},
+      {"Sa&ve and Exit", 'v'},
+      {"Rock && Roll", 0},
+      {"Rock && &Roll", 'R'},
+      {"&&&x", 'x'},
+      {"Trailing&", 0},
+      {"", 0},
+      {"No mark", 0},
+      {"&1 preset", '1'},
+      {"two &a &b", 'a'},
   };
   for (const Case& c : cases) EXPECT_EQ(AcceleratorOf(c.caption), c.marked) << c.caption;
 }
@@ -61,19 +68,28 @@ TEST(ButtonRules, PressClicksOnlyWhenReleasedOnTheButton) {
     bool click;
   };
   const Case cases[] = {
-      {"br", true},     {"bxr", false},  {"bxir", true}, {"or", false},
-      {"oir", false},   {"bxixr", false}, {"brr", true},
+      {"br", true}, {"bxr", false}, {"bxir", true}, {"or", false}, {"oir", false}, {"bxixr", false}, {"brr", true},
   };
   for (const Case& c : cases) {
     ButtonPress p;
     int clicks = 0;
     for (const char* s = c.steps; *s; ++s) {
       switch (*s) {
-        case 'b': p.Begin(true); break;
-        case 'o': p.Begin(false); break;
-        case 'i': p.Move(true); break;
-        case 'x': p.Move(false); break;
-        case 'r': clicks += p.Release(); break;
+        case 'b':
+          p.Begin(true);
+          break;
+        case 'o':
+          p.Begin(false);
+          break;
+        case 'i':
+          p.Move(true);
+          break;
+        case 'x':
+          p.Move(false);
+          break;
+        case 'r':
+          clicks += p.Release();
+          break;
       }
     }
     EXPECT_EQ(clicks, c.click ? 1 : 0) << c.steps;

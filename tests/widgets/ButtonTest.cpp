@@ -105,9 +105,9 @@ TEST(Button, PressPopsUpWhenDraggedOffAndClicksOnlyWhenReleasedOnIt) {
     ButtonForm f;
     for (const Step& s : c.steps) {
       const WPARAM keys = s.msg == WM_LBUTTONDOWN || s.msg == WM_LBUTTONDBLCLK ? MK_LBUTTON
-                          : s.msg == WM_RBUTTONDOWN                           ? MK_RBUTTON
-                          : s.msg == WM_MOUSEMOVE                             ? MK_LBUTTON
-                                                                              : 0;
+                          : s.msg == WM_RBUTTONDOWN                            ? MK_RBUTTON
+                          : s.msg == WM_MOUSEMOVE                              ? MK_LBUTTON
+                                                                               : 0;
       SendMouse(f.H(), s.msg, s.x, 8, keys);
       if (s.msg == WM_MOUSEMOVE) {
         EXPECT_EQ(f.button.IsDown(), s.x >= 0 && s.x < 190);

@@ -132,7 +132,7 @@ TEST(SliderRules, ArrowKeysStepAlongTheTravel) {
     std::optional<int> to;
   };
   const Case cases[] = {
-      {true, ssBottomLeft, SliderKey::Up, 500, 501},    {true, ssBottomLeft, SliderKey::Down, 500, 499},
+      {true, ssBottomLeft, SliderKey::Up, 500, 501},     {true, ssBottomLeft, SliderKey::Down, 500, 499},
       {true, ssBottomLeft, SliderKey::Left, 500, {}},    {true, ssBottomLeft, SliderKey::Home, 500, 0},
       {true, ssBottomLeft, SliderKey::End, 500, 1000},   {true, ssTopRight, SliderKey::Up, 500, 499},
       {false, ssBottomLeft, SliderKey::Right, 500, 501}, {false, ssTopRight, SliderKey::Right, 500, 499},
