@@ -4,6 +4,37 @@
 
 namespace widgets {
 
+TVrBitmapList::~TVrBitmapList() {
+  const auto users = users_;
+  users_.clear();
+  for (TVrBitmapListUser* u : users) u->BitmapListDestroyed();
+}
+
+void TVrBitmapList::Add(const ui::Bitmap& bitmap) {
+  ui::Bitmap copy(bitmap.Width(), bitmap.Height(), ui::clNone);
+  if (!bitmap.Empty()) copy.GetCanvas().Draw(0, 0, bitmap);
+  bitmaps_.push_back(std::move(copy));
+  Changed();
+}
+
+void TVrBitmapList::Clear() {
+  bitmaps_.clear();
+  Changed();
+}
+
+const ui::Bitmap* TVrBitmapList::Bitmap(int index) const {
+  return index >= 0 && index < Count() ? &bitmaps_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void TVrBitmapList::RemoveUser(TVrBitmapListUser* user) {
+  users_.erase(std::remove(users_.begin(), users_.end(), user), users_.end());
+}
+
+void TVrBitmapList::Changed() {
+  const auto users = users_;
+  for (TVrBitmapListUser* u : users) u->BitmapListChanged();
+}
+
 TVrSlider::TVrSlider(std::string name) : TVrCustomImageControl(std::move(name)) {
   color_ = ui::clBlack;
   bounds_ = ui::Rect::FromBounds(0, 0, 40, 150);
@@ -19,6 +50,7 @@ TVrSlider::TVrSlider(std::string name) : TVrCustomImageControl(std::move(name)) 
 }
 
 TVrSlider::~TVrSlider() {
+  if (bitmapList_) bitmapList_->RemoveUser(this);
   if (clipped_) ClipCursor(nullptr);
 }
 
@@ -41,9 +73,42 @@ ui::Rect TVrSlider::TrackRect() const {
 }
 
 void TVrSlider::LoadThumb() {
-  // A vertical slider's thumb is the flat horizontal bar, and the other way round.
-  thumb_ = ui::Bitmap::FromBitmapResource(orientation_ == voVertical ? "VRSLIDERTHUMB_HORI" : "VRSLIDERTHUMB_VERT");
+  const ui::Bitmap* shared = bitmapList_ ? bitmapList_->Bitmap(thumbImageIndex_) : nullptr;
+  if (shared && !shared->Empty()) {
+    thumb_ = ui::Bitmap(shared->Width(), shared->Height(), ui::clNone);
+    thumb_.GetCanvas().Draw(0, 0, *shared);
+  } else {
+    // A vertical slider's thumb is the flat horizontal bar, and the other way round.
+    thumb_ = ui::Bitmap::FromBitmapResource(orientation_ == voVertical ? "VRSLIDERTHUMB_HORI" : "VRSLIDERTHUMB_VERT");
+  }
   thumbWidth_ = thumb_.Width() / std::max(1, thumbStates_);
+}
+
+void TVrSlider::SetThumbImageIndex(int index) {
+  if (index == thumbImageIndex_) return;
+  thumbImageIndex_ = index;
+  LoadThumb();
+  Invalidate();
+}
+
+void TVrSlider::SetBitmapList(TVrBitmapList* list) {
+  if (list == bitmapList_) return;
+  if (bitmapList_) bitmapList_->RemoveUser(this);
+  bitmapList_ = list;
+  if (bitmapList_) bitmapList_->AddUser(this);
+  LoadThumb();
+  Invalidate();
+}
+
+void TVrSlider::BitmapListChanged() {
+  LoadThumb();
+  Invalidate();
+}
+
+void TVrSlider::BitmapListDestroyed() {
+  bitmapList_ = nullptr;
+  LoadThumb();
+  Invalidate();
 }
 
 void TVrSlider::BuildTracks() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "widgets/SliderRules.h"
 #include "widgets/VrClasses.h"
@@ -9,9 +10,45 @@
 
 namespace widgets {
 
+class TVrBitmapList;
+
+// A user of a shared bitmap list hears when its pictures change and when it goes away.
+class TVrBitmapListUser {
+ public:
+  virtual void BitmapListChanged() = 0;
+  virtual void BitmapListDestroyed() = 0;
+
+ protected:
+  ~TVrBitmapListUser() = default;
+};
+
+// Pictures shared by several widgets, taken by index.
+class TVrBitmapList {
+ public:
+  TVrBitmapList() = default;
+  ~TVrBitmapList();
+  TVrBitmapList(const TVrBitmapList&) = delete;
+  TVrBitmapList& operator=(const TVrBitmapList&) = delete;
+
+  int Count() const { return static_cast<int>(bitmaps_.size()); }
+  // Keeps a copy of the picture.
+  void Add(const ui::Bitmap& bitmap);
+  void Clear();
+  // The picture at an index, or nullptr when there is none.
+  const ui::Bitmap* Bitmap(int index) const;
+
+  void AddUser(TVrBitmapListUser* user) { users_.push_back(user); }
+  void RemoveUser(TVrBitmapListUser* user);
+
+ private:
+  void Changed();
+  std::vector<ui::Bitmap> bitmaps_;
+  std::vector<TVrBitmapListUser*> users_;
+};
+
 enum TVrSliderOption { soActiveClick = 1, soMouseClip = 2, soHandPoint = 4, soThumbOpaque = 8 };
 
-class TVrSlider : public TVrCustomImageControl {
+class TVrSlider : public TVrCustomImageControl, private TVrBitmapListUser {
  public:
   explicit TVrSlider(std::string name = {});
   ~TVrSlider() override;
@@ -39,6 +76,11 @@ class TVrSlider : public TVrCustomImageControl {
   void SetOptions(unsigned o);
   int ThumbStates() const { return thumbStates_; }
   void SetThumbStates(int n);
+  int ThumbImageIndex() const { return thumbImageIndex_; }
+  void SetThumbImageIndex(int index);
+  TVrBitmapList* BitmapList() const { return bitmapList_; }
+  // A thumb from a shared list instead of the built-in one (nullptr: built-in).
+  void SetBitmapList(TVrBitmapList* list);
   int ThumbIndent() const { return thumbIndent_; }
   void SetThumbIndent(int v);
   int BorderWidth() const { return borderWidth_; }
@@ -74,6 +116,8 @@ class TVrSlider : public TVrCustomImageControl {
  private:
   SliderGeometry Geometry() const;
   void LoadThumb();
+  void BitmapListChanged() override;
+  void BitmapListDestroyed() override;
   void BuildTracks();
   void TrackChanged();
   void EndDrag();
@@ -89,6 +133,8 @@ class TVrSlider : public TVrCustomImageControl {
   bool solidFill_ = true;
   unsigned options_ = soHandPoint | soThumbOpaque;
   int thumbStates_ = 1;
+  int thumbImageIndex_ = -1;
+  TVrBitmapList* bitmapList_ = nullptr;
   int thumbIndent_ = 2;
   int borderWidth_ = 1;
   ui::Color borderColor_ = ui::clBtnFace;

@@ -2,6 +2,7 @@
 // the lit track read from the screen, and the timing of a held spin button.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 
 #include "ui/Form.h"
@@ -131,6 +132,24 @@ TEST(Slider, OrientationSwapsTheSidesAndTheThumb) {
   f.Key(VK_RIGHT);
   EXPECT_EQ(f.fader.Position(), 1);
   EXPECT_NE(LoadCursorA(GetModuleHandleA(nullptr), "VRCURSORHANDPOINT"), nullptr) << "the thumb's hand cursor";
+}
+
+TEST(Slider, ThumbFromASharedListFallsBackToTheBuiltInOne) {
+  FaderForm f;
+  const ui::Rect builtIn = f.fader.ThumbRect();
+  auto list = std::make_unique<TVrBitmapList>();
+  list->Add(ui::Bitmap(20, 10, ui::clRed));
+  f.fader.SetThumbImageIndex(0);
+  f.fader.SetBitmapList(list.get());
+  EXPECT_EQ(f.fader.ThumbRect().Width(), 20);
+  EXPECT_EQ(CaptureClient(f.fader.Handle()).PixelAt(f.fader.ThumbRect().left + 2, f.fader.ThumbRect().top + 2),
+            ui::clRed);
+  f.fader.SetThumbImageIndex(5);  // no such picture
+  EXPECT_EQ(f.fader.ThumbRect(), builtIn);
+  f.fader.SetThumbImageIndex(0);
+  list.reset();  // the slider lets go of a list that ends
+  EXPECT_EQ(f.fader.BitmapList(), nullptr);
+  EXPECT_EQ(f.fader.ThumbRect(), builtIn);
 }
 
 namespace {
