@@ -96,14 +96,3 @@ TEST(ButtonRules, PressClicksOnlyWhenReleasedOnTheButton) {
     EXPECT_FALSE(p.Tracking() || p.Down()) << c.steps;
   }
 }
-
-TEST(ButtonRules, MoveReportsOnlyChangesOfLook) {
-  ButtonPress p;
-  EXPECT_FALSE(p.Move(false)) << "no press, no change";
-  EXPECT_TRUE(p.Begin(true));
-  EXPECT_FALSE(p.Move(true));
-  EXPECT_TRUE(p.Move(false));
-  EXPECT_FALSE(p.Down());
-  EXPECT_TRUE(p.Tracking());
-  EXPECT_TRUE(p.Move(true));
-}

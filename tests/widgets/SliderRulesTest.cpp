@@ -147,15 +147,6 @@ TEST(SliderRules, ArrowKeysStepAlongTheTravel) {
   }
 }
 
-TEST(SliderRules, ThumbStateFallsBackToTheFirstImage) {
-  EXPECT_EQ(ThumbState(true, false, true, 4), 3);
-  EXPECT_EQ(ThumbState(true, true, true, 4), 2);
-  EXPECT_EQ(ThumbState(false, false, false, 4), 1);
-  EXPECT_EQ(ThumbState(false, false, true, 4), 0);
-  EXPECT_EQ(ThumbState(true, false, true, 1), 0);
-  EXPECT_EQ(ThumbState(false, true, true, 3), 2);
-}
-
 TEST(SliderRules, SpinnerSplitsIntoTwoButtons) {
   SpinnerHalves v = SplitSpinner(20, 41, true);
   EXPECT_EQ(v.first, (ui::Rect{0, 0, 20, 20}));
