@@ -59,14 +59,36 @@ void Application::ProcessMessages() {
   }
 }
 
+namespace {
+
+// A typed character is a dialog character when the focused control takes no typing
+// (an edit field does), and always with Alt held.
+bool IsDialogChar(const MSG& msg) {
+  if (msg.message == WM_SYSCHAR) return true;
+  if (msg.message != WM_CHAR) return false;
+  HWND focus = GetFocus();
+  return !focus || (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0;
+}
+
+}  // namespace
+
 // A form with key preview sees the keys of its controls first; a key it sets to 0 is
 // not passed on.
 bool Application::PreviewKey(MSG& msg) {
   if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP && msg.message != WM_CHAR &&
-      msg.message != WM_SYSKEYDOWN && msg.message != WM_SYSKEYUP)
+      msg.message != WM_SYSKEYDOWN && msg.message != WM_SYSKEYUP && msg.message != WM_SYSCHAR)
     return false;
   auto* form = dynamic_cast<Form*>(WinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
-  if (!form || !form->KeyPreview() || form->Handle() == msg.hwnd) return false;
+  if (!form) return false;
+  if (IsDialogChar(msg)) {
+    try {
+      if (form->BroadcastDialogChar(char(msg.wParam))) return true;
+    } catch (const std::exception& e) {
+      HandleException(e);
+      return true;
+    }
+  }
+  if (msg.message == WM_SYSCHAR || !form->KeyPreview() || form->Handle() == msg.hwnd) return false;
   try {
     const unsigned shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0) | (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0) |
                            (GetKeyState(VK_MENU) < 0 ? ssAlt : 0);

@@ -110,6 +110,12 @@ class Control {
   virtual void MouseEnter();
   virtual void MouseLeave();
   virtual void Click();
+  // A character typed in the window while the focused control takes no typing (or with
+  // Alt held) is offered to every control of the window; true takes it away.
+  virtual bool DialogChar(char ch) {
+    (void)ch;
+    return false;
+  }
   // The mouse capture was taken away (a modal window, another program): a press ends.
   virtual void MouseCaptureLost();
   bool MouseInside() const { return mouseInside_; }

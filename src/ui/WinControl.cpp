@@ -254,6 +254,17 @@ void WinControl::KeyPress(char& key) {
   if (OnKeyPress) OnKeyPress(*this, key);
 }
 
+bool WinControl::BroadcastDialogChar(char ch) {
+  // A handler may change the list (a click that hides or removes controls): walk a copy.
+  const std::vector<Control*> children = children_;
+  for (Control* c : children) {
+    if (std::find(children_.begin(), children_.end(), c) == children_.end()) continue;
+    if (c->DialogChar(ch)) return true;
+    if (c->IsWindowed() && static_cast<WinControl*>(c)->BroadcastDialogChar(ch)) return true;
+  }
+  return false;
+}
+
 void WinControl::PaintWindow(Canvas& canvas, const Rect& area) {
   if (color_ != clNone) canvas.FillRect(area, color_);
 }

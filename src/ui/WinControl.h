@@ -52,6 +52,10 @@ class WinControl : public Control {
   // controls that show what lies behind them.
   void PaintBackgroundBelow(Canvas& canvas, const Rect& area, const Control* upto);
 
+  // Offers a typed character to this window's controls, at every depth; true when one
+  // took it away.
+  bool BroadcastDialogChar(char ch);
+
   // The object behind a window of the framework, or nullptr.
   static WinControl* FromHandle(HWND hwnd);
 

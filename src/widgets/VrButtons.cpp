@@ -9,53 +9,6 @@ namespace widgets {
 
 namespace {
 
-// Accelerators: a character typed anywhere in a window clicks every enabled, visible
-// button of that window whose caption marks it. The character is watched as it leaves
-// the thread's message queue and is not taken away, so the focused control and other
-// buttons with the same accelerator see it too.
-std::vector<TVrDemoButton*>& LiveButtons() {
-  static std::vector<TVrDemoButton*> buttons;
-  return buttons;
-}
-HHOOK charHook = nullptr;
-
-// A plain character belongs to a focused control that takes typing (an edit field);
-// with Alt held it is an accelerator wherever the focus is.
-bool IsAcceleratorMessage(const MSG& msg) {
-  if (msg.message == WM_SYSCHAR) return true;
-  if (msg.message != WM_CHAR) return false;
-  HWND focus = GetFocus();
-  return !focus || (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0;
-}
-
-void DispatchAccelerator(const MSG& msg) {
-  if (!IsAcceleratorMessage(msg)) return;
-  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-  const char typed = static_cast<char>(msg.wParam);
-  std::vector<TVrDemoButton*> hits;
-  for (TVrDemoButton* b : LiveButtons()) {
-    HWND h = b->Handle();
-    if (h && GetAncestor(h, GA_ROOT) == root && IsWindowVisible(h) && b->Enabled() &&
-        IsAccelerator(typed, b->Caption()))
-      hits.push_back(b);
-  }
-  for (TVrDemoButton* b : hits) {
-    // A click handler may have destroyed another button meanwhile.
-    const auto& live = LiveButtons();
-    if (std::find(live.begin(), live.end(), b) == live.end()) continue;
-    try {
-      b->Click();
-    } catch (const std::exception& e) {
-      ui::App().HandleException(e);
-    }
-  }
-}
-
-LRESULT CALLBACK CharHookProc(int code, WPARAM wp, LPARAM lp) {
-  if (code == HC_ACTION && (wp & PM_REMOVE)) DispatchAccelerator(*reinterpret_cast<MSG*>(lp));
-  return CallNextHookEx(charHook, code, wp, lp);
-}
-
 ui::Font ArialBold12(ui::Color c) {
   return ui::MakeFont("Arial", PointsToPixels(12), true, c);
 }
@@ -66,20 +19,16 @@ TVrDemoButton::TVrDemoButton(std::string name)
     : TVrCustomImageControl(std::move(name)), fontEnter_(ArialBold12(ui::clRed)), fontLeave_(ArialBold12(ui::clBlack)) {
   bounds_ = ui::Rect::FromBounds(0, 0, 150, 25);
   color_ = ui::clBtnFace;
-  LiveButtons().push_back(this);
 }
 
-TVrDemoButton::~TVrDemoButton() {
-  auto& live = LiveButtons();
-  live.erase(std::remove(live.begin(), live.end(), this), live.end());
-  if (live.empty() && charHook) {
-    UnhookWindowsHookEx(charHook);
-    charHook = nullptr;
-  }
-}
+TVrDemoButton::~TVrDemoButton() = default;
 
-void TVrDemoButton::HandleCreated() {
-  if (!charHook) charHook = SetWindowsHookExA(WH_GETMESSAGE, &CharHookProc, nullptr, GetCurrentThreadId());
+// A character typed in the window that matches the caption's marked character clicks
+// the button; it is not taken away, so other buttons with the same accelerator react
+// as well.
+bool TVrDemoButton::DialogChar(char ch) {
+  if (Showing() && Enabled() && IsAccelerator(ch, Caption())) Click();
+  return false;
 }
 
 void TVrDemoButton::SetBitmap(const ui::Bitmap& image) {

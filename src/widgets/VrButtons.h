@@ -62,7 +62,7 @@ class TVrDemoButton : public TVrCustomImageControl {
 
  protected:
   void DrawContent(ui::Canvas& buffer) override;
-  void HandleCreated() override;
+  bool DialogChar(char ch) override;
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void EnabledChanged() override { Invalidate(); }
   void CaptionChanged() override { Invalidate(); }
