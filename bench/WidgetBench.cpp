@@ -18,6 +18,7 @@
 #include "ui/Synchronize.h"
 #include "ui/Timer.h"
 #include "widgets/VrAnimate.h"
+#include "widgets/VrButtons.h"
 #include "widgets/VrLcd.h"
 #include "widgets/VrMatrix.h"
 #include "widgets/VrScale.h"
@@ -120,6 +121,15 @@ int main(int argc, char** argv) {
     animate.SetFrameCols(8);
     animate.SetAutoSize(true);
     Report("TVrAnimate frame paint", PaintCost(animate));
+    // Windowed widgets: one paint of the window into its buffer and onto the screen.
+    TVrDemoButton preset("VrDemoButtonStation1");
+    preset.SetParent(&host);
+    preset.SetBounds(10, 60, 190, 18);
+    preset.SetCaption("Radio Paradise");
+    Report("TVrDemoButton preset paint (window)", MedianMicros(500, [&] {
+             InvalidateRect(preset.Handle(), nullptr, FALSE);
+             UpdateWindow(preset.Handle());
+           }));
     return 0;
   }
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 30;

@@ -11,10 +11,13 @@
 #include "ui/Synchronize.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrAnimate.h"
+#include "widgets/VrButtons.h"
 #include "widgets/VrDisplay.h"
 #include "widgets/VrLcd.h"
 #include "widgets/VrMatrix.h"
 #include "widgets/VrScale.h"
+#include "widgets/VrSlider.h"
+#include "widgets/VrSpinner.h"
 
 using namespace widgets;
 
@@ -32,6 +35,7 @@ class Gallery : public ui::Form {
     BuildMatrices();
     BuildNumbers();
     BuildScaleAnimationDisplay();
+    BuildButtons();
   }
 
  private:
@@ -141,7 +145,64 @@ class Gallery : public ui::Form {
     display_.SetBounds(460, 235, 200, 110);
   }
 
+  // The looks of the program's buttons: presets, transport, the button block, text links
+  // and dialog buttons; then disabled and flat ones, a spinner and two sliders.
+  void BuildButtons() {
+    Caption(10, 360, "TVrDemoButton (preset, transport, block, link, dialog, disabled, flat), TVrSpinner, TVrSlider");
+    struct Look {
+      const char* caption;
+      int x, y, w, h;
+      ui::Color face, enter, leave;
+      int fontPx;
+      int bevel;
+      bool bold = true;
+    };
+    const Look looks[] = {
+        {"Radio Paradise", 10, 385, 190, 18, ui::clBlack, ui::clAqua, ui::clTeal, 11, 0},
+        {"STOP", 210, 385, 57, 56, ui::clBlack, ui::clRed, ui::clMaroon, 16, 2},
+        {"PLAY", 272, 385, 57, 56, ui::clBlack, ui::clLime, ui::clGreen, 16, 2},
+        {"Skin Designer", 340, 385, 106, 23, ui::clBlack, ui::clAqua, ui::clTeal, 12, 1},
+        {"Station History", 460, 385, 80, 15, ui::clBlack, ui::clAqua, ui::clAqua, 11, 0, false},
+        {"&Select Band", 540, 385, 100, 23, ui::Rgb(0, 40, 40), ui::clWhite, ui::clAqua, 12, 2},
+    };
+    for (const Look& l : looks) {
+      auto& b = *buttons_.emplace_back(std::make_unique<TVrDemoButton>());
+      b.SetParent(this);
+      b.SetBounds(l.x, l.y, l.w, l.h);
+      b.SetColor(l.face);
+      b.SetFontEnter(ui::MakeFont("Arial", l.fontPx, l.bold, l.enter));
+      b.SetFontLeave(ui::MakeFont("Arial", l.fontPx, l.bold, l.leave));
+      b.SetBevelWidth(l.bevel);
+      b.SetCaption(l.caption);
+    }
+    auto& disabled = *buttons_.emplace_back(std::make_unique<TVrDemoButton>());
+    disabled.SetParent(this);
+    disabled.SetBounds(340, 415, 106, 23);
+    disabled.SetCaption("Disabled");
+    disabled.SetEnabled(false);
+    auto& flat = *buttons_.emplace_back(std::make_unique<TVrDemoButton>());
+    flat.SetParent(this);
+    flat.SetBounds(460, 415, 106, 23);
+    flat.SetCaption("Flat");
+    flat.SetFlat(true);
+
+    spinner_.SetParent(this);
+    spinner_.SetBounds(660, 385, 20, 40);
+    volume_.SetParent(this);
+    volume_.SetBounds(700, 380, 30, 110);
+    volume_.SetOrientation(voVertical);
+    volume_.SetMinValue(0);
+    volume_.SetMaxValue(1000);
+    volume_.SetPosition(700);
+    balance_.SetParent(this);
+    balance_.SetBounds(750, 400, 200, 30);
+    balance_.SetPosition(30);
+  }
+
   std::vector<std::unique_ptr<ui::Label>> labels_;
+  std::vector<std::unique_ptr<TVrDemoButton>> buttons_;
+  TVrSpinner spinner_{"Spinner"};
+  TVrSlider volume_{"SliderVolume"}, balance_{"SliderBalance"};
   std::vector<std::unique_ptr<TVrNum>> nums_;
   std::vector<std::unique_ptr<TVrClock>> clocks_;
   TVrScale vertical_scale_{"ScaleVertical"}, horizontal_scale_{"ScaleHorizontal"};
