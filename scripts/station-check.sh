@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Self-test of the local test station (scripts/station.sh): starts one in a private
+# directory, checks every mount's codec, sample rate and tone, the ICY server's status
+# line and MP3 data, that only 127.0.0.1 is listened on, and that `stop` leaves none of
+# the station's processes behind. Ends with "N passed, M failed"; non-zero on a failure.
+set -euo pipefail
+. "$(dirname "$0")/common.sh"
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/tunora-station-check.XXXXXX")
+STATION=$WORK/station
+passed=0 failed=0
+trap '"$TUNORA_ROOT/scripts/station.sh" stop "$STATION" 2>/dev/null || true; rm -rf "$WORK"' EXIT
+
+ok() { passed=$((passed + 1)); say "ok   $*"; }
+bad() { failed=$((failed + 1)); say "FAIL $*"; }
+finish() { echo "$passed passed, $failed failed"; exit $((failed > 0)); }
+
+# tone_hz FILE: the frequency of the tone in FILE (raw s16le mono at 48 kHz), from the
+# rising zero crossings, interpolated between samples; the first 0.2 s (encoder
+# start-up) is left out.
+tone_hz() {
+  python3 - "$1" <<'PY'
+import array, sys
+pcm = array.array("h", open(sys.argv[1], "rb").read())[9600:]
+ups = [i + a / (a - b) for i, (a, b) in enumerate(zip(pcm, pcm[1:])) if a < 0 <= b]
+print(f"{(len(ups) - 1) * 48000 / (ups[-1] - ups[0]):.1f}" if len(ups) > 2 else 0)
+PY
+}
+
+# near VALUE EXPECTED: within 1 %.
+near() { awk -v v="$1" -v e="$2" 'BEGIN { d = v - e; exit !(d * d <= e * e / 10000) }'; }
+
+started=$SECONDS
+if env=$("$TUNORA_ROOT/scripts/station.sh" start "$STATION"); then
+  ok "the station started in $((SECONDS - started)) s"
+else
+  bad "the station did not start"; finish
+fi
+eval "$env"
+tones=$(printf '%s\n' "$TUNORA_STATION_MP3_HZ" "$TUNORA_STATION_AAC_HZ" "$TUNORA_STATION_OGG_HZ" "$TUNORA_STATION_OPUS_HZ" | sort -u | wc -l)
+if [ "$tones" = 4 ]; then ok "four mounts, four tones"; else bad "the mounts share tones ($tones different)"; fi
+
+# Every mount (and the ICY relay) at once: ffprobe's view of the stream, and 2 s of it
+# decoded to PCM.
+declare -A EXPECT=([MP3]="mp3,44100,2" [AAC]="aac,44100,2" [OGG]="vorbis,44100,2" [OPUS]="opus,48000,2")
+decode() { ffmpeg -nostdin -v error "${@:2}" -t 2 -ac 1 -ar 48000 -f s16le -y "$WORK/$1.raw" 2>"$WORK/$1.log"; }
+waits=()
+for m in MP3 AAC OGG OPUS; do
+  url=TUNORA_STATION_$m
+  ffprobe -v error -show_entries stream=codec_name,sample_rate,channels -of csv=p=0 \
+    "${!url}" >"$WORK/$m.probe" 2>&1 & waits+=($!)
+  decode "$m" -i "${!url}" & waits+=($!)
+done
+# The ICY server: its reply's head, then the MP3 it carries, decoded like the mounts.
+python3 - "$TUNORA_STATION_ICY" "$WORK/icy" <<'PY' & waits+=($!)
+import socket, sys, urllib.parse
+u = urllib.parse.urlsplit(sys.argv[1])
+with socket.create_connection((u.hostname, u.port), timeout=5) as s:
+    s.sendall(b"GET / HTTP/1.0\r\nIcy-MetaData: 0\r\n\r\n")
+    data = b""
+    while len(data) < 48000:  # 3 s of 128 kb/s
+        chunk = s.recv(65536)
+        if not chunk: break
+        data += chunk
+head, _, body = data.partition(b"\r\n\r\n")
+open(sys.argv[2] + ".head", "wb").write(head)
+open(sys.argv[2] + ".mp3", "wb").write(body)
+PY
+for job in "${waits[@]}"; do wait "$job" || true; done
+
+for m in MP3 AAC OGG OPUS; do
+  hz=TUNORA_STATION_${m}_HZ
+  probe=$(tr -d '\n' <"$WORK/$m.probe")
+  if [ "$probe" = "${EXPECT[$m]}" ]; then ok "$m mount: $probe"; else bad "$m mount: '$probe', wanted ${EXPECT[$m]}"; fi
+  got=$(tone_hz "$WORK/$m.raw" 2>/dev/null || echo 0)
+  if near "$got" "${!hz}"; then ok "$m mount: $got Hz"; else bad "$m mount: $got Hz, wanted ${!hz} Hz ($(tail -n 3 "$WORK/$m.log"))"; fi
+done
+
+status=$(head -n 1 "$WORK/icy.head" 2>/dev/null | tr -d '\r')
+if [ "$status" = "ICY 200 OK" ] && grep -qi '^content-type: audio/mpeg' "$WORK/icy.head"; then
+  ok "ICY server: $status"
+else
+  bad "ICY server's reply began '$status'"
+fi
+decode icy -f mp3 -i "$WORK/icy.mp3" || true
+got=$(tone_hz "$WORK/icy.raw" 2>/dev/null || echo 0)
+if near "$got" "$TUNORA_STATION_MP3_HZ"; then ok "ICY server relays the MP3 tone: $got Hz"; else bad "ICY server's data: $got Hz"; fi
+
+# Listening sockets on the station's ports: all on 127.0.0.1 (0100007F in /proc/net).
+icy_port=${TUNORA_STATION_ICY##*:}; icy_port=${icy_port%/}
+binds=$(python3 - "$TUNORA_STATION_PORT" "$icy_port" <<'PY'
+import sys
+ports = {int(p) for p in sys.argv[1:]}
+for table in ("/proc/net/tcp", "/proc/net/tcp6"):
+    for line in open(table).readlines()[1:]:
+        local, state = line.split()[1], line.split()[3]
+        addr, port = local.split(":")
+        if state == "0A" and int(port, 16) in ports:
+            print(addr)
+PY
+)
+if [ "$(sort -u <<<"$binds")" = 0100007F ] && [ "$(wc -l <<<"$binds")" = 2 ]; then
+  ok "Icecast and the ICY server listen on 127.0.0.1 only"
+else
+  bad "listening addresses: $(echo $binds)"
+fi
+
+cp "$TUNORA_STATION_PIDS" "$WORK/pids"
+"$TUNORA_ROOT/scripts/station.sh" stop "$STATION"
+left=()
+while read -r pid st name; do
+  [ -r "/proc/$pid/stat" ] || continue
+  s=$(cat "/proc/$pid/stat"); s=${s##*) }; set -- $s
+  [ "$1" != Z ] && [ "${20}" = "$st" ] && left+=("$name ($pid)")
+done <"$WORK/pids"
+count=$(wc -l <"$WORK/pids")
+if [ ${#left[@]} = 0 ] && [ "$count" = 6 ]; then ok "stop ended all $count processes"; else bad "left running after stop: ${left[*]:-} ($count recorded)"; fi
+if "$TUNORA_ROOT/scripts/station.sh" stop "$STATION"; then ok "a second stop is harmless"; else bad "a second stop failed"; fi
+finish
