@@ -1,0 +1,211 @@
+#include "playback/MediaReader.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include "playback/PlaylistRules.h"
+
+namespace playback {
+
+namespace {
+
+constexpr const char* kProtocols = "http,https,tcp,tls,hls,crypto,file";
+
+std::string ErrorText(int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = "";
+  av_strerror(code, text, sizeof text);
+  return text;
+}
+
+// FFmpeg takes UTF-8 file names; the program's texts are in the ANSI code page.
+std::string ToUtf8(const std::string& ansi) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
+  std::wstring wide(std::size_t(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(), n);
+  const int m = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(std::size_t(m), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), m, nullptr, nullptr);
+  utf8.resize(std::strlen(utf8.c_str()));
+  return utf8;
+}
+
+}  // namespace
+
+MediaReader::MediaReader(std::function<bool()> cancelled) : cancelled_(std::move(cancelled)) {
+  av_log_set_level(AV_LOG_QUIET);
+  SetDeadline(10000);
+}
+
+MediaReader::~MediaReader() { Close(); }
+
+void MediaReader::SetDeadline(unsigned ms) { deadline_ = GetTickCount64() + ms; }
+
+int MediaReader::Interrupt(void* self) {
+  auto* r = static_cast<MediaReader*>(self);
+  return (r->cancelled_ && r->cancelled_()) || GetTickCount64() > r->deadline_;
+}
+
+bool MediaReader::TimedOut() const { return GetTickCount64() > deadline_; }
+
+void MediaReader::Close() {
+  av_frame_free(&frame_);
+  av_packet_free(&packet_);
+  swr_free(&resampler_);
+  avcodec_free_context(&codec_);
+  avformat_close_input(&format_);
+  stream_ = -1;
+}
+
+long long MediaReader::BytesRead() const { return format_ && format_->pb ? avio_tell(format_->pb) : 0; }
+
+void MediaReader::Open(const std::string& url) {
+  std::string why;
+  if (!StationUrlAllowed(url, &why)) throw MediaError(why);
+  std::string error;
+  if (OpenMedia(url, error)) return;
+  // Not a stream FFmpeg knows: it may be a playlist, whatever its name.
+  std::string playlistError;
+  const std::vector<std::string> entries = FetchPlaylist(url, playlistError);
+  for (const std::string& entry : entries) {
+    if (Interrupt(this)) break;
+    if (!StationUrlAllowed(entry, nullptr)) continue;
+    if (OpenMedia(entry, error)) return;
+  }
+  throw MediaError(error.empty() ? playlistError : error);
+}
+
+bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
+  Close();
+  format_ = avformat_alloc_context();
+  format_->interrupt_callback = {&MediaReader::Interrupt, this};
+  // Start quickly: a live stream is not probed for long.
+  format_->probesize = 64 * 1024;
+  format_->max_analyze_duration = 500000;
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "protocol_whitelist", kProtocols, 0);
+  av_dict_set(&options, "user_agent", "Ovexia Tunora", 0);
+  av_dict_set(&options, "icy", "1", 0);
+  const std::string name = SchemeOf(url).empty() ? ToUtf8(url) : url;
+  int r = avformat_open_input(&format_, name.c_str(), nullptr, &options);
+  av_dict_free(&options);
+  if (r < 0) {
+    error = TimedOut() ? "The station does not answer" : "The station cannot be opened: " + ErrorText(r);
+    format_ = nullptr;
+    return false;
+  }
+  r = avformat_find_stream_info(format_, nullptr);
+  if (r < 0) {
+    error = "The station sends nothing that can be played: " + ErrorText(r);
+    return false;
+  }
+  const AVCodec* decoder = nullptr;
+  stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+  if (stream_ < 0 || !decoder) {
+    error = "The station sends no sound that can be played";
+    return false;
+  }
+  AVStream* s = format_->streams[stream_];
+  codec_ = avcodec_alloc_context3(decoder);
+  avcodec_parameters_to_context(codec_, s->codecpar);
+  if ((r = avcodec_open2(codec_, decoder, nullptr)) < 0) {
+    error = "The sound cannot be decoded: " + ErrorText(r);
+    return false;
+  }
+  rate_ = codec_->sample_rate > 0 ? codec_->sample_rate : 44100;
+  AVChannelLayout stereo{};
+  av_channel_layout_default(&stereo, 2);
+  AVChannelLayout in = codec_->ch_layout;
+  if (in.nb_channels == 0) av_channel_layout_default(&in, 2);
+  if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, rate_, &in, codec_->sample_fmt, rate_, 0,
+                          nullptr) < 0 ||
+      swr_init(resampler_) < 0) {
+    error = "The sound format cannot be converted";
+    return false;
+  }
+  // A file knows its length; a live stream over the network has none.
+  const bool file = !(format_->iformat->flags & AVFMT_NOFILE) && format_->pb && !(format_->pb->seekable == 0);
+  duration_ = file && format_->duration > 0 ? double(format_->duration) / AV_TIME_BASE : 0.0;
+  bitRate_ = int(s->codecpar->bit_rate > 0 ? s->codecpar->bit_rate : format_->bit_rate);
+  packet_ = av_packet_alloc();
+  frame_ = av_frame_alloc();
+  return true;
+}
+
+std::vector<std::string> MediaReader::FetchPlaylist(const std::string& url, std::string& error) {
+  const std::string name = SchemeOf(url).empty() ? ToUtf8(url) : url;
+  AVIOContext* io = nullptr;
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "protocol_whitelist", kProtocols, 0);
+  const AVIOInterruptCB cb{&MediaReader::Interrupt, this};
+  const int r = avio_open2(&io, name.c_str(), AVIO_FLAG_READ, &cb, &options);
+  av_dict_free(&options);
+  if (r < 0) {
+    error = TimedOut() ? "The station does not answer" : "The station cannot be reached: " + ErrorText(r);
+    return {};
+  }
+  std::string body(kMaxPlaylistBytes, '\0');
+  int got = 0;
+  while (got < int(body.size())) {
+    const int n = avio_read(io, reinterpret_cast<unsigned char*>(body.data()) + got, int(body.size()) - got);
+    if (n <= 0) break;
+    got += n;
+  }
+  body.resize(std::size_t(got));
+  uint8_t* mime = nullptr;
+  av_opt_get(io, "mime_type", AV_OPT_SEARCH_CHILDREN, &mime);
+  const std::string type = mime ? reinterpret_cast<char*>(mime) : "";
+  av_free(mime);
+  avio_closep(&io);
+  const PlaylistKind kind = DetectPlaylist(url, type, body);
+  if (kind == PlaylistKind::None) {
+    error = "The station sends no sound that can be played";
+    return {};
+  }
+  std::vector<std::string> entries = ParsePlaylist(kind, body, url);
+  if (entries.empty()) error = "The station's playlist names no stream";
+  return entries;
+}
+
+bool MediaReader::Read(std::vector<std::int16_t>& out) {
+  for (;;) {
+    int r = avcodec_receive_frame(codec_, frame_);
+    if (r == 0) {
+      const int room = swr_get_out_samples(resampler_, frame_->nb_samples);
+      const std::size_t at = out.size();
+      out.resize(at + std::size_t(room) * 2);
+      uint8_t* dest[1] = {reinterpret_cast<uint8_t*>(out.data() + at)};
+      const int n = swr_convert(resampler_, dest, room, const_cast<const uint8_t**>(frame_->extended_data),
+                                frame_->nb_samples);
+      out.resize(at + std::size_t(std::max(n, 0)) * 2);
+      av_frame_unref(frame_);
+      return true;
+    }
+    if (r == AVERROR_EOF) return false;
+    if (r != AVERROR(EAGAIN)) throw MediaError("The sound cannot be decoded: " + ErrorText(r));
+    r = av_read_frame(format_, packet_);
+    if (r == AVERROR_EOF) {
+      avcodec_send_packet(codec_, nullptr);  // drain the decoder
+      continue;
+    }
+    if (r < 0) throw MediaError(TimedOut() ? "The station stopped sending" : "The stream broke off: " + ErrorText(r));
+    if (packet_->stream_index == stream_) {
+      // A damaged frame is skipped: the decoder finds the next one.
+      if (avcodec_send_packet(codec_, packet_) == AVERROR(EAGAIN)) {
+        av_packet_unref(packet_);
+        continue;
+      }
+    }
+    av_packet_unref(packet_);
+  }
+}
+
+}  // namespace playback

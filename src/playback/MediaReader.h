@@ -1,0 +1,65 @@
+// Reads a stream or a sound file with FFmpeg and hands out its sound as 16-bit stereo
+// samples at the media's own rate. Playlists (PLS, M3U, ASX) are followed to their
+// first entry that opens. Every blocking call can be cut short.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct SwrContext;
+struct AVPacket;
+struct AVFrame;
+
+namespace playback {
+
+class MediaError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class MediaReader {
+ public:
+  // cancelled() is asked often during every blocking call; true ends the call.
+  explicit MediaReader(std::function<bool()> cancelled);
+  ~MediaReader();
+  MediaReader(const MediaReader&) = delete;
+  MediaReader& operator=(const MediaReader&) = delete;
+
+  // Any blocking call not done within ms from now fails (a hung or stalled server).
+  void SetDeadline(unsigned ms);
+  // Connects, follows playlists and prepares the decoder; raises MediaError.
+  void Open(const std::string& url);
+  int SampleRate() const { return rate_; }
+  double DurationSeconds() const { return duration_; }
+  int BitRate() const { return bitRate_; }
+  long long BytesRead() const;
+  // The next decoded sound, appended to out as interleaved stereo; false at the end of
+  // the media. Raises MediaError when reading fails.
+  bool Read(std::vector<std::int16_t>& out);
+
+ private:
+  static int Interrupt(void* self);
+  bool TimedOut() const;
+  bool OpenMedia(const std::string& url, std::string& error);
+  std::vector<std::string> FetchPlaylist(const std::string& url, std::string& error);
+  void Close();
+
+  std::function<bool()> cancelled_;
+  unsigned long long deadline_ = 0;
+  AVFormatContext* format_ = nullptr;
+  AVCodecContext* codec_ = nullptr;
+  SwrContext* resampler_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  AVFrame* frame_ = nullptr;
+  int stream_ = -1;
+  int rate_ = 0;
+  double duration_ = 0;
+  int bitRate_ = 0;
+};
+
+}  // namespace playback

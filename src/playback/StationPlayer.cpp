@@ -1,0 +1,179 @@
+#include "playback/StationPlayer.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "playback/MediaReader.h"
+#include "playback/WaveOutput.h"
+
+namespace playback {
+
+namespace {
+
+constexpr unsigned kConnectMs = 10000;  // a server that does not answer
+constexpr unsigned kStallMs = 15000;    // a stream that stops sending
+constexpr int kStartBufferMs = 150;     // sound queued before the device starts
+
+void ApplyVolume(std::int16_t* s, std::size_t n, int volume) {
+  if (volume >= 100) return;
+  for (std::size_t i = 0; i < n; ++i) s[i] = std::int16_t(int(s[i]) * volume / 100);
+}
+
+}  // namespace
+
+StationPlayer::StationPlayer() : worker_([this] { Run(); }) {}
+
+StationPlayer::~StationPlayer() {
+  {
+    std::lock_guard lock(mutex_);
+    quit_ = true;
+    ++generation_;
+  }
+  wake_.notify_all();
+  worker_.join();
+}
+
+void StationPlayer::SetUrl(const std::string& url) {
+  {
+    std::lock_guard lock(mutex_);
+    url_ = url;
+    playRequested_ = false;
+    ++generation_;
+  }
+  positionMs_ = 0;
+  state_ = url.empty() ? psUndefined : psReady;
+  wake_.notify_all();
+}
+
+std::string StationPlayer::Url() const {
+  std::lock_guard lock(mutex_);
+  return url_;
+}
+
+void StationPlayer::Play() {
+  {
+    std::lock_guard lock(mutex_);
+    if (url_.empty()) return;
+    playRequested_ = true;
+    ++generation_;
+  }
+  state_ = psTransitioning;
+  wake_.notify_all();
+}
+
+void StationPlayer::Stop() {
+  {
+    std::lock_guard lock(mutex_);
+    playRequested_ = false;
+    ++generation_;
+  }
+  state_ = psStopped;
+  positionMs_ = 0;
+  bufferPercent_ = 0;
+  wake_.notify_all();
+}
+
+void StationPlayer::SetVolume(int volume) { volume_ = std::clamp(volume, 0, 100); }
+
+std::string StationPlayer::LastError() const {
+  std::lock_guard lock(mutex_);
+  return lastError_;
+}
+
+void StationPlayer::Publish(unsigned generation, PlayState s) {
+  if (Current(generation)) state_ = s;
+}
+
+void StationPlayer::Fail(unsigned generation, const std::string& why) {
+  std::lock_guard lock(mutex_);
+  if (generation_ != generation) return;
+  lastError_ = why;
+  state_ = psStopped;
+  playRequested_ = false;
+}
+
+void StationPlayer::Run() {
+  unsigned seen = 0;
+  for (;;) {
+    std::string url;
+    unsigned generation;
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [&] { return quit_ || generation_ != seen; });
+      if (quit_) return;
+      seen = generation = generation_;
+      if (!playRequested_) continue;
+      url = url_;
+    }
+    PlayMedia(url, generation);
+  }
+}
+
+void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
+  const auto cancelled = [this, generation] { return !Current(generation); };
+  bufferPercent_ = 0;
+  bitRate_ = 0;
+  durationMs_ = 0;
+  Publish(generation, psWaiting);
+  MediaReader reader(cancelled);
+  WaveOutput out;
+  try {
+    reader.SetDeadline(kConnectMs);
+    reader.Open(url);
+    durationMs_ = static_cast<long long>(reader.DurationSeconds() * 1000.0);
+    bitRate_ = reader.BitRate();
+    std::string error;
+    if (!out.Open(reader.SampleRate(), error)) throw MediaError(error);
+    Publish(generation, psBuffering);
+
+    const std::size_t startSamples = std::size_t(reader.SampleRate()) * kStartBufferMs / 1000 * 2;
+    std::vector<std::int16_t> pending;
+    std::size_t queued = 0;
+    bool started = false, ended = false;
+    const unsigned long long t0 = GetTickCount64();
+    while (!cancelled()) {
+      reader.SetDeadline(kStallMs);
+      pending.clear();
+      if (!reader.Read(pending)) {
+        ended = true;
+        break;
+      }
+      ApplyVolume(pending.data(), pending.size(), volume_);
+      if (!out.Write(pending.data(), pending.size(), cancelled)) break;
+      queued += pending.size();
+      if (!started) {
+        bufferPercent_ = int(std::min<std::size_t>(100, queued * 100 / std::max<std::size_t>(startSamples, 1)));
+        if (queued >= startSamples) started = true;
+      }
+      const long long frames = out.PlayedFrames();
+      if (frames > 0 && Current(generation)) {
+        state_ = psPlaying;
+        bufferPercent_ = 100;
+        positionMs_ = frames * 1000 / reader.SampleRate();
+      }
+      if (bitRate_ == 0) {
+        // No bit rate in the headers: measure it from the bytes received.
+        const unsigned long long ms = GetTickCount64() - t0;
+        if (ms > 1000) bitRate_ = int(reader.BytesRead() * 8 * 1000 / (long long)ms);
+      }
+    }
+    if (ended && !cancelled()) {
+      // Play out what is queued, keeping the position up to date.
+      out.Flush(cancelled);
+      for (;;) {
+        const long long frames = out.PlayedFrames();
+        if (Current(generation)) positionMs_ = frames * 1000 / reader.SampleRate();
+        if (cancelled() || frames * 1000 / reader.SampleRate() >= static_cast<long long>(queued / 2) * 1000 / reader.SampleRate())
+          break;
+        Sleep(20);
+      }
+      Publish(generation, psMediaEnded);
+    }
+  } catch (const MediaError& e) {
+    Fail(generation, e.what());
+  }
+  out.Close();
+}
+
+}  // namespace playback

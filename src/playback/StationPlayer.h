@@ -1,0 +1,82 @@
+// The station player: plays a stream URL or a sound file through the sound device. One
+// worker thread per player connects, reads, decodes and feeds the device; every member
+// returns at once and reads what the worker publishes.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace playback {
+
+// The play states, numbered as the media player control numbers them.
+enum PlayState {
+  psUndefined = 0,
+  psStopped = 1,
+  psPlaying = 3,
+  psBuffering = 6,
+  psWaiting = 7,
+  psMediaEnded = 8,
+  psTransitioning = 9,
+  psReady = 10,
+};
+
+class StationPlayer {
+ public:
+  StationPlayer();
+  ~StationPlayer();
+  StationPlayer(const StationPlayer&) = delete;
+  StationPlayer& operator=(const StationPlayer&) = delete;
+
+  // Opens the media without playing it; the empty text closes it and frees the file.
+  void SetUrl(const std::string& url);
+  std::string Url() const;
+  // Starts playing the media in the background.
+  void Play();
+  // Ends playing; the state leaves "playing" at once.
+  void Stop();
+
+  int State() const { return state_; }
+  // Seconds of sound that left the device; 0 after stop.
+  double CurrentPosition() const { return positionMs_ / 1000.0; }
+  // 0..100, applied from the next sound buffer on.
+  void SetVolume(int volume);
+  int Volume() const { return volume_; }
+  // Percent of the start-up buffer filled, 100 once playing.
+  int BufferingProgress() const { return bufferPercent_; }
+  // Bits per second of the stream, from its headers or measured.
+  int BitRate() const { return bitRate_; }
+  // Seconds of a file; 0 for a live stream.
+  double Duration() const { return durationMs_ / 1000.0; }
+  // The last reason the media could not be played, in words.
+  std::string LastError() const;
+
+ private:
+  struct Session;
+  void Run();
+  void PlayMedia(const std::string& url, unsigned generation);
+  bool Current(unsigned generation) const { return generation_ == generation && !quit_; }
+  void Publish(unsigned generation, PlayState s);
+  void Fail(unsigned generation, const std::string& why);
+
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  std::string url_;
+  std::string lastError_;
+  bool playRequested_ = false;
+  std::atomic<unsigned> generation_{0};
+  std::atomic<bool> quit_{false};
+
+  std::atomic<int> state_{psUndefined};
+  std::atomic<long long> positionMs_{0};
+  std::atomic<int> volume_{50};
+  std::atomic<int> bufferPercent_{0};
+  std::atomic<int> bitRate_{0};
+  std::atomic<long long> durationMs_{0};
+
+  std::thread worker_;
+};
+
+}  // namespace playback

@@ -1,0 +1,208 @@
+// The station player under Wine: files, the local test station, playlists and servers
+// that misbehave. The station's addresses come from the environment (see
+// tests/playback/with-station.sh); without them the station tests are skipped.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+#include "playback/StationPlayer.h"
+
+using playback::StationPlayer;
+
+namespace {
+
+std::string TempPath(const std::string& name) {
+  char dir[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  return std::string(dir) + name;
+}
+
+// A WAVE file of a sine tone, 16-bit stereo.
+std::string WriteTone(const std::string& name, double seconds, int rate = 44100, double hz = 1000) {
+  const std::string path = TempPath(name);
+  const std::uint32_t frames = std::uint32_t(seconds * rate), bytes = frames * 4;
+  std::ofstream f(path, std::ios::binary);
+  auto u32 = [&](std::uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
+  auto u16 = [&](std::uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
+  f.write("RIFF", 4);
+  u32(36 + bytes);
+  f.write("WAVEfmt ", 8);
+  u32(16);
+  u16(1);
+  u16(2);
+  u32(std::uint32_t(rate));
+  u32(std::uint32_t(rate) * 4);
+  u16(4);
+  u16(16);
+  f.write("data", 4);
+  u32(bytes);
+  for (std::uint32_t i = 0; i < frames; ++i) {
+    const auto v = std::int16_t(8000 * std::sin(2 * 3.14159265358979 * hz * i / rate));
+    u16(std::uint16_t(v));
+    u16(std::uint16_t(v));
+  }
+  return path;
+}
+
+template <typename Pred>
+bool WaitFor(Pred pred, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!pred()) {
+    if (GetTickCount() - start > ms) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+const char* Station(const char* var) {
+  const char* v = std::getenv(var);
+  return v && *v ? v : nullptr;
+}
+
+}  // namespace
+
+TEST(Player, PlaysAWaveFileToItsEndAndFreesIt) {
+  const std::string path = WriteTone("tunora-player-4s.wav", 4.0);
+  StationPlayer p;
+  EXPECT_EQ(p.Volume(), 50);
+  p.SetUrl(path);
+  EXPECT_EQ(p.State(), playback::psReady);
+  p.Play();
+  ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 5000)) << p.LastError();
+  EXPECT_NEAR(p.Duration(), 4.0, 0.01);
+  const double early = p.CurrentPosition();
+  Sleep(500);
+  EXPECT_GT(p.CurrentPosition(), early + 0.3) << "the position follows the device";
+  EXPECT_EQ(p.BufferingProgress(), 100);
+  ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psMediaEnded; }, 6000));
+  EXPECT_NEAR(p.CurrentPosition(), 4.0, 0.2);
+  p.SetUrl("");
+  EXPECT_TRUE(WaitFor([&] { return DeleteFileA(path.c_str()) != FALSE; }, 1000)) << "the file stays in use";
+}
+
+TEST(Player, StopLeavesPlayingAtOnceAndTwoPlayersPlayTogether) {
+  const std::string a = WriteTone("tunora-player-a.wav", 3.0, 48000, 500);
+  const std::string b = WriteTone("tunora-player-b.wav", 3.0, 8000, 300);
+  StationPlayer first, second;
+  first.SetUrl(a);
+  second.SetUrl(b);
+  first.Play();
+  second.Play();
+  ASSERT_TRUE(WaitFor([&] { return first.State() == playback::psPlaying && second.State() == playback::psPlaying; }, 5000))
+      << first.LastError() << " / " << second.LastError();
+  first.Stop();
+  EXPECT_NE(first.State(), playback::psPlaying);
+  EXPECT_EQ(first.CurrentPosition(), 0.0);
+  Sleep(300);
+  EXPECT_NE(first.State(), playback::psPlaying) << "a stopped player does not come back";
+  EXPECT_EQ(second.State(), playback::psPlaying) << "players are independent";
+  second.SetUrl("");
+  first.SetUrl("");
+  Sleep(100);
+  DeleteFileA(a.c_str());
+  DeleteFileA(b.c_str());
+}
+
+TEST(Player, BadAddressesNeverPlayAndTheMembersStayQuick) {
+  // A server that accepts and never answers.
+  WSADATA wsa;
+  WSAStartup(MAKEWORD(2, 2), &wsa);
+  SOCKET silent = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(silent, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  listen(silent, 4);
+  int len = sizeof addr;
+  getsockname(silent, reinterpret_cast<sockaddr*>(&addr), &len);
+  const std::string hang = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/";
+
+  const std::string html = TempPath("tunora-page.html");
+  std::ofstream(html) << "<html><body>Not a station</body></html>";
+  const DWORD handlesBefore = [] {
+    DWORD n = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &n);
+    return n;
+  }();
+  {
+    struct Case {
+      std::string url;
+      const char* error;  // part of the expected error text, or nullptr for "any"
+    };
+    const Case cases[] = {{"mms://example.invalid/live", "scheme"},
+                          {"http://127.0.0.1:9/", nullptr},
+                          {html, nullptr},
+                          {TempPath("no-such-file.mp3"), nullptr}};
+    for (const Case& c : cases) {
+      StationPlayer p;
+      p.SetUrl(c.url);
+      p.Play();
+      ASSERT_TRUE(WaitFor([&] { return !p.LastError().empty(); }, 12000)) << c.url;
+      EXPECT_NE(p.State(), playback::psPlaying) << c.url;
+      if (c.error) {
+        EXPECT_NE(p.LastError().find(c.error), std::string::npos) << p.LastError();
+      }
+    }
+    StationPlayer p;
+    p.SetUrl(hang);
+    p.Play();
+    Sleep(500);
+    const DWORD t0 = GetTickCount();
+    EXPECT_NE(p.State(), playback::psPlaying);
+    p.Stop();
+    p.SetUrl("");
+    EXPECT_LT(GetTickCount() - t0, 50u) << "members return at once while a server hangs";
+  }
+  DWORD handlesAfter = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+  EXPECT_LE(handlesAfter, handlesBefore + 4) << "players leave no handles behind";
+  closesocket(silent);
+  DeleteFileA(html.c_str());
+}
+
+TEST(Station, EveryMountPlays) {
+  const char* vars[] = {"TUNORA_STATION_MP3", "TUNORA_STATION_AAC", "TUNORA_STATION_OGG", "TUNORA_STATION_OPUS",
+                        "TUNORA_STATION_ICY"};
+  if (!Station(vars[0])) GTEST_SKIP() << "no local station";
+  for (const char* var : vars) {
+    SCOPED_TRACE(var);
+    StationPlayer p;
+    p.SetUrl(Station(var));
+    p.Play();
+    ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 10000)) << p.LastError();
+    const double at = p.CurrentPosition();
+    Sleep(700);
+    EXPECT_GT(p.CurrentPosition(), at + 0.4);
+    EXPECT_TRUE(WaitFor([&] { return p.BitRate() > 0; }, 3000)) << "from the headers or measured";
+    EXPECT_EQ(p.Duration(), 0.0) << "a live stream has no length";
+    p.Stop();
+  }
+}
+
+TEST(Station, PlaylistsLeadToTheStream) {
+  const char* mp3 = Station("TUNORA_STATION_MP3");
+  if (!mp3) GTEST_SKIP() << "no local station";
+  const std::string url = mp3;
+  const std::pair<std::string, std::string> lists[] = {
+      {"tunora-list.pls", "[playlist]\r\nNumberOfEntries=2\r\nFile1=http://127.0.0.1:9/dead\r\nFile2=" + url + "\r\n"},
+      {"tunora-list.m3u", "#EXTM3U\n#EXTINF:-1,Tone\n" + url + "\n"},
+      {"tunora-list.asx", "<ASX version=\"3.0\"><Entry><Ref href=\"" + url + "\"/></Entry></ASX>"},
+  };
+  for (const auto& [name, body] : lists) {
+    SCOPED_TRACE(name);
+    const std::string path = TempPath(name);
+    std::ofstream(path, std::ios::binary) << body;
+    StationPlayer p;
+    p.SetUrl(path);
+    p.Play();
+    EXPECT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 10000)) << p.LastError();
+    p.SetUrl("");
+    DeleteFileA(path.c_str());
+  }
+}
