@@ -109,8 +109,9 @@ cp "$TUNORA_STATION_PIDS" "$WORK/pids"
 "$TUNORA_ROOT/scripts/station.sh" stop "$STATION"
 left=()
 while read -r pid st name; do
-  [ -r "/proc/$pid/stat" ] || continue
-  s=$(cat "/proc/$pid/stat"); s=${s##*) }; set -- $s
+  # A process may vanish between the two reads: gone is gone.
+  s=$(cat "/proc/$pid/stat" 2>/dev/null) || continue
+  s=${s##*) }; set -- $s
   [ "$1" != Z ] && [ "${20}" = "$st" ] && left+=("$name ($pid)")
 done <"$WORK/pids"
 count=$(wc -l <"$WORK/pids")
