@@ -8,8 +8,12 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 #include <fstream>
 #include <thread>
+
+#include <mmsystem.h>
 
 #include "playback/StationPlayer.h"
 
@@ -58,6 +62,49 @@ bool WaitFor(Pred pred, DWORD ms) {
     Sleep(10);
   }
   return true;
+}
+
+// Records what reaches the sound server's null sink (through its monitor source) and
+// measures the tone's frequency and level.
+struct Heard {
+  double hz = 0;
+  double rms = 0;
+};
+
+Heard Listen(DWORD ms) {
+  UINT device = WAVE_MAPPER;
+  for (UINT i = 0; i < waveInGetNumDevs(); ++i) {
+    WAVEINCAPSA caps;
+    if (waveInGetDevCapsA(i, &caps, sizeof caps) == MMSYSERR_NOERROR && std::strstr(caps.szPname, "Monitor"))
+      device = i;
+  }
+  if (device == WAVE_MAPPER) return {};
+  WAVEFORMATEX f{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+  HWAVEIN in = nullptr;
+  if (waveInOpen(&in, device, &f, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return {};
+  std::vector<std::int16_t> samples(44100 * ms / 1000);
+  WAVEHDR h{};
+  h.lpData = reinterpret_cast<LPSTR>(samples.data());
+  h.dwBufferLength = DWORD(samples.size() * 2);
+  waveInPrepareHeader(in, &h, sizeof h);
+  waveInAddBuffer(in, &h, sizeof h);
+  waveInStart(in);
+  WaitFor([&] { return (h.dwFlags & WHDR_DONE) != 0; }, ms + 2000);
+  waveInReset(in);
+  waveInUnprepareHeader(in, &h, sizeof h);
+  waveInClose(in);
+  samples.resize(h.dwBytesRecorded / 2);
+  // Skip the first tenth: the capture starts before the sound settles.
+  const std::size_t from = samples.size() / 10;
+  int crossings = 0;
+  double sum = 0;
+  for (std::size_t i = from + 1; i < samples.size(); ++i) {
+    crossings += (samples[i - 1] < 0) != (samples[i] < 0);
+    sum += double(samples[i]) * samples[i];
+  }
+  const double seconds = double(samples.size() - from) / 44100;
+  if (seconds <= 0) return {};
+  return {crossings / 2.0 / seconds, std::sqrt(sum / double(samples.size() - from))};
 }
 
 const char* Station(const char* var) {
@@ -204,5 +251,48 @@ TEST(Station, PlaylistsLeadToTheStream) {
     EXPECT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 10000)) << p.LastError();
     p.SetUrl("");
     DeleteFileA(path.c_str());
+  }
+}
+
+TEST(Player, TheToneReachesTheDeviceAtTheChosenVolume) {
+  const std::string path = WriteTone("tunora-player-tone.wav", 8.0, 44100, 1000);
+  StationPlayer p;
+  p.SetUrl(path);
+  p.SetVolume(100);
+  p.Play();
+  ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 5000)) << p.LastError();
+  Sleep(300);
+  const Heard full = Listen(1000);
+  EXPECT_NEAR(full.hz, 1000, 10);
+  p.SetVolume(50);
+  Sleep(600);  // the queued sound at the old volume plays out first
+  const Heard half = Listen(1000);
+  EXPECT_NEAR(half.hz, 1000, 10);
+  ASSERT_GT(half.rms, 0);
+  EXPECT_NEAR(full.rms / half.rms, 2.0, 0.15);
+  p.SetVolume(0);
+  Sleep(600);
+  EXPECT_LT(Listen(500).rms, 20) << "volume 0 is silence";
+  p.SetUrl("");
+  Sleep(100);
+  DeleteFileA(path.c_str());
+}
+
+TEST(Station, EveryMountSendsItsOwnTone) {
+  const char* vars[][2] = {{"TUNORA_STATION_MP3", "TUNORA_STATION_MP3_HZ"},
+                           {"TUNORA_STATION_AAC", "TUNORA_STATION_AAC_HZ"},
+                           {"TUNORA_STATION_OGG", "TUNORA_STATION_OGG_HZ"},
+                           {"TUNORA_STATION_OPUS", "TUNORA_STATION_OPUS_HZ"}};
+  if (!Station(vars[0][0])) GTEST_SKIP() << "no local station";
+  for (const auto& v : vars) {
+    SCOPED_TRACE(v[0]);
+    StationPlayer p;
+    p.SetVolume(100);
+    p.SetUrl(Station(v[0]));
+    p.Play();
+    ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 10000)) << p.LastError();
+    Sleep(300);
+    EXPECT_NEAR(Listen(1000).hz, std::atof(Station(v[1])), 8);
+    p.Stop();
   }
 }
