@@ -62,6 +62,7 @@ void MediaReader::Close() {
   swr_free(&resampler_);
   avcodec_free_context(&codec_);
   avformat_close_input(&format_);
+  avio_closep(&io_);
   stream_ = -1;
 }
 
@@ -85,8 +86,35 @@ void MediaReader::Open(const std::string& url) {
 
 bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   Close();
+  const std::string scheme = SchemeOf(url);
+  const std::string name = scheme.empty() ? ToUtf8(url) : url;
+  const AVInputFormat* forced = nullptr;
+  if (scheme == "http" || scheme == "https") {
+    // The connection is made here, so that the server's content type can choose the
+    // demuxer before any probing.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", kProtocols, 0);
+    av_dict_set(&options, "user_agent", "Ovexia Tunora", 0);
+    av_dict_set(&options, "icy", "1", 0);
+    const AVIOInterruptCB cb{&MediaReader::Interrupt, this};
+    const int r = avio_open2(&io_, name.c_str(), AVIO_FLAG_READ, &cb, &options);
+    av_dict_free(&options);
+    if (r < 0) {
+      error = TimedOut() ? "The station does not answer" : "The station cannot be reached: " + ErrorText(r);
+      return false;
+    }
+    uint8_t* mime = nullptr;
+    av_opt_get(io_, "mime_type", AV_OPT_SEARCH_CHILDREN, &mime);
+    const std::string demuxer = DemuxerForContentType(mime ? reinterpret_cast<char*>(mime) : "");
+    av_free(mime);
+    if (!demuxer.empty()) forced = av_find_input_format(demuxer.c_str());
+  }
   format_ = avformat_alloc_context();
   format_->interrupt_callback = {&MediaReader::Interrupt, this};
+  if (io_) {
+    format_->pb = io_;
+    format_->flags |= AVFMT_FLAG_CUSTOM_IO;
+  }
   // Start quickly: a live stream is not probed for long.
   format_->probesize = 64 * 1024;
   format_->max_analyze_duration = 500000;
@@ -94,8 +122,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   av_dict_set(&options, "protocol_whitelist", kProtocols, 0);
   av_dict_set(&options, "user_agent", "Ovexia Tunora", 0);
   av_dict_set(&options, "icy", "1", 0);
-  const std::string name = SchemeOf(url).empty() ? ToUtf8(url) : url;
-  int r = avformat_open_input(&format_, name.c_str(), nullptr, &options);
+  int r = avformat_open_input(&format_, name.c_str(), forced, &options);
   av_dict_free(&options);
   if (r < 0) {
     error = TimedOut() ? "The station does not answer" : "The station cannot be opened: " + ErrorText(r);

@@ -13,6 +13,7 @@ struct AVFormatContext;
 struct AVCodecContext;
 struct SwrContext;
 struct AVPacket;
+struct AVIOContext;
 struct AVFrame;
 
 namespace playback {
@@ -52,6 +53,7 @@ class MediaReader {
   std::function<bool()> cancelled_;
   unsigned long long deadline_ = 0;
   AVFormatContext* format_ = nullptr;
+  AVIOContext* io_ = nullptr;  // the network connection, when this reader made it
   AVCodecContext* codec_ = nullptr;
   SwrContext* resampler_ = nullptr;
   AVPacket* packet_ = nullptr;

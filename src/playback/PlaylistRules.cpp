@@ -128,6 +128,19 @@ std::vector<std::string> ParseAsx(std::string_view body) {
 
 }  // namespace
 
+std::string DemuxerForContentType(std::string_view contentType) {
+  std::string type = Lower(Trim(contentType.substr(0, contentType.find(';'))));
+  static const std::pair<const char*, const char*> known[] = {
+      {"audio/mpeg", "mp3"},      {"audio/mp3", "mp3"},       {"audio/mpeg3", "mp3"},   {"audio/x-mpeg", "mp3"},
+      {"audio/aac", "aac"},       {"audio/aacp", "aac"},      {"audio/x-aac", "aac"},   {"audio/ogg", "ogg"},
+      {"application/ogg", "ogg"}, {"audio/opus", "ogg"},      {"audio/vorbis", "ogg"},  {"audio/flac", "flac"},
+      {"audio/x-flac", "flac"},   {"audio/x-ms-wma", "asf"},
+  };
+  for (const auto& [t, demuxer] : known)
+    if (type == t) return demuxer;
+  return {};
+}
+
 std::string SchemeOf(std::string_view url) {
   const std::size_t colon = url.find(':');
   // "C:\..." is a drive letter, not a scheme.

@@ -27,6 +27,11 @@ std::vector<std::string> ParsePlaylist(PlaylistKind kind, std::string_view body,
 // "./" and "../").
 std::string ResolveUrl(std::string_view base, std::string_view ref);
 
+// The FFmpeg demuxer a stream's content type names ("mp3", "aac", "ogg", "flac", "asf"),
+// or "" when the type says nothing certain and the content must be probed. Taking the
+// server's word saves probing a live stream that was joined in the middle of a frame.
+std::string DemuxerForContentType(std::string_view contentType);
+
 // The scheme of a URL in lower case ("" for a local path such as C:\x.wav or /x.wav).
 std::string SchemeOf(std::string_view url);
 

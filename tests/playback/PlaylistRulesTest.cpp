@@ -72,3 +72,12 @@ TEST(PlaylistRules, OnlyTheStreamSchemesAreAllowed) {
     EXPECT_FALSE(why.empty());
   }
 }
+
+TEST(PlaylistRules, TheContentTypeNamesTheDemuxer) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"audio/mpeg", "mp3"}, {"Audio/MPEG; charset=x", "mp3"}, {"audio/aacp", "aac"}, {"application/ogg", "ogg"},
+      {"audio/ogg", "ogg"},  {"audio/x-flac", "flac"},         {"audio/x-ms-wma", "asf"}, {"video/x-ms-asf", ""},
+      {"text/html", ""},     {"", ""},                          {"audio/x-mpegurl", ""},
+  };
+  for (const auto& [type, demuxer] : cases) EXPECT_EQ(DemuxerForContentType(type), demuxer) << type;
+}

@@ -1,0 +1,69 @@
+// The media player operations the program uses, in the media player control's own
+// terms (URL, playState, controls, settings, network, currentMedia), offered by the
+// station player. The main window holds two of them: one for stations, one for the
+// recording.
+#pragma once
+
+#include <string>
+
+#include "playback/StationPlayer.h"
+
+class TWindowsMediaPlayer {
+ public:
+  explicit TWindowsMediaPlayer(std::string name) : name_(std::move(name)) {}
+  const std::string& Name() const { return name_; }
+
+  // Opens the media without playing it (automatic start is off); the empty text closes
+  // it and frees the file.
+  void SetURL(const std::string& url) { player_.SetUrl(url); }
+  std::string URL() const { return player_.Url(); }
+  int playState() const { return player_.State(); }
+  // The last reason the media could not be played, for the displays.
+  std::string lastError() const { return player_.LastError(); }
+
+  class Controls {
+   public:
+    explicit Controls(playback::StationPlayer& p) : p_(p) {}
+    void play() { p_.Play(); }
+    void stop() { p_.Stop(); }
+    double currentPosition() const { return p_.CurrentPosition(); }
+
+   private:
+    playback::StationPlayer& p_;
+  };
+  class Settings {
+   public:
+    explicit Settings(playback::StationPlayer& p) : p_(p) {}
+    int volume() const { return p_.Volume(); }
+    void setVolume(int v) { p_.SetVolume(v); }
+
+   private:
+    playback::StationPlayer& p_;
+  };
+  class Network {
+   public:
+    explicit Network(const playback::StationPlayer& p) : p_(p) {}
+    int bufferingProgress() const { return p_.BufferingProgress(); }
+    int bitRate() const { return p_.BitRate(); }
+
+   private:
+    const playback::StationPlayer& p_;
+  };
+  class Media {
+   public:
+    explicit Media(const playback::StationPlayer& p) : p_(p) {}
+    double duration() const { return p_.Duration(); }
+
+   private:
+    const playback::StationPlayer& p_;
+  };
+
+  Controls controls() { return Controls(player_); }
+  Settings settings() { return Settings(player_); }
+  Network network() const { return Network(player_); }
+  Media currentMedia() const { return Media(player_); }
+
+ private:
+  std::string name_;
+  playback::StationPlayer player_;
+};
