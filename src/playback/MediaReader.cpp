@@ -51,10 +51,12 @@ void MediaReader::SetDeadline(unsigned ms) { deadline_ = GetTickCount64() + ms; 
 
 int MediaReader::Interrupt(void* self) {
   auto* r = static_cast<MediaReader*>(self);
-  return (r->cancelled_ && r->cancelled_()) || GetTickCount64() > r->deadline_;
+  if (r->cancelled_ && r->cancelled_()) return 1;
+  if (GetTickCount64() > r->deadline_) r->timedOut_ = true;
+  return r->timedOut_;
 }
 
-bool MediaReader::TimedOut() const { return GetTickCount64() > deadline_; }
+bool MediaReader::TimedOut() const { return timedOut_; }
 
 void MediaReader::Close() {
   av_frame_free(&frame_);
@@ -86,6 +88,7 @@ void MediaReader::Open(const std::string& url) {
 
 bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   Close();
+  timedOut_ = false;
   const std::string scheme = SchemeOf(url);
   const std::string name = scheme.empty() ? ToUtf8(url) : url;
   const AVInputFormat* forced = nullptr;

@@ -52,6 +52,9 @@ class MediaReader {
 
   std::function<bool()> cancelled_;
   unsigned long long deadline_ = 0;
+  // A deadline passed: the connection is dead, whatever a later call reports (the
+  // reader may hand out what it still holds before the error).
+  bool timedOut_ = false;
   AVFormatContext* format_ = nullptr;
   AVIOContext* io_ = nullptr;  // the network connection, when this reader made it
   AVCodecContext* codec_ = nullptr;

@@ -15,6 +15,10 @@
 
 #include <mmsystem.h>
 
+#include <tlhelp32.h>
+
+#include <atomic>
+
 #include "playback/StationPlayer.h"
 
 using playback::StationPlayer;
@@ -107,6 +111,82 @@ Heard Listen(DWORD ms) {
   return {crossings / 2.0 / seconds, std::sqrt(sum / double(samples.size() - from))};
 }
 
+int ThreadCount() {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 t{};
+  t.dwSize = sizeof t;
+  int n = 0;
+  for (BOOL ok = Thread32First(snap, &t); ok; ok = Thread32Next(snap, &t)) n += t.th32OwnerProcessID == GetCurrentProcessId();
+  CloseHandle(snap);
+  return n;
+}
+
+// Reads about `bytes` of a live stream as a client: material for servers that misbehave.
+std::string Fetch(const std::string& url, std::size_t bytes) {
+  const std::size_t hostAt = url.find("//") + 2, portAt = url.find(':', hostAt), pathAt = url.find('/', hostAt);
+  SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = htons(std::uint16_t(std::atoi(url.substr(portAt + 1, pathAt - portAt - 1).c_str())));
+  connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  const std::string request = "GET " + url.substr(pathAt) + " HTTP/1.0\r\n\r\n";
+  send(s, request.data(), int(request.size()), 0);
+  std::string data;
+  char buf[4096];
+  while (data.size() < bytes) {
+    const int n = recv(s, buf, sizeof buf, 0);
+    if (n <= 0) break;
+    data.append(buf, std::size_t(n));
+  }
+  closesocket(s);
+  const std::size_t body = data.find("\r\n\r\n");
+  return body == std::string::npos ? std::string() : data.substr(body + 4);
+}
+
+// A one-connection server on 127.0.0.1: sends an MP3 header and `body`, then closes the
+// connection or, with `hold`, keeps it open sending nothing until destroyed.
+class MisbehavingServer {
+ public:
+  MisbehavingServer(std::string body, bool hold) : body_(std::move(body)), hold_(hold) {
+    listener_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    listen(listener_, 1);
+    int len = sizeof a;
+    getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~MisbehavingServer() {
+    done_ = true;
+    closesocket(listener_);
+    thread_.join();
+  }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/live"; }
+
+ private:
+  void Serve() {
+    SOCKET c = accept(listener_, nullptr, nullptr);
+    if (c == INVALID_SOCKET) return;
+    char request[2048];
+    recv(c, request, sizeof request, 0);
+    const std::string head = "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n";
+    send(c, head.data(), int(head.size()), 0);
+    send(c, body_.data(), int(body_.size()), 0);
+    while (hold_ && !done_) Sleep(20);
+    closesocket(c);
+  }
+  std::string body_;
+  bool hold_;
+  SOCKET listener_;
+  int port_ = 0;
+  std::atomic<bool> done_{false};
+  std::thread thread_;
+};
+
 const char* Station(const char* var) {
   const char* v = std::getenv(var);
   return v && *v ? v : nullptr;
@@ -172,6 +252,7 @@ TEST(Player, BadAddressesNeverPlayAndTheMembersStayQuick) {
 
   const std::string html = TempPath("tunora-page.html");
   std::ofstream(html) << "<html><body>Not a station</body></html>";
+  const int threadsBefore = ThreadCount();
   const DWORD handlesBefore = [] {
     DWORD n = 0;
     GetProcessHandleCount(GetCurrentProcess(), &n);
@@ -209,6 +290,7 @@ TEST(Player, BadAddressesNeverPlayAndTheMembersStayQuick) {
   DWORD handlesAfter = 0;
   GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
   EXPECT_LE(handlesAfter, handlesBefore + 4) << "players leave no handles behind";
+  EXPECT_LE(ThreadCount(), threadsBefore + 1) << "players leave no threads behind";
   closesocket(silent);
   DeleteFileA(html.c_str());
 }
@@ -294,5 +376,34 @@ TEST(Station, EveryMountSendsItsOwnTone) {
     Sleep(300);
     EXPECT_NEAR(Listen(1000).hz, std::atof(Station(v[1])), 8);
     p.Stop();
+  }
+}
+
+TEST(Station, AStreamThatDiesOrStallsLeavesPlaying) {
+  const char* mp3 = Station("TUNORA_STATION_MP3");
+  if (!mp3) GTEST_SKIP() << "no local station";
+  WSADATA wsa;
+  WSAStartup(MAKEWORD(2, 2), &wsa);
+  const std::string sample = Fetch(mp3, 48 * 1024);  // about 3 s at 128 kb/s
+  ASSERT_GT(sample.size(), 32u * 1024);
+  {
+    // The server closes the connection: the sound plays out, then playing ends.
+    MisbehavingServer server(sample, false);
+    StationPlayer p;
+    p.SetUrl(server.Url());
+    p.Play();
+    ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 8000)) << p.LastError();
+    EXPECT_TRUE(WaitFor([&] { return p.State() != playback::psPlaying; }, 8000));
+  }
+  {
+    // The server keeps the connection but sends nothing more: the player gives up.
+    MisbehavingServer server(sample, true);
+    StationPlayer p;
+    p.SetUrl(server.Url());
+    p.Play();
+    ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 8000)) << p.LastError();
+    EXPECT_TRUE(WaitFor([&] { return p.State() != playback::psPlaying; }, 25000));
+    EXPECT_TRUE(WaitFor([&] { return !p.LastError().empty(); }, 2000));
+    EXPECT_NE(p.LastError().find("stopped sending"), std::string::npos) << p.LastError();
   }
 }
