@@ -144,20 +144,35 @@ std::string Fetch(const std::string& url, std::size_t bytes) {
   return body == std::string::npos ? std::string() : data.substr(body + 4);
 }
 
+void StartSockets() {
+  static const bool started = [] {
+    WSADATA wsa;
+    return WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
+  }();
+  (void)started;
+}
+
+// A listening socket on 127.0.0.1 at a free port.
+SOCKET ListenOnLoopback(int& port) {
+  StartSockets();
+  SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  listen(s, 4);
+  int len = sizeof a;
+  getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+  port = ntohs(a.sin_port);
+  return s;
+}
+
 // A one-connection server on 127.0.0.1: sends an MP3 header and `body`, then closes the
 // connection or, with `hold`, keeps it open sending nothing until destroyed.
 class MisbehavingServer {
  public:
   MisbehavingServer(std::string body, bool hold) : body_(std::move(body)), hold_(hold) {
-    listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    listen(listener_, 1);
-    int len = sizeof a;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
+    listener_ = ListenOnLoopback(port_);
     thread_ = std::thread([this] { Serve(); });
   }
   ~MisbehavingServer() {
@@ -238,17 +253,9 @@ TEST(Player, StopLeavesPlayingAtOnceAndTwoPlayersPlayTogether) {
 
 TEST(Player, BadAddressesNeverPlayAndTheMembersStayQuick) {
   // A server that accepts and never answers.
-  WSADATA wsa;
-  WSAStartup(MAKEWORD(2, 2), &wsa);
-  SOCKET silent = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(silent, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  listen(silent, 4);
-  int len = sizeof addr;
-  getsockname(silent, reinterpret_cast<sockaddr*>(&addr), &len);
-  const std::string hang = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/";
+  int port = 0;
+  SOCKET silent = ListenOnLoopback(port);
+  const std::string hang = "http://127.0.0.1:" + std::to_string(port) + "/";
 
   const std::string html = TempPath("tunora-page.html");
   std::ofstream(html) << "<html><body>Not a station</body></html>";
@@ -382,8 +389,7 @@ TEST(Station, EveryMountSendsItsOwnTone) {
 TEST(Station, AStreamThatDiesOrStallsLeavesPlaying) {
   const char* mp3 = Station("TUNORA_STATION_MP3");
   if (!mp3) GTEST_SKIP() << "no local station";
-  WSADATA wsa;
-  WSAStartup(MAKEWORD(2, 2), &wsa);
+  StartSockets();
   const std::string sample = Fetch(mp3, 48 * 1024);  // about 3 s at 128 kb/s
   ASSERT_GT(sample.size(), 32u * 1024);
   {
