@@ -4,7 +4,8 @@
 # window shows and keeps running until interrupted (Ctrl+C). Without a running sound
 # server it starts a private PulseAudio for the program. The program's files (settings,
 # station groups, skins, recordings) live in a per-user data directory, never in the
-# source tree.
+# source tree. A local demo station (a 440 Hz tone on 127.0.0.1:$DEMO_PORT) runs beside
+# the program, and a new data directory gets a station group whose first preset is it.
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
@@ -13,6 +14,29 @@ exe=$TUNORA_ROOT/build/win32/src/tunora.exe
 
 files=$TUNORA_DATA/files
 mkdir -p "$files"
+DEMO_PORT=${TUNORA_DEMO_PORT:-8317}
+demo="http://127.0.0.1:$DEMO_PORT/tone.mp3"
+
+# A newcomer hears something at once: the demo station, then a few public stations for
+# machines that reach the internet. Only a directory without any settings is seeded.
+group="$files/Ovexia Radio Network1.dat"
+if [ ! -e "$files/Defaults.ini" ] && [ ! -e "$group" ]; then
+  printf '%s\r\n' \
+    "Tunora Demo Tone (local)" "$demo" \
+    "SomaFM Groove Salad" "http://ice1.somafm.com/groovesalad-128-mp3" \
+    "Radio Paradise" "http://stream.radioparadise.com/mp3-128" \
+    "BBC World Service" "http://stream.live.vc.bbcmedia.co.uk/bbc_world_service" \
+    none none none none none none >"$group"
+  say "seeded $group"
+fi
+
+station=$TUNORA_DATA/station
+if STATION_PORT=$DEMO_PORT "$TUNORA_ROOT/scripts/station.sh" start "$station" >/dev/null; then
+  trap '"$TUNORA_ROOT/scripts/station.sh" stop "$station"' EXIT
+  say "the demo station plays on $demo"
+else
+  say "warning: the demo station did not start (port $DEMO_PORT busy?); see $station"
+fi
 export WINEPREFIX=$TUNORA_DATA/wine KEEP_PREFIX=
 [ -f "$WINEPREFIX/system.reg" ] || thin_prefix "$("$TUNORA_ROOT/scripts/wine-prefix.sh")" "$WINEPREFIX"
 
@@ -27,11 +51,12 @@ say "the program's files: $files"
 if [ $headless = 0 ]; then
   # Let the desktop's window manager manage the program's windows.
   wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
-  exec "$TUNORA_ROOT/scripts/session.sh" bash -c 'cd "$1" && wine "$2"' run "$files" "$exe"
+  "$TUNORA_ROOT/scripts/session.sh" bash -c 'cd "$1" && wine "$2"' run "$files" "$exe"
+  exit
 fi
 
 shot=$TUNORA_DATA/screenshot.png
-exec "$TUNORA_ROOT/scripts/session.sh" bash -c '
+"$TUNORA_ROOT/scripts/session.sh" bash -c '
   files=$1 exe=$2 shot=$3
   # No window manager on the virtual display: unmanaged windows need none.
   wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1

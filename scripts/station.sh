@@ -121,11 +121,13 @@ XML
 }
 
 # Starts Icecast on a free port; another program may take the port between our probe
-# and Icecast's bind, so a failed start is retried on a new port.
+# and Icecast's bind, so a failed start is retried on a new port. STATION_PORT asks for
+# a fixed port instead (the demo station of `make run`, whose address the presets keep).
 start_icecast() {
-  local pid
-  for _ in 1 2 3 4 5; do
-    PORT=$(free_port)
+  local pid attempts=5
+  [ -n "${STATION_PORT:-}" ] && attempts=1
+  for _ in $(seq $attempts); do
+    PORT=${STATION_PORT:-$(free_port)}
     write_config
     icecast2 -c "$DIR/icecast.xml" </dev/null >"$DIR/icecast.log" 2>&1 &
     pid=$!

@@ -1,9 +1,37 @@
 #include "app/MainForm.h"
 
+#include <windows.h>
+#include <wininet.h>
+#include <shellapi.h>
+#include <mmsystem.h>
+#include <dsound.h>
+
+#include "app/FormSure.h"
 #include "app/SplashForm.h"
+#include "info/AboutForm.h"
+#include "recording/OptionsForm.h"
+#include "skins/SkinForm.h"
+#include "stations/BandForm.h"
+#include "stations/EditStationForm.h"
+#include "stations/HistoryForm.h"
 #include "ui/Application.h"
+#include "ui/Dialogs.h"
 
 TMainForm* MainForm = nullptr;
+
+namespace {
+
+constexpr const char* kWebPage = "https://www.ovexia.example/tunora";
+
+// The system may offer to dial a connection; its answer is not needed.
+void AttemptConnect() { InternetAttemptConnect(0); }
+
+BOOL CALLBACK AddCaptureDriver(LPGUID, LPCSTR description, LPCSTR, LPVOID box) {
+  static_cast<ui::ComboBox*>(box)->Add(description ? description : "");
+  return TRUE;
+}
+
+}  // namespace
 
 TMainForm::TMainForm() : ui::Form("MainForm") {
   SetCaption("Ovexia Tunora");
@@ -13,12 +41,190 @@ TMainForm::TMainForm() : ui::Form("MainForm") {
   SetKeyPreview(true);
   OnShow = [this](ui::Control& c) { FormShow(c); };
   OnDestroy = [this](ui::Control& c) { FormDestroy(c); };
+  BuildDisplay();
+  BuildFaderBlock();
+  BuildBandBlock();
+  BuildStationBlock();
+  BuildRecordBlock();
+  BuildButtonBlock();
+  BuildTransportButtons();
+  BuildPresets();
+  TimerTunora.SetInterval(100);
+  TimerTunora.OnTimer = [this] { TimerTunoraTimer(); };
+  TimerTunora.SetEnabled(true);
 }
+
+TMainForm::~TMainForm() { TimerTunora.SetEnabled(false); }
 
 void TMainForm::FormShow(ui::Control&) {
   if (startupDone_) return;
+  // Whatever fails below, the splash window goes and later showings do nothing more.
   startupDone_ = true;
-  DestroySplash();
+  struct SplashGuard {
+    ~SplashGuard() { DestroySplash(); }
+  } splashGuard;
+  char dir[MAX_PATH] = "";
+  const DWORD n = GetCurrentDirectoryA(MAX_PATH, dir);
+  programDirectory_.assign(dir, n < MAX_PATH ? n : 0);
+  if (!programDirectory_.empty() && programDirectory_.back() == '\\') programDirectory_.pop_back();
+  connection_.Start();
+  HistoryForm->OnEntryClick = [this](const std::string& name, const std::string& url) { HistoryEntryClick(name, url); };
+  FillDriverBox();
+  SetVolume(1000);
+  LoadStationGroup(1);
 }
 
-void TMainForm::FormDestroy(ui::Control&) {}
+void TMainForm::FormDestroy(ui::Control&) {
+  const int position = VrScrollBarPlayer1.Position();
+  SetVolume(position != 0 ? position : 1000);
+  WindowsMediaPlayer.controls().stop();
+  PlayerRec.controls().stop();
+}
+
+void TMainForm::SetVolume(int position) {
+  WindowsMediaPlayer.settings().setVolume(position / 10);
+  PlayerRec.settings().setVolume(position / 10);
+  VrNumVolume.SetValue(position / 10);
+  VrScrollBarPlayer1.SetPosition(position);
+}
+
+void TMainForm::FillDriverBox() {
+  ui::ComboBox& box = OptionsForm->DriverBox;
+  DirectSoundCaptureEnumerateA(&AddCaptureDriver, &box);
+  box.SetItemIndex(0);
+  LoadSettings();
+}
+
+void TMainForm::PlayStation(const std::string& name, const std::string& url) {
+  playback::PlayStation(monitor_, *this, name, url);
+}
+
+void TMainForm::RestoreBandLabel() {
+  if (Labelgenre.Caption() == kHistoryBand) Labelgenre.SetCaption(currentBand_);
+}
+
+void TMainForm::PresetMouseDown(int preset, ui::MouseButton button) {
+  RestoreBandLabel();
+  widgets::TVrDemoButton& station = VrDemoButtonStation[preset];
+  ui::Edit& url = EditStationURL[preset];
+  if (button != ui::MouseButton::Left) {
+    EditStationForm->EditStationName.SetText(station.Caption());
+    EditStationForm->EditStationURL.SetText(url.Text());
+    EditStationForm->ShowModal();
+    station.SetCaption(EditStationForm->EditStationName.Text());
+    url.SetText(EditStationForm->EditStationURL.Text());
+    SaveStationGroup(VrNumBlock.Value());
+    return;
+  }
+  if (!monitor_.internetConnected) AttemptConnect();
+  const std::string name = station.Caption();
+  const std::string address = url.Text();
+  PlayStation(name, address);
+  PushHistory(name, address);
+}
+
+void TMainForm::VrSpinnerStationUpClick(ui::Control&) {
+  SaveStationGroup(VrNumBlock.Value());
+  VrNumBlock.SetValue(VrNumBlock.Value() + 1);
+  LoadStationGroup(VrNumBlock.Value());
+}
+
+void TMainForm::VrSpinnerStationDownClick(ui::Control&) {
+  SaveStationGroup(VrNumBlock.Value());
+  VrNumBlock.SetValue(VrNumBlock.Value() - 1);
+  LoadStationGroup(VrNumBlock.Value());
+}
+
+void TMainForm::VrScrollBarPlayer1Change(ui::Control&) { SetVolume(VrScrollBarPlayer1.Position()); }
+
+void TMainForm::VrDemoButtonUnplugClick(ui::Control&) {
+  LabelStation.SetCaption("none");
+  LabelStation.SetVisible(true);
+  monitor_.connecting = false;
+  WindowsMediaPlayer.controls().stop();
+}
+
+void TMainForm::VrDemoButtonBandClick(ui::Control&) {
+  if (BandForm->ShowModal() != ui::mrOk) return;
+  // A history station may be playing: the band, not "Station History", is chosen from.
+  RestoreBandLabel();
+  const int selected = BandForm->ListBoxBands.ItemIndex();
+  if (selected >= 0) Labelgenre.SetCaption(BandForm->ListBoxBands.Item(selected));
+  VrNumBlock.SetValue(1);
+  LoadStationGroup(1);
+  SaveSettings();
+}
+
+void TMainForm::VrDemoButtonHistoryClick(ui::Control&) { HistoryForm->ShowModal(); }
+
+void TMainForm::HistoryEntryClick(const std::string& name, const std::string& url) {
+  if (!monitor_.internetConnected) AttemptConnect();
+  Labelgenre.SetCaption(kHistoryBand);
+  PlayStation(name, url);
+}
+
+void TMainForm::VrDemoButtonOptionsClick(ui::Control&) {
+  OptionsForm->ShowModal();
+  SaveSettings();
+}
+
+void TMainForm::VrDemoButtonSkinMakerClick(ui::Control&) {
+  SkinForm->EditDir.SetText(programDirectory_);
+  SkinForm->ShowModal();
+}
+
+void TMainForm::VrDemoButtonBurnClick(ui::Control&) { AboutForm->ShowModal(); }
+
+void TMainForm::VrDemoButtonMixerClick(ui::Control&) {
+  ShellExecuteA(Handle(), "open", "sndvol32.exe", "", "", SW_SHOWNORMAL);
+}
+
+void TMainForm::OvexImageClick(ui::Control&) {
+  if (!monitor_.internetConnected) AttemptConnect();
+  ShellExecuteA(Handle(), "open", kWebPage, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TMainForm::VrDemoButtonExitClick(ui::Control&) {
+  Labelgenre.SetCaption(currentBand_);
+  WindowsMediaPlayer.controls().stop();
+  PlayerRec.controls().stop();
+  SaveSettings();
+  SaveStationGroup(VrNumBlock.Value());
+  Hide();
+  FormSure->Show();
+  monitor_.closing = true;
+}
+
+void TMainForm::TimerTunoraTimer() { playback::MonitorTick(monitor_, *this); }
+
+bool TMainForm::IsInternetConnected() { return connection_.Connected(); }
+
+std::string TMainForm::SkinLedText() { return SkinForm->EditLEDMatrix.Text(); }
+
+std::string TMainForm::RecordingFileName() { return OptionsForm->DirectoryEditLogger.Text(); }
+
+void TMainForm::EnableFileButtons() {
+  VrDemoButtonStart.SetEnabled(true);
+  VrDemoButtonRec.SetEnabled(true);
+  VrDemoButtonOptions.SetEnabled(true);
+  VrDemoButtonBurn.SetEnabled(true);
+}
+
+void TMainForm::ShowMessage(const std::string& text) { ui::ShowMessage(text); }
+
+widgets::TVrClock& TMainForm::Clock(playback::MonitorClock clock) {
+  switch (clock) {
+    case playback::MonitorClock::RecordPosition:
+      return VrClockRecPos;
+    case playback::MonitorClock::RecordLength:
+      return VrClockDuration;
+    case playback::MonitorClock::StationPosition:
+      break;
+  }
+  return VrClockstposition;
+}
+
+playback::MonitorTime TMainForm::ClockTime(playback::MonitorClock clock) {
+  widgets::TVrClock& c = Clock(clock);
+  return {c.Hours(), c.Minutes(), c.Seconds()};
+}

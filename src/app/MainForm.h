@@ -1,21 +1,189 @@
 // The main window: the receiver's front panel and the place where every user action
-// starts.
+// starts. Its controls are the only store of the current presets; the status monitor
+// follows the players on its displays ten times a second.
 #pragma once
 
-#include "ui/Form.h"
+#include <array>
+#include <memory>
+#include <string>
 
-class TMainForm : public ui::Form {
+#include "app/ConnectionProbe.h"
+#include "playback/MonitoredMediaPlayer.h"
+#include "playback/StatusMonitorRules.h"
+#include "playback/WindowsMediaPlayer.h"
+#include "ui/Form.h"
+#include "ui/StdControls.h"
+#include "ui/Timer.h"
+#include "widgets/VrAnimate.h"
+#include "widgets/VrBlotter.h"
+#include "widgets/VrButtons.h"
+#include "widgets/VrLcd.h"
+#include "widgets/VrMatrix.h"
+#include "widgets/VrScale.h"
+#include "widgets/VrSlider.h"
+#include "widgets/VrSpinner.h"
+
+class TMainForm : public ui::Form, private playback::MonitorWindow {
  public:
+  static constexpr int kPresets = 7;
+  static constexpr const char* kHistoryBand = "Station History";
+
   TMainForm();
+  ~TMainForm() override;
 
   // Every showing; the first one finishes the start of the program.
   void FormShow(ui::Control& sender);
   void FormDestroy(ui::Control& sender);
 
+  // Both players' volume from a fader position 0..1000.
+  void SetVolume(int position);
+  void FillDriverBox();
+  void PlayStation(const std::string& name, const std::string& url);
+  void PushHistory(const std::string& name, const std::string& url);
+
+  // The station files of the program directory.
+  void LoadStationGroup(int group);
+  void SaveStationGroup(int group);
+  void LoadSettings();
+  void SaveSettings();
+
+  void PresetMouseDown(int preset, ui::MouseButton button);
+  void VrSpinnerStationUpClick(ui::Control& sender);
+  void VrSpinnerStationDownClick(ui::Control& sender);
+  void VrScrollBarPlayer1Change(ui::Control& sender);
+  void VrDemoButtonUnplugClick(ui::Control& sender);
+  void VrDemoButtonBandClick(ui::Control& sender);
+  void VrDemoButtonHistoryClick(ui::Control& sender);
+  void VrDemoButtonOptionsClick(ui::Control& sender);
+  void VrDemoButtonSkinMakerClick(ui::Control& sender);
+  void VrDemoButtonBurnClick(ui::Control& sender);
+  void VrDemoButtonMixerClick(ui::Control& sender);
+  void OvexImageClick(ui::Control& sender);
+  void VrDemoButtonExitClick(ui::Control& sender);
+  void HistoryEntryClick(const std::string& name, const std::string& url);
+  void TimerTunoraTimer();
+
   bool StartupDone() const { return startupDone_; }
+  const std::string& ProgramDirectory() const { return programDirectory_; }
+  const std::string& CurrentBand() const { return currentBand_; }
+  const playback::MonitorState& Monitor() const { return monitor_; }
+
+  // The display.
+  widgets::TVrMatrix VrMatrixConn{"VrMatrixConn"};
+
+  // The fader block.
+  widgets::TVrBlotter VrBlotterMixer{"VrBlotterMixer"};
+  widgets::TVrBlotter VrBlotterPlayer{"VrBlotterPlayer"};
+  ui::Image ImagePlayer1;
+  ui::Image ImagePlayer1GO;
+  widgets::TVrScale VrScaledb{"VrScaledb"};
+  ui::Label LabelDB;
+  widgets::TVrNum VrNumVolume{"VrNumVolume"};
+  ui::Label LabelVol;
+  widgets::TVrSlider VrScrollBarPlayer1{"VrScrollBarPlayer1"};
+  widgets::TVrDemoButton VrDemoButtonMixer{"VrDemoButtonMixer"};
+
+  // The band block.
+  widgets::TVrBlotter VrBlotterBand{"VrBlotterBand"};
+  widgets::TVrDemoButton VrDemoButtonBand{"VrDemoButtonBand"};
+  ui::Label LabelSelectBlock;
+  widgets::TVrNum VrNumBlock{"VrNumBlock"};
+  widgets::TVrSpinner VrSpinnerStation{"VrSpinnerStation"};
+  widgets::TVrDemoButton VrDemoButtonHistory{"VrDemoButtonHistory"};
+
+  // The station block.
+  widgets::TVrBlotter VrBlotterStation{"VrBlotterStation"};
+  ui::Label LabelStationName, LabelStation;
+  ui::Label LabelStationTime;
+  widgets::TVrClock VrClockReal{"VrClockReal"};
+  ui::Label LabelStationBand, Labelgenre;
+  widgets::TVrAnimate VrAnimate1{"VrAnimate1"};
+  ui::Label LabelStationBuffer, LabelBuffer;
+  ui::Label LabelStationBandwidth, LabelBandwidth;
+  ui::Label LabelStationPosition;
+  widgets::TVrClock VrClockstposition{"VrClockstposition"};
+
+  // The record block.
+  widgets::TVrBlotter VrBlotterPlayback{"VrBlotterPlayback"};
+  ui::Label LabelRecSize;
+  widgets::TVrNum VrNumSize{"VrNumSize"};
+  ui::Label LabelDuration;
+  widgets::TVrClock VrClockDuration{"VrClockDuration"};
+  ui::Label LabelPosition;
+  widgets::TVrClock VrClockRecPos{"VrClockRecPos"};
+
+  // The button block.
+  widgets::TVrBlotter VrBlotterButtonSet{"VrBlotterButtonSet"};
+  widgets::TVrBlotter VrBlotterOvex{"VrBlotterOvex"};
+  widgets::TVrBlotter VrBlotter9{"VrBlotter9"};
+  ui::Image OvexImage;
+  widgets::TVrDemoButton VrDemoButtonUnplug{"VrDemoButtonUnplug"};
+  widgets::TVrDemoButton VrDemoButtonSkinMaker{"VrDemoButtonSkinMaker"};
+  widgets::TVrDemoButton VrDemoButtonOptions{"VrDemoButtonOptions"};
+  widgets::TVrDemoButton VrDemoButtonBurn{"VrDemoButtonBurn"};
+  widgets::TVrDemoButton VrDemoButtonExit{"VrDemoButtonExit"};
+
+  // The transport buttons.
+  widgets::TVrDemoButton VrDemoButtonStop{"VrDemoButtonStop"};
+  widgets::TVrDemoButton VrDemoButtonRec{"VrDemoButtonRec"};
+  widgets::TVrDemoButton VrDemoButtonStart{"VrDemoButtonStart"};
+
+  // The presets: button k's caption is the name, URL field k's text the address.
+  std::array<widgets::TVrDemoButton, kPresets> VrDemoButtonStation;
+  std::array<ui::Edit, kPresets> EditStationURL;
+
+  // The two players, on a hidden panel.
+  widgets::TVrBlotter VrBlotter1{"VrBlotter1"};
+  TWindowsMediaPlayer WindowsMediaPlayer{"WindowsMediaPlayer"};
+  TWindowsMediaPlayer PlayerRec{"PlayerRec"};
+
+  ui::Timer TimerTunora;
 
  private:
+  void BuildDisplay();
+  void BuildFaderBlock();
+  void BuildBandBlock();
+  void BuildStationBlock();
+  void BuildRecordBlock();
+  void BuildButtonBlock();
+  void BuildTransportButtons();
+  void BuildPresets();
+  void RestoreBandLabel();
+
+  // What the status monitor reads and writes.
+  playback::MonitoredPlayer& StationPlayer() override { return stationPlayer_; }
+  playback::MonitoredPlayer& FilePlayer() override { return filePlayer_; }
+  bool IsInternetConnected() override;
+  std::string SkinLedText() override;
+  std::string MatrixText() override { return VrMatrixConn.Text(); }
+  void SetMatrixText(const std::string& text) override { VrMatrixConn.SetText(text); }
+  std::string StationText() override { return LabelStation.Caption(); }
+  void SetStationText(const std::string& text) override { LabelStation.SetCaption(text); }
+  bool StationVisible() override { return LabelStation.Visible(); }
+  void SetStationVisible(bool on) override { LabelStation.SetVisible(on); }
+  std::string BufferText() override { return LabelBuffer.Caption(); }
+  void SetBufferText(const std::string& text) override { LabelBuffer.SetCaption(text); }
+  std::string BitRateText() override { return LabelBandwidth.Caption(); }
+  void SetBitRateText(const std::string& text) override { LabelBandwidth.SetCaption(text); }
+  playback::MonitorTime ClockTime(playback::MonitorClock clock) override;
+  void SetClockHours(playback::MonitorClock clock, int hours) override { Clock(clock).SetHours(hours); }
+  void SetClockMinutes(playback::MonitorClock clock, int minutes) override { Clock(clock).SetMinutes(minutes); }
+  void SetClockSeconds(playback::MonitorClock clock, int seconds) override { Clock(clock).SetSeconds(seconds); }
+  bool PlayingIconVisible() override { return ImagePlayer1GO.Visible(); }
+  void SetPlayingIconVisible(bool on) override { ImagePlayer1GO.SetVisible(on); }
+  std::string RecordingFileName() override;
+  void EnableFileButtons() override;
+  void CloseWindow() override { Close(); }
+  void ShowMessage(const std::string& text) override;
+  widgets::TVrClock& Clock(playback::MonitorClock clock);
+
+  std::string programDirectory_;
+  std::string currentBand_;
   bool startupDone_ = false;
+  playback::MonitorState monitor_;
+  playback::MonitoredMediaPlayer stationPlayer_{WindowsMediaPlayer};
+  playback::MonitoredMediaPlayer filePlayer_{PlayerRec};
+  app::ConnectionProbe connection_;
 };
 
 extern TMainForm* MainForm;

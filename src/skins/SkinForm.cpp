@@ -1,7 +1,37 @@
 #include "skins/SkinForm.h"
 
 #include "app/DialogFrame.h"
+#include "app/DialogLook.h"
 
 TSkinForm* SkinForm = nullptr;
 
-TSkinForm::TSkinForm() : ui::Form("SkinForm") { app::BuildDialogFrame(*this, VrBlotterSkinMaker, 290, 430); }
+namespace {
+
+void Preview(ui::Panel& panel, ui::WinControl* parent, int x, int y, ui::Color colour) {
+  panel.SetParent(parent);
+  panel.SetBounds(x, y, 24, 24);
+  panel.SetColor(colour);
+}
+
+}  // namespace
+
+TSkinForm::TSkinForm() : ui::Form("SkinForm") {
+  app::BuildDialogFrame(*this, VrBlotterSkinMaker, 290, 430);
+  app::FieldFrame(PanelSkin, this, 8, 52, 273, 26);
+  app::DialogField(EditSkin, &PanelSkin, 4, 5, 265, 17, 13);
+  EditSkin.SetText("default");
+  app::FieldFrame(PanelMatrix, this, 8, 140, 273, 26);
+  app::DialogField(EditLEDMatrix, &PanelMatrix, 4, 6, 265, 15, 11);
+  EditLEDMatrix.SetText("OVEXIA TUNORA ONLINE!");
+  EditDir.SetParent(this);
+  EditDir.SetVisible(false);
+
+  Preview(PanelTrans, this, 146, 85, ui::clMaroon);
+  Preview(PanelWActive, this, 116, 199, ui::clAqua);
+  Preview(PanelWPassive, this, 256, 199, ui::clTeal);
+  Preview(PanelActive, this, 116, 255, ui::clAqua);
+  Preview(PanelPassive, this, 256, 255, ui::clTeal);
+  Preview(PanelPopup, this, 116, 287, ui::clBlack);
+  Preview(PanelButtonText, this, 116, 343, ui::clSilver);
+  Preview(PanelMouseOver, this, 256, 343, ui::clWhite);
+}

@@ -46,6 +46,7 @@ class Control {
   Control& operator=(const Control&) = delete;
 
   const std::string& Name() const { return name_; }
+  void SetName(std::string name) { name_ = std::move(name); }
   WinControl* Parent() const { return parent_; }
   // Puts the control on a windowed parent, on top of its siblings (nullptr removes it).
   virtual void SetParent(WinControl* parent);

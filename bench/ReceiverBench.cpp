@@ -1,0 +1,126 @@
+// Receiver benchmark (not a test): the cost of one tick of the main window's status
+// monitor when nothing changes and while a station plays, and the CPU the whole program
+// uses over a while, idle or playing, with the monitor's timer running or stopped.
+// Runs in a working directory of its own; the program's windows are made as at start.
+//   receiver_bench.exe tick URL               median and mean tick cost in microseconds
+//   receiver_bench.exe cpu SECONDS on|off [URL]   CPU share of one core over SECONDS
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/AllForms.h"
+#include "app/MainForm.h"
+#include "ui/Application.h"
+#include "ui/Synchronize.h"
+
+namespace {
+
+double Micros() {
+  static const LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return double(t.QuadPart) * 1e6 / double(freq.QuadPart);
+}
+
+double CpuSeconds() {
+  FILETIME c, e, k, u;
+  GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
+  auto s = [](FILETIME f) { return double((ULONGLONG(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7; };
+  return s(k) + s(u);
+}
+
+void Pump(DWORD ms) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - start < ms) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+template <typename Pred>
+bool PumpUntil(Pred pred, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!pred() && GetTickCount() - start < ms) Pump(10);
+  return pred();
+}
+
+TMainForm& StartReceiver() {
+  char dir[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  const std::string work = std::string(dir) + "tunora-bench-" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(work.c_str(), nullptr);
+  SetCurrentDirectoryA(work.c_str());
+  ui::InitSynchronize();
+  app::CreateAllForms();
+  MainForm->Show();
+  PumpUntil([] { return MainForm->Monitor().internetConnected; }, 5000);
+  Pump(500);
+  return *MainForm;
+}
+
+bool Play(TMainForm& m, const std::string& url) {
+  m.PlayStation("Bench", url);
+  return PumpUntil([&] { return m.LabelStation.Caption() == "Bench"; }, 15000);
+}
+
+void TickCost(TMainForm& m, const char* what) {
+  constexpr int kTicks = 2000;
+  std::vector<double> times;
+  m.TimerTunora.SetEnabled(false);
+  for (int i = 0; i < kTicks; ++i) {
+    const double start = Micros();
+    m.TimerTunoraTimer();
+    times.push_back(Micros() - start);
+    if (i % 20 == 0) Pump(1);
+  }
+  m.TimerTunora.SetEnabled(true);
+  double sum = 0;
+  for (double t : times) sum += t;
+  std::sort(times.begin(), times.end());
+  std::printf("tick, %-22s median %8.1f us   mean %8.1f us\n", what, times[times.size() / 2], sum / kTicks);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "tick") == 0) {
+    TMainForm& m = StartReceiver();
+    TickCost(m, "nothing changes");
+    if (!Play(m, argv[2])) {
+      std::printf("the station did not play: %s\n", m.WindowsMediaPlayer.lastError().c_str());
+      return 1;
+    }
+    TickCost(m, "a station plays");
+    return 0;
+  }
+  if (argc >= 4 && std::strcmp(argv[1], "cpu") == 0) {
+    const int seconds = std::atoi(argv[2]);
+    const bool timerOn = std::strcmp(argv[3], "on") == 0;
+    TMainForm& m = StartReceiver();
+    if (argc >= 5 && !Play(m, argv[4])) {
+      std::printf("the station did not play: %s\n", m.WindowsMediaPlayer.lastError().c_str());
+      return 1;
+    }
+    m.TimerTunora.SetEnabled(timerOn);
+    const double cpu = CpuSeconds();
+    const double start = Micros();
+    Pump(DWORD(seconds) * 1000);
+    const double share = (CpuSeconds() - cpu) / ((Micros() - start) / 1e6) * 100;
+    std::printf("cpu, %-8s timer %-3s %6.2f %% of a core\n", argc >= 5 ? "playing" : "idle", argv[3], share);
+    return 0;
+  }
+  std::fprintf(stderr, "usage: receiver_bench tick URL | cpu SECONDS on|off [URL]\n");
+  return 2;
+}

@@ -1,0 +1,241 @@
+// The main window's blocks at their built-in positions and with their looks.
+#include "app/MainForm.h"
+
+namespace {
+
+using namespace widgets;
+
+const ui::Font kValueFont = ui::MakeFont("Arial", 11, true, ui::clAqua);
+const ui::Font kCaptionFont = ui::MakeFont("Arial", 11, true, ui::clTeal);
+
+void Place(ui::Control& c, ui::WinControl* parent, int x, int y, int w, int h) {
+  c.SetParent(parent);
+  c.SetBounds(x, y, w, h);
+}
+
+void Text(ui::Label& label, ui::WinControl* parent, int x, int y, const std::string& text, const ui::Font& font) {
+  label.SetParent(parent);
+  label.SetFont(font);
+  label.SetCaption(text);
+  label.SetPosition(x, y);
+}
+
+void Block(TVrBlotter& block, ui::WinControl* parent, int x, int y, int w, int h) {
+  Place(block, parent, x, y, w, h);
+  block.SetColor(ui::clBlack);
+}
+
+// A button drawn as a plain text on the block, lit while the mouse is over it.
+void LinkButton(TVrDemoButton& b, ui::WinControl* parent, int x, int y, int w, int h, const std::string& caption) {
+  Place(b, parent, x, y, w, h);
+  b.SetColor(ui::clBlack);
+  b.SetBevelWidth(0);
+  b.SetOutlineWidth(0);
+  b.SetFontEnter(ui::MakeFont("Arial", 11, true, ui::clAqua));
+  b.SetFontLeave(ui::MakeFont("Arial", 11, true, ui::clAqua));
+  b.SetCursor(ui::Cursor::Hand);
+  b.SetCaption(caption);
+}
+
+void BlockButton(TVrDemoButton& b, ui::WinControl* parent, int top, const std::string& caption) {
+  Place(b, parent, 1, top, 106, 23);
+  b.SetColor(ui::clBlack);
+  b.SetBevelWidth(1);
+  b.SetFontEnter(ui::MakeFont("Arial", 12, true, ui::clWhite));
+  b.SetFontLeave(ui::MakeFont("Arial", 12, true, ui::clSilver));
+  b.SetCaption(caption);
+}
+
+void TransportButton(TVrDemoButton& b, ui::WinControl* parent, int left, ui::Color face, const std::string& caption) {
+  Place(b, parent, left, 285, 57, 56);
+  b.SetColor(face);
+  b.SetBevelWidth(2);
+  b.SetFontEnter(ui::MakeFont("Arial", 16, true, ui::clBlack));
+  b.SetFontLeave(ui::MakeFont("Arial", 16, true, ui::clBlack));
+  b.SetCaption(caption);
+}
+
+void Lcd(TVrCustomNum& n, ui::WinControl* parent, int x, int y, TVrNumStyle style = ns5x7) {
+  n.SetParent(parent);
+  n.SetStyle(style);
+  n.SetSpacing(1);
+  n.SetAutoSize(true);
+  n.Palette().SetLow(ui::Rgb(0, 48, 48));
+  n.Palette().SetHigh(ui::clAqua);
+  n.SetPosition(x, y);
+}
+
+void CustomClock(TVrClock& c, ui::WinControl* parent, int x, int y) {
+  c.SetClockType(ctCustom);
+  c.SetShowSeconds(true);
+  Lcd(c, parent, x, y);
+}
+
+}  // namespace
+
+void TMainForm::BuildDisplay() {
+  VrMatrixConn.SetParent(this);
+  VrMatrixConn.SetLedStyle(ls9x13);
+  VrMatrixConn.SetLeds(10);
+  VrMatrixConn.SetSpacing(2);
+  VrMatrixConn.Palette().SetLow(ui::clBlack);
+  VrMatrixConn.Palette().SetHigh(ui::clAqua);
+  VrMatrixConn.SetText(playback::kNoConnectionText);
+  VrMatrixConn.SetTimeInterval(250);
+  VrMatrixConn.SetThreaded(true);
+  VrMatrixConn.SetBounds(327, 16, 112, 17);
+  VrMatrixConn.Loaded();
+  VrMatrixConn.SetAutoScroll(true);
+}
+
+void TMainForm::BuildFaderBlock() {
+  Block(VrBlotterMixer, this, 469, 9, 117, 115);
+  Block(VrBlotterPlayer, &VrBlotterMixer, 6, 6, 39, 39);
+  ImagePlayer1.SetPicture(ui::Bitmap::FromBitmapResource("PLAYERICON"));
+  Place(ImagePlayer1, &VrBlotterPlayer, 3, 3, 33, 33);
+  ImagePlayer1GO.SetPicture(ui::Bitmap::FromBitmapResource("PLAYERICONGO"));
+  Place(ImagePlayer1GO, &VrBlotterPlayer, 3, 3, 33, 33);
+  ImagePlayer1GO.SetVisible(false);
+
+  VrNumVolume.SetDigits(3);
+  VrNumVolume.SetMax(100);
+  VrNumVolume.SetValue(100);
+  Lcd(VrNumVolume, &VrBlotterMixer, 10, 54);
+  Text(LabelVol, &VrBlotterMixer, 8, 64, "VOL%", kCaptionFont);
+  LinkButton(VrDemoButtonMixer, &VrBlotterMixer, 4, 90, 46, 18, "Mixer");
+  VrDemoButtonMixer.SetBevelWidth(1);
+
+  VrScaledb.SetParent(&VrBlotterMixer);
+  VrScaledb.SetOrientation(voVertical);
+  VrScaledb.SetMinValue(-40);
+  VrScaledb.SetMaxValue(0);
+  VrScaledb.SetTicks(4);
+  VrScaledb.SetFont(ui::MakeFont("Arial", 9, false, ui::clAqua));
+  VrScaledb.SetScaleColor(ui::clTeal);
+  VrScaledb.SetBounds(52, 4, 30, 96);
+  Text(LabelDB, &VrBlotterMixer, 58, 99, "dB", kValueFont);
+
+  Place(VrScrollBarPlayer1, &VrBlotterMixer, 86, 4, 26, 107);
+  VrScrollBarPlayer1.SetOrientation(voVertical);
+  VrScrollBarPlayer1.SetMinValue(0);
+  VrScrollBarPlayer1.SetMaxValue(1000);
+  VrScrollBarPlayer1.SetPosition(1000);
+  VrScrollBarPlayer1.KeyIncrement = 1;
+  VrScrollBarPlayer1.Palette().SetLow(ui::clTeal);
+  VrScrollBarPlayer1.Palette().SetHigh(ui::clAqua);
+  VrScrollBarPlayer1.OnChange = [this](ui::Control& c) { VrScrollBarPlayer1Change(c); };
+}
+
+void TMainForm::BuildBandBlock() {
+  Block(VrBlotterBand, this, 290, 60, 160, 56);
+  LinkButton(VrDemoButtonBand, &VrBlotterBand, 4, 3, 152, 15, "Choose Station Band");
+  VrDemoButtonBand.OnClick = [this](ui::Control& c) { VrDemoButtonBandClick(c); };
+  Text(LabelSelectBlock, &VrBlotterBand, 8, 22, "Station Group", kCaptionFont);
+  VrNumBlock.SetDigits(3);
+  VrNumBlock.SetLeadingZero(true);
+  VrNumBlock.SetMax(100);
+  VrNumBlock.SetMin(1);
+  VrNumBlock.SetValue(1);
+  Lcd(VrNumBlock, &VrBlotterBand, 96, 21, ns7x13);
+  Place(VrSpinnerStation, &VrBlotterBand, 134, 19, 18, 18);
+  VrSpinnerStation.Palette().SetLow(ui::clTeal);
+  VrSpinnerStation.Palette().SetHigh(ui::clTeal);
+  VrSpinnerStation.OnUpClick = [this](ui::Control& c) { VrSpinnerStationUpClick(c); };
+  VrSpinnerStation.OnDownClick = [this](ui::Control& c) { VrSpinnerStationDownClick(c); };
+  LinkButton(VrDemoButtonHistory, &VrBlotterBand, 4, 38, 152, 15, "Station History");
+  VrDemoButtonHistory.OnClick = [this](ui::Control& c) { VrDemoButtonHistoryClick(c); };
+}
+
+void TMainForm::BuildStationBlock() {
+  Block(VrBlotterStation, this, 290, 136, 291, 58);
+  Text(LabelStationName, &VrBlotterStation, 6, 3, "Station:", kCaptionFont);
+  Text(LabelStation, &VrBlotterStation, 64, 3, "none", kValueFont);
+  Text(LabelStationTime, &VrBlotterStation, 6, 16, "Time:", kCaptionFont);
+  VrClockReal.SetClockType(ctRealTime);
+  VrClockReal.SetShowSeconds(true);
+  VrClockReal.SetBlink(true);
+  Lcd(VrClockReal, &VrBlotterStation, 64, 18);
+  VrClockReal.SetActive(true);
+  Text(LabelStationBand, &VrBlotterStation, 138, 16, "Format:", kCaptionFont);
+  Text(Labelgenre, &VrBlotterStation, 188, 16, "Ovexia Radio Network", kValueFont);
+  Text(LabelStationBuffer, &VrBlotterStation, 6, 29, "Buffer:", kCaptionFont);
+  Text(LabelBuffer, &VrBlotterStation, 64, 29, "0%", kValueFont);
+  Text(LabelStationBandwidth, &VrBlotterStation, 138, 29, "Bitrate:", kCaptionFont);
+  Text(LabelBandwidth, &VrBlotterStation, 188, 29, "0", kValueFont);
+  Text(LabelStationPosition, &VrBlotterStation, 6, 42, "Position:", kCaptionFont);
+  CustomClock(VrClockstposition, &VrBlotterStation, 64, 44);
+
+  VrAnimate1.SetParent(&VrBlotterStation);
+  VrAnimate1.SetBitmap(ui::Bitmap::FromBitmapResource("ANIMATE1"));
+  VrAnimate1.SetFrameCols(8);
+  VrAnimate1.SetAutoSize(true);
+  VrAnimate1.SetInterval(500);
+  VrAnimate1.SetLoop(true);
+  VrAnimate1.SetPosition(291 - 6 - VrAnimate1.Width(), 42 - VrAnimate1.Height() / 2 + 4);
+  VrAnimate1.SetActive(true);
+}
+
+void TMainForm::BuildRecordBlock() {
+  Block(VrBlotterPlayback, this, 290, 215, 175, 56);
+  Text(LabelRecSize, &VrBlotterPlayback, 6, 5, "Record Size (KB):", kCaptionFont);
+  VrNumSize.SetDigits(7);
+  VrNumSize.SetMax(9999999);
+  Lcd(VrNumSize, &VrBlotterPlayback, 112, 7);
+  Text(LabelDuration, &VrBlotterPlayback, 6, 21, "Record Length:", kCaptionFont);
+  CustomClock(VrClockDuration, &VrBlotterPlayback, 112, 23);
+  Text(LabelPosition, &VrBlotterPlayback, 6, 37, "Record Position:", kCaptionFont);
+  CustomClock(VrClockRecPos, &VrBlotterPlayback, 112, 39);
+}
+
+void TMainForm::BuildButtonBlock() {
+  Block(VrBlotterButtonSet, this, 480, 204, 108, 139);
+  Block(VrBlotterOvex, &VrBlotterButtonSet, 1, 2, 106, 14);
+  Block(VrBlotter9, &VrBlotterOvex, 2, 1, 102, 12);
+  OvexImage.SetPicture(ui::Bitmap::FromBitmapResource("LOGO"));
+  Place(OvexImage, &VrBlotter9, 0, 0, 102, 12);
+  OvexImage.SetCursor(ui::Cursor::Hand);
+  OvexImage.OnClick = [this](ui::Control& c) { OvexImageClick(c); };
+
+  BlockButton(VrDemoButtonUnplug, &VrBlotterButtonSet, 18, "Disconnect");
+  VrDemoButtonUnplug.OnClick = [this](ui::Control& c) { VrDemoButtonUnplugClick(c); };
+  BlockButton(VrDemoButtonSkinMaker, &VrBlotterButtonSet, 42, "Skin Designer");
+  VrDemoButtonSkinMaker.OnClick = [this](ui::Control& c) { VrDemoButtonSkinMakerClick(c); };
+  BlockButton(VrDemoButtonOptions, &VrBlotterButtonSet, 66, "Options");
+  VrDemoButtonOptions.OnClick = [this](ui::Control& c) { VrDemoButtonOptionsClick(c); };
+  BlockButton(VrDemoButtonBurn, &VrBlotterButtonSet, 90, "About");
+  VrDemoButtonBurn.OnClick = [this](ui::Control& c) { VrDemoButtonBurnClick(c); };
+  BlockButton(VrDemoButtonExit, &VrBlotterButtonSet, 114, "Exit");
+  VrDemoButtonExit.OnClick = [this](ui::Control& c) { VrDemoButtonExitClick(c); };
+}
+
+void TMainForm::BuildTransportButtons() {
+  TransportButton(VrDemoButtonStop, this, 288, ui::clRed, "STOP");
+  TransportButton(VrDemoButtonRec, this, 350, ui::clRed, "REC");
+  TransportButton(VrDemoButtonStart, this, 412, ui::clLime, "PLAY");
+}
+
+void TMainForm::BuildPresets() {
+  static constexpr int kTops[kPresets] = {66, 108, 150, 192, 235, 277, 319};
+  for (int k = 0; k < kPresets; ++k) {
+    TVrDemoButton& b = VrDemoButtonStation[k];
+    b.SetName("VrDemoButtonStation" + std::to_string(k + 1));
+    Place(b, this, 48, kTops[k], 190, 18);
+    b.SetColor(ui::clBlack);
+    b.SetBevelWidth(0);
+    b.SetOutlineWidth(0);
+    b.SetFontEnter(ui::MakeFont("Arial", 11, true, ui::clAqua));
+    b.SetFontLeave(ui::MakeFont("Arial", 11, true, ui::clTeal));
+    b.SetCursor(ui::Cursor::Hand);
+    b.SetCaption("none");
+    b.OnMouseDown = [this, k](ui::Control&, ui::MouseButton button, unsigned, int, int) {
+      PresetMouseDown(k, button);
+    };
+    ui::Edit& url = EditStationURL[k];
+    url.SetName("EditStationURL" + std::to_string(k + 1));
+    url.SetParent(this);
+    url.SetVisible(false);
+    url.SetText("Empty");
+  }
+  Block(VrBlotter1, this, 0, 0, 10, 10);
+  VrBlotter1.SetVisible(false);
+}

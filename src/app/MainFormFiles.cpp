@@ -1,0 +1,86 @@
+// The main window's station files: the current group's presets and the settings,
+// copied between the files of the program directory and the controls that show them.
+#include "app/MainForm.h"
+
+#include "recording/OptionsForm.h"
+#include "stations/HistoryForm.h"
+#include "stations/StationFilesRules.h"
+#include "stations/TextFile.h"
+
+namespace {
+
+// Where the lines of the settings file land: the options, the history, the band label
+// and the window's place.
+class SettingsControls : public stations::SettingsTarget {
+ public:
+  SettingsControls(TMainForm& main, stations::History& history) : main_(main), history_(history) {}
+  void SetRecordingPath(const std::string& path) override { OptionsForm->DirectoryEditLogger.SetText(path); }
+  void SetFormatIndex(int index) override { OptionsForm->FormatBox.SetItemIndex(index); }
+  void SetDriverIndex(int index) override { OptionsForm->DriverBox.SetItemIndex(index); }
+  void SetHistoryName(int slot, const std::string& name) override { history_.at(std::size_t(slot - 1)).name = name; }
+  void SetHistoryUrl(int slot, const std::string& url) override { history_.at(std::size_t(slot - 1)).url = url; }
+  void SetBand(const std::string& band) override { main_.Labelgenre.SetCaption(band); }
+  void SetLeft(int left) override { main_.SetBounds(left, main_.Top(), main_.Width(), main_.Height()); }
+  void SetTop(int top) override { main_.SetBounds(main_.Left(), top, main_.Width(), main_.Height()); }
+
+ private:
+  TMainForm& main_;
+  stations::History& history_;
+};
+
+}  // namespace
+
+void TMainForm::LoadStationGroup(int group) {
+  const std::string path = stations::GroupFileName(programDirectory_, Labelgenre.Caption(), group);
+  stations::PresetGroup presets = stations::EmptyGroup();
+  if (const auto text = stations::ReadTextFile(path)) presets = stations::ParseGroup(stations::SplitLines(*text));
+  for (int k = 0; k < kPresets; ++k) {
+    VrDemoButtonStation[k].SetCaption(presets[k].name);
+    EditStationURL[k].SetText(presets[k].url);
+  }
+  currentBand_ = Labelgenre.Caption();
+}
+
+void TMainForm::SaveStationGroup(int group) {
+  RestoreBandLabel();
+  stations::PresetGroup presets;
+  for (int k = 0; k < kPresets; ++k) presets[k] = {VrDemoButtonStation[k].Caption(), EditStationURL[k].Text()};
+  stations::WriteTextFile(stations::GroupFileName(programDirectory_, Labelgenre.Caption(), group),
+                          stations::JoinLines(stations::GroupLines(presets)));
+}
+
+void TMainForm::LoadSettings() {
+  const auto text = stations::ReadTextFile(programDirectory_ + "\\" + stations::kSettingsFileName);
+  std::optional<std::vector<std::string>> lines;
+  if (text) lines = stations::SplitLines(*text);
+  // The history slots are written back even when a line stops the reading half-way:
+  // the lines before it stay applied.
+  stations::History history = HistoryForm->Entries();
+  SettingsControls controls(*this, history);
+  struct HistoryWriteBack {
+    stations::History& history;
+    ~HistoryWriteBack() { HistoryForm->SetEntries(history); }
+  } writeBack{history};
+  stations::ReadSettings(lines, programDirectory_, stations::FileExists, controls);
+  if (OptionsForm->DirectoryEditLogger.Text().empty())
+    OptionsForm->DirectoryEditLogger.SetText(stations::kDefaultRecordingName);
+}
+
+void TMainForm::SaveSettings() {
+  stations::SettingsValues values;
+  values.recordingPath = OptionsForm->DirectoryEditLogger.Text();
+  values.formatIndex = OptionsForm->FormatBox.ItemIndex();
+  values.driverIndex = OptionsForm->DriverBox.ItemIndex();
+  values.history = HistoryForm->Entries();
+  values.band = Labelgenre.Caption();
+  values.left = Left();
+  values.top = Top();
+  stations::WriteTextFile(programDirectory_ + "\\" + stations::kSettingsFileName,
+                          stations::JoinLines(stations::SettingsLines(values)));
+}
+
+void TMainForm::PushHistory(const std::string& name, const std::string& url) {
+  stations::History history = HistoryForm->Entries();
+  stations::PushHistory(history, name, url);
+  HistoryForm->SetEntries(history);
+}
