@@ -1,7 +1,104 @@
 #include "stations/BandForm.h"
 
 #include "app/DialogFrame.h"
+#include "stations/DialogLooks.h"
+#include "stations/StationFilesRules.h"
+#include "stations/TextFile.h"
+
+using namespace stations;
 
 TBandForm* BandForm = nullptr;
 
-TBandForm::TBandForm() : ui::Form("BandForm") { app::BuildDialogFrame(*this, VrBlotterBands, 238, 387); }
+namespace {
+
+std::string CurrentDirectoryWithSeparator() {
+  char buffer[MAX_PATH + 1] = "";
+  const DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+  std::string dir(buffer, n < sizeof buffer ? n : 0);
+  if (dir.empty() || dir.back() != '\\') dir += '\\';  // a root already ends in one
+  return dir;
+}
+
+}  // namespace
+
+TBandForm::TBandForm() : ui::Form("BandForm") {
+  app::BuildDialogFrame(*this, VrBlotterBands, 238, 387);
+  OnActivate = [this](ui::Control& c) { FormActivate(c); };
+  OnShow = [this](ui::Control&) { readFailureReported_ = false; };
+
+  Place(LabelStationBand, VrBlotterBands, 12, 7, 0, 0);
+  StyleTitle(LabelStationBand, "Choose Station Band");
+
+  Place(VrBlotterBand, *this, 8, 32, 222, 236);
+  Place(ListBoxBands, VrBlotterBand, 6, 6, 210, 224);
+  ListBoxBands.SetSorted(true);
+  ListBoxBands.SetItemHeight(14);
+  ListBoxBands.SetColor(ui::clBlack);
+  ListBoxBands.SetFont(ui::MakeFont("Arial", 12, true, ui::clTeal));
+  ListBoxBands.SetCursor(ui::Cursor::Hand);
+  for (const std::string& band : BuiltInBands()) ListBoxBands.Add(band);
+  ListBoxBands.OnDblClick = [this](ui::Control& c) { ListBoxBandsDblClick(c); };
+
+  Place(LabelAddGenre, VrBlotterBands, 10, 276, 0, 0);
+  StyleCaption(LabelAddGenre, "Enter new Station Band:");
+  Place(VrBlotter1, *this, 8, 294, 222, 26);
+  Place(EditNewStationBand, VrBlotter1, 6, 4, 210, 18);
+  StyleField(EditNewStationBand, "");
+
+  AddCommandButton(VrDemoButtonRemove, *this, 8, 328, "Remove Band",
+                   [this](ui::Control& c) { VrDemoButtonRemoveClick(c); });
+  AddCommandButton(VrDemoButtonAdd, *this, 124, 328, "Add Band", [this](ui::Control& c) { VrDemoButtonAddClick(c); });
+  AddCommandButton(VrDemoButtonCancelBand, *this, 8, 358, "Cancel",
+                   [this](ui::Control& c) { VrDemoButtonCancelBandClick(c); });
+  AddCommandButton(VrDemoButtonSelectBand, *this, 124, 358, "Select Band",
+                   [this](ui::Control& c) { VrDemoButtonSelectBandClick(c); });
+}
+
+std::string TBandForm::BandFilePath() const {
+  return (bandDir_.empty() ? CurrentDirectoryWithSeparator() : bandDir_) + kBandFileName;
+}
+
+void TBandForm::FormActivate(ui::Control&) {
+  bandDir_ = CurrentDirectoryWithSeparator();
+  const std::string path = BandFilePath();
+  if (!FileExists(path)) return;
+  std::optional<std::string> text;
+  try {
+    text = ReadTextFile(path);
+  } catch (const EInOutError&) {
+    if (readFailureReported_) return;  // the list stays as it is
+    readFailureReported_ = true;
+    throw;
+  }
+  if (!text) return;
+  ListBoxBands.Clear();
+  for (const std::string& band : ParseBandFile(*text)) ListBoxBands.Add(band);
+}
+
+void TBandForm::WriteBandFile() {
+  WriteTextFile(BandFilePath(), BandFileText(ListBoxBands.Items()));
+}
+
+void TBandForm::VrDemoButtonAddClick(ui::Control&) {
+  const std::string band = EditNewStationBand.Text();
+  if (band.empty()) return;
+  ListBoxBands.Add(band);
+  WriteBandFile();
+}
+
+void TBandForm::VrDemoButtonRemoveClick(ui::Control&) {
+  ListBoxBands.Delete(ListBoxBands.ItemIndex());
+  WriteBandFile();
+}
+
+void TBandForm::VrDemoButtonSelectBandClick(ui::Control&) {
+  SetModalResult(ui::mrOk);
+}
+
+void TBandForm::ListBoxBandsDblClick(ui::Control&) {
+  SetModalResult(ui::mrOk);
+}
+
+void TBandForm::VrDemoButtonCancelBandClick(ui::Control&) {
+  SetModalResult(ui::mrCancel);
+}

@@ -1,14 +1,28 @@
-// The station editor: the name and stream URL of one preset.
+// The station editor: the name and stream URL of one preset. The main window fills the
+// two fields, shows the dialog modally and takes the fields back however it closes.
 #pragma once
 
+#include "stations/DialogLooks.h"
 #include "ui/Form.h"
+#include "ui/StdControls.h"
 #include "widgets/VrBlotter.h"
+#include "widgets/VrButtons.h"
 
 class TEditStationForm : public ui::Form {
  public:
   TEditStationForm();
 
+  void VrDemoButtonExitClick(ui::Control& sender);
+
   widgets::TVrBlotter VrBlotterStation{"VrBlotterStation"};
+  ui::Label LabelEditStation{"LabelEditStation"};
+  stations::TFramePanel VrBlotter15{"VrBlotter15"};
+  ui::Label LabelSTName{"LabelSTName"};
+  ui::Edit EditStationName{"EditStationName"};
+  ui::Label LabelSTURL{"LabelSTURL"};
+  ui::Edit EditStationURL{"EditStationURL"};
+  ui::Label LabelSTEx{"LabelSTEx"};
+  widgets::TVrDemoButton VrDemoButtonExit{"VrDemoButtonExit"};
 };
 
 extern TEditStationForm* EditStationForm;

@@ -106,6 +106,9 @@ void WinControl::CreateHandle() {
   HWND h = CreateWindowExA(p.exStyle, cls, caption_.c_str(), style, bounds_.left, bounds_.top, bounds_.Width(),
                            bounds_.Height(), parentWindow, nullptr, GetModuleHandleA(nullptr), this);
   if (!h) throw std::runtime_error("The window " + Name() + " cannot be created");
+  // The system links a new child window below its siblings; the framework's z-order puts
+  // the latest control on top.
+  if (style & WS_CHILD) SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (p.className) {
     // A system control: subclass it so that its messages pass through this object.
     hwnd_ = h;
@@ -403,8 +406,12 @@ void WinControl::AddChild(Control* c) {
     // A windowed control gets its window as soon as it is put on a parent.
     HandleNeeded();
     auto* w = static_cast<WinControl*>(c);
-    if (w->hwnd_) ::SetParent(w->hwnd_, hwnd_);
-    else w->HandleNeeded();
+    if (w->hwnd_) {
+      ::SetParent(w->hwnd_, hwnd_);
+      SetWindowPos(w->hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    } else {
+      w->HandleNeeded();
+    }
   }
 }
 

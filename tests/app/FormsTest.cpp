@@ -98,7 +98,7 @@ TEST(Forms, ADialogIsDraggedByItsBackground) {
   RECT before;
   GetWindowRect(HistoryForm->Handle(), &before);
   EXPECT_NEAR((before.left + before.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1) << "centred when shown";
-  RealDrag({before.left + 130, before.top + 140}, {before.left + 80, before.top + 100});
+  RealDrag({before.left + 200, before.top + 20}, {before.left + 150, before.top - 20});
   RECT after;
   GetWindowRect(HistoryForm->Handle(), &after);
   EXPECT_EQ(after.left - before.left, -50);

@@ -92,6 +92,33 @@ TEST(Framework, WindowlessControlsPaintInZOrder) {
   EXPECT_EQ(shot.PixelAt(40, 40), ui::clLime);
 }
 
+TEST(Framework, WindowedControlsStackInTheOrderTheyArePlaced) {
+  TestForm form;
+  ui::Panel back("back"), front("front"), late("late");
+  back.SetColor(ui::clYellow);
+  front.SetColor(ui::clAqua);
+  back.SetParent(&form);
+  back.SetBounds(0, 0, 200, 100);
+  front.SetParent(&form);
+  front.SetBounds(100, 20, 50, 50);
+  form.Show();
+  ui::Bitmap shot = CaptureClient(form.Handle());
+  EXPECT_EQ(shot.PixelAt(120, 40), ui::clAqua) << "the later window lies on top";
+  EXPECT_EQ(shot.PixelAt(20, 20), ui::clYellow) << "a window covers the form's windowless controls";
+
+  // A window made only when its parent's window is made is stacked the same way.
+  ui::Panel holder("holder");
+  late.SetColor(ui::clFuchsia);
+  late.SetParent(&holder);
+  late.SetBounds(0, 0, 20, 20);
+  holder.SetColor(ui::clNavy);
+  holder.SetParent(&form);
+  holder.SetBounds(150, 0, 50, 50);
+  shot = CaptureClient(form.Handle());
+  EXPECT_EQ(shot.PixelAt(160, 10), ui::clFuchsia);
+  EXPECT_EQ(shot.PixelAt(190, 40), ui::clNavy);
+}
+
 TEST(Framework, TheMouseReachesTheControlUnderThePointer) {
   TestForm form;
   form.Show();

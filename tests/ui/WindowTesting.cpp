@@ -110,6 +110,13 @@ MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Run(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
   stop_ = true;
+  // The watcher may be waiting for this thread's windows to answer (reading a window's
+  // text sends it a message): answer sent messages until it has ended.
+  while (!finished_) {
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    Sleep(1);
+  }
   thread_.join();
 }
 
@@ -136,6 +143,7 @@ void MessageBoxWatcher::Run() {
     }
     Sleep(10);
   }
+  finished_ = true;
 }
 
 std::thread WhenDialogAppears(const std::string& title, void (*act)(HWND, void*), void* ctx) {

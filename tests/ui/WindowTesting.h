@@ -54,6 +54,7 @@ class MessageBoxWatcher {
  private:
   void Run();
   std::atomic<bool> stop_{false};
+  std::atomic<bool> finished_{false};
   std::mutex mutex_;
   std::vector<SeenBox> seen_;
   std::thread thread_;

@@ -1,0 +1,56 @@
+#include "stations/DialogLooks.h"
+
+namespace stations {
+
+namespace {
+constexpr ui::Color kButtonFace = ui::Rgb(0, 40, 40);
+}  // namespace
+
+LRESULT TFramePanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCHITTEST) return HTTRANSPARENT;
+  return TVrBlotter::WndProc(msg, wp, lp);
+}
+
+void Place(ui::Control& control, ui::WinControl& parent, int left, int top, int width, int height) {
+  control.SetParent(&parent);
+  control.SetBounds(left, top, width, height);
+}
+
+void StyleTitle(ui::Label& label, const std::string& caption) {
+  label.SetFont(ui::MakeFont("Arial", 16, true, ui::clAqua));
+  label.SetCaption(caption);
+}
+
+void StyleCaption(ui::Label& label, const std::string& caption) {
+  label.SetFont(ui::MakeFont("Arial", 12, true, ui::clTeal));
+  label.SetCaption(caption);
+}
+
+void StyleField(ui::Edit& edit, const std::string& text) {
+  edit.SetColor(ui::clBlack);
+  edit.SetFont(ui::MakeFont("Arial", 12, false, ui::clAqua));
+  edit.SetText(text);
+}
+
+void AddCommandButton(widgets::TVrDemoButton& button, ui::WinControl& parent, int left, int top,
+                      const std::string& caption, ui::NotifyEvent onClick) {
+  Place(button, parent, left, top, 106, 23);
+  button.SetColor(kButtonFace);
+  button.SetFontEnter(ui::MakeFont("Arial", 12, true, ui::clWhite));
+  button.SetFontLeave(ui::MakeFont("Arial", 12, true, ui::clAqua));
+  button.SetBevelWidth(2);
+  button.SetCursor(ui::Cursor::Hand);
+  button.SetCaption(caption);
+  button.OnClick = std::move(onClick);
+}
+
+void StyleEntryButton(widgets::TVrDemoButton& button, const std::string& caption) {
+  button.SetColor(ui::clBlack);
+  button.SetFontEnter(ui::MakeFont("Arial", 11, true, ui::clAqua));
+  button.SetFontLeave(ui::MakeFont("Arial", 11, true, ui::clTeal));
+  button.SetBevelWidth(0);
+  button.SetCursor(ui::Cursor::Hand);
+  button.SetCaption(caption);
+}
+
+}  // namespace stations

@@ -1,0 +1,187 @@
+#include "stations/StationFilesRules.h"
+
+#include <charconv>
+#include <climits>
+
+namespace stations {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+  }
+  return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    for (char c : line) text += (c == '\r' || c == '\n' || c == '\0') ? ' ' : c;
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::string GroupFileName(const std::string& dir, const std::string& band, int group) {
+  return dir + "\\" + band + std::to_string(group) + ".dat";
+}
+
+namespace {
+
+const std::string& LineAt(const std::vector<std::string>& lines, std::size_t index) {
+  static const std::string empty;
+  return index < lines.size() ? lines[index] : empty;
+}
+
+}  // namespace
+
+PresetGroup ParseGroup(const std::vector<std::string>& lines) {
+  PresetGroup group;
+  for (std::size_t k = 0; k < group.size(); ++k) group[k] = {LineAt(lines, 2 * k), LineAt(lines, 2 * k + 1)};
+  return group;
+}
+
+std::vector<std::string> GroupLines(const PresetGroup& group) {
+  std::vector<std::string> lines;
+  for (const Preset& p : group) {
+    lines.push_back(p.name);
+    lines.push_back(p.url);
+  }
+  return lines;
+}
+
+PresetGroup EmptyGroup() {
+  PresetGroup group;
+  group.fill({"none", "none"});
+  return group;
+}
+
+History EmptyHistory() {
+  History history;
+  history.fill({"none", "Empty"});
+  return history;
+}
+
+void PushHistory(History& history, const std::string& name, const std::string& url) {
+  for (std::size_t k = history.size() - 1; k > 0; --k) history[k] = history[k - 1];
+  history[0] = {name, url};
+}
+
+int ParseSettingsInteger(const std::string& text) {
+  const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && isBlank(text[begin])) ++begin;
+  while (end > begin && isBlank(text[end - 1])) --end;
+  const char* first = text.data() + begin;
+  const char* last = text.data() + end;
+  // from_chars takes a minus sign but no plus sign; a sign must be followed by a digit.
+  if (first != last && *first == '+' && last - first > 1 && first[1] != '-') ++first;
+  int value = 0;
+  const auto [ptr, ec] = std::from_chars(first, last, value, 10);
+  if (first == last || ec != std::errc() || ptr != last)
+    throw EConvertError("'" + text + "' is not a valid integer value");
+  return value;
+}
+
+bool IsValidRecordingFileName(std::string_view path) {
+  const std::size_t sep = path.find_last_of("\\/:");
+  const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
+  return name.find_first_of("<>[]|") == std::string_view::npos;
+}
+
+std::string RecordingPathFromSettings(const std::string& line1, const std::string& dir,
+                                      const FileExistsFn& fileExists) {
+  if (!IsValidRecordingFileName(line1)) throw EInvalidFileName("Invalid file name - " + line1);
+  if (line1.empty() || !fileExists(line1)) return dir + "\\" + kDefaultRecordingName;
+  return line1;
+}
+
+void ApplySettings(const std::vector<std::string>& lines, SettingsTarget& target) {
+  for (std::size_t i = 1; i < kSettingsLineCount; ++i) {
+    const std::string& line = LineAt(lines, i);
+    if (line.empty()) continue;
+    const int lineNumber = int(i) + 1;
+    if (lineNumber == 2) {
+      target.SetFormatIndex(ParseSettingsInteger(line));
+    } else if (lineNumber == 3) {
+      target.SetDriverIndex(ParseSettingsInteger(line));
+    } else if (lineNumber <= 25) {
+      const int slot = (lineNumber - 4) / 2 + 1;
+      if (lineNumber % 2 == 0)
+        target.SetHistoryName(slot, line);
+      else
+        target.SetHistoryUrl(slot, line);
+    } else if (lineNumber == 26) {
+      target.SetBand(line);
+    } else if (lineNumber == 27) {
+      target.SetLeft(ParseSettingsInteger(line));
+    } else {
+      target.SetTop(ParseSettingsInteger(line));
+    }
+  }
+}
+
+void ReadSettings(const std::optional<std::vector<std::string>>& lines, const std::string& dir,
+                  const FileExistsFn& fileExists, SettingsTarget& target) {
+  if (!lines) {
+    target.SetRecordingPath(kDefaultRecordingName);
+    return;
+  }
+  target.SetRecordingPath(RecordingPathFromSettings(LineAt(*lines, 0), dir, fileExists));
+  ApplySettings(*lines, target);
+}
+
+std::vector<std::string> SettingsLines(const SettingsValues& values) {
+  std::vector<std::string> lines{values.recordingPath, std::to_string(values.formatIndex),
+                                 std::to_string(values.driverIndex)};
+  for (const Preset& p : values.history) {
+    lines.push_back(p.name);
+    lines.push_back(p.url);
+  }
+  lines.push_back(values.band);
+  lines.push_back(std::to_string(values.left));
+  lines.push_back(std::to_string(values.top));
+  return lines;
+}
+
+const std::vector<std::string>& BuiltInBands() {
+  static const std::vector<std::string> bands{"Alternative",
+                                              "Blues-Jazz",
+                                              "Christian",
+                                              "Classical",
+                                              "Country",
+                                              "Dance-Techno",
+                                              "Folk",
+                                              "Heavy Metal",
+                                              "News",
+                                              "Oldies",
+                                              "Others - Favorites",
+                                              "Others - New",
+                                              "Ovexia Radio Network",
+                                              "Police",
+                                              "Pop-Rock",
+                                              "Reggae",
+                                              "Sport",
+                                              "Talk",
+                                              "Top 40"};
+  return bands;
+}
+
+std::vector<std::string> ParseBandFile(std::string_view text) {
+  return SplitLines(text);
+}
+
+std::string BandFileText(const std::vector<std::string>& bands) {
+  return JoinLines(bands);
+}
+
+}  // namespace stations

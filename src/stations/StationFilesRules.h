@@ -1,0 +1,145 @@
+// The station library's files as text: line splitting and joining, the station group
+// files, the settings file Defaults.ini, the history and the band list. Portable: the
+// Win32 side reads and writes the files (TextFile.h) and copies values to the controls.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace stations {
+
+// ---- Lines ----------------------------------------------------------------------------
+
+// Lines end at CR, LF or CR LF. An empty line in the middle is an item, a break at the
+// very end adds none, and reading stops at a NUL character.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Every line, the last one too, ended by CR LF. A line break or NUL inside a value
+// becomes a blank: a value can never push the lines after it out of their positions.
+std::string JoinLines(const std::vector<std::string>& lines);
+
+// ---- Station groups -------------------------------------------------------------------
+
+struct Preset {
+  std::string name;
+  std::string url;
+  friend bool operator==(const Preset&, const Preset&) = default;
+};
+
+constexpr int kPresetsPerGroup = 7;
+constexpr int kGroupLineCount = 2 * kPresetsPerGroup;
+using PresetGroup = std::array<Preset, kPresetsPerGroup>;
+
+// dir + "\" + band + decimal group + ".dat"; the band is used verbatim, blanks included.
+std::string GroupFileName(const std::string& dir, const std::string& band, int group);
+
+// Line 2k-1 is the name and line 2k the URL of preset k; missing lines read as empty.
+PresetGroup ParseGroup(const std::vector<std::string>& lines);
+// The 14 lines of a group file.
+std::vector<std::string> GroupLines(const PresetGroup& group);
+// What a group without a file shows: seven times "none" / "none".
+PresetGroup EmptyGroup();
+
+// ---- History --------------------------------------------------------------------------
+
+constexpr int kHistorySlots = 11;
+// Slot 1 (index 0) is the newest.
+using History = std::array<Preset, kHistorySlots>;
+
+// Every slot "none" / "Empty", as the history is before the settings are read.
+History EmptyHistory();
+// Moves every entry one slot down (the oldest is lost) and puts the station in slot 1.
+// No test for duplicates, "none" or empty texts.
+void PushHistory(History& history, const std::string& name, const std::string& url);
+
+// ---- Settings (Defaults.ini) ----------------------------------------------------------
+
+constexpr int kSettingsLineCount = 28;
+constexpr const char* kSettingsFileName = "Defaults.ini";
+constexpr const char* kDefaultRecordingName = "webfile.wav";
+constexpr const char* kDefaultBand = "Ovexia Radio Network";
+
+// A settings line that should hold an integer and does not: "'%s' is not a valid
+// integer value".
+class EConvertError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A recording path whose file-name part holds a character a file name cannot hold:
+// "Invalid file name - %s".
+class EInvalidFileName : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A decimal integer with an optional sign; blanks (spaces, tabs) around it are allowed.
+// Anything else, or a value outside the 32-bit range, raises EConvertError naming text.
+int ParseSettingsInteger(const std::string& text);
+
+// True unless the file-name part (after the last "\", "/" or ":") holds one of
+// < > [ ] |. An empty text is a valid (empty) name.
+bool IsValidRecordingFileName(std::string_view path);
+
+using FileExistsFn = std::function<bool(const std::string& path)>;
+
+// The recording path that settings line 1 leaves: a refused name raises
+// EInvalidFileName; a path naming no existing file becomes dir + "\webfile.wav".
+std::string RecordingPathFromSettings(const std::string& line1, const std::string& dir, const FileExistsFn& fileExists);
+
+// Where the values of the settings file go, in the order of its lines. History slots
+// are numbered 1 (newest) to 11, like the history window's controls.
+class SettingsTarget {
+ public:
+  virtual ~SettingsTarget() = default;
+  virtual void SetRecordingPath(const std::string& path) = 0;
+  virtual void SetFormatIndex(int index) = 0;
+  virtual void SetDriverIndex(int index) = 0;
+  virtual void SetHistoryName(int slot, const std::string& name) = 0;
+  virtual void SetHistoryUrl(int slot, const std::string& url) = 0;
+  virtual void SetBand(const std::string& band) = 0;
+  virtual void SetLeft(int left) = 0;
+  virtual void SetTop(int top) = 0;
+};
+
+// Lines 2 to 28 (lines[1] .. lines[27]) in order, each only when not empty. Missing
+// lines count as empty. The first bad integer (lines 2, 3, 27, 28) raises
+// EConvertError; the lines before it stay applied, the ones after it are not.
+void ApplySettings(const std::vector<std::string>& lines, SettingsTarget& target);
+
+// The whole reading of the settings file; `lines` is empty (nullopt) when the file does
+// not exist. Without a file only the recording path changes (to "webfile.wav"). With one,
+// line 1 gives the recording path (a refused name stops here, before anything is
+// applied), then ApplySettings.
+void ReadSettings(const std::optional<std::vector<std::string>>& lines, const std::string& dir,
+                  const FileExistsFn& fileExists, SettingsTarget& target);
+
+struct SettingsValues {
+  std::string recordingPath;
+  int formatIndex = -1;
+  int driverIndex = -1;
+  History history = EmptyHistory();
+  std::string band = kDefaultBand;
+  int left = 0;
+  int top = 0;
+};
+
+// The 28 lines of Defaults.ini.
+std::vector<std::string> SettingsLines(const SettingsValues& values);
+
+// ---- Bands (stationbands.ini) ---------------------------------------------------------
+
+constexpr const char* kBandFileName = "stationbands.ini";
+
+// The 19 names in force while no band file exists, in their sorted order.
+const std::vector<std::string>& BuiltInBands();
+// One band per line (SplitLines); the caller's sorted list puts them in order.
+std::vector<std::string> ParseBandFile(std::string_view text);
+std::string BandFileText(const std::vector<std::string>& bands);
+
+}  // namespace stations

@@ -1,0 +1,137 @@
+#include "stations/TextFile.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace stations {
+
+namespace {
+
+// Closes a file handle however the operation leaves.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h) : h_(h) {}
+  ~FileHandle() { Close(); }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return h_; }
+  // False when closing failed (for a written file: the data may not have reached it).
+  bool Close() {
+    if (h_ == INVALID_HANDLE_VALUE) return true;
+    const BOOL ok = CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+    return ok != FALSE;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+bool MeansNoFile(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
+         error == ERROR_BAD_PATHNAME;
+}
+
+[[noreturn]] void Fail(const std::string& path, DWORD error = GetLastError()) {
+  throw EInOutError(error, path);
+}
+
+// The folder a temporary file beside path goes into.
+std::string FolderOf(const std::string& path) {
+  const std::size_t sep = path.find_last_of("\\/");
+  if (sep == std::string::npos) return ".";
+  if (sep == 0 || (sep == 2 && path[1] == ':')) return path.substr(0, sep + 1);  // a root
+  return path.substr(0, sep);
+}
+
+}  // namespace
+
+std::string InOutErrorMessage(unsigned long errorCode) {
+  switch (errorCode) {
+    case ERROR_FILE_NOT_FOUND:
+      return "File not found";
+    case ERROR_PATH_NOT_FOUND:
+      return "Path not found";
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return "Too many open files";
+    case ERROR_ACCESS_DENIED:
+      return "File access denied";
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+      return "Invalid filename";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return "Disk full";
+    default:
+      return "I/O error " + std::to_string(errorCode);
+  }
+}
+
+EInOutError::EInOutError(unsigned long errorCode, std::string path)
+    : std::runtime_error(InOutErrorMessage(errorCode)), errorCode_(errorCode), path_(std::move(path)) {}
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::string> ReadTextFile(const std::string& path) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) {
+    const DWORD error = GetLastError();
+    if (MeansNoFile(error)) return std::nullopt;
+    Fail(path, error);
+  }
+  std::string text;
+  char buffer[16384];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) Fail(path);
+    if (got == 0) break;
+    text.append(buffer, got);
+  }
+  return text;
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+  // A read-only file is not to be replaced. Windows refuses to move onto one, Wine does
+  // not: ask first, so that both keep it.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) Fail(path, ERROR_ACCESS_DENIED);
+
+  char temporary[MAX_PATH + 1] = "";
+  if (!GetTempFileNameA(FolderOf(path).c_str(), "tun", 0, temporary)) {
+    const DWORD error = GetLastError();
+    Fail(path, error == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : error);  // the folder is missing
+  }
+  // From here on the temporary file exists and must go again on every failure.
+  struct RemoveUnlessMoved {
+    const char* name;
+    bool moved = false;
+    ~RemoveUnlessMoved() {
+      if (!moved) DeleteFileA(name);
+    }
+  } cleanup{temporary};
+
+  {
+    FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) Fail(path);
+    std::size_t done = 0;
+    while (done < text.size()) {
+      const DWORD chunk = DWORD(std::min<std::size_t>(text.size() - done, 1u << 20));
+      DWORD written = 0;
+      if (!WriteFile(file.Get(), text.data() + done, chunk, &written, nullptr)) Fail(path);
+      if (written == 0) Fail(path, ERROR_DISK_FULL);
+      done += written;
+    }
+    if (!FlushFileBuffers(file.Get())) Fail(path);
+    if (!file.Close()) Fail(path);
+  }
+  if (!MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) Fail(path);
+  cleanup.moved = true;
+}
+
+}  // namespace stations

@@ -1,0 +1,41 @@
+// Whole text files on disk, byte for byte. A write goes to a temporary file beside the
+// target, which replaces the target only once every byte is written and flushed: a
+// failed save never leaves half a file and never loses the old one.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace stations {
+
+// A file operation that failed, with the system's message ("File access denied",
+// "I/O error 1234", ...), the system's error number and the path.
+class EInOutError : public std::runtime_error {
+ public:
+  EInOutError(unsigned long errorCode, std::string path);
+  unsigned long ErrorCode() const { return errorCode_; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  unsigned long errorCode_;
+  std::string path_;
+};
+
+// The message shown for a system error number.
+std::string InOutErrorMessage(unsigned long errorCode);
+
+// True for an existing file; false for a directory, a missing file or a name that
+// cannot name a file.
+bool FileExists(const std::string& path);
+
+// The whole file; nullopt when it does not exist (also when its folder does not exist
+// or its name cannot name a file). Every other failure raises EInOutError.
+std::optional<std::string> ReadTextFile(const std::string& path);
+
+// Replaces the file's content by text, through a temporary file in the same folder.
+// Raises EInOutError on any failure; the target then keeps its old content and the
+// temporary file is gone.
+void WriteTextFile(const std::string& path, const std::string& text);
+
+}  // namespace stations
