@@ -81,6 +81,13 @@ void Press(ui::WinControl& c, UINT down, UINT up, WPARAM keys) {
 
 void LeftClick(ui::WinControl& c) { Press(c, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON); }
 
+// A click on a windowless part of a windowed control.
+void LeftClickOn(ui::WinControl& host, ui::Control& part) {
+  const int x = part.Left() + part.Width() / 2, y = part.Top() + part.Height() / 2;
+  SendMouse(host.Handle(), WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+  SendMouse(host.Handle(), WM_LBUTTONUP, x, y, 0);
+}
+
 void SetPreset(TMainForm& m, int k, const std::string& name, const std::string& url) {
   m.VrDemoButtonStation[k].SetCaption(name);
   m.EditStationURL[k].SetText(url);
@@ -160,26 +167,26 @@ TEST(Receiver, RightAndMiddlePressesEditThePresetAndRewriteTheGroupFile) {
 
 TEST(Receiver, GroupStepsSaveTheGroupLeftAndStopAtOneAndAHundred) {
   TMainForm& m = Receiver();
-  widgets::TVrTimerSpinButton& up = m.VrSpinnerStation.FirstButton();
-  widgets::TVrTimerSpinButton& down = m.VrSpinnerStation.SecondButton();
+  auto up = [&] { LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.FirstButton()); };
+  auto down = [&] { LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.SecondButton()); };
   SetPreset(m, 6, "Seventh", "http://seventh/");
-  LeftClick(up);
+  up();
   EXPECT_EQ(m.VrNumBlock.Value(), 2);
   EXPECT_EQ(m.VrDemoButtonStation[6].Caption(), "none");
   EXPECT_EQ(FileLines("Ovexia Radio Network1.dat")[12], "Seventh");
-  LeftClick(down);
+  down();
   EXPECT_EQ(m.VrNumBlock.Value(), 1);
   EXPECT_EQ(m.VrDemoButtonStation[6].Caption(), "Seventh");
   EXPECT_EQ(m.VrDemoButtonStation[1].Caption(), "Tone");
 
-  LeftClick(down);  // at 1: saved and read back unchanged
+  down();  // at 1: saved and read back unchanged
   EXPECT_EQ(m.VrNumBlock.Value(), 1);
   EXPECT_EQ(m.VrDemoButtonStation[6].Caption(), "Seventh");
 
   m.VrNumBlock.SetValue(100);
   m.LoadStationGroup(100);
   SetPreset(m, 0, "Hundred", "http://hundred/");
-  LeftClick(up);
+  up();
   EXPECT_EQ(m.VrNumBlock.Value(), 100);
   EXPECT_EQ(m.VrDemoButtonStation[0].Caption(), "Hundred");
   EXPECT_EQ(FileLines("Ovexia Radio Network100.dat")[0], "Hundred");
