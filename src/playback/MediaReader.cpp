@@ -12,6 +12,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "playback/FrameSyncRules.h"
 #include "playback/PlaylistRules.h"
 
 namespace playback {
@@ -45,9 +46,13 @@ MediaReader::MediaReader(std::function<bool()> cancelled) : cancelled_(std::move
   SetDeadline(10000);
 }
 
-MediaReader::~MediaReader() { Close(); }
+MediaReader::~MediaReader() {
+  Close();
+}
 
-void MediaReader::SetDeadline(unsigned ms) { deadline_ = GetTickCount64() + ms; }
+void MediaReader::SetDeadline(unsigned ms) {
+  deadline_ = GetTickCount64() + ms;
+}
 
 int MediaReader::Interrupt(void* self) {
   auto* r = static_cast<MediaReader*>(self);
@@ -56,7 +61,9 @@ int MediaReader::Interrupt(void* self) {
   return r->timedOut_;
 }
 
-bool MediaReader::TimedOut() const { return timedOut_; }
+bool MediaReader::TimedOut() const {
+  return timedOut_;
+}
 
 void MediaReader::Close() {
   av_frame_free(&frame_);
@@ -64,11 +71,44 @@ void MediaReader::Close() {
   swr_free(&resampler_);
   avcodec_free_context(&codec_);
   avformat_close_input(&format_);
+  if (syncIo_) av_freep(&syncIo_->buffer);
+  avio_context_free(&syncIo_);
+  adts_.reset();
+  synced_.clear();
+  syncedAt_ = 0;
+  networkEnded_ = false;
   avio_closep(&io_);
   stream_ = -1;
 }
 
-long long MediaReader::BytesRead() const { return format_ && format_->pb ? avio_tell(format_->pb) : 0; }
+long long MediaReader::BytesRead() const {
+  if (io_) return avio_tell(io_);
+  return format_ && format_->pb ? avio_tell(format_->pb) : 0;
+}
+
+int MediaReader::ReadAdts(void* self, std::uint8_t* buf, int size) {
+  auto* r = static_cast<MediaReader*>(self);
+  while (r->syncedAt_ == r->synced_.size()) {
+    r->synced_.clear();
+    r->syncedAt_ = 0;
+    if (r->networkEnded_) return AVERROR_EOF;
+    unsigned char chunk[4096];
+    const int n = avio_read_partial(r->io_, chunk, sizeof chunk);
+    if (n == AVERROR_EOF) {
+      r->adts_->End();
+      r->networkEnded_ = true;
+    } else if (n < 0) {
+      return n;
+    } else {
+      r->adts_->Push(chunk, std::size_t(n));
+    }
+    r->adts_->Pull(r->synced_);
+  }
+  const int n = int(std::min<std::size_t>(std::size_t(size), r->synced_.size() - r->syncedAt_));
+  std::memcpy(buf, r->synced_.data() + r->syncedAt_, std::size_t(n));
+  r->syncedAt_ += std::size_t(n);
+  return n;
+}
 
 void MediaReader::Open(const std::string& url) {
   std::string why;
@@ -117,6 +157,15 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   if (io_) {
     format_->pb = io_;
     format_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    if (forced && std::strcmp(forced->name, "aac") == 0) {
+      // FFmpeg's ADTS reader takes any sync word for a frame; a false one in a stream
+      // joined mid-frame or damaged swallows up to 8 KB of good frames.
+      constexpr int kBufferBytes = 4096;
+      adts_ = std::make_unique<AdtsSync>();
+      syncIo_ = avio_alloc_context(static_cast<unsigned char*>(av_malloc(kBufferBytes)), kBufferBytes, 0, this,
+                                   &MediaReader::ReadAdts, nullptr, nullptr);
+      format_->pb = syncIo_;
+    }
   }
   // Start quickly: a live stream is not probed for long.
   format_->probesize = 64 * 1024;
@@ -155,8 +204,8 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   av_channel_layout_default(&stereo, 2);
   AVChannelLayout in = codec_->ch_layout;
   if (in.nb_channels == 0) av_channel_layout_default(&in, 2);
-  if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, rate_, &in, codec_->sample_fmt, rate_, 0,
-                          nullptr) < 0 ||
+  if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, rate_, &in, codec_->sample_fmt, rate_, 0, nullptr) <
+          0 ||
       swr_init(resampler_) < 0) {
     error = "The sound format cannot be converted";
     return false;
@@ -213,8 +262,8 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
       const std::size_t at = out.size();
       out.resize(at + std::size_t(room) * 2);
       uint8_t* dest[1] = {reinterpret_cast<uint8_t*>(out.data() + at)};
-      const int n = swr_convert(resampler_, dest, room, const_cast<const uint8_t**>(frame_->extended_data),
-                                frame_->nb_samples);
+      const int n =
+          swr_convert(resampler_, dest, room, const_cast<const uint8_t**>(frame_->extended_data), frame_->nb_samples);
       out.resize(at + std::size_t(std::max(n, 0)) * 2);
       av_frame_unref(frame_);
       return true;

@@ -19,6 +19,7 @@
 
 #include <atomic>
 
+#include "playback/LoopbackServer.h"
 #include "playback/StationPlayer.h"
 
 using playback::StationPlayer;
@@ -142,29 +143,6 @@ std::string Fetch(const std::string& url, std::size_t bytes) {
   closesocket(s);
   const std::size_t body = data.find("\r\n\r\n");
   return body == std::string::npos ? std::string() : data.substr(body + 4);
-}
-
-void StartSockets() {
-  static const bool started = [] {
-    WSADATA wsa;
-    return WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
-  }();
-  (void)started;
-}
-
-// A listening socket on 127.0.0.1 at a free port.
-SOCKET ListenOnLoopback(int& port) {
-  StartSockets();
-  SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  listen(s, 4);
-  int len = sizeof a;
-  getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-  port = ntohs(a.sin_port);
-  return s;
 }
 
 // A one-connection server on 127.0.0.1: sends an MP3 header and `body`, then closes the
