@@ -281,8 +281,8 @@ TEST(Player, BadAddressesNeverPlayAndTheMembersStayQuick) {
 }
 
 TEST(Station, EveryMountPlays) {
-  const char* vars[] = {"TUNORA_STATION_MP3", "TUNORA_STATION_AAC", "TUNORA_STATION_OGG", "TUNORA_STATION_OPUS",
-                        "TUNORA_STATION_ICY"};
+  const char* vars[] = {"TUNORA_STATION_MP3",  "TUNORA_STATION_AAC", "TUNORA_STATION_OGG",
+                        "TUNORA_STATION_OPUS", "TUNORA_STATION_ICY", "TUNORA_STATION_HTTPS"};
   if (!Station(vars[0])) GTEST_SKIP() << "no local station";
   for (const char* var : vars) {
     SCOPED_TRACE(var);

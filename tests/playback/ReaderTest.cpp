@@ -164,3 +164,37 @@ TEST(Reader, ResynchronisesAfterDamage) {
     }
   }
 }
+
+// The ways a station may be served beside Icecast's MP3, AAC and Ogg: FLAC, Windows
+// Media (ASF), an HLS list of MPEG-TS segments, and redirects to the stream.
+TEST(Reader, PlaysEveryFormatAndFollowsRedirects) {
+  std::map<std::string, Reply> site;
+  auto serve = [&](const char* path, const char* type, const char* file) { site[path] = Ok(type, ReadMedia(file)); };
+  serve("/tone.mp3", "audio/mpeg", "tone.mp3");
+  serve("/tone.flac", "audio/flac", "tone.flac");
+  serve("/tone.wma", "audio/x-ms-wma", "tone.wma");
+  serve("/hls/tone.m3u8", "application/vnd.apple.mpegurl", "tone.m3u8");
+  for (int i = 0; i < 5; ++i) {
+    const std::string segment = "seg" + std::to_string(i) + ".ts";
+    site["/hls/" + segment] = Ok("video/mp2t", ReadMedia(segment));
+  }
+  LoopbackServer server([&](const std::string& path) {
+    const auto it = site.find(path);
+    return it == site.end() ? NotFound() : it->second;
+  });
+  site["/moved"] = Redirect(301, server.Url("/tone.mp3"));
+  site["/found"] = Redirect(302, "/moved");  // relative, and on to a second redirect
+  struct Case {
+    const char* path;
+    double hz;
+  };
+  const Case cases[] = {
+      {"/tone.flac", 880}, {"/tone.wma", 990}, {"/hls/tone.m3u8", 660}, {"/moved", 440}, {"/found", 440}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::vector<std::int16_t> sound;
+    int rate = 0;
+    EXPECT_EQ(Decode(server.Url(c.path), 1.5, sound, rate), "");
+    EXPECT_NEAR(Measure(sound, rate, 4096).hz, c.hz, 3);
+  }
+}
