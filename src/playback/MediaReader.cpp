@@ -12,6 +12,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "playback/ConnectProbe.h"
 #include "playback/FrameSyncRules.h"
 #include "playback/PlaylistRules.h"
 
@@ -41,7 +42,8 @@ std::string ToUtf8(const std::string& ansi) {
 
 }  // namespace
 
-MediaReader::MediaReader(std::function<bool()> cancelled) : cancelled_(std::move(cancelled)) {
+MediaReader::MediaReader(std::function<bool()> cancelled)
+    : cancelled_(std::move(cancelled)), probe_(std::make_unique<ConnectProbe>()) {
   av_log_set_level(AV_LOG_QUIET);
   SetDeadline(10000);
 }
@@ -54,11 +56,15 @@ void MediaReader::SetDeadline(unsigned ms) {
   deadline_ = GetTickCount64() + ms;
 }
 
+bool MediaReader::Stopped() {
+  if (cancelled_ && cancelled_()) return true;
+  if (GetTickCount64() > deadline_) timedOut_ = true;
+  return timedOut_;
+}
+
 int MediaReader::Interrupt(void* self) {
   auto* r = static_cast<MediaReader*>(self);
-  if (r->cancelled_ && r->cancelled_()) return 1;
-  if (GetTickCount64() > r->deadline_) r->timedOut_ = true;
-  return r->timedOut_;
+  return r->Stopped() || r->probe_->Refused();
 }
 
 bool MediaReader::TimedOut() const {
@@ -115,11 +121,12 @@ void MediaReader::Open(const std::string& url) {
   if (!StationUrlAllowed(url, &why)) throw MediaError(why);
   std::string error;
   if (OpenMedia(url, error)) return;
+  if (probe_->Refused()) throw MediaError(error);
   // Not a stream FFmpeg knows: it may be a playlist, whatever its name.
   std::string playlistError;
   const std::vector<std::string> entries = FetchPlaylist(url, playlistError);
   for (const std::string& entry : entries) {
-    if (Interrupt(this)) break;
+    if (Stopped()) break;
     if (!StationUrlAllowed(entry, nullptr)) continue;
     if (OpenMedia(entry, error)) return;
   }
@@ -129,6 +136,7 @@ void MediaReader::Open(const std::string& url) {
 bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   Close();
   timedOut_ = false;
+  probe_->Start(url);  // watches http and https only; forgets the last URL's refusal
   const std::string scheme = SchemeOf(url);
   const std::string name = scheme.empty() ? ToUtf8(url) : url;
   const AVInputFormat* forced = nullptr;
@@ -141,9 +149,12 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     av_dict_set(&options, "icy", "1", 0);
     const AVIOInterruptCB cb{&MediaReader::Interrupt, this};
     const int r = avio_open2(&io_, name.c_str(), AVIO_FLAG_READ, &cb, &options);
+    probe_->Stop();
     av_dict_free(&options);
     if (r < 0) {
-      error = TimedOut() ? "The station does not answer" : "The station cannot be reached: " + ErrorText(r);
+      error = probe_->Refused() ? "The station refuses the connection"
+              : TimedOut()      ? "The station does not answer"
+                                : "The station cannot be reached: " + ErrorText(r);
       return false;
     }
     uint8_t* mime = nullptr;

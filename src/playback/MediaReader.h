@@ -20,6 +20,7 @@ struct AVFrame;
 namespace playback {
 
 class AdtsSync;
+class ConnectProbe;
 
 class MediaError : public std::runtime_error {
  public:
@@ -48,6 +49,8 @@ class MediaReader {
 
  private:
   static int Interrupt(void* self);
+  // The call was cancelled or its deadline passed.
+  bool Stopped();
   // The read callback of an ADTS stream: only whole, confirmed frames reach the demuxer.
   static int ReadAdts(void* self, std::uint8_t* buf, int size);
   bool TimedOut() const;
@@ -60,6 +63,7 @@ class MediaReader {
   // A deadline passed: the connection is dead, whatever a later call reports (the
   // reader may hand out what it still holds before the error).
   bool timedOut_ = false;
+  std::unique_ptr<ConnectProbe> probe_;  // tells a refused connection at once
   AVFormatContext* format_ = nullptr;
   AVIOContext* io_ = nullptr;      // the network connection, when this reader made it
   AVIOContext* syncIo_ = nullptr;  // the frames of io_ found by adts_

@@ -198,3 +198,35 @@ TEST(Reader, PlaysEveryFormatAndFollowsRedirects) {
     EXPECT_NEAR(Measure(sound, rate, 4096).hz, c.hz, 3);
   }
 }
+
+// Winsock reports a refused connection in a way FFmpeg's connect does not look at; the
+// reader must still tell it at once, and must not mistake a slow server for a refusal.
+TEST(Reader, ARefusedConnectionFailsAtOnce) {
+  int port = 0, silentPort = 0;
+  closesocket(ListenOnLoopback(port));           // a port nobody listens on
+  SOCKET silent = ListenOnLoopback(silentPort);  // accepts, never answers
+  struct Case {
+    std::string url;
+    const char* error;
+    DWORD withinMs;
+  };
+  const Case cases[] = {
+      {"http://127.0.0.1:" + std::to_string(port) + "/live", "refuses", 2000},
+      {"http://127.0.0.1:" + std::to_string(silentPort) + "/live", "does not answer", 3000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.url);
+    MediaReader reader([] { return false; });
+    reader.SetDeadline(1500);
+    const DWORD t0 = GetTickCount();
+    std::string error;
+    try {
+      reader.Open(c.url);
+    } catch (const playback::MediaError& e) {
+      error = e.what();
+    }
+    EXPECT_LT(GetTickCount() - t0, c.withinMs);
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+  }
+  closesocket(silent);
+}
