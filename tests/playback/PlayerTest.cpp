@@ -21,6 +21,7 @@
 
 #include "playback/LoopbackServer.h"
 #include "playback/StationPlayer.h"
+#include "playback/WindowsMediaPlayer.h"
 
 using playback::StationPlayer;
 
@@ -391,4 +392,32 @@ TEST(Station, AStreamThatDiesOrStallsLeavesPlaying) {
     EXPECT_TRUE(WaitFor([&] { return !p.LastError().empty(); }, 2000));
     EXPECT_NE(p.LastError().find("stopped sending"), std::string::npos) << p.LastError();
   }
+}
+
+// The media player members: a call that cannot be carried out raises an error with the
+// reason; an address that cannot be played is no failed call (the URL is only stored
+// and opened in the background), it never plays and says why.
+TEST(Player, MemberCallsRaiseOnlyWhatCannotBeDone) {
+  TWindowsMediaPlayer player("WindowsMediaPlayer");
+  EXPECT_EQ(player.settings().volume(), 50);
+  for (int bad : {101, -1, 1000}) {
+    try {
+      player.settings().setVolume(bad);
+      ADD_FAILURE() << bad << " was taken";
+    } catch (const playback::PlayerError& e) {
+      EXPECT_NE(std::string(e.what()).find("0 to 100"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(player.settings().volume(), 50) << "a refused volume changes nothing";
+  }
+  player.settings().setVolume(0);
+  player.settings().setVolume(100);
+  EXPECT_EQ(player.settings().volume(), 100);
+
+  EXPECT_NO_THROW(player.SetURL("mms://example.invalid/live"));
+  EXPECT_NO_THROW(player.controls().play());
+  EXPECT_TRUE(WaitFor([&] { return !player.lastError().empty(); }, 3000));
+  EXPECT_NE(player.playState(), playback::psPlaying);
+  EXPECT_NE(player.lastError().find("scheme"), std::string::npos) << player.lastError();
+  EXPECT_NO_THROW(player.controls().stop());
+  EXPECT_NO_THROW(player.SetURL(""));
 }
