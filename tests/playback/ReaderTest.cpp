@@ -166,7 +166,7 @@ TEST(Reader, ResynchronisesAfterDamage) {
 }
 
 // The ways a station may be served beside Icecast's MP3, AAC and Ogg: FLAC, Windows
-// Media (ASF), an HLS list of MPEG-TS segments, and redirects to the stream.
+// Media (ASF), HLS lists of MPEG-TS and of ADTS segments, and redirects to the stream.
 TEST(Reader, PlaysEveryFormatAndFollowsRedirects) {
   std::map<std::string, Reply> site;
   auto serve = [&](const char* path, const char* type, const char* file) { site[path] = Ok(type, ReadMedia(file)); };
@@ -178,6 +178,11 @@ TEST(Reader, PlaysEveryFormatAndFollowsRedirects) {
     const std::string segment = "seg" + std::to_string(i) + ".ts";
     site["/hls/" + segment] = Ok("video/mp2t", ReadMedia(segment));
   }
+  // A list of raw ADTS segments, as some stations serve HLS.
+  site["/hls/aac.m3u8"] = Ok("application/x-mpegURL",
+                             "#EXTM3U\n#EXT-X-TARGETDURATION:3\n#EXT-X-MEDIA-SEQUENCE:7\n"
+                             "#EXTINF:3.0,\npart.aac\n#EXTINF:3.0,\npart.aac\n#EXT-X-ENDLIST\n");
+  serve("/hls/part.aac", "audio/aac", "tone.aac");
   LoopbackServer server([&](const std::string& path) {
     const auto it = site.find(path);
     return it == site.end() ? NotFound() : it->second;
@@ -188,8 +193,8 @@ TEST(Reader, PlaysEveryFormatAndFollowsRedirects) {
     const char* path;
     double hz;
   };
-  const Case cases[] = {
-      {"/tone.flac", 880}, {"/tone.wma", 990}, {"/hls/tone.m3u8", 660}, {"/moved", 440}, {"/found", 440}};
+  const Case cases[] = {{"/tone.flac", 880},    {"/tone.wma", 990}, {"/hls/tone.m3u8", 660},
+                        {"/hls/aac.m3u8", 550}, {"/moved", 440},    {"/found", 440}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     std::vector<std::int16_t> sound;
