@@ -10,7 +10,7 @@ PACKAGES=(
   wine wine32:i386 wine64
   xvfb x11-utils x11-xserver-utils xdotool imagemagick fonts-dejavu-core
   pulseaudio pulseaudio-utils sox
-  icecast2 ffmpeg
+  icecast2 ffmpeg openssl
   googletest libgtest-dev libjpeg62-turbo-dev
 )
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Self-test of the local test station (scripts/station.sh): starts one in a private
 # directory, checks every mount's codec, sample rate and tone, the ICY server's status
-# line and MP3 data, that only 127.0.0.1 is listened on, and that `stop` leaves none of
+# line and MP3 data, the HTTPS front's MP3 data, that only 127.0.0.1 is listened on, and that `stop` leaves none of
 # the station's processes behind. Ends with "N passed, M failed"; non-zero on a failure.
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
@@ -51,6 +51,8 @@ for m in MP3 AAC OGG OPUS; do
     "${!url}" >"$WORK/$m.probe" 2>&1 & waits+=($!)
   decode "$m" -i "${!url}" & waits+=($!)
 done
+# The HTTPS front: the MP3 mount through TLS (ffmpeg does not check the certificate).
+decode https -i "$TUNORA_STATION_HTTPS" & waits+=($!)
 # The ICY server: its reply's head, then the MP3 it carries, decoded like the mounts.
 python3 - "$TUNORA_STATION_ICY" "$WORK/icy" <<'PY' & waits+=($!)
 import socket, sys, urllib.parse
@@ -85,10 +87,13 @@ fi
 decode icy -f mp3 -i "$WORK/icy.mp3" || true
 got=$(tone_hz "$WORK/icy.raw" 2>/dev/null || echo 0)
 if near "$got" "$TUNORA_STATION_MP3_HZ"; then ok "ICY server relays the MP3 tone: $got Hz"; else bad "ICY server's data: $got Hz"; fi
+got=$(tone_hz "$WORK/https.raw" 2>/dev/null || echo 0)
+if near "$got" "$TUNORA_STATION_MP3_HZ"; then ok "HTTPS front relays the MP3 tone: $got Hz"; else bad "HTTPS front's data: $got Hz ($(tail -n 3 "$WORK/https.log"))"; fi
 
 # Listening sockets on the station's ports: all on 127.0.0.1 (0100007F in /proc/net).
 icy_port=${TUNORA_STATION_ICY##*:}; icy_port=${icy_port%/}
-binds=$(python3 - "$TUNORA_STATION_PORT" "$icy_port" <<'PY'
+tls_port=${TUNORA_STATION_HTTPS##*:}; tls_port=${tls_port%%/*}
+binds=$(python3 - "$TUNORA_STATION_PORT" "$icy_port" "$tls_port" <<'PY'
 import sys
 ports = {int(p) for p in sys.argv[1:]}
 for table in ("/proc/net/tcp", "/proc/net/tcp6"):
@@ -99,8 +104,8 @@ for table in ("/proc/net/tcp", "/proc/net/tcp6"):
             print(addr)
 PY
 )
-if [ "$(sort -u <<<"$binds")" = 0100007F ] && [ "$(wc -l <<<"$binds")" = 2 ]; then
-  ok "Icecast and the ICY server listen on 127.0.0.1 only"
+if [ "$(sort -u <<<"$binds")" = 0100007F ] && [ "$(wc -l <<<"$binds")" = 3 ]; then
+  ok "Icecast, the ICY server and the HTTPS front listen on 127.0.0.1 only"
 else
   bad "listening addresses: $(echo $binds)"
 fi
@@ -115,6 +120,6 @@ while read -r pid st name; do
   [ "$1" != Z ] && [ "${20}" = "$st" ] && left+=("$name ($pid)")
 done <"$WORK/pids"
 count=$(wc -l <"$WORK/pids")
-if [ ${#left[@]} = 0 ] && [ "$count" = 6 ]; then ok "stop ended all $count processes"; else bad "left running after stop: ${left[*]:-} ($count recorded)"; fi
+if [ ${#left[@]} = 0 ] && [ "$count" = 7 ]; then ok "stop ended all $count processes"; else bad "left running after stop: ${left[*]:-} ($count recorded)"; fi
 if "$TUNORA_ROOT/scripts/station.sh" stop "$STATION"; then ok "a second stop is harmless"; else bad "a second stop failed"; fi
 finish

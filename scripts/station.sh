@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The local test station: a private Icecast server on 127.0.0.1 with four mounts, each fed
 # by an ffmpeg process playing a sine tone of its own frequency, plus a Shoutcast-style
-# server (ICY status line) relaying the MP3 mount.
+# server (ICY status line) relaying the MP3 mount and an HTTPS front for Icecast.
 #
 #   station.sh start DIR   start everything in DIR (created if missing); returns once every
 #                          mount streams and prints NAME=VALUE lines for `eval` (also kept in
@@ -165,6 +165,14 @@ start() {
   python3 "$TUNORA_ROOT/scripts/icy-server.py" 0 "$base/tone.mp3" </dev/null >"$DIR/icy.port" 2>"$DIR/icy.log" &
   record $! icy-server
 
+  # HTTPS in front of Icecast, with a certificate of its own that nobody vouches for.
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
+    -keyout "$DIR/tls.key" -out "$DIR/tls.crt" >"$DIR/tls.log" 2>&1 ||
+    die "openssl could not make the test certificate: $(tail -n 5 "$DIR/tls.log")"
+  python3 "$TUNORA_ROOT/scripts/tls-relay.py" 0 "$DIR/tls.crt" "$DIR/tls.key" "$PORT" </dev/null \
+    >"$DIR/tls.port" 2>>"$DIR/tls.log" &
+  record $! tls-relay
+
   local pending=("${MOUNTS[@]}") deadline=$((SECONDS + START_TIMEOUT)) still
   local -A poll
   while [ ${#pending[@]} -gt 0 ]; do
@@ -192,6 +200,13 @@ start() {
     sleep 0.05
   done
   [ -n "$icy_port" ] || die "the ICY server did not answer: $(tail -n 5 "$DIR/icy.log")"
+  local tls_port=""
+  while [ $SECONDS -lt $deadline ]; do
+    tls_port=$(head -n 1 "$DIR/tls.port")
+    [ -n "$tls_port" ] && break
+    sleep 0.05
+  done
+  [ -n "$tls_port" ] || die "the TLS relay did not start: $(tail -n 5 "$DIR/tls.log")"
 
   {
     echo "TUNORA_STATION_DIR=$(printf %q "$DIR")"
@@ -203,6 +218,7 @@ start() {
       echo "TUNORA_STATION_${m^^}_HZ=${HZ[$m]}"
     done
     echo "TUNORA_STATION_ICY=http://127.0.0.1:$icy_port/"
+    echo "TUNORA_STATION_HTTPS=https://127.0.0.1:$tls_port/tone.mp3"
   } | tee "$DIR/station.env"
 }
 

@@ -12,6 +12,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "playback/ConnectProbe.h"
+#include "playback/FrameSyncRules.h"
 #include "playback/PlaylistRules.h"
 
 namespace playback {
@@ -40,23 +42,34 @@ std::string ToUtf8(const std::string& ansi) {
 
 }  // namespace
 
-MediaReader::MediaReader(std::function<bool()> cancelled) : cancelled_(std::move(cancelled)) {
+MediaReader::MediaReader(std::function<bool()> cancelled)
+    : cancelled_(std::move(cancelled)), probe_(std::make_unique<ConnectProbe>()) {
   av_log_set_level(AV_LOG_QUIET);
   SetDeadline(10000);
 }
 
-MediaReader::~MediaReader() { Close(); }
+MediaReader::~MediaReader() {
+  Close();
+}
 
-void MediaReader::SetDeadline(unsigned ms) { deadline_ = GetTickCount64() + ms; }
+void MediaReader::SetDeadline(unsigned ms) {
+  deadline_ = GetTickCount64() + ms;
+}
+
+bool MediaReader::Stopped() {
+  if (cancelled_ && cancelled_()) return true;
+  if (GetTickCount64() > deadline_) timedOut_ = true;
+  return timedOut_;
+}
 
 int MediaReader::Interrupt(void* self) {
   auto* r = static_cast<MediaReader*>(self);
-  if (r->cancelled_ && r->cancelled_()) return 1;
-  if (GetTickCount64() > r->deadline_) r->timedOut_ = true;
-  return r->timedOut_;
+  return r->Stopped() || r->probe_->Refused();
 }
 
-bool MediaReader::TimedOut() const { return timedOut_; }
+bool MediaReader::TimedOut() const {
+  return timedOut_;
+}
 
 void MediaReader::Close() {
   av_frame_free(&frame_);
@@ -64,22 +77,56 @@ void MediaReader::Close() {
   swr_free(&resampler_);
   avcodec_free_context(&codec_);
   avformat_close_input(&format_);
+  if (syncIo_) av_freep(&syncIo_->buffer);
+  avio_context_free(&syncIo_);
+  adts_.reset();
+  synced_.clear();
+  syncedAt_ = 0;
+  networkEnded_ = false;
   avio_closep(&io_);
   stream_ = -1;
 }
 
-long long MediaReader::BytesRead() const { return format_ && format_->pb ? avio_tell(format_->pb) : 0; }
+long long MediaReader::BytesRead() const {
+  if (io_) return avio_tell(io_);
+  return format_ && format_->pb ? avio_tell(format_->pb) : 0;
+}
+
+int MediaReader::ReadAdts(void* self, std::uint8_t* buf, int size) {
+  auto* r = static_cast<MediaReader*>(self);
+  while (r->syncedAt_ == r->synced_.size()) {
+    r->synced_.clear();
+    r->syncedAt_ = 0;
+    if (r->networkEnded_) return AVERROR_EOF;
+    unsigned char chunk[4096];
+    const int n = avio_read_partial(r->io_, chunk, sizeof chunk);
+    if (n == AVERROR_EOF) {
+      r->adts_->End();
+      r->networkEnded_ = true;
+    } else if (n < 0) {
+      return n;
+    } else {
+      r->adts_->Push(chunk, std::size_t(n));
+    }
+    r->adts_->Pull(r->synced_);
+  }
+  const int n = int(std::min<std::size_t>(std::size_t(size), r->synced_.size() - r->syncedAt_));
+  std::memcpy(buf, r->synced_.data() + r->syncedAt_, std::size_t(n));
+  r->syncedAt_ += std::size_t(n);
+  return n;
+}
 
 void MediaReader::Open(const std::string& url) {
   std::string why;
   if (!StationUrlAllowed(url, &why)) throw MediaError(why);
   std::string error;
   if (OpenMedia(url, error)) return;
+  if (probe_->Refused()) throw MediaError(error);
   // Not a stream FFmpeg knows: it may be a playlist, whatever its name.
   std::string playlistError;
   const std::vector<std::string> entries = FetchPlaylist(url, playlistError);
   for (const std::string& entry : entries) {
-    if (Interrupt(this)) break;
+    if (Stopped()) break;
     if (!StationUrlAllowed(entry, nullptr)) continue;
     if (OpenMedia(entry, error)) return;
   }
@@ -89,6 +136,7 @@ void MediaReader::Open(const std::string& url) {
 bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   Close();
   timedOut_ = false;
+  probe_->Start(url);  // watches http and https only; forgets the last URL's refusal
   const std::string scheme = SchemeOf(url);
   const std::string name = scheme.empty() ? ToUtf8(url) : url;
   const AVInputFormat* forced = nullptr;
@@ -101,9 +149,12 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     av_dict_set(&options, "icy", "1", 0);
     const AVIOInterruptCB cb{&MediaReader::Interrupt, this};
     const int r = avio_open2(&io_, name.c_str(), AVIO_FLAG_READ, &cb, &options);
+    probe_->Stop();
     av_dict_free(&options);
     if (r < 0) {
-      error = TimedOut() ? "The station does not answer" : "The station cannot be reached: " + ErrorText(r);
+      error = probe_->Refused() ? "The station refuses the connection"
+              : TimedOut()      ? "The station does not answer"
+                                : "The station cannot be reached: " + ErrorText(r);
       return false;
     }
     uint8_t* mime = nullptr;
@@ -117,6 +168,15 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   if (io_) {
     format_->pb = io_;
     format_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    if (forced && std::strcmp(forced->name, "aac") == 0) {
+      // FFmpeg's ADTS reader takes any sync word for a frame; a false one in a stream
+      // joined mid-frame or damaged swallows up to 8 KB of good frames.
+      constexpr int kBufferBytes = 4096;
+      adts_ = std::make_unique<AdtsSync>();
+      syncIo_ = avio_alloc_context(static_cast<unsigned char*>(av_malloc(kBufferBytes)), kBufferBytes, 0, this,
+                                   &MediaReader::ReadAdts, nullptr, nullptr);
+      format_->pb = syncIo_;
+    }
   }
   // Start quickly: a live stream is not probed for long.
   format_->probesize = 64 * 1024;
@@ -155,8 +215,8 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   av_channel_layout_default(&stereo, 2);
   AVChannelLayout in = codec_->ch_layout;
   if (in.nb_channels == 0) av_channel_layout_default(&in, 2);
-  if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, rate_, &in, codec_->sample_fmt, rate_, 0,
-                          nullptr) < 0 ||
+  if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, rate_, &in, codec_->sample_fmt, rate_, 0, nullptr) <
+          0 ||
       swr_init(resampler_) < 0) {
     error = "The sound format cannot be converted";
     return false;
@@ -213,8 +273,8 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
       const std::size_t at = out.size();
       out.resize(at + std::size_t(room) * 2);
       uint8_t* dest[1] = {reinterpret_cast<uint8_t*>(out.data() + at)};
-      const int n = swr_convert(resampler_, dest, room, const_cast<const uint8_t**>(frame_->extended_data),
-                                frame_->nb_samples);
+      const int n =
+          swr_convert(resampler_, dest, room, const_cast<const uint8_t**>(frame_->extended_data), frame_->nb_samples);
       out.resize(at + std::size_t(std::max(n, 0)) * 2);
       av_frame_unref(frame_);
       return true;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ struct AVIOContext;
 struct AVFrame;
 
 namespace playback {
+
+class AdtsSync;
+class ConnectProbe;
 
 class MediaError : public std::runtime_error {
  public:
@@ -45,6 +49,10 @@ class MediaReader {
 
  private:
   static int Interrupt(void* self);
+  // The call was cancelled or its deadline passed.
+  bool Stopped();
+  // The read callback of an ADTS stream: only whole, confirmed frames reach the demuxer.
+  static int ReadAdts(void* self, std::uint8_t* buf, int size);
   bool TimedOut() const;
   bool OpenMedia(const std::string& url, std::string& error);
   std::vector<std::string> FetchPlaylist(const std::string& url, std::string& error);
@@ -55,8 +63,14 @@ class MediaReader {
   // A deadline passed: the connection is dead, whatever a later call reports (the
   // reader may hand out what it still holds before the error).
   bool timedOut_ = false;
+  std::unique_ptr<ConnectProbe> probe_;  // tells a refused connection at once
   AVFormatContext* format_ = nullptr;
-  AVIOContext* io_ = nullptr;  // the network connection, when this reader made it
+  AVIOContext* io_ = nullptr;      // the network connection, when this reader made it
+  AVIOContext* syncIo_ = nullptr;  // the frames of io_ found by adts_
+  std::unique_ptr<AdtsSync> adts_;
+  std::string synced_;
+  std::size_t syncedAt_ = 0;
+  bool networkEnded_ = false;
   AVCodecContext* codec_ = nullptr;
   SwrContext* resampler_ = nullptr;
   AVPacket* packet_ = nullptr;

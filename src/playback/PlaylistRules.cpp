@@ -152,6 +152,38 @@ std::string SchemeOf(std::string_view url) {
   return Lower(url.substr(0, colon));
 }
 
+bool HostAndPort(std::string_view url, std::string& host, int& port) {
+  const std::string scheme = SchemeOf(url);
+  if (scheme != "http" && scheme != "https") return false;
+  std::string_view rest = url.substr(scheme.size() + 1);
+  if (rest.substr(0, 2) != "//") return false;
+  rest.remove_prefix(2);
+  std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
+  const std::size_t at = authority.rfind('@');  // user and password
+  if (at != std::string_view::npos) authority.remove_prefix(at + 1);
+  std::string_view portText;
+  if (!authority.empty() && authority.front() == '[') {
+    const std::size_t close = authority.find(']');
+    if (close == std::string_view::npos) return false;
+    host = authority.substr(1, close - 1);
+    const std::string_view after = authority.substr(close + 1);
+    if (!after.empty() && after.front() != ':') return false;
+    if (!after.empty()) portText = after.substr(1);
+  } else {
+    const std::size_t colon = authority.find(':');
+    host = authority.substr(0, colon);
+    if (colon != std::string_view::npos) portText = authority.substr(colon + 1);
+  }
+  if (host.empty()) return false;
+  port = scheme == "https" ? 443 : 80;
+  if (portText.empty()) return true;
+  if (portText.size() > 5 ||
+      !std::all_of(portText.begin(), portText.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
+  port = std::stoi(std::string(portText));
+  return port >= 1 && port <= 65535;
+}
+
 bool StationUrlAllowed(std::string_view url, std::string* why) {
   const std::string_view u = Trim(url);
   if (u.empty()) {

@@ -35,6 +35,11 @@ std::string DemuxerForContentType(std::string_view contentType);
 // The scheme of a URL in lower case ("" for a local path such as C:\x.wav or /x.wav).
 std::string SchemeOf(std::string_view url);
 
+// The host and port an http or https URL connects to (the port defaults to 80 or 443);
+// false for other URLs and for a port that is no number from 1 to 65535. An IPv6 host
+// comes without its brackets.
+bool HostAndPort(std::string_view url, std::string& host, int& port);
+
 // Whether the stream reader may open the URL: http, https, tcp, tls, hls, crypto, file,
 // and local paths. Sets why when it may not.
 bool StationUrlAllowed(std::string_view url, std::string* why);

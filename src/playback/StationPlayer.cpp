@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <system_error>
 
 #include "playback/MediaReader.h"
 #include "playback/WaveOutput.h"
@@ -22,7 +23,13 @@ void ApplyVolume(std::int16_t* s, std::size_t n, int volume) {
 
 }  // namespace
 
-StationPlayer::StationPlayer() : worker_([this] { Run(); }) {}
+StationPlayer::StationPlayer() {
+  try {
+    worker_ = std::thread([this] { Run(); });
+  } catch (const std::system_error& e) {
+    throw PlayerError(std::string("The station player cannot start its worker thread: ") + e.what());
+  }
+}
 
 StationPlayer::~StationPlayer() {
   {
@@ -172,6 +179,10 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
     }
   } catch (const MediaError& e) {
     Fail(generation, e.what());
+  } catch (const std::exception& e) {
+    // Anything else (memory running out, a thread of the sound system that cannot start)
+    // ends this media, not the program: an exception leaving the worker would end it.
+    Fail(generation, std::string("The station cannot be played: ") + e.what());
   }
   out.Close();
 }

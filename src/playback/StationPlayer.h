@@ -6,10 +6,17 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
 namespace playback {
+
+// A member call that cannot be carried out, with the reason in words.
+class PlayerError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // The play states, numbered as the media player control numbers them.
 enum PlayState {
@@ -25,6 +32,7 @@ enum PlayState {
 
 class StationPlayer {
  public:
+  // Raises PlayerError when the worker thread cannot be started.
   StationPlayer();
   ~StationPlayer();
   StationPlayer(const StationPlayer&) = delete;

@@ -1,7 +1,9 @@
 // The media player operations the program uses, in the media player control's own
 // terms (URL, playState, controls, settings, network, currentMedia), offered by the
 // station player. The main window holds two of them: one for stations, one for the
-// recording.
+// recording. A call that cannot be carried out raises playback::PlayerError with the
+// reason; a station that cannot be played is no failed call: it never plays, and
+// lastError() tells why.
 #pragma once
 
 #include <string>
@@ -35,7 +37,11 @@ class TWindowsMediaPlayer {
    public:
     explicit Settings(playback::StationPlayer& p) : p_(p) {}
     int volume() const { return p_.Volume(); }
-    void setVolume(int v) { p_.SetVolume(v); }
+    // The control refuses a volume outside 0..100 rather than changing it.
+    void setVolume(int v) {
+      if (v < 0 || v > 100) throw playback::PlayerError("The volume must be from 0 to 100, not " + std::to_string(v));
+      p_.SetVolume(v);
+    }
 
    private:
     playback::StationPlayer& p_;

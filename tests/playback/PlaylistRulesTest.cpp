@@ -81,3 +81,36 @@ TEST(PlaylistRules, TheContentTypeNamesTheDemuxer) {
   };
   for (const auto& [type, demuxer] : cases) EXPECT_EQ(DemuxerForContentType(type), demuxer) << type;
 }
+
+TEST(PlaylistRules, FindsTheHostAndPortToConnectTo) {
+  struct Case {
+    const char* url;
+    const char* host;  // nullptr: no host and port to connect to
+    int port;
+  };
+  const Case cases[] = {
+      {"http://radio.example:8000/live.mp3", "radio.example", 8000},
+      {"HTTPS://radio.example/live?x=1:2", "radio.example", 443},
+      {"http://user:pw@127.0.0.1/", "127.0.0.1", 80},
+      {"http://h#frag", "h", 80},
+      {"http://[::1]:8443/s", "::1", 8443},
+      {"http://[::1]/s", "::1", 80},
+      {"http://h:/s", "h", 80},
+      {"http://h:0/", nullptr, 0},
+      {"http://h:65536/", nullptr, 0},
+      {"http://h:80x/", nullptr, 0},
+      {"http://[::1/", nullptr, 0},
+      {"http:///path", nullptr, 0},
+      {"http:h", nullptr, 0},
+      {"tls://h:1", nullptr, 0},
+      {"C:\\rec\\webfile.wav", nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    std::string host;
+    int port = 0;
+    EXPECT_EQ(HostAndPort(c.url, host, port), c.host != nullptr) << c.url;
+    if (!c.host) continue;
+    EXPECT_EQ(host, c.host) << c.url;
+    EXPECT_EQ(port, c.port) << c.url;
+  }
+}

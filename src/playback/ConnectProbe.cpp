@@ -1,0 +1,99 @@
+#include "playback/ConnectProbe.h"
+
+#include <windows.h>
+#include <ws2tcpip.h>
+
+#include <cstring>
+
+#include "playback/PlaylistRules.h"
+
+namespace playback {
+
+void ConnectProbe::Start(const std::string& url) {
+  Finish();
+  addresses_.clear();
+  lengths_.clear();
+  next_ = 0;
+  refused_ = false;
+  beginAt_ = HostAndPort(url, host_, port_) ? GetTickCount64() + kDelayMs : 0;
+}
+
+void ConnectProbe::Begin() {
+  beginAt_ = 0;
+  static const bool started = [] {
+    WSADATA wsa;
+    return WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
+  }();
+  if (!started) return;
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(host_.c_str(), std::to_string(port_).c_str(), &hints, &found) != 0) return;
+  for (const addrinfo* a = found; a; a = a->ai_next) {
+    if (a->ai_addrlen > sizeof(sockaddr_storage)) continue;
+    sockaddr_storage s{};
+    std::memcpy(&s, a->ai_addr, a->ai_addrlen);
+    addresses_.push_back(s);
+    lengths_.push_back(int(a->ai_addrlen));
+  }
+  freeaddrinfo(found);
+  ConnectNext();
+}
+
+bool ConnectProbe::ConnectNext() {
+  while (next_ < addresses_.size()) {
+    const sockaddr_storage& a = addresses_[next_];
+    const int length = lengths_[next_++];
+    socket_ = socket(a.ss_family, SOCK_STREAM, IPPROTO_TCP);
+    if (socket_ == INVALID_SOCKET) continue;
+    u_long nonBlocking = 1;
+    ioctlsocket(socket_, FIONBIO, &nonBlocking);
+    if (connect(socket_, reinterpret_cast<const sockaddr*>(&a), length) == 0 || WSAGetLastError() == WSAEWOULDBLOCK)
+      return true;
+    const bool refusedAtOnce = WSAGetLastError() == WSAECONNREFUSED;
+    closesocket(socket_);
+    socket_ = INVALID_SOCKET;
+    if (!refusedAtOnce) {
+      addresses_.clear();  // some other failure: FFmpeg will tell
+      return false;
+    }
+  }
+  refused_ = !addresses_.empty();
+  return false;
+}
+
+void ConnectProbe::Finish() {
+  if (socket_ != INVALID_SOCKET) closesocket(socket_);
+  socket_ = INVALID_SOCKET;
+  next_ = addresses_.size();
+}
+
+bool ConnectProbe::Refused() {
+  if (beginAt_ != 0 && GetTickCount64() >= beginAt_) Begin();
+  if (socket_ == INVALID_SOCKET) return refused_;
+  fd_set writable, failed;
+  FD_ZERO(&writable);
+  FD_ZERO(&failed);
+  FD_SET(socket_, &writable);
+  FD_SET(socket_, &failed);
+  timeval now{0, 0};
+  if (select(0, nullptr, &writable, &failed, &now) <= 0) return false;
+  if (FD_ISSET(socket_, &writable)) {
+    Finish();  // the server answers: FFmpeg's connection will get through too
+    return false;
+  }
+  int error = 0;
+  int size = sizeof error;
+  getsockopt(socket_, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size);
+  closesocket(socket_);
+  socket_ = INVALID_SOCKET;
+  if (error != WSAECONNREFUSED) {
+    Finish();
+    return false;
+  }
+  ConnectNext();
+  return refused_;
+}
+
+}  // namespace playback

@@ -1,0 +1,99 @@
+#include "playback/LoopbackServer.h"
+
+#include <windows.h>
+
+void StartSockets() {
+  static const bool started = [] {
+    WSADATA wsa;
+    return WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
+  }();
+  (void)started;
+}
+
+SOCKET ListenOnLoopback(int& port) {
+  StartSockets();
+  SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  listen(s, 16);
+  int len = sizeof a;
+  getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+  port = ntohs(a.sin_port);
+  return s;
+}
+
+Reply Ok(const std::string& contentType, std::string body) {
+  const std::string length = std::to_string(body.size());
+  return {"HTTP/1.0 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Length: " + length + "\r\n",
+          std::move(body)};
+}
+
+Reply Redirect(int code, const std::string& location) {
+  return {"HTTP/1.0 " + std::to_string(code) + " Moved\r\nLocation: " + location + "\r\nContent-Length: 0\r\n", ""};
+}
+
+Reply NotFound() {
+  return {"HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n", ""};
+}
+
+LoopbackServer::LoopbackServer(Handler handler) : handler_(std::move(handler)) {
+  listener_ = ListenOnLoopback(port_);
+  acceptor_ = std::thread([this] { Accept(); });
+}
+
+LoopbackServer::~LoopbackServer() {
+  closesocket(listener_);
+  acceptor_.join();
+  std::unique_lock lock(mutex_);
+  idle_.wait(lock, [this] { return open_ == 0; });
+}
+
+std::string LoopbackServer::Url(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+void LoopbackServer::Accept() {
+  for (;;) {
+    SOCKET c = accept(listener_, nullptr, nullptr);
+    if (c == INVALID_SOCKET) return;
+    {
+      std::lock_guard lock(mutex_);
+      ++open_;
+    }
+    std::thread([this, c] { Serve(c); }).detach();
+  }
+}
+
+void LoopbackServer::Serve(SOCKET c) {
+  std::string request;
+  char buf[2048];
+  while (request.find("\r\n\r\n") == std::string::npos && request.size() < 16384) {
+    const int n = recv(c, buf, sizeof buf, 0);
+    if (n <= 0) break;
+    request.append(buf, std::size_t(n));
+  }
+  const std::size_t pathAt = request.find(' ') + 1, pathEnd = request.find(' ', pathAt);
+  if (pathAt > 0 && pathEnd != std::string::npos) {
+    ++requests_;
+    const Reply reply = handler_(request.substr(pathAt, pathEnd - pathAt));
+    const std::string all = reply.head + "\r\n" + reply.body;
+    // A client that has heard enough closes its end: the send then fails and ends here.
+    for (std::size_t sent = 0; sent < all.size();) {
+      const int n = send(c, all.data() + sent, int(std::min<std::size_t>(all.size() - sent, 65536)), 0);
+      if (n <= 0) break;
+      sent += std::size_t(n);
+    }
+  }
+  // A graceful close: the client reads the end of the body before the connection goes
+  // (closing at once may reset it and lose what is still on its way).
+  shutdown(c, SD_SEND);
+  const DWORD wait = 2000;
+  setsockopt(c, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&wait), sizeof wait);
+  while (recv(c, buf, sizeof buf, 0) > 0) {
+  }
+  closesocket(c);
+  std::lock_guard lock(mutex_);
+  if (--open_ == 0) idle_.notify_all();
+}

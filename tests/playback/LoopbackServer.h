@@ -1,0 +1,54 @@
+// Servers on 127.0.0.1 for the player tests: a bare listening socket, and a small HTTP
+// server whose replies a test chooses per request path.
+#pragma once
+
+#include <winsock2.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+void StartSockets();
+
+// A listening socket on 127.0.0.1 at a free port.
+SOCKET ListenOnLoopback(int& port);
+
+// What the server sends for one request: the status line and header lines (each ending
+// in CR LF, without the blank line), then the body, then it closes the connection.
+struct Reply {
+  std::string head;
+  std::string body;
+};
+Reply Ok(const std::string& contentType, std::string body);
+Reply Redirect(int code, const std::string& location);
+Reply NotFound();
+
+// Serves every connection on a thread of its own, so that a client may hold one
+// connection while it opens the next (an HLS list and its segments).
+class LoopbackServer {
+ public:
+  using Handler = std::function<Reply(const std::string& path)>;
+  explicit LoopbackServer(Handler handler);
+  ~LoopbackServer();
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+  std::string Url(const std::string& path) const;
+  int Requests() const { return requests_; }
+
+ private:
+  void Accept();
+  void Serve(SOCKET c);
+
+  Handler handler_;
+  SOCKET listener_;
+  int port_ = 0;
+  std::atomic<int> requests_{0};
+  std::mutex mutex_;
+  std::condition_variable idle_;
+  int open_ = 0;  // connections being served
+  std::thread acceptor_;
+};

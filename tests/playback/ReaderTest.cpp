@@ -1,0 +1,237 @@
+// The stream reader on its own, in this process: streams joined at any byte, and the
+// formats and ways a station may be served, from a small server on 127.0.0.1. The
+// samples are made next to the test program by make-media.sh.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "playback/LoopbackServer.h"
+#include "playback/MediaReader.h"
+
+using playback::MediaReader;
+
+namespace {
+
+std::string MediaPath(const std::string& name) {
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string dir(exe);
+  dir.resize(dir.find_last_of("\\/") + 1);
+  return dir + "media\\" + name;
+}
+
+std::string ReadMedia(const std::string& name) {
+  std::ifstream f(MediaPath(name), std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+// The frequency of a tone from its zero crossings (left channel), and its level.
+struct Tone {
+  double hz = 0;
+  double rms = 0;
+};
+
+Tone Measure(const std::vector<std::int16_t>& stereo, int rate, std::size_t skipFrames) {
+  const std::size_t frames = stereo.size() / 2;
+  if (frames <= skipFrames + 1 || rate <= 0) return {};
+  // Whole half-periods between the first and the last crossing: exact on short pieces.
+  std::size_t first = 0, last = 0;
+  int crossings = 0;
+  double sum = 0;
+  for (std::size_t i = skipFrames + 1; i < frames; ++i) {
+    if ((stereo[2 * i - 2] < 0) != (stereo[2 * i] < 0)) {
+      if (crossings++ == 0) first = i;
+      last = i;
+    }
+    sum += double(stereo[2 * i]) * stereo[2 * i];
+  }
+  const double rms = std::sqrt(sum / double(frames - skipFrames - 1));
+  if (crossings < 3) return {0, rms};
+  return {(crossings - 1) / 2.0 / (double(last - first) / rate), rms};
+}
+
+// Opens url and decodes about `seconds` of it; the error text, if reading failed.
+std::string Decode(const std::string& url, double seconds, std::vector<std::int16_t>& out, int& rate) {
+  MediaReader reader([] { return false; });
+  reader.SetDeadline(5000);
+  try {
+    reader.Open(url);
+    rate = reader.SampleRate();
+    while (out.size() < std::size_t(seconds * rate) * 2 && reader.Read(out)) {
+    }
+  } catch (const playback::MediaError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+}  // namespace
+
+// A listener joins a live stream wherever the server happens to be, mostly inside a
+// frame. The reader has to find the real frames and not lock on to sync-like bytes, and
+// the first whole frames already carry the tone.
+TEST(Reader, LocksOnToAStreamJoinedAtAnyByte) {
+  struct Case {
+    const char* file;
+    const char* type;
+    double hz;
+    std::size_t cuts;  // every offset from 0 to here: every byte of the first two frames
+  };
+  const Case cases[] = {{"tone.mp3", "audio/mpeg", 440, 900}, {"tone.aac", "audio/aac", 550, 600}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string stream = ReadMedia(c.file);
+    ASSERT_GT(stream.size(), 16000u) << MediaPath(c.file);
+    LoopbackServer server([&](const std::string& path) {
+      const std::size_t at = std::strtoul(path.c_str() + 1, nullptr, 10);
+      return Ok(c.type, stream.substr(std::min(at, stream.size())));
+    });
+    // The cuts are independent: a few run at once (each spends most of its time waiting
+    // on the connection).
+    std::atomic<std::size_t> next{0};
+    std::mutex mutex;
+    std::vector<std::string> faults;
+    auto work = [&] {
+      for (std::size_t cut; (cut = next++) <= c.cuts;) {
+        std::vector<std::int16_t> sound;
+        int rate = 0;
+        const std::string error = Decode(server.Url("/" + std::to_string(cut)), 0.12, sound, rate);
+        // The first frame after a cut may lack what it refers back to: judge what follows.
+        const Tone t = Measure(sound, rate, 2048);
+        if (error.empty() && rate == 44100 && std::abs(t.hz - c.hz) < 8 && t.rms > 1500) continue;
+        std::ostringstream fault;
+        fault << "cut at byte " << cut << ": " << error << " rate " << rate << ", " << t.hz << " Hz, rms " << t.rms
+              << ", " << sound.size() / 2 << " frames";
+        std::lock_guard lock(mutex);
+        faults.push_back(fault.str());
+        if (faults.size() >= 5) next = c.cuts + 1;
+      }
+    };
+    std::thread a(work), b(work), d(work);
+    work();
+    a.join();
+    b.join();
+    d.join();
+    for (const std::string& f : faults) ADD_FAILURE() << f;
+  }
+}
+
+// Damage in the middle of a stream (a relay's hiccup, a spliced feed) costs the frames it
+// hits, never the stream: the reader skips to the next good frame and the tone goes on.
+TEST(Reader, ResynchronisesAfterDamage) {
+  struct Format {
+    const char* file;
+    const char* type;
+    double hz;
+  };
+  const Format formats[] = {{"tone.mp3", "audio/mpeg", 440}, {"tone.aac", "audio/aac", 550}};
+  std::string junk;
+  for (int i = 0; i < 700; ++i) junk += char(i % 7 == 0 ? 0xFF : (i * 37 + 11) & 0xFF);  // sync-like bytes among noise
+  for (const Format& f : formats) {
+    const std::string s = ReadMedia(f.file);
+    ASSERT_GT(s.size(), 16000u) << MediaPath(f.file);
+    const std::size_t third = s.size() / 3;
+    const std::pair<const char*, std::string> damaged[] = {
+        {"intact", s},
+        {"noise inserted twice", s.substr(0, third) + junk + s.substr(third, third) + junk + s.substr(2 * third)},
+        {"a stretch zeroed", s.substr(0, third) + std::string(1500, '\0') + s.substr(third + 1500)},
+        {"cut mid-frame and joined again", s.substr(0, third + 101) + s.substr(257)},
+        {"noise right at the start", junk + s},
+    };
+    for (const auto& [what, stream] : damaged) {
+      SCOPED_TRACE(std::string(f.file) + ", " + what);
+      LoopbackServer server([&](const std::string&) { return Ok(f.type, stream); });
+      std::vector<std::int16_t> sound;
+      int rate = 0;
+      const std::string error = Decode(server.Url("/live"), 60, sound, rate);
+      EXPECT_EQ(error, "");
+      ASSERT_EQ(rate, 44100);
+      EXPECT_GT(double(sound.size()) / 2 / rate, 2.5)
+          << "little more than the damage is lost: " << double(sound.size()) / 2 / rate << " s";
+      // The last second before the encoder's fade-out at the very end.
+      const std::size_t from = sound.size() - std::min<std::size_t>(sound.size(), 2 * 53000);
+      const std::vector<std::int16_t> late(sound.begin() + from, sound.begin() + from + 2 * 44100);
+      EXPECT_NEAR(Measure(late, rate, 0).hz, f.hz, 3) << "the tone goes on after the damage";
+    }
+  }
+}
+
+// The ways a station may be served beside Icecast's MP3, AAC and Ogg: FLAC, Windows
+// Media (ASF), HLS lists of MPEG-TS and of ADTS segments, and redirects to the stream.
+TEST(Reader, PlaysEveryFormatAndFollowsRedirects) {
+  std::map<std::string, Reply> site;
+  auto serve = [&](const char* path, const char* type, const char* file) { site[path] = Ok(type, ReadMedia(file)); };
+  serve("/tone.mp3", "audio/mpeg", "tone.mp3");
+  serve("/tone.flac", "audio/flac", "tone.flac");
+  serve("/tone.wma", "audio/x-ms-wma", "tone.wma");
+  serve("/hls/tone.m3u8", "application/vnd.apple.mpegurl", "tone.m3u8");
+  for (int i = 0; i < 5; ++i) {
+    const std::string segment = "seg" + std::to_string(i) + ".ts";
+    site["/hls/" + segment] = Ok("video/mp2t", ReadMedia(segment));
+  }
+  // A list of raw ADTS segments, as some stations serve HLS.
+  site["/hls/aac.m3u8"] = Ok("application/x-mpegURL",
+                             "#EXTM3U\n#EXT-X-TARGETDURATION:3\n#EXT-X-MEDIA-SEQUENCE:7\n"
+                             "#EXTINF:3.0,\npart.aac\n#EXTINF:3.0,\npart.aac\n#EXT-X-ENDLIST\n");
+  serve("/hls/part.aac", "audio/aac", "tone.aac");
+  LoopbackServer server([&](const std::string& path) {
+    const auto it = site.find(path);
+    return it == site.end() ? NotFound() : it->second;
+  });
+  site["/moved"] = Redirect(301, server.Url("/tone.mp3"));
+  site["/found"] = Redirect(302, "/moved");  // relative, and on to a second redirect
+  struct Case {
+    const char* path;
+    double hz;
+  };
+  const Case cases[] = {{"/tone.flac", 880},    {"/tone.wma", 990}, {"/hls/tone.m3u8", 660},
+                        {"/hls/aac.m3u8", 550}, {"/moved", 440},    {"/found", 440}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::vector<std::int16_t> sound;
+    int rate = 0;
+    EXPECT_EQ(Decode(server.Url(c.path), 1.5, sound, rate), "");
+    EXPECT_NEAR(Measure(sound, rate, 4096).hz, c.hz, 3);
+  }
+}
+
+// Winsock reports a refused connection in a way FFmpeg's connect does not look at; the
+// reader must still tell it at once, and must not mistake a slow server for a refusal.
+TEST(Reader, ARefusedConnectionFailsAtOnce) {
+  int port = 0, silentPort = 0;
+  closesocket(ListenOnLoopback(port));           // a port nobody listens on
+  SOCKET silent = ListenOnLoopback(silentPort);  // accepts, never answers
+  struct Case {
+    std::string url;
+    const char* error;
+    DWORD withinMs;
+  };
+  const Case cases[] = {
+      {"http://127.0.0.1:" + std::to_string(port) + "/live", "refuses", 2000},
+      {"http://127.0.0.1:" + std::to_string(silentPort) + "/live", "does not answer", 3000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.url);
+    MediaReader reader([] { return false; });
+    reader.SetDeadline(1500);
+    const DWORD t0 = GetTickCount();
+    std::string error;
+    try {
+      reader.Open(c.url);
+    } catch (const playback::MediaError& e) {
+      error = e.what();
+    }
+    EXPECT_LT(GetTickCount() - t0, c.withinMs);
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+  }
+  closesocket(silent);
+}

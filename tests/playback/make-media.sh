@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Makes the sound samples of the reader tests into DIR: three-second stereo sine tones in
+# the formats a station sends. The MP3 has neither ID3 tag nor Xing frame, like a live
+# stream; the HLS list names five MPEG-TS segments of AAC.
+#
+#   make-media.sh DIR
+set -euo pipefail
+dir=$1
+mkdir -p "$dir"
+tone() {  # tone HZ OUTPUT OPTIONS...
+  local hz=$1 out=$2
+  shift 2
+  ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=$hz:sample_rate=44100:duration=3" -ac 2 "$@" "$dir/$out"
+}
+tone 440 tone.mp3 -c:a libmp3lame -b:a 128k -write_xing 0 -id3v2_version 0 -f mp3
+tone 550 tone.aac -c:a aac -b:a 96k -f adts
+tone 880 tone.flac -c:a flac -f flac
+tone 990 tone.wma -c:a wmav2 -b:a 96k -f asf
+tone 660 tone.m3u8 -c:a aac -b:a 96k -f hls -hls_time 1 -hls_list_size 0 -hls_segment_filename "$dir/seg%d.ts"
