@@ -27,6 +27,8 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
  public:
   static constexpr int kPresets = 7;
   static constexpr const char* kHistoryBand = "Station History";
+  // Appended to the name of a settings file that could not be read whole.
+  static constexpr const char* kDamagedSuffix = ".damaged";
 
   TMainForm();
   ~TMainForm() override;

@@ -20,9 +20,24 @@ void Text(ui::Label& label, ui::WinControl* parent, int x, int y, const std::str
   label.SetPosition(x, y);
 }
 
+// A thin raised teal frame.
+void TealFrame(TVrBevel& bevel) {
+  BevelSettings frame = bevel.Settings();
+  frame.BorderWidth = 0;
+  frame.InnerStyle = bsNone;
+  frame.InnerSpace = 0;
+  frame.OuterStyle = bsRaised;
+  frame.OuterOutline = osNone;
+  frame.OuterHighlight = ui::clTeal;
+  frame.OuterShadow = ui::Rgb(0, 64, 64);
+  bevel.Set(frame);
+}
+
+// A black panel in a teal frame.
 void Block(TVrBlotter& block, ui::WinControl* parent, int x, int y, int w, int h) {
   Place(block, parent, x, y, w, h);
   block.SetColor(ui::clBlack);
+  TealFrame(block.Bevel());
 }
 
 // A button drawn as a plain text on the block, lit while the mouse is over it.
@@ -68,7 +83,7 @@ void Lcd(TVrCustomNum& n, ui::WinControl* parent, int x, int y, TVrNumStyle styl
 void CustomClock(TVrClock& c, ui::WinControl* parent, int x, int y) {
   c.SetClockType(ctCustom);
   c.SetShowSeconds(true);
-  Lcd(c, parent, x, y);
+  Lcd(c, parent, x, y, ns7x13);
 }
 
 }  // namespace
@@ -83,6 +98,7 @@ void TMainForm::BuildDisplay() {
   VrMatrixConn.SetText(playback::kNoConnectionText);
   VrMatrixConn.SetTimeInterval(250);
   VrMatrixConn.SetThreaded(true);
+  TealFrame(VrMatrixConn.Bevel());
   VrMatrixConn.SetBounds(327, 16, 112, 17);
   VrMatrixConn.Loaded();
   VrMatrixConn.SetAutoScroll(true);
@@ -100,8 +116,8 @@ void TMainForm::BuildFaderBlock() {
   VrNumVolume.SetDigits(3);
   VrNumVolume.SetMax(100);
   VrNumVolume.SetValue(100);
-  Lcd(VrNumVolume, &VrBlotterMixer, 10, 54);
-  Text(LabelVol, &VrBlotterMixer, 8, 64, "VOL%", kCaptionFont);
+  Lcd(VrNumVolume, &VrBlotterMixer, 12, 52, ns7x13);
+  Text(LabelVol, &VrBlotterMixer, 9, 68, "VOL%", kCaptionFont);
   LinkButton(VrDemoButtonMixer, &VrBlotterMixer, 4, 90, 46, 18, "Mixer");
   VrDemoButtonMixer.SetBevelWidth(1);
 
@@ -136,8 +152,8 @@ void TMainForm::BuildBandBlock() {
   VrNumBlock.SetMax(100);
   VrNumBlock.SetMin(1);
   VrNumBlock.SetValue(1);
-  Lcd(VrNumBlock, &VrBlotterBand, 96, 21, ns7x13);
-  Place(VrSpinnerStation, &VrBlotterBand, 134, 19, 18, 18);
+  Lcd(VrNumBlock, &VrBlotterBand, 104, 20, ns7x13);
+  Place(VrSpinnerStation, &VrBlotterBand, 138, 18, 18, 18);
   VrSpinnerStation.Palette().SetLow(ui::clTeal);
   VrSpinnerStation.Palette().SetHigh(ui::clTeal);
   VrSpinnerStation.OnUpClick = [this](ui::Control& c) { VrSpinnerStationUpClick(c); };
@@ -149,21 +165,21 @@ void TMainForm::BuildBandBlock() {
 void TMainForm::BuildStationBlock() {
   Block(VrBlotterStation, this, 290, 136, 291, 58);
   Text(LabelStationName, &VrBlotterStation, 6, 3, "Station:", kCaptionFont);
-  Text(LabelStation, &VrBlotterStation, 64, 3, "none", kValueFont);
-  Text(LabelStationTime, &VrBlotterStation, 6, 16, "Time:", kCaptionFont);
+  Text(LabelStation, &VrBlotterStation, 66, 3, "none", kValueFont);
+  Text(LabelStationBand, &VrBlotterStation, 6, 16, "Format:", kCaptionFont);
+  Text(Labelgenre, &VrBlotterStation, 66, 16, "Ovexia Radio Network", kValueFont);
+  Text(LabelStationTime, &VrBlotterStation, 6, 29, "Time:", kCaptionFont);
   VrClockReal.SetClockType(ctRealTime);
   VrClockReal.SetShowSeconds(true);
   VrClockReal.SetBlink(true);
-  Lcd(VrClockReal, &VrBlotterStation, 64, 18);
+  Lcd(VrClockReal, &VrBlotterStation, 66, 30, ns7x13);
   VrClockReal.SetActive(true);
-  Text(LabelStationBand, &VrBlotterStation, 138, 16, "Format:", kCaptionFont);
-  Text(Labelgenre, &VrBlotterStation, 188, 16, "Ovexia Radio Network", kValueFont);
-  Text(LabelStationBuffer, &VrBlotterStation, 6, 29, "Buffer:", kCaptionFont);
-  Text(LabelBuffer, &VrBlotterStation, 64, 29, "0%", kValueFont);
-  Text(LabelStationBandwidth, &VrBlotterStation, 138, 29, "Bitrate:", kCaptionFont);
-  Text(LabelBandwidth, &VrBlotterStation, 188, 29, "0", kValueFont);
+  Text(LabelStationBandwidth, &VrBlotterStation, 152, 29, "Bitrate:", kCaptionFont);
+  Text(LabelBandwidth, &VrBlotterStation, 206, 29, "0", kValueFont);
   Text(LabelStationPosition, &VrBlotterStation, 6, 42, "Position:", kCaptionFont);
-  CustomClock(VrClockstposition, &VrBlotterStation, 64, 44);
+  CustomClock(VrClockstposition, &VrBlotterStation, 66, 43);
+  Text(LabelStationBuffer, &VrBlotterStation, 152, 42, "Buffer:", kCaptionFont);
+  Text(LabelBuffer, &VrBlotterStation, 206, 42, "0%", kValueFont);
 
   VrAnimate1.SetParent(&VrBlotterStation);
   VrAnimate1.SetBitmap(ui::Bitmap::FromBitmapResource("ANIMATE1"));
@@ -171,7 +187,7 @@ void TMainForm::BuildStationBlock() {
   VrAnimate1.SetAutoSize(true);
   VrAnimate1.SetInterval(500);
   VrAnimate1.SetLoop(true);
-  VrAnimate1.SetPosition(291 - 6 - VrAnimate1.Width(), 42 - VrAnimate1.Height() / 2 + 4);
+  VrAnimate1.SetPosition(291 - 6 - VrAnimate1.Width(), 58 - 4 - VrAnimate1.Height());
   VrAnimate1.SetActive(true);
 }
 
@@ -180,11 +196,11 @@ void TMainForm::BuildRecordBlock() {
   Text(LabelRecSize, &VrBlotterPlayback, 6, 5, "Record Size (KB):", kCaptionFont);
   VrNumSize.SetDigits(7);
   VrNumSize.SetMax(9999999);
-  Lcd(VrNumSize, &VrBlotterPlayback, 112, 7);
+  Lcd(VrNumSize, &VrBlotterPlayback, 112, 4, ns7x13);
   Text(LabelDuration, &VrBlotterPlayback, 6, 21, "Record Length:", kCaptionFont);
-  CustomClock(VrClockDuration, &VrBlotterPlayback, 112, 23);
+  CustomClock(VrClockDuration, &VrBlotterPlayback, 112, 21);
   Text(LabelPosition, &VrBlotterPlayback, 6, 37, "Record Position:", kCaptionFont);
-  CustomClock(VrClockRecPos, &VrBlotterPlayback, 112, 39);
+  CustomClock(VrClockRecPos, &VrBlotterPlayback, 112, 38);
 }
 
 void TMainForm::BuildButtonBlock() {

@@ -50,7 +50,8 @@ void TMainForm::SaveStationGroup(int group) {
 }
 
 void TMainForm::LoadSettings() {
-  const auto text = stations::ReadTextFile(programDirectory_ + "\\" + stations::kSettingsFileName);
+  const std::string path = programDirectory_ + "\\" + stations::kSettingsFileName;
+  const auto text = stations::ReadTextFile(path);
   std::optional<std::vector<std::string>> lines;
   if (text) lines = stations::SplitLines(*text);
   // The history slots are written back even when a line stops the reading half-way:
@@ -61,7 +62,14 @@ void TMainForm::LoadSettings() {
     stations::History& history;
     ~HistoryWriteBack() { HistoryForm->SetEntries(history); }
   } writeBack{history};
-  stations::ReadSettings(lines, programDirectory_, stations::FileExists, controls);
+  try {
+    stations::ReadSettings(lines, programDirectory_, stations::FileExists, controls);
+  } catch (const std::exception&) {
+    // The next save writes what the controls hold; the lines that were not applied
+    // stay in a copy of the damaged file.
+    if (text) stations::WriteTextFile(path + kDamagedSuffix, *text);
+    throw;
+  }
   if (OptionsForm->DirectoryEditLogger.Text().empty())
     OptionsForm->DirectoryEditLogger.SetText(stations::kDefaultRecordingName);
 }

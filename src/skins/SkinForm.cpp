@@ -1,7 +1,6 @@
 #include "skins/SkinForm.h"
 
 #include "app/DialogFrame.h"
-#include "app/DialogLook.h"
 
 TSkinForm* SkinForm = nullptr;
 
@@ -17,12 +16,12 @@ void Preview(ui::Panel& panel, ui::WinControl* parent, int x, int y, ui::Color c
 
 TSkinForm::TSkinForm() : ui::Form("SkinForm") {
   app::BuildDialogFrame(*this, VrBlotterSkinMaker, 290, 430);
-  app::FieldFrame(PanelSkin, this, 8, 52, 273, 26);
-  app::DialogField(EditSkin, &PanelSkin, 4, 5, 265, 17, 13);
-  EditSkin.SetText("default");
-  app::FieldFrame(PanelMatrix, this, 8, 140, 273, 26);
-  app::DialogField(EditLEDMatrix, &PanelMatrix, 4, 6, 265, 15, 11);
-  EditLEDMatrix.SetText("OVEXIA TUNORA ONLINE!");
+  app::Place(PanelSkin, *this, 8, 52, 273, 26);
+  app::Place(EditSkin, PanelSkin, 4, 5, 265, 17);
+  app::StyleField(EditSkin, "default");
+  app::Place(PanelMatrix, *this, 8, 140, 273, 26);
+  app::Place(EditLEDMatrix, PanelMatrix, 4, 6, 265, 15);
+  app::StyleField(EditLEDMatrix, "OVEXIA TUNORA ONLINE!");
   EditDir.SetParent(this);
   EditDir.SetVisible(false);
 

@@ -1,10 +1,11 @@
 #include "stations/BandForm.h"
 
 #include "app/DialogFrame.h"
-#include "stations/DialogLooks.h"
+#include "app/DialogLooks.h"
 #include "stations/StationFilesRules.h"
 #include "stations/TextFile.h"
 
+using namespace app;
 using namespace stations;
 
 TBandForm* BandForm = nullptr;

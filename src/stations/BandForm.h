@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "stations/DialogLooks.h"
+#include "app/DialogLooks.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "widgets/VrBlotter.h"
@@ -30,10 +30,10 @@ class TBandForm : public ui::Form {
 
   widgets::TVrBlotter VrBlotterBands{"VrBlotterBands"};
   ui::Label LabelStationBand{"LabelStationBand"};
-  stations::TFramePanel VrBlotterBand{"VrBlotterBand"};
+  app::TFramePanel VrBlotterBand{"VrBlotterBand"};
   ui::ListBox ListBoxBands{"ListBoxBands"};
   ui::Label LabelAddGenre{"LabelAddGenre"};
-  stations::TFramePanel VrBlotter1{"VrBlotter1"};
+  app::TFramePanel VrBlotter1{"VrBlotter1"};
   ui::Edit EditNewStationBand{"EditNewStationBand"};
   widgets::TVrDemoButton VrDemoButtonRemove{"VrDemoButtonRemove"};
   widgets::TVrDemoButton VrDemoButtonAdd{"VrDemoButtonAdd"};

@@ -1,9 +1,9 @@
 #include "stations/EditStationForm.h"
 
 #include "app/DialogFrame.h"
-#include "stations/DialogLooks.h"
+#include "app/DialogLooks.h"
 
-using namespace stations;
+using namespace app;
 
 TEditStationForm* EditStationForm = nullptr;
 
@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kUrlExamples =
     "URL examples: \r\n"
     "ShoutCast: http://server:port (no pls files!)\r\n"
-    "Windows Media: mms://server/PublishingPoint\r\n"
+    "Windows Media: http://server/PublishingPoint\r\n"
     "or: http://server/filename.asx";
 
 }  // namespace

@@ -1,8 +1,9 @@
 #include "stations/HistoryForm.h"
 
 #include "app/DialogFrame.h"
-#include "stations/DialogLooks.h"
+#include "app/DialogLooks.h"
 
+using namespace app;
 using namespace stations;
 
 THistoryForm* HistoryForm = nullptr;

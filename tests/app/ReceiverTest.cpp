@@ -277,6 +277,8 @@ TEST(Receiver, ADamagedSettingsLineStopsLoadingAndKeepsTheLinesBeforeIt) {
   EXPECT_EQ(m.Labelgenre.Caption(), "Jazz");
   EXPECT_EQ(m.Top(), top) << "line 28 is after the bad line";
   EXPECT_EQ(m.VrDemoButtonStation[1].Caption(), "Tone") << "the presets are not touched";
+  EXPECT_EQ(ReadFile(InDir(std::string("Defaults.ini") + TMainForm::kDamagedSuffix)), stations::JoinLines(lines))
+      << "the lines not applied are kept in a copy that the next save does not overwrite";
 
   HistoryForm->SetEntries(history);
   m.Labelgenre.SetCaption(band);
@@ -328,7 +330,7 @@ TEST(Receiver, AStationPlaysThenDisconnectAndExitSaveEverythingAndClose) {
   EXPECT_NE(m.WindowsMediaPlayer.playState(), 3);
   const auto settings = FileLines("Defaults.ini");
   ASSERT_EQ(settings.size(), 28u);
-  EXPECT_EQ(settings[0], "webfile.wav");
+  EXPECT_EQ(settings[0], Directory() + "\\webfile.wav") << "the damaged settings named no existing recording";
   EXPECT_EQ(settings[3], "Tone");
   EXPECT_EQ(settings[25], "Ovexia Radio Network");
   EXPECT_EQ(settings[26], std::to_string(m.Left()));

@@ -1,4 +1,4 @@
-// The looks the station dialogs share: black fields with aqua Arial text, teal bold
+// The looks the dialogs share: black fields with aqua Arial text, teal bold
 // Arial captions, an aqua 16-pixel bold Arial title, and their push buttons.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
-namespace stations {
+namespace app {
 
 // A frame inside a dialog. Its own surface lets the mouse through to the dialog's
 // disabled background, so a press on any free spot drags the dialog, frames included;
@@ -27,10 +27,12 @@ void Place(ui::Control& control, ui::WinControl& parent, int left, int top, int 
 void StyleTitle(ui::Label& label, const std::string& caption);
 void StyleCaption(ui::Label& label, const std::string& caption);
 void StyleField(ui::Edit& edit, const std::string& text);
+// The same black field with aqua text for a list.
+void StyleList(ui::WinControl& list);
 // A dialog's 106 x 23 command button: aqua caption, white while the mouse is over it.
 void AddCommandButton(widgets::TVrDemoButton& button, ui::WinControl& parent, int left, int top,
                       const std::string& caption, ui::NotifyEvent onClick);
 // A flat entry button like the main window's presets: teal caption, aqua under the mouse.
 void StyleEntryButton(widgets::TVrDemoButton& button, const std::string& caption);
 
-}  // namespace stations
+}  // namespace app

@@ -1,6 +1,6 @@
-#include "stations/DialogLooks.h"
+#include "app/DialogLooks.h"
 
-namespace stations {
+namespace app {
 
 namespace {
 constexpr ui::Color kButtonFace = ui::Rgb(0, 40, 40);
@@ -26,9 +26,13 @@ void StyleCaption(ui::Label& label, const std::string& caption) {
   label.SetCaption(caption);
 }
 
+void StyleList(ui::WinControl& list) {
+  list.SetColor(ui::clBlack);
+  list.SetFont(ui::MakeFont("Arial", 12, false, ui::clAqua));
+}
+
 void StyleField(ui::Edit& edit, const std::string& text) {
-  edit.SetColor(ui::clBlack);
-  edit.SetFont(ui::MakeFont("Arial", 12, false, ui::clAqua));
+  StyleList(edit);
   edit.SetText(text);
 }
 
@@ -53,4 +57,4 @@ void StyleEntryButton(widgets::TVrDemoButton& button, const std::string& caption
   button.SetCaption(caption);
 }
 
-}  // namespace stations
+}  // namespace app
