@@ -37,15 +37,17 @@ double CpuSeconds() {
   return s(k) + s(u);
 }
 
+// Dispatches messages for the given time, sleeping while there are none, like the
+// program's own message loop.
 void Pump(DWORD ms) {
   const DWORD start = GetTickCount();
   MSG msg;
-  while (GetTickCount() - start < ms) {
+  for (DWORD passed = 0; passed < ms; passed = GetTickCount() - start) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, QS_ALLINPUT);
   }
 }
 
