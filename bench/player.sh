@@ -31,15 +31,21 @@ wine_args=(--xvfb --env "WINEPREFIX=$prefix" --env WINEDEBUG=-all --env "WINEDLL
 measure() {  # LABEL SERVER STREAM ARGS...
   local label=$1 server=$2 stream=$3; shift 3
   "$tta" -n "$RUNS" --cpu-secs "$CPU" --server "$server" --stream "$stream" --label "$label" \
-    --json "$work/$label-$server-$stream.json" "$@" 2>&1 | tail -n 4
+    --json "$work/$label-$server-$stream.json" "$@" 2>&1 | tail -n 4 ||
+    echo "$label: some runs failed (see above)"
 }
 
-for server in direct icecast; do
-  for stream in mp3 aac opus; do
+# BENCH_SERVERS and BENCH_STREAMS narrow the run, e.g. BENCH_STREAMS=opus.
+for server in ${BENCH_SERVERS:-direct icecast}; do
+  for stream in ${BENCH_STREAMS:-mp3 aac opus}; do
     echo "== $stream from the $server server"
     measure tunora "$server" "$stream" "${wine_args[@]}" -- wine "$play" {url}
     measure wine-floor "$server" "$stream" "${wine_args[@]}" -- wine "$out/tone.exe"
-    command -v ffplay >/dev/null && measure ffplay "$server" "$stream" -- ffplay -nodisp -loglevel quiet {url}
-    command -v mpv >/dev/null && measure mpv "$server" "$stream" -- mpv --no-video --really-quiet {url}
+    if command -v ffplay >/dev/null; then
+      measure ffplay "$server" "$stream" -- ffplay -nodisp -loglevel quiet {url}
+    fi
+    if command -v mpv >/dev/null; then
+      measure mpv "$server" "$stream" -- mpv --no-video --really-quiet {url}
+    fi
   done
 done
