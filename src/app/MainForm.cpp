@@ -199,9 +199,12 @@ void TMainForm::TimerTunoraTimer() { playback::MonitorTick(monitor_, *this); }
 
 bool TMainForm::IsInternetConnected() { return connection_.Connected(); }
 
-std::string TMainForm::SkinLedText() { return SkinForm->EditLEDMatrix.Text(); }
+// The timer runs from the window's creation, before the other windows exist.
+std::string TMainForm::SkinLedText() { return SkinForm ? SkinForm->EditLEDMatrix.Text() : std::string(); }
 
-std::string TMainForm::RecordingFileName() { return OptionsForm->DirectoryEditLogger.Text(); }
+std::string TMainForm::RecordingFileName() {
+  return OptionsForm ? OptionsForm->DirectoryEditLogger.Text() : std::string();
+}
 
 void TMainForm::EnableFileButtons() {
   VrDemoButtonStart.SetEnabled(true);
