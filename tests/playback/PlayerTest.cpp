@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -102,15 +104,23 @@ Heard Listen(DWORD ms) {
   samples.resize(h.dwBytesRecorded / 2);
   // Skip the first tenth: the capture starts before the sound settles.
   const std::size_t from = samples.size() / 10;
-  int crossings = 0;
+  // The frequency comes from the median spacing of rising zero crossings, so that a
+  // short gap in the sound server's output under load does not pull it down.
+  std::vector<double> periods;
+  double lastRise = -1;
   double sum = 0;
   for (std::size_t i = from + 1; i < samples.size(); ++i) {
-    crossings += (samples[i - 1] < 0) != (samples[i] < 0);
+    if (samples[i - 1] < 0 && samples[i] >= 0) {
+      // Where the line between the two samples crosses zero.
+      const double rise = double(i - 1) + double(samples[i - 1]) / double(samples[i - 1] - samples[i]);
+      if (lastRise >= 0) periods.push_back(rise - lastRise);
+      lastRise = rise;
+    }
     sum += double(samples[i]) * samples[i];
   }
-  const double seconds = double(samples.size() - from) / 44100;
-  if (seconds <= 0) return {};
-  return {crossings / 2.0 / seconds, std::sqrt(sum / double(samples.size() - from))};
+  if (samples.size() <= from || periods.empty()) return {};
+  std::nth_element(periods.begin(), periods.begin() + std::ptrdiff_t(periods.size() / 2), periods.end());
+  return {44100 / periods[periods.size() / 2], std::sqrt(sum / double(samples.size() - from))};
 }
 
 int ThreadCount() {
