@@ -18,8 +18,12 @@ void Application::Initialize() {
 void Application::AdoptForm(std::unique_ptr<Form> form) {
   Form* f = form.get();
   forms_.push_back(std::move(form));
-  if (!mainForm_) mainForm_ = f;
-  f->HandleNeeded();
+  // The main window is needed at once; the others make their windows, and their
+  // controls' windows, when they are first shown (or asked for their window).
+  if (!mainForm_) {
+    mainForm_ = f;
+    f->HandleNeeded();
+  }
 }
 
 void Application::Run() {

@@ -139,6 +139,7 @@ void ListBox::HandleCreated() {
   if (itemHeight_ > 0) SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, itemHeight_);
   for (std::size_t i = 0; i < items_.size(); ++i)
     SendMessageA(Handle(), LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(items_[i].c_str()));
+  if (storedIndex_ >= 0) SendMessageA(Handle(), LB_SETCURSEL, WPARAM(storedIndex_), 0);
 }
 
 void ListBox::SetItemHeight(int h) {
@@ -149,28 +150,40 @@ void ListBox::SetItemHeight(int h) {
 int ListBox::Add(const std::string& item) {
   const std::size_t at = sorted_ ? SortedInsertIndex(items_, item) : items_.size();
   items_.insert(items_.begin() + std::ptrdiff_t(at), item);
-  if (Handle()) SendMessageA(Handle(), LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(item.c_str()));
+  if (Handle()) {
+    SendMessageA(Handle(), LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(item.c_str()));
+  } else if (storedIndex_ >= int(at)) {
+    ++storedIndex_;  // the selected item moved down, like the window's own selection
+  }
   return int(at);
 }
 
 void ListBox::Delete(int index) {
   if (index < 0 || index >= Count()) return;
   items_.erase(items_.begin() + index);
-  if (Handle()) SendMessageA(Handle(), LB_DELETESTRING, WPARAM(index), 0);
+  if (Handle()) {
+    SendMessageA(Handle(), LB_DELETESTRING, WPARAM(index), 0);
+  } else if (storedIndex_ == index) {
+    storedIndex_ = -1;
+  } else if (storedIndex_ > index) {
+    --storedIndex_;
+  }
 }
 
 void ListBox::Clear() {
   items_.clear();
+  storedIndex_ = -1;
   if (Handle()) SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
 }
 
 int ListBox::ItemIndex() const {
-  if (!Handle()) return -1;
+  if (!Handle()) return storedIndex_;
   const LRESULT r = SendMessageA(Handle(), LB_GETCURSEL, 0, 0);
   return r == LB_ERR ? -1 : int(r);
 }
 
 void ListBox::SetItemIndex(int index) {
+  storedIndex_ = Clamped(index);
   if (Handle()) SendMessageA(Handle(), LB_SETCURSEL, WPARAM(index), 0);
 }
 
@@ -195,6 +208,7 @@ void ComboBox::HandleCreated() {
   // The window's height includes the dropped-down list.
   SetWindowPos(Handle(), nullptr, 0, 0, Width(), std::max(Height(), 200), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const std::string& s : items_) SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+  if (storedIndex_ >= 0) SendMessageA(Handle(), CB_SETCURSEL, WPARAM(storedIndex_), 0);
 }
 
 int ComboBox::Add(const std::string& item) {
@@ -205,16 +219,18 @@ int ComboBox::Add(const std::string& item) {
 
 void ComboBox::Clear() {
   items_.clear();
+  storedIndex_ = -1;
   if (Handle()) SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
 }
 
 int ComboBox::ItemIndex() const {
-  if (!Handle()) return -1;
+  if (!Handle()) return storedIndex_;
   const LRESULT r = SendMessageA(Handle(), CB_GETCURSEL, 0, 0);
   return r == CB_ERR ? -1 : int(r);
 }
 
 void ComboBox::SetItemIndex(int index) {
+  storedIndex_ = Clamped(index);
   if (Handle()) SendMessageA(Handle(), CB_SETCURSEL, WPARAM(index), 0);
 }
 

@@ -97,7 +97,11 @@ class ItemControl : public WinControl {
 
  protected:
   HBRUSH ControlColor(HDC dc) override;
+  int Clamped(int index) const { return index >= 0 && index < Count() ? index : -1; }
   std::vector<std::string> items_;
+  // The selection while the control has no window yet; once it has one, the window
+  // keeps it.
+  int storedIndex_ = -1;
 
  private:
   UniqueBrush brush_;

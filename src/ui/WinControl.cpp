@@ -402,10 +402,13 @@ bool WinControl::OnSetCursor() {
 
 void WinControl::AddChild(Control* c) {
   children_.push_back(c);
-  if (c->IsWindowed()) {
-    // A windowed control gets its window as soon as it is put on a parent.
-    HandleNeeded();
-    auto* w = static_cast<WinControl*>(c);
+  if (!c->IsWindowed()) return;
+  auto* w = static_cast<WinControl*>(c);
+  // A windowed control gets its window as soon as it is put on a parent that has one;
+  // on any other, when the parent makes its own. A control that has a window already
+  // needs its new parent's.
+  if (!hwnd_ && w->hwnd_) HandleNeeded();
+  if (hwnd_) {
     if (w->hwnd_) {
       ::SetParent(w->hwnd_, hwnd_);
       SetWindowPos(w->hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

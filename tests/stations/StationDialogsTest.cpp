@@ -175,6 +175,7 @@ TEST(StationsEditStationForm, TheDialogIsDraggedByAFreeSpotOfItsFrameToo) {
 
 TEST(StationsHistoryForm, EntriesAreStackedButtonsThatStartTheirStationWithoutReordering) {
   THistoryForm form;
+  form.HandleNeeded();
   EXPECT_EQ(form.Entries(), stations::EmptyHistory());
   RECT first, second;
   GetWindowRect(form.VrDemoButtonHis1.Handle(), &first);

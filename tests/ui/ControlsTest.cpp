@@ -17,6 +17,7 @@ class Host : public ui::Form {
   Host() : Form("Host") {
     SetColor(ui::clRed);
     SetClientSize(300, 200);
+    HandleNeeded();  // the controls put on it get their windows at once
   }
 };
 
@@ -92,6 +93,40 @@ TEST(Controls, ADropDownListKeepsItsItemsAndReportsAChoice) {
   EXPECT_EQ(changes, 0) << "only the user's choice is reported";
   SendMessageA(host.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box.Handle()));
   EXPECT_EQ(changes, 1);
+}
+
+// A window made hidden makes its controls' windows only when it is first shown; lists
+// keep their selection until then (the settings select items long before).
+TEST(Controls, ListsKeepTheirSelectionUntilTheirWindowIsMade) {
+  ui::Form later("Later");
+  ui::ComboBox box("Box");
+  box.SetParent(&later);
+  ui::ListBox list("List");
+  list.SetParent(&later);
+  list.SetSorted(true);
+  ASSERT_EQ(box.Handle(), nullptr);
+  box.Add("8000 Hz");
+  box.Add("44100 Hz");
+  box.SetItemIndex(5);
+  EXPECT_EQ(box.ItemIndex(), -1) << "an index outside the list selects nothing";
+  box.SetItemIndex(1);
+  EXPECT_EQ(box.Text(), "44100 Hz");
+  list.Add("Pop");
+  list.Add("Talk");
+  list.SetItemIndex(1);
+  list.Add("jazz");  // lands before the selected "Talk"
+  EXPECT_EQ(list.ItemIndex(), 2);
+  list.Delete(0);
+  EXPECT_EQ(list.ItemIndex(), 1);
+  list.Delete(1);
+  EXPECT_EQ(list.ItemIndex(), -1) << "the selected item is gone";
+  list.SetItemIndex(0);
+
+  later.HandleNeeded();
+  ASSERT_NE(box.Handle(), nullptr);
+  EXPECT_EQ(SendMessageA(box.Handle(), CB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(SendMessageA(list.Handle(), LB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(ListBoxText(list.Handle(), 0), "Pop");
 }
 
 TEST(Controls, ALabelDrawsItsTextOnItsParentsBackground) {
