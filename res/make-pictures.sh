@@ -123,6 +123,9 @@ convert "$TMP/bg.png" \
   -fill "$AQUA" -draw "circle 30,30 32,30" -fill 'rgb(0,60,64)' -draw "circle $((W - 31)),30 $((W - 29)),30" \
   -alpha off -colorspace sRGB -type TrueColor "${CLEAN[@]}" \
   -interlace none -sampling-factor 2x2 -quality 90 "JPEG:$OUT/splash.jpg"
+# The same picture as another decoder reads it: the tests compare what the program shows
+# with it, so that a decoding that went wrong cannot pass as its own reference.
+convert "$OUT/splash.jpg" -depth 8 "PPM:$OUT/splash-reference.ppm"
 
 # ---------------------------------------------------------------------------------------
 # tunora.ico: a transmitter mast with a beacon and radio waves on either side, aqua on a

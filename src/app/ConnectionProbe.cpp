@@ -8,8 +8,21 @@
 namespace app {
 
 namespace {
+
 constexpr auto kInterval = std::chrono::seconds(1);
-}
+
+class WinInetConnection : public ConnectionSystem {
+ public:
+  bool IsConnected() override {
+    DWORD flags = 0;
+    return InternetGetConnectedState(&flags, 0) != FALSE;
+  }
+  void AttemptConnect() override { InternetAttemptConnect(0); }
+};
+
+}  // namespace
+
+ConnectionProbe::ConnectionProbe() : system_(std::make_shared<WinInetConnection>()) {}
 
 ConnectionProbe::~ConnectionProbe() {
   {
@@ -24,14 +37,31 @@ void ConnectionProbe::Start() {
   if (!worker_.joinable()) worker_ = std::thread([this] { Run(); });
 }
 
+void ConnectionProbe::AttemptConnect() { System()->AttemptConnect(); }
+
+void ConnectionProbe::SetSystem(std::shared_ptr<ConnectionSystem> system) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    system_ = system ? std::move(system) : std::make_shared<WinInetConnection>();
+    askNow_ = true;
+  }
+  wake_.notify_all();
+}
+
+std::shared_ptr<ConnectionSystem> ConnectionProbe::System() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return system_;
+}
+
 void ConnectionProbe::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!quit_) {
+    std::shared_ptr<ConnectionSystem> system = system_;
+    askNow_ = false;
     lock.unlock();
-    DWORD flags = 0;
-    connected_ = InternetGetConnectedState(&flags, 0) != FALSE;
+    connected_ = system->IsConnected();
     lock.lock();
-    wake_.wait_for(lock, kInterval, [this] { return quit_; });
+    wake_.wait_for(lock, kInterval, [this] { return quit_ || askNow_; });
   }
 }
 

@@ -5,14 +5,26 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
 namespace app {
 
+// The system's side of the connection: WinINet in the program, a stand-in in the tests
+// of the off-line paths (the system answers "connected" wherever they run).
+class ConnectionSystem {
+ public:
+  virtual ~ConnectionSystem() = default;
+  // Called on the probe's worker.
+  virtual bool IsConnected() = 0;
+  // Asks the system to connect (it may offer to dial); the answer is not looked at.
+  virtual void AttemptConnect() = 0;
+};
+
 class ConnectionProbe {
  public:
-  ConnectionProbe() = default;
+  ConnectionProbe();
   ~ConnectionProbe();
   ConnectionProbe(const ConnectionProbe&) = delete;
   ConnectionProbe& operator=(const ConnectionProbe&) = delete;
@@ -20,14 +32,21 @@ class ConnectionProbe {
   // Starts asking; until the first answer the connection counts as missing.
   void Start();
   bool Connected() const { return connected_; }
+  void AttemptConnect();
+  // Replaces the system's side (nullptr: the system's own); the next answer comes from
+  // the new one at once.
+  void SetSystem(std::shared_ptr<ConnectionSystem> system);
 
  private:
   void Run();
+  std::shared_ptr<ConnectionSystem> System();
 
   std::atomic<bool> connected_{false};
   std::mutex mutex_;
   std::condition_variable wake_;
   bool quit_ = false;
+  bool askNow_ = false;
+  std::shared_ptr<ConnectionSystem> system_;
   std::thread worker_;
 };
 

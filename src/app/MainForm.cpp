@@ -1,10 +1,11 @@
 #include "app/MainForm.h"
 
 #include <windows.h>
-#include <wininet.h>
 #include <shellapi.h>
 #include <mmsystem.h>
 #include <dsound.h>
+
+#include <exception>
 
 #include "app/FormSure.h"
 #include "app/SplashForm.h"
@@ -22,9 +23,6 @@ TMainForm* MainForm = nullptr;
 namespace {
 
 constexpr const char* kWebPage = "https://www.ovexia.example/tunora";
-
-// The system may offer to dial a connection; its answer is not needed.
-void AttemptConnect() { InternetAttemptConnect(0); }
 
 BOOL CALLBACK AddCaptureDriver(LPGUID, LPCSTR description, LPCSTR, LPVOID box) {
   static_cast<ui::ComboBox*>(box)->Add(description ? description : "");
@@ -49,6 +47,8 @@ TMainForm::TMainForm() : ui::Form("MainForm") {
   BuildButtonBlock();
   BuildTransportButtons();
   BuildPresets();
+  // Exit saves under this band even if no group could be loaded at the start.
+  currentBand_ = Labelgenre.Caption();
   TimerTunora.SetInterval(100);
   TimerTunora.OnTimer = [this] { TimerTunoraTimer(); };
   TimerTunora.SetEnabled(true);
@@ -69,9 +69,18 @@ void TMainForm::FormShow(ui::Control&) {
   if (!programDirectory_.empty() && programDirectory_.back() == '\\') programDirectory_.pop_back();
   connection_.Start();
   HistoryForm->OnEntryClick = [this](const std::string& name, const std::string& url) { HistoryEntryClick(name, url); };
-  FillDriverBox();
+  // A damaged settings file is reported once the start is complete. Group 1 is loaded
+  // all the same: without it the presets would stay empty, and the next Exit would write
+  // them, and an empty band, over the user's station group.
+  std::exception_ptr settingsFailure;
+  try {
+    FillDriverBox();
+  } catch (...) {
+    settingsFailure = std::current_exception();
+  }
   SetVolume(1000);
   LoadStationGroup(1);
+  if (settingsFailure) std::rethrow_exception(settingsFailure);
 }
 
 void TMainForm::FormDestroy(ui::Control&) {
@@ -116,7 +125,7 @@ void TMainForm::PresetMouseDown(int preset, ui::MouseButton button) {
     SaveStationGroup(VrNumBlock.Value());
     return;
   }
-  if (!monitor_.internetConnected) AttemptConnect();
+  if (!monitor_.internetConnected) connection_.AttemptConnect();
   const std::string name = station.Caption();
   const std::string address = url.Text();
   PlayStation(name, address);
@@ -158,7 +167,7 @@ void TMainForm::VrDemoButtonBandClick(ui::Control&) {
 void TMainForm::VrDemoButtonHistoryClick(ui::Control&) { HistoryForm->ShowModal(); }
 
 void TMainForm::HistoryEntryClick(const std::string& name, const std::string& url) {
-  if (!monitor_.internetConnected) AttemptConnect();
+  if (!monitor_.internetConnected) connection_.AttemptConnect();
   Labelgenre.SetCaption(kHistoryBand);
   PlayStation(name, url);
 }
@@ -180,7 +189,7 @@ void TMainForm::VrDemoButtonMixerClick(ui::Control&) {
 }
 
 void TMainForm::OvexImageClick(ui::Control&) {
-  if (!monitor_.internetConnected) AttemptConnect();
+  if (!monitor_.internetConnected) connection_.AttemptConnect();
   ShellExecuteA(Handle(), "open", kWebPage, nullptr, nullptr, SW_SHOWNORMAL);
 }
 

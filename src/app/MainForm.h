@@ -69,6 +69,7 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   const std::string& ProgramDirectory() const { return programDirectory_; }
   const std::string& CurrentBand() const { return currentBand_; }
   const playback::MonitorState& Monitor() const { return monitor_; }
+  app::ConnectionProbe& Connection() { return connection_; }
 
   // The display.
   widgets::TVrMatrix VrMatrixConn{"VrMatrixConn"};

@@ -67,7 +67,11 @@ void TMainForm::LoadSettings() {
   } catch (const std::exception&) {
     // The next save writes what the controls hold; the lines that were not applied
     // stay in a copy of the damaged file.
-    if (text) stations::WriteTextFile(path + kDamagedSuffix, *text);
+    // A copy that cannot be written must not hide why the file was refused.
+    try {
+      if (text) stations::WriteTextFile(path + kDamagedSuffix, *text);
+    } catch (const std::exception&) {
+    }
     throw;
   }
   if (OptionsForm->DirectoryEditLogger.Text().empty())
@@ -80,7 +84,8 @@ void TMainForm::SaveSettings() {
   values.formatIndex = OptionsForm->FormatBox.ItemIndex();
   values.driverIndex = OptionsForm->DriverBox.ItemIndex();
   values.history = HistoryForm->Entries();
-  values.band = Labelgenre.Caption();
+  // While a history station plays the label says so; the band is what is kept.
+  values.band = Labelgenre.Caption() == kHistoryBand ? currentBand_ : Labelgenre.Caption();
   values.left = Left();
   values.top = Top();
   stations::WriteTextFile(programDirectory_ + "\\" + stations::kSettingsFileName,

@@ -34,9 +34,11 @@ bool TSplashForm::IsMSMediaPlayerReg() {
 
 bool TSplashForm::IsSoundcard() { return waveOutGetNumDevs() > 0; }
 
-void TSplashForm::FormActivate(ui::Control&) {
+void TSplashForm::FormActivate(ui::Control&) { RunChecks(); }
+
+void TSplashForm::RunChecks() {
   // The window becomes active again when a message box below closes: the checks and
-  // their messages belong to the first activation only.
+  // their messages run once.
   if (checked_) return;
   checked_ = true;
   EnvironmentOk = true;
@@ -57,6 +59,7 @@ void ShowSplash() {
   SplashForm = splashOwner.get();
   SplashForm->Show();
   SplashForm->Repaint();
+  SplashForm->RunChecks();
 }
 
 void DestroySplash() {

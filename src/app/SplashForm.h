@@ -13,8 +13,10 @@ class TSplashForm : public ui::Form {
   widgets::TVrBlotter VrBlotter1{"VrBlotter1"};
   ui::Image SplashForm{"SplashForm"};
 
-  // The environment checks; they run when the window becomes active.
+  // The environment checks; they run when the window becomes active, or when it is
+  // shown without becoming active (a shortcut set to start minimised).
   void FormActivate(ui::Control& sender);
+  void RunChecks();
   static bool IsMSMediaPlayerReg();
   static bool IsSoundcard();
 

@@ -29,10 +29,14 @@ void Application::AdoptForm(std::unique_ptr<Form> form) {
 void Application::Run() {
   if (terminated_) return;
   running_ = true;
-  if (mainForm_) mainForm_->Show();
+  ShowMainForm();
   while (!terminated_ && HandleMessage()) {
   }
   running_ = false;
+}
+
+void Application::ShowMainForm() {
+  if (mainForm_) mainForm_->Show();
 }
 
 bool Application::HandleMessage() {
@@ -140,6 +144,16 @@ void Application::DestroyForms() {
 }
 
 void Application::HandleException(const std::exception& e) { ShowException(e.what()); }
+
+void Application::ReportException(std::exception_ptr failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::exception& e) {
+    HandleException(e);
+  } catch (...) {
+    HandleUnknownException();
+  }
+}
 
 void Application::HandleUnknownException() { ShowException("An unexpected error occurred"); }
 

@@ -38,6 +38,8 @@ class Application {
 
   // Shows the main form and dispatches messages until the program ends.
   void Run();
+  // Shows the main form; its first showing finishes the start of the program.
+  void ShowMainForm();
   // Waits for and dispatches one message; false once the program is ending.
   bool HandleMessage();
   // Dispatches the messages that are waiting, without waiting for more.
@@ -50,6 +52,8 @@ class Application {
   // The general error report: the message in a box, then the program goes on.
   void HandleException(const std::exception& e);
   void HandleUnknownException();
+  // The same for an exception caught earlier and kept.
+  void ReportException(std::exception_ptr failure);
   void ShowException(const std::string& message);
   // A modal message box titled with the application's title.
   int ShowMessageBox(const std::string& text, unsigned flags = MB_OK);

@@ -1,5 +1,6 @@
 #include "ui/Form.h"
 
+#include <exception>
 #include <stdexcept>
 
 #include "ui/Application.h"
@@ -66,9 +67,17 @@ void Form::SetVisible(bool visible) {
   visible_ = visible;
   if (visible) {
     if (position_ == FormPosition::CenterOnShow) CenterOnScreen();
-    if (OnShow) OnShow(*this);
+    // A failing show handler is reported like any handler's error, but only once the
+    // window is on screen: the window is shown all the same.
+    std::exception_ptr failure;
+    try {
+      if (OnShow) OnShow(*this);
+    } catch (...) {
+      failure = std::current_exception();
+    }
     ShowWindow(Handle(), SW_SHOW);
     UpdateWindow(Handle());
+    if (failure) App().ReportException(failure);
   } else {
     ShowWindow(Handle(), SW_HIDE);
     if (OnHide) OnHide(*this);
@@ -136,6 +145,21 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_WINDOWPOSCHANGED: {
+      // The system moves and sizes top-level windows too (a drag, another program):
+      // the bounds follow, so that whoever reads them sees where the window really is.
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+      if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) && !IsIconic(Handle())) {
+        RECT r;
+        GetWindowRect(Handle(), &r);
+        const Rect now{r.left, r.top, r.right, r.bottom};
+        if (now != bounds_) {
+          bounds_ = now;
+          BoundsChanged();
+        }
+      }
+      break;
+    }
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) {
         if (OnActivate) OnActivate(*this);

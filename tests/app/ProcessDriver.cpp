@@ -26,9 +26,13 @@ BOOL CALLBACK CollectWindow(HWND h, LPARAM lp) {
 
 }  // namespace
 
-ProcessDriver::ProcessDriver(const std::string& exe, const std::string& workDir) {
+ProcessDriver::ProcessDriver(const std::string& exe, const std::string& workDir, int showCommand) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
+  if (showCommand != -1) {
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = WORD(showCommand);
+  }
   std::string cmd = "\"" + exe + "\"";
   if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &si, &pi_))
     throw std::runtime_error("cannot start " + exe);
@@ -46,7 +50,12 @@ ProcessDriver::~ProcessDriver() {
 bool ProcessDriver::Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
 long ProcessDriver::WaitExit(DWORD timeoutMs) {
-  if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+  // The windows are looked at while waiting, for EverShowed.
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(pi_.hProcess, 10) != WAIT_OBJECT_0) {
+    if (GetTickCount() - start > timeoutMs) return -1;
+    Windows();
+  }
   DWORD code = 0;
   GetExitCodeProcess(pi_.hProcess, &code);
   return long(code);
@@ -56,7 +65,15 @@ std::vector<TopWindow> ProcessDriver::Windows() const {
   std::vector<TopWindow> out;
   Collect c{pi_.dwProcessId, &out};
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&c));
+  for (const TopWindow& w : out)
+    if (w.visible) seen_.push_back(w);
   return out;
+}
+
+bool ProcessDriver::EverShowed(const std::string& className, const std::string& title) const {
+  for (const TopWindow& w : seen_)
+    if (w.className == className && w.title == title) return true;
+  return false;
 }
 
 HWND ProcessDriver::WaitWindow(const std::string& className, const std::string& title, DWORD timeoutMs) const {
@@ -86,6 +103,45 @@ std::string ProcessDriver::AnswerMessageBox(DWORD timeoutMs) {
     Sleep(20);
   } while (GetTickCount() - start < timeoutMs && Running());
   return "";
+}
+
+namespace {
+
+struct FindText {
+  const std::string* text;
+  HWND found;
+};
+
+BOOL CALLBACK MatchText(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<FindText*>(lp);
+  char text[512] = "";
+  GetWindowTextA(h, text, sizeof text);
+  if (*f->text != text) return TRUE;
+  f->found = h;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindDescendant(HWND parent, const std::string& text) {
+  FindText f{&text, nullptr};
+  EnumChildWindows(parent, MatchText, reinterpret_cast<LPARAM>(&f));
+  return f.found;
+}
+
+void ClickWindow(HWND hwnd) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+  PostMessageA(hwnd, WM_MOUSEMOVE, 0, at);
+  PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(hwnd, WM_LBUTTONUP, 0, at);
+}
+
+RECT ScreenRect(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return r;
 }
 
 std::string MessageBoxText(HWND box) {

@@ -18,8 +18,9 @@ struct TopWindow {
 
 class ProcessDriver {
  public:
-  // Starts exe with the given working directory.
-  ProcessDriver(const std::string& exe, const std::string& workDir);
+  // Starts exe with the given working directory; showCommand, when not -1, is the show
+  // state a shortcut would ask for (SW_SHOWMINNOACTIVE for "Run: minimized").
+  ProcessDriver(const std::string& exe, const std::string& workDir, int showCommand = -1);
   ~ProcessDriver();  // ends the process if it still runs
 
   DWORD Pid() const { return pi_.dwProcessId; }
@@ -33,10 +34,21 @@ class ProcessDriver {
   // Waits for a message box of the process and returns its text; it is then closed with OK.
   // Returns "" if none came within timeoutMs or the process ended.
   std::string AnswerMessageBox(DWORD timeoutMs);
+  // Whether a visible window of the class with the title was seen by any of the calls
+  // above while the process ran.
+  bool EverShowed(const std::string& className, const std::string& title) const;
 
  private:
   PROCESS_INFORMATION pi_{};
+  mutable std::vector<TopWindow> seen_;
 };
+
+// The first window below parent, at any depth, whose text is text (nullptr if none).
+HWND FindDescendant(HWND parent, const std::string& text);
+// A left click in the middle of a window of another process, as posted mouse messages.
+void ClickWindow(HWND hwnd);
+// The window's rectangle on the screen.
+RECT ScreenRect(HWND hwnd);
 
 // The text of a message box's message.
 std::string MessageBoxText(HWND box);

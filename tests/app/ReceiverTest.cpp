@@ -1,18 +1,21 @@
-// The main window driven by real window messages, in a working directory of its own,
-// with the real player and the local test station: presets, the editor, group steps,
-// bands, the history, the settings file, the status displays and Exit.
+// The main window started the way the program starts (splash window, environment
+// checks, every window in its order), in a working directory of its own, driven by real
+// window messages, with the real player and the local test station. Every test starts
+// from a fresh state of its own, so that any of them runs alone or in any order.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <sstream>
 
-#include "app/AllForms.h"
 #include "app/FormSure.h"
 #include "app/MainForm.h"
+#include "app/Program.h"
+#include "recording/OptionsForm.h"
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
 #include "stations/HistoryForm.h"
@@ -51,24 +54,65 @@ void WriteFile(const std::string& name, const std::string& text) {
   std::ofstream(InDir(name), std::ios::binary) << text;
 }
 
-// The program as it starts: every window made, the main window shown in an empty
-// working directory.
-TMainForm& Receiver() {
+void RemoveAllFiles() {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(InDir("*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA(InDir(fd.cFileName).c_str());
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+}
+
+std::string StationUrl() {
+  const char* url = std::getenv("TUNORA_STATION_MP3");
+  return url ? url : "";
+}
+
+// What the first start showed.
+struct FirstStart {
+  stations::History history;
+  std::string recordingPath;
+};
+
+FirstStart& First() {
+  static FirstStart first;
+  return first;
+}
+
+const stations::History& FirstHistory() { return First().history; }
+
+// The program as it starts, once per test program: the splash window and its checks,
+// every window, and the main window's first showing, in an empty working directory.
+TMainForm& StartedReceiver() {
   if (ui::App().Forms().empty()) {
     SetCurrentDirectoryA(Directory().c_str());
-    app::CreateAllForms();
-    MainForm->Show();
+    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
+    ui::App().ShowMainForm();
+    First() = {HistoryForm->Entries(), OptionsForm->DirectoryEditLogger.Text()};
   }
   return *MainForm;
 }
 
-// Runs act once the modal form is on screen, from inside its modal loop.
-void WhenShown(ui::Form& form, std::function<void()> act) {
+// A connection that the test switches on and off, counting the system's dial requests.
+class TestConnection : public app::ConnectionSystem {
+ public:
+  std::atomic<bool> connected{true};
+  std::atomic<int> attempts{0};
+  bool IsConnected() override { return connected; }
+  void AttemptConnect() override { ++attempts; }
+};
+
+// Runs act once the modal form is on screen, from inside its modal loop; `ran` tells
+// whether it did.
+void WhenShown(ui::Form& form, std::function<void()> act, bool* ran = nullptr) {
   auto timer = std::make_shared<ui::Timer>();
   timer->SetInterval(20);
-  timer->OnTimer = [timer, &form, act] {
+  if (ran) *ran = false;
+  timer->OnTimer = [timer, &form, act, ran] {
     if (!IsWindowVisible(form.Handle())) return;
     timer->SetEnabled(false);
+    if (ran) *ran = true;
     act();
   };
   timer->SetEnabled(true);
@@ -88,38 +132,68 @@ void LeftClickOn(ui::WinControl& host, ui::Control& part) {
   SendMouse(host.Handle(), WM_LBUTTONUP, x, y, 0);
 }
 
+// A key pressed while the control has the focus, through the message loop (so that the
+// window's key preview sees it too).
+void PressKey(ui::WinControl& c, UINT key) {
+  c.SetFocus();
+  PostMessageA(c.Handle(), WM_KEYDOWN, key, 1);
+  PostMessageA(c.Handle(), WM_KEYUP, key, 0xC0000001);
+  Pump(30);
+}
+
 void SetPreset(TMainForm& m, int k, const std::string& name, const std::string& url) {
   m.VrDemoButtonStation[k].SetCaption(name);
   m.EditStationURL[k].SetText(url);
 }
 
-std::string StationUrl() {
-  const char* url = std::getenv("TUNORA_STATION_MP3");
-  return url ? url : "";
-}
+class Receiver : public ::testing::Test {
+ protected:
+  // A fresh start: nothing plays, no file in the directory, group 1 of the built-in
+  // band with empty presets, the first history and recording name, full volume, a
+  // connection.
+  void SetUp() override {
+    m_ = &StartedReceiver();
+    TMainForm& m = *m_;
+    connection_ = std::make_shared<TestConnection>();
+    m.Connection().SetSystem(connection_);
+    LeftClick(m.VrDemoButtonUnplug);
+    m.WindowsMediaPlayer.SetURL("");
+    m.PlayerRec.controls().stop();
+    OptionsForm->DirectoryEditLogger.SetText(First().recordingPath);
+    RemoveAllFiles();
+    m.Labelgenre.SetCaption("Ovexia Radio Network");
+    m.VrNumBlock.SetValue(1);
+    m.LoadStationGroup(1);
+    HistoryForm->SetEntries(FirstHistory());
+    m.SetVolume(1000);
+    ASSERT_TRUE(PumpUntil([&] { return m.Monitor().internetConnected && m.WindowsMediaPlayer.playState() != 3; }));
+  }
+  void TearDown() override { m_->Connection().SetSystem(nullptr); }
 
-TEST(Receiver, AFirstStartShowsEmptyPresetsAndTheBuiltInBand) {
-  TMainForm& m = Receiver();
+  TMainForm* m_ = nullptr;
+  std::shared_ptr<TestConnection> connection_;
+};
+
+TEST_F(Receiver, TheFirstStartShowsEmptyPresetsTheBuiltInBandAndFullVolume) {
+  TMainForm& m = *m_;
   EXPECT_TRUE(m.StartupDone());
   EXPECT_EQ(m.ProgramDirectory(), Directory());
-  EXPECT_EQ(m.Labelgenre.Caption(), "Ovexia Radio Network");
   EXPECT_EQ(m.CurrentBand(), "Ovexia Radio Network");
+  EXPECT_EQ(FirstHistory()[0], (stations::Preset{"none", "Empty"}));
   for (int k = 0; k < TMainForm::kPresets; ++k) {
     EXPECT_EQ(m.VrDemoButtonStation[k].Caption(), "none");
     EXPECT_EQ(m.EditStationURL[k].Text(), "none");
   }
-  EXPECT_EQ(m.VrNumBlock.Value(), 1);
-  EXPECT_EQ(m.VrNumVolume.Value(), 100);
+  EXPECT_EQ(First().recordingPath, "webfile.wav");
   EXPECT_EQ(m.WindowsMediaPlayer.settings().volume(), 100);
   EXPECT_EQ(m.PlayerRec.settings().volume(), 100);
   EXPECT_EQ(GetFileAttributesA(InDir("Ovexia Radio Network1.dat").c_str()), INVALID_FILE_ATTRIBUTES)
       << "loading a group creates no file";
-  EXPECT_TRUE(PumpUntil([&] { return m.Monitor().internetConnected; }));
   EXPECT_TRUE(PumpUntil([&] { return m.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }));
 }
 
-TEST(Receiver, ALeftPressOnAnEmptyPresetPushesTheHistoryButPlaysNothing) {
-  TMainForm& m = Receiver();
+TEST_F(Receiver, ALeftPressOnAnEmptyPresetPushesTheHistoryButPlaysNothing) {
+  TMainForm& m = *m_;
   LeftClick(m.VrDemoButtonStation[0]);
   EXPECT_EQ(HistoryForm->Entries()[0], (stations::Preset{"none", "none"}));
   EXPECT_EQ(HistoryForm->Entries()[1], (stations::Preset{"none", "Empty"}));
@@ -127,46 +201,44 @@ TEST(Receiver, ALeftPressOnAnEmptyPresetPushesTheHistoryButPlaysNothing) {
   EXPECT_EQ(m.WindowsMediaPlayer.URL(), "");
 }
 
-TEST(Receiver, RightAndMiddlePressesEditThePresetAndRewriteTheGroupFile) {
-  TMainForm& m = Receiver();
+TEST_F(Receiver, RightAndMiddlePressesEditThePresetAndRewriteTheGroupFile) {
+  TMainForm& m = *m_;
   const stations::History before = HistoryForm->Entries();
   std::string seenName, seenUrl;
+  bool ran = false;
   WhenShown(*EditStationForm, [&] {
     seenName = EditStationForm->EditStationName.Text();
     seenUrl = EditStationForm->EditStationURL.Text();
     EditStationForm->EditStationName.SetText("Tone");
-    EditStationForm->EditStationURL.SetText(StationUrl());
+    EditStationForm->EditStationURL.SetText("http://tone/");
     LeftClick(EditStationForm->VrDemoButtonExit);
-  });
+  }, &ran);
   Press(m.VrDemoButtonStation[1], WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
+  ASSERT_TRUE(ran);
   EXPECT_EQ(seenName, "none");
   EXPECT_EQ(seenUrl, "none");
   EXPECT_EQ(m.VrDemoButtonStation[1].Caption(), "Tone");
-  EXPECT_EQ(m.EditStationURL[1].Text(), StationUrl());
+  EXPECT_EQ(m.EditStationURL[1].Text(), "http://tone/");
 
   // The system's close command applies the texts as well.
   WhenShown(*EditStationForm, [&] {
     EditStationForm->EditStationName.SetText("Middle");
     EditStationForm->EditStationURL.SetText("http://middle/");
     SendMessageA(EditStationForm->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  });
+  }, &ran);
   Press(m.VrDemoButtonStation[2], WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON);
+  ASSERT_TRUE(ran);
   EXPECT_EQ(m.VrDemoButtonStation[2].Caption(), "Middle");
 
-  const auto lines = FileLines("Ovexia Radio Network1.dat");
-  ASSERT_EQ(lines.size(), 14u);
-  EXPECT_EQ(lines[2], "Tone");
-  EXPECT_EQ(lines[3], StationUrl());
-  EXPECT_EQ(lines[4], "Middle");
-  EXPECT_EQ(lines[5], "http://middle/");
-  EXPECT_EQ(lines[0], "none");
-  EXPECT_EQ(ReadFile(InDir("Ovexia Radio Network1.dat")).substr(0, 6), "none\r\n");
+  EXPECT_EQ(ReadFile(InDir("Ovexia Radio Network1.dat")),
+            "none\r\nnone\r\nTone\r\nhttp://tone/\r\nMiddle\r\nhttp://middle/\r\n"
+            "none\r\nnone\r\nnone\r\nnone\r\nnone\r\nnone\r\nnone\r\nnone\r\n");
   EXPECT_EQ(HistoryForm->Entries(), before) << "editing touches no history";
   EXPECT_FALSE(m.Monitor().connecting) << "editing plays nothing";
 }
 
-TEST(Receiver, GroupStepsSaveTheGroupLeftAndStopAtOneAndAHundred) {
-  TMainForm& m = Receiver();
+TEST_F(Receiver, GroupStepsSaveTheGroupLeftAndStopAtOneAndAHundred) {
+  TMainForm& m = *m_;
   auto up = [&] { LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.FirstButton()); };
   auto down = [&] { LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.SecondButton()); };
   SetPreset(m, 6, "Seventh", "http://seventh/");
@@ -177,7 +249,6 @@ TEST(Receiver, GroupStepsSaveTheGroupLeftAndStopAtOneAndAHundred) {
   down();
   EXPECT_EQ(m.VrNumBlock.Value(), 1);
   EXPECT_EQ(m.VrDemoButtonStation[6].Caption(), "Seventh");
-  EXPECT_EQ(m.VrDemoButtonStation[1].Caption(), "Tone");
 
   down();  // at 1: saved and read back unchanged
   EXPECT_EQ(m.VrNumBlock.Value(), 1);
@@ -191,33 +262,26 @@ TEST(Receiver, GroupStepsSaveTheGroupLeftAndStopAtOneAndAHundred) {
   EXPECT_EQ(m.VrDemoButtonStation[0].Caption(), "Hundred");
   EXPECT_EQ(FileLines("Ovexia Radio Network100.dat")[0], "Hundred");
   EXPECT_NE(GetFileAttributesA(InDir("Ovexia Radio Network2.dat").c_str()), INVALID_FILE_ATTRIBUTES);
-
-  m.VrNumBlock.SetValue(1);
-  m.LoadStationGroup(1);
 }
 
-TEST(Receiver, TwelvePressesLeaveTheFirstOutOfTheHistory) {
-  TMainForm& m = Receiver();
-  const stations::PresetGroup saved = [&] {
-    stations::PresetGroup g;
-    for (int k = 0; k < TMainForm::kPresets; ++k) g[k] = {m.VrDemoButtonStation[k].Caption(), m.EditStationURL[k].Text()};
-    return g;
-  }();
+TEST_F(Receiver, TwelvePressesLeaveTheFirstOutOfTheHistory) {
+  TMainForm& m = *m_;
   for (int k = 0; k < TMainForm::kPresets; ++k) SetPreset(m, k, "S" + std::to_string(k + 1), "");
   for (int press = 1; press <= 12; ++press) LeftClick(m.VrDemoButtonStation[(press - 1) % 7]);
   const stations::History h = HistoryForm->Entries();
   EXPECT_EQ(h[0].name, "S5");   // press 12
   EXPECT_EQ(h[10].name, "S2");  // press 2; press 1 is gone
   EXPECT_EQ(h[10].url, "");
-  for (int k = 0; k < TMainForm::kPresets; ++k) SetPreset(m, k, saved[k].name, saved[k].url);
 }
 
-TEST(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
-  TMainForm& m = Receiver();
+TEST_F(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
+  TMainForm& m = *m_;
   m.VrNumBlock.SetValue(5);
+  bool ran = false;
   // Cancel changes nothing on the main window.
-  WhenShown(*BandForm, [] { LeftClick(BandForm->VrDemoButtonCancelBand); });
+  WhenShown(*BandForm, [] { LeftClick(BandForm->VrDemoButtonCancelBand); }, &ran);
   LeftClick(m.VrDemoButtonBand);
+  ASSERT_TRUE(ran);
   EXPECT_EQ(m.Labelgenre.Caption(), "Ovexia Radio Network");
   EXPECT_EQ(m.VrNumBlock.Value(), 5);
 
@@ -227,8 +291,9 @@ TEST(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
     for (int i = 0; i < list.Count(); ++i)
       if (list.Item(i) == "Pop-Rock") list.SetItemIndex(i);
     LeftClick(BandForm->VrDemoButtonSelectBand);
-  });
+  }, &ran);
   LeftClick(m.VrDemoButtonBand);
+  ASSERT_TRUE(ran);
   EXPECT_EQ(m.Labelgenre.Caption(), "Pop-Rock");
   EXPECT_EQ(m.CurrentBand(), "Pop-Rock");
   EXPECT_EQ(m.VrNumBlock.Value(), 1);
@@ -244,21 +309,49 @@ TEST(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
   WhenShown(*BandForm, [] {
     BandForm->ListBoxBands.SetItemIndex(-1);
     LeftClick(BandForm->VrDemoButtonSelectBand);
-  });
+  }, &ran);
   LeftClick(m.VrDemoButtonBand);
+  ASSERT_TRUE(ran);
   EXPECT_EQ(m.Labelgenre.Caption(), "Pop-Rock");
   EXPECT_EQ(FileLines("Defaults.ini")[25], "Pop-Rock");
-
-  // Back to the band the other tests use.
-  m.Labelgenre.SetCaption("Ovexia Radio Network");
-  m.LoadStationGroup(1);
 }
 
-TEST(Receiver, ADamagedSettingsLineStopsLoadingAndKeepsTheLinesBeforeIt) {
-  TMainForm& m = Receiver();
-  const std::string band = m.Labelgenre.Caption();
-  const stations::History history = HistoryForm->Entries();
+// The settings file's bytes against a file written by hand, both ways.
+TEST_F(Receiver, SettingsAreWrittenAndReadByteForByte) {
+  TMainForm& m = *m_;
+  std::string expected = "webfile.wav\r\n-1\r\n0\r\nFirst\r\nhttp://first/\r\nSecond\r\n\r\n";
+  for (int k = 2; k < 11; ++k) expected += "none\r\nEmpty\r\n";
+  m.PushHistory("Second", "");
+  m.PushHistory("First", "http://first/");
+  // A history station plays: the band is saved, not the label.
+  m.HistoryEntryClick("none", "none");
+  ASSERT_EQ(m.Labelgenre.Caption(), "Station History");
+  m.SetBounds(37, 41, m.Width(), m.Height());
+  expected += "Ovexia Radio Network\r\n37\r\n41\r\n";
+  m.SaveSettings();
+  EXPECT_EQ(ReadFile(InDir("Defaults.ini")), expected);
+
+  // Read back from a file written by hand, whose recording exists.
+  WriteFile("take.wav", "RIFF");
+  std::string text = InDir("take.wav") + "\r\n-1\r\n0\r\nHand\r\nhttp://hand/\r\n";
+  for (int k = 1; k < 11; ++k) text += "n" + std::to_string(k) + "\r\nu" + std::to_string(k) + "\r\n";
+  text += "Jazz\r\n-3\r\n12\r\n";
+  WriteFile("Defaults.ini", text);
+  m.LoadSettings();
+  EXPECT_EQ(OptionsForm->DirectoryEditLogger.Text(), InDir("take.wav"));
+  EXPECT_EQ(HistoryForm->Entries()[0], (stations::Preset{"Hand", "http://hand/"}));
+  EXPECT_EQ(HistoryForm->Entries()[10], (stations::Preset{"n10", "u10"}));
+  EXPECT_EQ(m.Labelgenre.Caption(), "Jazz");
+  EXPECT_EQ(m.Left(), -3);
+  EXPECT_EQ(m.Top(), 12);
+  m.SaveSettings();
+  EXPECT_EQ(ReadFile(InDir("Defaults.ini")), text);
+}
+
+TEST_F(Receiver, ADamagedSettingsLineStopsLoadingAndKeepsTheLinesBeforeIt) {
+  TMainForm& m = *m_;
   const int top = m.Top();
+  SetPreset(m, 1, "Kept", "http://kept/");
   std::vector<std::string> lines(28);
   lines[3] = "Loaded";
   lines[4] = "http://loaded/";
@@ -273,23 +366,63 @@ TEST(Receiver, ADamagedSettingsLineStopsLoadingAndKeepsTheLinesBeforeIt) {
     EXPECT_STREQ(e.what(), "'12x' is not a valid integer value");
   }
   EXPECT_EQ(HistoryForm->Entries()[0], (stations::Preset{"Loaded", "http://loaded/"}));
-  EXPECT_EQ(HistoryForm->Entries()[1], history[1]);
+  EXPECT_EQ(HistoryForm->Entries()[1], FirstHistory()[1]);
   EXPECT_EQ(m.Labelgenre.Caption(), "Jazz");
   EXPECT_EQ(m.Top(), top) << "line 28 is after the bad line";
-  EXPECT_EQ(m.VrDemoButtonStation[1].Caption(), "Tone") << "the presets are not touched";
+  EXPECT_EQ(m.VrDemoButtonStation[1].Caption(), "Kept") << "the presets are not touched";
   EXPECT_EQ(ReadFile(InDir(std::string("Defaults.ini") + TMainForm::kDamagedSuffix)), stations::JoinLines(lines))
       << "the lines not applied are kept in a copy that the next save does not overwrite";
-
-  HistoryForm->SetEntries(history);
-  m.Labelgenre.SetCaption(band);
 }
 
-// The last test: Exit ends the program.
-TEST(Receiver, AStationPlaysThenDisconnectAndExitSaveEverythingAndClose) {
-  TMainForm& m = Receiver();
+// The fader sets both players and the VOL% display, and the players keep the volume.
+TEST_F(Receiver, TheVolumeFaderSetsBothPlayersAndItsDisplay) {
+  TMainForm& m = *m_;
+  widgets::TVrSlider& fader = m.VrScrollBarPlayer1;
+  PressKey(fader, VK_HOME);
+  const int low = fader.Position();
+  EXPECT_NE(low, 1000);
+  EXPECT_EQ(m.WindowsMediaPlayer.settings().volume(), low / 10);
+  EXPECT_EQ(m.PlayerRec.settings().volume(), low / 10);
+  EXPECT_EQ(m.VrNumVolume.Value(), low / 10);
+  for (int i = 0; i < 25; ++i) PressKey(fader, low == 0 ? VK_UP : VK_DOWN);
+  const int moved = fader.Position();
+  EXPECT_EQ(std::abs(moved - low), 25) << "a key moves the fader by one step";
+  EXPECT_EQ(m.WindowsMediaPlayer.settings().volume(), moved / 10);
+  EXPECT_EQ(m.PlayerRec.settings().volume(), moved / 10);
+  EXPECT_EQ(m.VrNumVolume.Value(), moved / 10);
+}
+
+// Without a connection the display says so, a preset press asks the system to connect
+// and plays nothing; once the connection is seen a press plays.
+TEST_F(Receiver, OfflineAPressAsksToConnectAndPlaysOnlyOnceConnected) {
+  TMainForm& m = *m_;
   ASSERT_FALSE(StationUrl().empty()) << "run with the local test station (tests/playback/with-station.sh)";
-  ASSERT_EQ(m.VrDemoButtonStation[1].Caption(), "Tone");
-  ASSERT_TRUE(PumpUntil([&] { return m.Monitor().internetConnected; }));
+  SetPreset(m, 0, "Tone", StationUrl());
+  connection_->connected = false;
+  ASSERT_TRUE(PumpUntil([&] { return m.VrMatrixConn.Text() == "INTERNET CONNECTION?"; }, 3000));
+  LeftClick(m.VrDemoButtonStation[0]);
+  EXPECT_EQ(connection_->attempts, 1);
+  EXPECT_FALSE(m.Monitor().connecting);
+  EXPECT_EQ(m.WindowsMediaPlayer.URL(), "");
+  EXPECT_EQ(HistoryForm->Entries()[0].name, "Tone") << "the press is remembered all the same";
+
+  connection_->connected = true;
+  ASSERT_TRUE(PumpUntil([&] { return m.Monitor().internetConnected; }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return m.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }, 3000));
+  LeftClick(m.VrDemoButtonStation[0]);
+  EXPECT_EQ(connection_->attempts, 1) << "no dial request while connected";
+  EXPECT_TRUE(m.Monitor().connecting);
+  EXPECT_EQ(m.WindowsMediaPlayer.URL(), StationUrl());
+}
+
+// A station plays on the displays; another one replaces it; Disconnect stops it.
+TEST_F(Receiver, AStationPlaysOnTheDisplaysAnotherReplacesItAndDisconnectStopsIt) {
+  TMainForm& m = *m_;
+  ASSERT_FALSE(StationUrl().empty()) << "run with the local test station (tests/playback/with-station.sh)";
+  const char* aac = std::getenv("TUNORA_STATION_AAC");
+  ASSERT_NE(aac, nullptr);
+  SetPreset(m, 1, "Tone", StationUrl());
+  SetPreset(m, 2, "Other Tone", aac);
   LeftClick(m.VrDemoButtonStation[1]);
   EXPECT_TRUE(m.Monitor().connecting);
   EXPECT_EQ(HistoryForm->Entries()[0], (stations::Preset{"Tone", StationUrl()}));
@@ -313,34 +446,48 @@ TEST(Receiver, AStationPlaysThenDisconnectAndExitSaveEverythingAndClose) {
   PumpUntil([&] { return iconBlinked = m.ImagePlayer1GO.Visible() != iconBefore; }, 1000);
   EXPECT_TRUE(iconBlinked);
 
+  // Another preset while this one plays: the position starts again from zero.
+  LeftClick(m.VrDemoButtonStation[2]);
+  EXPECT_TRUE(m.Monitor().connecting);
+  EXPECT_EQ(m.VrClockstposition.Seconds(), 0);
+  EXPECT_EQ(m.WindowsMediaPlayer.URL(), aac);
+  ASSERT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == "Other Tone"; }, 15000))
+      << m.WindowsMediaPlayer.lastError();
+  EXPECT_EQ(HistoryForm->Entries()[0].name, "Other Tone");
+  EXPECT_EQ(HistoryForm->Entries()[1].name, "Tone");
+
   LeftClick(m.VrDemoButtonUnplug);
   EXPECT_EQ(m.LabelStation.Caption(), "none");
   EXPECT_TRUE(PumpUntil([&] { return m.WindowsMediaPlayer.playState() != 3; }, 200));
   EXPECT_TRUE(PumpUntil([&] { return m.LabelBuffer.Caption() == "0%" && m.VrClockstposition.Seconds() == 0; }, 500));
+}
 
-  // A history station, then Exit: the band is saved, not "Station History".
-  m.HistoryEntryClick("Tone", StationUrl());
+// "Station History" shows the dialog; a click on an entry plays its station under the
+// band label "Station History", and Options then saves the band, not that label.
+TEST_F(Receiver, AHistoryEntryPlaysAndOptionsSavesTheBandNotTheHistoryLabel) {
+  TMainForm& m = *m_;
+  ASSERT_FALSE(StationUrl().empty()) << "run with the local test station (tests/playback/with-station.sh)";
+  m.PushHistory("Tone", StationUrl());
+  bool ran = false;
+  WhenShown(*HistoryForm, [] {
+    LeftClick(HistoryForm->EntryButton(1));
+    LeftClick(HistoryForm->VrDemoButtonCloseHistory);
+  }, &ran);
+  LeftClick(m.VrDemoButtonHistory);
+  ASSERT_TRUE(ran);
   EXPECT_EQ(m.Labelgenre.Caption(), "Station History");
-  DeleteFileA(InDir("Defaults.ini").c_str());
-  DeleteFileA(InDir("Ovexia Radio Network1.dat").c_str());
-  const DWORD exitAt = GetTickCount();
-  LeftClick(m.VrDemoButtonExit);
-  EXPECT_FALSE(IsWindowVisible(m.Handle()));
-  EXPECT_TRUE(IsWindowVisible(FormSure->Handle()));
-  EXPECT_NE(m.WindowsMediaPlayer.playState(), 3);
+  EXPECT_EQ(m.WindowsMediaPlayer.URL(), StationUrl());
+  EXPECT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == "Tone"; }, 15000)) << m.WindowsMediaPlayer.lastError();
+
+  WhenShown(*OptionsForm, [] { LeftClick(OptionsForm->VrDemoButtonExit); }, &ran);
+  LeftClick(m.VrDemoButtonOptions);
+  ASSERT_TRUE(ran);
+  EXPECT_FALSE(IsWindowVisible(OptionsForm->Handle()));
   const auto settings = FileLines("Defaults.ini");
   ASSERT_EQ(settings.size(), 28u);
-  EXPECT_EQ(settings[0], Directory() + "\\webfile.wav") << "the damaged settings named no existing recording";
   EXPECT_EQ(settings[3], "Tone");
   EXPECT_EQ(settings[25], "Ovexia Radio Network");
-  EXPECT_EQ(settings[26], std::to_string(m.Left()));
-  EXPECT_EQ(FileLines("Ovexia Radio Network1.dat")[2], "Tone");
-
-  const HWND main = m.Handle();
-  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(main) || ui::App().Terminated(); }, 6000));
-  const DWORD closedAfter = GetTickCount() - exitAt;
-  EXPECT_GE(closedAfter, 2300u);
-  EXPECT_LE(closedAfter, 4000u);
+  EXPECT_EQ(m.Labelgenre.Caption(), "Station History") << "the label goes on showing the history station";
 }
 
 }  // namespace

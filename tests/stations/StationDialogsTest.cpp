@@ -18,17 +18,22 @@ using Lines = std::vector<std::string>;
 namespace {
 
 // Shows the form modally and runs `during` once inside its modal loop; a form still open
-// afterwards ends with 99.
+// afterwards ends with 99. A dialog that ends before `during` ran fails the test: the
+// expectations inside it would never have been checked.
 int ShowModalDoing(ui::Form& form, const std::function<void()>& during) {
   ui::Timer timer;
+  bool ran = false;
   timer.SetInterval(20);
   timer.OnTimer = [&] {
     timer.SetEnabled(false);
+    ran = true;
     during();
     if (form.ModalResult() == ui::mrNone) form.SetModalResult(99);
   };
   timer.SetEnabled(true);
-  return form.ShowModal();
+  const int result = form.ShowModal();
+  EXPECT_TRUE(ran) << form.Name() << " ended before the test could act in it";
+  return result;
 }
 
 void Click(ui::WinControl& control) {

@@ -2,6 +2,9 @@
 
 #include "ui/Application.h"
 
+#include <cstdlib>
+#include <fstream>
+
 namespace testing_support {
 
 void Pump(DWORD ms) {
@@ -10,6 +13,32 @@ void Pump(DWORD ms) {
     ui::App().ProcessMessages();
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   } while (GetTickCount() - start < ms);
+}
+
+ui::Color ReferencePicture::At(int x, int y) const {
+  const std::size_t i = (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
+  return ui::Rgb(rgb[i], rgb[i + 1], rgb[i + 2]);
+}
+
+ReferencePicture ReadReferencePicture(const std::string& name) {
+  ReferencePicture p;
+  std::string path = std::string(TUNORA_RES_DIR_PATH) + "/" + name;
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;  // the build folder, seen from Wine
+  std::ifstream in(path, std::ios::binary);
+  std::string magic;
+  int maxValue = 0;
+  in >> magic >> p.width >> p.height >> maxValue;
+  in.get();  // the one blank before the samples
+  if (!in || magic != "P6" || maxValue != 255) return {};
+  p.rgb.resize(std::size_t(p.width) * std::size_t(p.height) * 3);
+  in.read(reinterpret_cast<char*>(p.rgb.data()), std::streamsize(p.rgb.size()));
+  if (!in) return {};
+  return p;
+}
+
+bool NearColor(ui::Color a, ui::Color b, int tolerance) {
+  return std::abs(ui::RedOf(a) - ui::RedOf(b)) <= tolerance && std::abs(ui::GreenOf(a) - ui::GreenOf(b)) <= tolerance &&
+         std::abs(ui::BlueOf(a) - ui::BlueOf(b)) <= tolerance;
 }
 
 ui::Bitmap CaptureClient(HWND hwnd) {

@@ -30,6 +30,17 @@ bool PumpUntil(Pred pred, DWORD ms = 5000) {
 // The pixels of the window's client area as they are on the screen.
 ui::Bitmap CaptureClient(HWND hwnd);
 
+// A picture drawn at build time, as another decoder (ImageMagick) read it into a binary
+// PPM beside the program's resources.
+struct ReferencePicture {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgb;
+  ui::Color At(int x, int y) const;
+};
+ReferencePicture ReadReferencePicture(const std::string& name);
+// Each of red, green and blue within tolerance.
+bool NearColor(ui::Color a, ui::Color b, int tolerance);
+
 // Sends a press and release of the button at client position (x, y).
 void SendClick(HWND hwnd, int x, int y, bool right = false);
 void SendMouse(HWND hwnd, UINT msg, int x, int y, WPARAM keys = 0);

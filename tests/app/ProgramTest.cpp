@@ -1,0 +1,230 @@
+// The shipped program, started in a folder that holds the files a user would have, and
+// driven from outside through its own windows: what a damaged settings file does, what
+// a start restores, what Exit saves and how soon the process ends, and that closing the
+// window any other way saves nothing.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app/ProcessDriver.h"
+
+using namespace testing_support;
+
+extern std::vector<std::string> TestArguments;
+
+namespace {
+
+constexpr DWORD kStartTimeout = 30000;
+const char* kMainTitle = "Ovexia Tunora";
+const char* kFormClass = "TunoraWindow";
+
+std::string ProgramPath() {
+  std::string p = TestArguments.empty() ? std::string("tunora.exe") : TestArguments[0];
+  if (!p.empty() && p[0] == '/') p = "Z:" + p;
+  return p;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t from = 0;
+  while (from < text.size()) {
+    const std::size_t end = text.find("\r\n", from);
+    if (end == std::string::npos) {
+      out.push_back(text.substr(from));
+      break;
+    }
+    out.push_back(text.substr(from, end - from));
+    from = end + 2;
+  }
+  return out;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) out += l + "\r\n";
+  return out;
+}
+
+// A settings file as the program writes it: 28 lines, the history's eleven slots empty.
+std::vector<std::string> Settings(const std::string& band, int left, int top) {
+  std::vector<std::string> lines{"webfile.wav", "-1", "0"};
+  for (int k = 0; k < 11; ++k) lines.insert(lines.end(), {"none", "Empty"});
+  lines.insert(lines.end(), {band, std::to_string(left), std::to_string(top)});
+  return lines;
+}
+
+// A group file whose first preset is name; the others are empty.
+std::string Group(const std::string& name) {
+  std::vector<std::string> lines{name, "http://127.0.0.1:9/" + name};
+  for (int k = 1; k < 7; ++k) lines.insert(lines.end(), {"none", "none"});
+  return Join(lines);
+}
+
+struct Started {
+  ProcessDriver program;
+  HWND main;
+};
+
+HWND WaitMain(ProcessDriver& program) { return program.WaitWindow(kFormClass, kMainTitle, kStartTimeout); }
+
+// Clicks Exit: the main window hides at once and the message window shows. Returns how
+// long the process took to end after the click (ms), or -1 if it did not end within 10 s.
+long ExitAndTime(ProcessDriver& program, HWND main) {
+  HWND exit = FindDescendant(main, "Exit");
+  if (!exit) return -1;
+  const DWORD at = GetTickCount();
+  ClickWindow(exit);
+  HWND message = program.WaitWindow(kFormClass, "Tunora Message", 1000);
+  EXPECT_NE(message, nullptr) << "no message window after Exit";
+  EXPECT_FALSE(IsWindowVisible(main)) << "the main window stays on screen after Exit";
+  if (program.WaitExit(10000) != 0) return -1;
+  return long(GetTickCount() - at);
+}
+
+struct Damage {
+  const char* what;
+  int line;  // 1-based
+  const char* text;
+  const char* message;
+  const char* bandAfter;  // the band whose group 1 shows, and that Exit saves
+};
+
+class DamagedSettings : public ::testing::TestWithParam<Damage> {};
+
+// The message comes, the window shows all the same with group 1 of the band read so
+// far, and Exit saves that band and leaves the group file as it was.
+TEST_P(DamagedSettings, AreReportedAndTheProgramStartsAndSavesNothingWrong) {
+  const Damage& d = GetParam();
+  ScopedTempDir dir;
+  std::vector<std::string> settings = Settings("Jazz", 50, 60);
+  settings[std::size_t(d.line - 1)] = d.text;
+  WriteFile(dir.Path() + "\\Defaults.ini", Join(settings));
+  const std::string jazz = Group("Jazz One"), ovexia = Group("Ovexia One");
+  WriteFile(dir.Path() + "\\Jazz1.dat", jazz);
+  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", ovexia);
+
+  ProcessDriver program(ProgramPath(), dir.Path());
+  EXPECT_EQ(program.AnswerMessageBox(kStartTimeout), d.message);
+  HWND main = WaitMain(program);
+  ASSERT_NE(main, nullptr) << "the program did not show its window after " << d.what;
+  const std::string expectedPreset = std::string(d.bandAfter) == "Jazz" ? "Jazz One" : "Ovexia One";
+  EXPECT_NE(FindDescendant(main, expectedPreset), nullptr) << "group 1 was not loaded";
+  EXPECT_EQ(ReadFile(dir.Path() + "\\Defaults.ini.damaged"), Join(settings));
+
+  const long ms = ExitAndTime(program, main);
+  const auto saved = Lines(ReadFile(dir.Path() + "\\Defaults.ini"));
+  ASSERT_EQ(saved.size(), 28u);
+  EXPECT_EQ(saved[25], d.bandAfter);
+  EXPECT_EQ(ReadFile(dir.Path() + "\\Jazz1.dat"), jazz);
+  EXPECT_EQ(ReadFile(dir.Path() + "\\Ovexia Radio Network1.dat"), ovexia);
+  // The window closes at the 25th tick; the process follows within half a second.
+  EXPECT_GE(ms, 2300);
+  EXPECT_LE(ms, 3000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, DamagedSettings,
+    ::testing::Values(Damage{"a bad number", 27, "12x", "'12x' is not a valid integer value", "Jazz"},
+                      Damage{"a refused recording name", 1, "C:\\rec[1].wav", "Invalid file name - C:\\rec[1].wav",
+                             "Ovexia Radio Network"}),
+    [](const auto& info) { return info.index == 0 ? std::string("BadNumber") : std::string("RefusedRecordingName"); });
+
+TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
+  ScopedTempDir dir;
+  std::vector<std::string> settings = Settings("Jazz", 120, 90);
+  settings[2] = "1";  // the second capture driver
+  settings[3] = "Kept Station";
+  settings[4] = "http://kept/";
+  WriteFile(dir.Path() + "\\Defaults.ini", Join(settings));
+  WriteFile(dir.Path() + "\\Jazz1.dat", Group("Jazz One"));
+
+  ProcessDriver program(ProgramPath(), dir.Path());
+  HWND main = WaitMain(program);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(program.AnswerMessageBox(0), "");
+  const RECT r = ScreenRect(main);
+  EXPECT_EQ(r.left, 120);
+  EXPECT_EQ(r.top, 90);
+  EXPECT_NE(FindDescendant(main, "Jazz One"), nullptr);
+
+  // The history shows the kept station.
+  ClickWindow(FindDescendant(main, "Station History"));
+  HWND history = nullptr;
+  for (int i = 0; i < 250 && !history; ++i, Sleep(20))
+    for (const TopWindow& w : program.Windows())
+      if (w.visible && w.className == kFormClass && w.hwnd != main) history = w.hwnd;
+  ASSERT_NE(history, nullptr);
+  EXPECT_NE(FindDescendant(history, "Kept Station"), nullptr);
+  ClickWindow(FindDescendant(history, "Exit"));
+  for (int i = 0; i < 250 && IsWindowVisible(history); ++i) Sleep(20);
+
+  // The system moves the window; Exit saves where it is.
+  SetWindowPos(main, nullptr, 210, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Sleep(200);
+  ASSERT_GT(ExitAndTime(program, main), 0);
+  const auto saved = Lines(ReadFile(dir.Path() + "\\Defaults.ini"));
+  ASSERT_EQ(saved.size(), 28u);
+  EXPECT_EQ(saved[2], "1") << "the driver index";
+  EXPECT_EQ(saved[3], "Kept Station");
+  EXPECT_EQ(saved[25], "Jazz");
+  EXPECT_EQ(saved[26], "210");
+  EXPECT_EQ(saved[27], "140");
+}
+
+// Exit while a station plays: the players stop and the process ends with the window.
+TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
+  const char* url = std::getenv("TUNORA_STATION_MP3");
+  ASSERT_NE(url, nullptr) << "run with the local test station (tests/playback/with-station.sh)";
+  ScopedTempDir dir;
+  std::vector<std::string> group{"Tone", url};
+  for (int k = 1; k < 7; ++k) group.insert(group.end(), {"none", "none"});
+  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", Join(group));
+  ProcessDriver program(ProgramPath(), dir.Path());
+  HWND main = WaitMain(program);
+  ASSERT_NE(main, nullptr);
+  Sleep(1500);  // the connection probe's first answer
+  ClickWindow(FindDescendant(main, "Tone"));
+  Sleep(4000);
+  const long ms = ExitAndTime(program, main);
+  EXPECT_GE(ms, 2300);
+  EXPECT_LE(ms, 3000);
+  EXPECT_EQ(Lines(ReadFile(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "the press was remembered";
+}
+
+TEST(Program, ClosingTheWindowByTheSystemSavesNothing) {
+  ScopedTempDir dir;
+  ProcessDriver program(ProgramPath(), dir.Path());
+  HWND main = WaitMain(program);
+  ASSERT_NE(main, nullptr);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(5000), 0);
+  EXPECT_FALSE(Exists(dir.Path() + "\\Defaults.ini"));
+  EXPECT_FALSE(Exists(dir.Path() + "\\Ovexia Radio Network1.dat"));
+}
+
+// A shortcut set to "Run: minimized" starts the program without activating its first
+// window: the checks run all the same and the program comes up.
+TEST(Program, StartedMinimisedItChecksTheMachineAndShowsItsWindow) {
+  ScopedTempDir dir;
+  ProcessDriver program(ProgramPath(), dir.Path(), SW_SHOWMINNOACTIVE);
+  HWND main = WaitMain(program);
+  ASSERT_NE(main, nullptr) << "the program ended without a word";
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(5000), 0);
+}
+
+}  // namespace
