@@ -232,9 +232,7 @@ void TMainForm::BuildPresets() {
     Place(b, this, 48, kTops[k], 190, 18);
     EntryLook(b);
     b.SetCaption("none");
-    b.OnMouseDown = [this, k](ui::Control&, ui::MouseButton button, unsigned, int, int) {
-      PresetMouseDown(k, button);
-    };
+    b.OnMouseDown = [this, k](ui::Control&, ui::MouseButton button, unsigned, int, int) { PresetMouseDown(k, button); };
     ui::Edit& url = EditStationURL[k];
     url.SetName("EditStationURL" + std::to_string(k + 1));
     url.SetParent(this);

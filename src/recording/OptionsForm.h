@@ -2,9 +2,9 @@
 // windows read and write the options straight from these controls.
 #pragma once
 
-#include "widgets/DialogLooks.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
+#include "widgets/DialogLooks.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 

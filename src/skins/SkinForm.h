@@ -2,9 +2,9 @@
 // Its controls are the only store of the current skin.
 #pragma once
 
-#include "widgets/DialogLooks.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
+#include "widgets/DialogLooks.h"
 #include "widgets/VrBlotter.h"
 
 class TSkinForm : public ui::Form {

@@ -1,9 +1,9 @@
 #include "stations/BandForm.h"
 
-#include "widgets/DialogFrame.h"
-#include "widgets/DialogLooks.h"
 #include "stations/StationFilesRules.h"
 #include "stations/TextFile.h"
+#include "widgets/DialogFrame.h"
+#include "widgets/DialogLooks.h"
 
 using namespace widgets;
 using namespace stations;

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "widgets/DialogLooks.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
+#include "widgets/DialogLooks.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 

@@ -2,9 +2,9 @@
 // two fields, shows the dialog modally and takes the fields back however it closes.
 #pragma once
 
-#include "widgets/DialogLooks.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
+#include "widgets/DialogLooks.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 

@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
-#include "widgets/DialogLooks.h"
 #include "stations/StationFilesRules.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
+#include "widgets/DialogLooks.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "ui/StdControls.h"
-#include "widgets/VrBlotter.h"
 #include "widgets/ButtonLooks.h"
+#include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
 namespace widgets {

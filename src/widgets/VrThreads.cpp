@@ -42,7 +42,9 @@ void TVrTimerThread::SetInterval(unsigned ms) {
   SetEvent(wake_.Get());  // start the new interval now
 }
 
-void TVrTimerThread::SetPriority(int priority) { SetThreadPriority(thread_.Get(), priority); }
+void TVrTimerThread::SetPriority(int priority) {
+  SetThreadPriority(thread_.Get(), priority);
+}
 
 DWORD WINAPI TVrTimerThread::Run(LPVOID self) {
   auto* t = static_cast<TVrTimerThread*>(self);
@@ -120,7 +122,8 @@ void TVrTimer::Apply() {
       SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     KillTimer(window_, kTimerId);
-    if (active && !SetTimer(window_, kTimerId, interval_, nullptr)) throw std::runtime_error("No timer resources left.");
+    if (active && !SetTimer(window_, kTimerId, interval_, nullptr))
+      throw std::runtime_error("No timer resources left.");
   } else {
     if (!active && !thread_) return;  // nothing to time yet
     if (!thread_) thread_ = new TVrTimerThread(*this);

@@ -116,11 +116,11 @@ TEST_F(ProgramLooks, TheMainWindowsButtonsWearTheirLooks) {
     looks.push_back({"REC or STOP", b, 57, 56, ui::clRed, 2, ui::clBlack, 15, true, ui::clBlack, ui::clBlack});
   looks.push_back(
       {"PLAY", &M().VrDemoButtonStart, 57, 56, ui::clLime, 2, ui::clBlack, 15, true, ui::clBlack, ui::clBlack});
-  for (auto* b : {&M().VrDemoButtonUnplug, &M().VrDemoButtonSkinMaker, &M().VrDemoButtonOptions,
-                  &M().VrDemoButtonBurn, &M().VrDemoButtonExit})
+  for (auto* b : {&M().VrDemoButtonUnplug, &M().VrDemoButtonSkinMaker, &M().VrDemoButtonOptions, &M().VrDemoButtonBurn,
+                  &M().VrDemoButtonExit})
     looks.push_back({"button block", b, 106, 23, ui::clBlack, 1, ui::clGray, 11, true, ui::clWhite, ui::clSilver});
-  looks.push_back({"Mixer", &M().VrDemoButtonMixer, 29, 15, ui::clBlack, 0, ui::clBlack, 11, false, ui::clAqua,
-                   ui::clAqua});
+  looks.push_back(
+      {"Mixer", &M().VrDemoButtonMixer, 29, 15, ui::clBlack, 0, ui::clBlack, 11, false, ui::clAqua, ui::clAqua});
   looks.push_back({"Choose Station Band", &M().VrDemoButtonBand, 107, 15, ui::clBlack, 0, ui::clBlack, 11, false,
                    ui::clAqua, ui::clAqua});
   looks.push_back({"Station History", &M().VrDemoButtonHistory, 70, 15, ui::clBlack, 0, ui::clBlack, 11, false,
@@ -146,8 +146,7 @@ TEST_F(ProgramLooks, TheDialogsButtonsWearTheMenuAndEntryLooks) {
   std::vector<Dialog> dialogs = {
       {BandForm,
        {command("Remove Band", BandForm->VrDemoButtonRemove, ui::clAqua),
-        command("Add Band", BandForm->VrDemoButtonAdd, ui::clAqua),
-        command("Cancel", BandForm->VrDemoButtonCancelBand),
+        command("Add Band", BandForm->VrDemoButtonAdd, ui::clAqua), command("Cancel", BandForm->VrDemoButtonCancelBand),
         command("Select Band", BandForm->VrDemoButtonSelectBand, ui::clAqua)}},
       {EditStationForm, {command("Save and Exit", EditStationForm->VrDemoButtonExit)}},
       {OptionsForm,
@@ -156,8 +155,8 @@ TEST_F(ProgramLooks, TheDialogsButtonsWearTheMenuAndEntryLooks) {
       {HistoryForm, {command("Exit", HistoryForm->VrDemoButtonCloseHistory)}},
   };
   for (int k = 1; k <= 11; ++k)
-    dialogs.back().looks.push_back({"history entry", &HistoryForm->EntryButton(k), 229, 18, ui::clBlack, 0,
-                                    ui::clBlack, 11, true, ui::clAqua, ui::clTeal});
+    dialogs.back().looks.push_back({"history entry", &HistoryForm->EntryButton(k), 229, 18, ui::clBlack, 0, ui::clBlack,
+                                    11, true, ui::clAqua, ui::clTeal});
   for (Dialog& d : dialogs) {
     SCOPED_TRACE(d.form->Name());
     d.form->Show();

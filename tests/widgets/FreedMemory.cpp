@@ -18,20 +18,32 @@ void* operator new(std::size_t n) {
   throw std::bad_alloc();
 }
 
-void* operator new[](std::size_t n) { return operator new(n); }
+void* operator new[](std::size_t n) {
+  return operator new(n);
+}
 
 void operator delete(void* p) noexcept {
   if (p && poisoning > 0) std::memset(p, 0xDD, _msize(p));
   std::free(p);
 }
 
-void operator delete[](void* p) noexcept { operator delete(p); }
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
-void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete[](void* p) noexcept {
+  operator delete(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  operator delete(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+  operator delete(p);
+}
 
 namespace testing_support {
 
-FreedMemoryPoison::FreedMemoryPoison() { ++poisoning; }
-FreedMemoryPoison::~FreedMemoryPoison() { --poisoning; }
+FreedMemoryPoison::FreedMemoryPoison() {
+  ++poisoning;
+}
+FreedMemoryPoison::~FreedMemoryPoison() {
+  --poisoning;
+}
 
 }  // namespace testing_support

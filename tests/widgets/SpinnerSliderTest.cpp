@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <memory>
-#include <vector>
 #include <stdexcept>
+#include <vector>
 
 #include "ui/Form.h"
 #include "ui/StdControls.h"

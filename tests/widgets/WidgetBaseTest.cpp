@@ -73,14 +73,14 @@ TEST(Bevel, PaintsItsLayersFromTheOutsideIn) {
   ui::Rect r{0, 0, 20, 20};
   bevel.Paint(c, r);
   EXPECT_EQ(r, (ui::Rect{5, 5, 15, 15}));
-  EXPECT_EQ(bmp.PixelAt(0, 0), ui::clYellow);    // border
-  EXPECT_EQ(bmp.PixelAt(1, 5), ui::clBlack);     // outer outline
-  EXPECT_EQ(bmp.PixelAt(2, 5), ui::clWhite);     // raised outer: light top-left
-  EXPECT_EQ(bmp.PixelAt(17, 5), ui::clGray);     // and dark bottom-right
-  EXPECT_EQ(bmp.PixelAt(3, 5), ui::clNavy);      // lowered inner: dark top-left
+  EXPECT_EQ(bmp.PixelAt(0, 0), ui::clYellow);  // border
+  EXPECT_EQ(bmp.PixelAt(1, 5), ui::clBlack);   // outer outline
+  EXPECT_EQ(bmp.PixelAt(2, 5), ui::clWhite);   // raised outer: light top-left
+  EXPECT_EQ(bmp.PixelAt(17, 5), ui::clGray);   // and dark bottom-right
+  EXPECT_EQ(bmp.PixelAt(3, 5), ui::clNavy);    // lowered inner: dark top-left
   EXPECT_EQ(bmp.PixelAt(16, 5), ui::clAqua);
-  EXPECT_EQ(bmp.PixelAt(4, 5), ui::clRed);       // inner space
-  EXPECT_EQ(bmp.PixelAt(10, 10), ui::clGreen);   // the inside is untouched
+  EXPECT_EQ(bmp.PixelAt(4, 5), ui::clRed);      // inner space
+  EXPECT_EQ(bmp.PixelAt(10, 10), ui::clGreen);  // the inside is untouched
 }
 
 TEST(Palette, RecolourReplacesOnlyTheKeys) {
