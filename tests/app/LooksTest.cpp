@@ -74,7 +74,9 @@ void ExpectLook(const ButtonLook& l) {
   EXPECT_EQ(b.Height(), l.height);
   EXPECT_EQ(b.GetColor(), l.face);
   EXPECT_EQ(b.OutlineWidth(), l.outline);
-  if (l.outline > 0) EXPECT_EQ(b.OutlineColor(), l.outlineColor);
+  if (l.outline > 0) {
+    EXPECT_EQ(b.OutlineColor(), l.outlineColor);
+  }
   EXPECT_EQ(b.BevelWidth(), 0);
   EXPECT_EQ(b.FocusColor(), l.focus);
   EXPECT_EQ(b.Font3D().HighlightDepth, 0);
@@ -193,7 +195,7 @@ TEST_F(ProgramLooks, TheDecibelScaleReadsFromMinusFortyToZeroInAqua) {
   for (int y = 0; y < h - 2; ++y)  // the label "dB" below starts on the last row
     for (int x = 0; x < w; ++x) wrong += shot.PixelAt(scale.Left() + x, scale.Top() + y) != expected.PixelAt(x, y);
   EXPECT_EQ(wrong, 0);
-  EXPECT_GT(CountColor(expected, ui::clAqua), 50);
+  EXPECT_GT(CountColor(expected, ui::clAqua), 20) << "the comparison covers the labels";
 }
 
 namespace {
@@ -238,6 +240,8 @@ TEST_F(ProgramLooks, TheLcdNumbersAndClocksKeepTheirGlyphSpacing) {
     EXPECT_EQ(clock->Width(), 62);
     EXPECT_EQ(clock->Height(), 13);
   }
+  // The status monitor would write its own times meanwhile.
+  M().TimerTunora.SetEnabled(false);
   M().VrClockDuration.SetHours(1);
   M().VrClockDuration.SetMinutes(23);
   M().VrClockDuration.SetSeconds(45);
@@ -246,6 +250,7 @@ TEST_F(ProgramLooks, TheLcdNumbersAndClocksKeepTheirGlyphSpacing) {
   M().VrClockDuration.SetHours(0);
   M().VrClockDuration.SetMinutes(0);
   M().VrClockDuration.SetSeconds(0);
+  M().TimerTunora.SetEnabled(true);
 
   // The group number, three digits with leading zeros.
   TVrNum& group = M().VrNumBlock;
@@ -277,9 +282,15 @@ TEST_F(ProgramLooks, TheVolumeFaderRunsFromZeroToAThousandAndShowsOnTheNumber) {
   EXPECT_EQ(fader.MaxValue(), 1000);
   EXPECT_EQ(fader.KeyIncrement, 1);
   EXPECT_EQ(fader.Position(), 1000);
-  // Lit in aqua from the bottom up to the thumb at the top.
-  ui::Bitmap shot = CaptureClient(fader.Handle());
-  EXPECT_EQ(shot.PixelAt(fader.Width() / 2, fader.Height() - 8), ui::clAqua);
+  // Lit in aqua from the bottom up to the thumb at the top, teal unlit.
+  auto ticks = [&](ui::Color c) {
+    const ui::Bitmap shot = CaptureClient(fader.Handle());
+    int n = 0;
+    for (int y = shot.Height() / 2; y < shot.Height() - 6; ++y) n += shot.PixelAt(shot.Width() / 2, y) == c;
+    return n;
+  };
+  EXPECT_GT(ticks(ui::clAqua), 10);
+  EXPECT_EQ(ticks(ui::clTeal), 0);
 
   auto drag = [&](int toY) {
     const ui::Rect t = fader.ThumbRect();
@@ -292,8 +303,8 @@ TEST_F(ProgramLooks, TheVolumeFaderRunsFromZeroToAThousandAndShowsOnTheNumber) {
   drag(1000);
   EXPECT_EQ(fader.Position(), 0);
   EXPECT_EQ(M().VrNumVolume.Value(), 0);
-  shot = CaptureClient(fader.Handle());
-  EXPECT_EQ(shot.PixelAt(fader.Width() / 2, fader.Height() / 2), ui::clTeal) << "unlit ticks";
+  EXPECT_EQ(ticks(ui::clAqua), 0);
+  EXPECT_GT(ticks(ui::clTeal), 10);
   fader.SetFocus();
   SendMessageA(fader.Handle(), WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(fader.Position(), 1);

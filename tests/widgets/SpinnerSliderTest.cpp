@@ -262,21 +262,28 @@ TEST(Spinner, AReleaseOnTheArrowClicksAlsoAfterAPressBesideIt) {
 }
 
 TEST(Spinner, DisabledWhileHeldTheButtonLetsGo) {
-  SpinnerForm f;
-  TVrTimerSpinButton& first = f.spinner.FirstButton();
-  const ui::Point p = f.OnArrow(first);
-  SendMouse(f.spinner.Handle(), WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
-  ASSERT_TRUE(first.Pressed());
-  ASSERT_TRUE(first.Repeating());
-  f.spinner.SetEnabled(false);
-  EXPECT_FALSE(first.Pressed());
-  EXPECT_FALSE(first.Repeating());
-  Pump(700);
-  EXPECT_EQ(f.up, 0) << "no repeat";
-  f.spinner.SetEnabled(true);
-  SendMouse(f.spinner.Handle(), WM_LBUTTONUP, p.x, p.y);
-  EXPECT_EQ(f.up, 0) << "the ended press does not click on release";
-  EXPECT_EQ(GetCapture(), nullptr);
+  for (bool wholeSpinner : {true, false}) {
+    SCOPED_TRACE(wholeSpinner ? "the spinner disabled" : "the button disabled");
+    SpinnerForm f;
+    TVrTimerSpinButton& first = f.spinner.FirstButton();
+    const ui::Point p = f.OnArrow(first);
+    SendMouse(f.spinner.Handle(), WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
+    ASSERT_TRUE(first.Pressed());
+    ASSERT_TRUE(first.Repeating());
+    if (wholeSpinner)
+      f.spinner.SetEnabled(false);
+    else
+      first.SetEnabled(false);
+    EXPECT_FALSE(first.Pressed());
+    EXPECT_FALSE(first.Repeating());
+    Pump(700);
+    EXPECT_EQ(f.up, 0) << "no repeat";
+    f.spinner.SetEnabled(true);
+    first.SetEnabled(true);
+    SendMouse(f.spinner.Handle(), WM_LBUTTONUP, p.x, p.y);
+    EXPECT_EQ(f.up, 0) << "the ended press does not click on release";
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
 }
 
 TEST(Spinner, AClickHandlerMayTurnTheSpinnerAround) {
