@@ -190,11 +190,11 @@ void TMainForm::BuildRecordBlock() {
   Text(LabelRecSize, &VrBlotterPlayback, 6, 5, "Record Size (KB):", kCaptionFont);
   VrNumSize.SetDigits(7);
   VrNumSize.SetMax(9999999);
-  Lcd(VrNumSize, &VrBlotterPlayback, 108, 4, ns7x13);
+  Lcd(VrNumSize, &VrBlotterPlayback, 112, 4, ns7x13);
   Text(LabelDuration, &VrBlotterPlayback, 6, 21, "Record Length:", kCaptionFont);
-  CustomClock(VrClockDuration, &VrBlotterPlayback, 108, 21);
+  CustomClock(VrClockDuration, &VrBlotterPlayback, 112, 21);
   Text(LabelPosition, &VrBlotterPlayback, 6, 37, "Record Position:", kCaptionFont);
-  CustomClock(VrClockRecPos, &VrBlotterPlayback, 108, 38);
+  CustomClock(VrClockRecPos, &VrBlotterPlayback, 112, 38);
 }
 
 void TMainForm::BuildButtonBlock() {
