@@ -1,5 +1,6 @@
 // The main window's blocks at their built-in positions and with their looks.
 #include "app/MainForm.h"
+#include "widgets/ButtonLooks.h"
 
 namespace {
 
@@ -20,12 +21,13 @@ void Text(ui::Label& label, ui::WinControl* parent, int x, int y, const std::str
   label.SetPosition(x, y);
 }
 
-// A thin raised teal frame.
-void TealFrame(TVrBevel& bevel) {
+// A thin raised teal frame, with a black ring of `space` pixels inside it.
+void TealFrame(TVrBevel& bevel, int space = 0) {
   BevelSettings frame = bevel.Settings();
   frame.BorderWidth = 0;
   frame.InnerStyle = bsNone;
-  frame.InnerSpace = 0;
+  frame.InnerSpace = space;
+  frame.InnerColor = ui::clBlack;
   frame.OuterStyle = bsRaised;
   frame.OuterOutline = osNone;
   frame.OuterHighlight = ui::clTeal;
@@ -40,40 +42,29 @@ void Block(TVrBlotter& block, ui::WinControl* parent, int x, int y, int w, int h
   TealFrame(block.Bevel());
 }
 
-// A button drawn as a plain text on the block, lit while the mouse is over it.
-void LinkButton(TVrDemoButton& b, ui::WinControl* parent, int x, int y, int w, int h, const std::string& caption) {
-  Place(b, parent, x, y, w, h);
-  b.SetColor(ui::clBlack);
-  b.SetBevelWidth(0);
-  b.SetOutlineWidth(0);
-  b.SetFontEnter(ui::MakeFont("Arial", 11, true, ui::clAqua));
-  b.SetFontLeave(ui::MakeFont("Arial", 11, true, ui::clAqua));
-  b.SetCursor(ui::Cursor::Hand);
+// A button drawn as a plain text on the block.
+void LinkButton(TVrDemoButton& b, ui::WinControl* parent, int x, int y, int w, const std::string& caption) {
+  Place(b, parent, x, y, w, 15);
+  LinkLook(b);
   b.SetCaption(caption);
 }
 
 void BlockButton(TVrDemoButton& b, ui::WinControl* parent, int top, const std::string& caption) {
   Place(b, parent, 1, top, 106, 23);
-  b.SetColor(ui::clBlack);
-  b.SetBevelWidth(1);
-  b.SetFontEnter(ui::MakeFont("Arial", 12, true, ui::clWhite));
-  b.SetFontLeave(ui::MakeFont("Arial", 12, true, ui::clSilver));
+  MenuLook(b, ui::clWhite);
   b.SetCaption(caption);
 }
 
 void TransportButton(TVrDemoButton& b, ui::WinControl* parent, int left, ui::Color face, const std::string& caption) {
   Place(b, parent, left, 285, 57, 56);
-  b.SetColor(face);
-  b.SetBevelWidth(2);
-  b.SetFontEnter(ui::MakeFont("Arial", 16, true, ui::clBlack));
-  b.SetFontLeave(ui::MakeFont("Arial", 16, true, ui::clBlack));
+  TransportLook(b, face);
   b.SetCaption(caption);
 }
 
+// A number or clock with the widgets' own glyph spacing of 2 pixels.
 void Lcd(TVrCustomNum& n, ui::WinControl* parent, int x, int y, TVrNumStyle style = ns5x7) {
   n.SetParent(parent);
   n.SetStyle(style);
-  n.SetSpacing(1);
   n.SetAutoSize(true);
   n.Palette().SetLow(ui::Rgb(0, 48, 48));
   n.Palette().SetHigh(ui::clAqua);
@@ -98,7 +89,8 @@ void TMainForm::BuildDisplay() {
   VrMatrixConn.SetText(playback::kNoConnectionText);
   VrMatrixConn.SetTimeInterval(250);
   VrMatrixConn.SetThreaded(true);
-  TealFrame(VrMatrixConn.Bevel());
+  // A frame 2 pixels thick: 10 cells of 9 x 13 make the display 112 x 17.
+  TealFrame(VrMatrixConn.Bevel(), 1);
   VrMatrixConn.SetBounds(327, 16, 112, 17);
   VrMatrixConn.Loaded();
   VrMatrixConn.SetAutoScroll(true);
@@ -118,16 +110,18 @@ void TMainForm::BuildFaderBlock() {
   VrNumVolume.SetValue(100);
   Lcd(VrNumVolume, &VrBlotterMixer, 12, 52, ns7x13);
   Text(LabelVol, &VrBlotterMixer, 9, 68, "VOL%", kCaptionFont);
-  LinkButton(VrDemoButtonMixer, &VrBlotterMixer, 4, 90, 46, 18, "Mixer");
-  VrDemoButtonMixer.SetBevelWidth(1);
+  LinkButton(VrDemoButtonMixer, &VrBlotterMixer, 12, 93, 29, "Mixer");
 
   VrScaledb.SetParent(&VrBlotterMixer);
   VrScaledb.SetOrientation(voVertical);
   VrScaledb.SetMinValue(-40);
   VrScaledb.SetMaxValue(0);
-  VrScaledb.SetTicks(4);
+  VrScaledb.SetLeadingZero(true);
+  VrScaledb.SetDigits(2);
+  VrScaledb.SetScaleColor(ui::clAqua);
+  VrScaledb.SetPeakColor(ui::clAqua);
   VrScaledb.SetFont(ui::MakeFont("Arial", 9, false, ui::clAqua));
-  VrScaledb.SetScaleColor(ui::clTeal);
+  VrScaledb.SetTransparent(true);
   VrScaledb.SetBounds(52, 4, 30, 96);
   Text(LabelDB, &VrBlotterMixer, 58, 99, "dB", kValueFont);
 
@@ -144,7 +138,7 @@ void TMainForm::BuildFaderBlock() {
 
 void TMainForm::BuildBandBlock() {
   Block(VrBlotterBand, this, 290, 60, 160, 56);
-  LinkButton(VrDemoButtonBand, &VrBlotterBand, 4, 3, 152, 15, "Choose Station Band");
+  LinkButton(VrDemoButtonBand, &VrBlotterBand, 4, 3, 107, "Choose Station Band");
   VrDemoButtonBand.OnClick = [this](ui::Control& c) { VrDemoButtonBandClick(c); };
   Text(LabelSelectBlock, &VrBlotterBand, 8, 22, "Station Group", kCaptionFont);
   VrNumBlock.SetDigits(3);
@@ -158,7 +152,7 @@ void TMainForm::BuildBandBlock() {
   VrSpinnerStation.Palette().SetHigh(ui::clTeal);
   VrSpinnerStation.OnUpClick = [this](ui::Control& c) { VrSpinnerStationUpClick(c); };
   VrSpinnerStation.OnDownClick = [this](ui::Control& c) { VrSpinnerStationDownClick(c); };
-  LinkButton(VrDemoButtonHistory, &VrBlotterBand, 4, 38, 152, 15, "Station History");
+  LinkButton(VrDemoButtonHistory, &VrBlotterBand, 4, 38, 70, "Station History");
   VrDemoButtonHistory.OnClick = [this](ui::Control& c) { VrDemoButtonHistoryClick(c); };
 }
 
@@ -236,16 +230,9 @@ void TMainForm::BuildPresets() {
     TVrDemoButton& b = VrDemoButtonStation[k];
     b.SetName("VrDemoButtonStation" + std::to_string(k + 1));
     Place(b, this, 48, kTops[k], 190, 18);
-    b.SetColor(ui::clBlack);
-    b.SetBevelWidth(0);
-    b.SetOutlineWidth(0);
-    b.SetFontEnter(ui::MakeFont("Arial", 11, true, ui::clAqua));
-    b.SetFontLeave(ui::MakeFont("Arial", 11, true, ui::clTeal));
-    b.SetCursor(ui::Cursor::Hand);
+    EntryLook(b);
     b.SetCaption("none");
-    b.OnMouseDown = [this, k](ui::Control&, ui::MouseButton button, unsigned, int, int) {
-      PresetMouseDown(k, button);
-    };
+    b.OnMouseDown = [this, k](ui::Control&, ui::MouseButton button, unsigned, int, int) { PresetMouseDown(k, button); };
     ui::Edit& url = EditStationURL[k];
     url.SetName("EditStationURL" + std::to_string(k + 1));
     url.SetParent(this);

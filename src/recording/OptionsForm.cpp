@@ -1,8 +1,8 @@
 #include "recording/OptionsForm.h"
 
-#include "app/DialogFrame.h"
+#include "widgets/DialogFrame.h"
 
-using namespace app;
+using namespace widgets;
 
 TOptionsForm* OptionsForm = nullptr;
 

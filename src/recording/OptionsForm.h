@@ -2,9 +2,9 @@
 // windows read and write the options straight from these controls.
 #pragma once
 
-#include "app/DialogLooks.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
+#include "widgets/DialogLooks.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
@@ -15,13 +15,13 @@ class TOptionsForm : public ui::Form {
   widgets::TVrBlotter VrBlotterOptions{"VrBlotterOptions"};
   ui::Label LabelOptions{"LabelOptions"};
   ui::Label LabelRecFormat{"LabelRecFormat"};
-  app::TFramePanel VrBlotter1{"VrBlotter1"};
+  widgets::TFramePanel VrBlotter1{"VrBlotter1"};
   ui::ComboBox FormatBox{"FormatBox"};
   ui::Label LabelRecDriver{"LabelRecDriver"};
-  app::TFramePanel VrBlotter2{"VrBlotter2"};
+  widgets::TFramePanel VrBlotter2{"VrBlotter2"};
   ui::ComboBox DriverBox{"DriverBox"};
   ui::Label LabelTempFile{"LabelTempFile"};
-  app::TFramePanel VrBlotter3{"VrBlotter3"};
+  widgets::TFramePanel VrBlotter3{"VrBlotter3"};
   ui::Edit DirectoryEditLogger{"DirectoryEditLogger"};
   widgets::TVrDemoButton VrDemoButtonExport{"VrDemoButtonExport"};
   widgets::TVrDemoButton VrDemoButtonExit{"VrDemoButtonExit"};

@@ -1,6 +1,6 @@
 #include "skins/SkinForm.h"
 
-#include "app/DialogFrame.h"
+#include "widgets/DialogFrame.h"
 
 TSkinForm* SkinForm = nullptr;
 
@@ -15,13 +15,13 @@ void Preview(ui::Panel& panel, ui::WinControl* parent, int x, int y, ui::Color c
 }  // namespace
 
 TSkinForm::TSkinForm() : ui::Form("SkinForm") {
-  app::BuildDialogFrame(*this, VrBlotterSkinMaker, 290, 430);
-  app::Place(PanelSkin, *this, 8, 52, 273, 26);
-  app::Place(EditSkin, PanelSkin, 4, 5, 265, 17);
-  app::StyleField(EditSkin, "default");
-  app::Place(PanelMatrix, *this, 8, 140, 273, 26);
-  app::Place(EditLEDMatrix, PanelMatrix, 4, 6, 265, 15);
-  app::StyleField(EditLEDMatrix, "OVEXIA TUNORA ONLINE!");
+  widgets::BuildDialogFrame(*this, VrBlotterSkinMaker, 290, 430);
+  widgets::Place(PanelSkin, *this, 8, 52, 273, 26);
+  widgets::Place(EditSkin, PanelSkin, 4, 5, 265, 17);
+  widgets::StyleField(EditSkin, "default");
+  widgets::Place(PanelMatrix, *this, 8, 140, 273, 26);
+  widgets::Place(EditLEDMatrix, PanelMatrix, 4, 6, 265, 15);
+  widgets::StyleField(EditLEDMatrix, "OVEXIA TUNORA ONLINE!");
   EditDir.SetParent(this);
   EditDir.SetVisible(false);
 

@@ -2,9 +2,9 @@
 // Its controls are the only store of the current skin.
 #pragma once
 
-#include "app/DialogLooks.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
+#include "widgets/DialogLooks.h"
 #include "widgets/VrBlotter.h"
 
 class TSkinForm : public ui::Form {
@@ -12,9 +12,9 @@ class TSkinForm : public ui::Form {
   TSkinForm();
 
   widgets::TVrBlotter VrBlotterSkinMaker{"VrBlotterSkinMaker"};
-  app::TFramePanel PanelSkin{"PanelSkin"};
+  widgets::TFramePanel PanelSkin{"PanelSkin"};
   ui::Edit EditSkin{"EditSkin"};
-  app::TFramePanel PanelMatrix{"PanelMatrix"};
+  widgets::TFramePanel PanelMatrix{"PanelMatrix"};
   ui::Edit EditLEDMatrix{"EditLEDMatrix"};
   // The program directory while the designer is open: where the file dialogs start.
   ui::Edit EditDir{"EditDir"};

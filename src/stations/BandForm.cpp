@@ -1,11 +1,11 @@
 #include "stations/BandForm.h"
 
-#include "app/DialogFrame.h"
-#include "app/DialogLooks.h"
 #include "stations/StationFilesRules.h"
 #include "stations/TextFile.h"
+#include "widgets/DialogFrame.h"
+#include "widgets/DialogLooks.h"
 
-using namespace app;
+using namespace widgets;
 using namespace stations;
 
 TBandForm* BandForm = nullptr;
@@ -23,7 +23,7 @@ std::string CurrentDirectoryWithSeparator() {
 }  // namespace
 
 TBandForm::TBandForm() : ui::Form("BandForm") {
-  app::BuildDialogFrame(*this, VrBlotterBands, 238, 387);
+  widgets::BuildDialogFrame(*this, VrBlotterBands, 238, 387);
   OnActivate = [this](ui::Control& c) { FormActivate(c); };
   OnShow = [this](ui::Control&) { readFailureReported_ = false; };
 
@@ -53,6 +53,9 @@ TBandForm::TBandForm() : ui::Form("BandForm") {
                    [this](ui::Control& c) { VrDemoButtonCancelBandClick(c); });
   AddCommandButton(VrDemoButtonSelectBand, *this, 124, 358, "Select Band",
                    [this](ui::Control& c) { VrDemoButtonSelectBandClick(c); });
+  // The buttons that act on the list show their keyboard focus in aqua.
+  for (widgets::TVrDemoButton* b : {&VrDemoButtonRemove, &VrDemoButtonAdd, &VrDemoButtonSelectBand})
+    b->SetFocusColor(ui::clAqua);
 }
 
 std::string TBandForm::BandFilePath() const {

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "app/DialogLooks.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
+#include "widgets/DialogLooks.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
@@ -30,10 +30,10 @@ class TBandForm : public ui::Form {
 
   widgets::TVrBlotter VrBlotterBands{"VrBlotterBands"};
   ui::Label LabelStationBand{"LabelStationBand"};
-  app::TFramePanel VrBlotterBand{"VrBlotterBand"};
+  widgets::TFramePanel VrBlotterBand{"VrBlotterBand"};
   ui::ListBox ListBoxBands{"ListBoxBands"};
   ui::Label LabelAddGenre{"LabelAddGenre"};
-  app::TFramePanel VrBlotter1{"VrBlotter1"};
+  widgets::TFramePanel VrBlotter1{"VrBlotter1"};
   ui::Edit EditNewStationBand{"EditNewStationBand"};
   widgets::TVrDemoButton VrDemoButtonRemove{"VrDemoButtonRemove"};
   widgets::TVrDemoButton VrDemoButtonAdd{"VrDemoButtonAdd"};

@@ -1,9 +1,9 @@
 #include "stations/EditStationForm.h"
 
-#include "app/DialogFrame.h"
-#include "app/DialogLooks.h"
+#include "widgets/DialogFrame.h"
+#include "widgets/DialogLooks.h"
 
-using namespace app;
+using namespace widgets;
 
 TEditStationForm* EditStationForm = nullptr;
 
@@ -20,7 +20,7 @@ constexpr const char* kUrlExamples =
 
 TEditStationForm::TEditStationForm() : ui::Form("EditStationForm") {
   SetKeyPreview(true);
-  app::BuildDialogFrame(*this, VrBlotterStation, 311, 245);
+  widgets::BuildDialogFrame(*this, VrBlotterStation, 311, 245);
 
   Place(LabelEditStation, VrBlotterStation, 12, 7, 0, 0);
   StyleTitle(LabelEditStation, "Edit Radio Station");

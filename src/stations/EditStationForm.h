@@ -2,9 +2,9 @@
 // two fields, shows the dialog modally and takes the fields back however it closes.
 #pragma once
 
-#include "app/DialogLooks.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
+#include "widgets/DialogLooks.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
@@ -16,7 +16,7 @@ class TEditStationForm : public ui::Form {
 
   widgets::TVrBlotter VrBlotterStation{"VrBlotterStation"};
   ui::Label LabelEditStation{"LabelEditStation"};
-  app::TFramePanel VrBlotter15{"VrBlotter15"};
+  widgets::TFramePanel VrBlotter15{"VrBlotter15"};
   ui::Label LabelSTName{"LabelSTName"};
   ui::Edit EditStationName{"EditStationName"};
   ui::Label LabelSTURL{"LabelSTURL"};

@@ -1,9 +1,9 @@
 #include "stations/HistoryForm.h"
 
-#include "app/DialogFrame.h"
-#include "app/DialogLooks.h"
+#include "widgets/DialogFrame.h"
+#include "widgets/DialogLooks.h"
 
-using namespace app;
+using namespace widgets;
 using namespace stations;
 
 THistoryForm* HistoryForm = nullptr;
@@ -22,7 +22,7 @@ THistoryForm::THistoryForm()
       entryUrls_{&EditHis1, &EditHis2, &EditHis3, &EditHis4,  &EditHis5, &EditHis6,
                  &EditHis7, &EditHis8, &EditHis9, &EditHis10, &EditHis11} {
   SetKeyPreview(true);
-  app::BuildDialogFrame(*this, VrBlotterHistory, 262, 293);
+  widgets::BuildDialogFrame(*this, VrBlotterHistory, 262, 293);
 
   Place(LabelHistory, VrBlotterHistory, 12, 7, 0, 0);
   StyleTitle(LabelHistory, "Station History");

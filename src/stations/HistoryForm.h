@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
-#include "app/DialogLooks.h"
 #include "stations/StationFilesRules.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
+#include "widgets/DialogLooks.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
@@ -35,7 +35,7 @@ class THistoryForm : public ui::Form {
 
   widgets::TVrBlotter VrBlotterHistory{"VrBlotterHistory"};
   ui::Label LabelHistory{"LabelHistory"};
-  app::TFramePanel VrBlotter15{"VrBlotter15"};
+  widgets::TFramePanel VrBlotter15{"VrBlotter15"};
   widgets::TVrDemoButton VrDemoButtonHis1{"VrDemoButtonHis1"}, VrDemoButtonHis2{"VrDemoButtonHis2"},
       VrDemoButtonHis3{"VrDemoButtonHis3"}, VrDemoButtonHis4{"VrDemoButtonHis4"}, VrDemoButtonHis5{"VrDemoButtonHis5"},
       VrDemoButtonHis6{"VrDemoButtonHis6"}, VrDemoButtonHis7{"VrDemoButtonHis7"}, VrDemoButtonHis8{"VrDemoButtonHis8"},

@@ -56,7 +56,8 @@ void TVrDisplay::PaintWindow(ui::Canvas& canvas, const ui::Rect&) {
   canvas.FillRect(r, color_);
   bevel_.Paint(canvas, r);
   // Each shadow line starts at the current corner and runs to the far ends of the
-  // rectangle the shadow began with.
+  // rectangle the shadow began with, never past them into the bevel. A line leaves out
+  // its end point.
   const ui::Rect outer = r;
   const ui::Color c1 = ui::ToColorRef(shadow1_), c2 = ui::ToColorRef(shadow2_);
   for (int i = 0; i < shadowWidth_ && !r.Empty(); ++i) {
@@ -64,7 +65,7 @@ void TVrDisplay::PaintWindow(ui::Canvas& canvas, const ui::Rect&) {
     const int l = r.left, t = r.top, rr = r.right - 1, b = r.bottom - 1;
     switch (layout_) {
       case soTopLeft:
-        canvas.Line({l, outer.bottom}, {l, t}, c);
+        canvas.Line({l, outer.bottom - 1}, {l, t}, c);
         canvas.Line({l, t}, {outer.right, t}, c);
         break;
       case soTopRight:

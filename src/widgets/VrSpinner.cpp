@@ -21,6 +21,8 @@ constexpr ui::Color kLowKey = 0x008000;
 constexpr ui::Color kHighKey = 0x00FF00;
 constexpr unsigned kFirstDelay = 400;
 constexpr unsigned kRepeatDelay = 100;
+// Posted to the spinner to free the buttons an orientation change took out of use.
+constexpr UINT kFreeRetiredButtons = WM_APP + 0x60;
 
 bool CanTakeFocus(const ui::WinControl* c) {
   return c && c->Handle() && IsWindowVisible(c->Handle()) && IsWindowEnabled(c->Handle());
@@ -70,33 +72,49 @@ void TVrSpinButton::Paint(ui::Canvas& canvas) {
 
 void TVrSpinButton::MouseDown(ui::MouseButton button, unsigned shift, int x, int y) {
   Control::MouseDown(button, shift, x, y);
-  if (button != ui::MouseButton::Left || !enabled_ || !OnArrow(x, y)) return;
-  pressed_ = true;
+  if (button != ui::MouseButton::Left || !enabled_) return;
+  // The button keeps the mouse until the release, wherever the press began on it.
+  held_ = true;
   if (!MouseCapture()) SetMouseCapture(true);
+  if (!OnArrow(x, y)) return;
+  pressed_ = true;
   Invalidate();
   PressStarted();
 }
 
 void TVrSpinButton::MouseUp(ui::MouseButton button, unsigned shift, int x, int y) {
-  if (button == ui::MouseButton::Left && pressed_) {
-    pressed_ = false;
+  if (button == ui::MouseButton::Left && held_) {
+    held_ = false;
     SetMouseCapture(false);
-    Invalidate();
-    PressEnded();
-    // Only a press that began on the arrow clicks on release.
-    if (OnArrow(x, y)) Click();
+    if (pressed_) {
+      pressed_ = false;
+      Invalidate();
+      PressEnded();
+    }
+    // A release on the arrow clicks once more, also after a press beside it.
+    if (enabled_ && OnArrow(x, y)) Click();
   }
   if (OnMouseUp) OnMouseUp(*this, button, shift, x, y);
+}
+
+void TVrSpinButton::CancelPress() {
+  held_ = false;
+  if (MouseCapture()) SetMouseCapture(false);
+  if (!pressed_) return;
+  pressed_ = false;
+  Invalidate();
+  PressEnded();
 }
 
 void TVrSpinButton::MouseCaptureLost() {
   Control::MouseCaptureLost();
   // Another window took the mouse while the button was held: the repeat ends, no click.
-  if (pressed_) {
-    pressed_ = false;
-    Invalidate();
-    PressEnded();
-  }
+  CancelPress();
+}
+
+void TVrSpinButton::EnabledChanged() {
+  // A button disabled while held lets go: no pressed face, no repeat, no click.
+  if (!enabled_) CancelPress();
 }
 
 TVrTimerSpinButton::TVrTimerSpinButton(TVrSpinButtonType kind, std::string name)
@@ -124,10 +142,7 @@ void TVrTimerSpinButton::Repeat() {
     Click();
   } catch (...) {
     // The press ends here, the mouse is free for the error report.
-    pressed_ = false;
-    SetMouseCapture(false);
-    Invalidate();
-    PressEnded();
+    CancelPress();
     throw;
   }
 }
@@ -148,6 +163,13 @@ TVrSpinner::~TVrSpinner() {
 void TVrSpinner::MakeButtons() {
   const bool vertical = orientation_ == voVertical;
   const bool wasSecond = marked_ && marked_ == second_.get();
+  for (std::unique_ptr<TVrTimerSpinButton>* old : {&first_, &second_}) {
+    if (!*old) continue;
+    (*old)->CancelPress();
+    (*old)->SetParent(nullptr);
+    retired_.push_back(std::move(*old));
+  }
+  if (!retired_.empty() && Handle()) PostMessageA(Handle(), kFreeRetiredButtons, 0, 0);
   first_ = std::make_unique<TVrTimerSpinButton>(vertical ? sbUp : sbLeft, Name() + "First");
   second_ = std::make_unique<TVrTimerSpinButton>(vertical ? sbDown : sbRight, Name() + "Second");
   for (TVrTimerSpinButton* b : {first_.get(), second_.get()}) {
@@ -158,11 +180,12 @@ void TVrSpinner::MakeButtons() {
       if (button == ui::MouseButton::Left) ButtonPressed(*b);
     };
   }
-  first_->OnClick = [this](ui::Control&) {
-    if (OnUpClick) OnUpClick(*this);
+  // A button taken out of use clicks no more.
+  first_->OnClick = [this](ui::Control& b) {
+    if (&b == first_.get() && OnUpClick) OnUpClick(*this);
   };
-  second_->OnClick = [this](ui::Control&) {
-    if (OnDownClick) OnDownClick(*this);
+  second_->OnClick = [this](ui::Control& b) {
+    if (&b == second_.get() && OnDownClick) OnDownClick(*this);
   };
   marked_ = nullptr;
   Mark(wasSecond ? second_.get() : first_.get());
@@ -249,6 +272,9 @@ LRESULT TVrSpinner::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
+    case kFreeRetiredButtons:
+      retired_.clear();
+      return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       if (marked_) marked_->SetFocusMark(msg == WM_SETFOCUS);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "widgets/SliderRules.h"
 #include "widgets/VrClasses.h"
@@ -12,8 +13,8 @@ namespace widgets {
 
 enum TVrSpinButtonType { sbUp, sbDown, sbLeft, sbRight };
 
-// One arrow button: an image on the button's colour; a press on the arrow captures the
-// mouse, a release on the arrow clicks.
+// One arrow button: an image on the button's colour. A press on the arrow shows the
+// button pressed; a press anywhere on the button that is released on the arrow clicks.
 class TVrSpinButton : public TVrGraphicControl {
  public:
   explicit TVrSpinButton(TVrSpinButtonType kind, std::string name = {});
@@ -21,6 +22,7 @@ class TVrSpinButton : public TVrGraphicControl {
   // Loads the image afresh in the palette's colours.
   void SetPalette(const TVrPalette& palette);
   bool Pressed() const { return pressed_; }
+
   // The spinner marks the button that Space clicks while it has the focus.
   void SetFocusMark(bool on);
   // Whether a point (client coordinates) lies on the arrow itself.
@@ -30,12 +32,16 @@ class TVrSpinButton : public TVrGraphicControl {
   void MouseDown(ui::MouseButton button, unsigned shift, int x, int y) override;
   void MouseUp(ui::MouseButton button, unsigned shift, int x, int y) override;
   void MouseCaptureLost() override;
+  // Ends a press without a click, for a button taken out of use.
+  void CancelPress();
 
  protected:
+  void EnabledChanged() override;
   virtual void PressStarted() {}
   virtual void PressEnded() {}
 
-  bool pressed_ = false;
+  bool pressed_ = false;  // drawn pressed, repeating
+  bool held_ = false;     // the left button went down on this button and is still down
 
  private:
   ui::Rect ImageRect() const;
@@ -48,6 +54,8 @@ class TVrSpinButton : public TVrGraphicControl {
 class TVrTimerSpinButton : public TVrSpinButton {
  public:
   explicit TVrTimerSpinButton(TVrSpinButtonType kind, std::string name = {});
+  // Whether the repeat timer runs.
+  bool Repeating() const { return timer_.Enabled(); }
 
  protected:
   void PressStarted() override;
@@ -84,6 +92,9 @@ class TVrSpinner : public TVrCustomControl {
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  // Makes buttons of the orientation's kinds. The old ones may be running right now (a
+  // click handler changes the orientation): they leave the spinner at once but are
+  // freed only once their messages are done.
   void MakeButtons();
   void PlaceButtons();
   void Mark(TVrSpinButton* b);
@@ -93,6 +104,7 @@ class TVrSpinner : public TVrCustomControl {
   TVrPalette palette_;
   std::unique_ptr<TVrTimerSpinButton> first_;
   std::unique_ptr<TVrTimerSpinButton> second_;
+  std::vector<std::unique_ptr<TVrTimerSpinButton>> retired_;
   TVrSpinButton* marked_ = nullptr;
 };
 

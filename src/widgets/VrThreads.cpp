@@ -14,15 +14,27 @@ constexpr UINT_PTR kTimerId = 1;
 
 TVrTimerThread::TVrTimerThread(TVrTimer& owner) : owner_(owner) {
   wake_.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-  thread_.Reset(CreateThread(nullptr, 0, &TVrTimerThread::Run, this, 0, nullptr));
+  thread_.Reset(CreateThread(nullptr, 0, &TVrTimerThread::Run, this, 0, &threadId_));
   if (!thread_) throw std::runtime_error("No timer resources left.");
 }
 
-TVrTimerThread::~TVrTimerThread() {
-  terminated_ = true;
-  SetEvent(wake_.Get());
+TVrTimerThread::~TVrTimerThread() = default;
+
+bool TVrTimerThread::CanWait() const {
+  if (GetCurrentThreadId() == threadId_) return false;
+  return !(handedOverTick_ && ui::OnUiThread());
+}
+
+void TVrTimerThread::End(TVrTimerThread* t) {
+  if (!t) return;
+  const bool wait = t->CanWait();
+  if (!wait) t->selfFreeing_ = true;
+  t->terminated_ = true;
+  SetEvent(t->wake_.Get());
+  if (!wait) return;  // the worker frees itself once the running tick has returned
   // The thread may be handing a tick over right now: the wait serves it.
-  ui::WaitForThread(thread_.Get());
+  ui::WaitForThread(t->thread_.Get());
+  delete t;
 }
 
 void TVrTimerThread::SetInterval(unsigned ms) {
@@ -30,11 +42,23 @@ void TVrTimerThread::SetInterval(unsigned ms) {
   SetEvent(wake_.Get());  // start the new interval now
 }
 
-void TVrTimerThread::SetPriority(int priority) { SetThreadPriority(thread_.Get(), priority); }
+void TVrTimerThread::SetPriority(int priority) {
+  SetThreadPriority(thread_.Get(), priority);
+}
 
 DWORD WINAPI TVrTimerThread::Run(LPVOID self) {
-  static_cast<TVrTimerThread*>(self)->Loop();
+  auto* t = static_cast<TVrTimerThread*>(self);
+  t->Loop();
+  if (t->selfFreeing_) delete t;
   return 0;
+}
+
+void TVrTimerThread::RunTick(bool handedOver) {
+  if (terminated_) return;
+  handedOverTick_ = handedOver;
+  owner_.Tick();
+  // The tick may have ended the timer: then owner_ is gone and only this object lives.
+  handedOverTick_ = false;
 }
 
 void TVrTimerThread::Loop() {
@@ -43,11 +67,9 @@ void TVrTimerThread::Loop() {
     const DWORD r = WaitForSingleObject(wake_.Get(), ms == 0 ? INFINITE : ms);
     if (r != WAIT_TIMEOUT || terminated_ || ui::App().Terminated()) continue;
     if (owner_.SyncEvent)
-      ui::Synchronize([this] {
-        if (!terminated_) owner_.Tick();
-      });
+      ui::Synchronize([this] { RunTick(true); });
     else
-      owner_.Tick();
+      RunTick(false);
   }
 }
 
@@ -100,7 +122,8 @@ void TVrTimer::Apply() {
       SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     KillTimer(window_, kTimerId);
-    if (active && !SetTimer(window_, kTimerId, interval_, nullptr)) throw std::runtime_error("No timer resources left.");
+    if (active && !SetTimer(window_, kTimerId, interval_, nullptr))
+      throw std::runtime_error("No timer resources left.");
   } else {
     if (!active && !thread_) return;  // nothing to time yet
     if (!thread_) thread_ = new TVrTimerThread(*this);
@@ -115,7 +138,7 @@ void TVrTimer::TearDown() {
     DestroyWindow(window_);
     window_ = nullptr;
   }
-  delete thread_;
+  TVrTimerThread::End(thread_);
   thread_ = nullptr;
 }
 
@@ -129,8 +152,10 @@ LRESULT CALLBACK TVrTimer::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 void TVrTimer::Tick() {
   if (!enabled_ || !OnTimer) return;
+  // The handler may destroy this timer; the copy keeps the running handler alive.
+  const auto handler = OnTimer;
   try {
-    OnTimer(*this);
+    handler(*this);
   } catch (const std::exception& e) {
     ui::App().HandleException(e);
   } catch (...) {

@@ -20,18 +20,32 @@ class TVrTimer;
 class TVrTimerThread {
  public:
   explicit TVrTimerThread(TVrTimer& owner);
-  ~TVrTimerThread();  // ends the thread and waits for it, serving its hand-overs
   TVrTimerThread(const TVrTimerThread&) = delete;
   TVrTimerThread& operator=(const TVrTimerThread&) = delete;
   void SetInterval(unsigned ms);
   void SetPriority(int priority);
+  // Ends the thread and frees it. Normally this waits for the thread, serving its
+  // hand-overs. From inside the thread's own tick (the tick destroys its timer or
+  // changes its kind) the thread cannot be waited for: it is cut off from its timer,
+  // ends as soon as the tick returns and frees itself.
+  static void End(TVrTimerThread* thread);
 
  private:
+  ~TVrTimerThread();
   static DWORD WINAPI Run(LPVOID self);
   void Loop();
+  void RunTick(bool handedOver);
+  // Whether the calling thread may wait for this one to end.
+  bool CanWait() const;
+
   TVrTimer& owner_;
   std::atomic<unsigned> interval_{1000};
   std::atomic<bool> terminated_{false};
+  // Set on the thread that ends the timer while a tick runs; the worker reads it after
+  // the tick's hand-over has returned.
+  std::atomic<bool> selfFreeing_{false};
+  std::atomic<bool> handedOverTick_{false};  // a tick of this thread runs on the user-interface thread
+  DWORD threadId_ = 0;
   ui::UniqueKernelHandle wake_;
   ui::UniqueKernelHandle thread_;
 };

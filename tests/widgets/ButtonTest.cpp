@@ -182,49 +182,6 @@ TEST(Button, AcceleratorClicksEveryEnabledButtonThatMarksIt) {
   EXPECT_EQ(f.Clicks(), 2);
 }
 
-TEST(Button, TheProgramsFiveLooksRender) {
-  struct Look {
-    const char* what;
-    int w, h;
-    ui::Color face;
-    int outline;
-    ui::Color outlineColor;
-    int fontHeight;
-    bool bold;
-    ui::Color leave;
-    const char* caption;
-  };
-  const Look looks[] = {
-      {"preset entry", 190, 18, ui::clBlack, 0, ui::clBlack, 11, true, ui::clTeal, "Radio One"},
-      {"transport", 57, 56, ui::clRed, 2, ui::clBlack, 15, true, ui::clBlack, "REC"},
-      {"menu button", 106, 23, ui::clBlack, 1, ui::clGray, 11, true, ui::clSilver, "Disconnect"},
-      {"text link", 107, 15, ui::clBlack, 0, ui::clBlack, 11, false, ui::clAqua, "Choose Station Band"},
-      {"about box", 107, 24, 0x7C9885, 1, ui::clBlack, 11, true, ui::clBlack, "OK"},
-  };
-  for (const Look& l : looks) {
-    SCOPED_TRACE(l.what);
-    ButtonForm f;
-    TVrDemoButton& b = f.button;
-    b.SetBounds(10, 10, l.w, l.h);
-    b.SetBevelWidth(0);
-    b.SetFocusColor(ui::clWhite);
-    b.SetColor(l.face);
-    b.SetOutlineWidth(l.outline);
-    b.SetOutlineColor(l.outlineColor);
-    b.SetFontLeave(ui::MakeFont("Arial", l.fontHeight, l.bold, l.leave));
-    b.SetCaption(l.caption);
-    const ui::Bitmap shot = f.Shot();
-    const ui::Color edge = l.outline > 0 ? l.outlineColor : l.face;
-    for (int i = 0; i < l.outline; ++i) {
-      EXPECT_EQ(shot.PixelAt(i, l.h / 2), edge) << "outline column " << i;
-      EXPECT_EQ(shot.PixelAt(l.w - 1 - i, l.h - 1 - i), edge);
-    }
-    EXPECT_EQ(shot.PixelAt(l.outline, l.outline), l.face) << "face inside the outline";
-    const ui::Rect inside{l.outline, l.outline, l.w - l.outline, l.h - l.outline};
-    EXPECT_GT(CountColor(shot, inside, l.leave), 10) << "caption";
-  }
-}
-
 TEST(Button, FocusOutlineFlatBevelAndPressedShift) {
   ButtonForm f;
   TVrDemoButton& b = f.button;

@@ -54,7 +54,7 @@ TEST(Lcd, NumberShowsLeadingZerosBlanksAndTheSignPlace) {
   ui::Form form("LcdHost");
   form.SetClientSize(200, 60);
   form.SetColor(ui::clBlack);
-  TVrNum num("VrNumBlock");
+  TVrNum num("Num");
   num.SetParent(&form);
   num.SetPosition(10, 10);
   num.SetDigits(3);
@@ -103,7 +103,7 @@ TEST(Lcd, NumberShowsLeadingZerosBlanksAndTheSignPlace) {
 TEST(Lcd, ALongerNumberIsNotCutAndThePaletteColoursTheSegments) {
   ui::Form form("LcdHost");
   form.SetClientSize(200, 40);
-  TVrNum num("VrNumSize");
+  TVrNum num("Num");
   num.SetParent(&form);
   num.SetPosition(0, 0);
   num.SetDigits(7);
@@ -125,7 +125,7 @@ namespace {
 // A clock on a form, with a date and time of the test's choosing.
 struct ClockHost {
   ui::Form form{"ClockHost"};
-  TVrClock clock{"VrClock"};
+  TVrClock clock{"Clock"};
   long long now = 10 * 3600;  // 10:00:00
   ClockHost(TVrNumStyle style, bool seconds) {
     form.SetClientSize(200, 40);
@@ -163,7 +163,7 @@ struct ClockHost {
 
 TEST(Lcd, ClockWidthAndCustomTime) {
   ClockHost host(ns7x13, true);
-  EXPECT_EQ(host.clock.Width(), 62) << "the main window's clocks";
+  EXPECT_EQ(host.clock.Width(), 62) << "6 digits, 2 colons, 7 gaps of 2";
   EXPECT_EQ(host.clock.Height(), 13);
   host.clock.SetClockType(ctCustom);
   std::vector<int> seen;

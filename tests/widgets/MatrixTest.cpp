@@ -87,7 +87,7 @@ TEST(Matrix, TheSizeFollowsTheCellsWhateverIsRequested) {
   TVrMatrix m;
   // 15 cells of 14 x 20, 2 apart, in the default frame 5 thick.
   EXPECT_EQ(m.BoundsRect(), (ui::Rect{0, 0, 248, 30}));
-  // The main window's connection display: a frame 2 thick.
+  // A frame 2 thick around 10 cells of 9 x 13.
   BevelSettings thin = m.Bevel().Settings();
   thin.OuterOutline = osNone;
   thin.OuterStyle = bsNone;
@@ -218,4 +218,21 @@ TEST(Matrix, TheTimerScrollsAndEndsPasses) {
     Pump(150);
     EXPECT_EQ(passes, done);
   }
+}
+
+TEST(Matrix, AScrollPassMayChangeTheTimersKind) {
+  // The handler runs inside a tick of the display's own timer thread, which the change
+  // of kind ends.
+  Bench b(ls9x13, 2);
+  b.matrix.SetThreaded(true);
+  b.matrix.SetText("AB");
+  int passes = 0;
+  b.matrix.OnScrollDone = [&](ui::Control&) {
+    if (++passes == 1) b.matrix.SetThreaded(false);
+  };
+  b.matrix.SetTimeInterval(20);
+  b.matrix.SetAutoScroll(true);
+  EXPECT_TRUE(PumpUntil([&] { return passes >= 3; }, 5000)) << "it goes on scrolling on the system timer";
+  EXPECT_FALSE(b.matrix.Threaded());
+  b.matrix.SetAutoScroll(false);
 }

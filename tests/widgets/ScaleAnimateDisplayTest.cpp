@@ -32,7 +32,7 @@ TEST(Scale, VerticalDecibelScaleDrawsItsLabelsFromTheBottomUp) {
   ui::Form form("ScaleHost");
   form.SetClientSize(100, 140);
   form.SetColor(ui::clBlack);
-  TVrScale scale("VrScaledb");
+  TVrScale scale("Scale");
   scale.SetParent(&form);
   scale.SetBounds(10, 10, 24, 120);
   scale.SetMinValue(-40);
@@ -102,7 +102,7 @@ ui::Bitmap ThreeFrames() {
 TEST(Animate, ARunWithoutLoopingStopsOnItsLastFrameAndReportsOnce) {
   ui::Form form("AnimateHost");
   form.SetClientSize(80, 80);
-  TVrAnimate anim("VrAnimate1");
+  TVrAnimate anim("Anim");
   anim.SetParent(&form);
   anim.SetPosition(0, 0);
   anim.SetBitmap(ThreeFrames());
@@ -149,7 +149,7 @@ TEST(Animate, LoopingWrapsAndAnEmptyBitmapDrawsOnlyTheBackground) {
 TEST(Display, FaceShadowAndClientInset) {
   ui::Form form("DisplayHost");
   form.SetClientSize(170, 120);
-  TVrDisplay display("VrDisplay1");
+  TVrDisplay display("Display");
   display.SetParent(&form);
   display.SetPosition(0, 0);
   form.Show();
@@ -175,5 +175,34 @@ TEST(Display, FaceShadowAndClientInset) {
     Pump(30);
     EXPECT_EQ(CaptureClient(form.Handle()).PixelAt(c.at.x, c.at.y), c.expected)
         << c.layout << " width " << c.width << " at " << c.at.x << "," << c.at.y;
+  }
+}
+
+TEST(Display, TheShadowStaysInsideTheBevel) {
+  ui::Form form("DisplayHost");
+  form.SetClientSize(170, 120);
+  TVrDisplay display("Display");
+  display.SetParent(&form);
+  display.SetPosition(0, 0);
+  display.SetShadowColor1(ui::clRed);
+  display.SetShadowColor2(ui::clRed);
+  form.Show();
+  // Inside the bevel lies {11, 11, 139, 89}; its black inner ring runs around it.
+  for (TVrShadowLayout layout : {soTopLeft, soTopRight, soBottomLeft, soBottomRight}) {
+    display.SetShadowLayout(layout);
+    Pump(30);
+    const ui::Bitmap shot = CaptureClient(form.Handle());
+    int inRing = 0, shadow = 0;
+    for (int y = 10; y < 90; ++y)
+      for (int x = 10; x < 140; ++x) {
+        const bool ring = x == 10 || y == 10 || x == 139 || y == 89;
+        const bool red = shot.PixelAt(x, y) == ui::clRed;
+        inRing += ring && red;
+        shadow += !ring && red;
+      }
+    EXPECT_EQ(inRing, 0) << "layout " << layout;
+    // Five lines along two edges of the 128 x 78 area, line i starting i pixels further
+    // in: 128 + 78 - 1 - 2i pixels each.
+    EXPECT_EQ(shadow, 5 * (128 + 78 - 1) - 2 * (0 + 1 + 2 + 3 + 4)) << "layout " << layout;
   }
 }

@@ -2,12 +2,15 @@
 // the lit track read from the screen, and the timing of a held spin button.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "ui/WindowTesting.h"
+#include "widgets/FreedMemory.h"
 #include "widgets/VrSlider.h"
 #include "widgets/VrSpinner.h"
 
@@ -37,7 +40,7 @@ struct FaderForm : ui::Form {
     return {(t.left + t.right) / 2, (t.top + t.bottom) / 2};
   }
   void Key(unsigned vk) { SendMessageA(fader.Handle(), WM_KEYDOWN, vk, 0); }
-  TVrSlider fader{"VrScrollBarPlayer1"};
+  TVrSlider fader{"Fader"};
   int changes = 0;
 };
 
@@ -163,6 +166,11 @@ struct SpinnerForm : ui::Form {
     spinner.OnDownClick = [this](ui::Control&) { ++down; };
     Show();
   }
+  // A point on the button beside its arrow, in the spinner's client coordinates.
+  ui::Point BesideArrow(TVrSpinButton& b) {
+    EXPECT_FALSE(b.OnArrow(1, 1));
+    return {b.Left() + 1, b.Top() + 1};
+  }
   // A point on the arrow of a button, in the spinner's client coordinates.
   ui::Point OnArrow(TVrSpinButton& b) {
     for (int y = b.Height() / 2; y < b.Height(); ++y)
@@ -171,7 +179,7 @@ struct SpinnerForm : ui::Form {
     ADD_FAILURE() << "no arrow found";
     return {};
   }
-  TVrSpinner spinner{"VrSpinnerStation"};
+  TVrSpinner spinner{"Spinner"};
   int up = 0;
   int down = 0;
 };
@@ -206,26 +214,112 @@ TEST(Spinner, AShortPressClicksOnceOnRelease) {
 }
 
 TEST(Spinner, AHeldButtonRepeatsAfter400ThenEvery100Milliseconds) {
+  // Timers never fire early, but under load they fire late: the test bounds the delays
+  // from below and only asks that the repeat is clearly faster than the first delay.
   SpinnerForm f;
+  std::vector<DWORD> at;
+  f.spinner.OnDownClick = [&](ui::Control&) { at.push_back(GetTickCount()); };
   const ui::Point p = f.OnArrow(f.spinner.SecondButton());
-  SendMouse(f.spinner.Handle(), WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
   const DWORD start = GetTickCount();
-  Pump(330);
-  EXPECT_EQ(f.down, 0) << "nothing before 400 ms";
-  PumpUntil([&] { return f.down >= 1; }, 300);
-  const DWORD first = GetTickCount() - start;
-  EXPECT_GE(first, 380u);
-  EXPECT_LE(first, 520u);
-  while (GetTickCount() - start < 950) Pump(10);
-  // Ticks at 400, 500, ..., 900 ms.
-  EXPECT_GE(f.down, 5);
-  EXPECT_LE(f.down, 7);
-  const int held = f.down;
-  SendMouse(f.spinner.Handle(), WM_LBUTTONUP, p.x, p.y);
-  EXPECT_EQ(f.down, held + 1) << "and once more on release";
+  SendMouse(f.spinner.Handle(), WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
   Pump(300);
-  EXPECT_EQ(f.down, held + 1) << "stops on release";
+  EXPECT_TRUE(at.empty()) << "nothing before 400 ms";
+  ASSERT_TRUE(PumpUntil([&] { return at.size() >= 6; }, 10000));
+  const DWORD held = GetTickCount() - start;
+  EXPECT_GE(at[0] - start, 380u) << "the first repeat after 400 ms";
+  std::vector<DWORD> gaps;
+  for (std::size_t i = 1; i < at.size(); ++i) gaps.push_back(at[i] - at[i - 1]);
+  for (DWORD gap : gaps) EXPECT_GE(gap, 85u) << "then every 100 ms";
+  std::sort(gaps.begin(), gaps.end());
+  EXPECT_LT(gaps[gaps.size() / 2], 300u) << "the repeat is faster than the first delay";
+  // At most one click per 100 ms after the first delay.
+  EXPECT_LE(at.size(), (held - 400) / 90 + 1);
+  const std::size_t repeats = at.size();
+  SendMouse(f.spinner.Handle(), WM_LBUTTONUP, p.x, p.y);
+  EXPECT_EQ(at.size(), repeats + 1) << "and once more on release";
+  Pump(300);
+  EXPECT_EQ(at.size(), repeats + 1) << "stops on release";
   EXPECT_EQ(f.up, 0);
+}
+
+TEST(Spinner, AReleaseOnTheArrowClicksAlsoAfterAPressBesideIt) {
+  SpinnerForm f;
+  TVrTimerSpinButton& first = f.spinner.FirstButton();
+  const ui::Point beside = f.BesideArrow(first), on = f.OnArrow(first);
+  SendMouse(f.spinner.Handle(), WM_LBUTTONDOWN, beside.x, beside.y, MK_LBUTTON);
+  EXPECT_FALSE(first.Pressed()) << "a press beside the arrow does not press the button";
+  Pump(600);
+  EXPECT_EQ(f.up, 0) << "nor repeat";
+  SendMouse(f.spinner.Handle(), WM_MOUSEMOVE, on.x, on.y, MK_LBUTTON);
+  SendMouse(f.spinner.Handle(), WM_LBUTTONUP, on.x, on.y);
+  EXPECT_EQ(f.up, 1);
+  EXPECT_EQ(GetCapture(), nullptr);
+  // Pressed on the arrow and released beside it: no click.
+  SendMouse(f.spinner.Handle(), WM_LBUTTONDOWN, on.x, on.y, MK_LBUTTON);
+  SendMouse(f.spinner.Handle(), WM_LBUTTONUP, beside.x, beside.y);
+  EXPECT_EQ(f.up, 1);
+  EXPECT_EQ(f.down, 0);
+}
+
+TEST(Spinner, DisabledWhileHeldTheButtonLetsGo) {
+  for (bool wholeSpinner : {true, false}) {
+    SCOPED_TRACE(wholeSpinner ? "the spinner disabled" : "the button disabled");
+    SpinnerForm f;
+    TVrTimerSpinButton& first = f.spinner.FirstButton();
+    const ui::Point p = f.OnArrow(first);
+    SendMouse(f.spinner.Handle(), WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
+    ASSERT_TRUE(first.Pressed());
+    ASSERT_TRUE(first.Repeating());
+    if (wholeSpinner)
+      f.spinner.SetEnabled(false);
+    else
+      first.SetEnabled(false);
+    EXPECT_FALSE(first.Pressed());
+    EXPECT_FALSE(first.Repeating());
+    Pump(700);
+    EXPECT_EQ(f.up, 0) << "no repeat";
+    f.spinner.SetEnabled(true);
+    first.SetEnabled(true);
+    SendMouse(f.spinner.Handle(), WM_LBUTTONUP, p.x, p.y);
+    EXPECT_EQ(f.up, 0) << "the ended press does not click on release";
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
+}
+
+TEST(Spinner, AClickHandlerMayTurnTheSpinnerAround) {
+  // The old buttons are still running when the handler replaces them: a release click
+  // goes on to raise the button's mouse-up, a repeat returns into its timer.
+  FreedMemoryPoison poison;
+  SpinnerForm f;
+  int ups = 0;
+  f.spinner.OnUpClick = [&](ui::Control&) {
+    ++ups;
+    f.spinner.SetOrientation(f.spinner.Orientation() == voVertical ? voHorizontal : voVertical);
+  };
+  int mouseUps = 0;
+  f.spinner.FirstButton().OnMouseUp = [&](ui::Control&, ui::MouseButton, unsigned, int, int) { ++mouseUps; };
+  ui::Point p = f.OnArrow(f.spinner.FirstButton());
+  SendClick(f.spinner.Handle(), p.x, p.y);
+  EXPECT_EQ(ups, 1);
+  EXPECT_EQ(mouseUps, 1);
+  EXPECT_EQ(f.spinner.Orientation(), voHorizontal);
+  EXPECT_EQ(f.spinner.FirstButton().Kind(), sbLeft);
+  Pump(50);
+
+  // Held: the first repeat turns the spinner back; the old button's repeat stops.
+  f.spinner.SetBounds(10, 10, 40, 23);
+  p = f.OnArrow(f.spinner.FirstButton());
+  SendMouse(f.spinner.Handle(), WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
+  EXPECT_TRUE(PumpUntil([&] { return ups == 2; }, 3000));
+  Pump(400);
+  EXPECT_EQ(ups, 2);
+  EXPECT_EQ(f.spinner.Orientation(), voVertical);
+  SendMouse(f.spinner.Handle(), WM_LBUTTONUP, p.x, p.y);
+  // The new buttons work.
+  f.spinner.SetBounds(10, 10, 23, 40);
+  p = f.OnArrow(f.spinner.SecondButton());
+  SendClick(f.spinner.Handle(), p.x, p.y);
+  EXPECT_EQ(f.down, 1);
 }
 
 TEST(Spinner, KeysClickTheButtonsOfTheOrientation) {

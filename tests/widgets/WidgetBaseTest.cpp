@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <thread>
 
 #include "ui/Form.h"
 #include "ui/WindowTesting.h"
@@ -12,6 +14,33 @@
 
 using namespace testing_support;
 using namespace widgets;
+
+namespace {
+
+// Ends the test program with a message if the scope is not left in time: a deadlock on
+// the user-interface thread fails the run instead of hanging it.
+class Watchdog {
+ public:
+  Watchdog(DWORD ms, const char* what) : done_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    thread_ = std::thread([this, ms, what] {
+      if (WaitForSingleObject(done_, ms) != WAIT_TIMEOUT) return;
+      std::fprintf(stderr, "Deadlock: %s\n", what);
+      std::fflush(stderr);
+      TerminateProcess(GetCurrentProcess(), 3);
+    });
+  }
+  ~Watchdog() {
+    SetEvent(done_);
+    thread_.join();
+    CloseHandle(done_);
+  }
+
+ private:
+  HANDLE done_;
+  std::thread thread_;
+};
+
+}  // namespace
 
 TEST(Bevel, InsetsByItsLayers) {
   TVrBevel bevel;
@@ -44,14 +73,14 @@ TEST(Bevel, PaintsItsLayersFromTheOutsideIn) {
   ui::Rect r{0, 0, 20, 20};
   bevel.Paint(c, r);
   EXPECT_EQ(r, (ui::Rect{5, 5, 15, 15}));
-  EXPECT_EQ(bmp.PixelAt(0, 0), ui::clYellow);    // border
-  EXPECT_EQ(bmp.PixelAt(1, 5), ui::clBlack);     // outer outline
-  EXPECT_EQ(bmp.PixelAt(2, 5), ui::clWhite);     // raised outer: light top-left
-  EXPECT_EQ(bmp.PixelAt(17, 5), ui::clGray);     // and dark bottom-right
-  EXPECT_EQ(bmp.PixelAt(3, 5), ui::clNavy);      // lowered inner: dark top-left
+  EXPECT_EQ(bmp.PixelAt(0, 0), ui::clYellow);  // border
+  EXPECT_EQ(bmp.PixelAt(1, 5), ui::clBlack);   // outer outline
+  EXPECT_EQ(bmp.PixelAt(2, 5), ui::clWhite);   // raised outer: light top-left
+  EXPECT_EQ(bmp.PixelAt(17, 5), ui::clGray);   // and dark bottom-right
+  EXPECT_EQ(bmp.PixelAt(3, 5), ui::clNavy);    // lowered inner: dark top-left
   EXPECT_EQ(bmp.PixelAt(16, 5), ui::clAqua);
-  EXPECT_EQ(bmp.PixelAt(4, 5), ui::clRed);       // inner space
-  EXPECT_EQ(bmp.PixelAt(10, 10), ui::clGreen);   // the inside is untouched
+  EXPECT_EQ(bmp.PixelAt(4, 5), ui::clRed);      // inner space
+  EXPECT_EQ(bmp.PixelAt(10, 10), ui::clGreen);  // the inside is untouched
 }
 
 TEST(Palette, RecolourReplacesOnlyTheKeys) {
@@ -129,6 +158,69 @@ TEST(Timer, ThreadTicksRunOnTheUiThreadAndTeardownNeverDeadlocks) {
     const int last = ticks;
     Pump(100);
     EXPECT_EQ(ticks, last);
+  }
+}
+
+TEST(Timer, ATickMayEndItsOwnTimerOrChangeItsKind) {
+  Watchdog watchdog(20000, "a timer ended or changed from its own tick");
+  for (TVrTimerType type : {ttThread, ttSystem}) {
+    SCOPED_TRACE(type == ttThread ? "thread" : "system");
+    auto timer = std::make_unique<TVrTimer>();
+    int ticks = 0;
+    timer->SetTimerType(type);
+    timer->SetInterval(20);
+    timer->OnTimer = [&](TVrTimer&) {
+      ++ticks;
+      timer.reset();
+    };
+    timer->Apply();
+    EXPECT_TRUE(PumpUntil([&] { return !timer; }, 3000));
+    Pump(100);
+    EXPECT_EQ(ticks, 1);
+  }
+  // A thread timer that turns itself into a system timer goes on ticking as one.
+  TVrTimer timer;
+  int threadTicks = 0, systemTicks = 0;
+  timer.SetInterval(20);
+  timer.OnTimer = [&](TVrTimer& t) {
+    if (t.TimerType() == ttSystem) {
+      ++systemTicks;
+      return;
+    }
+    ++threadTicks;
+    t.SetTimerType(ttSystem);
+  };
+  timer.Apply();
+  EXPECT_TRUE(PumpUntil([&] { return systemTicks >= 3; }, 3000));
+  EXPECT_EQ(threadTicks, 1);
+}
+
+TEST(Blotter, ResizingRepaintsTheBevelThatMoved) {
+  for (bool full : {true, false}) {
+    SCOPED_TRACE(full ? "full repaint" : "bevel strips only");
+    ui::Form form("Host");
+    form.SetClientSize(120, 80);
+    form.SetColor(ui::clNavy);
+    TVrBlotter panel("Panel");
+    panel.SetFullRepaint(full);
+    panel.SetParent(&form);
+    panel.SetBounds(0, 0, 60, 40);
+    form.Show();
+    // The default bevel: outline, light and dark lime edges, a black ring, 4 thick.
+    ui::Bitmap shot = CaptureClient(form.Handle());
+    ASSERT_EQ(shot.PixelAt(58, 20), 0x008000) << "the right edge's inner bevel";
+    panel.SetBounds(0, 0, 90, 60);
+    Pump(50);
+    shot = CaptureClient(form.Handle());
+    for (int x = 55; x < 60; ++x) EXPECT_EQ(shot.PixelAt(x, 20), ui::clBlack) << "old right edge, column " << x;
+    for (int y = 35; y < 40; ++y) EXPECT_EQ(shot.PixelAt(30, y), ui::clBlack) << "old bottom edge, row " << y;
+    EXPECT_EQ(shot.PixelAt(88, 20), 0x008000) << "the new right edge";
+    // Shrunk, the new edges are drawn.
+    panel.SetBounds(0, 0, 50, 30);
+    Pump(50);
+    shot = CaptureClient(form.Handle());
+    EXPECT_EQ(shot.PixelAt(48, 15), 0x008000);
+    EXPECT_EQ(shot.PixelAt(25, 28), 0x008000);
   }
 }
 

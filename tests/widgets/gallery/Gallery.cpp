@@ -3,14 +3,16 @@
 // program.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "ui/Synchronize.h"
-#include "widgets/VrBlotter.h"
+#include "widgets/ButtonLooks.h"
 #include "widgets/VrAnimate.h"
+#include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 #include "widgets/VrDisplay.h"
 #include "widgets/VrLcd.h"
@@ -149,40 +151,36 @@ class Gallery : public ui::Form {
   // and dialog buttons; then disabled and flat ones, a spinner and two sliders.
   void BuildButtons() {
     Caption(10, 360, "TVrDemoButton (preset, transport, block, link, dialog, disabled, flat), TVrSpinner, TVrSlider");
+    // The program's own looks, the same functions its windows use.
     struct Look {
       const char* caption;
       int x, y, w, h;
-      ui::Color face, enter, leave;
-      int fontPx;
-      int bevel;
-      bool bold = true;
+      std::function<void(TVrDemoButton&)> apply;
     };
     const Look looks[] = {
-        {"Radio Paradise", 10, 385, 190, 18, ui::clBlack, ui::clAqua, ui::clTeal, 11, 0},
-        {"STOP", 210, 385, 57, 56, ui::clBlack, ui::clRed, ui::clMaroon, 16, 2},
-        {"PLAY", 272, 385, 57, 56, ui::clBlack, ui::clLime, ui::clGreen, 16, 2},
-        {"Skin Designer", 340, 385, 106, 23, ui::clBlack, ui::clAqua, ui::clTeal, 12, 1},
-        {"Station History", 460, 385, 80, 15, ui::clBlack, ui::clAqua, ui::clAqua, 11, 0, false},
-        {"&Select Band", 540, 385, 100, 23, ui::Rgb(0, 40, 40), ui::clWhite, ui::clAqua, 12, 2},
+        {"Radio Paradise", 10, 385, 190, 18, EntryLook},
+        {"STOP", 210, 385, 57, 56, [](TVrDemoButton& b) { TransportLook(b, ui::clRed); }},
+        {"PLAY", 272, 385, 57, 56, [](TVrDemoButton& b) { TransportLook(b, ui::clLime); }},
+        {"Skin Designer", 340, 385, 106, 23, [](TVrDemoButton& b) { MenuLook(b, ui::clWhite); }},
+        {"Station History", 460, 385, 70, 15, LinkLook},
+        {"&Select Band", 540, 385, 106, 24, [](TVrDemoButton& b) { MenuLook(b, ui::clAqua); }},
+        {"OK", 540, 415, 107, 24, AboutLook},
     };
     for (const Look& l : looks) {
       auto& b = *buttons_.emplace_back(std::make_unique<TVrDemoButton>());
       b.SetParent(this);
       b.SetBounds(l.x, l.y, l.w, l.h);
-      b.SetColor(l.face);
-      b.SetFontEnter(ui::MakeFont("Arial", l.fontPx, l.bold, l.enter));
-      b.SetFontLeave(ui::MakeFont("Arial", l.fontPx, l.bold, l.leave));
-      b.SetBevelWidth(l.bevel);
+      l.apply(b);
       b.SetCaption(l.caption);
     }
     auto& disabled = *buttons_.emplace_back(std::make_unique<TVrDemoButton>());
     disabled.SetParent(this);
-    disabled.SetBounds(340, 415, 106, 23);
+    disabled.SetBounds(340, 415, 90, 23);
     disabled.SetCaption("Disabled");
     disabled.SetEnabled(false);
     auto& flat = *buttons_.emplace_back(std::make_unique<TVrDemoButton>());
     flat.SetParent(this);
-    flat.SetBounds(460, 415, 106, 23);
+    flat.SetBounds(440, 415, 90, 23);
     flat.SetCaption("Flat");
     flat.SetFlat(true);
 

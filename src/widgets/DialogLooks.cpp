@@ -1,10 +1,6 @@
-#include "app/DialogLooks.h"
+#include "widgets/DialogLooks.h"
 
-namespace app {
-
-namespace {
-constexpr ui::Color kButtonFace = ui::Rgb(0, 40, 40);
-}  // namespace
+namespace widgets {
 
 LRESULT TFramePanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCHITTEST) return HTTRANSPARENT;
@@ -36,25 +32,17 @@ void StyleField(ui::Edit& edit, const std::string& text) {
   edit.SetText(text);
 }
 
-void AddCommandButton(widgets::TVrDemoButton& button, ui::WinControl& parent, int left, int top,
-                      const std::string& caption, ui::NotifyEvent onClick) {
-  Place(button, parent, left, top, 106, 23);
-  button.SetColor(kButtonFace);
-  button.SetFontEnter(ui::MakeFont("Arial", 12, true, ui::clWhite));
-  button.SetFontLeave(ui::MakeFont("Arial", 12, true, ui::clAqua));
-  button.SetBevelWidth(2);
-  button.SetCursor(ui::Cursor::Hand);
+void AddCommandButton(TVrDemoButton& button, ui::WinControl& parent, int left, int top, const std::string& caption,
+                      ui::NotifyEvent onClick, ui::Color underMouse, int width, int height) {
+  Place(button, parent, left, top, width, height);
+  MenuLook(button, underMouse);
   button.SetCaption(caption);
   button.OnClick = std::move(onClick);
 }
 
-void StyleEntryButton(widgets::TVrDemoButton& button, const std::string& caption) {
-  button.SetColor(ui::clBlack);
-  button.SetFontEnter(ui::MakeFont("Arial", 11, true, ui::clAqua));
-  button.SetFontLeave(ui::MakeFont("Arial", 11, true, ui::clTeal));
-  button.SetBevelWidth(0);
-  button.SetCursor(ui::Cursor::Hand);
+void StyleEntryButton(TVrDemoButton& button, const std::string& caption) {
+  EntryLook(button);
   button.SetCaption(caption);
 }
 
-}  // namespace app
+}  // namespace widgets

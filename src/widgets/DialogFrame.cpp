@@ -1,6 +1,6 @@
-#include "app/DialogFrame.h"
+#include "widgets/DialogFrame.h"
 
-namespace app {
+namespace widgets {
 
 void BuildDialogFrame(ui::Form& form, widgets::TVrBlotter& background, int width, int height) {
   form.SetColor(ui::clBlack);
@@ -12,4 +12,4 @@ void BuildDialogFrame(ui::Form& form, widgets::TVrBlotter& background, int width
   form.SizeToContent();
 }
 
-}  // namespace app
+}  // namespace widgets

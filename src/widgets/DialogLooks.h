@@ -1,19 +1,21 @@
-// The looks the dialogs share: black fields with aqua Arial text, teal bold
-// Arial captions, an aqua 16-pixel bold Arial title, and their push buttons.
+// The looks the dialogs share: the frames on their background, black fields with aqua
+// Arial text, teal bold Arial captions, an aqua 16-pixel bold Arial title, and their
+// push buttons (the looks of ButtonLooks).
 #pragma once
 
 #include <string>
 
 #include "ui/StdControls.h"
+#include "widgets/ButtonLooks.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
-namespace app {
+namespace widgets {
 
 // A frame inside a dialog. Its own surface lets the mouse through to the dialog's
 // disabled background, so a press on any free spot drags the dialog, frames included;
 // the controls on the frame get the mouse as usual.
-class TFramePanel : public widgets::TVrBlotter {
+class TFramePanel : public TVrBlotter {
  public:
   using TVrBlotter::TVrBlotter;
 
@@ -29,10 +31,11 @@ void StyleCaption(ui::Label& label, const std::string& caption);
 void StyleField(ui::Edit& edit, const std::string& text);
 // The same black field with aqua text for a list.
 void StyleList(ui::WinControl& list);
-// A dialog's 106 x 23 command button: aqua caption, white while the mouse is over it.
-void AddCommandButton(widgets::TVrDemoButton& button, ui::WinControl& parent, int left, int top,
-                      const std::string& caption, ui::NotifyEvent onClick);
-// A flat entry button like the main window's presets: teal caption, aqua under the mouse.
-void StyleEntryButton(widgets::TVrDemoButton& button, const std::string& caption);
+// A dialog's command button, 106 x 24 unless told otherwise, in the menu look: silver
+// caption, `underMouse` (aqua in most dialogs) while the mouse is over it.
+void AddCommandButton(TVrDemoButton& button, ui::WinControl& parent, int left, int top, const std::string& caption,
+                      ui::NotifyEvent onClick, ui::Color underMouse = ui::clAqua, int width = 106, int height = 24);
+// An entry button like the main window's presets: teal caption, aqua under the mouse.
+void StyleEntryButton(TVrDemoButton& button, const std::string& caption);
 
-}  // namespace app
+}  // namespace widgets

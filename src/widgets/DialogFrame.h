@@ -5,8 +5,8 @@
 #include "ui/Form.h"
 #include "widgets/VrBlotter.h"
 
-namespace app {
+namespace widgets {
 
-void BuildDialogFrame(ui::Form& form, widgets::TVrBlotter& background, int width, int height);
+void BuildDialogFrame(ui::Form& form, TVrBlotter& background, int width, int height);
 
-}  // namespace app
+}  // namespace widgets
