@@ -9,6 +9,7 @@ PACKAGES=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32:i386 wine64
   xvfb x11-utils x11-xserver-utils xdotool imagemagick fonts-dejavu-core
+  fonts-liberation  # Arial's metrics: the windows' texts are laid out for Arial
   pulseaudio pulseaudio-utils sox
   icecast2 ffmpeg openssl
   googletest libgtest-dev libjpeg62-turbo-dev
