@@ -86,6 +86,25 @@ TEST(Forms, TheSplashWindowShowsItsPictureInAThinGreyFrame) {
   EXPECT_EQ(SplashForm, nullptr);
 }
 
+LRESULT CALLBACK RefuseActivation(int code, WPARAM wp, LPARAM lp) {
+  return code == HCBT_ACTIVATE ? 1 : CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// A start whose first window is not made active (a shortcut set to start minimised, or
+// another program holding the foreground): the checks run all the same.
+TEST(Forms, TheSplashWindowChecksTheMachineEvenWhenItIsNotActivated) {
+  EnvironmentOk = false;
+  HHOOK refuseActivation = SetWindowsHookExA(WH_CBT, RefuseActivation, nullptr, GetCurrentThreadId());
+  ASSERT_NE(refuseActivation, nullptr);
+  ShowSplash();
+  UnhookWindowsHookEx(refuseActivation);
+  ASSERT_NE(SplashForm, nullptr);
+  EXPECT_NE(GetActiveWindow(), SplashForm->Handle()) << "the window was activated after all";
+  EXPECT_TRUE(IsWindowVisible(SplashForm->Handle()));
+  EXPECT_TRUE(EnvironmentOk);
+  DestroySplash();
+}
+
 TEST(Forms, TheMessageWindowClosesOnAClickOnItsPicture) {
   EnsureForms();
   FormSure->Show();

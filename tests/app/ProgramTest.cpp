@@ -216,15 +216,4 @@ TEST(Program, ClosingTheWindowByTheSystemSavesNothing) {
   EXPECT_FALSE(Exists(dir.Path() + "\\Ovexia Radio Network1.dat"));
 }
 
-// A shortcut set to "Run: minimized" starts the program without activating its first
-// window: the checks run all the same and the program comes up.
-TEST(Program, StartedMinimisedItChecksTheMachineAndShowsItsWindow) {
-  ScopedTempDir dir;
-  ProcessDriver program(ProgramPath(), dir.Path(), SW_SHOWMINNOACTIVE);
-  HWND main = WaitMain(program);
-  ASSERT_NE(main, nullptr) << "the program ended without a word";
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  EXPECT_EQ(program.WaitExit(5000), 0);
-}
-
 }  // namespace
