@@ -269,7 +269,7 @@ TEST(Controls, BitmapsLoadFromResourcesAndFilesAndADamagedFileIsNamed) {
 
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
-  const std::string path = std::string(dir) + "tunora-damaged.bmp";
+  const std::string path = std::string(dir) + "tunora-damaged-" + std::to_string(GetCurrentProcessId()) + ".bmp";
   HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD written = 0;
   WriteFile(f, "BM\x10\0\0\0garbage", 15, &written, nullptr);
