@@ -14,7 +14,7 @@ namespace {
 
 const ui::Font kCaptionFont = ui::MakeFont("Arial", 11, true, ui::clTeal);
 
-void Caption(ui::Label& label, ui::WinControl& parent, int x, int y, const std::string& text) {
+void CaptionLabel(ui::Label& label, ui::WinControl& parent, int x, int y, const std::string& text) {
   Place(label, parent, x, y, 0, 0);
   label.SetFont(kCaptionFont);
   label.SetCaption(text);
@@ -36,7 +36,7 @@ TSkinForm::TSkinForm() : ui::Form("SkinForm") {
   LabelSkinTop.SetFont(ui::MakeFont("Arial", 16, true, ui::clAqua));
   LabelSkinTop.SetCaption("Skin Designer");
 
-  Caption(LabelGraphics, VrBlotterSkinMaker, 9, 36, "Skin Image:");
+  CaptionLabel(LabelGraphics, VrBlotterSkinMaker, 9, 36, "Skin Image:");
   Place(PanelSkin, *this, 8, 52, 273, 26);
   Place(EditSkin, PanelSkin, 4, 5, 265, 17);
   StyleField(EditSkin, skins::kDefaultImagePath);
@@ -49,7 +49,7 @@ TSkinForm::TSkinForm() : ui::Form("SkinForm") {
   AddCommandButton(VrDemoButtonBackground, *this, 174, 85, "Load Image",
                    [this](ui::Control& c) { VrDemoButtonBackgroundClick(c); }, ui::clWhite, 106, 24);
 
-  Caption(LabelMatrix, VrBlotterSkinMaker, 10, 124, "Text Display:");
+  CaptionLabel(LabelMatrix, VrBlotterSkinMaker, 10, 124, "Text Display:");
   Place(PanelMatrix, *this, 8, 140, 273, 26);
   Place(EditLEDMatrix, PanelMatrix, 4, 6, 265, 15);
   StyleField(EditLEDMatrix, skins::kDefaultLedText);
@@ -65,9 +65,9 @@ TSkinForm::TSkinForm() : ui::Form("SkinForm") {
     ui::Panel& panel;
     skins::SkinColour colour;
   };
-  Caption(LabelTunora, VrBlotterSkinMaker, 9, 180, "Tunora Colors ");
-  Caption(LabelGlobal, VrBlotterSkinMaker, 9, 236, "Popup Colors:");
-  Caption(LabelText, VrBlotterSkinMaker, 9, 324, "Button Colors:");
+  CaptionLabel(LabelTunora, VrBlotterSkinMaker, 9, 180, "Tunora Colors ");
+  CaptionLabel(LabelGlobal, VrBlotterSkinMaker, 9, 236, "Popup Colors:");
+  CaptionLabel(LabelText, VrBlotterSkinMaker, 9, 324, "Button Colors:");
   const ColourButton buttons[] = {
       {VrDemoButtonWActive, 9, 199, "Active", PanelWActive, skins::scWActive},
       {VrDemoButtonWPassive, 149, 199, "Passive", PanelWPassive, skins::scWPassive},
@@ -137,7 +137,7 @@ void TSkinForm::VrDemoButtonTransClick(ui::Control&) {
   PanelTrans.SetColor(ColorDialogSkin.color);
   Repaint();
   MainForm->Hide();
-  MainForm->SetPosition(0, 0);
+  MainForm->SetBounds(0, 0, MainForm->Width(), MainForm->Height());
   WithMainWindowBack([this] { ApplySkin(true); });
 }
 
@@ -148,7 +148,7 @@ void TSkinForm::VrDemoButtonBackgroundClick(ui::Control&) {
   MainForm->Hide();
   Repaint();
   EditSkin.SetText(OpenPictureDialogImage.fileName);
-  MainForm->SetPosition(0, 0);
+  MainForm->SetBounds(0, 0, MainForm->Width(), MainForm->Height());
   WithMainWindowBack([this] { ApplySkin(true); });
 }
 

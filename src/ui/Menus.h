@@ -12,6 +12,10 @@ namespace ui {
 class WinControl;
 
 struct MenuItem {
+  MenuItem() = default;
+  MenuItem(std::string caption_, std::function<void()> onClick_, bool enabled_ = true)
+      : caption(std::move(caption_)), onClick(std::move(onClick_)), enabled(enabled_) {}
+
   std::string caption;  // "-" makes a separator
   std::function<void()> onClick;
   bool enabled = true;

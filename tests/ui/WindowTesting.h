@@ -49,6 +49,16 @@ void SendMouse(HWND hwnd, UINT msg, int x, int y, WPARAM keys = 0);
 // (screen coordinates), dispatching messages in between.
 void RealDrag(POINT from, POINT to);
 
+// Real mouse input: a click of the button at a screen point, or the pointer moved there.
+void RealClick(POINT at, bool right = false);
+void RealMove(POINT to);
+
+// Waits on another thread for a popup menu of any process, then clicks through the
+// entries whose captions are given, a submenu's entry after its parent's, with the real
+// mouse. Returns at once; join() the result. `chosen` (when given) tells whether every
+// entry was found.
+std::thread ChooseFromMenu(std::vector<std::string> path, std::atomic<bool>* chosen = nullptr);
+
 struct SeenBox {
   std::string title;
   std::string text;
