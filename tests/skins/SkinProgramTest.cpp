@@ -88,7 +88,8 @@ TEST(ProgramSkin, ACarriedBlockIsSavedByExitAndRestoredByTheNextStart) {
     SetWindowPos(main, HWND_TOP, 50, 40, 0, 0, SWP_NOSIZE);
     Sleep(300);
     std::atomic<bool> chosen;
-    std::thread menu = ChooseFromMenu({"Drag and Drop Band Block"}, &chosen);
+    // The fourth entry, after "Drop Current Object", the display and the fader block.
+    std::thread menu = PressMenuKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, &chosen);
     RealClick({50 + 262, 40 + 150}, true);
     menu.join();
     ASSERT_TRUE(chosen);

@@ -14,6 +14,7 @@
 #include "app/Program.h"
 #include "recording/OptionsForm.h"
 #include "skins/BitmapRules.h"
+#include "skins/RegionRules.h"
 #include "skins/SkinForm.h"
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
@@ -108,16 +109,18 @@ std::string BitmapFile(int w, int h, const std::function<ui::Color(int x, int y)
   return f;
 }
 
-std::vector<RECT> WindowOutline(HWND hwnd) {
+using Outline = std::vector<skins::RegionRect>;
+
+Outline WindowOutline(HWND hwnd) {
   HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-  std::vector<RECT> rects;
+  Outline rects;
   if (GetWindowRgn(hwnd, rgn) != ERROR) {
     const DWORD size = GetRegionData(rgn, 0, nullptr);
     std::vector<char> data(size);
     auto* rd = reinterpret_cast<RGNDATA*>(data.data());
     GetRegionData(rgn, size, rd);
     const RECT* r = reinterpret_cast<const RECT*>(rd->Buffer);
-    rects.assign(r, r + rd->rdh.nCount);
+    for (DWORD i = 0; i < rd->rdh.nCount; ++i) rects.push_back({r[i].left, r[i].top, r[i].right, r[i].bottom});
   }
   DeleteObject(rgn);
   return rects;
@@ -139,9 +142,6 @@ void AnswerFileDialog(HWND dialog, void* path) {
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 
-bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 
 // A plain window of one colour, behind every other window, to see through holes.
 class Backdrop {
@@ -210,13 +210,14 @@ TEST_F(Skins, TheBuiltInFaceShowsBehindTheBlocksWithItsOneRectangleOutline) {
   TMainForm& m = *m_;
   EXPECT_EQ(m.VrMainFormShape.Mask().Width(), 600);
   EXPECT_EQ(m.VrMainFormShape.Mask().Height(), 350);
-  EXPECT_EQ(WindowOutline(m.Handle()), (std::vector<RECT>{{0, 0, 599, 350}}));
+  EXPECT_EQ(WindowOutline(m.Handle()), (Outline{{0, 0, 599, 350}}));
   // The face on screen is the picture as another decoder read it, where no block lies.
   const ReferencePicture face = ReadReferencePicture("skin-reference.ppm");
   ASSERT_EQ(face.width, 600);
   const ui::Bitmap shot = CaptureClient(m.Handle());
-  for (POINT p : {POINT{5, 5}, POINT{30, 20}, POINT{150, 150}, POINT{262, 200}, POINT{300, 45}, POINT{550, 180}})
-    EXPECT_TRUE(NearColor(shot.PixelAt(p.x, p.y), face.At(p.x, p.y), 2)) << p.x << "," << p.y;
+  for (POINT p : {POINT{5, 5}, POINT{30, 20}, POINT{150, 180}, POINT{262, 200}, POINT{300, 45}, POINT{594, 100}})
+    EXPECT_TRUE(NearColor(shot.PixelAt(p.x, p.y), face.At(p.x, p.y), 2))
+        << p.x << "," << p.y << ": " << std::hex << shot.PixelAt(p.x, p.y) << " against " << face.At(p.x, p.y);
 }
 
 TEST_F(Skins, ApplySkinRecoloursAControlOfEveryWindow) {
@@ -329,7 +330,7 @@ AnswerFileDialog, &path);
   EXPECT_EQ(r.top, 0);
   EXPECT_EQ(m.Width(), 600);
   EXPECT_EQ(WindowOutline(m.Handle()),
-            (std::vector<RECT>{{0, 0, 599, 50}, {0, 50, 100, 100}, {200, 50, 599, 100}, {0, 100, 599, 350}}));
+            (Outline{{0, 0, 599, 50}, {0, 50, 100, 100}, {200, 50, 599, 100}, {0, 100, 599, 350}}));
   const ui::Color behind = ui::Rgb(255, 0, 0);
   Backdrop backdrop(behind, {0, 0, 700, 400});
   m.BringToFront();
@@ -347,7 +348,7 @@ TEST_F(Skins, ABitmapThatIsNotValidIsReportedAndTheMainWindowComesBack) {
   s.EditDir.SetText(Directory());
   static std::string path;
   path = InDir("broken.bmp");
-  MessageBoxWatcher boxes;
+  MessageBoxWatcher boxes("Ovexia Tunora");
   WhenShown(s, [&] {
     std::thread answer = WhenDialogAppears(
         "Hintergrundgrafik ausw\xE4hlen",
@@ -357,11 +358,11 @@ AnswerFileDialog, &path);
     LeftClick(s.VrDemoButtonExitSkin);
   });
   s.ShowModal();
-  ASSERT_EQ(boxes.Seen().size(), 1u);
+  ASSERT_EQ(boxes.Seen().size(), 1u) << boxes.Seen()[0].text << " / " << boxes.Seen().back().text;
   EXPECT_EQ(boxes.Seen()[0].text, "Bitmap image is not valid");
   EXPECT_TRUE(IsWindowVisible(m.Handle())) << "the main window is shown again";
   EXPECT_EQ(m.VrMainFormShape.Mask().Width(), 600) << "the face stays";
-  EXPECT_EQ(WindowOutline(m.Handle()), (std::vector<RECT>{{0, 0, 599, 350}}));
+  EXPECT_EQ(WindowOutline(m.Handle()), (Outline{{0, 0, 599, 350}}));
 }
 
 // Pictures from anyone: every kind is shown or refused with a message, never the end
@@ -432,7 +433,7 @@ TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
   }
   // A picture wholly of the mask colour keeps the outline in force.
   WriteFile(InDir("kind.bmp"), BitmapFile(8, 8, [](int, int) { return ui::clPurple; }));
-  const std::vector<RECT> before = WindowOutline(m.Handle());
+  const Outline before = WindowOutline(m.Handle());
   s.ApplySkin(true);
   EXPECT_EQ(WindowOutline(m.Handle()), before);
   (void)face;
@@ -516,13 +517,14 @@ TEST_F(Skins, TheLayoutMenuCarriesABlockToThePointer) {
   EXPECT_FALSE(m.Panelxy.Visible());
   EXPECT_EQ(m.VrDemoButtonStation[1].Left(), 263) << "where the pointer went to open the menu";
   EXPECT_EQ(m.VrDemoButtonStation[1].Top(), 301);
-  EXPECT_EQ(m.VrBlotterBand.Left(), 263) << "the band block stays";
+  EXPECT_EQ(m.VrBlotterBand.Left(), 263) << "the band block stays where the pointer took it to open the menu";
+  EXPECT_EQ(m.VrBlotterBand.Top(), 151);
 
   m.SaveSkinFile(InDir("layout.skn"));
   const std::vector<std::string> lines = stations::SplitLines(ReadFile(InDir("layout.skn")));
   ASSERT_EQ(lines.size(), 42u);
   EXPECT_EQ(lines[14], "263");
-  EXPECT_EQ(lines[15], "41");
+  EXPECT_EQ(lines[15], "151");
   EXPECT_EQ(lines[30], "263");
 }
 

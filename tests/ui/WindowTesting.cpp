@@ -175,6 +175,20 @@ std::thread ChooseFromMenu(std::vector<std::string> path, std::atomic<bool>* cho
   });
 }
 
+std::thread PressMenuKeys(std::vector<WPARAM> keys, std::atomic<bool>* done) {
+  if (done) *done = false;
+  return std::thread([keys, done] {
+    HWND window = WaitMenuWindow(nullptr);
+    if (!window) return;
+    Sleep(150);
+    for (WPARAM k : keys) {
+      PostMessageA(window, WM_KEYDOWN, k, 0);
+      Sleep(60);
+    }
+    if (done) *done = true;
+  });
+}
+
 namespace {
 struct FindBox {
   DWORD pid;
@@ -205,6 +219,8 @@ HWND FindDialog(const std::string* title) {
 
 MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Run(); }) {}
 
+MessageBoxWatcher::MessageBoxWatcher(std::string title) : title_(std::move(title)), thread_([this] { Run(); }) {}
+
 MessageBoxWatcher::~MessageBoxWatcher() {
   stop_ = true;
   // The watcher may be waiting for this thread's windows to answer (reading a window's
@@ -224,7 +240,7 @@ std::vector<SeenBox> MessageBoxWatcher::Seen() {
 
 void MessageBoxWatcher::Run() {
   while (!stop_) {
-    if (HWND box = FindDialog(nullptr)) {
+    if (HWND box = FindDialog(title_.empty() ? nullptr : &title_)) {
       char title[256] = "", text[1024] = "";
       GetWindowTextA(box, title, sizeof title);
       GetDlgItemTextA(box, 0xFFFF, text, sizeof text);

@@ -59,6 +59,10 @@ void RealMove(POINT to);
 // entry was found.
 std::thread ChooseFromMenu(std::vector<std::string> path, std::atomic<bool>* chosen = nullptr);
 
+// The same with keys, for a menu of another process (whose items cannot be read from
+// here): waits for the popup menu, then posts each key to it.
+std::thread PressMenuKeys(std::vector<WPARAM> keys, std::atomic<bool>* done = nullptr);
+
 struct SeenBox {
   std::string title;
   std::string text;
@@ -69,6 +73,9 @@ struct SeenBox {
 class MessageBoxWatcher {
  public:
   MessageBoxWatcher();
+  // Only boxes with this title (another dialog of the process, such as a file dialog
+  // being answered meanwhile, is left alone).
+  explicit MessageBoxWatcher(std::string title);
   ~MessageBoxWatcher();
   std::vector<SeenBox> Seen();
 
@@ -78,6 +85,7 @@ class MessageBoxWatcher {
   std::atomic<bool> finished_{false};
   std::mutex mutex_;
   std::vector<SeenBox> seen_;
+  std::string title_;
   std::thread thread_;
 };
 
