@@ -10,7 +10,9 @@ namespace {
 
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3;
 
-[[noreturn]] void Invalid() { throw EBitmapError(kInvalidBitmapMessage); }
+[[noreturn]] void Invalid() {
+  throw EBitmapError(kInvalidBitmapMessage);
+}
 
 // Reads little-endian fields; any read beyond the data makes the bitmap invalid.
 class Reader {
@@ -171,8 +173,8 @@ void DecodeRows(const Reader& r, std::size_t offset, const Header& h, const std:
           break;
         default: {
           const std::uint8_t* q = in + 4 * std::size_t(x);
-          const std::uint32_t v =
-              std::uint32_t(q[0]) | (std::uint32_t(q[1]) << 8) | (std::uint32_t(q[2]) << 16) | (std::uint32_t(q[3]) << 24);
+          const std::uint32_t v = std::uint32_t(q[0]) | (std::uint32_t(q[1]) << 8) | (std::uint32_t(q[2]) << 16) |
+                                  (std::uint32_t(q[3]) << 24);
           out[x] = (h.red.Of(v) << 16) | (h.green.Of(v) << 8) | h.blue.Of(v);
           break;
         }

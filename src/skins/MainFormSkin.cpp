@@ -12,8 +12,8 @@ namespace {
 // The outline stored with the window's design: the one rectangle of the built-in
 // picture, which has no pixel of the mask colour (a byte count, then region data).
 constexpr std::uint8_t kBuiltInOutline[] = {
-    48, 0, 0, 0,                                     // bytes that follow
-    32, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 16, 0, 0, 0,  // header: size, type, count, rectangles' size
+    48, 0, 0, 0,                                        // bytes that follow
+    32, 0, 0, 0, 1, 0, 0, 0, 1,  0, 0, 0, 16, 0, 0, 0,  // header: size, type, count, rectangles' size
     0,  0, 0, 0, 0, 0, 0, 0, 87, 2, 0, 0, 94, 1, 0, 0,  // bounds 0, 0, 599, 350
     0,  0, 0, 0, 0, 0, 0, 0, 87, 2, 0, 0, 94, 1, 0, 0,  // the rectangle
 };
@@ -21,8 +21,8 @@ constexpr std::uint8_t kBuiltInOutline[] = {
 // The first bytes of a file: a skin file is a few hundred bytes, so a file of any size
 // costs at most this much to read.
 std::string ReadFileStart(const std::string& path, std::size_t most) {
-  ui::UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  ui::UniqueKernelHandle file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) throw stations::EInOutError(GetLastError(), path);
   std::string text(most, '\0');
   std::size_t done = 0;
@@ -102,9 +102,9 @@ void TMainForm::HandleCreated() {
 }
 
 ui::Control& TMainForm::MovableItem(int item) {
-  ui::Control* items[skins::kMovableItems] = {&VrMatrixConn,      &VrBlotterMixer,   &VrBlotterBand,
-                                              &VrBlotterStation,  &VrBlotterPlayback, &VrBlotterButtonSet,
-                                              &VrDemoButtonStop,  &VrDemoButtonRec,  &VrDemoButtonStart};
+  ui::Control* items[skins::kMovableItems] = {&VrMatrixConn,     &VrBlotterMixer,    &VrBlotterBand,
+                                              &VrBlotterStation, &VrBlotterPlayback, &VrBlotterButtonSet,
+                                              &VrDemoButtonStop, &VrDemoButtonRec,   &VrDemoButtonStart};
   for (int k = 0; k < kPresets; ++k) items[9 + k] = &VrDemoButtonStation[k];
   return *items[std::clamp(item, 1, skins::kMovableItems) - 1];
 }

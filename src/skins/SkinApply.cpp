@@ -26,8 +26,12 @@ ui::Font WithColour(ui::Font font, ui::Color colour) {
   return font;
 }
 
-void EnterColour(TVrDemoButton& b, ui::Color colour) { b.SetFontEnter(WithColour(b.FontEnter(), colour)); }
-void LeaveColour(TVrDemoButton& b, ui::Color colour) { b.SetFontLeave(WithColour(b.FontLeave(), colour)); }
+void EnterColour(TVrDemoButton& b, ui::Color colour) {
+  b.SetFontEnter(WithColour(b.FontEnter(), colour));
+}
+void LeaveColour(TVrDemoButton& b, ui::Color colour) {
+  b.SetFontLeave(WithColour(b.FontLeave(), colour));
+}
 
 void High(std::initializer_list<widgets::TVrPalette*> palettes, ui::Color colour) {
   for (widgets::TVrPalette* p : palettes) p->SetHigh(colour);
@@ -123,8 +127,8 @@ void TSkinForm::ApplyColours() {
   }
   High({&m.VrScrollBarPlayer1.Palette()}, wActive);
   FontColour({&m.LabelStation, &m.Labelgenre, &m.LabelBuffer, &m.LabelBandwidth}, wActive);
-  High({&m.VrClockReal.Palette(), &m.VrClockstposition.Palette(), &m.VrNumSize.Palette(),
-        &m.VrClockDuration.Palette(), &m.VrClockRecPos.Palette()},
+  High({&m.VrClockReal.Palette(), &m.VrClockstposition.Palette(), &m.VrNumSize.Palette(), &m.VrClockDuration.Palette(),
+        &m.VrClockRecPos.Palette()},
        wActive);
   for (TVrDemoButton& b : m.VrDemoButtonStation) EnterColour(b, wActive);
 

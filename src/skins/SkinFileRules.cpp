@@ -84,18 +84,24 @@ int ParseInteger(const std::string& text) {
   }
 }
 
-int ClampPosition(int v) { return std::clamp(v, -kMaxSkinPosition, kMaxSkinPosition); }
+int ClampPosition(int v) {
+  return std::clamp(v, -kMaxSkinPosition, kMaxSkinPosition);
+}
 
 const std::string& LineAt(const std::vector<std::string>& lines, std::size_t i) {
   static const std::string empty;
   return i < lines.size() ? lines[i] : empty;
 }
 
-std::string TextLine(const std::string& line) { return line.substr(0, kMaxSkinTextLine); }
+std::string TextLine(const std::string& line) {
+  return line.substr(0, kMaxSkinTextLine);
+}
 
 }  // namespace
 
-const std::array<ColourName, kColourNames>& ColourNames() { return kNames; }
+const std::array<ColourName, kColourNames>& ColourNames() {
+  return kNames;
+}
 
 SkinValues InitialSkin() {
   SkinValues v;

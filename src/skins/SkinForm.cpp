@@ -43,11 +43,13 @@ TSkinForm::TSkinForm() : ui::Form("SkinForm") {
   EditSkin.SetFont(ui::MakeFont("Arial", 13, false, ui::clAqua));
 
   const skins::SkinValues initial = skins::InitialSkin();
-  AddCommandButton(VrDemoButtonTrans, *this, 9, 85, "Set Transparent Color",
-                   [this](ui::Control& c) { VrDemoButtonTransClick(c); }, ui::clWhite, 136, 24);
+  AddCommandButton(
+      VrDemoButtonTrans, *this, 9, 85, "Set Transparent Color", [this](ui::Control& c) { VrDemoButtonTransClick(c); },
+      ui::clWhite, 136, 24);
   Preview(PanelTrans, *this, 146, 85, initial.colours[skins::scTrans]);
-  AddCommandButton(VrDemoButtonBackground, *this, 174, 85, "Load Image",
-                   [this](ui::Control& c) { VrDemoButtonBackgroundClick(c); }, ui::clWhite, 106, 24);
+  AddCommandButton(
+      VrDemoButtonBackground, *this, 174, 85, "Load Image", [this](ui::Control& c) { VrDemoButtonBackgroundClick(c); },
+      ui::clWhite, 106, 24);
 
   CaptionLabel(LabelMatrix, VrBlotterSkinMaker, 10, 124, "Text Display:");
   Place(PanelMatrix, *this, 8, 140, 273, 26);
@@ -79,17 +81,21 @@ TSkinForm::TSkinForm() : ui::Form("SkinForm") {
   };
   for (const ColourButton& b : buttons) {
     ui::Panel* panel = &b.panel;
-    AddCommandButton(b.button, *this, b.x, b.y, b.caption, [this, panel](ui::Control&) { ColourButtonClick(*panel); },
-                     ui::clWhite, 106, 24);
+    AddCommandButton(
+        b.button, *this, b.x, b.y, b.caption, [this, panel](ui::Control&) { ColourButtonClick(*panel); }, ui::clWhite,
+        106, 24);
     Preview(b.panel, *this, b.x + 107, b.y, initial.colours[b.colour]);
   }
 
-  AddCommandButton(VrDemoButtonLoadSkin, *this, 9, 393, "Load Skin",
-                   [this](ui::Control& c) { VrDemoButtonLoadSkinClick(c); }, ui::clWhite, 88, 24);
-  AddCommandButton(VrDemoButtonSaveSkin, *this, 100, 393, "Save Skin",
-                   [this](ui::Control& c) { VrDemoButtonSaveSkinClick(c); }, ui::clWhite, 88, 24);
-  AddCommandButton(VrDemoButtonExitSkin, *this, 192, 393, "Exit",
-                   [this](ui::Control& c) { VrDemoButtonExitSkinClick(c); }, ui::clWhite, 88, 24);
+  AddCommandButton(
+      VrDemoButtonLoadSkin, *this, 9, 393, "Load Skin", [this](ui::Control& c) { VrDemoButtonLoadSkinClick(c); },
+      ui::clWhite, 88, 24);
+  AddCommandButton(
+      VrDemoButtonSaveSkin, *this, 100, 393, "Save Skin", [this](ui::Control& c) { VrDemoButtonSaveSkinClick(c); },
+      ui::clWhite, 88, 24);
+  AddCommandButton(
+      VrDemoButtonExitSkin, *this, 192, 393, "Exit", [this](ui::Control& c) { VrDemoButtonExitSkinClick(c); },
+      ui::clWhite, 88, 24);
 
   OpenPictureDialogImage.filter = "Bitmaps (*.bmp)|*.bmp";
   OpenPictureDialogImage.title = "Hintergrundgrafik ausw\xE4hlen";
@@ -105,8 +111,8 @@ TSkinForm::TSkinForm() : ui::Form("SkinForm") {
 }
 
 ui::Panel& TSkinForm::ColourPanel(skins::SkinColour colour) {
-  ui::Panel* panels[skins::kSkinColours] = {&PanelWActive,     &PanelWPassive,  &PanelActive, &PanelPassive,
-                                            &PanelPopup,       &PanelButtonText, &PanelMouseOver, &PanelTrans};
+  ui::Panel* panels[skins::kSkinColours] = {&PanelWActive, &PanelWPassive,   &PanelActive,    &PanelPassive,
+                                            &PanelPopup,   &PanelButtonText, &PanelMouseOver, &PanelTrans};
   return *panels[colour];
 }
 
@@ -169,4 +175,6 @@ void TSkinForm::VrDemoButtonSaveSkinClick(ui::Control&) {
   if (SaveSkinDialog.Execute()) MainForm->SaveSkinFile(SaveSkinDialog.fileName);
 }
 
-void TSkinForm::VrDemoButtonExitSkinClick(ui::Control&) { SetModalResult(ui::mrOk); }
+void TSkinForm::VrDemoButtonExitSkinClick(ui::Control&) {
+  SetModalResult(ui::mrOk);
+}

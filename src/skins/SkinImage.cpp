@@ -9,8 +9,8 @@
 namespace skins {
 
 ui::Bitmap LoadSkinImage(const std::string& path) {
-  ui::UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  ui::UniqueKernelHandle file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) throw stations::EInOutError(GetLastError(), path);
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size)) throw stations::EInOutError(GetLastError(), path);
@@ -22,7 +22,8 @@ ui::Bitmap LoadSkinImage(const std::string& path) {
   while (done < bytes.size()) {
     DWORD got = 0;
     const DWORD want = DWORD(std::min<std::size_t>(bytes.size() - done, 1u << 24));
-    if (!ReadFile(file.Get(), bytes.data() + done, want, &got, nullptr)) throw stations::EInOutError(GetLastError(), path);
+    if (!ReadFile(file.Get(), bytes.data() + done, want, &got, nullptr))
+      throw stations::EInOutError(GetLastError(), path);
     if (got == 0) break;  // the file shrank meanwhile: the decoder finds it short
     done += got;
   }

@@ -24,7 +24,9 @@ constexpr WPARAM kMoveByCaption = 0xF012;  // SC_MOVE combined with the caption 
 
 }  // namespace
 
-TVrFormShape::TVrFormShape(std::string name) : TVrGraphicControl(std::move(name)) { color_ = ui::clOlive; }
+TVrFormShape::TVrFormShape(std::string name) : TVrGraphicControl(std::move(name)) {
+  color_ = ui::clOlive;
+}
 
 void TVrFormShape::SetParent(ui::WinControl* parent) {
   if (parent && !dynamic_cast<ui::Form*>(parent)) throw std::invalid_argument(kNeedsFormMessage);

@@ -50,7 +50,8 @@ int PopupMenu::Popup(Point screen, WinControl* owner) {
   std::vector<Command> all;
   AppendItems(menu, items_, all, -1);
   HWND hwnd = owner && owner->Handle() ? owner->Handle() : (App().MainForm() ? App().MainForm()->Handle() : nullptr);
-  const int chosen = TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, hwnd, nullptr);
+  const int chosen =
+      TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, hwnd, nullptr);
   DestroyMenu(menu);
   if (chosen <= 0 || std::size_t(chosen) > all.size()) return -1;
   // A copy: the handler may change the menu's items.
@@ -60,6 +61,8 @@ int PopupMenu::Popup(Point screen, WinControl* owner) {
   return command.topIndex;
 }
 
-MenuItem* PopupMenu::Find(const std::string& caption) { return FindIn(items_, caption); }
+MenuItem* PopupMenu::Find(const std::string& caption) {
+  return FindIn(items_, caption);
+}
 
 }  // namespace ui

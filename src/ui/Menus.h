@@ -27,7 +27,9 @@ struct MenuItem {
 class PopupMenu {
  public:
   std::vector<MenuItem>& Items() { return items_; }
-  void Add(std::string caption, std::function<void()> onClick) { items_.push_back({std::move(caption), std::move(onClick)}); }
+  void Add(std::string caption, std::function<void()> onClick) {
+    items_.push_back({std::move(caption), std::move(onClick)});
+  }
   // Shows the menu at a screen position and runs the chosen item's handler; returns
   // the index of the chosen item (of its submenu for a submenu's item) or -1.
   int Popup(Point screen, WinControl* owner);

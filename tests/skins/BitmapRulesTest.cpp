@@ -77,14 +77,22 @@ TEST(BitmapDecode, EveryPlainFormatGivesTheSamePixels) {
       {"24 bits top-down", {2, -2, 24, 0, {}, {}, {0, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0}}},
       {"32 bits", {2, 2, 32, 0, {}, {}, {0xFF, 0, 0, 9, 0xFF, 0xFF, 0xFF, 9, 0, 0, 0xFF, 9, 0, 0xFF, 0, 9}}},
       {"32 bits in fields",
-       {2, 2, 32, 3, {}, {0xFF000000, 0x00FF0000, 0x0000FF00}, {0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0}}},
+       {2,
+        2,
+        32,
+        3,
+        {},
+        {0xFF000000, 0x00FF0000, 0x0000FF00},
+        {0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0}}},
       {"16 bits, 5-5-5", {2, 2, 16, 0, {}, {}, {0x1F, 0, 0xFF, 0x7F, 0, 0x7C, 0xE0, 0x03}}},
-      {"16 bits in 5-6-5 fields", {2, 2, 16, 3, {}, {0xF800, 0x07E0, 0x001F}, {0x1F, 0, 0xFF, 0xFF, 0, 0xF8, 0xE0, 0x07}}},
+      {"16 bits in 5-6-5 fields",
+       {2, 2, 16, 3, {}, {0xF800, 0x07E0, 0x001F}, {0x1F, 0, 0xFF, 0xFF, 0, 0xF8, 0xE0, 0x07}}},
       {"8 bits", {2, 2, 8, 0, palette, {}, {3, 4, 0, 0, 1, 2, 0, 0}}},
       {"4 bits", {2, 2, 4, 0, palette, {}, {0x34, 0, 0, 0, 0x12, 0, 0, 0}}},
       {"1 bit", {2, 2, 1, 0, {kBlack, kWhite}, {}, {0x40, 0, 0, 0, 0x80, 0, 0, 0}}},
       {"core header", {2, 2, 24, 0, {}, {}, {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0}, 12}},
-      {"a version 5 header", {2, 2, 24, 0, {}, {}, {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0}, 124}},
+      {"a version 5 header",
+       {2, 2, 24, 0, {}, {}, {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0}, 124}},
   };
   for (const Case& c : cases) {
     ui::PixelImage img;
@@ -135,9 +143,8 @@ TEST(BitmapDecode, DamagedFilesAreNotValidBitmaps) {
   cases.push_back({"7 bits", with([](BmpSpec& s) { s.bits = 7; })});
   cases.push_back({"JPEG inside", with([](BmpSpec& s) { s.compression = 4; })});
   cases.push_back({"RLE8 on 24 bits", with([](BmpSpec& s) { s.compression = 1; })});
-  cases.push_back({"top-down RLE8", with([](BmpSpec& s) {
-                     s.bits = 8, s.compression = 1, s.height = -2, s.palette = {kRed};
-                   })});
+  cases.push_back(
+      {"top-down RLE8", with([](BmpSpec& s) { s.bits = 8, s.compression = 1, s.height = -2, s.palette = {kRed}; })});
   cases.push_back({"a palette larger than the bits allow", with([](BmpSpec& s) {
                      s.bits = 1, s.palette = {kRed, kGreen, kBlue};
                    })});
@@ -174,9 +181,10 @@ TEST(BitmapDecode, PicturesBeyondTheLimitsAreRefusedBeforeAnyPixelIsRead) {
 
 TEST(BitmapDecode, EveryCutOfAValidFileIsDecodedOrRefusedNeverReadBeyond) {
   const std::vector<std::uint32_t> palette{kBlack, kRed, kGreen, kBlue, kWhite};
-  const Bytes files[] = {MakeBmp({4, 3, 8, 1, palette, {}, {3, 3, 0, 0, 0, 4, 1, 2, 3, 4, 0, 0, 0, 2, 2, 0, 1, 4, 0, 1}}),
-                         MakeBmp({3, -2, 16, 3, {}, {0xF800, 0x07E0, 0x001F}, Bytes(16, 0xA5)}),
-                         MakeBmp({5, 2, 4, 0, palette, {}, Bytes(8, 0x41)})};
+  const Bytes files[] = {
+      MakeBmp({4, 3, 8, 1, palette, {}, {3, 3, 0, 0, 0, 4, 1, 2, 3, 4, 0, 0, 0, 2, 2, 0, 1, 4, 0, 1}}),
+      MakeBmp({3, -2, 16, 3, {}, {0xF800, 0x07E0, 0x001F}, Bytes(16, 0xA5)}),
+      MakeBmp({5, 2, 4, 0, palette, {}, Bytes(8, 0x41)})};
   for (const Bytes& file : files)
     for (std::size_t n = 0; n <= file.size(); ++n) {
       const Bytes cut(file.begin(), file.begin() + std::ptrdiff_t(n));

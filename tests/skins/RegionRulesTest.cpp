@@ -85,12 +85,12 @@ TEST(RegionData, DamagedDataIsRefused) {
       {},
       std::vector<std::uint8_t>(good.begin(), good.begin() + 31),
       std::vector<std::uint8_t>(good.begin(), good.end() - 1),  // the last rectangle cut
-      damaged(0, 40),                                            // header size
-      damaged(4, 2),                                             // type
-      damaged(8, 9),                                             // count beyond the data
-      damaged(11, 0x80),                                         // a huge count
-      damaged(12, 48),                                           // rectangles' size
-      damaged(32 + 11, 0x80),                                    // right far left of left
+      damaged(0, 40),                                           // header size
+      damaged(4, 2),                                            // type
+      damaged(8, 9),                                            // count beyond the data
+      damaged(11, 0x80),                                        // a huge count
+      damaged(12, 48),                                          // rectangles' size
+      damaged(32 + 11, 0x80),                                   // right far left of left
   };
   for (const auto& d : cases) EXPECT_THROW(RectsOfRegionData(d), ERegionDataError) << d.size();
 }

@@ -44,8 +44,11 @@ TEST(SkinColourText, ValuesWithoutANameAreWrittenAsEightUpperCaseHexDigits) {
   struct Case {
     ui::Color value;
     const char* text;
-  } cases[] = {{0x004080FF, "$004080FF"}, {0x00000001, "$00000001"}, {0xFF0000FF, "$FF0000FF"},
-               {0x00ABCDEF, "$00ABCDEF"}, {0xFFFFFFFF, "$FFFFFFFF"}};
+  } cases[] = {{0x004080FF, "$004080FF"},
+               {0x00000001, "$00000001"},
+               {0xFF0000FF, "$FF0000FF"},
+               {0x00ABCDEF, "$00ABCDEF"},
+               {0xFFFFFFFF, "$FFFFFFFF"}};
   for (const Case& c : cases) {
     EXPECT_EQ(ColourToText(c.value), c.text);
     EXPECT_EQ(TextToColour(c.text), c.value);
@@ -61,8 +64,8 @@ TEST(SkinColourText, AquaReadsTheSameFromItsNameHexAndDecimal) {
 }
 
 TEST(SkinColourText, AnythingElseIsNotAValidIntegerValue) {
-  for (const char* text : {"", "clAquamarine", "aqua", "$", "$G0", "$123456789", "0x10", "4294967296", "12 34",
-                           "$-1", "--1"}) {
+  for (const char* text :
+       {"", "clAquamarine", "aqua", "$", "$G0", "$123456789", "0x10", "4294967296", "12 34", "$-1", "--1"}) {
     try {
       TextToColour(text);
       ADD_FAILURE() << "accepted " << text;
@@ -83,10 +86,17 @@ TEST(SkinColourText, ALongBadLineIsQuotedShortened) {
 }
 
 std::vector<std::string> InitialLines() {
-  return {"default", "clAqua", "clTeal", "OVEXIA TUNORA ONLINE!", "clAqua", "clTeal", "clBlack", "clSilver",
-          "clWhite", "clMaroon", "327", "16", "469", "9", "290", "60", "290", "136", "290", "215", "480", "204",
-          "288", "285", "350", "285", "412", "285", "48", "66", "48", "108", "48", "150", "48", "192", "48",
-          "235", "48", "277", "48", "319"};
+  return {"default", "clAqua",   "clTeal",  "OVEXIA TUNORA ONLINE!",
+          "clAqua",  "clTeal",   "clBlack", "clSilver",
+          "clWhite", "clMaroon", "327",     "16",
+          "469",     "9",        "290",     "60",
+          "290",     "136",      "290",     "215",
+          "480",     "204",      "288",     "285",
+          "350",     "285",      "412",     "285",
+          "48",      "66",       "48",      "108",
+          "48",      "150",      "48",      "192",
+          "48",      "235",      "48",      "277",
+          "48",      "319"};
 }
 
 TEST(SkinFile, TheInitialSkinIsWrittenAsItsFortyTwoLines) {
@@ -122,8 +132,10 @@ TEST(SkinFile, ABadLineStopsTheReadingAndKeepsWhatCameBefore) {
     std::size_t line;  // 0-based
     const char* text;
     int applied;  // values applied before the bad line
-  } cases[] = {{"a colour before the text", 2, "clTeel", 2}, {"the transparent colour", 9, "", 9},
-               {"a position", 20, "48.5", 20}, {"the last position", 41, "1e3", 41}};
+  } cases[] = {{"a colour before the text", 2, "clTeel", 2},
+               {"the transparent colour", 9, "", 9},
+               {"a position", 20, "48.5", 20},
+               {"the last position", 41, "1e3", 41}};
   for (const Case& c : cases) {
     std::vector<std::string> lines = InitialLines();
     lines[c.line] = c.text;

@@ -31,7 +31,9 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> out;
@@ -52,13 +54,22 @@ std::string Join(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> InitialSkin() {
-  return {"default", "clAqua", "clTeal", "OVEXIA TUNORA ONLINE!", "clAqua", "clTeal", "clBlack", "clSilver",
-          "clWhite", "clMaroon", "327", "16", "469", "9", "290", "60", "290", "136", "290", "215", "480", "204",
-          "288", "285", "350", "285", "412", "285", "48", "66", "48", "108", "48", "150", "48", "192", "48",
-          "235", "48", "277", "48", "319"};
+  return {"default", "clAqua",   "clTeal",  "OVEXIA TUNORA ONLINE!",
+          "clAqua",  "clTeal",   "clBlack", "clSilver",
+          "clWhite", "clMaroon", "327",     "16",
+          "469",     "9",        "290",     "60",
+          "290",     "136",      "290",     "215",
+          "480",     "204",      "288",     "285",
+          "350",     "285",      "412",     "285",
+          "48",      "66",       "48",      "108",
+          "48",      "150",      "48",      "192",
+          "48",      "235",      "48",      "277",
+          "48",      "319"};
 }
 
-HWND WaitMain(ProcessDriver& program) { return program.WaitWindow(kFormClass, "Ovexia Tunora", 30000); }
+HWND WaitMain(ProcessDriver& program) {
+  return program.WaitWindow(kFormClass, "Ovexia Tunora", 30000);
+}
 
 // Where a window lies in the main window's client area.
 POINT InMain(HWND main, HWND child) {

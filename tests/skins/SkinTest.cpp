@@ -39,7 +39,9 @@ std::string Directory() {
   return dir;
 }
 
-std::string InDir(const std::string& name) { return Directory() + "\\" + name; }
+std::string InDir(const std::string& name) {
+  return Directory() + "\\" + name;
+}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -48,7 +50,9 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
 
 TMainForm& Started() {
   if (ui::App().Forms().empty()) {
@@ -141,7 +145,6 @@ void AnswerFileDialog(HWND dialog, void* path) {
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<std::string*>(path)->c_str()));
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
-
 
 // A plain window of one colour, behind every other window, to see through holes.
 class Backdrop {
@@ -305,17 +308,14 @@ TEST_F(Skins, LoadImageCutsTheMaskColourOutOfTheWindow) {
   TMainForm& m = *m_;
   TSkinForm& s = *SkinForm;
   const ui::Color key = ui::Rgb(10, 200, 30), grey = ui::Rgb(90, 90, 96);
-  WriteFile(InDir("holes.bmp"), BitmapFile(600, 350, [&](int x, int y) {
-              return x >= 100 && x < 200 && y >= 50 && y < 100 ? key : grey;
-            }));
+  WriteFile(InDir("holes.bmp"),
+            BitmapFile(600, 350, [&](int x, int y) { return x >= 100 && x < 200 && y >= 50 && y < 100 ? key : grey; }));
   s.ColorDialogSkin.color = key;
   s.EditDir.SetText(Directory());
   static std::string path;
   path = InDir("holes.bmp");
   WhenShown(s, [&] {
-    std::thread answer = WhenDialogAppears(
-        "Hintergrundgrafik ausw\xE4hlen",
-AnswerFileDialog, &path);
+    std::thread answer = WhenDialogAppears("Hintergrundgrafik ausw\xE4hlen", AnswerFileDialog, &path);
     LeftClick(s.VrDemoButtonBackground);
     answer.join();
     LeftClick(s.VrDemoButtonExitSkin);
@@ -350,9 +350,7 @@ TEST_F(Skins, ABitmapThatIsNotValidIsReportedAndTheMainWindowComesBack) {
   path = InDir("broken.bmp");
   MessageBoxWatcher boxes("Ovexia Tunora");
   WhenShown(s, [&] {
-    std::thread answer = WhenDialogAppears(
-        "Hintergrundgrafik ausw\xE4hlen",
-AnswerFileDialog, &path);
+    std::thread answer = WhenDialogAppears("Hintergrundgrafik ausw\xE4hlen", AnswerFileDialog, &path);
     LeftClick(s.VrDemoButtonBackground);
     answer.join();
     LeftClick(s.VrDemoButtonExitSkin);
@@ -424,9 +422,9 @@ TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
       EXPECT_EQ(m.Width(), c.width) << c.what;
     } else {
       ASSERT_EQ(boxes.Seen().size(), 1u) << c.what;
-      EXPECT_NE(boxes.Seen()[0].text.find(c.width == 0 && std::string(c.what) == "10000 x 10000" ? "too large"
-                                                                                                   : "not valid"),
-                std::string::npos)
+      EXPECT_NE(
+          boxes.Seen()[0].text.find(c.width == 0 && std::string(c.what) == "10000 x 10000" ? "too large" : "not valid"),
+          std::string::npos)
           << c.what << ": " << boxes.Seen()[0].text;
     }
     EXPECT_FALSE(WindowOutline(m.Handle()).empty()) << c.what;
@@ -538,9 +536,7 @@ TEST_F(Skins, SaveAndLoadSkinGoThroughTheirDialogsAndKeepTheWindowWhereItIs) {
   path = InDir("mine.skn");
   DeleteFileA(path.c_str());
   WhenShown(s, [&] {
-    std::thread answer = WhenDialogAppears(
-        "Save Skin",
-AnswerFileDialog, &path);
+    std::thread answer = WhenDialogAppears("Save Skin", AnswerFileDialog, &path);
     LeftClick(s.VrDemoButtonSaveSkin);
     answer.join();
     LeftClick(s.VrDemoButtonExitSkin);
@@ -561,9 +557,7 @@ AnswerFileDialog, &path);
   RECT before;
   GetWindowRect(m.Handle(), &before);
   WhenShown(s, [&] {
-    std::thread answer = WhenDialogAppears(
-        "Load Skin",
-AnswerFileDialog, &path);
+    std::thread answer = WhenDialogAppears("Load Skin", AnswerFileDialog, &path);
     LeftClick(s.VrDemoButtonLoadSkin);
     answer.join();
     LeftClick(s.VrDemoButtonExitSkin);
