@@ -3,6 +3,8 @@
 #   OUTDIR/splash.jpg  488x232 baseline 24-bit JPEG shown while the program starts
 #   OUTDIR/tunora.ico  16x16, 32x32 and 48x48 application icon
 #   OUTDIR/logo.bmp    102x12 24-bit BMP, the logo of the main window's button block
+#   OUTDIR/skin.bmp    600x350 24-bit BMP, the main window's built-in face (no pixel of
+#                      its mask colour, purple)
 # The output is byte-for-byte reproducible for a given ImageMagick and font: no metadata,
 # no timestamps, no random input.
 #
@@ -204,7 +206,64 @@ convert -size 102x12 xc:black "${FONT_BOLD_ARGS[@]}" -pointsize 11 -kerning 4 \
   -fill "$AQUA" -gravity center -annotate +0+0 'OVEXIA' \
   -alpha off -type TrueColor "${CLEAN[@]}" "BMP3:$OUT/logo.bmp"
 
-printf 'make-pictures: wrote %s/splash.jpg, tunora.ico, logo.bmp\n' "$OUT" >&2
+# ---------------------------------------------------------------------------------------
+# skin.bmp: the main window's face, 600x350, 24-bit. A dark anodised front plate with a
+# fine horizontal brush grain, lit from above; a bevelled edge with four screws; the
+# name engraved at the top left; a recessed well behind the seven presets with their
+# numbers and teal indicator dots; a groove between the presets and the blocks. The
+# window's mask colour is purple (128,0,128): the picture must not hold that colour.
+W=600 H=350
+convert -size ${W}x${H} xc:'rgb(128,128,128)' -seed 23 -attenuate 0.9 +noise Gaussian \
+  -colorspace Gray -motion-blur 0x28+0 -level 38%,62% \
+  +level 19%,36% "${CLEAN[@]}" "$TMP/grain.png"
+convert -size ${W}x${H} 'gradient:rgb(255,255,255)-rgb(165,165,165)' "${CLEAN[@]}" "$TMP/light.png"
+convert "$TMP/grain.png" "$TMP/light.png" -compose multiply -composite \
+  -fill 'rgba(0,40,60,0.10)' -draw "rectangle 0,0 $((W - 1)),$((H - 1))" "${CLEAN[@]}" "$TMP/plate.png"
+
+# The preset well: a recessed panel with a soft inner shadow and a teal hairline.
+well=(-fill 'rgb(14,16,18)' -stroke none -draw "roundrectangle 16,56 256,342 6,6"
+      -fill none -stroke 'rgb(0,0,0)' -strokewidth 2 -draw "roundrectangle 17,57 255,341 6,6"
+      -stroke 'rgb(70,74,78)' -strokewidth 1 -draw "line 22,342 251,342"
+      -stroke 'rgb(0,88,92)' -draw "roundrectangle 20,60 252,338 5,5")
+# Preset numbers and indicator dots, one beside each preset button.
+marks=()
+tops=(66 108 150 192 235 277 319)
+for i in 0 1 2 3 4 5 6; do
+  t=${tops[i]}
+  marks+=(-stroke none -fill 'rgb(0,70,74)' -draw "circle 33,$((t + 9)) 36,$((t + 9))"
+          -fill 'rgb(0,150,150)' -draw "circle 33,$((t + 9)) 34,$((t + 8))"
+          -fill 'rgb(110,116,120)' -annotate +242+$((t + 13)) "$((i + 1))")
+  # A fine line under each preset.
+  marks+=(-stroke 'rgb(30,34,37)' -draw "line 46,$((t + 20)) 238,$((t + 20))" +stroke)
+done
+# Four screws with cross slots in the corners.
+screws=()
+for xy in "9,9" "590,9" "9,340" "590,340"; do
+  x=${xy%,*} y=${xy#*,}
+  screws+=(-stroke 'rgb(20,22,24)' -fill 'rgb(96,100,104)' -draw "circle $x,$y $((x + 4)),$y"
+           -stroke 'rgb(34,36,38)' -draw "line $((x - 3)),$y $((x + 3)),$y line $x,$((y - 3)) $x,$((y + 3))"
+           -stroke none -fill 'rgba(255,255,255,0.35)' -draw "point $((x - 2)),$((y - 2))")
+done
+convert "$TMP/plate.png" \
+  "${FONT_BOOK_ARGS[@]}" -pointsize 9 "${well[@]}" "${marks[@]}" "${screws[@]}" \
+  -stroke 'rgb(10,11,12)' -draw "line 274,20 274,330" -stroke 'rgb(88,92,96)' -draw "line 275,20 275,330" +stroke \
+  -fill none -stroke 'rgb(150,154,158)' -draw "line 0,0 599,0 line 0,0 0,349" \
+  -stroke 'rgb(104,108,112)' -draw "line 1,1 598,1 line 1,1 1,348" \
+  -stroke 'rgb(8,9,10)' -draw "line 599,1 599,349 line 1,349 599,349" \
+  -stroke 'rgb(24,26,28)' -draw "line 598,2 598,348 line 2,348 598,348" +stroke \
+  "${FONT_BOLD_ARGS[@]}" -pointsize 19 -kerning 1 \
+  -fill 'rgb(10,12,14)' -annotate +23+36 'OVEXIA TUNORA' \
+  -fill 'rgb(176,182,186)' -annotate +22+35 'OVEXIA TUNORA' \
+  "${FONT_BOOK_ARGS[@]}" -pointsize 8 -kerning 2 \
+  -fill 'rgb(0,196,196)' -annotate +23+49 'INTERNET RADIO RECEIVER  /  RECORDER' \
+  -pointsize 7 -kerning 1 -fill 'rgb(150,156,160)' -annotate +290+29 STATUS \
+  -alpha off -type TrueColor "${CLEAN[@]}" "BMP3:$OUT/skin.bmp"
+purple=$(convert "$OUT/skin.bmp" -fill black +opaque 'rgb(128,0,128)' -fill white -opaque 'rgb(128,0,128)' \
+  -format '%[fx:int(mean*w*h+0.5)]' info:)
+[ "$purple" = 0 ] || die "skin.bmp holds $purple pixels of the mask colour"
+convert "$OUT/skin.bmp" -depth 8 "PPM:$OUT/skin-reference.ppm"
+
+printf 'make-pictures: wrote %s/splash.jpg, tunora.ico, logo.bmp, skin.bmp\n' "$OUT" >&2
 
 # ---------------------------------------------------------------------------------------
 # The widgets' bitmaps: each res/widgets/NAME.py draws its own into OUTDIR and lists

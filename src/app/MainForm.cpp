@@ -11,10 +11,12 @@
 #include "app/SplashForm.h"
 #include "info/AboutForm.h"
 #include "recording/OptionsForm.h"
+#include "skins/SkinFileRules.h"
 #include "skins/SkinForm.h"
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
 #include "stations/HistoryForm.h"
+#include "stations/TextFile.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 
@@ -39,6 +41,7 @@ TMainForm::TMainForm() : ui::Form("MainForm") {
   SetKeyPreview(true);
   OnShow = [this](ui::Control& c) { FormShow(c); };
   OnDestroy = [this](ui::Control& c) { FormDestroy(c); };
+  BuildShape();
   BuildDisplay();
   BuildFaderBlock();
   BuildBandBlock();
@@ -47,6 +50,7 @@ TMainForm::TMainForm() : ui::Form("MainForm") {
   BuildButtonBlock();
   BuildTransportButtons();
   BuildPresets();
+  BuildLayoutEditing();
   // Exit saves under this band even if no group could be loaded at the start.
   currentBand_ = Labelgenre.Caption();
   TimerTunora.SetInterval(100);
@@ -69,6 +73,19 @@ void TMainForm::FormShow(ui::Control&) {
   if (!programDirectory_.empty() && programDirectory_.back() == '\\') programDirectory_.pop_back();
   connection_.Start();
   HistoryForm->OnEntryClick = [this](const std::string& name, const std::string& url) { HistoryEntryClick(name, url); };
+  // A damaged skin is reported once the start is complete, like damaged settings: the
+  // settings and group 1 are loaded all the same, so that Exit cannot write empty
+  // presets over the user's group.
+  std::exception_ptr skinFailure;
+  const std::string skinFile = programDirectory_ + "\\" + skins::kCurrentSkinFileName;
+  if (stations::FileExists(skinFile)) {
+    try {
+      LoadSkinFile(skinFile);
+      SkinForm->ApplySkin(true);
+    } catch (...) {
+      skinFailure = std::current_exception();
+    }
+  }
   // A damaged settings file is reported once the start is complete. Group 1 is loaded
   // all the same: without it the presets would stay empty, and the next Exit would write
   // them, and an empty band, over the user's station group.
@@ -80,6 +97,10 @@ void TMainForm::FormShow(ui::Control&) {
   }
   SetVolume(1000);
   LoadStationGroup(1);
+  if (skinFailure) {
+    if (settingsFailure) ui::App().ReportException(settingsFailure);
+    std::rethrow_exception(skinFailure);
+  }
   if (settingsFailure) std::rethrow_exception(settingsFailure);
 }
 
@@ -199,6 +220,7 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
   PlayerRec.controls().stop();
   SaveSettings();
   SaveStationGroup(VrNumBlock.Value());
+  SaveSkinFile(programDirectory_ + "\\" + skins::kCurrentSkinFileName);
   Hide();
   FormSure->Show();
   monitor_.closing = true;

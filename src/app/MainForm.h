@@ -11,7 +11,9 @@
 #include "playback/MonitoredMediaPlayer.h"
 #include "playback/StatusMonitorRules.h"
 #include "playback/WindowsMediaPlayer.h"
+#include "skins/VrFormShape.h"
 #include "ui/Form.h"
+#include "ui/Menus.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
 #include "widgets/VrAnimate.h"
@@ -65,11 +67,27 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   void HistoryEntryClick(const std::string& name, const std::string& url);
   void TimerTunoraTimer();
 
+  // The skin: its files, and the layout changed by carrying parts with the mouse.
+  void LoadSkinFile(const std::string& fileName);
+  void SaveSkinFile(const std::string& fileName);
+  void VrMainFormShapeMouseMove(ui::Control& sender, unsigned shift, int x, int y);
+  // A layout menu entry: the part with this code (1..16) follows the mouse from now on.
+  void PickUp(int item);
+  void EndDragnDrop1Click();
+  int CarriedItem() const { return carried_; }
+  // The movable part with this code, in the order of the skin file.
+  ui::Control& MovableItem(int item);
+
   bool StartupDone() const { return startupDone_; }
   const std::string& ProgramDirectory() const { return programDirectory_; }
   const std::string& CurrentBand() const { return currentBand_; }
   const playback::MonitorState& Monitor() const { return monitor_; }
   app::ConnectionProbe& Connection() { return connection_; }
+
+  // The surface and outline beneath everything, its layout menu and the pointer's place.
+  skins::TVrFormShape VrMainFormShape{"VrMainFormShape"};
+  ui::PopupMenu PopupMenuDrag;
+  ui::Label Panelxy{"Panelxy"};
 
   // The display.
   widgets::TVrMatrix VrMatrixConn{"VrMatrixConn"};
@@ -142,7 +160,12 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
 
   ui::Timer TimerTunora;
 
+ protected:
+  void HandleCreated() override;
+
  private:
+  void BuildShape();
+  void BuildLayoutEditing();
   void BuildDisplay();
   void BuildFaderBlock();
   void BuildBandBlock();
@@ -183,6 +206,7 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   std::string programDirectory_;
   std::string currentBand_;
   bool startupDone_ = false;
+  int carried_ = 0;  // the code of the part following the mouse, 0 for none
   playback::MonitorState monitor_;
   playback::MonitoredMediaPlayer stationPlayer_{WindowsMediaPlayer};
   playback::MonitoredMediaPlayer filePlayer_{PlayerRec};

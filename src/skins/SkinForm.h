@@ -1,21 +1,51 @@
 // The skin designer: the colours, the skin picture and the LED text of every window.
-// Its controls are the only store of the current skin.
+// Its controls are the only store of the current skin; every change reaches all windows
+// at once through ApplySkin.
 #pragma once
 
+#include <vector>
+
+#include "skins/SkinFileRules.h"
+#include "ui/Dialogs.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "widgets/DialogLooks.h"
 #include "widgets/VrBlotter.h"
+#include "widgets/VrButtons.h"
 
 class TSkinForm : public ui::Form {
  public:
   TSkinForm();
 
+  // Pushes the skin into the controls of every window; with reloadImage, first loads the
+  // picture named by EditSkin into the main window's shape.
+  void ApplySkin(bool reloadImage);
+
+  // The seven colour buttons: the chosen colour goes to the button's preview panel.
+  void ColourButtonClick(ui::Panel& preview);
+  void VrDemoButtonTransClick(ui::Control& sender);
+  void VrDemoButtonBackgroundClick(ui::Control& sender);
+  void VrDemoButtonLoadSkinClick(ui::Control& sender);
+  void VrDemoButtonSaveSkinClick(ui::Control& sender);
+  void VrDemoButtonExitSkinClick(ui::Control& sender);
+
+  // The preview panel of a skin colour, and the colours as the panels hold them.
+  ui::Panel& ColourPanel(skins::SkinColour colour);
+  // The push buttons of every window that take the button text and mouse-over colours,
+  // in the order the skin colours them.
+  std::vector<widgets::TVrDemoButton*> DialogButtons();
+
   widgets::TVrBlotter VrBlotterSkinMaker{"VrBlotterSkinMaker"};
+  ui::Label LabelSkinTop{"LabelSkinTop"};
+  ui::Label LabelGraphics{"LabelGraphics"};
   widgets::TFramePanel PanelSkin{"PanelSkin"};
   ui::Edit EditSkin{"EditSkin"};
+  ui::Label LabelMatrix{"LabelMatrix"};
   widgets::TFramePanel PanelMatrix{"PanelMatrix"};
   ui::Edit EditLEDMatrix{"EditLEDMatrix"};
+  ui::Label LabelTunora{"LabelTunora"};
+  ui::Label LabelGlobal{"LabelGlobal"};
+  ui::Label LabelText{"LabelText"};
   // The program directory while the designer is open: where the file dialogs start.
   ui::Edit EditDir{"EditDir"};
 
@@ -28,6 +58,32 @@ class TSkinForm : public ui::Form {
   ui::Panel PanelButtonText{"PanelButtonText"};
   ui::Panel PanelMouseOver{"PanelMouseOver"};
   ui::Panel PanelTrans{"PanelTrans"};
+
+  widgets::TVrDemoButton VrDemoButtonTrans{"VrDemoButtonTrans"};
+  widgets::TVrDemoButton VrDemoButtonBackground{"VrDemoButtonBackground"};
+  widgets::TVrDemoButton VrDemoButtonWActive{"VrDemoButtonWActive"};
+  widgets::TVrDemoButton VrDemoButtonWPassive{"VrDemoButtonWPassive"};
+  widgets::TVrDemoButton VrDemoButtonActive{"VrDemoButtonActive"};
+  widgets::TVrDemoButton VrDemoButtonPassive{"VrDemoButtonPassive"};
+  widgets::TVrDemoButton VrDemoButtonPopUp{"VrDemoButtonPopUp"};
+  widgets::TVrDemoButton VrDemoButtonText{"VrDemoButtonText"};
+  widgets::TVrDemoButton VrDemoButtonMouseOver{"VrDemoButtonMouseOver"};
+  widgets::TVrDemoButton VrDemoButtonLoadSkin{"VrDemoButtonLoadSkin"};
+  widgets::TVrDemoButton VrDemoButtonSaveSkin{"VrDemoButtonSaveSkin"};
+  widgets::TVrDemoButton VrDemoButtonExitSkin{"VrDemoButtonExitSkin"};
+
+  // Keeps the last colour chosen during the run (black before the first choice).
+  ui::ColorDialog ColorDialogSkin;
+  ui::OpenDialog OpenPictureDialogImage;
+  ui::OpenDialog OpenSkinDialog;
+  ui::SaveDialog SaveSkinDialog;
+
+ private:
+  void ApplyColours();
+  // Runs a step that may hide the main window (an image or skin load); whatever it
+  // does, the main window and the designer are shown again afterwards, a failure being
+  // reported first.
+  void WithMainWindowBack(const std::function<void()>& step);
 };
 
 extern TSkinForm* SkinForm;

@@ -107,6 +107,88 @@ void RealDrag(POINT from, POINT to) {
   Pump(100);
 }
 
+void RealClick(POINT at, bool right) {
+  SetCursorPos(at.x, at.y);
+  MouseInput(MOUSEEVENTF_MOVE);
+  Sleep(30);
+  MouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+  Sleep(30);
+  MouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+}
+
+void RealMove(POINT to) {
+  SetCursorPos(to.x, to.y);
+  MouseInput(MOUSEEVENTF_MOVE);
+}
+
+namespace {
+
+struct MenuSearch {
+  HMENU skip;
+  HWND found;
+};
+
+BOOL CALLBACK FindMenuWindow(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<MenuSearch*>(lp);
+  char cls[16] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  if (std::string(cls) != "#32768" || !IsWindowVisible(h)) return TRUE;
+  if (reinterpret_cast<HMENU>(SendMessageA(h, 0x01E1 /* MN_GETHMENU */, 0, 0)) == s->skip) return TRUE;
+  s->found = h;
+  return FALSE;
+}
+
+// A visible popup menu window other than the one showing `skip`.
+HWND WaitMenuWindow(HMENU skip) {
+  for (int i = 0; i < 500; ++i) {
+    MenuSearch s{skip, nullptr};
+    EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return s.found;
+    Sleep(10);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::thread ChooseFromMenu(std::vector<std::string> path, std::atomic<bool>* chosen) {
+  if (chosen) *chosen = false;
+  return std::thread([path, chosen] {
+    HMENU previous = nullptr;
+    for (const std::string& caption : path) {
+      HWND window = WaitMenuWindow(previous);
+      if (!window) return;
+      Sleep(100);
+      HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, 0x01E1, 0, 0));
+      int found = -1;
+      for (int i = 0; i < GetMenuItemCount(menu) && found < 0; ++i) {
+        char text[256] = "";
+        GetMenuStringA(menu, UINT(i), text, sizeof text, MF_BYPOSITION);
+        if (caption == text) found = i;
+      }
+      RECT r{};
+      if (found < 0 || !GetMenuItemRect(nullptr, menu, UINT(found), &r)) return;
+      RealClick({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+      previous = menu;
+    }
+    if (chosen) *chosen = true;
+  });
+}
+
+std::thread PressMenuKeys(std::vector<WPARAM> keys, std::atomic<bool>* done) {
+  if (done) *done = false;
+  return std::thread([keys, done] {
+    HWND window = WaitMenuWindow(nullptr);
+    if (!window) return;
+    Sleep(150);
+    for (WPARAM k : keys) {
+      PostMessageA(window, WM_KEYDOWN, k, 0);
+      Sleep(60);
+    }
+    if (done) *done = true;
+  });
+}
+
 namespace {
 struct FindBox {
   DWORD pid;
@@ -137,6 +219,8 @@ HWND FindDialog(const std::string* title) {
 
 MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Run(); }) {}
 
+MessageBoxWatcher::MessageBoxWatcher(std::string title) : title_(std::move(title)), thread_([this] { Run(); }) {}
+
 MessageBoxWatcher::~MessageBoxWatcher() {
   stop_ = true;
   // The watcher may be waiting for this thread's windows to answer (reading a window's
@@ -156,7 +240,7 @@ std::vector<SeenBox> MessageBoxWatcher::Seen() {
 
 void MessageBoxWatcher::Run() {
   while (!stop_) {
-    if (HWND box = FindDialog(nullptr)) {
+    if (HWND box = FindDialog(title_.empty() ? nullptr : &title_)) {
       char title[256] = "", text[1024] = "";
       GetWindowTextA(box, title, sizeof title);
       GetDlgItemTextA(box, 0xFFFF, text, sizeof text);

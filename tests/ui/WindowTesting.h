@@ -49,6 +49,20 @@ void SendMouse(HWND hwnd, UINT msg, int x, int y, WPARAM keys = 0);
 // (screen coordinates), dispatching messages in between.
 void RealDrag(POINT from, POINT to);
 
+// Real mouse input: a click of the button at a screen point, or the pointer moved there.
+void RealClick(POINT at, bool right = false);
+void RealMove(POINT to);
+
+// Waits on another thread for a popup menu of any process, then clicks through the
+// entries whose captions are given, a submenu's entry after its parent's, with the real
+// mouse. Returns at once; join() the result. `chosen` (when given) tells whether every
+// entry was found.
+std::thread ChooseFromMenu(std::vector<std::string> path, std::atomic<bool>* chosen = nullptr);
+
+// The same with keys, for a menu of another process (whose items cannot be read from
+// here): waits for the popup menu, then posts each key to it.
+std::thread PressMenuKeys(std::vector<WPARAM> keys, std::atomic<bool>* done = nullptr);
+
 struct SeenBox {
   std::string title;
   std::string text;
@@ -59,6 +73,9 @@ struct SeenBox {
 class MessageBoxWatcher {
  public:
   MessageBoxWatcher();
+  // Only boxes with this title (another dialog of the process, such as a file dialog
+  // being answered meanwhile, is left alone).
+  explicit MessageBoxWatcher(std::string title);
   ~MessageBoxWatcher();
   std::vector<SeenBox> Seen();
 
@@ -68,6 +85,7 @@ class MessageBoxWatcher {
   std::atomic<bool> finished_{false};
   std::mutex mutex_;
   std::vector<SeenBox> seen_;
+  std::string title_;
   std::thread thread_;
 };
 

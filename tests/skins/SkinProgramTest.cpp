@@ -1,0 +1,186 @@
+// The skin in the shipped program, driven from outside: the layout carried with the
+// real mouse and saved by Exit into currentskin.skn, restored by the next start, and a
+// damaged currentskin.skn reported while the program starts all the same.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+
+#include "app/ProcessDriver.h"
+#include "ui/WindowTesting.h"
+
+using namespace testing_support;
+
+extern std::vector<std::string> TestArguments;
+
+namespace {
+
+const char* kFormClass = "TunoraWindow";
+
+std::string ProgramPath() {
+  std::string p = TestArguments.empty() ? std::string("tunora.exe") : TestArguments[0];
+  if (!p.empty() && p[0] == '/') p = "Z:" + p;
+  return p;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t from = 0;
+  while (from < text.size()) {
+    std::size_t end = text.find("\r\n", from);
+    if (end == std::string::npos) end = text.size();
+    out.push_back(text.substr(from, end - from));
+    from = end + 2;
+  }
+  return out;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) out += l + "\r\n";
+  return out;
+}
+
+std::vector<std::string> InitialSkin() {
+  return {"default", "clAqua",   "clTeal",  "OVEXIA TUNORA ONLINE!",
+          "clAqua",  "clTeal",   "clBlack", "clSilver",
+          "clWhite", "clMaroon", "327",     "16",
+          "469",     "9",        "290",     "60",
+          "290",     "136",      "290",     "215",
+          "480",     "204",      "288",     "285",
+          "350",     "285",      "412",     "285",
+          "48",      "66",       "48",      "108",
+          "48",      "150",      "48",      "192",
+          "48",      "235",      "48",      "277",
+          "48",      "319"};
+}
+
+HWND WaitMain(ProcessDriver& program) {
+  return program.WaitWindow(kFormClass, "Ovexia Tunora", 30000);
+}
+
+// Where a window lies in the main window's client area.
+POINT InMain(HWND main, HWND child) {
+  const RECT r = ScreenRect(child);
+  POINT p{r.left, r.top};
+  ScreenToClient(main, &p);
+  return p;
+}
+
+bool ExitProgram(ProcessDriver& program, HWND main) {
+  HWND exit = FindDescendant(main, "Exit");
+  if (!exit) return false;
+  ClickWindow(exit);
+  return program.WaitExit(10000) == 0;
+}
+
+TEST(ProgramSkin, ACarriedBlockIsSavedByExitAndRestoredByTheNextStart) {
+  ScopedTempDir dir;
+  std::vector<std::string> skin = InitialSkin();
+  skin[1] = "$00FF8040";  // the main window's active colour
+  WriteFile(dir.Path() + "\\currentskin.skn", Join(skin));
+  {
+    ProcessDriver program(ProgramPath(), dir.Path());
+    HWND main = WaitMain(program);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(program.AnswerMessageBox(0), "");
+    SetWindowPos(main, HWND_TOP, 50, 40, 0, 0, SWP_NOSIZE);
+    Sleep(300);
+    std::atomic<bool> chosen;
+    // The fourth entry, after "Drop Current Object", the display and the fader block.
+    std::thread menu = PressMenuKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, &chosen);
+    RealClick({50 + 262, 40 + 150}, true);
+    menu.join();
+    ASSERT_TRUE(chosen);
+    RealMove({50 + 265, 40 + 100});
+    Sleep(100);
+    RealMove({50 + 262, 40 + 20});
+    Sleep(300);
+    HWND bandButton = FindDescendant(main, "Choose Station Band");
+    ASSERT_NE(bandButton, nullptr);
+    const POINT p = InMain(main, bandButton);
+    EXPECT_EQ(p.x, 263 + 4) << "the band block's button follows the block";
+    EXPECT_EQ(p.y, 21 + 3);
+    ASSERT_TRUE(ExitProgram(program, main));
+  }
+  std::vector<std::string> saved = Lines(ReadFile(dir.Path() + "\\currentskin.skn"));
+  ASSERT_EQ(saved.size(), 42u);
+  EXPECT_EQ(saved[14], "263");
+  EXPECT_EQ(saved[15], "21");
+  std::vector<std::string> expected = skin;
+  expected[14] = "263", expected[15] = "21";
+  EXPECT_EQ(saved, expected) << "every other value as it was read";
+
+  ProcessDriver again(ProgramPath(), dir.Path());
+  HWND main = WaitMain(again);
+  ASSERT_NE(main, nullptr);
+  const POINT p = InMain(main, FindDescendant(main, "Choose Station Band"));
+  EXPECT_EQ(p.x, 263 + 4);
+  EXPECT_EQ(p.y, 21 + 3);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(again.WaitExit(5000), 0);
+}
+
+struct DamagedSkin {
+  const char* name;
+  std::string text;
+  const char* message;  // "" when none comes, nullptr for any
+};
+
+class ProgramSkinDamaged : public ::testing::TestWithParam<DamagedSkin> {};
+
+// The message comes (or none, for what can be read), and the program starts all the
+// same with its settings and group 1, and Exit works.
+TEST_P(ProgramSkinDamaged, IsReportedAndTheProgramRuns) {
+  ScopedTempDir dir;
+  WriteFile(dir.Path() + "\\currentskin.skn", GetParam().text);
+  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat",
+            Join({"Kept", "http://kept/", "none", "none", "none", "none", "none", "none", "none", "none", "none",
+                  "none", "none", "none"}));
+  ProcessDriver program(ProgramPath(), dir.Path());
+  HWND main = WaitMain(program);
+  ASSERT_NE(main, nullptr);
+  const char* expected = GetParam().message;
+  const std::string seen = program.AnswerMessageBox(!expected || *expected ? 5000 : 1000);
+  if (expected)
+    EXPECT_EQ(seen, expected);
+  else
+    EXPECT_NE(seen, "") << "a message of some kind";
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_NE(FindDescendant(main, "Kept"), nullptr) << "group 1 is loaded all the same";
+  ASSERT_TRUE(ExitProgram(program, main));
+  EXPECT_EQ(Lines(ReadFile(dir.Path() + "\\currentskin.skn")).size(), 42u);
+}
+
+std::vector<DamagedSkin> DamagedSkins() {
+  std::vector<std::string> badColour = InitialSkin();
+  badColour[5] = "clTeel";
+  std::vector<std::string> absurd = InitialSkin();
+  absurd[14] = "2000000000", absurd[15] = "-2000000000";
+  std::string binary;
+  for (int i = 0; i < 3000; ++i) binary += char((i * 73 + 11) % 256);
+  std::vector<std::string> longLines = InitialSkin();
+  longLines[0] = std::string(300000, 'p');
+  return {{"BadColour", Join(badColour), "'clTeel' is not a valid integer value"},
+          {"Short", Join({"default", "clAqua", "clTeal"}), "'' is not a valid integer value"},
+          {"Binary", binary, nullptr},
+          {"LongLines", Join(longLines), "'' is not a valid integer value"},
+          {"AbsurdPositions", Join(absurd), ""}};
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, ProgramSkinDamaged, ::testing::ValuesIn(DamagedSkins()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
