@@ -50,7 +50,9 @@ printf '%s\r\n' \
   window_at() {
     local id
     for id in $(xdotool search --onlyvisible --class tunora.exe 2>/dev/null); do
-      eval "$(xdotool getwindowgeometry --shell "$id")"
+      # A window may go between the search and this question.
+      geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null) || continue
+      eval "$geometry"
       if [ "$WIDTH" = "$1" ] && [ "$HEIGHT" = "$2" ]; then echo "$X $Y"; return 0; fi
     done
     return 1

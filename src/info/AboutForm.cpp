@@ -78,14 +78,14 @@ TAboutForm::TAboutForm() : ui::Form("AboutForm") {
   Picture(ImageTitle, VrDisplay1, kLeft, 18, "ABOUTTITLE");
   Picture(ImageLogo, VrDisplay1, kLeft, 76, "ABOUTLOGO");
 
-  Text(Label9, VrDisplay1, kLeft, 180, kCaptionFont, "Email:");
-  Link(Label7, VrDisplay1, 196, kSupportMail, [this](ui::Control& c) { Label7Click(c); });
-  Text(Label10, VrDisplay1, kLeft, 222, kCaptionFont, "Official Websites:");
-  Link(Label3, VrDisplay1, 238, kWebsite, [this](ui::Control& c) { Label3Click(c); });
-  Link(Label5, VrDisplay1, 254, kStudioWebsite, [this](ui::Control& c) { Label5Click(c); });
-  Text(Label15, VrDisplay1, kLeft, 280, kCaptionFont, "And this is our stream hosting service:");
-  Link(Label14, VrDisplay1, 296, kHostingWebsite, [this](ui::Control& c) { Label14Click(c); });
-  Paragraph(LabelNotice, VrDisplay1, kLeft, 324, kLeftWidth, kTextFont,
+  Text(Label9, VrDisplay1, kLeft, 172, kCaptionFont, "Email:");
+  Link(Label7, VrDisplay1, 188, kSupportMail, [this](ui::Control& c) { Label7Click(c); });
+  Text(Label10, VrDisplay1, kLeft, 212, kCaptionFont, "Official Websites:");
+  Link(Label3, VrDisplay1, 228, kWebsite, [this](ui::Control& c) { Label3Click(c); });
+  Link(Label5, VrDisplay1, 244, kStudioWebsite, [this](ui::Control& c) { Label5Click(c); });
+  Text(Label15, VrDisplay1, kLeft, 268, kCaptionFont, "And this is our stream hosting service:");
+  Link(Label14, VrDisplay1, 284, kHostingWebsite, [this](ui::Control& c) { Label14Click(c); });
+  Paragraph(LabelNotice, VrDisplay1, kLeft, 310, kLeftWidth, kTextFont,
             "Copyright (C) Ovexia. Ovexia Tunora is provided as it is, without any warranty. "
             "Please respect the rights of the stations you listen to and record.");
 
@@ -96,7 +96,7 @@ TAboutForm::TAboutForm() : ui::Form("AboutForm") {
             "play any of them with a single click. The displays show the connection, the "
             "buffer, the bit rate and the time; whatever your sound card hears can be recorded "
             "into a WAVE file and played back. Every window wears the skin you design.");
-  Paragraph(LabelMaker, VrDisplay1, kRight, 212, kRightWidth, kTextFont,
+  Paragraph(LabelMaker, VrDisplay1, kRight, 196, kRightWidth, kTextFont,
             "Ovexia makes software for listening to, recording and broadcasting digital audio. "
             "Ovexia Studio edits and masters what you record, and our stream hosting service "
             "carries your own station to listeners around the world. Questions and ideas are "

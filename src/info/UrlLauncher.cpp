@@ -1,7 +1,8 @@
 #include "info/UrlLauncher.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <algorithm>
 #include <optional>
