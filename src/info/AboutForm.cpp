@@ -68,6 +68,7 @@ LRESULT TAboutDisplay::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TAboutForm::TAboutForm() : ui::Form("AboutForm") {
+  SetCaption("About Ovexia Tunora");
   SetColor(ui::clBlack);
   SetPosition(ui::FormPosition::CenterOnShow);
   SetDragByBackground(true);

@@ -8,11 +8,9 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <sstream>
 
 #include "app/MainForm.h"
 #include "app/Program.h"
@@ -58,14 +56,34 @@ std::string RecordFile() {
   return file;
 }
 
-// The command line of the next stand-in that started within the time, or nothing.
+// The whole text of a file, or nothing while it cannot be opened.
+std::optional<std::string> ReadWhole(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string text;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+  CloseHandle(h);
+  return text;
+}
+
+// The command line of the next stand-in that started within the time, or nothing. The
+// stand-in renames its finished file into place; a file seen but not yet readable is
+// read again.
 std::optional<std::string> NextStart(DWORD ms = 10000) {
   const std::string file = RecordFile();
-  if (!PumpUntil([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, ms)) return std::nullopt;
-  std::stringstream s;
-  s << std::ifstream(file, std::ios::binary).rdbuf();
+  std::optional<std::string> text;
+  PumpUntil(
+      [&] {
+        text = ReadWhole(file);
+        return text && !text->empty();
+      },
+      ms);
+  if (!text || text->empty()) return std::nullopt;
   DeleteFileA(file.c_str());
-  return s.str();
+  return text;
 }
 
 // The program as it starts, once per test program, in an empty working directory.
@@ -191,6 +209,8 @@ class Links : public ::testing::Test {
     DeleteFileA(RecordFile().c_str());
   }
   void TearDown() override {
+    const std::optional<std::string> stray = NextStart(300);
+    EXPECT_EQ(stray, std::nullopt) << "a start that no click asked for";
     m_->Connection().SetSystem(nullptr);
     if (AboutForm->Showing()) AboutForm->SetModalResult(ui::mrCancel);
     Pump(50);
@@ -457,6 +477,7 @@ TEST_F(Links, TheAboutBoxIsDraggedByItsBackgroundAndItsLinksTakeThePointer) {
   EXPECT_EQ(clicked.left, dragged.left);
   EXPECT_EQ(clicked.top, dragged.top);
   EXPECT_EQ(NextStart(), "\"" + Recorder() + "\"  " + TAboutForm::kWebsite);
+  EXPECT_EQ(NextStart(500), std::nullopt) << "one start per click";
 }
 
 }  // namespace
