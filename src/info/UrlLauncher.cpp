@@ -53,13 +53,13 @@ void TUrlLauncher::Launch() const {
   CloseHandle(pi.hProcess);
 }
 
-void OpenVolumeControl(void* owner) {
+void OpenVolumeControl(HWND owner) {
   for (const char* program : kMixerPrograms) {
     SHELLEXECUTEINFOA sei{};
     sei.cbSize = sizeof(sei);
     // The failure is reported once, below, not by the shell for each program tried.
     sei.fMask = SEE_MASK_FLAG_NO_UI;
-    sei.hwnd = static_cast<HWND>(owner);
+    sei.hwnd = owner;
     sei.lpVerb = "open";
     sei.lpFile = program;
     sei.lpParameters = "";

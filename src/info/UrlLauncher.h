@@ -3,6 +3,8 @@
 // to the browser as well.
 #pragma once
 
+#include <windows.h>
+
 #include <stdexcept>
 #include <string>
 
@@ -30,6 +32,6 @@ class TUrlLauncher {
 
 // Asks the shell to open the system's volume control, owned by `owner`: the old mixer
 // first, then the newer one. Where neither starts, the user is told so.
-void OpenVolumeControl(void* owner);
+void OpenVolumeControl(HWND owner);
 
 }  // namespace info
