@@ -5,6 +5,8 @@
 #   OUTDIR/logo.bmp    102x12 24-bit BMP, the logo of the main window's button block
 #   OUTDIR/skin.bmp    600x350 24-bit BMP, the main window's built-in face (no pixel of
 #                      its mask colour, purple)
+#   OUTDIR/about-title.jpg  256x52 baseline JPEG, the maker's name at the top of the about box
+#   OUTDIR/about-logo.jpg   256x90 baseline JPEG, the receiver's emblem under it
 # The output is byte-for-byte reproducible for a given ImageMagick and font: no metadata,
 # no timestamps, no random input.
 #
@@ -263,7 +265,38 @@ purple=$(convert "$OUT/skin.bmp" -fill black +opaque 'rgb(128,0,128)' -fill whit
 [ "$purple" = 0 ] || die "skin.bmp holds $purple pixels of the mask colour"
 convert "$OUT/skin.bmp" -depth 8 "PPM:$OUT/skin-reference.ppm"
 
-printf 'make-pictures: wrote %s/splash.jpg, tunora.ico, logo.bmp, skin.bmp\n' "$OUT" >&2
+
+# ---------------------------------------------------------------------------------------
+# The about box's two pictures lie on its green-grey display panel (RGB 133,152,124) and
+# take its colour at their edges, so that they read as printed on the panel.
+PANEL='rgb(133,152,124)'
+INK='rgb(16,40,32)'
+
+# about-title.jpg: the maker's name in dark, widely spaced capitals with a light
+# embossed edge, and the line of work under it.
+convert -size 256x52 xc:"$PANEL" "${FONT_BOLD_ARGS[@]}" -pointsize 30 -kerning 6 -gravity northwest \
+  -fill 'rgb(196,212,188)' -annotate +7+3 'OVEXIA' -fill "$INK" -annotate +6+2 'OVEXIA' \
+  "${FONT_BOOK_ARGS[@]}" -pointsize 11 -kerning 1 -fill 'rgb(40,64,52)' -annotate +8+36 'digital audio software' \
+  -fill none -stroke "$INK" -strokewidth 1 -draw 'line 168,42 250,42' \
+  -alpha off -colorspace sRGB -type TrueColor "${CLEAN[@]}" \
+  -interlace none -sampling-factor 1x1 -quality 92 "JPEG:$OUT/about-title.jpg"
+convert "$OUT/about-title.jpg" -depth 8 "PPM:$OUT/about-title-reference.ppm"
+
+# about-logo.jpg: the transmitter mast of the program's icon on a black rounded tile,
+# beside the product's name and what it does.
+icon 72 "$TMP/i72.png"
+convert -size 256x90 xc:"$PANEL" \
+  -fill 'rgb(92,108,86)' -draw 'roundrectangle 3,3 252,86 10,10' \
+  -fill 'rgb(104,122,98)' -draw 'roundrectangle 4,4 251,85 9,9' \
+  "$TMP/i72.png" -geometry +9+9 -compose over -composite \
+  "${FONT_BOLD_ARGS[@]}" -pointsize 24 -fill 'rgb(0,40,40)' -gravity northwest -annotate +92+14 'Tunora' \
+  "${FONT_BOOK_ARGS[@]}" -pointsize 10 -fill 'rgb(220,236,228)' \
+  -annotate +93+48 'internet radio receiver' -annotate +93+62 '& recorder' \
+  -alpha off -colorspace sRGB -type TrueColor "${CLEAN[@]}" \
+  -interlace none -sampling-factor 1x1 -quality 92 "JPEG:$OUT/about-logo.jpg"
+convert "$OUT/about-logo.jpg" -depth 8 "PPM:$OUT/about-logo-reference.ppm"
+
+printf 'make-pictures: wrote %s/splash.jpg, tunora.ico, logo.bmp, skin.bmp, about-title.jpg, about-logo.jpg\n' "$OUT" >&2
 
 # ---------------------------------------------------------------------------------------
 # The widgets' bitmaps: each res/widgets/NAME.py draws its own into OUTDIR and lists

@@ -39,6 +39,11 @@ else
 fi
 export WINEPREFIX=$TUNORA_DATA/wine KEEP_PREFIX=
 [ -f "$WINEPREFIX/system.reg" ] || thin_prefix "$("$TUNORA_ROOT/scripts/wine-prefix.sh")" "$WINEPREFIX"
+# Web pages (the about box's links, the logo) open through the .htm file type, whose open
+# command is Wine's own browser handler. Wine registers the type with its HTML engine,
+# which the project's prefix leaves out.
+grep -q '^\[Software\\\\Classes\\\\\.htm\]' "$WINEPREFIX/system.reg" ||
+  wine reg add 'HKCR\.htm' /ve /d htmlfile /f >/dev/null 2>&1 || true
 
 headless=1
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

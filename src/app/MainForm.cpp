@@ -1,7 +1,6 @@
 #include "app/MainForm.h"
 
 #include <windows.h>
-#include <shellapi.h>
 #include <mmsystem.h>
 #include <dsound.h>
 
@@ -23,8 +22,6 @@
 TMainForm* MainForm = nullptr;
 
 namespace {
-
-constexpr const char* kWebPage = "https://www.ovexia.example/tunora";
 
 BOOL CALLBACK AddCaptureDriver(LPGUID, LPCSTR description, LPCSTR, LPVOID box) {
   static_cast<ui::ComboBox*>(box)->Add(description ? description : "");
@@ -205,13 +202,11 @@ void TMainForm::VrDemoButtonSkinMakerClick(ui::Control&) {
 
 void TMainForm::VrDemoButtonBurnClick(ui::Control&) { AboutForm->ShowModal(); }
 
-void TMainForm::VrDemoButtonMixerClick(ui::Control&) {
-  ShellExecuteA(Handle(), "open", "sndvol32.exe", "", "", SW_SHOWNORMAL);
-}
+void TMainForm::VrDemoButtonMixerClick(ui::Control&) { info::OpenVolumeControl(Handle()); }
 
 void TMainForm::OvexImageClick(ui::Control&) {
   if (!monitor_.internetConnected) connection_.AttemptConnect();
-  ShellExecuteA(Handle(), "open", kWebPage, nullptr, nullptr, SW_SHOWNORMAL);
+  Ovex.Launch();
 }
 
 void TMainForm::VrDemoButtonExitClick(ui::Control&) {

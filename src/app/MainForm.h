@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/ConnectionProbe.h"
+#include "info/UrlLauncher.h"
 #include "playback/MonitoredMediaPlayer.h"
 #include "playback/StatusMonitorRules.h"
 #include "playback/WindowsMediaPlayer.h"
@@ -159,6 +160,9 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   TWindowsMediaPlayer PlayerRec{"PlayerRec"};
 
   ui::Timer TimerTunora;
+
+  // The product's web page, opened by the logo.
+  info::TUrlLauncher Ovex{"https://www.ovexia.example/tunora"};
 
  protected:
   void HandleCreated() override;

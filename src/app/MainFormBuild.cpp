@@ -111,6 +111,7 @@ void TMainForm::BuildFaderBlock() {
   Lcd(VrNumVolume, &VrBlotterMixer, 12, 52, ns7x13);
   Text(LabelVol, &VrBlotterMixer, 9, 68, "VOL%", kCaptionFont);
   LinkButton(VrDemoButtonMixer, &VrBlotterMixer, 12, 93, 29, "Mixer");
+  VrDemoButtonMixer.OnClick = [this](ui::Control& c) { VrDemoButtonMixerClick(c); };
 
   VrScaledb.SetParent(&VrBlotterMixer);
   VrScaledb.SetOrientation(voVertical);

@@ -1,0 +1,480 @@
+// The about box, its links, the logo and the Mixer button of the main window, with the
+// program started the way it starts. A small program of the tests stands in for the web
+// browser (registered as the web-page handler of this test's private registry) and for
+// the volume control (on the search path): it writes down the command line it received.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/MainForm.h"
+#include "app/Program.h"
+#include "info/AboutForm.h"
+#include "ui/Application.h"
+#include "ui/Timer.h"
+#include "ui/WindowTesting.h"
+
+using namespace testing_support;
+
+extern std::vector<std::string> TestArguments;
+
+namespace {
+
+std::string WindowsPath(std::string p) {
+  if (!p.empty() && p[0] == '/') {
+    p = "Z:" + p;
+    for (char& c : p)
+      if (c == '/') c = '\\';
+  }
+  return p;
+}
+
+// The stand-in program, as the test's command line names it.
+std::string Recorder() {
+  return TestArguments.empty() ? std::string() : WindowsPath(TestArguments[0]);
+}
+
+std::string TempDirectory(const std::string& name) {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  const std::string d = std::string(base) + name + "-" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(d.c_str(), nullptr);
+  return d;
+}
+
+std::string RecordFile() {
+  static const std::string file = [] {
+    const std::string f = TempDirectory("tunora-links") + "\\started.txt";
+    SetEnvironmentVariableA("TUNORA_RECORD_FILE", f.c_str());
+    return f;
+  }();
+  return file;
+}
+
+// The whole text of a file, or nothing while it cannot be opened.
+std::optional<std::string> ReadWhole(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string text;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+  CloseHandle(h);
+  return text;
+}
+
+// The command line of the next stand-in that started within the time, or nothing. The
+// stand-in renames its finished file into place; a file seen but not yet readable is
+// read again.
+std::optional<std::string> NextStart(DWORD ms = 10000) {
+  const std::string file = RecordFile();
+  std::optional<std::string> text;
+  PumpUntil(
+      [&] {
+        text = ReadWhole(file);
+        return text && !text->empty();
+      },
+      ms);
+  if (!text || text->empty()) return std::nullopt;
+  DeleteFileA(file.c_str());
+  return text;
+}
+
+// The program as it starts, once per test program, in an empty working directory.
+TMainForm& StartedProgram() {
+  if (ui::App().Forms().empty()) {
+    SetCurrentDirectoryA(TempDirectory("tunora-info").c_str());
+    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
+    ui::App().ShowMainForm();
+  }
+  return *MainForm;
+}
+
+class TestConnection : public app::ConnectionSystem {
+ public:
+  std::atomic<bool> connected{true};
+  std::atomic<int> attempts{0};
+  bool IsConnected() override { return connected; }
+  void AttemptConnect() override { ++attempts; }
+};
+
+// The web-page handler of the classes root, replaced for the test's lifetime and put
+// back as it was afterwards.
+class ScopedPageHandler {
+ public:
+  static constexpr const char* kType = "TunoraTestPage";
+
+  ScopedPageHandler() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+      existed_ = true;
+      char value[1024] = "";
+      DWORD size = sizeof value - 1;
+      if (RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS)
+        previous_ = std::string(value);
+      RegCloseKey(key);
+    }
+  }
+  ~ScopedPageHandler() {
+    RemoveType();
+    if (!existed_) {
+      RegDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
+    } else if (previous_) {
+      SetDefault(".htm", *previous_);
+    } else {
+      ClearDefault(".htm");
+    }
+  }
+
+  // Web pages open with this command line.
+  void Register(const std::string& command) {
+    SetDefault(".htm", kType);
+    SetDefault(std::string(kType) + "\\shell\\open\\command", command);
+  }
+  // No web-page file type at all.
+  void Unregister() {
+    ClearDefault(".htm");
+    RemoveType();
+  }
+  // A web-page file type without an open command.
+  void RegisterTypeWithoutCommand() {
+    RemoveType();
+    SetDefault(".htm", kType);
+  }
+
+ private:
+  static void SetDefault(const std::string& path, const std::string& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1));
+    RegCloseKey(key);
+  }
+  static void ClearDefault(const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueA(key, nullptr);
+    RegCloseKey(key);
+  }
+  static void RemoveType() {
+    const std::string base = kType;
+    for (const std::string& sub : {base + "\\shell\\open\\command", base + "\\shell\\open", base + "\\shell", base})
+      RegDeleteKeyA(HKEY_CLASSES_ROOT, sub.c_str());
+  }
+
+  bool existed_ = false;
+  std::optional<std::string> previous_;
+};
+
+// Runs act once the modal form is on screen, from inside its modal loop; `ran` tells
+// whether it did.
+void WhenShown(ui::Form& form, std::function<void()> act, bool* ran) {
+  auto timer = std::make_shared<ui::Timer>();
+  timer->SetInterval(20);
+  *ran = false;
+  timer->OnTimer = [timer, &form, act, ran] {
+    if (!IsWindowVisible(form.Handle())) return;
+    timer->SetEnabled(false);
+    *ran = true;
+    act();
+  };
+  timer->SetEnabled(true);
+}
+
+// A click in the middle of a windowless control, through the window that the mouse
+// would reach there.
+void ClickOn(ui::Control& c) {
+  const ui::Point o = c.OriginInWindow();
+  SendClick(c.HostWindow()->Handle(), o.x + c.Width() / 2, o.y + c.Height() / 2);
+}
+
+void LeftClick(ui::WinControl& c) {
+  SendClick(c.Handle(), 5, 5);
+}
+
+class Links : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(Recorder().empty()) << "run with the stand-in program's path as the first argument";
+    m_ = &StartedProgram();
+    connection_ = std::make_shared<TestConnection>();
+    m_->Connection().SetSystem(connection_);
+    ASSERT_TRUE(PumpUntil([&] { return m_->Monitor().internetConnected; }));
+    DeleteFileA(RecordFile().c_str());
+  }
+  void TearDown() override {
+    const std::optional<std::string> stray = NextStart(300);
+    EXPECT_EQ(stray, std::nullopt) << "a start that no click asked for: one start per click";
+    m_->Connection().SetSystem(nullptr);
+    if (AboutForm->Showing()) AboutForm->SetModalResult(ui::mrCancel);
+    Pump(50);
+  }
+
+  // Shows the about box through the main window's "About" and runs act inside it; OK
+  // closes it at the end.
+  void InAboutBox(std::function<void()> act) {
+    bool ran = false;
+    int result = -1;
+    WhenShown(
+        *AboutForm,
+        [&] {
+          act();
+          LeftClick(AboutForm->VrDemoButtonOK);
+          result = AboutForm->ModalResult();
+        },
+        &ran);
+    LeftClick(m_->VrDemoButtonBurn);
+    ASSERT_TRUE(ran) << "\"About\" shows the box";
+    EXPECT_EQ(result, ui::mrOk);
+    EXPECT_FALSE(IsWindowVisible(AboutForm->Handle())) << "OK closes the box";
+  }
+
+  TMainForm* m_ = nullptr;
+  std::shared_ptr<TestConnection> connection_;
+};
+
+// Each of the handler's command-line shapes, and what the browser must receive for it.
+struct Shape {
+  const char* what;
+  std::string command;
+  std::string before;  // what precedes the address in the command line received
+};
+
+TEST_F(Links, EveryLinkAndTheLogoStartTheBrowserWithExactlyTheirAddress) {
+  const std::string exe = Recorder();
+  const Shape shapes[] = {
+      {"quoted placeholder after a switch", "\"" + exe + "\" -nohome \"%1\"", "\"" + exe + "\" -nohome  "},
+      {"no placeholder", "\"" + exe + "\"", "\"" + exe + "\" "},
+      {"bare placeholder", exe + " %1", exe + "  "},
+      {"placeholder followed by more", "\"" + exe + "\" \"%1\" -dde -x", "\"" + exe + "\"  "},
+  };
+  ScopedPageHandler handler;
+  TAboutForm& about = *AboutForm;
+  const std::pair<ui::Label*, const char*> links[] = {
+      {&about.Label3, TAboutForm::kWebsite},
+      {&about.Label5, TAboutForm::kStudioWebsite},
+      {&about.Label7, TAboutForm::kSupportMail},
+      {&about.Label14, TAboutForm::kHostingWebsite},
+  };
+  for (const Shape& shape : shapes) {
+    SCOPED_TRACE(shape.what);
+    handler.Register(shape.command);
+    InAboutBox([&] {
+      for (const auto& [label, address] : links) {
+        EXPECT_EQ(label->Caption(), address) << "a link shows the address it opens";
+        ClickOn(*label);
+        EXPECT_EQ(NextStart(), shape.before + address);
+      }
+    });
+    ClickOn(m_->OvexImage);
+    EXPECT_EQ(NextStart(), shape.before + m_->Ovex.Url);
+  }
+}
+
+TEST_F(Links, WithoutARegisteredBrowserNothingHappens) {
+  ScopedPageHandler handler;
+  MessageBoxWatcher boxes;
+  handler.Unregister();
+  InAboutBox([&] { ClickOn(AboutForm->Label3); });
+  ClickOn(m_->OvexImage);
+  handler.RegisterTypeWithoutCommand();
+  InAboutBox([&] { ClickOn(AboutForm->Label7); });
+  ClickOn(m_->OvexImage);
+  EXPECT_EQ(NextStart(1000), std::nullopt);
+  EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].text;
+}
+
+TEST_F(Links, ABrowserThatCannotStartIsReportedAndTheBoxStays) {
+  ScopedPageHandler handler;
+  handler.Register("\"C:\\no such folder\\browser.exe\" \"%1\"");
+  MessageBoxWatcher boxes;
+  bool stayed = false;
+  InAboutBox([&] {
+    ClickOn(AboutForm->Label14);
+    stayed = IsWindowVisible(AboutForm->Handle()) && AboutForm->ModalResult() == ui::mrNone;
+  });
+  EXPECT_TRUE(stayed);
+  ClickOn(m_->OvexImage);
+  EXPECT_TRUE(IsWindowVisible(m_->Handle()));
+  const std::vector<SeenBox> seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 2u);
+  for (const SeenBox& box : seen) EXPECT_EQ(box.text, "Couldn't launch default browser");
+}
+
+// Off line, the logo first asks the system to connect, then opens the page whatever
+// came of it; on line it opens the page at once.
+TEST_F(Links, OfflineTheLogoAsksToConnectAndOpensThePageAllTheSame) {
+  ScopedPageHandler handler;
+  handler.Register("\"" + Recorder() + "\" \"%1\"");
+  connection_->connected = false;
+  ASSERT_TRUE(PumpUntil([&] { return !m_->Monitor().internetConnected; }, 3000));
+  ClickOn(m_->OvexImage);
+  EXPECT_EQ(connection_->attempts, 1);
+  EXPECT_EQ(NextStart(), "\"" + Recorder() + "\"  " + m_->Ovex.Url);
+
+  connection_->connected = true;
+  ASSERT_TRUE(PumpUntil([&] { return m_->Monitor().internetConnected; }, 3000));
+  ClickOn(m_->OvexImage);
+  EXPECT_EQ(connection_->attempts, 1) << "no dial request while connected";
+  EXPECT_NE(NextStart(), std::nullopt);
+}
+
+// The path is searched for the volume controls: a folder of stand-ins goes in front.
+class ScopedSearchPath {
+ public:
+  explicit ScopedSearchPath(const std::string& folder) {
+    char old[32768] = "";
+    GetEnvironmentVariableA("PATH", old, sizeof old);
+    old_ = old;
+    SetEnvironmentVariableA("PATH", (folder + ";" + old_).c_str());
+  }
+  ~ScopedSearchPath() { SetEnvironmentVariableA("PATH", old_.c_str()); }
+
+ private:
+  std::string old_;
+};
+
+TEST_F(Links, MixerStartsTheOldVolumeControlThenTheNewOneOrSaysThereIsNone) {
+  {
+    MessageBoxWatcher boxes;
+    LeftClick(m_->VrDemoButtonMixer);
+    EXPECT_EQ(NextStart(500), std::nullopt);
+    const std::vector<SeenBox> seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u) << "this system has no volume control: the user is told once";
+    EXPECT_EQ(seen[0].text, info::kNoMixerMessage);
+  }
+  const std::string folder = TempDirectory("tunora-mixers");
+  ScopedSearchPath path(folder);
+  const std::string newer = folder + "\\sndvol.exe", older = folder + "\\sndvol32.exe";
+  ASSERT_TRUE(CopyFileA(Recorder().c_str(), newer.c_str(), FALSE));
+  MessageBoxWatcher boxes;
+  LeftClick(m_->VrDemoButtonMixer);
+  std::optional<std::string> started = NextStart();
+  ASSERT_NE(started, std::nullopt) << "the newer volume control starts where the old one is missing";
+  EXPECT_NE(started->find("sndvol.exe"), std::string::npos) << *started;
+
+  ASSERT_TRUE(CopyFileA(Recorder().c_str(), older.c_str(), FALSE));
+  LeftClick(m_->VrDemoButtonMixer);
+  started = NextStart();
+  ASSERT_NE(started, std::nullopt);
+  EXPECT_NE(started->find("sndvol32.exe"), std::string::npos) << "the old one comes first: " << *started;
+  EXPECT_TRUE(boxes.Seen().empty());
+  DeleteFileA(newer.c_str());
+  DeleteFileA(older.c_str());
+}
+
+// The box on the screen: its size and place, the two pictures as another decoder reads
+// them, the links in underlined navy, the texts in black, all on the display's face.
+TEST_F(Links, TheAboutBoxShowsItsPicturesLinksAndTextsOnTheDisplay) {
+  TAboutForm& about = *AboutForm;
+  ui::Bitmap shot;
+  RECT window{};
+  InAboutBox([&] {
+    GetWindowRect(about.Handle(), &window);
+    shot = CaptureClient(about.Handle());
+  });
+  EXPECT_EQ(window.right - window.left, 560);
+  EXPECT_EQ(window.bottom - window.top, 417);
+  EXPECT_NEAR((window.left + window.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1) << "centred";
+  EXPECT_NEAR((window.top + window.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1) << "centred";
+  ASSERT_EQ(shot.Width(), 560);
+
+  const std::pair<ui::Image*, const char*> pictures[] = {{&about.ImageTitle, "about-title-reference.ppm"},
+                                                         {&about.ImageLogo, "about-logo-reference.ppm"}};
+  for (const auto& [image, name] : pictures) {
+    SCOPED_TRACE(name);
+    const ReferencePicture reference = ReadReferencePicture(name);
+    ASSERT_GT(reference.width, 0);
+    EXPECT_EQ(image->Width(), reference.width);
+    EXPECT_EQ(image->Height(), reference.height);
+    const ui::Point at = image->OriginInWindow();
+    EXPECT_LT(at.x, 30) << "at the left";
+    EXPECT_LT(at.y + image->Height(), 417 / 2) << "in the top half";
+    int differences = 0, distinct = 0;
+    for (int y = 0; y < reference.height; y += 3)
+      for (int x = 0; x < reference.width; x += 3) {
+        const ui::Color seen = shot.PixelAt(at.x + x, at.y + y);
+        differences += !NearColor(seen, reference.At(x, y), 6);
+        distinct += seen != shot.PixelAt(at.x, at.y);
+      }
+    EXPECT_EQ(differences, 0);
+    EXPECT_GT(distinct, 100) << "a picture, not a plain fill";
+  }
+
+  // A link's text is navy, and one of its rows is navy almost all along: the underline.
+  for (ui::Label* link : {&about.Label3, &about.Label5, &about.Label7, &about.Label14}) {
+    SCOPED_TRACE(link->Caption());
+    const ui::Point at = link->OriginInWindow();
+    int longestRow = 0, black = 0;
+    for (int y = 0; y < link->Height(); ++y) {
+      int navy = 0;
+      for (int x = 0; x < link->Width(); ++x) {
+        const ui::Color c = shot.PixelAt(at.x + x, at.y + y);
+        navy += NearColor(c, ui::clNavy, 24);
+        black += NearColor(c, ui::clBlack, 24);
+      }
+      longestRow = std::max(longestRow, navy);
+    }
+    EXPECT_GT(longestRow, link->Width() * 9 / 10);
+    EXPECT_EQ(black, 0);
+  }
+  for (ui::Label* text : {&about.LabelHeading, &about.LabelProduct, &about.LabelMaker, &about.LabelNotice,
+                          &about.Label9, &about.Label10, &about.Label15}) {
+    SCOPED_TRACE(text->Caption());
+    const ui::Point at = text->OriginInWindow();
+    int black = 0, navy = 0;
+    for (int y = 0; y < text->Height(); ++y)
+      for (int x = 0; x < text->Width(); ++x) {
+        black += NearColor(shot.PixelAt(at.x + x, at.y + y), ui::clBlack, 24);
+        navy += NearColor(shot.PixelAt(at.x + x, at.y + y), ui::clNavy, 24);
+      }
+    EXPECT_GT(black, 20);
+    EXPECT_EQ(navy, 0);
+    EXPECT_LE(at.y + text->Height(), 417 - 12) << "inside the display's frame";
+  }
+  EXPECT_EQ(shot.PixelAt(450, 380), ui::Color(0x7C9885)) << "the display's face";
+  // Nothing on the display covers anything else, whatever length the texts took.
+  const auto& parts = about.VrDisplay1.Controls();
+  for (std::size_t i = 0; i < parts.size(); ++i)
+    for (std::size_t j = i + 1; j < parts.size(); ++j)
+      EXPECT_TRUE(parts[i]->BoundsRect().Intersect(parts[j]->BoundsRect()).Empty())
+          << parts[i]->Name() << " and " << parts[j]->Name() << " overlap";
+  const ui::Rect ok = about.VrDemoButtonOK.BoundsRect();
+  EXPECT_LT(ok.left, 40);
+  EXPECT_GT(ok.top, 417 - 60) << "OK at the bottom left";
+}
+
+// A press on the background drags the box; over a link the pointer is a hand and a
+// press opens the link and drags nothing.
+TEST_F(Links, TheAboutBoxIsDraggedByItsBackgroundAndItsLinksTakeThePointer) {
+  ScopedPageHandler handler;
+  handler.Register("\"" + Recorder() + "\" \"%1\"");
+  TAboutForm& about = *AboutForm;
+  RECT before{}, dragged{}, clicked{};
+  HCURSOR overLink = nullptr;
+  InAboutBox([&] {
+    GetWindowRect(about.Handle(), &before);
+    RealDrag({before.left + 450, before.top + 380}, {before.left + 400, before.top + 340});
+    GetWindowRect(about.Handle(), &dragged);
+    const ui::Point link = about.Label3.ClientToScreen({about.Label3.Width() / 2, about.Label3.Height() / 2});
+    SetCursorPos(link.x, link.y);
+    PumpUntil([&] { return GetCursor() == LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)); }, 1000);
+    overLink = GetCursor();
+    RealDrag({link.x, link.y}, {link.x, link.y});
+    GetWindowRect(about.Handle(), &clicked);
+  });
+  EXPECT_EQ(dragged.left - before.left, -50);
+  EXPECT_EQ(dragged.top - before.top, -40);
+  EXPECT_EQ(overLink, LoadCursorA(nullptr, MAKEINTRESOURCEA(32649))) << "the hand cursor";
+  EXPECT_EQ(clicked.left, dragged.left);
+  EXPECT_EQ(clicked.top, dragged.top);
+  EXPECT_EQ(NextStart(), "\"" + Recorder() + "\"  " + TAboutForm::kWebsite);
+}
+
+}  // namespace
