@@ -451,10 +451,10 @@ TEST(Player, StopPlayAndNewUrlsWinOverTheWorkerAtAnyMoment) {
   p.Play();
   ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 5000)) << p.LastError();
   int faults = 0, sawPlaying = 0;
-  for (int i = 0; i < 300 && faults < 5; ++i) {
+  for (int i = 0; i < 200 && faults < 5; ++i) {
     // Stops land at every point of a start: while the file opens, while the device fills
     // and after it plays.
-    const DWORD wait = DWORD((i * 37) % 190);
+    const DWORD wait = DWORD((i * 37) % 160);
     const std::string& url = i % 2 ? a : b;
     std::string what;
     switch (i % 3) {
