@@ -54,10 +54,14 @@ build() {
   echo "$name=$prefix"
 }
 
+# Every processor that runs a supported Windows has SSE2: the float decoders (AAC, Vorbis,
+# Opus, MP3) compute in SSE registers rather than on the x87 stack, which costs them about
+# twice the time. The hand-written SIMD routines are chosen at run time as before.
 FFMPEG_CONFIG=(
   --enable-cross-compile --arch=x86 --target-os=mingw32 --cross-prefix=$CROSS-
   --pkg-config=false --disable-autodetect --enable-w32threads --enable-schannel
   --enable-static --disable-shared --disable-programs --disable-doc --disable-debug
+  "--extra-cflags=-msse2 -mfpmath=sse"
   --disable-avdevice --disable-swscale --disable-avfilter --disable-postproc
   --disable-everything --enable-network
   --enable-protocol=http,https,tcp,tls,hls,crypto,file

@@ -106,7 +106,7 @@ std::size_t FrameSync::Pull(std::string& out) {
   for (;;) {
     if (skipping_ > 0) {
       const std::size_t n = std::min(skipping_, in_.size());
-      Drop(n);
+      in_.erase(0, n);
       skipping_ -= n;
       if (skipping_ > 0) break;
     }
@@ -137,7 +137,7 @@ std::size_t FrameSync::Pull(std::string& out) {
       }
       std::size_t length = 0;
       Header(0, key_, length);
-      locked_ = true;
+      locked_ = found_ = true;
     }
     // Locked: the frame at the start goes out once the next header is seen to follow it
     // (or the stream has ended with the frame whole).

@@ -59,7 +59,10 @@ class FrameSync {
   // Appends the frames that are certain by now to out; returns how many bytes it added.
   std::size_t Pull(std::string& out);
   bool Locked() const { return locked_; }
-  // Bytes dropped as not belonging to any frame, and how often the lock was lost.
+  // Whether frames were ever found.
+  bool Found() const { return found_; }
+  // Bytes dropped as not belonging to any frame (a tag at the start is no such byte),
+  // and how often the lock was lost.
   std::size_t Dropped() const { return dropped_; }
   int Losses() const { return losses_; }
 
@@ -76,6 +79,7 @@ class FrameSync {
   std::string in_;
   bool ended_ = false;
   bool locked_ = false;
+  bool found_ = false;
   std::uint32_t key_ = 0;     // of the frames locked on to
   std::size_t skipping_ = 0;  // bytes of a tag still to come
   std::size_t dropped_ = 0;

@@ -101,11 +101,15 @@ long long MediaReader::BytesRead() const {
 }
 
 int MediaReader::ReadSynced(void* self, std::uint8_t* buf, int size) {
+  // A stream that shows no frame in this much is not of its kind at all (MP2 sent as
+  // audio/mpeg, say): it fails at once rather than at the deadline.
+  constexpr std::size_t kSearchBytes = 64 * 1024;
   auto* r = static_cast<MediaReader*>(self);
   while (r->syncedAt_ == r->synced_.size()) {
     r->synced_.clear();
     r->syncedAt_ = 0;
     if (r->networkEnded_) return AVERROR_EOF;
+    if (!r->sync_->Found() && r->sync_->Dropped() > kSearchBytes) return AVERROR_INVALIDDATA;
     unsigned char chunk[4096];
     const int n = avio_read_partial(r->io_, chunk, sizeof chunk);
     if (n == AVERROR_EOF) {
@@ -185,20 +189,20 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     av_free(mime);
     if (!demuxer.empty()) forced = av_find_input_format(demuxer.c_str());
   }
+  const bool adts = forced && std::strcmp(forced->name, "aac") == 0;
   format_ = avformat_alloc_context();
   format_->interrupt_callback = {&MediaReader::Interrupt, this};
   if (io_) {
     format_->pb = io_;
     format_->flags |= AVFMT_FLAG_CUSTOM_IO;
-    const bool aac = forced && std::strcmp(forced->name, "aac") == 0;
-    if (aac || (forced && std::strcmp(forced->name, "mp3") == 0)) {
+    if (adts || (forced && std::strcmp(forced->name, "mp3") == 0)) {
       // FFmpeg's ADTS reader takes any sync word for a frame; a false one in a stream
       // joined mid-frame or damaged swallows up to 8 KB of good frames. Its MP3 reader
       // is content with two headers in a row: joined mid-frame, a periodic sound (a
       // tone) can offer a chain of false layer I headers, and the stream is then taken
       // for layer I, which cannot be decoded.
       constexpr int kBufferBytes = 4096;
-      sync_ = std::make_unique<FrameSync>(aac ? FrameFormat::Adts : FrameFormat::Mp3);
+      sync_ = std::make_unique<FrameSync>(adts ? FrameFormat::Adts : FrameFormat::Mp3);
       syncIo_ = avio_alloc_context(static_cast<unsigned char*>(av_malloc(kBufferBytes)), kBufferBytes, 0, this,
                                    &MediaReader::ReadSynced, nullptr, nullptr);
       format_->pb = syncIo_;
@@ -213,12 +217,20 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   av_dict_set(&options, "icy", "1", 0);
   int r = avformat_open_input(&format_, name.c_str(), forced, &options);
   av_dict_free(&options);
+  const std::string noFrames =
+      std::string("The station's stream holds no ") + (adts ? "AAC" : "MP3") + " frames that can be played";
   if (r < 0) {
-    error = TimedOut() ? "The station does not answer" : "The station cannot be opened: " + ErrorText(r);
+    error = TimedOut()                 ? "The station does not answer"
+            : sync_ && !sync_->Found() ? noFrames
+                                       : "The station cannot be opened: " + ErrorText(r);
     format_ = nullptr;
     return false;
   }
   r = avformat_find_stream_info(format_, nullptr);
+  if (sync_ && !sync_->Found()) {
+    error = TimedOut() ? "The station does not answer" : noFrames;
+    return false;
+  }
   if (r < 0) {
     error = "The station sends nothing that can be played: " + ErrorText(r);
     return false;

@@ -133,6 +133,7 @@ TEST(FrameSync, NoiseAloneGivesNothingAndIsNotHeld) {
   AdtsSync sync;
   EXPECT_EQ(Feed(noise, sync), "");
   EXPECT_FALSE(sync.Locked());
+  EXPECT_FALSE(sync.Found());
   EXPECT_GE(sync.Dropped(), noise.size() - 64 * 1024);
 }
 
@@ -196,8 +197,10 @@ TEST(FrameSync, AnMp3StreamJoinedAnywhereGivesItsOwnFrames) {
     const std::size_t at = cut <= tag.size() ? 0 : cut - tag.size();
     const std::size_t next = at == 0 ? 0 : at <= frames[0].size() ? 1 : 2;
     const std::string expected = Join(frames, next);
+    EXPECT_TRUE(sync.Found());
     if (cut == 0) {
       EXPECT_TRUE(out == expected) << "the tag is passed over whole: " << out.size() << " bytes";
+      EXPECT_EQ(sync.Dropped(), 0u) << "a tag is no damage";
     } else {
       EXPECT_TRUE(out.size() >= expected.size() && out.compare(out.size() - expected.size(), expected.size(), expected) == 0)
           << "cut at " << cut << ": " << out.size() << " bytes";

@@ -284,3 +284,35 @@ TEST(Reader, AnHlsListFromTheNetworkOpensNoLocalFiles) {
   EXPECT_NEAR(Measure(sound, rate, 4096).hz, 660, 3);
   DeleteFileA(path.c_str());
 }
+
+// A stream that cannot be played says why, in its own terms: not what the search for a
+// playlist found after it, nor a time-out.
+TEST(Reader, AStreamThatCannotBePlayedNamesTheCause) {
+  const std::string mp2 = ReadMedia("tone.mp2");
+  ASSERT_GT(mp2.size(), 16000u) << MediaPath("tone.mp2");
+  struct Case {
+    const char* path;
+    const char* type;
+    std::string body;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"/mp2", "audio/mpeg", mp2, "no MP3 frames"},                // layer II under the MP3 type
+      {"/mp2-long", "audio/mpeg", mp2 + mp2 + mp2, "no MP3 frames"},  // found out before the stream ends
+      {"/aac", "audio/aac", mp2, "no AAC frames"},
+      {"/probed", "application/octet-stream", mp2, "cannot be played (mp2)"},
+      {"/page", "text/html", "<html><body>Not a station</body></html>", "cannot be opened"},
+  };
+  std::map<std::string, Reply> site;
+  for (const Case& c : cases) site[c.path] = Ok(c.type, c.body);
+  LoopbackServer server([&](const std::string& path) { return site.at(path); });
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::vector<std::int16_t> sound;
+    int rate = 0;
+    const DWORD t0 = GetTickCount();
+    const std::string error = Decode(server.Url(c.path), 1.0, sound, rate);
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    EXPECT_LT(GetTickCount() - t0, 3000u) << "no waiting for a deadline";
+  }
+}

@@ -4,7 +4,7 @@
 # (six seconds at 48 kHz) is what ffmpeg's MP3 encoder sends down a pipe to a server, an
 # ID3v2 tag and then frames; tagged.mp3 (six seconds) is what it writes into a file, an
 # ID3v2 tag and a Xing/Info frame before the sound. The HLS list names five MPEG-TS
-# segments of AAC.
+# segments of AAC. tone.mp2 is MPEG audio layer II, which is not played.
 #
 #   make-media.sh DIR
 set -euo pipefail
@@ -24,3 +24,4 @@ ffmpeg -nostdin -loglevel error -f lavfi -i "sine=frequency=1000:sample_rate=480
   -c:a libmp3lame -b:a 128k -f mp3 pipe:1 >"$dir/live.mp3"
 ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=6" -ac 2 \
   -c:a libmp3lame -b:a 128k -f mp3 "$dir/tagged.mp3"
+tone 440 tone.mp2 -c:a mp2 -b:a 128k -f mp2
