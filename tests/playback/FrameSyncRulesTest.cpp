@@ -144,20 +144,19 @@ TEST(FrameSync, ReadsMp3HeadersAndTags) {
     int sampleRate;
   };
   const Case cases[] = {
-      {"\xFF\xFB\x94\x64", 384, 48000},  // MPEG-1, 128 kb/s
-      {"\xFF\xFB\x90\x64", 417, 44100},
-      {"\xFF\xFB\x92\x64", 418, 44100},  // padded
-      {"\xFF\xFA\x90\xC4", 417, 44100},  // with CRC, mono
-      {"\xFF\xF3\x80\x64", 208, 22050},  // MPEG-2, 64 kb/s
-      {"\xFF\xE3\x40\x64", 208, 11025},  // MPEG-2.5, 32 kb/s
-      {"\xFF\xFF\xC4\x00", 0, 0},        // layer I
-      {"\xFF\xFD\x94\x64", 0, 0},        // layer II
-      {"\xFF\xFB\x04\x64", 0, 0},        // free format
-      {"\xFF\xFB\xF4\x64", 0, 0},        // bit rate 15
-      {"\xFF\xFB\x9C\x64", 0, 0},        // sample rate 3
-      {"\xFF\xEB\x94\x64", 0, 0},        // version 1 (reserved)
-      {"\xFF\xFB\x94\x66", 0, 0},        // emphasis 2 (reserved)
-      {"\xFE\xFB\x94\x64", 0, 0},        // no sync word
+      {"\xFF\xFB\x94\x64", 384, 48000},                                    // MPEG-1, 128 kb/s
+      {"\xFF\xFB\x90\x64", 417, 44100}, {"\xFF\xFB\x92\x64", 418, 44100},  // padded
+      {"\xFF\xFA\x90\xC4", 417, 44100},                                    // with CRC, mono
+      {"\xFF\xF3\x80\x64", 208, 22050},                                    // MPEG-2, 64 kb/s
+      {"\xFF\xE3\x40\x64", 208, 11025},                                    // MPEG-2.5, 32 kb/s
+      {"\xFF\xFF\xC4\x00", 0, 0},                                          // layer I
+      {"\xFF\xFD\x94\x64", 0, 0},                                          // layer II
+      {"\xFF\xFB\x04\x64", 0, 0},                                          // free format
+      {"\xFF\xFB\xF4\x64", 0, 0},                                          // bit rate 15
+      {"\xFF\xFB\x9C\x64", 0, 0},                                          // sample rate 3
+      {"\xFF\xEB\x94\x64", 0, 0},                                          // version 1 (reserved)
+      {"\xFF\xFB\x94\x66", 0, 0},                                          // emphasis 2 (reserved)
+      {"\xFE\xFB\x94\x64", 0, 0},                                          // no sync word
   };
   for (const Case& c : cases) {
     Mp3Header h;
@@ -202,7 +201,8 @@ TEST(FrameSync, AnMp3StreamJoinedAnywhereGivesItsOwnFrames) {
       EXPECT_TRUE(out == expected) << "the tag is passed over whole: " << out.size() << " bytes";
       EXPECT_EQ(sync.Dropped(), 0u) << "a tag is no damage";
     } else {
-      EXPECT_TRUE(out.size() >= expected.size() && out.compare(out.size() - expected.size(), expected.size(), expected) == 0)
+      EXPECT_TRUE(out.size() >= expected.size() &&
+                  out.compare(out.size() - expected.size(), expected.size(), expected) == 0)
           << "cut at " << cut << ": " << out.size() << " bytes";
       EXPECT_EQ(out.size() % 384, 0u) << "cut at " << cut << ": whole frames only";
     }

@@ -518,7 +518,8 @@ TEST(Player, APlaylistFromTheNetworkOpensNoLocalFiles) {
     return it == site.end() ? NotFound() : it->second;
   });
   site["/tone.wav"] = Ok("audio/wav", wavBytes);
-  site["/local.m3u"] = Ok("audio/x-mpegurl", "#EXTM3U\r\n" + wav + "\r\n" + fileUrl + "\r\n\\\\127.0.0.1\\c$\\x.mp3\r\n");
+  site["/local.m3u"] =
+      Ok("audio/x-mpegurl", "#EXTM3U\r\n" + wav + "\r\n" + fileUrl + "\r\n\\\\127.0.0.1\\c$\\x.mp3\r\n");
   site["/mixed.pls"] = Ok("audio/x-scpls", "[playlist]\nFile1=" + fileUrl + "\nFile2=" + wav + "\nFile3=" +
                                                server.Url("/tone.wav") + "\nNumberOfEntries=3\n");
   {

@@ -148,11 +148,12 @@ TEST(PlaylistRules, APlaylistFromTheNetworkLeadsOnlyToHttpStreams) {
       {"\\\\server\\l.m3u", "http://a/live", true},
       {"C:\\lists\\l.m3u", "mms://a/x", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(PlaylistEntryAllowed(c.list, c.entry), c.allowed) << c.list << " -> " << c.entry;
+  for (const Case& c : cases)
+    EXPECT_EQ(PlaylistEntryAllowed(c.list, c.entry), c.allowed) << c.list << " -> " << c.entry;
 
   // The local entries of a playlist from the network come out as they are, to be refused.
-  const std::vector<std::string> entries =
-      ParsePlaylist(PlaylistKind::M3u, "file:///C:/a.wav\r\nC:\\b.wav\r\n\\\\srv\\c.mp3\r\nlive\r\n", "http://h/d/l.m3u");
+  const std::string body = "file:///C:/a.wav\r\nC:\\b.wav\r\n\\\\srv\\c.mp3\r\nlive\r\n";
+  const std::vector<std::string> entries = ParsePlaylist(PlaylistKind::M3u, body, "http://h/d/l.m3u");
   EXPECT_EQ(entries, (std::vector<std::string>{"file:///C:/a.wav", "C:\\b.wav", "\\\\srv\\c.mp3", "http://h/d/live"}));
   std::vector<bool> allowed;
   for (const std::string& e : entries) allowed.push_back(PlaylistEntryAllowed("http://h/d/l.m3u", e));

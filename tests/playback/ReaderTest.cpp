@@ -297,7 +297,7 @@ TEST(Reader, AStreamThatCannotBePlayedNamesTheCause) {
     const char* error;
   };
   const Case cases[] = {
-      {"/mp2", "audio/mpeg", mp2, "no MP3 frames"},                // layer II under the MP3 type
+      {"/mp2", "audio/mpeg", mp2, "no MP3 frames"},                   // layer II under the MP3 type
       {"/mp2-long", "audio/mpeg", mp2 + mp2 + mp2, "no MP3 frames"},  // found out before the stream ends
       {"/aac", "audio/aac", mp2, "no AAC frames"},
       {"/probed", "application/octet-stream", mp2, "cannot be played (mp2)"},
