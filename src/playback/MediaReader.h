@@ -19,7 +19,7 @@ struct AVFrame;
 
 namespace playback {
 
-class AdtsSync;
+class FrameSync;
 class ConnectProbe;
 
 class MediaError : public std::runtime_error {
@@ -51,11 +51,13 @@ class MediaReader {
   static int Interrupt(void* self);
   // The call was cancelled or its deadline passed.
   bool Stopped();
-  // The read callback of an ADTS stream: only whole, confirmed frames reach the demuxer.
-  static int ReadAdts(void* self, std::uint8_t* buf, int size);
+  // The read callback of an ADTS or MP3 stream: only whole, confirmed frames reach the
+  // demuxer.
+  static int ReadSynced(void* self, std::uint8_t* buf, int size);
   bool TimedOut() const;
   bool OpenMedia(const std::string& url, std::string& error);
-  std::vector<std::string> FetchPlaylist(const std::string& url, std::string& error);
+  // The entries of the playlist at url; isPlaylist is false when it is no playlist.
+  std::vector<std::string> FetchPlaylist(const std::string& url, bool& isPlaylist, std::string& error);
   void Close();
 
   std::function<bool()> cancelled_;
@@ -66,8 +68,8 @@ class MediaReader {
   std::unique_ptr<ConnectProbe> probe_;  // tells a refused connection at once
   AVFormatContext* format_ = nullptr;
   AVIOContext* io_ = nullptr;      // the network connection, when this reader made it
-  AVIOContext* syncIo_ = nullptr;  // the frames of io_ found by adts_
-  std::unique_ptr<AdtsSync> adts_;
+  AVIOContext* syncIo_ = nullptr;  // the frames of io_ found by sync_
+  std::unique_ptr<FrameSync> sync_;
   std::string synced_;
   std::size_t syncedAt_ = 0;
   bool networkEnded_ = false;

@@ -49,9 +49,16 @@ bool EndsWith(const std::string& s, std::string_view suffix) {
   return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+// A path on this machine or a network share: "C:\x", "C:/x" or "\\server\share".
+bool IsLocalPath(std::string_view s) {
+  const bool drive = s.size() >= 2 && s[1] == ':' && std::isalpha(static_cast<unsigned char>(s[0]));
+  return drive || s.substr(0, 2) == "\\\\";
+}
+
 bool LooksLikeEntry(std::string_view s) {
   if (s.empty()) return false;
-  return !SchemeOf(s).empty() || s.front() == '/' || s.front() == '.' || std::isalnum(static_cast<unsigned char>(s.front()));
+  return !SchemeOf(s).empty() || IsLocalPath(s) || s.front() == '/' || s.front() == '.' ||
+         std::isalnum(static_cast<unsigned char>(s.front()));
 }
 
 // Decodes the five XML entities of an ASX attribute value.
@@ -184,6 +191,15 @@ bool HostAndPort(std::string_view url, std::string& host, int& port) {
   return port >= 1 && port <= 65535;
 }
 
+bool PlaylistEntryAllowed(std::string_view playlistUrl, std::string_view entry) {
+  const std::string_view list = Trim(playlistUrl);
+  const std::string listScheme = IsLocalPath(list) ? std::string() : SchemeOf(list);
+  if (listScheme.empty() || listScheme == "file") return StationUrlAllowed(entry, nullptr);
+  const std::string_view e = Trim(entry);
+  const std::string scheme = IsLocalPath(e) ? std::string() : SchemeOf(e);
+  return scheme == "http" || scheme == "https";
+}
+
 bool StationUrlAllowed(std::string_view url, std::string* why) {
   const std::string_view u = Trim(url);
   if (u.empty()) {
@@ -242,7 +258,9 @@ std::vector<std::string> ParsePlaylist(PlaylistKind kind, std::string_view body,
 }
 
 std::string ResolveUrl(std::string_view base, std::string_view ref) {
-  if (!SchemeOf(ref).empty() || base.empty()) return std::string(ref);
+  // A drive or network path is no reference relative to a URL: it stays as it is (and a
+  // playlist from the network may not lead to it).
+  if (!SchemeOf(ref).empty() || IsLocalPath(ref) || base.empty()) return std::string(ref);
   const std::string scheme = SchemeOf(base);
   if (scheme.empty()) return std::string(ref);
   const std::size_t authorityStart = base.find("//");

@@ -40,6 +40,12 @@ std::string SchemeOf(std::string_view url);
 // comes without its brackets.
 bool HostAndPort(std::string_view url, std::string& host, int& port);
 
+// Whether a playlist at playlistUrl may lead to entry. A playlist fetched from the network
+// leads to http and https streams only: a server must not make the player open local
+// files, network shares or other kinds of addresses. A local playlist may name anything
+// a station may.
+bool PlaylistEntryAllowed(std::string_view playlistUrl, std::string_view entry);
+
 // Whether the stream reader may open the URL: http, https, tcp, tls, hls, crypto, file,
 // and local paths. Sets why when it may not.
 bool StationUrlAllowed(std::string_view url, std::string* why);

@@ -47,9 +47,9 @@ void StationPlayer::SetUrl(const std::string& url) {
     url_ = url;
     playRequested_ = false;
     ++generation_;
+    positionMs_ = 0;
+    state_ = url.empty() ? psUndefined : psReady;
   }
-  positionMs_ = 0;
-  state_ = url.empty() ? psUndefined : psReady;
   wake_.notify_all();
 }
 
@@ -64,8 +64,8 @@ void StationPlayer::Play() {
     if (url_.empty()) return;
     playRequested_ = true;
     ++generation_;
+    state_ = psTransitioning;
   }
-  state_ = psTransitioning;
   wake_.notify_all();
 }
 
@@ -74,10 +74,10 @@ void StationPlayer::Stop() {
     std::lock_guard lock(mutex_);
     playRequested_ = false;
     ++generation_;
+    state_ = psStopped;
+    positionMs_ = 0;
+    bufferPercent_ = 0;
   }
-  state_ = psStopped;
-  positionMs_ = 0;
-  bufferPercent_ = 0;
   wake_.notify_all();
 }
 
@@ -88,8 +88,21 @@ std::string StationPlayer::LastError() const {
   return lastError_;
 }
 
+// The worker's results are stored under the lock, after a last look at the generation:
+// a Stop, Play or SetUrl that slips in between a check and the store would otherwise be
+// overwritten by the media it ended, and the player would stay "playing" for good.
 void StationPlayer::Publish(unsigned generation, PlayState s) {
+  std::lock_guard lock(mutex_);
   if (Current(generation)) state_ = s;
+}
+
+void StationPlayer::PublishPosition(unsigned generation, long long ms, bool playing) {
+  std::lock_guard lock(mutex_);
+  if (!Current(generation)) return;
+  positionMs_ = ms;
+  if (!playing) return;
+  state_ = psPlaying;
+  bufferPercent_ = 100;
 }
 
 void StationPlayer::Fail(unsigned generation, const std::string& why) {
@@ -150,15 +163,13 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
       if (!out.Write(pending.data(), pending.size(), cancelled)) break;
       queued += pending.size();
       if (!started) {
-        bufferPercent_ = int(std::min<std::size_t>(100, queued * 100 / std::max<std::size_t>(startSamples, 1)));
+        const int percent = int(std::min<std::size_t>(100, queued * 100 / std::max<std::size_t>(startSamples, 1)));
+        std::lock_guard lock(mutex_);
+        if (Current(generation)) bufferPercent_ = percent;
         if (queued >= startSamples) started = true;
       }
       const long long frames = out.PlayedFrames();
-      if (frames > 0 && Current(generation)) {
-        state_ = psPlaying;
-        bufferPercent_ = 100;
-        positionMs_ = frames * 1000 / reader.SampleRate();
-      }
+      if (frames > 0) PublishPosition(generation, frames * 1000 / reader.SampleRate(), true);
       if (bitRate_ == 0) {
         // No bit rate in the headers: measure it from the bytes received.
         const unsigned long long ms = GetTickCount64() - t0;
@@ -170,7 +181,7 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
       out.Flush(cancelled);
       for (;;) {
         const long long frames = out.PlayedFrames();
-        if (Current(generation)) positionMs_ = frames * 1000 / reader.SampleRate();
+        PublishPosition(generation, frames * 1000 / reader.SampleRate(), false);
         if (cancelled() || frames * 1000 / reader.SampleRate() >= static_cast<long long>(queued / 2) * 1000 / reader.SampleRate())
           break;
         Sleep(20);

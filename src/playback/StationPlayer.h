@@ -67,6 +67,8 @@ class StationPlayer {
   void PlayMedia(const std::string& url, unsigned generation);
   bool Current(unsigned generation) const { return generation_ == generation && !quit_; }
   void Publish(unsigned generation, PlayState s);
+  // The position of the media that is playing; with `playing`, also the playing state.
+  void PublishPosition(unsigned generation, long long ms, bool playing);
   void Fail(unsigned generation, const std::string& why);
 
   mutable std::mutex mutex_;

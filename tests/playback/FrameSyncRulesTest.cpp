@@ -39,7 +39,7 @@ std::string Join(const std::vector<std::string>& frames, std::size_t from = 0, s
 }
 
 // Feeds the stream in pieces of varying size, as a network hands it over.
-std::string Feed(const std::string& stream, AdtsSync& sync) {
+std::string Feed(const std::string& stream, FrameSync& sync) {
   std::string out;
   for (std::size_t at = 0, piece = 1; at < stream.size(); at += piece, piece = piece % 13 + 1) {
     sync.Push(stream.data() + at, std::min(piece, stream.size() - at));
@@ -48,6 +48,24 @@ std::string Feed(const std::string& stream, AdtsSync& sync) {
   sync.End();
   sync.Pull(out);
   return out;
+}
+
+// An MPEG-1 layer III frame at 48 kHz and 128 kb/s (384 bytes, joint stereo). Its sound
+// data holds a layer I header at byte 5 that is itself 384 bytes long, as the frames of
+// a steady tone can: the same false header in every frame makes a chain of false frames.
+std::string Mp3Frame(unsigned seed) {
+  std::string f(384, '\0');
+  f.replace(0, 4, "\xFF\xFB\x94\x64");
+  std::mt19937 random(seed);
+  for (std::size_t i = 4; i < f.size(); ++i) f[i] = char(random());
+  f.replace(5, 4, std::string("\xFF\xFF\xC4\x00", 4));  // MPEG-1 layer I, 384 kb/s, 48 kHz
+  return f;
+}
+
+std::vector<std::string> Mp3Frames(int n) {
+  std::vector<std::string> frames;
+  for (int i = 0; i < n; ++i) frames.push_back(Mp3Frame(unsigned(i)));
+  return frames;
 }
 
 }  // namespace
@@ -115,5 +133,78 @@ TEST(FrameSync, NoiseAloneGivesNothingAndIsNotHeld) {
   AdtsSync sync;
   EXPECT_EQ(Feed(noise, sync), "");
   EXPECT_FALSE(sync.Locked());
+  EXPECT_FALSE(sync.Found());
   EXPECT_GE(sync.Dropped(), noise.size() - 64 * 1024);
+}
+
+TEST(FrameSync, ReadsMp3HeadersAndTags) {
+  struct Case {
+    const char* header;
+    std::size_t length;  // 0: no layer III header
+    int sampleRate;
+  };
+  const Case cases[] = {
+      {"\xFF\xFB\x94\x64", 384, 48000},                                    // MPEG-1, 128 kb/s
+      {"\xFF\xFB\x90\x64", 417, 44100}, {"\xFF\xFB\x92\x64", 418, 44100},  // padded
+      {"\xFF\xFA\x90\xC4", 417, 44100},                                    // with CRC, mono
+      {"\xFF\xF3\x80\x64", 208, 22050},                                    // MPEG-2, 64 kb/s
+      {"\xFF\xE3\x40\x64", 208, 11025},                                    // MPEG-2.5, 32 kb/s
+      {"\xFF\xFF\xC4\x00", 0, 0},                                          // layer I
+      {"\xFF\xFD\x94\x64", 0, 0},                                          // layer II
+      {"\xFF\xFB\x04\x64", 0, 0},                                          // free format
+      {"\xFF\xFB\xF4\x64", 0, 0},                                          // bit rate 15
+      {"\xFF\xFB\x9C\x64", 0, 0},                                          // sample rate 3
+      {"\xFF\xEB\x94\x64", 0, 0},                                          // version 1 (reserved)
+      {"\xFF\xFB\x94\x66", 0, 0},                                          // emphasis 2 (reserved)
+      {"\xFE\xFB\x94\x64", 0, 0},                                          // no sync word
+  };
+  for (const Case& c : cases) {
+    Mp3Header h;
+    const bool ok = ParseMp3Header(reinterpret_cast<const unsigned char*>(c.header), h);
+    EXPECT_EQ(ok, c.length > 0) << testing::PrintToString(std::string(c.header, 4));
+    if (!ok || c.length == 0) continue;
+    EXPECT_EQ(h.length, c.length);
+    EXPECT_EQ(h.sampleRate, c.sampleRate);
+  }
+  const std::pair<std::string, std::size_t> tags[] = {
+      {std::string("ID3\x04\x00\x00\x00\x00\x00\x23", 10), 45},
+      {std::string("ID3\x03\x00\x10\x00\x00\x01\x01", 10), 149},  // with a footer
+      {std::string("ID3\x04\x00\x00\x00\x00\x80\x23", 10), 0},    // a size byte over 0x7F
+      {std::string("ID3\x04\x00\x00\x7F\x7F\x7F\x7F", 10), 0},    // 256 MB: not taken for a tag
+      {std::string("ID2\x04\x00\x00\x00\x00\x00\x23", 10), 0},
+  };
+  for (const auto& [tag, length] : tags)
+    EXPECT_EQ(Id3v2TagLength(reinterpret_cast<const unsigned char*>(tag.data())), length) << tag;
+}
+
+// An MP3 stream joined anywhere, also inside the tag at its start, gives the real layer III
+// frames that follow: neither the false layer I chain in the sound data nor fake frames
+// inside the tag (a picture may hold anything).
+TEST(FrameSync, AnMp3StreamJoinedAnywhereGivesItsOwnFrames) {
+  const std::vector<std::string> frames = Mp3Frames(12);
+  const std::string fake = Join(Mp3Frames(4));
+  std::string tag = std::string("ID3\x04\x00\x00\x00\x00", 8);
+  tag += char((fake.size() + 20) >> 7);
+  tag += char((fake.size() + 20) & 0x7F);
+  tag += std::string(10, 'x') + fake + std::string(10, 'y');
+  const std::string stream = tag + Join(frames);
+  for (std::size_t cut = 0; cut < tag.size() + frames[0].size() + frames[1].size() + 1; ++cut) {
+    FrameSync sync(FrameFormat::Mp3);
+    const std::string out = Feed(stream.substr(cut), sync);
+    // Joined inside the tag, its fake frames are a stream of their own until the real
+    // ones follow: what counts is that every real frame after the cut comes out whole.
+    const std::size_t at = cut <= tag.size() ? 0 : cut - tag.size();
+    const std::size_t next = at == 0 ? 0 : at <= frames[0].size() ? 1 : 2;
+    const std::string expected = Join(frames, next);
+    EXPECT_TRUE(sync.Found());
+    if (cut == 0) {
+      EXPECT_TRUE(out == expected) << "the tag is passed over whole: " << out.size() << " bytes";
+      EXPECT_EQ(sync.Dropped(), 0u) << "a tag is no damage";
+    } else {
+      EXPECT_TRUE(out.size() >= expected.size() &&
+                  out.compare(out.size() - expected.size(), expected.size(), expected) == 0)
+          << "cut at " << cut << ": " << out.size() << " bytes";
+      EXPECT_EQ(out.size() % 384, 0u) << "cut at " << cut << ": whole frames only";
+    }
+  }
 }

@@ -24,6 +24,12 @@ SOCKET ListenOnLoopback(int& port) {
   return s;
 }
 
+std::string DeadUrl(const std::string& path) {
+  int port = 0;
+  closesocket(ListenOnLoopback(port));
+  return "http://127.0.0.1:" + std::to_string(port) + path;
+}
+
 Reply Ok(const std::string& contentType, std::string body) {
   const std::string length = std::to_string(body.size());
   return {"HTTP/1.0 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Length: " + length + "\r\n",

@@ -16,6 +16,10 @@ void StartSockets();
 // A listening socket on 127.0.0.1 at a free port.
 SOCKET ListenOnLoopback(int& port);
 
+// An address on 127.0.0.1 where nothing listens: a port that was bound and closed again
+// here, rather than a fixed one that something on the machine might use.
+std::string DeadUrl(const std::string& path);
+
 // What the server sends for one request: the status line and header lines (each ending
 // in CR LF, without the blank line), then the body, then it closes the connection.
 struct Reply {

@@ -1,27 +1,28 @@
 // The station player under Wine: files, the local test station, playlists and servers
 // that misbehave. The station's addresses come from the environment (see
-// tests/playback/with-station.sh); without them the station tests are skipped.
+// tests/playback/with-station.sh); without them the station tests are skipped (and fail
+// under CI).
 #include <winsock2.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <mmsystem.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <thread>
-
-#include <mmsystem.h>
-
-#include <tlhelp32.h>
-
-#include <atomic>
+#include <vector>
 
 #include "playback/LoopbackServer.h"
+#include "playback/StationTesting.h"
 #include "playback/StationPlayer.h"
 #include "playback/WindowsMediaPlayer.h"
 
@@ -29,10 +30,16 @@ using playback::StationPlayer;
 
 namespace {
 
+// A file in the temporary directory that no other test or run uses at the same time: the
+// process id and a count go before the name's extension.
 std::string TempPath(const std::string& name) {
+  static std::atomic<int> count{0};
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
-  return std::string(dir) + name;
+  const std::size_t dot = name.rfind('.');
+  const std::string stem = name.substr(0, dot), extension = dot == std::string::npos ? "" : name.substr(dot);
+  return std::string(dir) + stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count) +
+         extension;
 }
 
 // A WAVE file of a sine tone, 16-bit stereo.
@@ -191,11 +198,6 @@ class MisbehavingServer {
   std::thread thread_;
 };
 
-const char* Station(const char* var) {
-  const char* v = std::getenv(var);
-  return v && *v ? v : nullptr;
-}
-
 }  // namespace
 
 TEST(Player, PlaysAWaveFileToItsEndAndFreesIt) {
@@ -260,7 +262,7 @@ TEST(Player, BadAddressesNeverPlayAndTheMembersStayQuick) {
       const char* error;  // part of the expected error text, or nullptr for "any"
     };
     const Case cases[] = {{"mms://example.invalid/live", "scheme"},
-                          {"http://127.0.0.1:9/", "refuses"},
+                          {DeadUrl("/"), "refuses"},
                           {html, nullptr},
                           {TempPath("no-such-file.mp3"), nullptr}};
     for (const Case& c : cases) {
@@ -274,15 +276,21 @@ TEST(Player, BadAddressesNeverPlayAndTheMembersStayQuick) {
         EXPECT_NE(p.LastError().find(c.error), std::string::npos) << p.LastError();
       }
     }
+    // A member that waits for the hanging server is slow every time; a loaded machine
+    // (the native tests run beside these) may slow one try: the best of three counts.
     StationPlayer p;
-    p.SetUrl(hang);
-    p.Play();
-    Sleep(500);
-    const DWORD t0 = GetTickCount();
-    EXPECT_NE(p.State(), playback::psPlaying);
-    p.Stop();
-    p.SetUrl("");
-    EXPECT_LT(GetTickCount() - t0, 50u) << "members return at once while a server hangs";
+    DWORD fastest = INFINITE;
+    for (int i = 0; i < 3; ++i) {
+      p.SetUrl(hang);
+      p.Play();
+      Sleep(300);
+      const DWORD t0 = GetTickCount();
+      EXPECT_NE(p.State(), playback::psPlaying);
+      p.Stop();
+      p.SetUrl("");
+      fastest = std::min(fastest, GetTickCount() - t0);
+    }
+    EXPECT_LT(fastest, 50u) << "members return at once while a server hangs";
   }
   DWORD handlesAfter = 0;
   GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
@@ -295,11 +303,11 @@ TEST(Player, BadAddressesNeverPlayAndTheMembersStayQuick) {
 TEST(Station, EveryMountPlays) {
   const char* vars[] = {"TUNORA_STATION_MP3",  "TUNORA_STATION_AAC", "TUNORA_STATION_OGG",
                         "TUNORA_STATION_OPUS", "TUNORA_STATION_ICY", "TUNORA_STATION_HTTPS"};
-  if (!Station(vars[0])) GTEST_SKIP() << "no local station";
+  REQUIRE_STATION(vars[0]);
   for (const char* var : vars) {
     SCOPED_TRACE(var);
     StationPlayer p;
-    p.SetUrl(Station(var));
+    p.SetUrl(StationAddress(var));
     p.Play();
     ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 10000)) << p.LastError();
     const double at = p.CurrentPosition();
@@ -312,11 +320,11 @@ TEST(Station, EveryMountPlays) {
 }
 
 TEST(Station, PlaylistsLeadToTheStream) {
-  const char* mp3 = Station("TUNORA_STATION_MP3");
-  if (!mp3) GTEST_SKIP() << "no local station";
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  const char* mp3 = StationAddress("TUNORA_STATION_MP3");
   const std::string url = mp3;
   const std::pair<std::string, std::string> lists[] = {
-      {"tunora-list.pls", "[playlist]\r\nNumberOfEntries=2\r\nFile1=http://127.0.0.1:9/dead\r\nFile2=" + url + "\r\n"},
+      {"tunora-list.pls", "[playlist]\r\nNumberOfEntries=2\r\nFile1=" + DeadUrl("/dead") + "\r\nFile2=" + url + "\r\n"},
       {"tunora-list.m3u", "#EXTM3U\n#EXTINF:-1,Tone\n" + url + "\n"},
       {"tunora-list.asx", "<ASX version=\"3.0\"><Entry><Ref href=\"" + url + "\"/></Entry></ASX>"},
   };
@@ -362,23 +370,23 @@ TEST(Station, EveryMountSendsItsOwnTone) {
                            {"TUNORA_STATION_AAC", "TUNORA_STATION_AAC_HZ"},
                            {"TUNORA_STATION_OGG", "TUNORA_STATION_OGG_HZ"},
                            {"TUNORA_STATION_OPUS", "TUNORA_STATION_OPUS_HZ"}};
-  if (!Station(vars[0][0])) GTEST_SKIP() << "no local station";
+  REQUIRE_STATION(vars[0][0]);
   for (const auto& v : vars) {
     SCOPED_TRACE(v[0]);
     StationPlayer p;
     p.SetVolume(100);
-    p.SetUrl(Station(v[0]));
+    p.SetUrl(StationAddress(v[0]));
     p.Play();
     ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 10000)) << p.LastError();
     Sleep(300);
-    EXPECT_NEAR(Listen(1000).hz, std::atof(Station(v[1])), 8);
+    EXPECT_NEAR(Listen(1000).hz, std::atof(StationAddress(v[1])), 8);
     p.Stop();
   }
 }
 
 TEST(Station, AStreamThatDiesOrStallsLeavesPlaying) {
-  const char* mp3 = Station("TUNORA_STATION_MP3");
-  if (!mp3) GTEST_SKIP() << "no local station";
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  const char* mp3 = StationAddress("TUNORA_STATION_MP3");
   StartSockets();
   const std::string sample = Fetch(mp3, 48 * 1024);  // about 3 s at 128 kb/s
   ASSERT_GT(sample.size(), 32u * 1024);
@@ -430,4 +438,121 @@ TEST(Player, MemberCallsRaiseOnlyWhatCannotBeDone) {
   EXPECT_NE(player.lastError().find("scheme"), std::string::npos) << player.lastError();
   EXPECT_NO_THROW(player.controls().stop());
   EXPECT_NO_THROW(player.SetURL(""));
+}
+
+// Stop, Play and a new URL take effect whatever the worker is doing at that moment (opening,
+// buffering, publishing that sound left the device): nothing the media they ended still
+// reports may overwrite them, and a stopped player never turns to "playing" again.
+TEST(Player, StopPlayAndNewUrlsWinOverTheWorkerAtAnyMoment) {
+  const std::string a = WriteTone("tunora-race-a.wav", 20.0, 44100, 500);
+  const std::string b = WriteTone("tunora-race-b.wav", 20.0, 8000, 300);
+  StationPlayer p;
+  p.SetUrl(a);
+  p.Play();
+  ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 5000)) << p.LastError();
+  int faults = 0, sawPlaying = 0;
+  for (int i = 0; i < 200 && faults < 5; ++i) {
+    // Stops land at every point of a start: while the file opens, while the device fills
+    // and after it plays.
+    const DWORD wait = DWORD((i * 37) % 160);
+    const std::string& url = i % 2 ? a : b;
+    std::string what;
+    switch (i % 3) {
+      case 0:
+        p.Play();
+        Sleep(wait);
+        p.Stop();
+        what = "after Stop";
+        break;
+      case 1:
+        p.SetUrl(url);
+        p.Play();
+        Sleep(wait);
+        p.SetUrl(i % 4 ? b : a);
+        what = "after SetUrl";
+        break;
+      default:
+        p.Play();
+        Sleep(wait / 2);
+        p.Play();  // starting over while it starts
+        Sleep(wait / 2);
+        sawPlaying += p.State() == playback::psPlaying;
+        p.Stop();
+        what = "after a restart and Stop";
+        break;
+    }
+    // Whatever the worker was doing is done after a moment; it must not have come back.
+    Sleep(15);
+    const int state = p.State();
+    const int expected = i % 3 == 1 ? playback::psReady : playback::psStopped;
+    if (state != expected || p.CurrentPosition() != 0.0) {
+      ++faults;
+      ADD_FAILURE() << "round " << i << " (" << wait << " ms) " << what << ": state " << state << ", position "
+                    << p.CurrentPosition();
+    }
+  }
+  EXPECT_GT(sawPlaying, 10) << "the stops also came while the player played";
+  p.SetUrl(a);
+  p.Play();
+  EXPECT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 5000)) << "the player still plays";
+  p.SetUrl("");
+  Sleep(100);
+  DeleteFileA(a.c_str());
+  DeleteFileA(b.c_str());
+}
+
+// A playlist that a server sends may lead only to streams on the network: entries naming
+// files on this machine or network shares are skipped and named in the error, even when
+// the file would play.
+TEST(Player, APlaylistFromTheNetworkOpensNoLocalFiles) {
+  const std::string wav = WriteTone("tunora-local.wav", 3.0);
+  std::ifstream f(wav, std::ios::binary);
+  const std::string wavBytes{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+  std::string fileUrl = "file:///" + wav;
+  std::replace(fileUrl.begin(), fileUrl.end(), '\\', '/');
+  std::map<std::string, Reply> site;
+  std::atomic<int> streamed{0};
+  LoopbackServer server([&](const std::string& path) {
+    streamed += path == "/tone.wav";
+    const auto it = site.find(path);
+    return it == site.end() ? NotFound() : it->second;
+  });
+  site["/tone.wav"] = Ok("audio/wav", wavBytes);
+  site["/local.m3u"] =
+      Ok("audio/x-mpegurl", "#EXTM3U\r\n" + wav + "\r\n" + fileUrl + "\r\n\\\\127.0.0.1\\c$\\x.mp3\r\n");
+  site["/mixed.pls"] = Ok("audio/x-scpls", "[playlist]\nFile1=" + fileUrl + "\nFile2=" + wav + "\nFile3=" +
+                                               server.Url("/tone.wav") + "\nNumberOfEntries=3\n");
+  {
+    StationPlayer p;
+    p.SetUrl(server.Url("/local.m3u"));
+    p.Play();
+    ASSERT_TRUE(WaitFor([&] { return !p.LastError().empty(); }, 5000));
+    Sleep(300);
+    EXPECT_NE(p.State(), playback::psPlaying);
+    const std::string error = p.LastError();
+    EXPECT_NE(error.find("http"), std::string::npos) << error;
+    for (const std::string& named : {wav, fileUrl, std::string("\\\\127.0.0.1\\c$\\x.mp3")})
+      EXPECT_NE(error.find(named), std::string::npos) << named << " is named in: " << error;
+  }
+  {
+    StationPlayer p;
+    p.SetUrl(server.Url("/mixed.pls"));
+    p.Play();
+    EXPECT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 5000)) << p.LastError();
+    EXPECT_GT(streamed, 0) << "the stream on the network is the one that plays";
+    p.SetUrl("");
+  }
+  {
+    // A local playlist may still lead to a local file.
+    const std::string list = TempPath("tunora-local.m3u");
+    std::ofstream(list, std::ios::binary) << "#EXTM3U\r\n" << wav << "\r\n";
+    StationPlayer p;
+    p.SetUrl(list);
+    p.Play();
+    EXPECT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 5000)) << p.LastError();
+    p.SetUrl("");
+    DeleteFileA(list.c_str());
+  }
+  Sleep(100);
+  DeleteFileA(wav.c_str());
 }

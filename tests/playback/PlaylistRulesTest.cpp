@@ -57,6 +57,10 @@ TEST(PlaylistRules, ResolvesRelativeEntriesAgainstThePlaylist) {
       {"http://h", "s.mp3", "http://h/s.mp3"},
       {"http://h/list.m3u", "http://other/s", "http://other/s"},
       {"C:\\lists\\l.m3u", "s.mp3", "s.mp3"},
+      // Paths on a machine stay what they are, so that they can be recognised.
+      {"http://h/dir/list.m3u", "C:\\music\\s.mp3", "C:\\music\\s.mp3"},
+      {"http://h/dir/list.m3u", "d:/s.mp3", "d:/s.mp3"},
+      {"http://h/dir/list.m3u", "\\\\server\\share\\s.mp3", "\\\\server\\share\\s.mp3"},
   };
   for (const Case& c : cases) EXPECT_EQ(ResolveUrl(c.base, c.ref), c.expected) << c.base << " + " << c.ref;
 }
@@ -113,4 +117,45 @@ TEST(PlaylistRules, FindsTheHostAndPortToConnectTo) {
     EXPECT_EQ(host, c.host) << c.url;
     EXPECT_EQ(port, c.port) << c.url;
   }
+}
+
+// A playlist from the network leads to streams on the network only; a local one may name
+// local files as well.
+TEST(PlaylistRules, APlaylistFromTheNetworkLeadsOnlyToHttpStreams) {
+  struct Case {
+    const char* list;
+    const char* entry;
+    bool allowed;
+  };
+  const Case cases[] = {
+      {"http://h/l.pls", "http://a/live", true},
+      {"HTTPS://h/l.pls", "https://a/live", true},
+      {"http://h/l.pls", " HTTP://a/live ", true},
+      {"http://h/l.pls", "file:///C:/secret.wav", false},
+      {"http://h/l.pls", "FILE:C:\\secret.wav", false},
+      {"https://h/l.pls", "C:\\secret.wav", false},
+      {"http://h/l.pls", "c:/secret.wav", false},
+      {"http://h/l.pls", "\\\\server\\share\\x.mp3", false},
+      {"http://h/l.pls", "/etc/x.mp3", false},  // a path left unresolved
+      {"http://h/l.pls", "tcp://a:80", false},
+      {"http://h/l.pls", "hls+http://a/x.m3u8", false},
+      {"http://h/l.pls", "crypto:file:///x", false},
+      {"http://h/l.pls", "mms://a/x", false},
+      {"tls://h:443/l.pls", "file:///x.wav", false},
+      {"C:\\lists\\l.m3u", "C:\\music\\s.mp3", true},
+      {"/home/l.m3u", "s.mp3", true},
+      {"file:///C:/l.m3u", "file:///C:/s.mp3", true},
+      {"\\\\server\\l.m3u", "http://a/live", true},
+      {"C:\\lists\\l.m3u", "mms://a/x", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(PlaylistEntryAllowed(c.list, c.entry), c.allowed) << c.list << " -> " << c.entry;
+
+  // The local entries of a playlist from the network come out as they are, to be refused.
+  const std::string body = "file:///C:/a.wav\r\nC:\\b.wav\r\n\\\\srv\\c.mp3\r\nlive\r\n";
+  const std::vector<std::string> entries = ParsePlaylist(PlaylistKind::M3u, body, "http://h/d/l.m3u");
+  EXPECT_EQ(entries, (std::vector<std::string>{"file:///C:/a.wav", "C:\\b.wav", "\\\\srv\\c.mp3", "http://h/d/live"}));
+  std::vector<bool> allowed;
+  for (const std::string& e : entries) allowed.push_back(PlaylistEntryAllowed("http://h/d/l.m3u", e));
+  EXPECT_EQ(allowed, (std::vector<bool>{false, false, false, true}));
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <fstream>
@@ -74,6 +75,43 @@ std::string Decode(const std::string& url, double seconds, std::vector<std::int1
   return "";
 }
 
+// Serves `stream` from the byte named in the request path on and decodes the first 0.12 s
+// of every cut; the cuts that do not give the tone at once, in words.
+std::vector<std::string> JoinAt(const std::string& stream, const char* type, double hz, int rate,
+                                const std::vector<std::size_t>& cuts) {
+  LoopbackServer server([&](const std::string& path) {
+    const std::size_t at = std::strtoul(path.c_str() + 1, nullptr, 10);
+    return Ok(type, stream.substr(std::min(at, stream.size())));
+  });
+  // The cuts are independent: a few run at once (each spends most of its time waiting on
+  // the connection).
+  std::atomic<std::size_t> next{0};
+  std::mutex mutex;
+  std::vector<std::string> faults;
+  auto work = [&] {
+    for (std::size_t i; (i = next++) < cuts.size();) {
+      std::vector<std::int16_t> sound;
+      int got = 0;
+      const std::string error = Decode(server.Url("/" + std::to_string(cuts[i])), 0.12, sound, got);
+      // The first frame after a cut may lack what it refers back to: judge what follows.
+      const Tone t = Measure(sound, got, 2048);
+      if (error.empty() && got == rate && std::abs(t.hz - hz) < 8 && t.rms > 1500) continue;
+      std::ostringstream fault;
+      fault << "cut at byte " << cuts[i] << ": " << error << " rate " << got << ", " << t.hz << " Hz, rms " << t.rms
+            << ", " << sound.size() / 2 << " frames";
+      std::lock_guard lock(mutex);
+      faults.push_back(fault.str());
+      if (faults.size() >= 5) next = cuts.size();
+    }
+  };
+  std::thread a(work), b(work), d(work);
+  work();
+  a.join();
+  b.join();
+  d.join();
+  return faults;
+}
+
 }  // namespace
 
 // A listener joins a live stream wherever the server happens to be, mostly inside a
@@ -91,37 +129,29 @@ TEST(Reader, LocksOnToAStreamJoinedAtAnyByte) {
     SCOPED_TRACE(c.file);
     const std::string stream = ReadMedia(c.file);
     ASSERT_GT(stream.size(), 16000u) << MediaPath(c.file);
-    LoopbackServer server([&](const std::string& path) {
-      const std::size_t at = std::strtoul(path.c_str() + 1, nullptr, 10);
-      return Ok(c.type, stream.substr(std::min(at, stream.size())));
-    });
-    // The cuts are independent: a few run at once (each spends most of its time waiting
-    // on the connection).
-    std::atomic<std::size_t> next{0};
-    std::mutex mutex;
-    std::vector<std::string> faults;
-    auto work = [&] {
-      for (std::size_t cut; (cut = next++) <= c.cuts;) {
-        std::vector<std::int16_t> sound;
-        int rate = 0;
-        const std::string error = Decode(server.Url("/" + std::to_string(cut)), 0.12, sound, rate);
-        // The first frame after a cut may lack what it refers back to: judge what follows.
-        const Tone t = Measure(sound, rate, 2048);
-        if (error.empty() && rate == 44100 && std::abs(t.hz - c.hz) < 8 && t.rms > 1500) continue;
-        std::ostringstream fault;
-        fault << "cut at byte " << cut << ": " << error << " rate " << rate << ", " << t.hz << " Hz, rms " << t.rms
-              << ", " << sound.size() / 2 << " frames";
-        std::lock_guard lock(mutex);
-        faults.push_back(fault.str());
-        if (faults.size() >= 5) next = c.cuts + 1;
-      }
-    };
-    std::thread a(work), b(work), d(work);
-    work();
-    a.join();
-    b.join();
-    d.join();
-    for (const std::string& f : faults) ADD_FAILURE() << f;
+    std::vector<std::size_t> cuts(c.cuts + 1);
+    for (std::size_t i = 0; i < cuts.size(); ++i) cuts[i] = i;
+    for (const std::string& f : JoinAt(stream, c.type, c.hz, 44100, cuts)) ADD_FAILURE() << f;
+  }
+}
+
+// A server that sends a new listener its whole burst at once may start it anywhere in the
+// first 64 KB of what the encoder wrote, and that begins with an ID3v2 tag (and, in a file,
+// a Xing/Info frame). Every byte of the first 4 KB is a cut, then every 61st byte.
+TEST(Reader, LocksOnToAnMp3StreamJoinedAnywhereInItsFirst64Kb) {
+  struct Case {
+    const char* file;
+    double hz;
+    int rate;
+  };
+  const Case cases[] = {{"live.mp3", 1000, 48000}, {"tagged.mp3", 440, 44100}};
+  std::vector<std::size_t> cuts;
+  for (std::size_t at = 0; at < 64 * 1024; at += at < 4096 ? 1 : 61) cuts.push_back(at);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string stream = ReadMedia(c.file);
+    ASSERT_GT(stream.size(), 90000u) << MediaPath(c.file);
+    for (const std::string& f : JoinAt(stream, "audio/mpeg", c.hz, c.rate, cuts)) ADD_FAILURE() << f;
   }
 }
 
@@ -207,8 +237,7 @@ TEST(Reader, PlaysEveryFormatAndFollowsRedirects) {
 // Winsock reports a refused connection in a way FFmpeg's connect does not look at; the
 // reader must still tell it at once, and must not mistake a slow server for a refusal.
 TEST(Reader, ARefusedConnectionFailsAtOnce) {
-  int port = 0, silentPort = 0;
-  closesocket(ListenOnLoopback(port));           // a port nobody listens on
+  int silentPort = 0;
   SOCKET silent = ListenOnLoopback(silentPort);  // accepts, never answers
   struct Case {
     std::string url;
@@ -216,7 +245,7 @@ TEST(Reader, ARefusedConnectionFailsAtOnce) {
     DWORD withinMs;
   };
   const Case cases[] = {
-      {"http://127.0.0.1:" + std::to_string(port) + "/live", "refuses", 2000},
+      {DeadUrl("/live"), "refuses", 2000},
       {"http://127.0.0.1:" + std::to_string(silentPort) + "/live", "does not answer", 3000},
   };
   for (const Case& c : cases) {
@@ -234,4 +263,56 @@ TEST(Reader, ARefusedConnectionFailsAtOnce) {
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
   }
   closesocket(silent);
+}
+
+// An HLS list from the network names its segments; it must not lead to files on this
+// machine, even ones that would play.
+TEST(Reader, AnHlsListFromTheNetworkOpensNoLocalFiles) {
+  const std::string local = "file:" + MediaPath("seg0.ts");
+  const std::string list = "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n#EXTINF:1.0,\n" + local +
+                           "\n#EXTINF:1.0,\n" + local + "\n#EXT-X-ENDLIST\n";
+  LoopbackServer server([&](const std::string&) { return Ok("application/vnd.apple.mpegurl", list); });
+  std::vector<std::int16_t> sound;
+  int rate = 0;
+  EXPECT_NE(Decode(server.Url("/list.m3u8"), 1.5, sound, rate), "");
+  EXPECT_EQ(sound.size(), 0u) << "a local segment was played";
+
+  // The same list read from this machine plays.
+  const std::string path = MediaPath("local-" + std::to_string(GetCurrentProcessId()) + ".m3u8");
+  std::ofstream(path, std::ios::binary) << list;
+  EXPECT_EQ(Decode(path, 1.5, sound, rate), "");
+  EXPECT_NEAR(Measure(sound, rate, 4096).hz, 660, 3);
+  DeleteFileA(path.c_str());
+}
+
+// A stream that cannot be played says why, in its own terms: not what the search for a
+// playlist found after it, nor a time-out.
+TEST(Reader, AStreamThatCannotBePlayedNamesTheCause) {
+  const std::string mp2 = ReadMedia("tone.mp2");
+  ASSERT_GT(mp2.size(), 16000u) << MediaPath("tone.mp2");
+  struct Case {
+    const char* path;
+    const char* type;
+    std::string body;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"/mp2", "audio/mpeg", mp2, "no MP3 frames"},                   // layer II under the MP3 type
+      {"/mp2-long", "audio/mpeg", mp2 + mp2 + mp2, "no MP3 frames"},  // found out before the stream ends
+      {"/aac", "audio/aac", mp2, "no AAC frames"},
+      {"/probed", "application/octet-stream", mp2, "cannot be played (mp2)"},
+      {"/page", "text/html", "<html><body>Not a station</body></html>", "cannot be opened"},
+  };
+  std::map<std::string, Reply> site;
+  for (const Case& c : cases) site[c.path] = Ok(c.type, c.body);
+  LoopbackServer server([&](const std::string& path) { return site.at(path); });
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::vector<std::int16_t> sound;
+    int rate = 0;
+    const DWORD t0 = GetTickCount();
+    const std::string error = Decode(server.Url(c.path), 1.0, sound, rate);
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    EXPECT_LT(GetTickCount() - t0, 3000u) << "no waiting for a deadline";
+  }
 }

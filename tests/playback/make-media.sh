@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Makes the sound samples of the reader tests into DIR: three-second stereo sine tones in
-# the formats a station sends. The MP3 has neither ID3 tag nor Xing frame, like a live
-# stream; the HLS list names five MPEG-TS segments of AAC.
+# the formats a station sends. tone.mp3 has neither ID3 tag nor Xing frame; live.mp3
+# (six seconds at 48 kHz) is what ffmpeg's MP3 encoder sends down a pipe to a server, an
+# ID3v2 tag and then frames; tagged.mp3 (six seconds) is what it writes into a file, an
+# ID3v2 tag and a Xing/Info frame before the sound. The HLS list names five MPEG-TS
+# segments of AAC. tone.mp2 is MPEG audio layer II, which is not played.
 #
 #   make-media.sh DIR
 set -euo pipefail
@@ -17,3 +20,8 @@ tone 550 tone.aac -c:a aac -b:a 96k -f adts
 tone 880 tone.flac -c:a flac -f flac
 tone 990 tone.wma -c:a wmav2 -b:a 96k -f asf
 tone 660 tone.m3u8 -c:a aac -b:a 96k -f hls -hls_time 1 -hls_list_size 0 -hls_segment_filename "$dir/seg%d.ts"
+ffmpeg -nostdin -loglevel error -f lavfi -i "sine=frequency=1000:sample_rate=48000:duration=6" -ac 2 \
+  -c:a libmp3lame -b:a 128k -f mp3 pipe:1 >"$dir/live.mp3"
+ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=6" -ac 2 \
+  -c:a libmp3lame -b:a 128k -f mp3 "$dir/tagged.mp3"
+tone 440 tone.mp2 -c:a mp2 -b:a 128k -f mp2
