@@ -3,13 +3,13 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <mmsystem.h>
-#include <dsound.h>
 
 #include <exception>
 
 #include "app/FormSure.h"
 #include "app/SplashForm.h"
 #include "info/AboutForm.h"
+#include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
 #include "skins/SkinForm.h"
 #include "stations/BandForm.h"
@@ -23,11 +23,6 @@ TMainForm* MainForm = nullptr;
 namespace {
 
 constexpr const char* kWebPage = "https://www.ovexia.example/tunora";
-
-BOOL CALLBACK AddCaptureDriver(LPGUID, LPCSTR description, LPCSTR, LPVOID box) {
-  static_cast<ui::ComboBox*>(box)->Add(description ? description : "");
-  return TRUE;
-}
 
 }  // namespace
 
@@ -84,6 +79,7 @@ void TMainForm::FormShow(ui::Control&) {
 }
 
 void TMainForm::FormDestroy(ui::Control&) {
+  Recorder.FinishOnDestroy();
   const int position = VrScrollBarPlayer1.Position();
   SetVolume(position != 0 ? position : 1000);
   WindowsMediaPlayer.controls().stop();
@@ -99,9 +95,19 @@ void TMainForm::SetVolume(int position) {
 
 void TMainForm::FillDriverBox() {
   ui::ComboBox& box = OptionsForm->DriverBox;
-  DirectSoundCaptureEnumerateA(&AddCaptureDriver, &box);
-  box.SetItemIndex(0);
+  // Without a capture device the settings are loaded all the same, or the next Exit
+  // would write defaults over them; the capture's error is reported afterwards.
+  std::exception_ptr captureFailure;
+  try {
+    const recording::TDirectXDrivers& drivers = recording::CaptureDrivers();
+    for (int i = 0; i < drivers.Count(); ++i) box.Add(drivers[i].Description);
+    box.SetItemIndex(0);
+    DriverBoxChange(box);
+  } catch (...) {
+    captureFailure = std::current_exception();
+  }
   LoadSettings();
+  if (captureFailure) std::rethrow_exception(captureFailure);
 }
 
 void TMainForm::PlayStation(const std::string& name, const std::string& url) {
@@ -202,6 +208,10 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
   Hide();
   FormSure->Show();
   monitor_.closing = true;
+  try {
+    Recorder.StopAndReleaseCapture();
+  } catch (const std::exception&) {
+  }
 }
 
 void TMainForm::TimerTunoraTimer() { playback::MonitorTick(monitor_, *this); }

@@ -11,6 +11,7 @@
 #include "playback/MonitoredMediaPlayer.h"
 #include "playback/StatusMonitorRules.h"
 #include "playback/WindowsMediaPlayer.h"
+#include "recording/Recorder.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
@@ -40,6 +41,9 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   // Both players' volume from a fader position 0..1000.
   void SetVolume(int position);
   void FillDriverBox();
+  // The capture formats of the default device into the options' format list.
+  void FillFormatBox() { Recorder.FillFormatBox(); }
+  void DriverBoxChange(ui::Control&) { FillFormatBox(); }
   void PlayStation(const std::string& name, const std::string& url);
   void PushHistory(const std::string& name, const std::string& url);
 
@@ -62,6 +66,9 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   void VrDemoButtonMixerClick(ui::Control& sender);
   void OvexImageClick(ui::Control& sender);
   void VrDemoButtonExitClick(ui::Control& sender);
+  void VrDemoButtonRecClick(ui::Control&) { Recorder.Rec(); }
+  void VrDemoButtonStopClick(ui::Control&) { Recorder.Stop(); }
+  void VrDemoButtonStartClick(ui::Control&) { Recorder.Play(); }
   void HistoryEntryClick(const std::string& name, const std::string& url);
   void TimerTunoraTimer();
 
@@ -142,7 +149,11 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
 
   ui::Timer TimerTunora;
 
+  // Owns the capture stream and the recording file; goes first when the window goes.
+  recording::TRecorder Recorder{*this};
+
  private:
+  friend class recording::TRecorder;
   void BuildDisplay();
   void BuildFaderBlock();
   void BuildBandBlock();
