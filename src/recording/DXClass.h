@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <mmsystem.h>
 #include <dsound.h>
 
 #include <memory>

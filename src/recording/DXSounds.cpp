@@ -237,7 +237,11 @@ void TSoundCaptureStream::DoData() {
 std::int64_t TSoundCaptureStream::GetAvailable() {
   if (!buffer_) return 0;
   BufferAccess access(buffer_);
-  return AvailableIn(access, readOffset_, bufferSize_);
+  const std::uint32_t available = AvailableIn(access, readOffset_, bufferSize_);
+  // Nothing waiting: the buffer cannot have gone round unread since now. This keeps a
+  // capture that takes a while to begin from counting as an overrun.
+  if (available == 0) lastReadMs_ = NowMs();
+  return available;
 }
 
 std::int64_t TSoundCaptureStream::ReadData(void* buffer, std::int64_t count) {

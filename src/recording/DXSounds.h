@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <mmsystem.h>
 #include <dsound.h>
 
 #include <cstdint>

@@ -2,6 +2,9 @@
 // file dialog, and which takes a file dropped on it from the shell.
 #pragma once
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include "ui/Dialogs.h"
 #include "ui/StdControls.h"
 

@@ -1,0 +1,114 @@
+// The shipped program killed while it records (by tests/recording/kill-during-recording.sh,
+// which sends SIGKILL between the two halves below): the file it leaves behind is a WAVE
+// file whose header describes all but the last couple of seconds, and those seconds are
+// the tone, unbroken.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "app/ProcessDriver.h"
+
+using namespace testing_support;
+
+extern std::vector<std::string> TestArguments;
+
+namespace {
+
+std::string KillDir() {
+  const char* d = std::getenv("TUNORA_KILL_DIR");
+  return d ? d : "";
+}
+
+std::string ProgramPath() {
+  std::string p = TestArguments.empty() ? std::string("tunora.exe") : TestArguments[0];
+  if (!p.empty() && p[0] == '/') p = "Z:" + p;
+  return p;
+}
+
+HWND MainWindowOf(DWORD pid) {
+  struct Find {
+    DWORD pid;
+    HWND found;
+  } f{pid, nullptr};
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto* f = reinterpret_cast<Find*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        char title[64] = "";
+        GetWindowTextA(h, title, sizeof title);
+        if (owner == f->pid && IsWindowVisible(h) && std::strcmp(title, "Ovexia Tunora") == 0) f->found = h;
+        return f->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&f));
+  return f.found;
+}
+
+// Starts the program in the folder, presses REC and leaves it recording.
+TEST(KilledRecording, Starts) {
+  ASSERT_FALSE(KillDir().empty()) << "run by tests/recording/kill-during-recording.sh";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string cmd = "\"" + ProgramPath() + "\"";
+  ASSERT_TRUE(CreateProcessA(ProgramPath().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             KillDir().c_str(), &si, &pi));
+  HWND main = nullptr;
+  for (int i = 0; i < 1500 && !main; ++i, Sleep(20)) main = MainWindowOf(pi.dwProcessId);
+  ASSERT_NE(main, nullptr);
+  HWND rec = FindDescendant(main, "REC");
+  ASSERT_NE(rec, nullptr);
+  ClickWindow(rec);
+  const std::string file = KillDir() + "\\webfile.wav";
+  WIN32_FILE_ATTRIBUTE_DATA a{};
+  bool growing = false;
+  for (int i = 0; i < 250 && !growing; ++i, Sleep(20))
+    growing = GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &a) && a.nFileSizeLow > 46;
+  EXPECT_TRUE(growing) << "the recording did not start";
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
+
+TEST(KilledRecording, LeftAPlayableFile) {
+  std::ifstream in(KillDir() + "\\webfile.wav", std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  const std::string file = s.str();
+  ASSERT_GT(file.size(), 46u);
+  auto at32 = [&](std::size_t i) {
+    std::uint32_t v;
+    std::memcpy(&v, file.data() + i, 4);
+    return v;
+  };
+  EXPECT_EQ(file.substr(0, 4), "RIFF");
+  EXPECT_EQ(file.substr(8, 8), "WAVEfmt ");
+  EXPECT_EQ(file.substr(38, 4), "data");
+  const std::uint32_t described = at32(42);
+  EXPECT_EQ(at32(4), described + 38) << "the RIFF size and the data size were written together";
+  const std::size_t written = file.size() - 46;
+  // About 7 s were recorded; the header was last brought up to date at most 2 s (and a
+  // notification) before the kill.
+  EXPECT_GE(described, 4u * 176400);
+  EXPECT_LE(described, written);
+  EXPECT_LE(written - described, std::size_t(2.3 * 176400));
+  EXPECT_EQ(described % 4, 0u);
+  // What the header describes is the tone, unbroken.
+  int crossings = 0;
+  std::int16_t previous = 0;
+  for (std::size_t i = 46 + 8820 * 4; i + 3 < 46 + described; i += 4) {
+    std::int16_t v;
+    std::memcpy(&v, file.data() + i, 2);
+    if (previous < 0 && v >= 0) ++crossings;
+    previous = v;
+  }
+  const double seconds = (double(described) / 4 - 8820) / 44100;
+  EXPECT_NEAR(crossings / seconds, 440.0, 2.0);
+}
+
+}  // namespace
