@@ -284,7 +284,9 @@ TEST_F(Recorder, TwentySecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) 
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
   const std::size_t data = file.size() - 46;
   EXPECT_EQ(data % 4, 0u);
-  EXPECT_NEAR(double(data) / 176400, 20.0, 1.0);
+  // Wine's capture takes up to a second and a half to deliver its first sound.
+  EXPECT_GE(double(data) / 176400, 18.0);
+  EXPECT_LE(double(data) / 176400, 20.2);
   EXPECT_EQ(m.VrNumSize.Value(), int(recording::RoundKilobytes(std::int64_t(data))));
   EXPECT_TRUE(m.Recorder.CaptureStream()->Gaps().empty());
   EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].text;
@@ -297,9 +299,11 @@ TEST_F(Recorder, TwentySecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) 
   EXPECT_GT(std::sqrt(sum / double(left.size())), 1000.0);
   const double hz = Frequency(left, 44100);
   EXPECT_NEAR(hz, 440.0, 1.0);
-  const std::vector<double> phases = BlockPhases(left, 44100, 440.0, 441);
-  ASSERT_GT(phases.size(), 1700u);
-  EXPECT_LT(LargestPhaseStep(phases), 0.02) << "a sample lost or repeated moves the phase by 0.063";
+  // Blocks of 50 ms hold 22 whole periods, so the reference's double-frequency term
+  // cancels and the phases are steady to a few thousandths of a radian.
+  const std::vector<double> phases = BlockPhases(left, 44100, 440.0, 2205);
+  ASSERT_GT(phases.size(), 340u);
+  EXPECT_LT(LargestPhaseStep(phases), 0.01) << "a sample lost or repeated moves it by 0.04 or more";
 
   // PLAY: the file player plays it, the clocks follow, the tone reaches the sink.
   LeftClick(m.VrDemoButtonStart);
@@ -360,7 +364,8 @@ TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
   TMainForm& m = *m_;
   MessageBoxWatcher boxes;
   LeftClick(m.VrDemoButtonRec);
-  Pump(1500);
+  // A second of sound recorded, then the hold-up.
+  ASSERT_TRUE(PumpUntil([&] { return m.Recorder.RecordFile()->GetDataSize() >= 176400; }, 4000));
   Sleep(2300);  // the notifications wait while this thread sleeps
   Pump(1500);
   LeftClick(m.VrDemoButtonStop);
@@ -368,14 +373,14 @@ TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
   const auto gaps = m.Recorder.CaptureStream()->Gaps();
   ASSERT_EQ(gaps.size(), 1u);
   EXPECT_EQ(gaps[0].lostBytes, 2 * 176400);
-  EXPECT_NEAR(double(gaps[0].atByte) / 176400, 1.5, 0.3);
+  EXPECT_NEAR(double(gaps[0].atByte) / 176400, 1.1, 0.15);
   const auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text.rfind("2.0 seconds of sound were lost during the recording", 0), 0u) << seen[0].text;
   EXPECT_NE(seen[0].text.find("2.0 s before 00:00:01"), std::string::npos) << seen[0].text;
   const std::string file = ReadFile(InDir("take.wav"));
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
-  EXPECT_NEAR(double(file.size() - 46) / 176400, 3.3, 0.5);
+  EXPECT_NEAR(double(file.size() - 46) / 176400, 2.6, 0.5);
 }
 
 // A recording stops itself where its header could describe no more, with the file whole.
@@ -520,7 +525,7 @@ TEST_F(Recorder, ExportCopiesTheRecordingAndReportsACopyThatFails) {
   answer.join();
   Pump(200);
   const auto seen = boxes.Seen();
-  ASSERT_EQ(seen.size(), 1u);
+  ASSERT_EQ(seen.size(), 1u) << seen[0].title << ": " << seen[0].text;
   EXPECT_NE(seen[0].text.find("could not be copied"), std::string::npos) << seen[0].text;
   EXPECT_FALSE(Exists(InDir("second.wav")));
   (void)m;
