@@ -31,22 +31,24 @@ std::string ProgramPath() {
   return p;
 }
 
+struct FindMain {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMain(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<FindMain*>(lp);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(h, &owner);
+  char title[64] = "";
+  GetWindowTextA(h, title, sizeof title);
+  if (owner == f->pid && IsWindowVisible(h) && std::strcmp(title, "Ovexia Tunora") == 0) f->found = h;
+  return f->found == nullptr;
+}
+
 HWND MainWindowOf(DWORD pid) {
-  struct Find {
-    DWORD pid;
-    HWND found;
-  } f{pid, nullptr};
-  EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* f = reinterpret_cast<Find*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        char title[64] = "";
-        GetWindowTextA(h, title, sizeof title);
-        if (owner == f->pid && IsWindowVisible(h) && std::strcmp(title, "Ovexia Tunora") == 0) f->found = h;
-        return f->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&f));
+  FindMain f{pid, nullptr};
+  EnumWindows(MatchMain, reinterpret_cast<LPARAM>(&f));
   return f.found;
 }
 
