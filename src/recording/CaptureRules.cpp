@@ -132,6 +132,10 @@ std::int64_t WritableBytes(std::int64_t dataSize, std::int64_t available, std::i
   return blockAlign > 0 ? room - room % blockAlign : room;
 }
 
+bool SizeDisplayDue(std::uint32_t lastShownMs, std::uint32_t nowMs) {
+  return std::uint32_t(nowMs - lastShownMs) >= kSizeDisplayMs;
+}
+
 bool HeaderRefreshDue(std::uint32_t lastRefreshMs, std::uint32_t nowMs) {
   return std::uint32_t(nowMs - lastRefreshMs) >= kHeaderRefreshMs;
 }

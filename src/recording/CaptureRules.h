@@ -92,6 +92,10 @@ std::string LostSoundMessage(const std::vector<CaptureGap>& gaps, std::uint32_t 
 
 // The recorder's size display: data bytes in KB, halves to even.
 std::int64_t RoundKilobytes(std::int64_t bytes);
+// The display follows the recording four times a second (and exactly at STOP): painting
+// it at every 50 ms notification would cost more than the recording itself.
+constexpr std::uint32_t kSizeDisplayMs = 250;
+bool SizeDisplayDue(std::uint32_t lastShownMs, std::uint32_t nowMs);
 
 // How much of `available` bytes may still be written to a recording holding dataSize
 // bytes whose limit is dataLimit, in whole frames.

@@ -60,7 +60,7 @@ void TRecorder::Rec() {
   file_->SetPCMFormat(f.samplesPerSec, f.bitsPerSample, f.channels);
   file_->Open(true);
   full_ = false;
-  lastRefreshMs_ = GetTickCount();
+  lastRefreshMs_ = lastShownMs_ = GetTickCount();
   EnableButtons(false);
   capture_->SetOnData([this](TSoundCaptureStream& s) { WriteCapturedData(s); }, this);
   capture_->SetFormatIndex(index);
@@ -74,8 +74,11 @@ void TRecorder::WriteCapturedData(TSoundCaptureStream&) {
   const std::int64_t limit = dataLimit_ >= 0 ? dataLimit_ : file_->DataLimit(blockAlign);
   const std::int64_t writable = WritableBytes(file_->GetDataSize(), available, limit, blockAlign);
   if (writable > 0) file_->CopyFrom(*capture_, writable);
-  main_.VrNumSize.SetValue(int(RoundKilobytes(file_->GetDataSize())));
   const std::uint32_t now = GetTickCount();
+  if (SizeDisplayDue(lastShownMs_, now)) {
+    main_.VrNumSize.SetValue(int(RoundKilobytes(file_->GetDataSize())));
+    lastShownMs_ = now;
+  }
   if (HeaderRefreshDue(lastRefreshMs_, now)) {
     file_->RefreshSizes();
     lastRefreshMs_ = now;
@@ -99,6 +102,7 @@ void TRecorder::Stop(bool tellUser) {
     if (capture_) lost = LostSoundMessage(capture_->Gaps(), ReadPcmFormat(file_->GetFormat()).avgBytesPerSec);
     std::unique_ptr<TWaveFileStream> file = std::move(file_);
     file->Finish();
+    main_.VrNumSize.SetValue(int(RoundKilobytes(file->GetDataSize())));
   }
   full_ = false;
   main_.PlayerRec.controls().stop();

@@ -51,6 +51,7 @@ class TRecorder {
   std::unique_ptr<TWaveFileStream> file_;
   std::int64_t dataLimit_ = -1;
   std::uint32_t lastRefreshMs_ = 0;
+  std::uint32_t lastShownMs_ = 0;
   bool full_ = false;
 };
 

@@ -191,6 +191,12 @@ TEST(CaptureRules, ARecordingStopsGrowingAtItsLimitInWholeFrames) {
   EXPECT_NEAR(double(limit) / 176400 / 3600, 6.76, 0.01);
 }
 
+TEST(CaptureRules, TheSizeDisplayFollowsFourTimesASecond) {
+  EXPECT_FALSE(SizeDisplayDue(1000, 1249));
+  EXPECT_TRUE(SizeDisplayDue(1000, 1250));
+  EXPECT_TRUE(SizeDisplayDue(0xFFFFFFF0u, 240));
+}
+
 TEST(CaptureRules, TheHeaderIsRefreshedEveryTwoSecondsAcrossTheTickWrap) {
   EXPECT_FALSE(HeaderRefreshDue(1000, 2999));
   EXPECT_TRUE(HeaderRefreshDue(1000, 3000));

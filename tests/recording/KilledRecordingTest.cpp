@@ -113,4 +113,32 @@ TEST(KilledRecording, LeftAPlayableFile) {
   EXPECT_NEAR(crossings / seconds, 440.0, 2.0);
 }
 
+// Exit, and closing the window by the system, finish a running recording: the header
+// then describes every byte.
+TEST(ProgramRecording, ExitOrCloseWhileRecordingFinishesTheFile) {
+  for (const bool byExit : {true, false}) {
+    ScopedTempDir dir;
+    ProcessDriver program(ProgramPath(), dir.Path());
+    HWND main = program.WaitWindow("TunoraWindow", "Ovexia Tunora", 30000);
+    ASSERT_NE(main, nullptr);
+    ClickWindow(FindDescendant(main, "REC"));
+    Sleep(3000);
+    if (byExit)
+      ClickWindow(FindDescendant(main, "Exit"));
+    else
+      PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(program.WaitExit(10000), 0) << (byExit ? "Exit" : "close");
+    std::ifstream in(dir.Path() + "\\webfile.wav", std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    const std::string file = s.str();
+    ASSERT_GT(file.size(), 46u + 176400) << (byExit ? "Exit" : "close");
+    std::uint32_t riff, data;
+    std::memcpy(&riff, file.data() + 4, 4);
+    std::memcpy(&data, file.data() + 42, 4);
+    EXPECT_EQ(riff, file.size() - 8) << (byExit ? "Exit" : "close");
+    EXPECT_EQ(data, file.size() - 46) << (byExit ? "Exit" : "close");
+  }
+}
+
 }  // namespace
