@@ -141,4 +141,26 @@ TEST(ProgramRecording, ExitOrCloseWhileRecordingFinishesTheFile) {
   }
 }
 
+// Without DirectSound the program still loads (nothing imports it), says what is
+// missing, and loads the settings all the same, so that the next Exit keeps them; REC
+// says it again.
+TEST(NoDirectSound, TheStartSaysSoAndTheSettingsAreLoaded) {
+  ScopedTempDir dir;
+  std::string settings = "webfile.wav\r\n19\r\n0\r\n";
+  for (int k = 0; k < 11; ++k) settings += "none\r\nEmpty\r\n";
+  settings += "Jazz\r\n120\r\n90\r\n";
+  std::ofstream(dir.Path() + "\\Defaults.ini", std::ios::binary) << settings;
+  std::ofstream(dir.Path() + "\\Jazz1.dat", std::ios::binary) << "Jazz One\r\nhttp://jazz/\r\n";
+  ProcessDriver program(ProgramPath(), dir.Path());
+  EXPECT_EQ(program.AnswerMessageBox(30000), "Necessary since DirectX 5");
+  HWND main = program.WaitWindow("TunoraWindow", "Ovexia Tunora", 30000);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(ScreenRect(main).left, 120) << "the settings were loaded";
+  EXPECT_NE(FindDescendant(main, "Jazz One"), nullptr);
+  ClickWindow(FindDescendant(main, "REC"));
+  EXPECT_EQ(program.AnswerMessageBox(5000), "Necessary since DirectX 5");
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(10000), 0);
+}
+
 }  // namespace
