@@ -80,7 +80,9 @@ FARPROC LoadLibraryProc(const std::string& library, const std::string& function)
   return proc;
 }
 
-int LoadedLibraryCount() { return Cache().Count(); }
+int LoadedLibraryCount() {
+  return Cache().Count();
+}
 
 HRESULT DXDirectSoundCaptureCreate(const GUID* device, IDirectSoundCapture** capture, IUnknown* outer) {
   using Create = HRESULT(WINAPI*)(const GUID*, IDirectSoundCapture**, IUnknown*);

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <windows.h>
+
 #include <mmsystem.h>
-#include <dsound.h>
+
+#include <dsound.h>  // after mmsystem.h, whose wave format types it uses
 
 #include <memory>
 #include <stdexcept>

@@ -219,7 +219,9 @@ void TSoundCaptureStream::Stop() {
   ReleaseBuffer();
 }
 
-void TSoundCaptureStream::StopAfterHandlerError() { Stop(); }
+void TSoundCaptureStream::StopAfterHandlerError() {
+  Stop();
+}
 
 void TSoundCaptureStream::SetOnData(DataEvent handler, const void* owner) {
   if (owner == onDataOwner_ && bool(handler) == bool(onData_)) return;

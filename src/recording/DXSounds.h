@@ -6,8 +6,10 @@
 #pragma once
 
 #include <windows.h>
+
 #include <mmsystem.h>
-#include <dsound.h>
+
+#include <dsound.h>  // after mmsystem.h, whose wave format types it uses
 
 #include <cstdint>
 #include <functional>

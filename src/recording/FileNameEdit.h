@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include "ui/Dialogs.h"

@@ -13,7 +13,9 @@ namespace recording {
 
 TRecorder::TRecorder(TMainForm& main) : main_(main) {}
 
-TRecorder::~TRecorder() { FinishOnDestroy(); }
+TRecorder::~TRecorder() {
+  FinishOnDestroy();
+}
 
 void TRecorder::FillFormatBox() {
   capture_.reset();

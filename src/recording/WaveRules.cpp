@@ -13,7 +13,9 @@ constexpr std::int64_t kMaxChunkSize = 0xFFFFFFFFll;
 std::uint32_t Le32(const std::uint8_t* p) {
   return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
 }
-std::uint16_t Le16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::uint16_t Le16(const std::uint8_t* p) {
+  return std::uint16_t(p[0] | p[1] << 8);
+}
 void Put32(std::uint8_t* p, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i));
 }
@@ -21,15 +23,21 @@ void Put16(std::uint8_t* p, std::uint16_t v) {
   p[0] = std::uint8_t(v);
   p[1] = std::uint8_t(v >> 8);
 }
-std::uint32_t Id(const char* four) { return Le32(reinterpret_cast<const std::uint8_t*>(four)); }
+std::uint32_t Id(const char* four) {
+  return Le32(reinterpret_cast<const std::uint8_t*>(four));
+}
 
-void WriteId(TStream& s, const char* four) { s.WriteBuffer(four, 4); }
+void WriteId(TStream& s, const char* four) {
+  s.WriteBuffer(four, 4);
+}
 void WriteNumber(TStream& s, std::uint32_t v) {
   std::uint8_t b[4];
   Put32(b, v);
   s.WriteBuffer(b, 4);
 }
-std::uint32_t SizeField(std::int64_t v) { return std::uint32_t(std::clamp<std::int64_t>(v, 0, kMaxChunkSize)); }
+std::uint32_t SizeField(std::int64_t v) {
+  return std::uint32_t(std::clamp<std::int64_t>(v, 0, kMaxChunkSize));
+}
 
 }  // namespace
 
@@ -102,8 +110,8 @@ void MakePCMFormat(std::uint8_t* block, std::uint32_t rate, std::uint32_t bits, 
 }
 
 PcmFormat ReadPcmFormat(const std::uint8_t* block) {
-  return {Le16(block), Le16(block + 2), Le32(block + 4), Le32(block + 8), Le16(block + 12), Le16(block + 14),
-          Le16(block + 16)};
+  return {Le16(block),      Le16(block + 2),  Le32(block + 4), Le32(block + 8),
+          Le16(block + 12), Le16(block + 14), Le16(block + 16)};
 }
 
 std::int64_t TCustomWaveStream::Read(void* buffer, std::int64_t count) {

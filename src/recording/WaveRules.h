@@ -97,8 +97,14 @@ class TCustomWaveStream : public TStream {
   std::int64_t DataPosition() const { return dataPosition_; }
 
  protected:
-  virtual std::int64_t ReadData(void* buffer, std::int64_t count) { (void)buffer, (void)count; return 0; }
-  virtual std::int64_t WriteData(const void* buffer, std::int64_t count) { (void)buffer, (void)count; return 0; }
+  virtual std::int64_t ReadData(void* buffer, std::int64_t count) {
+    (void)buffer, (void)count;
+    return 0;
+  }
+  virtual std::int64_t WriteData(const void* buffer, std::int64_t count) {
+    (void)buffer, (void)count;
+    return 0;
+  }
 
   std::int64_t dataPosition_ = 0;
 };

@@ -64,7 +64,8 @@ TEST(CaptureRules, ProbingKeepsTheNestingOrder) {
   EXPECT_EQ(all[24], (CaptureFormat{8, 1, 33075}));
   EXPECT_EQ(all[55], (CaptureFormat{32, 2, 96000}));
 
-  const auto only44 = ProbeFormats([](const CaptureFormat& f) { return f.samplesPerSec == 44100 && f.bitsPerSample == 16; });
+  const auto only44 =
+      ProbeFormats([](const CaptureFormat& f) { return f.samplesPerSec == 44100 && f.bitsPerSample == 16; });
   ASSERT_EQ(only44.size(), 2u);
   EXPECT_EQ(only44[0].channels, 1u);
   EXPECT_EQ(only44[1].channels, 2u);
@@ -85,8 +86,8 @@ TEST(CaptureRules, FormatLinesAndTheDefaultLine) {
 }
 
 TEST(CaptureRules, TheBufferHoldsOneSecondAndNeverLessThan8000Bytes) {
-  EXPECT_EQ(CaptureBufferSize(8000), 8000u);     // 8000 Hz 8-bit mono
-  EXPECT_EQ(CaptureBufferSize(11025), 11025u);   // 11025 Hz 8-bit mono
+  EXPECT_EQ(CaptureBufferSize(8000), 8000u);      // 8000 Hz 8-bit mono
+  EXPECT_EQ(CaptureBufferSize(11025), 11025u);    // 11025 Hz 8-bit mono
   EXPECT_EQ(CaptureBufferSize(768000), 768000u);  // 96000 Hz 32-bit stereo
   EXPECT_EQ(CaptureBufferSize(176400), 176400u);
   EXPECT_EQ(CaptureBufferSize(176400, 250), 44100u);

@@ -59,8 +59,8 @@ TEST(KilledRecording, Starts) {
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   std::string cmd = "\"" + ProgramPath() + "\"";
-  ASSERT_TRUE(CreateProcessA(ProgramPath().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             KillDir().c_str(), &si, &pi));
+  ASSERT_TRUE(CreateProcessA(ProgramPath().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, KillDir().c_str(),
+                             &si, &pi));
   HWND main = nullptr;
   for (int i = 0; i < 1500 && !main; ++i, Sleep(20)) main = MainWindowOf(pi.dwProcessId);
   ASSERT_NE(main, nullptr);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
 #include <mmsystem.h>
 #include <shlobj.h>
 
@@ -43,7 +44,9 @@ std::string Directory() {
   return dir;
 }
 
-std::string InDir(const std::string& name) { return Directory() + "\\" + name; }
+std::string InDir(const std::string& name) {
+  return Directory() + "\\" + name;
+}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -234,9 +237,13 @@ TEST_F(Recorder, TheFormatListIsWhatTheDeviceAcceptsWithTheDefaultSelected) {
   ASSERT_EQ(recording::DXDirectSoundCaptureCreate(nullptr, &device, nullptr), DS_OK);
   std::vector<std::string> accepted;
   for (const CaptureFormat& f : recording::ProbeFormats([](const CaptureFormat&) { return true; })) {
-    WAVEFORMATEX wfx{WAVE_FORMAT_PCM, WORD(f.channels), f.samplesPerSec,
-                     f.samplesPerSec * f.channels * (f.bitsPerSample / 8), WORD(f.channels * (f.bitsPerSample / 8)),
-                     WORD(f.bitsPerSample), 0};
+    WAVEFORMATEX wfx{WAVE_FORMAT_PCM,
+                     WORD(f.channels),
+                     f.samplesPerSec,
+                     f.samplesPerSec * f.channels * (f.bitsPerSample / 8),
+                     WORD(f.channels * (f.bitsPerSample / 8)),
+                     WORD(f.bitsPerSample),
+                     0};
     DSCBUFFERDESC1 desc{sizeof desc, 0, wfx.nAvgBytesPerSec, 0, &wfx};
     IDirectSoundCaptureBuffer* buffer = nullptr;
     if (device->CreateCaptureBuffer(reinterpret_cast<LPCDSCBUFFERDESC>(&desc), &buffer, nullptr) == DS_OK) {
@@ -437,11 +444,11 @@ TEST_F(Recorder, TheOptionsDialogIsLaidOutAsDesigned) {
     ui::Control* c;
     int left, top, width, height;
   };
-  for (const Place& p : {Place{&o.VrBlotterOptions, 0, 0, 349, 202}, Place{&o.VrBlotter1, 8, 48, 332, 22},
-                         Place{&o.FormatBox, 0, 1, 333, 22}, Place{&o.VrBlotter2, 8, 90, 332, 22},
-                         Place{&o.DriverBox, 0, 1, 333, 22}, Place{&o.VrBlotter3, 8, 132, 333, 27},
-                         Place{&o.DirectoryEditLogger, 5, 4, 326, 21}, Place{&o.VrDemoButtonExport, 121, 167, 106, 24},
-                         Place{&o.VrDemoButtonExit, 234, 167, 106, 24}}) {
+  for (const Place& p :
+       {Place{&o.VrBlotterOptions, 0, 0, 349, 202}, Place{&o.VrBlotter1, 8, 48, 332, 22},
+        Place{&o.FormatBox, 0, 1, 333, 22}, Place{&o.VrBlotter2, 8, 90, 332, 22}, Place{&o.DriverBox, 0, 1, 333, 22},
+        Place{&o.VrBlotter3, 8, 132, 333, 27}, Place{&o.DirectoryEditLogger, 5, 4, 326, 21},
+        Place{&o.VrDemoButtonExport, 121, 167, 106, 24}, Place{&o.VrDemoButtonExit, 234, 167, 106, 24}}) {
     EXPECT_EQ(p.c->Left(), p.left) << p.c->Name();
     EXPECT_EQ(p.c->Top(), p.top) << p.c->Name();
     EXPECT_EQ(p.c->Width(), p.width) << p.c->Name();

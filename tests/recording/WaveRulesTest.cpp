@@ -13,7 +13,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Add(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+void Add(Bytes& b, const std::string& s) {
+  b.insert(b.end(), s.begin(), s.end());
+}
 void Add32(Bytes& b, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (8 * i)));
 }
