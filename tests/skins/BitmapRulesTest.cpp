@@ -14,7 +14,7 @@ void Put(Bytes& b, std::uint32_t v, int n) {
   for (int i = 0; i < n; ++i) b.push_back(std::uint8_t(v >> (8 * i)));
 }
 
-struct BmpSpec {
+struct BmpShape {
   std::int32_t width = 2, height = 2;
   int bits = 24;
   std::uint32_t compression = 0;
@@ -25,7 +25,7 @@ struct BmpSpec {
   int planes = 1;
 };
 
-Bytes MakeBmp(const BmpSpec& s) {
+Bytes MakeBmp(const BmpShape& s) {
   Bytes info;
   if (s.infoSize == 12) {
     Put(info, 12, 4);
@@ -70,7 +70,7 @@ TEST(BitmapDecode, EveryPlainFormatGivesTheSamePixels) {
   const std::vector<std::uint32_t> palette{kBlack, kRed, kGreen, kBlue, kWhite};
   struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpShape shape;
   } cases[] = {
       // Rows bottom-up, each padded to 4 bytes.
       {"24 bits", {2, 2, 24, 0, {}, {}, {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0}}},
@@ -96,10 +96,10 @@ TEST(BitmapDecode, EveryPlainFormatGivesTheSamePixels) {
   };
   for (const Case& c : cases) {
     ui::PixelImage img;
-    ASSERT_NO_THROW(img = DecodeBitmap(MakeBmp(c.spec))) << c.what;
+    ASSERT_NO_THROW(img = DecodeBitmap(MakeBmp(c.shape))) << c.what;
     EXPECT_EQ(img.width, 2) << c.what;
     EXPECT_EQ(img.height, 2) << c.what;
-    if (c.spec.bits == 1)
+    if (c.shape.bits == 1)
       EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{kWhite, kBlack, kBlack, kWhite})) << c.what;
     else
       EXPECT_EQ(img.pixels, kPicture) << c.what;
@@ -110,20 +110,20 @@ TEST(BitmapDecode, RunLengthPicturesDecodeRunsCopiesMovesAndLineEnds) {
   const std::vector<std::uint32_t> palette{kBlack, kRed, kGreen, kBlue, kWhite};
   // 4 x 3, bottom row first: a run of 3 blue, end of line; a copy of 4 pixels, end of
   // line; a move 2 right, one white, end of picture. Skipped pixels stay black.
-  BmpSpec rle8{4, 3, 8, 1, palette, {}, {3, 3, 0, 0, 0, 4, 1, 2, 3, 4, 0, 0, 0, 2, 2, 0, 1, 4, 0, 1}};
+  BmpShape rle8{4, 3, 8, 1, palette, {}, {3, 3, 0, 0, 0, 4, 1, 2, 3, 4, 0, 0, 0, 2, 2, 0, 1, 4, 0, 1}};
   EXPECT_EQ(DecodeBitmap(MakeBmp(rle8)).pixels,
             (std::vector<std::uint32_t>{kBlack, kBlack, kWhite, kBlack, kRed, kGreen, kBlue, kWhite, kBlue, kBlue,
                                         kBlue, kBlack}));
-  BmpSpec rle4{4, 3, 4, 2, palette, {}, {3, 0x33, 0, 0, 0, 4, 0x12, 0x34, 0, 0, 0, 2, 2, 0, 1, 0x40, 0, 1}};
+  BmpShape rle4{4, 3, 4, 2, palette, {}, {3, 0x33, 0, 0, 0, 4, 0x12, 0x34, 0, 0, 0, 2, 2, 0, 1, 0x40, 0, 1}};
   EXPECT_EQ(DecodeBitmap(MakeBmp(rle4)).pixels, DecodeBitmap(MakeBmp(rle8)).pixels);
   // Runs beyond the right edge and moves beyond the top are dropped; data that ends
   // without an end mark ends the picture there.
-  BmpSpec wild{2, 2, 8, 1, palette, {}, {200, 1, 0, 2, 255, 255, 5, 2}};
+  BmpShape wild{2, 2, 8, 1, palette, {}, {200, 1, 0, 2, 255, 255, 5, 2}};
   EXPECT_EQ(DecodeBitmap(MakeBmp(wild)).pixels, (std::vector<std::uint32_t>{kBlack, kBlack, kRed, kRed}));
 }
 
 TEST(BitmapDecode, DamagedFilesAreNotValidBitmaps) {
-  const BmpSpec good{2, 2, 24, 0, {}, {}, Bytes(16, 0x55)};
+  const BmpShape good{2, 2, 24, 0, {}, {}, Bytes(16, 0x55)};
   std::vector<std::pair<const char*, Bytes>> cases;
   cases.push_back({"empty", {}});
   cases.push_back({"not a bitmap", Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}});
@@ -131,27 +131,27 @@ TEST(BitmapDecode, DamagedFilesAreNotValidBitmaps) {
   truncated.resize(truncated.size() - 1);
   cases.push_back({"pixels cut short", truncated});
   const auto with = [&](auto change) {
-    BmpSpec s = good;
+    BmpShape s = good;
     change(s);
     return MakeBmp(s);
   };
-  cases.push_back({"header size 64", with([](BmpSpec& s) { s.infoSize = 64; })});
-  cases.push_back({"two planes", with([](BmpSpec& s) { s.planes = 2; })});
-  cases.push_back({"width 0", with([](BmpSpec& s) { s.width = 0; })});
-  cases.push_back({"height 0", with([](BmpSpec& s) { s.height = 0; })});
-  cases.push_back({"negative width", with([](BmpSpec& s) { s.width = -2; })});
-  cases.push_back({"7 bits", with([](BmpSpec& s) { s.bits = 7; })});
-  cases.push_back({"JPEG inside", with([](BmpSpec& s) { s.compression = 4; })});
-  cases.push_back({"RLE8 on 24 bits", with([](BmpSpec& s) { s.compression = 1; })});
+  cases.push_back({"header size 64", with([](BmpShape& s) { s.infoSize = 64; })});
+  cases.push_back({"two planes", with([](BmpShape& s) { s.planes = 2; })});
+  cases.push_back({"width 0", with([](BmpShape& s) { s.width = 0; })});
+  cases.push_back({"height 0", with([](BmpShape& s) { s.height = 0; })});
+  cases.push_back({"negative width", with([](BmpShape& s) { s.width = -2; })});
+  cases.push_back({"7 bits", with([](BmpShape& s) { s.bits = 7; })});
+  cases.push_back({"JPEG inside", with([](BmpShape& s) { s.compression = 4; })});
+  cases.push_back({"RLE8 on 24 bits", with([](BmpShape& s) { s.compression = 1; })});
   cases.push_back(
-      {"top-down RLE8", with([](BmpSpec& s) { s.bits = 8, s.compression = 1, s.height = -2, s.palette = {kRed}; })});
-  cases.push_back({"a palette larger than the bits allow", with([](BmpSpec& s) {
+      {"top-down RLE8", with([](BmpShape& s) { s.bits = 8, s.compression = 1, s.height = -2, s.palette = {kRed}; })});
+  cases.push_back({"a palette larger than the bits allow", with([](BmpShape& s) {
                      s.bits = 1, s.palette = {kRed, kGreen, kBlue};
                    })});
-  cases.push_back({"fields that are not one run", with([](BmpSpec& s) {
+  cases.push_back({"fields that are not one run", with([](BmpShape& s) {
                      s.bits = 32, s.compression = 3, s.masks = {0xF0F00000, 0xFF00, 0xFF};
                    })});
-  cases.push_back({"height -2147483648", with([](BmpSpec& s) { s.height = INT32_MIN; })});
+  cases.push_back({"height -2147483648", with([](BmpShape& s) { s.height = INT32_MIN; })});
   for (const auto& [what, file] : cases) {
     try {
       DecodeBitmap(file);
