@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command inside a private session: a virtual display (unless KEEP_DISPLAY=1 and
 # $DISPLAY is set), a private PulseAudio with a null sink and a 440 Hz sine source
+# (the monitor of a second null sink that a sine plays into: PulseAudio's own sine
+# source makes its sound in 2-second blocks, which no 1-second capture buffer survives)
 # (unless KEEP_PULSE=1 and a server answers), and a private Wine prefix whose wineserver
 # stays up for the whole command. Everything it started, and only that, is stopped at
 # the end. Exports TUNORA_SESSION (its directory), DISPLAY, PULSE_SERVER, WINEPREFIX.
@@ -42,9 +44,10 @@ else
   cat >"$SESSION/pulse.pa" <<PA
 load-module module-native-protocol-unix socket=$SESSION/pulse.sock auth-anonymous=1
 load-module module-null-sink sink_name=tunora_out rate=48000
-load-module module-sine-source source_name=tunora_sine frequency=440 rate=48000
+load-module module-null-sink sink_name=tunora_sine rate=48000
+load-module module-sine sink=tunora_sine frequency=440
 set-default-sink tunora_out
-set-default-source tunora_sine
+set-default-source tunora_sine.monitor
 PA
   HOME=$SESSION pulseaudio -n -F "$SESSION/pulse.pa" --daemonize=no --exit-idle-time=-1 \
     --disallow-exit --use-pid-file=no >"$SESSION/pulse.log" 2>&1 &

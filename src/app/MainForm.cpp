@@ -2,13 +2,13 @@
 
 #include <windows.h>
 #include <mmsystem.h>
-#include <dsound.h>
 
 #include <exception>
 
 #include "app/FormSure.h"
 #include "app/SplashForm.h"
 #include "info/AboutForm.h"
+#include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
 #include "skins/SkinFileRules.h"
 #include "skins/SkinForm.h"
@@ -20,15 +20,6 @@
 #include "ui/Dialogs.h"
 
 TMainForm* MainForm = nullptr;
-
-namespace {
-
-BOOL CALLBACK AddCaptureDriver(LPGUID, LPCSTR description, LPCSTR, LPVOID box) {
-  static_cast<ui::ComboBox*>(box)->Add(description ? description : "");
-  return TRUE;
-}
-
-}  // namespace
 
 TMainForm::TMainForm() : ui::Form("MainForm") {
   SetCaption("Ovexia Tunora");
@@ -102,6 +93,7 @@ void TMainForm::FormShow(ui::Control&) {
 }
 
 void TMainForm::FormDestroy(ui::Control&) {
+  Recorder.FinishOnDestroy();
   const int position = VrScrollBarPlayer1.Position();
   SetVolume(position != 0 ? position : 1000);
   WindowsMediaPlayer.controls().stop();
@@ -117,9 +109,19 @@ void TMainForm::SetVolume(int position) {
 
 void TMainForm::FillDriverBox() {
   ui::ComboBox& box = OptionsForm->DriverBox;
-  DirectSoundCaptureEnumerateA(&AddCaptureDriver, &box);
-  box.SetItemIndex(0);
+  // Without a capture device the settings are loaded all the same, or the next Exit
+  // would write defaults over them; the capture's error is reported afterwards.
+  std::exception_ptr captureFailure;
+  try {
+    const recording::TDirectXDrivers& drivers = recording::CaptureDrivers();
+    for (int i = 0; i < drivers.Count(); ++i) box.Add(drivers[i].Description);
+    box.SetItemIndex(0);
+    DriverBoxChange(box);
+  } catch (...) {
+    captureFailure = std::current_exception();
+  }
   LoadSettings();
+  if (captureFailure) std::rethrow_exception(captureFailure);
 }
 
 void TMainForm::PlayStation(const std::string& name, const std::string& url) {
@@ -219,6 +221,10 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
   Hide();
   FormSure->Show();
   monitor_.closing = true;
+  try {
+    Recorder.StopAndReleaseCapture();
+  } catch (const std::exception&) {
+  }
 }
 
 void TMainForm::TimerTunoraTimer() { playback::MonitorTick(monitor_, *this); }

@@ -13,6 +13,7 @@
 #include "playback/StatusMonitorRules.h"
 #include "playback/WindowsMediaPlayer.h"
 #include "skins/VrFormShape.h"
+#include "recording/Recorder.h"
 #include "ui/Form.h"
 #include "ui/Menus.h"
 #include "ui/StdControls.h"
@@ -43,6 +44,9 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   // Both players' volume from a fader position 0..1000.
   void SetVolume(int position);
   void FillDriverBox();
+  // The capture formats of the default device into the options' format list.
+  void FillFormatBox() { Recorder.FillFormatBox(); }
+  void DriverBoxChange(ui::Control&) { FillFormatBox(); }
   void PlayStation(const std::string& name, const std::string& url);
   void PushHistory(const std::string& name, const std::string& url);
 
@@ -65,6 +69,9 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   void VrDemoButtonMixerClick(ui::Control& sender);
   void OvexImageClick(ui::Control& sender);
   void VrDemoButtonExitClick(ui::Control& sender);
+  void VrDemoButtonRecClick(ui::Control&) { Recorder.Rec(); }
+  void VrDemoButtonStopClick(ui::Control&) { Recorder.Stop(); }
+  void VrDemoButtonStartClick(ui::Control&) { Recorder.Play(); }
   void HistoryEntryClick(const std::string& name, const std::string& url);
   void TimerTunoraTimer();
 
@@ -164,10 +171,14 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   // The product's web page, opened by the logo.
   info::TUrlLauncher Ovex{"https://www.ovexia.example/tunora"};
 
+  // Owns the capture stream and the recording file; goes first when the window goes.
+  recording::TRecorder Recorder{*this};
+
  protected:
   void HandleCreated() override;
 
  private:
+  friend class recording::TRecorder;
   void BuildShape();
   void BuildLayoutEditing();
   void BuildDisplay();

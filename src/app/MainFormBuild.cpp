@@ -223,6 +223,9 @@ void TMainForm::BuildTransportButtons() {
   TransportButton(VrDemoButtonStop, this, 288, ui::clRed, "STOP");
   TransportButton(VrDemoButtonRec, this, 350, ui::clRed, "REC");
   TransportButton(VrDemoButtonStart, this, 412, ui::clLime, "PLAY");
+  VrDemoButtonStop.OnClick = [this](ui::Control& c) { VrDemoButtonStopClick(c); };
+  VrDemoButtonRec.OnClick = [this](ui::Control& c) { VrDemoButtonRecClick(c); };
+  VrDemoButtonStart.OnClick = [this](ui::Control& c) { VrDemoButtonStartClick(c); };
 }
 
 void TMainForm::BuildPresets() {

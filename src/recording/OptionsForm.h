@@ -1,7 +1,12 @@
-// The options dialog: capture format, capture device and the recording file. Other
-// windows read and write the options straight from these controls.
+// The options dialog: capture format, capture device and the recording file, and the
+// export of a copy of the recording. Other windows read and write the options straight
+// from these controls.
 #pragma once
 
+#include <string>
+
+#include "recording/FileNameEdit.h"
+#include "ui/Dialogs.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "widgets/DialogLooks.h"
@@ -11,6 +16,11 @@
 class TOptionsForm : public ui::Form {
  public:
   TOptionsForm();
+
+  void VrDemoButtonExportClick(ui::Control& sender);
+  // Copies the recording to target, replacing a file there; a copy that fails is
+  // reported with the system's reason.
+  void ExportTo(const std::string& target);
 
   widgets::TVrBlotter VrBlotterOptions{"VrBlotterOptions"};
   ui::Label LabelOptions{"LabelOptions"};
@@ -22,9 +32,10 @@ class TOptionsForm : public ui::Form {
   ui::ComboBox DriverBox{"DriverBox"};
   ui::Label LabelTempFile{"LabelTempFile"};
   widgets::TFramePanel VrBlotter3{"VrBlotter3"};
-  ui::Edit DirectoryEditLogger{"DirectoryEditLogger"};
+  recording::TFileNameEdit DirectoryEditLogger{"DirectoryEditLogger"};
   widgets::TVrDemoButton VrDemoButtonExport{"VrDemoButtonExport"};
   widgets::TVrDemoButton VrDemoButtonExit{"VrDemoButtonExit"};
+  ui::SaveDialog SaveDialogLogger;
 };
 
 extern TOptionsForm* OptionsForm;

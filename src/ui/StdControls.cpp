@@ -206,7 +206,12 @@ void ComboBox::FillCreateParams(CreateParams& p) {
 
 void ComboBox::HandleCreated() {
   // The window's height includes the dropped-down list.
-  SetWindowPos(Handle(), nullptr, 0, 0, Width(), std::max(Height(), 200), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  int height = std::max(Height(), 200);
+  if (dropDownCount_ > 0) {
+    const int line = int(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0));
+    height = Height() + dropDownCount_ * line + 2;
+  }
+  SetWindowPos(Handle(), nullptr, 0, 0, Width(), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const std::string& s : items_) SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
   if (storedIndex_ >= 0) SendMessageA(Handle(), CB_SETCURSEL, WPARAM(storedIndex_), 0);
 }

@@ -143,12 +143,17 @@ class ComboBox : public ItemControl {
   int ItemIndex() const;
   void SetItemIndex(int index);
   std::string Text() const;
+  // How many lines the opened list shows (0: as tall as 200 pixels allow).
+  void SetDropDownCount(int lines) { dropDownCount_ = lines; }
   NotifyEvent OnChange;
 
  protected:
   void FillCreateParams(CreateParams& p) override;
   void HandleCreated() override;
   bool Notification(UINT code) override;
+
+ private:
+  int dropDownCount_ = 0;
 };
 
 }  // namespace ui

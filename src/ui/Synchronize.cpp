@@ -1,6 +1,7 @@
 #include "ui/Synchronize.h"
 
 #include <deque>
+#include <memory>
 #include <mutex>
 
 #include "ui/Application.h"
@@ -11,6 +12,7 @@ namespace ui {
 namespace {
 
 constexpr UINT kRunCalls = WM_APP + 0x51;
+constexpr UINT kRunPosted = WM_APP + 0x52;
 
 struct PendingCall {
   const std::function<void()>* fn;
@@ -33,6 +35,17 @@ State& S() {
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == kRunCalls) {
     RunPendingCalls();
+    return 0;
+  }
+  if (msg == kRunPosted) {
+    std::unique_ptr<std::function<void()>> fn(reinterpret_cast<std::function<void()>*>(lp));
+    try {
+      (*fn)();
+    } catch (const std::exception& e) {
+      App().HandleException(e);
+    } catch (...) {
+      App().HandleUnknownException();
+    }
     return 0;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
@@ -90,6 +103,11 @@ void Synchronize(const std::function<void()>& fn) {
   SetEvent(s.wake.Get());
   PostMessageA(s.window, kRunCalls, 0, 0);
   WaitForSingleObject(done.Get(), INFINITE);
+}
+
+void Post(std::function<void()> fn) {
+  auto call = std::make_unique<std::function<void()>>(std::move(fn));
+  if (PostMessageA(S().window, kRunPosted, 0, reinterpret_cast<LPARAM>(call.get()))) call.release();
 }
 
 bool WaitForThread(HANDLE thread, DWORD timeoutMs) {

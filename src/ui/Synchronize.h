@@ -18,6 +18,11 @@ bool OnUiThread();
 // on that thread). An exception fn lets escape is shown by the general error report.
 void Synchronize(const std::function<void()>& fn);
 
+// Queues fn to run later on the user-interface thread, from its message loop (never from
+// inside WaitForThread), and returns at once. For work that must not run where it is
+// asked for, such as joining the worker whose handed-over call is running.
+void Post(std::function<void()> fn);
+
 // Waits on the user-interface thread until the thread ends, running handed-over calls
 // meanwhile. Returns false if it did not end within timeoutMs.
 bool WaitForThread(HANDLE thread, DWORD timeoutMs = INFINITE);

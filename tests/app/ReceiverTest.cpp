@@ -319,7 +319,8 @@ TEST_F(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
 // The settings file's bytes against a file written by hand, both ways.
 TEST_F(Receiver, SettingsAreWrittenAndReadByteForByte) {
   TMainForm& m = *m_;
-  std::string expected = "webfile.wav\r\n-1\r\n0\r\nFirst\r\nhttp://first/\r\nSecond\r\n\r\n";
+  // The format line 2 stores is the default "44100Hz 16bit Stereo" of Wine's 28 formats.
+  std::string expected = "webfile.wav\r\n19\r\n0\r\nFirst\r\nhttp://first/\r\nSecond\r\n\r\n";
   for (int k = 2; k < 11; ++k) expected += "none\r\nEmpty\r\n";
   m.PushHistory("Second", "");
   m.PushHistory("First", "http://first/");

@@ -4,6 +4,7 @@
 # scenario asks for. Usage: scenario.sh SCENARIO PROGRAM.exe [ARGS...]
 #   no-environment  no media player class key, no sound server: no output device at all
 #   output-only     a sound output device and no capture device
+#   no-directsound  the session's sound, but no DirectSound library to load
 set -euo pipefail
 . "$(dirname "$0")/../../scripts/common.sh"
 
@@ -29,6 +30,10 @@ case $scenario in
     printf '%s\n' 'pcm.!default { type asym playback.pcm "silent" }' 'pcm.silent { type null }' >"$work/asound.conf"
     export ALSA_CONFIG_PATH=$work/asound.conf PULSE_SERVER=unix:$work/no-server
     filter='OutputOnly.*'
+    ;;
+  no-directsound)
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}dsound=d"
+    filter='NoDirectSound.*'
     ;;
   *) die "unknown scenario $scenario" ;;
 esac

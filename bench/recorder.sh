@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Recorder benchmark (not a test), under Wine with the session's sine source as the
+# capture input: the program's CPU share over SECONDS (default 60) idle and while it
+# records 44.1 kHz 16-bit stereo, side by side with Wine's capture alone, and the
+# lateness of its 100 ms tick.
+set -euo pipefail
+. "$(dirname "$0")/../scripts/common.sh"
+exe=$TUNORA_ROOT/build/win32/bench/recorder_bench.exe
+[ -f "$exe" ] || die "$exe is missing: run scripts/build.sh first"
+exec "$TUNORA_ROOT/scripts/session.sh" wine "$exe" "${1:-60}"

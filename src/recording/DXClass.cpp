@@ -1,0 +1,114 @@
+#include "recording/DXClass.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace recording {
+
+namespace {
+
+// The libraries loaded through LoadLibraryProc, in loading order; unloaded in that order
+// when the program ends, after the capture device list is gone.
+class LibraryCache {
+ public:
+  ~LibraryCache() {
+    for (const auto& [name, module] : libraries_) FreeLibrary(module);
+  }
+  HMODULE Find(const std::string& lowerName) const {
+    for (const auto& [name, module] : libraries_)
+      if (name == lowerName) return module;
+    return nullptr;
+  }
+  void Add(const std::string& lowerName, HMODULE module) { libraries_.emplace_back(lowerName, module); }
+  int Count() const { return int(libraries_.size()); }
+
+ private:
+  std::vector<std::pair<std::string, HMODULE>> libraries_;
+};
+
+LibraryCache& Cache() {
+  static LibraryCache cache;
+  return cache;
+}
+
+// Holds the device list. Made after the cache, so it is freed before the libraries go.
+struct DriverList {
+  std::unique_ptr<TDirectXDrivers> list;
+};
+
+DriverList& Drivers() {
+  Cache();
+  static DriverList drivers;
+  return drivers;
+}
+
+BOOL CALLBACK AddDriver(LPGUID guid, LPCSTR description, LPCSTR module, LPVOID context) {
+  TDirectXDriver& d = static_cast<TDirectXDrivers*>(context)->Add();
+  if (guid == nullptr || IsBadReadPtr(guid, sizeof(GUID))) {
+    d.Guid = guid;
+  } else {
+    d.GuidData = *guid;
+    d.Guid = &d.GuidData;
+  }
+  d.Description = description ? description : "";
+  d.Module = module ? module : "";
+  return TRUE;
+}
+
+template <typename Fn>
+Fn DirectSoundEntry(const char* function) {
+  try {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(LoadLibraryProc("DSound.dll", function)));
+  } catch (const std::exception&) {
+    throw EDirectXError(kDirectXMissing);
+  }
+}
+
+}  // namespace
+
+FARPROC LoadLibraryProc(const std::string& library, const std::string& function) {
+  std::string lower = library;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  HMODULE module = Cache().Find(lower);
+  if (!module) {
+    module = LoadLibraryA(library.c_str());
+    if (!module) throw std::runtime_error(library + " not loaded");
+    Cache().Add(lower, module);
+  }
+  FARPROC proc = GetProcAddress(module, function.c_str());
+  if (!proc) throw std::runtime_error(library + " not loaded");
+  return proc;
+}
+
+int LoadedLibraryCount() {
+  return Cache().Count();
+}
+
+HRESULT DXDirectSoundCaptureCreate(const GUID* device, IDirectSoundCapture** capture, IUnknown* outer) {
+  using Create = HRESULT(WINAPI*)(const GUID*, IDirectSoundCapture**, IUnknown*);
+  if (capture) *capture = nullptr;
+  return DirectSoundEntry<Create>("DirectSoundCaptureCreate")(device, capture, outer);
+}
+
+HRESULT DXDirectSoundCaptureEnumerate(LPDSENUMCALLBACKA callback, void* context) {
+  using Enumerate = HRESULT(WINAPI*)(LPDSENUMCALLBACKA, void*);
+  return DirectSoundEntry<Enumerate>("DirectSoundCaptureEnumerateA")(callback, context);
+}
+
+TDirectXDriver& TDirectXDrivers::Add() {
+  items_.push_back(std::make_unique<TDirectXDriver>());
+  return *items_.back();
+}
+
+TDirectXDrivers& CaptureDrivers() {
+  DriverList& drivers = Drivers();
+  if (!drivers.list) {
+    auto list = std::make_unique<TDirectXDrivers>();
+    // A failing result code is not an error: the list keeps what was reported.
+    DXDirectSoundCaptureEnumerate(&AddDriver, list.get());
+    drivers.list = std::move(list);
+  }
+  return *drivers.list;
+}
+
+}  // namespace recording

@@ -1,0 +1,263 @@
+#include "recording/DXSounds.h"
+
+#include <exception>
+#include <string>
+
+#include "recording/DXClass.h"
+#include "ui/Application.h"
+#include "ui/Synchronize.h"
+
+namespace recording {
+
+namespace {
+
+// The capture buffer descriptor in its first, 20-byte form.
+struct CaptureBufferDesc {
+  DWORD size = sizeof(CaptureBufferDesc);
+  DWORD flags = 0;
+  DWORD bufferBytes = 0;
+  DWORD reserved = 0;
+  WAVEFORMATEX* format = nullptr;
+};
+static_assert(sizeof(void*) != 4 || sizeof(CaptureBufferDesc) == 20);
+
+// The format record as the system reads it: the 18 bytes of the PCM block.
+WAVEFORMATEX FormatRecord(const std::uint8_t* block) {
+  WAVEFORMATEX wfx{};
+  const PcmFormat f = ReadPcmFormat(block);
+  wfx.wFormatTag = f.formatTag;
+  wfx.nChannels = f.channels;
+  wfx.nSamplesPerSec = f.samplesPerSec;
+  wfx.nAvgBytesPerSec = f.avgBytesPerSec;
+  wfx.nBlockAlign = f.blockAlign;
+  wfx.wBitsPerSample = f.bitsPerSample;
+  wfx.cbSize = f.extraSize;
+  return wfx;
+}
+
+IDirectSoundCaptureBuffer* CreateBuffer(IDirectSoundCapture* device, const std::uint8_t* format, DWORD bytes) {
+  WAVEFORMATEX wfx = FormatRecord(format);
+  CaptureBufferDesc desc;
+  desc.bufferBytes = bytes;
+  desc.format = &wfx;
+  IDirectSoundCaptureBuffer* buffer = nullptr;
+  const HRESULT hr = device->CreateCaptureBuffer(reinterpret_cast<LPCDSCBUFFERDESC>(&desc), &buffer, nullptr);
+  if (hr != DS_OK) {
+    if (buffer) buffer->Release();
+    return nullptr;
+  }
+  return buffer;
+}
+
+double NowMs() {
+  static const double perMs = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return double(f.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return double(t.QuadPart) / perMs;
+}
+
+// The running capture buffer as the read rules see it.
+class BufferAccess : public CaptureBufferAccess {
+ public:
+  explicit BufferAccess(IDirectSoundCaptureBuffer* buffer) : buffer_(buffer) {}
+  bool ReadPosition(std::uint32_t& position) override {
+    DWORD capture = 0, read = 0;
+    if (buffer_->GetCurrentPosition(&capture, &read) != DS_OK) return false;
+    position = read;
+    return true;
+  }
+  bool Lock(std::uint32_t offset, std::uint32_t count, Parts& parts) override {
+    void *first = nullptr, *second = nullptr;
+    DWORD firstLength = 0, secondLength = 0;
+    if (buffer_->Lock(offset, count, &first, &firstLength, &second, &secondLength, 0) != DS_OK) return false;
+    parts = {static_cast<const std::uint8_t*>(first), firstLength, static_cast<const std::uint8_t*>(second),
+             second ? std::uint32_t(secondLength) : 0};
+    return true;
+  }
+  void Unlock(const Parts& parts) override {
+    buffer_->Unlock(const_cast<std::uint8_t*>(parts.first), parts.firstLength, const_cast<std::uint8_t*>(parts.second),
+                    parts.secondLength);
+  }
+  void Sleep(int ms) override { ::Sleep(DWORD(ms)); }
+
+ private:
+  IDirectSoundCaptureBuffer* buffer_;
+};
+
+}  // namespace
+
+// Wakes every 50 ms and hands a notification to the user-interface thread, waiting until
+// it has run there. Ends when its event is signalled.
+class TSoundCaptureStreamNotify {
+ public:
+  explicit TSoundCaptureStreamNotify(TSoundCaptureStream& owner)
+      : owner_(owner), waitInterval_(std::min(owner.bufferLength_ / 4, 50)) {
+    event_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, &ThreadProc, this, CREATE_SUSPENDED, nullptr);
+    if (!event_ || !thread_) {
+      Close();
+      throw ESoundCaptureStreamError("The capture notification cannot be started");
+    }
+    ResumeThread(thread_);
+  }
+  // Ends and joins the thread; notifications it has handed over meanwhile still run.
+  ~TSoundCaptureStreamNotify() {
+    SetEvent(event_);
+    ui::WaitForThread(thread_);
+    Close();
+  }
+
+ private:
+  static DWORD WINAPI ThreadProc(void* self) {
+    static_cast<TSoundCaptureStreamNotify*>(self)->Execute();
+    return 0;
+  }
+  void Execute() {
+    const std::function<void()> notification = [this] { Notification(); };
+    while (WaitForSingleObject(event_, DWORD(waitInterval_)) == WAIT_TIMEOUT) ui::Synchronize(notification);
+  }
+  // On the user-interface thread. A handler that fails ends the notifications at once;
+  // the capture is stopped and the error shown once this call is over, from the message
+  // loop, so that a STOP pressed meanwhile and this stop never overlap and never wait
+  // for each other.
+  void Notification() {
+    try {
+      if (owner_.GetAvailable() > 0) owner_.DoData();
+    } catch (...) {
+      SetEvent(event_);
+      std::weak_ptr<int> alive = owner_.alive_;
+      TSoundCaptureStream* stream = &owner_;
+      ui::Post([alive, stream, failure = std::current_exception()] {
+        if (!alive.expired()) stream->StopAfterHandlerError();
+        ui::App().ReportException(failure);
+      });
+    }
+  }
+  void Close() {
+    if (thread_) CloseHandle(thread_);
+    if (event_) CloseHandle(event_);
+    thread_ = event_ = nullptr;
+  }
+
+  TSoundCaptureStream& owner_;
+  int waitInterval_;
+  HANDLE event_ = nullptr;
+  HANDLE thread_ = nullptr;
+};
+
+TSoundCaptureStream::TSoundCaptureStream(const GUID* device) {
+  const HRESULT hr = DXDirectSoundCaptureCreate(device, &device_, nullptr);
+  if (hr != DS_OK || !device_) {
+    if (device_) device_->Release();
+    device_ = nullptr;
+    throw ESoundCaptureStreamError("DirectSoundCapture cannot be initialized");
+  }
+  formats_ = ProbeFormats([this](const CaptureFormat& f) {
+    std::uint8_t block[kPcmFormatSize];
+    MakePCMFormat(block, f.samplesPerSec, f.bitsPerSample, f.channels);
+    IDirectSoundCaptureBuffer* buffer = CreateBuffer(device_, block, ReadPcmFormat(block).avgBytesPerSec);
+    if (!buffer) return false;
+    buffer->Release();
+    return true;
+  });
+}
+
+TSoundCaptureStream::~TSoundCaptureStream() {
+  Stop();
+  ReleaseBuffer();
+  if (device_) device_->Release();
+}
+
+void TSoundCaptureStream::ReleaseBuffer() {
+  if (buffer_) buffer_->Release();
+  buffer_ = nullptr;
+}
+
+void TSoundCaptureStream::Start() {
+  Stop();
+  capturing_ = true;
+  try {
+    SetFormatSize(kPcmFormatSize);
+    if (formatIndex_ < 0 || formatIndex_ >= int(formats_.size()))
+      throw std::out_of_range("List index out of bounds (" + std::to_string(formatIndex_) + ")");
+    const TSoundCaptureFormat& f = formats_[std::size_t(formatIndex_)];
+    MakePCMFormat(GetFormat(), f.samplesPerSec, f.bitsPerSample, f.channels);
+    bufferSize_ = CaptureBufferSize(ReadPcmFormat(GetFormat()).avgBytesPerSec, bufferLength_);
+    ReleaseBuffer();
+    buffer_ = CreateBuffer(device_, GetFormat(), bufferSize_);
+    if (!buffer_)
+      throw ESoundCaptureStreamError(
+          "Sound Capture Buffer cannot be made. Ihre Soundkarte scheint nicht vollduplexf\xE4"
+          "hig zu sein. \xDC"
+          "berpr\xFC"
+          "fen Sie Ihren Treiber bzw. die Bedienungsanleitung Ihrer Soundkarte.");
+    readOffset_ = 0;
+    handedOut_ = 0;
+    gaps_.clear();
+    buffer_->Start(DSCBSTART_LOOPING);
+    lastReadMs_ = NowMs();
+    if (onData_) notifyThread_ = std::make_unique<TSoundCaptureStreamNotify>(*this);
+  } catch (...) {
+    Stop();
+    throw;
+  }
+}
+
+void TSoundCaptureStream::Stop() {
+  if (!capturing_ || stopping_) return;
+  // The worker is joined first: a notification it handed over meanwhile still reads
+  // from the running buffer.
+  stopping_ = true;
+  notifyThread_.reset();
+  stopping_ = false;
+  capturing_ = false;
+  if (buffer_) buffer_->Stop();
+  ReleaseBuffer();
+}
+
+void TSoundCaptureStream::StopAfterHandlerError() {
+  Stop();
+}
+
+void TSoundCaptureStream::SetOnData(DataEvent handler, const void* owner) {
+  if (owner == onDataOwner_ && bool(handler) == bool(onData_)) return;
+  const bool had = bool(onData_);
+  onData_ = std::move(handler);
+  onDataOwner_ = owner;
+  if (capturing_ && !had && onData_ && !notifyThread_)
+    notifyThread_ = std::make_unique<TSoundCaptureStreamNotify>(*this);
+}
+
+void TSoundCaptureStream::DoData() {
+  if (onData_) onData_(*this);
+}
+
+std::int64_t TSoundCaptureStream::GetAvailable() {
+  if (!buffer_) return 0;
+  BufferAccess access(buffer_);
+  const std::uint32_t available = AvailableIn(access, readOffset_, bufferSize_);
+  // Nothing waiting: the buffer cannot have gone round unread since now. This keeps a
+  // capture that takes a while to begin from counting as an overrun.
+  if (available == 0) lastReadMs_ = NowMs();
+  return available;
+}
+
+std::int64_t TSoundCaptureStream::ReadData(void* buffer, std::int64_t count) {
+  if (!capturing_) Start();
+  const PcmFormat format = ReadPcmFormat(GetFormat());
+  const std::int64_t lost =
+      LostCaptureBytes(NowMs() - lastReadMs_, format.avgBytesPerSec, bufferSize_, std::uint32_t(GetAvailable()));
+  if (lost > 0) gaps_.push_back({handedOut_, lost});
+  BufferAccess access(buffer_);
+  ReadCaptured(access, readOffset_, bufferSize_, static_cast<std::uint8_t*>(buffer), std::uint32_t(count),
+               format.bitsPerSample);
+  handedOut_ += count;
+  lastReadMs_ = NowMs();
+  return count;
+}
+
+}  // namespace recording

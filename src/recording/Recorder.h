@@ -1,0 +1,58 @@
+// The recorder behind the main window's transport buttons: REC records what the capture
+// input hears into the WAVE file named in the options, STOP finishes it (and ends a
+// playback of it), PLAY queues the file for the file player. It also fills the options'
+// format list from the capture device.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "recording/DXSounds.h"
+#include "recording/Wave.h"
+
+class TMainForm;
+
+namespace recording {
+
+inline constexpr const char* kOptionsMissingMessage = "Recording options are missing under 'Options'!";
+
+class TRecorder {
+ public:
+  explicit TRecorder(TMainForm& main);
+  ~TRecorder();
+  TRecorder(const TRecorder&) = delete;
+  TRecorder& operator=(const TRecorder&) = delete;
+
+  // A new capture stream for the default device, its formats listed in the options with
+  // "44100Hz 16bit Stereo" selected.
+  void FillFormatBox();
+  void Rec();
+  // tellUser: whether lost sound is reported (not while the program exits).
+  void Stop(bool tellUser = true);
+  void Play();
+  // Appends the captured bytes to the file and shows its size.
+  void WriteCapturedData(TSoundCaptureStream& stream);
+  // Exit: STOP without a word, then the capture stream goes.
+  void StopAndReleaseCapture();
+  // The window goes: a running capture stops and the file is finished.
+  void FinishOnDestroy();
+
+  TSoundCaptureStream* CaptureStream() const { return capture_.get(); }
+  TWaveFileStream* RecordFile() const { return file_.get(); }
+  // The most sample data a recording may hold; below the 32-bit header's own limit only
+  // where a test wants to reach it in seconds. -1: the header's limit.
+  void SetDataLimit(std::int64_t bytes) { dataLimit_ = bytes; }
+
+ private:
+  void EnableButtons(bool on);
+
+  TMainForm& main_;
+  std::unique_ptr<TSoundCaptureStream> capture_;
+  std::unique_ptr<TWaveFileStream> file_;
+  std::int64_t dataLimit_ = -1;
+  std::uint32_t lastRefreshMs_ = 0;
+  std::uint32_t lastShownMs_ = 0;
+  bool full_ = false;
+};
+
+}  // namespace recording

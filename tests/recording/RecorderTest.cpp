@@ -1,0 +1,521 @@
+// The recorder on the real main window, started the way the program starts, capturing
+// the session's sine source through DirectSound: REC, STOP and PLAY pressed as window
+// messages, the file's bytes read back and the tone checked sample by sample, playback
+// heard on the sound server's null sink, and the options dialog.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <mmsystem.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "app/MainForm.h"
+#include "app/Program.h"
+#include "recording/CaptureRules.h"
+#include "recording/DXClass.h"
+#include "recording/OptionsForm.h"
+#include "recording/WaveRules.h"
+#include "ui/Application.h"
+#include "ui/WindowTesting.h"
+
+using namespace testing_support;
+using recording::CaptureFormat;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+std::string Directory() {
+  static const std::string dir = [] {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    const std::string d = std::string(base) + "tunora-recorder-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(d.c_str(), nullptr);
+    return d;
+  }();
+  return dir;
+}
+
+std::string InDir(const std::string& name) {
+  return Directory() + "\\" + name;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TMainForm& StartedProgram() {
+  if (ui::App().Forms().empty()) {
+    SetCurrentDirectoryA(Directory().c_str());
+    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
+    ui::App().ShowMainForm();
+  }
+  return *MainForm;
+}
+
+void LeftClick(ui::WinControl& c) {
+  SendMouse(c.Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+  SendMouse(c.Handle(), WM_LBUTTONUP, 5, 5, 0);
+}
+
+// The 46-byte header the recorder writes for a file of `size` bytes.
+std::string ExpectedHeader(std::size_t size, std::uint32_t rate, std::uint32_t bits, std::uint32_t channels) {
+  std::string h = "RIFF";
+  auto put = [&](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) h += char(v >> (8 * i));
+  };
+  put(std::uint32_t(size - 8));
+  h += "WAVEfmt ";
+  put(18);
+  std::uint8_t block[18];
+  recording::MakePCMFormat(block, rate, bits, channels);
+  h.append(reinterpret_cast<const char*>(block), 18);
+  h += "data";
+  put(std::uint32_t(size - 46));
+  return h;
+}
+
+// The left channel of 16-bit stereo data.
+std::vector<double> LeftChannel(const std::string& data) {
+  std::vector<double> left;
+  for (std::size_t i = 0; i + 3 < data.size(); i += 4) {
+    std::int16_t v;
+    std::memcpy(&v, data.data() + i, 2);
+    left.push_back(v);
+  }
+  return left;
+}
+
+// The tone's frequency from the median spacing of rising zero crossings.
+double Frequency(const std::vector<double>& x, double rate) {
+  std::vector<double> periods;
+  double last = -1;
+  for (std::size_t i = 1; i < x.size(); ++i)
+    if (x[i - 1] < 0 && x[i] >= 0) {
+      const double rise = double(i - 1) + x[i - 1] / (x[i - 1] - x[i]);
+      if (last >= 0) periods.push_back(rise - last);
+      last = rise;
+    }
+  if (periods.empty()) return 0;
+  std::nth_element(periods.begin(), periods.begin() + std::ptrdiff_t(periods.size() / 2), periods.end());
+  return rate / periods[periods.size() / 2];
+}
+
+// The phase of the tone in each block of `block` samples, against a reference at hz
+// running through the whole recording. A lost or repeated sample moves every later
+// phase by 2 pi hz / rate (0.063 rad at 440 Hz and 44.1 kHz).
+std::vector<double> BlockPhases(const std::vector<double>& x, double rate, double hz, std::size_t block) {
+  std::vector<double> phases;
+  for (std::size_t from = 0; from + block <= x.size(); from += block) {
+    double i = 0, q = 0;
+    for (std::size_t n = from; n < from + block; ++n) {
+      const double a = 2 * kPi * hz * double(n) / rate;
+      i += x[n] * std::cos(a);
+      q += x[n] * std::sin(a);
+    }
+    phases.push_back(std::atan2(q, i));
+  }
+  return phases;
+}
+
+// The largest step between the phases of neighbouring blocks, after the steady drift
+// of a reference that is not exactly the tone's frequency is taken out.
+double LargestPhaseStep(const std::vector<double>& phases) {
+  std::vector<double> steps;
+  for (std::size_t k = 1; k < phases.size(); ++k) {
+    double d = phases[k] - phases[k - 1];
+    while (d > kPi) d -= 2 * kPi;
+    while (d < -kPi) d += 2 * kPi;
+    steps.push_back(d);
+  }
+  std::vector<double> sorted = steps;
+  std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2), sorted.end());
+  const double drift = sorted[sorted.size() / 2];
+  double largest = 0;
+  for (double d : steps) largest = std::max(largest, std::fabs(d - drift));
+  return largest;
+}
+
+// What reaches the sound server's null sink, through its monitor: frequency and level.
+struct Heard {
+  double hz = 0;
+  double rms = 0;
+};
+
+Heard Listen(DWORD ms) {
+  UINT device = WAVE_MAPPER;
+  for (UINT i = 0; i < waveInGetNumDevs(); ++i) {
+    WAVEINCAPSA caps;
+    if (waveInGetDevCapsA(i, &caps, sizeof caps) == MMSYSERR_NOERROR && std::strstr(caps.szPname, "Monitor"))
+      device = i;
+  }
+  if (device == WAVE_MAPPER) return {};
+  WAVEFORMATEX f{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+  HWAVEIN in = nullptr;
+  if (waveInOpen(&in, device, &f, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return {};
+  std::vector<std::int16_t> samples(44100 * ms / 1000);
+  WAVEHDR h{};
+  h.lpData = reinterpret_cast<LPSTR>(samples.data());
+  h.dwBufferLength = DWORD(samples.size() * 2);
+  waveInPrepareHeader(in, &h, sizeof h);
+  waveInAddBuffer(in, &h, sizeof h);
+  waveInStart(in);
+  PumpUntil([&] { return (h.dwFlags & WHDR_DONE) != 0; }, ms + 2000);
+  waveInReset(in);
+  waveInUnprepareHeader(in, &h, sizeof h);
+  waveInClose(in);
+  std::vector<double> x(samples.begin() + std::ptrdiff_t(samples.size() / 10),
+                        samples.begin() + std::ptrdiff_t(h.dwBytesRecorded / 2));
+  double sum = 0;
+  for (double v : x) sum += v * v;
+  return {Frequency(x, 44100), x.empty() ? 0 : std::sqrt(sum / double(x.size()))};
+}
+
+// Whether the running program's import table names the library.
+bool ImportsLibrary(const char* name) {
+  const auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleA(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d)
+    if (_stricmp(reinterpret_cast<const char*>(base + d->Name), name) == 0) return true;
+  return false;
+}
+
+bool TransportReady(TMainForm& m) {
+  return m.VrDemoButtonRec.Enabled() && m.VrDemoButtonStart.Enabled() && m.VrDemoButtonOptions.Enabled() &&
+         m.VrDemoButtonBurn.Enabled();
+}
+bool TransportBusy(TMainForm& m) {
+  return !m.VrDemoButtonRec.Enabled() && !m.VrDemoButtonStart.Enabled() && !m.VrDemoButtonOptions.Enabled() &&
+         !m.VrDemoButtonBurn.Enabled();
+}
+
+class Recorder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_ = &StartedProgram();
+    LeftClick(m_->VrDemoButtonStop);
+    m_->Recorder.SetDataLimit(-1);
+    OptionsForm->DriverBox.SetItemIndex(0);
+    m_->FillFormatBox();
+    OptionsForm->DirectoryEditLogger.SetText(InDir("take.wav"));
+    DeleteFileA(InDir("take.wav").c_str());
+  }
+  void TearDown() override { LeftClick(m_->VrDemoButtonStop); }
+
+  // REC, `ms` of recording, STOP; the file's bytes.
+  std::string Record(DWORD ms) {
+    TMainForm& m = *m_;
+    LeftClick(m.VrDemoButtonRec);
+    EXPECT_TRUE(TransportBusy(m));
+    EXPECT_TRUE(m.Recorder.CaptureStream() && m.Recorder.CaptureStream()->Capturing());
+    Pump(ms);
+    LeftClick(m.VrDemoButtonStop);
+    EXPECT_TRUE(TransportReady(m));
+    EXPECT_EQ(m.LabelStation.Caption(), "none");
+    return ReadFile(InDir("take.wav"));
+  }
+
+  TMainForm* m_ = nullptr;
+};
+
+TEST_F(Recorder, TheFormatListIsWhatTheDeviceAcceptsWithTheDefaultSelected) {
+  // Ask the device directly, format by format.
+  IDirectSoundCapture* device = nullptr;
+  ASSERT_EQ(recording::DXDirectSoundCaptureCreate(nullptr, &device, nullptr), DS_OK);
+  std::vector<std::string> accepted;
+  for (const CaptureFormat& f : recording::ProbeFormats([](const CaptureFormat&) { return true; })) {
+    WAVEFORMATEX wfx{WAVE_FORMAT_PCM,
+                     WORD(f.channels),
+                     f.samplesPerSec,
+                     f.samplesPerSec * f.channels * (f.bitsPerSample / 8),
+                     WORD(f.channels * (f.bitsPerSample / 8)),
+                     WORD(f.bitsPerSample),
+                     0};
+    DSCBUFFERDESC1 desc{sizeof desc, 0, wfx.nAvgBytesPerSec, 0, &wfx};
+    IDirectSoundCaptureBuffer* buffer = nullptr;
+    if (device->CreateCaptureBuffer(reinterpret_cast<LPCDSCBUFFERDESC>(&desc), &buffer, nullptr) == DS_OK) {
+      accepted.push_back(recording::FormatLine(f));
+      buffer->Release();
+    }
+  }
+  device->Release();
+  const ui::ComboBox& box = OptionsForm->FormatBox;
+  EXPECT_EQ(box.Items(), accepted);
+  EXPECT_EQ(box.Count(), 28) << "Wine's capture takes the 8- and 16-bit formats";
+  EXPECT_EQ(box.Text(), "44100Hz 16bit Stereo");
+  EXPECT_EQ(box.ItemIndex(), 19);
+
+  // The devices, enumerated once, the primary one first.
+  const recording::TDirectXDrivers& drivers = recording::CaptureDrivers();
+  EXPECT_EQ(&drivers, &recording::CaptureDrivers());
+  ASSERT_GE(drivers.Count(), 2);
+  EXPECT_EQ(drivers[0].Guid, nullptr);
+  EXPECT_EQ(drivers[1].Guid, &drivers[1].GuidData);
+  EXPECT_EQ(OptionsForm->DriverBox.Count(), drivers.Count());
+  EXPECT_EQ(OptionsForm->DriverBox.Item(0), drivers[0].Description);
+  // One library, however its name is spelled.
+  const int libraries = recording::LoadedLibraryCount();
+  EXPECT_NE(recording::LoadLibraryProc("dsound.DLL", "DirectSoundCaptureCreate"), nullptr);
+  EXPECT_EQ(recording::LoadedLibraryCount(), libraries);
+  try {
+    recording::LoadLibraryProc("DSound.dll", "NoSuchFunction");
+    ADD_FAILURE() << "a missing entry point is an error";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "DSound.dll not loaded");
+  }
+  // DirectSound is loaded at run time only: the program's import table does not name it.
+  EXPECT_TRUE(ImportsLibrary("user32.dll"));
+  EXPECT_FALSE(ImportsLibrary("dsound.dll"));
+}
+
+TEST_F(Recorder, TwentySecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
+  TMainForm& m = *m_;
+  MessageBoxWatcher boxes;
+  const std::string file = Record(20000);
+  ASSERT_GE(file.size(), 46u);
+  EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
+  const std::size_t data = file.size() - 46;
+  EXPECT_EQ(data % 4, 0u);
+  // Wine's capture takes up to a second and a half to deliver its first sound.
+  EXPECT_GE(double(data) / 176400, 18.0);
+  EXPECT_LE(double(data) / 176400, 20.2);
+  EXPECT_EQ(m.VrNumSize.Value(), int(recording::RoundKilobytes(std::int64_t(data))));
+  EXPECT_TRUE(m.Recorder.CaptureStream()->Gaps().empty());
+  EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].text;
+
+  // The sine source's tone, continuous from the first block to the last.
+  std::vector<double> left = LeftChannel(file.substr(46));
+  left.erase(left.begin(), left.begin() + 8820);  // the capture's first 0.2 s settles
+  double sum = 0;
+  for (double v : left) sum += v * v;
+  EXPECT_GT(std::sqrt(sum / double(left.size())), 1000.0);
+  const double hz = Frequency(left, 44100);
+  EXPECT_NEAR(hz, 440.0, 1.0);
+  // Blocks of 50 ms hold 22 whole periods, so the reference's double-frequency term
+  // cancels and the phases are steady to a few thousandths of a radian.
+  const std::vector<double> phases = BlockPhases(left, 44100, 440.0, 2205);
+  ASSERT_GT(phases.size(), 340u);
+  EXPECT_LT(LargestPhaseStep(phases), 0.01) << "a sample lost or repeated moves it by 0.04 or more";
+
+  // PLAY: the file player plays it, the clocks follow, the tone reaches the sink.
+  LeftClick(m.VrDemoButtonStart);
+  EXPECT_EQ(m.LabelStation.Caption(), "File Playback");
+  EXPECT_TRUE(TransportBusy(m));
+  ASSERT_TRUE(PumpUntil([&] { return m.PlayerRec.playState() == 3; }, 5000)) << m.PlayerRec.lastError();
+  const Heard heard = Listen(3000);
+  EXPECT_NEAR(heard.hz, 440.0, 2.0);
+  EXPECT_GT(heard.rms, 300.0);
+  EXPECT_TRUE(PumpUntil([&] { return m.VrClockRecPos.Seconds() >= 3; }, 3000));
+  EXPECT_EQ(m.VrClockDuration.Minutes() * 60 + m.VrClockDuration.Seconds(), int(std::lround(double(data) / 176400)));
+  // When it ends the buttons come back.
+  EXPECT_TRUE(PumpUntil([&] { return TransportReady(m); }, 25000));
+  EXPECT_EQ(m.PlayerRec.URL(), "");
+}
+
+TEST_F(Recorder, StopDuringPlaybackEndsIt) {
+  TMainForm& m = *m_;
+  MessageBoxWatcher boxes;
+  Record(3000);
+  LeftClick(m.VrDemoButtonStart);
+  ASSERT_TRUE(PumpUntil([&] { return m.PlayerRec.playState() == 3; }, 5000)) << m.PlayerRec.lastError();
+  LeftClick(m.VrDemoButtonStop);
+  EXPECT_TRUE(TransportReady(m));
+  EXPECT_EQ(m.LabelStation.Caption(), "none");
+  EXPECT_EQ(m.PlayerRec.URL(), "");
+  EXPECT_TRUE(PumpUntil([&] { return m.PlayerRec.playState() != 3; }, 1000));
+  Pump(500);
+  EXPECT_TRUE(TransportReady(m));
+}
+
+TEST_F(Recorder, MissingOptionsAreReportedAndTouchNoFile) {
+  TMainForm& m = *m_;
+  MessageBoxWatcher boxes;
+  OptionsForm->DirectoryEditLogger.SetText("");
+  LeftClick(m.VrDemoButtonRec);
+  EXPECT_TRUE(TransportReady(m));
+  EXPECT_FALSE(m.Recorder.RecordFile());
+  EXPECT_EQ(GetFileAttributesA(InDir("take.wav").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // No format selected: the file there keeps its bytes.
+  OptionsForm->DirectoryEditLogger.SetText(InDir("take.wav"));
+  std::ofstream(InDir("take.wav"), std::ios::binary) << "keep";
+  OptionsForm->FormatBox.SetItemIndex(OptionsForm->FormatBox.Count());
+  EXPECT_EQ(OptionsForm->FormatBox.Text(), "");
+  LeftClick(m.VrDemoButtonRec);
+  EXPECT_TRUE(TransportReady(m));
+  EXPECT_EQ(ReadFile(InDir("take.wav")), "keep");
+  Pump(200);
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].text, "Recording options are missing under 'Options'!");
+  EXPECT_EQ(seen[1].text, "Recording options are missing under 'Options'!");
+}
+
+// A user-interface thread held up for longer than the capture buffer lasts loses sound;
+// STOP says how much and where, and the file holds the rest.
+TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
+  TMainForm& m = *m_;
+  MessageBoxWatcher boxes;
+  LeftClick(m.VrDemoButtonRec);
+  // A second of sound recorded, then the hold-up.
+  ASSERT_TRUE(PumpUntil([&] { return m.Recorder.RecordFile()->GetDataSize() >= 176400; }, 4000));
+  Sleep(2300);  // the notifications wait while this thread sleeps
+  Pump(1500);
+  LeftClick(m.VrDemoButtonStop);
+  Pump(200);
+  const auto gaps = m.Recorder.CaptureStream()->Gaps();
+  ASSERT_EQ(gaps.size(), 1u);
+  EXPECT_EQ(gaps[0].lostBytes, 2 * 176400);
+  EXPECT_NEAR(double(gaps[0].atByte) / 176400, 1.1, 0.15);
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text.rfind("2.0 seconds of sound were lost during the recording", 0), 0u) << seen[0].text;
+  EXPECT_NE(seen[0].text.find("2.0 s before 00:00:01"), std::string::npos) << seen[0].text;
+  const std::string file = ReadFile(InDir("take.wav"));
+  EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
+  EXPECT_NEAR(double(file.size() - 46) / 176400, 2.6, 0.5);
+}
+
+// A recording stops itself where its header could describe no more, with the file whole.
+TEST_F(Recorder, ARecordingAtItsSizeLimitIsFinishedAndStopped) {
+  TMainForm& m = *m_;
+  MessageBoxWatcher boxes;
+  m.Recorder.SetDataLimit(2 * 176400 + 2);
+  LeftClick(m.VrDemoButtonRec);
+  ASSERT_TRUE(PumpUntil([&] { return TransportReady(m); }, 6000)) << "the recording did not stop at its limit";
+  EXPECT_FALSE(m.Recorder.RecordFile());
+  EXPECT_FALSE(m.Recorder.CaptureStream()->Capturing());
+  const std::string file = ReadFile(InDir("take.wav"));
+  EXPECT_EQ(file.size(), 46u + 2 * 176400) << "filled to the limit in whole frames";
+  EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
+  Pump(200);
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, recording::kRecordingFullMessage);
+}
+
+// A file system that fills up: the write error is shown once, capturing stops, the
+// buttons wait for STOP, and STOP leaves a valid file with everything written. Runs
+// with TUNORA_FULL_DIR naming a small file system (tests/recording/with-full-disk.sh).
+TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
+  const char* full = std::getenv("TUNORA_FULL_DIR");
+  if (!full || !*full) GTEST_SKIP() << "run with tests/recording/with-full-disk.sh";
+  TMainForm& m = *m_;
+  const std::string path = std::string(full) + "\\take.wav";
+  OptionsForm->DirectoryEditLogger.SetText(path);
+  MessageBoxWatcher boxes;
+  LeftClick(m.VrDemoButtonRec);
+  ASSERT_TRUE(PumpUntil([&] { return !boxes.Seen().empty(); }, 30000)) << "the disk never filled";
+  EXPECT_TRUE(PumpUntil([&] { return !m.Recorder.CaptureStream()->Capturing(); }, 2000));
+  Pump(1500);
+  EXPECT_TRUE(TransportBusy(m)) << "the buttons wait for STOP";
+  LeftClick(m.VrDemoButtonStop);
+  Pump(300);
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u) << "the error is shown once";
+  EXPECT_EQ(seen[0].text, "Stream write error");
+  const std::string file = ReadFile(path);
+  ASSERT_GT(file.size(), 46u + 176400);
+  EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
+  std::vector<double> left = LeftChannel(file.substr(46));
+  EXPECT_NEAR(Frequency(left, 44100), 440.0, 1.0) << "what was written is the tone";
+  DeleteFileA(path.c_str());
+}
+
+// The options dialog's controls where its table puts them.
+TEST_F(Recorder, TheOptionsDialogIsLaidOutAsDesigned) {
+  TOptionsForm& o = *OptionsForm;
+  o.Show();
+  Pump(100);
+  struct Place {
+    ui::Control* c;
+    int left, top, width, height;
+  };
+  for (const Place& p :
+       {Place{&o.VrBlotterOptions, 0, 0, 349, 202}, Place{&o.VrBlotter1, 8, 48, 332, 22},
+        Place{&o.FormatBox, 0, 1, 333, 22}, Place{&o.VrBlotter2, 8, 90, 332, 22}, Place{&o.DriverBox, 0, 1, 333, 22},
+        Place{&o.VrBlotter3, 8, 132, 333, 27}, Place{&o.DirectoryEditLogger, 5, 4, 326, 21},
+        Place{&o.VrDemoButtonExport, 121, 167, 106, 24}, Place{&o.VrDemoButtonExit, 234, 167, 106, 24}}) {
+    EXPECT_EQ(p.c->Left(), p.left) << p.c->Name();
+    EXPECT_EQ(p.c->Top(), p.top) << p.c->Name();
+    EXPECT_EQ(p.c->Width(), p.width) << p.c->Name();
+    if (p.c != &o.FormatBox && p.c != &o.DriverBox) {
+      EXPECT_EQ(p.c->Height(), p.height) << p.c->Name();
+    }
+  }
+  EXPECT_EQ(o.LabelOptions.GetFont(), ui::MakeFont("Arial", 16, true, ui::clAqua));
+  EXPECT_EQ(o.LabelRecFormat.Caption(), "Record Format:");
+  EXPECT_EQ(o.LabelTempFile.Caption(), "Temporary Audio File:");
+  EXPECT_EQ(o.DirectoryEditLogger.GetColor(), ui::clBlack);
+  EXPECT_EQ(o.DirectoryEditLogger.GetFont().color, ui::clAqua);
+  EXPECT_EQ(o.VrDemoButtonExport.Caption(), "Export File");
+  EXPECT_EQ(o.DirectoryEditLogger.Dialog.title, "Tempor\xE4re Audiodatei ausw\xE4hlen");
+  EXPECT_EQ(o.SaveDialogLogger.title, "Export File");
+  EXPECT_TRUE(o.SaveDialogLogger.options.overwritePrompt);
+  // The browse button sits inside the edit at its right end.
+  ASSERT_NE(o.DirectoryEditLogger.BrowseButton(), nullptr);
+  RECT edit, button;
+  GetWindowRect(o.DirectoryEditLogger.Handle(), &edit);
+  GetWindowRect(o.DirectoryEditLogger.BrowseButton(), &button);
+  EXPECT_EQ(button.right, edit.right);
+  EXPECT_GT(button.left, edit.left + 250);
+  o.Hide();
+}
+
+// Another device resets the format to the default; a file dropped on the name field
+// becomes the recording file.
+TEST_F(Recorder, ADeviceChangeResetsTheFormatAndADroppedFileIsTaken) {
+  TOptionsForm& o = *OptionsForm;
+  o.Show();
+  Pump(100);
+  o.FormatBox.SetItemIndex(0);
+  SendMessageA(o.DriverBox.Handle(), CB_SETCURSEL, 1, 0);
+  SendMessageA(o.VrBlotter2.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), LPARAM(o.DriverBox.Handle()));
+  EXPECT_EQ(o.DriverBox.ItemIndex(), 1);
+  EXPECT_EQ(o.FormatBox.Text(), "44100Hz 16bit Stereo");
+
+  const std::string dropped = InDir("dropped.wav");
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + dropped.size() + 2);
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), dropped.c_str(), dropped.size() + 1);
+  GlobalUnlock(memory);
+  SendMessageA(o.DirectoryEditLogger.Handle(), WM_DROPFILES, WPARAM(memory), 0);
+  EXPECT_EQ(o.DirectoryEditLogger.Text(), dropped);
+  o.Hide();
+}
+
+// Export copies the recording; a copy that fails says so and why.
+TEST_F(Recorder, ExportCopiesTheRecordingAndReportsACopyThatFails) {
+  const std::string file = Record(1000);
+  OptionsForm->ExportTo(InDir("copy.wav"));
+  EXPECT_EQ(ReadFile(InDir("copy.wav")), file);
+  std::ofstream(InDir("copy.wav"), std::ios::binary) << "old";
+  OptionsForm->ExportTo(InDir("copy.wav"));
+  EXPECT_EQ(ReadFile(InDir("copy.wav")), file) << "an existing file is replaced";
+  try {
+    OptionsForm->ExportTo(InDir("no such folder\\copy.wav"));
+    ADD_FAILURE() << "a failed copy must be reported";
+  } catch (const std::exception& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("The recording \"" + InDir("take.wav") + "\" could not be copied to \"" +
+                                              InDir("no such folder\\copy.wav") + "\". ",
+                                          0),
+              0u)
+        << e.what();
+  }
+}
+
+}  // namespace

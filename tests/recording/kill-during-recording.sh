@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Starts the program, records through its REC button, kills the process with SIGKILL in
+# the middle of the recording (the process that holds the recording open), and then
+# checks the file it left. Usage: kill-during-recording.sh startup_tests.exe tunora.exe
+set -euo pipefail
+tests=$1 program=$2
+dir=$(mktemp -d "${TMPDIR:-/tmp}/tunora-kill.XXXXXX")
+trap 'rm -rf "$dir"' EXIT
+export TUNORA_KILL_DIR="Z:${dir//\//\\}"
+wine "$tests" "$program" --gtest_filter=KilledRecording.Starts
+# The recording goes on for a while with its header refreshed every 2 s.
+sleep 7
+pid=
+for p in /proc/[0-9]*; do
+  if ls -l "$p/fd" 2>/dev/null | grep -q -- "$dir/webfile.wav"; then pid=${p#/proc/}; break; fi
+done
+[ -n "$pid" ] || { echo "no process holds $dir/webfile.wav open" >&2; exit 1; }
+kill -9 "$pid"
+while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
+wine "$tests" "$program" --gtest_filter=KilledRecording.LeftAPlayableFile
