@@ -43,8 +43,8 @@ else
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   cat >"$SESSION/pulse.pa" <<PA
 load-module module-native-protocol-unix socket=$SESSION/pulse.sock auth-anonymous=1
-load-module module-null-sink sink_name=tunora_out rate=48000
-load-module module-null-sink sink_name=tunora_sine rate=48000
+load-module module-null-sink sink_name=tunora_out rate=48000 sink_properties=device.description=TunoraOutput
+load-module module-null-sink sink_name=tunora_sine rate=48000 sink_properties=device.description=TunoraSine
 load-module module-sine sink=tunora_sine frequency=440
 set-default-sink tunora_out
 set-default-source tunora_sine.monitor

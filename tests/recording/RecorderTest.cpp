@@ -157,7 +157,7 @@ Heard Listen(DWORD ms) {
   UINT device = WAVE_MAPPER;
   for (UINT i = 0; i < waveInGetNumDevs(); ++i) {
     WAVEINCAPSA caps;
-    if (waveInGetDevCapsA(i, &caps, sizeof caps) == MMSYSERR_NOERROR && std::strstr(caps.szPname, "Monitor"))
+    if (waveInGetDevCapsA(i, &caps, sizeof caps) == MMSYSERR_NOERROR && std::strstr(caps.szPname, "TunoraOutput"))
       device = i;
   }
   if (device == WAVE_MAPPER) return {};
