@@ -7,7 +7,11 @@ tests=$1 program=$2
 dir=$(mktemp -d "${TMPDIR:-/tmp}/tunora-kill.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
 export TUNORA_KILL_DIR="Z:${dir//\//\\}"
-wine "$tests" "$program" --gtest_filter=KilledRecording.Starts
+# The program it starts outlives it (until the kill below): its output goes to a file,
+# so that nothing it or Wine leaves running holds the test runner's pipe open.
+wine "$tests" "$program" --gtest_filter=KilledRecording.Starts >"$dir/starts.log" 2>&1 \
+  || { cat "$dir/starts.log"; exit 1; }
+cat "$dir/starts.log"
 # The recording goes on for a while with its header refreshed every 2 s.
 sleep 7
 pid=
