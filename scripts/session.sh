@@ -62,6 +62,9 @@ if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX=$SESSION/wine
   thin_prefix "$("$TUNORA_ROOT/scripts/wine-prefix.sh")" "$WINEPREFIX"
   wineserver -p   # persistent: every Wine process of the command shares one warm server
+  # A program that crashes prints its backtrace and ends, instead of waiting on the
+  # debugger's dialog until the test runner's time-out.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   if [ -z "${KEEP_DISPLAY:-}" ]; then
     # The virtual display has no window manager: Wine would wait two seconds for one at
     # every hidden window. Unmanaged windows need none.

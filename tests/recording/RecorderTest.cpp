@@ -16,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <thread>
 
 #include "app/MainForm.h"
 #include "app/Program.h"
@@ -290,7 +291,7 @@ TEST_F(Recorder, TwentySecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) 
   const std::size_t data = file.size() - 46;
   EXPECT_EQ(data % 4, 0u);
   // Wine's capture takes up to a second and a half to deliver its first sound.
-  EXPECT_GE(double(data) / 176400, 18.0);
+  ASSERT_GE(double(data) / 176400, 18.0);
   EXPECT_LE(double(data) / 176400, 20.2);
   EXPECT_EQ(m.VrNumSize.Value(), int(recording::RoundKilobytes(std::int64_t(data))));
   EXPECT_TRUE(m.Recorder.CaptureStream()->Gaps().empty());
@@ -506,6 +507,24 @@ TEST_F(Recorder, ExportCopiesTheRecordingAndReportsACopyThatFails) {
   std::ofstream(InDir("copy.wav"), std::ios::binary) << "old";
   OptionsForm->ExportTo(InDir("copy.wav"));
   EXPECT_EQ(ReadFile(InDir("copy.wav")), file) << "an existing file is replaced";
+
+  // As the user exports: the button, and a file chosen in its save dialog.
+  TOptionsForm& o = *OptionsForm;
+  o.Show();
+  std::string chosen = InDir("chosen.wav");
+  std::thread answer = WhenDialogAppears("Export File", AnswerFileDialog, &chosen);
+  LeftClick(o.VrDemoButtonExport);
+  answer.join();
+  EXPECT_EQ(ReadFile(chosen), file);
+  // A dialog cancelled copies nothing.
+  answer = WhenDialogAppears(
+      "Export File", [](HWND d, void*) { PostMessageA(d, WM_COMMAND, IDCANCEL, 0); }, nullptr);
+  DeleteFileA(chosen.c_str());
+  LeftClick(o.VrDemoButtonExport);
+  answer.join();
+  EXPECT_EQ(GetFileAttributesA(chosen.c_str()), INVALID_FILE_ATTRIBUTES);
+  o.Hide();
+
   try {
     OptionsForm->ExportTo(InDir("no such folder\\copy.wav"));
     ADD_FAILURE() << "a failed copy must be reported";

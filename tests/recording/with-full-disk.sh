@@ -5,13 +5,18 @@
 # command runs without it and the full-disk test skips itself.
 set -euo pipefail
 mount_point=$(mktemp -d "${TMPDIR:-/tmp}/tunora-full.XXXXXX")
-cleanup() {
-  mountpoint -q "$mount_point" && umount "$mount_point"
-  rmdir "$mount_point"
+remove() {
+  if mountpoint -q "$mount_point"; then umount "$mount_point" || umount -l "$mount_point"; fi
+  rmdir "$mount_point" 2>/dev/null || true
 }
-trap cleanup EXIT
+trap remove EXIT
 if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=1m tunora-full "$mount_point" 2>/dev/null; then
   export TUNORA_FULL_DIR="Z:${mount_point//\//\\}"
+  # A test runner that kills this script at its time-out leaves no trap to run: a
+  # watcher in a session of its own removes the file system once this script is gone.
+  setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done
+    if mountpoint -q "$2"; then umount "$2" || umount -l "$2"; fi; rmdir "$2" 2>/dev/null' \
+    watcher $$ "$mount_point" </dev/null >/dev/null 2>&1 &
 else
   echo "with-full-disk: cannot mount a small file system; the full-disk test is skipped" >&2
 fi

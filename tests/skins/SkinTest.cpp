@@ -130,22 +130,6 @@ Outline WindowOutline(HWND hwnd) {
   return rects;
 }
 
-BOOL CALLBACK FindEdit(HWND h, LPARAM found) {
-  char cls[16] = "";
-  GetClassNameA(h, cls, sizeof cls);
-  if (std::string(cls) != "Edit" || !IsWindowVisible(h)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = h;
-  return FALSE;
-}
-
-// Types the path into a file dialog's name field and confirms.
-void AnswerFileDialog(HWND dialog, void* path) {
-  HWND edit = nullptr;
-  EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<std::string*>(path)->c_str()));
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-}
-
 // A plain window of one colour, behind every other window, to see through holes.
 class Backdrop {
  public:

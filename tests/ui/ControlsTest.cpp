@@ -29,14 +29,6 @@ std::string ListBoxText(HWND h, int i) {
   return buf;
 }
 
-BOOL CALLBACK FindEdit(HWND h, LPARAM found) {
-  char cls[16] = "";
-  GetClassNameA(h, cls, sizeof cls);
-  if (std::string(cls) != "Edit" || !IsWindowVisible(h)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = h;
-  return FALSE;
-}
-
 }  // namespace
 
 TEST(Controls, ASortedListBoxOrdersWithoutRegardToCase) {
@@ -215,16 +207,8 @@ TEST(Controls, TheSaveDialogReturnsTheChosenFileWithItsExtension) {
   dialog.filter = "Windows PCM (*.wav)|*.wav";
   dialog.defaultExt = "*.wav";
   dialog.initialDir = "C:\\";
-  std::thread answer = WhenDialogAppears(
-      dialog.title,
-      [](HWND d, void*) {
-        // The file name field is the dialog's only edit control, inside its combo box.
-        HWND edit = nullptr;
-        EnumChildWindows(d, FindEdit, reinterpret_cast<LPARAM>(&edit));
-        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("myrecording"));
-        PostMessageA(d, WM_COMMAND, IDOK, 0);
-      },
-      nullptr);
+  std::string name = "myrecording";
+  std::thread answer = WhenDialogAppears(dialog.title, AnswerFileDialog, &name);
   const bool ok = dialog.Execute();
   answer.join();
   EXPECT_TRUE(ok);

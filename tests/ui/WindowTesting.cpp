@@ -259,6 +259,25 @@ void MessageBoxWatcher::Run() {
   finished_ = true;
 }
 
+namespace {
+
+BOOL CALLBACK FindEdit(HWND h, LPARAM found) {
+  char cls[16] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  if (std::string(cls) != "Edit" || !IsWindowVisible(h)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = h;
+  return FALSE;
+}
+
+}  // namespace
+
+void AnswerFileDialog(HWND dialog, void* path) {
+  HWND edit = nullptr;
+  EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<std::string*>(path)->c_str()));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
 std::thread WhenDialogAppears(const std::string& title, void (*act)(HWND, void*), void* ctx) {
   return std::thread([title, act, ctx] {
     for (int i = 0; i < 1000; ++i) {

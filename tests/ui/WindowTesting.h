@@ -93,4 +93,8 @@ class MessageBoxWatcher {
 // calls act(dialog) there. Returns at once; join() the result.
 std::thread WhenDialogAppears(const std::string& title, void (*act)(HWND dialog, void* ctx), void* ctx);
 
+// For WhenDialogAppears: types the path (a std::string*) into a file dialog's name field,
+// its only visible edit control, and confirms.
+void AnswerFileDialog(HWND dialog, void* path);
+
 }  // namespace testing_support
