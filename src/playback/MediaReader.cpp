@@ -62,6 +62,7 @@ MediaReader::~MediaReader() {
 
 void MediaReader::SetDeadline(unsigned ms) {
   deadline_ = GetTickCount64() + ms;
+  bytesAtDeadline_ = BytesRead();
 }
 
 bool MediaReader::Stopped() {
@@ -329,7 +330,14 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
       avcodec_send_packet(codec_, nullptr);  // drain the decoder
       continue;
     }
-    if (r < 0) throw MediaError(TimedOut() ? "The station stopped sending" : "The stream broke off: " + ErrorText(r));
+    if (r < 0 && TimedOut()) {
+      // Bytes that kept coming without a frame in them are no stall: the station sends
+      // something that is not its sound (garbage, or another stream's data).
+      const bool sending = BytesRead() > bytesAtDeadline_ + 4096;
+      throw MediaError(sending ? "The station sends no sound that can be played any more"
+                               : "The station stopped sending");
+    }
+    if (r < 0) throw MediaError("The stream broke off: " + ErrorText(r));
     if (packet_->stream_index == stream_) {
       // A damaged frame is skipped: the decoder finds the next one.
       if (avcodec_send_packet(codec_, packet_) == AVERROR(EAGAIN)) {
