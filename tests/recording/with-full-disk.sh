@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command with TUNORA_FULL_DIR naming (as a Windows path) a folder on a fresh
 # 1 MB file system, which a recording fills in a few seconds. The file system is a tmpfs
-# mounted here and removed at the end, even when the script is killed; without the right
-# to mount (not root), the command runs without it and the full-disk tests skip
-# themselves.
+# mounted here and removed at the end; without the right to mount (not root), the
+# command runs without it and the full-disk test skips itself.
 set -euo pipefail
 mount_point=$(mktemp -d "${TMPDIR:-/tmp}/tunora-full.XXXXXX")
 cleanup() {
@@ -12,12 +11,6 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=1m tunora-full "$mount_point" 2>/dev/null; then
-  # Killed at a time-out (SIGKILL, no trap runs), the script leaves the unmounting to a
-  # watchdog of its own, detached so that the killing of its process tree spares it: it
-  # waits for this script to end and removes the file system, then ends too.
-  (setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done
-    mountpoint -q "$2" && umount -l "$2"; rmdir "$2" 2>/dev/null' watchdog $$ "$mount_point" \
-    </dev/null >/dev/null 2>&1 &)
   export TUNORA_FULL_DIR="Z:${mount_point//\//\\}"
 else
   echo "with-full-disk: cannot mount a small file system; the full-disk test is skipped" >&2
