@@ -66,8 +66,8 @@ class MediaReader {
   // A deadline passed: the connection is dead, whatever a later call reports (the
   // reader may hand out what it still holds before the error).
   bool timedOut_ = false;
-  long long bytesAtDeadline_ = 0;  // what had arrived when the deadline was set
-  bool sendingWhenTimedOut_ = false;  // bytes kept coming up to the deadline
+  long long bytesAtDeadline_ = 0;        // what had arrived when the deadline was set
+  bool sendingWhenTimedOut_ = false;     // bytes kept coming up to the deadline
   std::unique_ptr<ConnectProbe> probe_;  // tells a refused connection at once
   AVFormatContext* format_ = nullptr;
   AVIOContext* io_ = nullptr;      // the network connection, when this reader made it

@@ -154,7 +154,7 @@ void MonitorTick(MonitorState& s, MonitorWindow& w) {
     if (++s.closeTicks >= kCloseTicks) w.CloseWindow();
   } else {
     s.internetConnected = w.IsInternetConnected();
-    SetMatrix(w, !s.internetConnected        ? kNoConnectionText
+    SetMatrix(w, !s.internetConnected     ? kNoConnectionText
                  : s.stationFault.empty() ? w.SkinLedText()
                                           : MatrixFaultText(s.stationFault));
     if (s.connecting) {

@@ -141,7 +141,8 @@ void WriteTextFile(const std::string& path, const std::string& text) {
     if (!FlushFileBuffers(file.Get())) SaveFailed(GetLastError());
     if (!file.Close()) SaveFailed(GetLastError());
   }
-  if (!MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) SaveFailed(GetLastError());
+  if (!MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    SaveFailed(GetLastError());
   cleanup.moved = true;
 }
 
