@@ -82,6 +82,19 @@ void RemoveAllFiles() {
   }
 }
 
+// The shipped program named on the command line, as a full path: resolved on the first
+// call, before the program in this process makes its own folder the current one.
+const std::string& ProgramPath() {
+  static const std::string path = [] {
+    std::string exe = TestArguments.empty() ? std::string() : TestArguments[0];
+    if (!exe.empty() && exe[0] == '/') return "Z:" + exe;
+    char full[MAX_PATH] = "";
+    if (!exe.empty()) GetFullPathNameA(exe.c_str(), MAX_PATH, full, nullptr);
+    return std::string(full);
+  }();
+  return path;
+}
+
 class Connected : public app::ConnectionSystem {
  public:
   bool IsConnected() override { return true; }
@@ -141,6 +154,7 @@ class SaveFaults : public ::testing::Test {
   // Every file the program keeps, saved the normal way with a station, a band and the
   // window's place of their own.
   void SetUp() override {
+    ProgramPath();
     m_ = &StartedProgram();
     TMainForm& m = *m_;
     RemoveAllFiles();
@@ -205,18 +219,16 @@ class SaveFaults : public ::testing::Test {
 
   // The shipped program, started in the folder afterwards: no message, the saved
   // station, band and place; its own Exit then saves them as they were.
-  void ExpectTheProgramStartsWithWhatWasSaved() {
-    ASSERT_FALSE(TestArguments.empty()) << "give the path of tunora.exe";
-    std::string exe = TestArguments[0];
-    if (!exe.empty() && exe[0] == '/') exe = "Z:" + exe;
-    ProcessDriver program(exe, Directory());
+  void ExpectTheProgramStartsWithWhatWasSaved(int left = 40, int top = 30) {
+    ASSERT_FALSE(ProgramPath().empty()) << "give the path of tunora.exe";
+    ProcessDriver program(ProgramPath(), Directory());
     HWND main = program.WaitWindow("TunoraWindow", "Ovexia Tunora", 30000);
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(program.AnswerMessageBox(1500), "") << "the start complains";
     EXPECT_NE(FindDescendant(main, "Saved Station"), nullptr) << "the saved group shows";
     const RECT r = ScreenRect(main);
-    EXPECT_EQ(r.left, 40);
-    EXPECT_EQ(r.top, 30);
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
     ClickWindow(FindDescendant(main, "Exit"));
     EXPECT_EQ(program.WaitExit(10000), 0);
     const auto settings = stations::SplitLines(ReadFile(InDir(stations::kSettingsFileName)));
@@ -287,6 +299,7 @@ TEST_F(SaveFaults, AMissingFolderIsToldAndTheNextStartIsClean) {
   EXPECT_EQ(ReadFile(InDir(kGroupFile)), before_[kGroupFile]);
   EXPECT_EQ(ReadFile(InDir(kSkinFile)), before_[kSkinFile]);
   EXPECT_EQ(Names().size(), 4u) << "no temporary file stays";
+  ExpectTheProgramStartsWithWhatWasSaved(90, 80);  // the settings were saved where it was moved
 }
 
 }  // namespace
