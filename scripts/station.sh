@@ -204,8 +204,12 @@ start() {
     sleep 0.05
   done
   [ -n "$icy_port" ] || die "the ICY server did not answer: $(tail -n 5 "$DIR/icy.log")"
+  # The servers started beside Icecast have a few seconds of their own: on a busy
+  # machine the mounts may have used up the common ones.
+  local late_deadline=$((SECONDS + 10))
+  [ $deadline -gt $late_deadline ] && late_deadline=$deadline
   local fault_port="" refused_port=""
-  while [ $SECONDS -lt $deadline ]; do
+  while [ $SECONDS -lt $late_deadline ]; do
     fault_port=$(sed -n 1p "$DIR/faults.port"); refused_port=$(sed -n 2p "$DIR/faults.port")
     [ -n "$refused_port" ] && get_bytes "http://127.0.0.1:$fault_port/html" 1 && break
     refused_port=""
@@ -213,7 +217,7 @@ start() {
   done
   [ -n "$refused_port" ] || die "the fault server did not answer: $(tail -n 5 "$DIR/faults.log")"
   local tls_port=""
-  while [ $SECONDS -lt $deadline ]; do
+  while [ $SECONDS -lt $late_deadline ]; do
     tls_port=$(head -n 1 "$DIR/tls.port")
     [ -n "$tls_port" ] && break
     sleep 0.05
