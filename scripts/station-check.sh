@@ -48,8 +48,9 @@ decode() { ffmpeg -nostdin -v error "${@:2}" -t 2 -ac 1 -ar 48000 -f s16le -y "$
 waits=()
 for m in MP3 AAC OGG OPUS; do
   url=TUNORA_STATION_$m
+  # Its complaints about the frame it joined in the middle of (ADTS) are no answer.
   ffprobe -v error -show_entries stream=codec_name,sample_rate,channels -of csv=p=0 \
-    "${!url}" >"$WORK/$m.probe" 2>&1 & waits+=($!)
+    "${!url}" >"$WORK/$m.probe" 2>"$WORK/$m.probe.log" & waits+=($!)
   decode "$m" -i "${!url}" & waits+=($!)
 done
 # The HTTPS front: the MP3 mount through TLS (ffmpeg does not check the certificate).
@@ -74,7 +75,11 @@ for job in "${waits[@]}"; do wait "$job" || true; done
 for m in MP3 AAC OGG OPUS; do
   hz=TUNORA_STATION_${m}_HZ
   probe=$(tr -d '\n' <"$WORK/$m.probe")
-  if [ "$probe" = "${EXPECT[$m]}" ]; then ok "$m mount: $probe"; else bad "$m mount: '$probe', wanted ${EXPECT[$m]}"; fi
+  if [ "$probe" = "${EXPECT[$m]}" ]; then
+    ok "$m mount: $probe"
+  else
+    bad "$m mount: '$probe', wanted ${EXPECT[$m]} ($(tail -n 3 "$WORK/$m.probe.log"))"
+  fi
   got=$(tone_hz "$WORK/$m.raw" 2>/dev/null || echo 0)
   if near "$got" "${!hz}"; then ok "$m mount: $got Hz"; else bad "$m mount: $got Hz, wanted ${!hz} Hz ($(tail -n 3 "$WORK/$m.log"))"; fi
 done
