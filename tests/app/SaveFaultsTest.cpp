@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -271,7 +270,6 @@ TEST_F(SaveFaults, AFullDiskKeepsEveryFileAndTheNextStartIsClean) {
     // Fill the file system to the last byte.
     HANDLE filler = CreateFileA(InDir("filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(filler, INVALID_HANDLE_VALUE);
-    const std::string block(4096, 'x');
     DWORD written = 0;
     for (std::size_t chunk : {std::size_t(65536), std::size_t(4096), std::size_t(1)}) {
       const std::string part(chunk, 'x');
