@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Self-test of the local test station (scripts/station.sh): starts one in a private
 # directory, checks every mount's codec, sample rate and tone, the ICY server's status
-# line and MP3 data, the HTTPS front's MP3 data, that only 127.0.0.1 is listened on, and that `stop` leaves none of
-# the station's processes behind. Ends with "N passed, M failed"; non-zero on a failure.
+# line and MP3 data, the HTTPS front's MP3 data, the fault server's answers, that only
+# 127.0.0.1 is listened on, and that `stop` leaves none of the station's processes
+# behind. Ends with "N passed, M failed"; non-zero on a failure.
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
@@ -47,6 +48,7 @@ decode() { ffmpeg -nostdin -v error "${@:2}" -t 2 -ac 1 -ar 48000 -f s16le -y "$
 waits=()
 for m in MP3 AAC OGG OPUS; do
   url=TUNORA_STATION_$m
+  # Its complaints about the frame it joined in the middle of (ADTS) are no answer.
   ffprobe -v error -show_entries stream=codec_name,sample_rate,channels -of csv=p=0 \
     "${!url}" >"$WORK/$m.probe" 2>"$WORK/$m.probe.log" & waits+=($!)
   decode "$m" -i "${!url}" & waits+=($!)
@@ -75,8 +77,11 @@ for m in MP3 AAC OGG OPUS; do
   # A stream joined in the middle of a frame may make the decoder complain once; only
   # what ffprobe reports of the stream counts, and its complaints show when that is wrong.
   probe=$(tr -d '\n' <"$WORK/$m.probe")
-  if [ "$probe" = "${EXPECT[$m]}" ]; then ok "$m mount: $probe"
-  else bad "$m mount: '$probe', wanted ${EXPECT[$m]} ($(tr '\n' ' ' <"$WORK/$m.probe.log"))"; fi
+  if [ "$probe" = "${EXPECT[$m]}" ]; then
+    ok "$m mount: $probe"
+  else
+    bad "$m mount: '$probe', wanted ${EXPECT[$m]} ($(tail -n 3 "$WORK/$m.probe.log"))"
+  fi
   got=$(tone_hz "$WORK/$m.raw" 2>/dev/null || echo 0)
   if near "$got" "${!hz}"; then ok "$m mount: $got Hz"; else bad "$m mount: $got Hz, wanted ${!hz} Hz ($(tail -n 3 "$WORK/$m.log"))"; fi
 done
@@ -96,7 +101,8 @@ if near "$got" "$TUNORA_STATION_MP3_HZ"; then ok "HTTPS front relays the MP3 ton
 # Listening sockets on the station's ports: all on 127.0.0.1 (0100007F in /proc/net).
 icy_port=${TUNORA_STATION_ICY##*:}; icy_port=${icy_port%/}
 tls_port=${TUNORA_STATION_HTTPS##*:}; tls_port=${tls_port%%/*}
-binds=$(python3 - "$TUNORA_STATION_PORT" "$icy_port" "$tls_port" <<'PY'
+fault_port=${TUNORA_STATION_FAULTS##*:}
+binds=$(python3 - "$TUNORA_STATION_PORT" "$icy_port" "$tls_port" "$fault_port" <<'PY'
 import sys
 ports = {int(p) for p in sys.argv[1:]}
 for table in ("/proc/net/tcp", "/proc/net/tcp6"):
@@ -107,11 +113,32 @@ for table in ("/proc/net/tcp", "/proc/net/tcp6"):
             print(addr)
 PY
 )
-if [ "$(sort -u <<<"$binds")" = 0100007F ] && [ "$(wc -l <<<"$binds")" = 3 ]; then
-  ok "Icecast, the ICY server and the HTTPS front listen on 127.0.0.1 only"
+if [ "$(sort -u <<<"$binds")" = 0100007F ] && [ "$(wc -l <<<"$binds")" = 4 ]; then
+  ok "Icecast, the ICY server, the HTTPS front and the fault server listen on 127.0.0.1 only"
 else
   bad "listening addresses: $(echo $binds)"
 fi
+
+# The fault server: a fault answers as it should, and its refusing port refuses.
+faults=$(python3 - "$TUNORA_STATION_FAULTS" "$TUNORA_STATION_REFUSED" <<'PY'
+import socket, sys, urllib.error, urllib.request
+out = []
+try:
+    urllib.request.urlopen(sys.argv[1] + "/404", timeout=5)
+except urllib.error.HTTPError as e:
+    out.append(str(e.code))
+with urllib.request.urlopen(sys.argv[1] + "/html", timeout=5) as page:
+    out.append(page.headers.get_content_type())
+port = int(sys.argv[2].split(":")[2].split("/")[0])
+try:
+    socket.create_connection(("127.0.0.1", port), timeout=5).close()
+    out.append("accepted")
+except ConnectionRefusedError:
+    out.append("refused")
+print(" ".join(out))
+PY
+) || true
+if [ "$faults" = "404 text/html refused" ]; then ok "fault server: $faults"; else bad "fault server: '$faults'"; fi
 
 cp "$TUNORA_STATION_PIDS" "$WORK/pids"
 "$TUNORA_ROOT/scripts/station.sh" stop "$STATION"
@@ -123,6 +150,6 @@ while read -r pid st name; do
   [ "$1" != Z ] && [ "${20}" = "$st" ] && left+=("$name ($pid)")
 done <"$WORK/pids"
 count=$(wc -l <"$WORK/pids")
-if [ ${#left[@]} = 0 ] && [ "$count" = 7 ]; then ok "stop ended all $count processes"; else bad "left running after stop: ${left[*]:-} ($count recorded)"; fi
+if [ ${#left[@]} = 0 ] && [ "$count" = 8 ]; then ok "stop ended all $count processes"; else bad "left running after stop: ${left[*]:-} ($count recorded)"; fi
 if "$TUNORA_ROOT/scripts/station.sh" stop "$STATION"; then ok "a second stop is harmless"; else bad "a second stop failed"; fi
 finish

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The local test station: a private Icecast server on 127.0.0.1 with four mounts, each fed
 # by an ffmpeg process playing a sine tone of its own frequency, plus a Shoutcast-style
-# server (ICY status line) relaying the MP3 mount and an HTTPS front for Icecast.
+# server (ICY status line) relaying the MP3 mount, an HTTPS front for Icecast, and a
+# misbehaving server with one fault per path (scripts/fault-server.py).
 #
 #   station.sh start DIR   start everything in DIR (created if missing); returns once every
 #                          mount streams and prints NAME=VALUE lines for `eval` (also kept in
@@ -165,6 +166,9 @@ start() {
   python3 "$TUNORA_ROOT/scripts/icy-server.py" 0 "$base/tone.mp3" </dev/null >"$DIR/icy.port" 2>"$DIR/icy.log" &
   record $! icy-server
 
+  python3 "$TUNORA_ROOT/scripts/fault-server.py" 0 "$base/tone.mp3" </dev/null >"$DIR/faults.port" 2>"$DIR/faults.log" &
+  record $! fault-server
+
   # HTTPS in front of Icecast, with a certificate of its own that nobody vouches for.
   openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
     -keyout "$DIR/tls.key" -out "$DIR/tls.crt" >"$DIR/tls.log" 2>&1 ||
@@ -200,8 +204,20 @@ start() {
     sleep 0.05
   done
   [ -n "$icy_port" ] || die "the ICY server did not answer: $(tail -n 5 "$DIR/icy.log")"
+  # The servers started beside Icecast have a few seconds of their own: on a busy
+  # machine the mounts may have used up the common ones.
+  local late_deadline=$((SECONDS + 10))
+  [ $deadline -gt $late_deadline ] && late_deadline=$deadline
+  local fault_port="" refused_port=""
+  while [ $SECONDS -lt $late_deadline ]; do
+    fault_port=$(sed -n 1p "$DIR/faults.port"); refused_port=$(sed -n 2p "$DIR/faults.port")
+    [ -n "$refused_port" ] && get_bytes "http://127.0.0.1:$fault_port/html" 1 && break
+    refused_port=""
+    sleep 0.05
+  done
+  [ -n "$refused_port" ] || die "the fault server did not answer: $(tail -n 5 "$DIR/faults.log")"
   local tls_port=""
-  while [ $SECONDS -lt $deadline ]; do
+  while [ $SECONDS -lt $late_deadline ]; do
     tls_port=$(head -n 1 "$DIR/tls.port")
     [ -n "$tls_port" ] && break
     sleep 0.05
@@ -218,6 +234,8 @@ start() {
       echo "TUNORA_STATION_${m^^}_HZ=${HZ[$m]}"
     done
     echo "TUNORA_STATION_ICY=http://127.0.0.1:$icy_port/"
+    echo "TUNORA_STATION_FAULTS=http://127.0.0.1:$fault_port"
+    echo "TUNORA_STATION_REFUSED=http://127.0.0.1:$refused_port/tone.mp3"
     echo "TUNORA_STATION_HTTPS=https://127.0.0.1:$tls_port/tone.mp3"
   } | tee "$DIR/station.env"
 }

@@ -41,6 +41,12 @@ TMainForm::TMainForm() : ui::Form("MainForm") {
   BuildLayoutEditing();
   // Exit saves under this band even if no group could be loaded at the start.
   currentBand_ = Labelgenre.Caption();
+  char report[MAX_PATH] = "";
+  const DWORD n = GetEnvironmentVariableA(kTickWatchVariable, report, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) {
+    tickWatch_ = std::make_unique<playback::TickWatch>(100);
+    tickReport_ = report;
+  }
   TimerTunora.SetInterval(100);
   TimerTunora.OnTimer = [this] { TimerTunoraTimer(); };
   TimerTunora.SetEnabled(true);
@@ -98,6 +104,13 @@ void TMainForm::FormDestroy(ui::Control&) {
   SetVolume(position != 0 ? position : 1000);
   WindowsMediaPlayer.controls().stop();
   PlayerRec.controls().stop();
+  if (tickWatch_) {
+    try {
+      stations::WriteTextFile(tickReport_, tickWatch_->Report() + "\r\n");
+    } catch (const std::exception&) {
+      // A report that cannot be written is the measurer's problem, not the user's.
+    }
+  }
 }
 
 void TMainForm::SetVolume(int position) {
@@ -170,6 +183,7 @@ void TMainForm::VrDemoButtonUnplugClick(ui::Control&) {
   LabelStation.SetCaption("none");
   LabelStation.SetVisible(true);
   monitor_.connecting = false;
+  monitor_.stationFault.clear();
   WindowsMediaPlayer.controls().stop();
 }
 
@@ -227,7 +241,10 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
   }
 }
 
-void TMainForm::TimerTunoraTimer() { playback::MonitorTick(monitor_, *this); }
+void TMainForm::TimerTunoraTimer() {
+  if (tickWatch_) tickWatch_->Tick(GetTickCount64());
+  playback::MonitorTick(monitor_, *this);
+}
 
 bool TMainForm::IsInternetConnected() { return connection_.Connected(); }
 

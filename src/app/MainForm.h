@@ -11,6 +11,7 @@
 #include "info/UrlLauncher.h"
 #include "playback/MonitoredMediaPlayer.h"
 #include "playback/StatusMonitorRules.h"
+#include "playback/TickWatchRules.h"
 #include "playback/WindowsMediaPlayer.h"
 #include "skins/VrFormShape.h"
 #include "recording/Recorder.h"
@@ -91,6 +92,11 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   const std::string& CurrentBand() const { return currentBand_; }
   const playback::MonitorState& Monitor() const { return monitor_; }
   app::ConnectionProbe& Connection() { return connection_; }
+  // How late the 100 ms ticks come, measured only when the environment variable
+  // TUNORA_TICK_WATCH is set at the start (nullptr otherwise); its value names a file
+  // that receives the report when the window goes.
+  playback::TickWatch* TickWatch() { return tickWatch_.get(); }
+  static constexpr const char* kTickWatchVariable = "TUNORA_TICK_WATCH";
 
   // The surface and outline beneath everything, its layout menu and the pointer's place.
   skins::TVrFormShape VrMainFormShape{"VrMainFormShape"};
@@ -226,6 +232,8 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   playback::MonitoredMediaPlayer stationPlayer_{WindowsMediaPlayer};
   playback::MonitoredMediaPlayer filePlayer_{PlayerRec};
   app::ConnectionProbe connection_;
+  std::unique_ptr<playback::TickWatch> tickWatch_;
+  std::string tickReport_;
 };
 
 extern TMainForm* MainForm;

@@ -62,11 +62,17 @@ MediaReader::~MediaReader() {
 
 void MediaReader::SetDeadline(unsigned ms) {
   deadline_ = GetTickCount64() + ms;
+  bytesAtDeadline_ = BytesRead();
 }
 
 bool MediaReader::Stopped() {
   if (cancelled_ && cancelled_()) return true;
-  if (GetTickCount64() > deadline_) timedOut_ = true;
+  if (!timedOut_ && GetTickCount64() > deadline_) {
+    timedOut_ = true;
+    // Bytes that kept coming without a frame in them are no stall: the station sends
+    // something that is not its sound (garbage, or another stream's data).
+    sendingWhenTimedOut_ = BytesRead() > bytesAtDeadline_ + 4096;
+  }
   return timedOut_;
 }
 
@@ -137,14 +143,19 @@ void MediaReader::Open(const std::string& url) {
   // Not a stream FFmpeg knows: it may be a playlist, whatever its name. When it is none,
   // the stream's own failure is the one to report.
   std::string playlistError;
-  bool isPlaylist = false;
-  const std::vector<std::string> entries = FetchPlaylist(url, isPlaylist, playlistError);
+  bool isPlaylist = false, webPage = false;
+  const std::vector<std::string> entries = FetchPlaylist(url, isPlaylist, webPage, playlistError);
+  if (webPage) throw MediaError("The station's address leads to a web page, not to a stream");
   if (!isPlaylist) throw MediaError(error);
   std::string refused;
-  int refusals = 0;
+  int refusals = 0, selfLinks = 0;
   bool tried = false;
   for (const std::string& entry : entries) {
     if (Stopped()) break;
+    if (entry == url) {
+      ++selfLinks;  // followed, it would only lead here again
+      continue;
+    }
     if (!PlaylistEntryAllowed(url, entry) || !StationUrlAllowed(entry, nullptr)) {
       if (++refusals <= 3) refused += (refused.empty() ? "" : ", ") + entry.substr(0, 80);
       continue;
@@ -153,6 +164,7 @@ void MediaReader::Open(const std::string& url) {
     if (OpenMedia(entry, error)) return;
   }
   if (tried) throw MediaError(error);
+  if (selfLinks > 0 && refusals == 0) throw MediaError("The station's playlist leads only back to itself");
   if (refusals > 0)
     throw MediaError("The station's playlist names no address that may be played from it (only http and https): " +
                      refused + (refusals > 3 ? ", ..." : ""));
@@ -275,7 +287,8 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   return true;
 }
 
-std::vector<std::string> MediaReader::FetchPlaylist(const std::string& url, bool& isPlaylist, std::string& error) {
+std::vector<std::string> MediaReader::FetchPlaylist(const std::string& url, bool& isPlaylist, bool& webPage,
+                                                    std::string& error) {
   const std::string name = SchemeOf(url).empty() ? ToUtf8(url) : url;
   AVIOContext* io = nullptr;
   AVDictionary* options = nullptr;
@@ -302,6 +315,7 @@ std::vector<std::string> MediaReader::FetchPlaylist(const std::string& url, bool
   avio_closep(&io);
   const PlaylistKind kind = DetectPlaylist(url, type, body);
   isPlaylist = kind != PlaylistKind::None;
+  webPage = !isPlaylist && LooksLikeWebPage(type, body);
   if (!isPlaylist) return {};
   std::vector<std::string> entries = ParsePlaylist(kind, body, url);
   if (entries.empty()) error = "The station's playlist names no stream";
@@ -329,7 +343,13 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
       avcodec_send_packet(codec_, nullptr);  // drain the decoder
       continue;
     }
-    if (r < 0) throw MediaError(TimedOut() ? "The station stopped sending" : "The stream broke off: " + ErrorText(r));
+    if (r < 0 && TimedOut())
+      throw MediaError(sendingWhenTimedOut_ ? "The station sends no sound that can be played any more"
+                                            : "The station stopped sending");
+    // FFmpeg calls the end of a live stream over http (whose length is unknown) an
+    // input/output error.
+    if (r == AVERROR(EIO) && io_) throw MediaError("The station closed the connection");
+    if (r < 0) throw MediaError("The stream broke off: " + ErrorText(r));
     if (packet_->stream_index == stream_) {
       // A damaged frame is skipped: the decoder finds the next one.
       if (avcodec_send_packet(codec_, packet_) == AVERROR(EAGAIN)) {

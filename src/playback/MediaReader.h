@@ -56,8 +56,9 @@ class MediaReader {
   static int ReadSynced(void* self, std::uint8_t* buf, int size);
   bool TimedOut() const;
   bool OpenMedia(const std::string& url, std::string& error);
-  // The entries of the playlist at url; isPlaylist is false when it is no playlist.
-  std::vector<std::string> FetchPlaylist(const std::string& url, bool& isPlaylist, std::string& error);
+  // The entries of the playlist at url; isPlaylist is false when it is no playlist, and
+  // webPage then tells a web page.
+  std::vector<std::string> FetchPlaylist(const std::string& url, bool& isPlaylist, bool& webPage, std::string& error);
   void Close();
 
   std::function<bool()> cancelled_;
@@ -65,6 +66,8 @@ class MediaReader {
   // A deadline passed: the connection is dead, whatever a later call reports (the
   // reader may hand out what it still holds before the error).
   bool timedOut_ = false;
+  long long bytesAtDeadline_ = 0;        // what had arrived when the deadline was set
+  bool sendingWhenTimedOut_ = false;     // bytes kept coming up to the deadline
   std::unique_ptr<ConnectProbe> probe_;  // tells a refused connection at once
   AVFormatContext* format_ = nullptr;
   AVIOContext* io_ = nullptr;      // the network connection, when this reader made it

@@ -17,6 +17,7 @@ class MonitoredMediaPlayer : public MonitoredPlayer {
   int BufferingProgress() override { return p_.network().bufferingProgress(); }
   int BitRate() override { return p_.network().bitRate(); }
   double Duration() override { return p_.currentMedia().duration(); }
+  std::string LastError() override { return p_.lastError(); }
 
  private:
   TWindowsMediaPlayer& p_;

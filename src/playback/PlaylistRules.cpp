@@ -242,6 +242,14 @@ PlaylistKind DetectPlaylist(std::string_view url, std::string_view contentType, 
   return PlaylistKind::None;
 }
 
+bool LooksLikeWebPage(std::string_view contentType, std::string_view body) {
+  const std::string type = Lower(contentType);
+  if (type.rfind("text/html", 0) == 0 || type.rfind("application/xhtml", 0) == 0) return true;
+  const std::string head = Lower(body.substr(0, std::min<std::size_t>(body.size(), 512)));
+  const std::string_view start = Trim(head);
+  return start.rfind("<!doctype html", 0) == 0 || start.rfind("<html", 0) == 0;
+}
+
 std::vector<std::string> ParsePlaylist(PlaylistKind kind, std::string_view body, std::string_view baseUrl) {
   if (body.size() > kMaxPlaylistBytes) body = body.substr(0, kMaxPlaylistBytes);
   std::vector<std::string> raw;

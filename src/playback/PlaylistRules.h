@@ -19,6 +19,10 @@ enum class PlaylistKind { None, Pls, M3u, Asx };
 // here: the stream reader plays it as a stream.
 PlaylistKind DetectPlaylist(std::string_view url, std::string_view contentType, std::string_view body);
 
+// Whether a body that is no playlist is a web page (HTML by its content type or its
+// start): the station's address leads to a site, not to a stream.
+bool LooksLikeWebPage(std::string_view contentType, std::string_view body);
+
 // The entries of a playlist in their order, relative entries resolved against the
 // playlist's own URL. Entries that are neither URLs nor paths are left out.
 std::vector<std::string> ParsePlaylist(PlaylistKind kind, std::string_view body, std::string_view baseUrl);

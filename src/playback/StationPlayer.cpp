@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "playback/MediaReader.h"
+#include "playback/PlaylistRules.h"
 #include "playback/WaveOutput.h"
 
 namespace playback {
@@ -45,6 +46,7 @@ void StationPlayer::SetUrl(const std::string& url) {
   {
     std::lock_guard lock(mutex_);
     url_ = url;
+    lastError_.clear();
     playRequested_ = false;
     ++generation_;
     positionMs_ = 0;
@@ -63,6 +65,7 @@ void StationPlayer::Play() {
     std::lock_guard lock(mutex_);
     if (url_.empty()) return;
     playRequested_ = true;
+    lastError_.clear();
     ++generation_;
     state_ = psTransitioning;
   }
@@ -73,6 +76,7 @@ void StationPlayer::Stop() {
   {
     std::lock_guard lock(mutex_);
     playRequested_ = false;
+    lastError_.clear();
     ++generation_;
     state_ = psStopped;
     positionMs_ = 0;
@@ -186,7 +190,15 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
           break;
         Sleep(20);
       }
-      Publish(generation, psMediaEnded);
+      // A file ends; a live stream from the network only ends when its station stops
+      // sending it, which the listener is told.
+      const std::string scheme = SchemeOf(url);
+      const bool live = !scheme.empty() && scheme != "file" && durationMs_ == 0;
+      std::lock_guard lock(mutex_);
+      if (Current(generation)) {
+        if (live) lastError_ = "The station ended the stream";
+        state_ = psMediaEnded;
+      }
     }
   } catch (const MediaError& e) {
     Fail(generation, e.what());

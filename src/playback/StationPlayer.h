@@ -58,7 +58,8 @@ class StationPlayer {
   int BitRate() const { return bitRate_; }
   // Seconds of a file; 0 for a live stream.
   double Duration() const { return durationMs_ / 1000.0; }
-  // The last reason the media could not be played, in words.
+  // Why the media last asked to play could not be played, or why a live stream ended,
+  // in words; empty while it plays, and after SetUrl, Play and Stop.
   std::string LastError() const;
 
  private:

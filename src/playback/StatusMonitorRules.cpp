@@ -56,6 +56,18 @@ void FollowStationPlayer(MonitorState& s, MonitorWindow& w) {
   w.ShowMessage(kTimeoutMessage);
 }
 
+// A station that fails (refused, no answer, no sound, a stream that breaks off) says
+// why: the label stops blinking "Connecting....." and the LED display scrolls the reason.
+void FollowStationFault(MonitorState& s, MonitorWindow& w) {
+  const std::string fault = w.StationPlayer().LastError();
+  if (fault.empty() || fault == s.stationFault) return;
+  s.stationFault = fault;
+  s.connecting = false;
+  ShowStation(w);
+  SetStation(w, kStationFaultText);
+  if (s.internetConnected) SetMatrix(w, MatrixFaultText(fault));
+}
+
 void FollowFilePlayer(MonitorState& s, MonitorWindow& w) {
   MonitoredPlayer& file = w.FilePlayer();
   if (Playing(file)) {
@@ -117,12 +129,19 @@ void ShowClockTime(MonitorWindow& w, MonitorClock clock, double seconds) {
 
 void ZeroClock(MonitorWindow& w, MonitorClock clock) { ShowClockTime(w, clock, 0); }
 
+std::string MatrixFaultText(const std::string& fault) {
+  std::string text;
+  for (const char c : fault) text += c == '%' ? std::string("%%") : std::string(1, c);
+  return text;
+}
+
 void PlayStation(MonitorState& s, MonitorWindow& w, const std::string& name, const std::string& url) {
   if (name == "none" || name.empty() || url.empty() || !s.internetConnected) return;
   MonitoredPlayer& station = w.StationPlayer();
   station.Stop();
   ZeroClock(w, MonitorClock::StationPosition);
   s.currentStationName = name;
+  s.stationFault.clear();
   s.connecting = true;
   s.connectTicks = 0;
   station.SetUrl(url);
@@ -135,7 +154,9 @@ void MonitorTick(MonitorState& s, MonitorWindow& w) {
     if (++s.closeTicks >= kCloseTicks) w.CloseWindow();
   } else {
     s.internetConnected = w.IsInternetConnected();
-    SetMatrix(w, s.internetConnected ? w.SkinLedText() : kNoConnectionText);
+    SetMatrix(w, !s.internetConnected     ? kNoConnectionText
+                 : s.stationFault.empty() ? w.SkinLedText()
+                                          : MatrixFaultText(s.stationFault));
     if (s.connecting) {
       SetStation(w, kConnectingText);
       w.SetStationVisible(!w.StationVisible());
@@ -151,7 +172,10 @@ void MonitorTick(MonitorState& s, MonitorWindow& w) {
       file.SetUrl(w.RecordingFileName());
       file.Play();
     }
-    if (Playing(station)) FollowStationPlayer(s, w);
+    if (Playing(station))
+      FollowStationPlayer(s, w);
+    else
+      FollowStationFault(s, w);
   }
   if (station.CurrentPosition() > 1.0 && Playing(station)) ToggleIcon(w);
   FollowFilePlayer(s, w);

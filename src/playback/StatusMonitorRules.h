@@ -25,6 +25,9 @@ class MonitoredPlayer {
   virtual int BufferingProgress() = 0;
   virtual int BitRate() = 0;
   virtual double Duration() = 0;
+  // Why the media asked to play could not be played, or why a live stream ended; empty
+  // while there is nothing to tell.
+  virtual std::string LastError() = 0;
 };
 
 // The three clocks the monitor writes.
@@ -80,6 +83,9 @@ struct MonitorState {
   bool connecting = false;
   int connectTicks = 0;
   std::string currentStationName;
+  // The station player's failure that the displays show, until another station starts
+  // or the station is disconnected.
+  std::string stationFault;
   bool filePlaybackPending = false;
   bool filePlaybackRunning = false;
   bool closing = false;
@@ -91,6 +97,8 @@ inline constexpr const char* kConnectingText = "Connecting.....";
 inline constexpr const char* kTimeoutMessage =
     "Currently no connection to this radio station is possible! Please check your "
     "internet connection and the URL of the station.";
+// LabelStation while the station player's failure scrolls on the LED display.
+inline constexpr const char* kStationFaultText = "Cannot play";
 // The window closes at this tick of the exit countdown.
 constexpr int kCloseTicks = 25;
 // Ticks of reported play without a whole second of position before giving up.
@@ -108,6 +116,9 @@ void ZeroClock(MonitorWindow& w, MonitorClock clock);
 // Hands a station to the station player, unless the name is empty or "none", the URL is
 // empty or there is no internet connection.
 void PlayStation(MonitorState& s, MonitorWindow& w, const std::string& name, const std::string& url);
+
+// The LED display's text for a failure: the matrix takes "%" as a colour code.
+std::string MatrixFaultText(const std::string& fault);
 
 // One tick. An exception from a player ends the tick where it was raised.
 void MonitorTick(MonitorState& s, MonitorWindow& w);

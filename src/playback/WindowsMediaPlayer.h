@@ -20,7 +20,8 @@ class TWindowsMediaPlayer {
   void SetURL(const std::string& url) { player_.SetUrl(url); }
   std::string URL() const { return player_.Url(); }
   int playState() const { return player_.State(); }
-  // The last reason the media could not be played, for the displays.
+  // Why the media could not be played, or why a live stream ended, for the displays;
+  // empty after SetURL, play and stop.
   std::string lastError() const { return player_.LastError(); }
 
   class Controls {

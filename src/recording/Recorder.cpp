@@ -119,6 +119,7 @@ void TRecorder::Play() {
   main_.LabelStation.SetVisible(true);
   main_.WindowsMediaPlayer.controls().stop();
   main_.monitor_.connecting = false;
+  main_.monitor_.stationFault.clear();
   const int position = main_.VrScrollBarPlayer1.Position();
   main_.SetVolume(position != 0 ? position : 1000);
   main_.VrDemoButtonOptions.SetEnabled(false);

@@ -72,6 +72,9 @@ std::string InOutErrorMessage(unsigned long errorCode) {
 EInOutError::EInOutError(unsigned long errorCode, std::string path)
     : std::runtime_error(InOutErrorMessage(errorCode)), errorCode_(errorCode), path_(std::move(path)) {}
 
+EInOutError::EInOutError(unsigned long errorCode, std::string path, const std::string& message)
+    : std::runtime_error(message), errorCode_(errorCode), path_(std::move(path)) {}
+
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -97,15 +100,23 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
 }
 
 void WriteTextFile(const std::string& path, const std::string& text) {
+  // A save that fails tells which file, and that the old one is still there: a bare
+  // "Disk full" after Exit would leave the user guessing what was lost.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+  const auto SaveFailed = [&](DWORD error) {
+    throw EInOutError(error, path,
+                      InOutErrorMessage(error) + ": " + path + " was not saved" +
+                          (existed ? " and keeps its previous content." : "."));
+  };
   // A read-only file is not to be replaced. Windows refuses to move onto one, Wine does
   // not: ask first, so that both keep it.
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) Fail(path, ERROR_ACCESS_DENIED);
+  if (existed && (attributes & FILE_ATTRIBUTE_READONLY)) SaveFailed(ERROR_ACCESS_DENIED);
 
   char temporary[MAX_PATH + 1] = "";
   if (!GetTempFileNameA(FolderOf(path).c_str(), "tun", 0, temporary)) {
     const DWORD error = GetLastError();
-    Fail(path, error == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : error);  // the folder is missing
+    SaveFailed(error == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : error);  // the folder is missing
   }
   // From here on the temporary file exists and must go again on every failure.
   struct RemoveUnlessMoved {
@@ -118,19 +129,20 @@ void WriteTextFile(const std::string& path, const std::string& text) {
 
   {
     FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) Fail(path);
+    if (!file.Valid()) SaveFailed(GetLastError());
     std::size_t done = 0;
     while (done < text.size()) {
       const DWORD chunk = DWORD(std::min<std::size_t>(text.size() - done, 1u << 20));
       DWORD written = 0;
-      if (!WriteFile(file.Get(), text.data() + done, chunk, &written, nullptr)) Fail(path);
-      if (written == 0) Fail(path, ERROR_DISK_FULL);
+      if (!WriteFile(file.Get(), text.data() + done, chunk, &written, nullptr)) SaveFailed(GetLastError());
+      if (written == 0) SaveFailed(ERROR_DISK_FULL);
       done += written;
     }
-    if (!FlushFileBuffers(file.Get())) Fail(path);
-    if (!file.Close()) Fail(path);
+    if (!FlushFileBuffers(file.Get())) SaveFailed(GetLastError());
+    if (!file.Close()) SaveFailed(GetLastError());
   }
-  if (!MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) Fail(path);
+  if (!MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    SaveFailed(GetLastError());
   cleanup.moved = true;
 }
 

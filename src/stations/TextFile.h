@@ -14,6 +14,8 @@ namespace stations {
 class EInOutError : public std::runtime_error {
  public:
   EInOutError(unsigned long errorCode, std::string path);
+  // With a message of its own (the system's message is part of it).
+  EInOutError(unsigned long errorCode, std::string path, const std::string& message);
   unsigned long ErrorCode() const { return errorCode_; }
   const std::string& Path() const { return path_; }
 
@@ -35,7 +37,8 @@ std::optional<std::string> ReadTextFile(const std::string& path);
 
 // Replaces the file's content by text, through a temporary file in the same folder.
 // Raises EInOutError on any failure; the target then keeps its old content and the
-// temporary file is gone.
+// temporary file is gone. Its message names the file and says that nothing was lost:
+// "Disk full: C:\x\Defaults.ini was not saved and keeps its previous content."
 void WriteTextFile(const std::string& path, const std::string& text);
 
 }  // namespace stations

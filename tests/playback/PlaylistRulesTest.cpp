@@ -159,3 +159,15 @@ TEST(PlaylistRules, APlaylistFromTheNetworkLeadsOnlyToHttpStreams) {
   for (const std::string& e : entries) allowed.push_back(PlaylistEntryAllowed("http://h/d/l.m3u", e));
   EXPECT_EQ(allowed, (std::vector<bool>{false, false, false, true}));
 }
+
+TEST(PlaylistRules, TellsAWebPageByItsTypeOrItsStart) {
+  EXPECT_TRUE(LooksLikeWebPage("text/html; charset=utf-8", ""));
+  EXPECT_TRUE(LooksLikeWebPage("TEXT/HTML", "anything"));
+  EXPECT_TRUE(LooksLikeWebPage("application/xhtml+xml", ""));
+  EXPECT_TRUE(LooksLikeWebPage("", "\r\n  <!DOCTYPE HTML>\n<html><body>Moved</body></html>"));
+  EXPECT_TRUE(LooksLikeWebPage("application/octet-stream", "<html><head>"));
+  EXPECT_FALSE(LooksLikeWebPage("audio/mpeg", "\xFF\xFB\x90\x64"));
+  EXPECT_FALSE(LooksLikeWebPage("text/plain", "http://a/stream\n"));
+  EXPECT_FALSE(LooksLikeWebPage("", "<asx version=\"3.0\">"));
+  EXPECT_FALSE(LooksLikeWebPage("", ""));
+}

@@ -301,7 +301,7 @@ TEST(Reader, AStreamThatCannotBePlayedNamesTheCause) {
       {"/mp2-long", "audio/mpeg", mp2 + mp2 + mp2, "no MP3 frames"},  // found out before the stream ends
       {"/aac", "audio/aac", mp2, "no AAC frames"},
       {"/probed", "application/octet-stream", mp2, "cannot be played (mp2)"},
-      {"/page", "text/html", "<html><body>Not a station</body></html>", "cannot be opened"},
+      {"/page", "text/html", "<html><body>Not a station</body></html>", "leads to a web page"},
   };
   std::map<std::string, Reply> site;
   for (const Case& c : cases) site[c.path] = Ok(c.type, c.body);

@@ -33,6 +33,8 @@ struct FakePlayer : MonitoredPlayer {
   int BufferingProgress() override { return progress; }
   int BitRate() override { return bitRate; }
   double Duration() override { return duration; }
+  std::string error;
+  std::string LastError() override { return error; }
 };
 
 struct FakeWindow : MonitorWindow {
@@ -263,6 +265,62 @@ TEST(StatusMonitorRules, AFailingPlayerEndsTheTickWhereItFailed) {
   w.connected = true;
   MonitorTick(s, w);
   EXPECT_TRUE(s.internetConnected);
+}
+
+// A station that fails says why: the label stops blinking and the LED display scrolls the
+// reason until another station starts; a failure after playing replaces the name too.
+TEST(StatusMonitorRules, AFailingStationShowsWhyUntilAnotherStarts) {
+  FakeWindow w;
+  MonitorState s;
+  MonitorTick(s, w);
+  PlayStation(s, w, "Jazz", "http://a/");
+  w.station.state = 9;
+  MonitorTick(s, w);
+  EXPECT_EQ(w.stationText, kConnectingText);
+  w.station.state = 1;
+  w.station.error = "The station refuses the connection (100% sure)";
+  MonitorTick(s, w);
+  EXPECT_FALSE(s.connecting);
+  EXPECT_EQ(w.stationText, kStationFaultText);
+  EXPECT_TRUE(w.stationVisible);
+  EXPECT_EQ(w.matrix, "The station refuses the connection (100%% sure)") << "a percent sign is no colour code";
+  const int matrixWrites = w.writes["matrix"];
+  for (int i = 0; i < 5; ++i) MonitorTick(s, w);
+  EXPECT_EQ(w.writes["matrix"], matrixWrites) << "the reason keeps scrolling undisturbed";
+  EXPECT_TRUE(w.stationVisible) << "no blinking";
+
+  // Offline, the connection's state comes first; online again, the reason returns.
+  w.connected = false;
+  MonitorTick(s, w);
+  EXPECT_EQ(w.matrix, kNoConnectionText);
+  w.connected = true;
+  MonitorTick(s, w);
+  EXPECT_EQ(w.matrix, "The station refuses the connection (100%% sure)");
+
+  // Another station: connecting again, the skin's text back; the player's new attempt
+  // has no failure yet.
+  w.station.error.clear();
+  PlayStation(s, w, "Blues", "http://b/");
+  MonitorTick(s, w);
+  EXPECT_TRUE(s.connecting);
+  EXPECT_EQ(w.stationText, kConnectingText);
+  EXPECT_EQ(w.matrix, "OVEXIA TUNORA ONLINE!");
+
+  // It plays, then the stream breaks off.
+  w.station.state = kPlaying;
+  w.station.position = 2;
+  MonitorTick(s, w);
+  EXPECT_EQ(w.stationText, "Blues");
+  w.station.state = 1;
+  w.station.error = "The station stopped sending";
+  MonitorTick(s, w);
+  EXPECT_EQ(w.stationText, kStationFaultText);
+  EXPECT_EQ(w.matrix, "The station stopped sending");
+  // The same failure again, at the next try of the same station, is shown again.
+  PlayStation(s, w, "Blues", "http://b/");
+  MonitorTick(s, w);
+  EXPECT_EQ(w.stationText, kStationFaultText);
+  EXPECT_FALSE(s.connecting);
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ TEST(StationsTextFile, AFailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
     WriteTextFile(readOnly, "new\r\n");
     ADD_FAILURE() << "a read-only file was replaced";
   } catch (const EInOutError& e) {
-    EXPECT_STREQ(e.what(), "File access denied");
+    EXPECT_EQ(e.what(), "File access denied: " + readOnly + " was not saved and keeps its previous content.");
+    EXPECT_EQ(e.ErrorCode(), unsigned(ERROR_ACCESS_DENIED));
     EXPECT_EQ(e.Path(), readOnly);
   }
   EXPECT_EQ(folder.Content("Defaults.ini"), "old\r\n");
@@ -51,7 +52,7 @@ TEST(StationsTextFile, AFailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
     WriteTextFile(folder / "gone\\Defaults.ini", "x");
     ADD_FAILURE() << "wrote into a missing folder";
   } catch (const EInOutError& e) {
-    EXPECT_STREQ(e.what(), "Path not found");
+    EXPECT_EQ(e.what(), "Path not found: " + (folder / "gone\\Defaults.ini") + " was not saved.");
   }
   EXPECT_EQ(folder.Names(), (Names{"Defaults.ini", "stationbands.ini"})) << "no temporary file stays";
 }

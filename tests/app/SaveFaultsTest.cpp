@@ -1,0 +1,303 @@
+// Saves that fail half-way: the settings, a station group, the band list and the skin,
+// written by the main window and its dialogs on a full disk (a small file system that
+// tests/recording/with-full-disk.sh mounts), onto read-only files and into a folder that
+// is not there. Each failure is told in a message that names the file, the file keeps
+// what it held, no temporary file stays, and the shipped program started afterwards
+// starts without a complaint and keeps what was saved.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+
+#include "app/MainForm.h"
+#include "app/ProcessDriver.h"
+#include "app/Program.h"
+#include "recording/OptionsForm.h"
+#include "skins/SkinFileRules.h"
+#include "stations/BandForm.h"
+#include "stations/StationFilesRules.h"
+#include "stations/TextFile.h"
+#include "ui/Application.h"
+#include "ui/Timer.h"
+#include "ui/WindowTesting.h"
+
+using namespace testing_support;
+
+extern std::vector<std::string> TestArguments;
+
+namespace {
+
+// On the small file system when there is one, so that it can be filled.
+std::string Directory() {
+  static const std::string dir = [] {
+    std::string base;
+    if (const char* full = std::getenv("TUNORA_FULL_DIR"); full && *full) {
+      base = full;
+    } else {
+      char temp[MAX_PATH];
+      GetTempPathA(MAX_PATH, temp);
+      base = temp;
+    }
+    if (!base.empty() && base.back() == '\\') base.pop_back();
+    const std::string d = base + "\\tunora-saves-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(d.c_str(), nullptr);
+    return d;
+  }();
+  return dir;
+}
+
+std::string InDir(const std::string& name) { return Directory() + "\\" + name; }
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> Names() {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(InDir("*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void RemoveAllFiles() {
+  for (const std::string& name : Names()) {
+    SetFileAttributesA(InDir(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(InDir(name).c_str());
+  }
+}
+
+// The shipped program named on the command line, as a full path: resolved on the first
+// call, before the program in this process makes its own folder the current one.
+const std::string& ProgramPath() {
+  static const std::string path = [] {
+    std::string exe = TestArguments.empty() ? std::string() : TestArguments[0];
+    if (!exe.empty() && exe[0] == '/') return "Z:" + exe;
+    char full[MAX_PATH] = "";
+    if (!exe.empty()) GetFullPathNameA(exe.c_str(), MAX_PATH, full, nullptr);
+    return std::string(full);
+  }();
+  return path;
+}
+
+class Connected : public app::ConnectionSystem {
+ public:
+  bool IsConnected() override { return true; }
+  void AttemptConnect() override {}
+};
+
+TMainForm& StartedProgram() {
+  if (ui::App().Forms().empty()) {
+    SetCurrentDirectoryA(Directory().c_str());
+    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
+    ui::App().ShowMainForm();
+    MainForm->Connection().SetSystem(std::make_shared<Connected>());
+  }
+  return *MainForm;
+}
+
+void WhenShown(ui::Form& form, std::function<void()> act) {
+  auto timer = std::make_shared<ui::Timer>();
+  timer->SetInterval(20);
+  timer->OnTimer = [timer, &form, act] {
+    if (!IsWindowVisible(form.Handle())) return;
+    timer->SetEnabled(false);
+    act();
+  };
+  timer->SetEnabled(true);
+}
+
+void LeftClick(ui::WinControl& c) {
+  SendMouse(c.Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+  SendMouse(c.Handle(), WM_LBUTTONUP, 5, 5, 0);
+}
+
+void LeftClickOn(ui::WinControl& host, ui::Control& part) {
+  const int x = part.Left() + part.Width() / 2, y = part.Top() + part.Height() / 2;
+  SendMouse(host.Handle(), WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+  SendMouse(host.Handle(), WM_LBUTTONUP, x, y, 0);
+}
+
+const char* const kBand = "Talk";
+const char* const kGroupFile = "Talk1.dat";
+const char* const kSkinFile = skins::kCurrentSkinFileName;
+const char* const kSaved[] = {stations::kSettingsFileName, "Talk1.dat", "stationbands.ini",
+                              skins::kCurrentSkinFileName};
+
+// Adds a band name in the band dialog, which saves the list at once.
+void AddBand(const std::string& name) {
+  WhenShown(*BandForm, [name] {
+    BandForm->EditNewStationBand.SetText(name);
+    LeftClick(BandForm->VrDemoButtonAdd);
+    LeftClick(BandForm->VrDemoButtonCancelBand);
+  });
+  LeftClick(MainForm->VrDemoButtonBand);
+}
+
+class SaveFaults : public ::testing::Test {
+ protected:
+  // Every file the program keeps, saved the normal way with a station, a band and the
+  // window's place of their own.
+  void SetUp() override {
+    ProgramPath();
+    m_ = &StartedProgram();
+    TMainForm& m = *m_;
+    RemoveAllFiles();
+    m.Labelgenre.SetCaption(kBand);
+    m.VrNumBlock.SetValue(1);
+    for (int k = 0; k < TMainForm::kPresets; ++k) {
+      m.VrDemoButtonStation[k].SetCaption(k == 0 ? "Saved Station" : "none");
+      m.EditStationURL[k].SetText(k == 0 ? "http://saved.example/" : "none");
+    }
+    m.SetBounds(40, 30, m.Width(), m.Height());
+    m.SaveSettings();
+    m.SaveStationGroup(1);
+    m.SaveSkinFile(InDir(kSkinFile));
+    AddBand("Saved Band");
+    for (const char* name : kSaved) before_[name] = ReadFile(InDir(name));
+    ASSERT_EQ(Names().size(), 4u);
+    ASSERT_NE(before_["stationbands.ini"].find("Saved Band"), std::string::npos);
+
+    // What the failing saves would write.
+    m.VrDemoButtonStation[0].SetCaption("Changed Station");
+    m.SetBounds(90, 80, m.Width(), m.Height());
+  }
+
+  void TearDown() override {
+    for (const std::string& name : Names()) SetFileAttributesA(InDir(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(InDir("filler").c_str());
+  }
+
+  // Tries each save through the window that makes it; returns the messages shown.
+  std::vector<std::string> TryEverySave(const std::string& groupBand = kBand, const std::string& skinFile = "") {
+    TMainForm& m = *m_;
+    std::vector<std::string> messages;
+    {
+      MessageBoxWatcher boxes("Ovexia Tunora");
+      WhenShown(*OptionsForm, [] { LeftClick(OptionsForm->VrDemoButtonExit); });
+      LeftClick(m.VrDemoButtonOptions);  // closing the options saves the settings
+      m.Labelgenre.SetCaption(groupBand);
+      LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.FirstButton());  // a step saves the group
+      m.Labelgenre.SetCaption(kBand);
+      AddBand("Unsaved Band");
+      Pump(300);
+      for (const SeenBox& box : boxes.Seen()) messages.push_back(box.text);
+    }
+    EXPECT_EQ(m.VrNumBlock.Value(), 1) << "a group that cannot be saved is not left";
+    try {
+      m.SaveSkinFile(skinFile.empty() ? InDir(kSkinFile) : skinFile);
+      messages.push_back("(the skin was saved)");
+    } catch (const stations::EInOutError& e) {
+      messages.push_back(e.what());
+    }
+    return messages;
+  }
+
+  // The files hold what they held, and nothing else is left in the folder.
+  void ExpectNothingLost(const std::vector<std::string>& extra = {}) {
+    for (const char* name : kSaved) EXPECT_EQ(ReadFile(InDir(name)), before_[name]) << name;
+    std::vector<std::string> expected(std::begin(kSaved), std::end(kSaved));
+    expected.insert(expected.end(), extra.begin(), extra.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(), expected) << "no temporary file stays";
+  }
+
+  // The shipped program, started in the folder afterwards: no message, the saved
+  // station, band and place; its own Exit then saves them as they were.
+  void ExpectTheProgramStartsWithWhatWasSaved(int left = 40, int top = 30) {
+    ASSERT_FALSE(ProgramPath().empty()) << "give the path of tunora.exe";
+    ProcessDriver program(ProgramPath(), Directory());
+    HWND main = program.WaitWindow("TunoraWindow", "Ovexia Tunora", 30000);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(program.AnswerMessageBox(1500), "") << "the start complains";
+    EXPECT_NE(FindDescendant(main, "Saved Station"), nullptr) << "the saved group shows";
+    const RECT r = ScreenRect(main);
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    ClickWindow(FindDescendant(main, "Exit"));
+    EXPECT_EQ(program.WaitExit(10000), 0);
+    const auto settings = stations::SplitLines(ReadFile(InDir(stations::kSettingsFileName)));
+    ASSERT_EQ(settings.size(), 28u);
+    EXPECT_EQ(settings[25], kBand);
+    EXPECT_EQ(stations::SplitLines(ReadFile(InDir(kGroupFile)))[0], "Saved Station");
+    EXPECT_NE(ReadFile(InDir("stationbands.ini")).find("Saved Band"), std::string::npos);
+    EXPECT_EQ(ReadFile(InDir(kSkinFile)), before_[kSkinFile]);
+  }
+
+  TMainForm* m_ = nullptr;
+  std::map<std::string, std::string> before_;
+};
+
+// Every message names its file, says why and that the old content stays.
+void ExpectToldForEveryFile(const std::vector<std::string>& messages, const std::string& why,
+                            const std::string& groupFile = kGroupFile, const std::string& skinFile = kSkinFile) {
+  ASSERT_EQ(messages.size(), 4u) << "settings, group, band list and skin each fail once";
+  const std::string files[] = {stations::kSettingsFileName, groupFile, "stationbands.ini", skinFile};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(messages[i]);
+    EXPECT_EQ(messages[i].rfind(why + ": ", 0), 0u);
+    EXPECT_NE(messages[i].find(files[i] + " was not saved"), std::string::npos);
+  }
+}
+
+TEST_F(SaveFaults, ReadOnlyFilesKeepTheirContentAndTheNextStartIsClean) {
+  for (const char* name : kSaved) ASSERT_TRUE(SetFileAttributesA(InDir(name).c_str(), FILE_ATTRIBUTE_READONLY));
+  const std::vector<std::string> messages = TryEverySave();
+  ExpectToldForEveryFile(messages, "File access denied");
+  for (const std::string& m : messages) EXPECT_NE(m.find("keeps its previous content."), std::string::npos) << m;
+  ExpectNothingLost();
+  for (const char* name : kSaved) SetFileAttributesA(InDir(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+  ExpectTheProgramStartsWithWhatWasSaved();
+}
+
+TEST_F(SaveFaults, AFullDiskKeepsEveryFileAndTheNextStartIsClean) {
+  if (!std::getenv("TUNORA_FULL_DIR")) GTEST_SKIP() << "no small file system (tests/recording/with-full-disk.sh)";
+  {
+    // Fill the file system to the last byte.
+    HANDLE filler = CreateFileA(InDir("filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(filler, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    for (std::size_t chunk : {std::size_t(65536), std::size_t(4096), std::size_t(1)}) {
+      const std::string part(chunk, 'x');
+      while (WriteFile(filler, part.data(), DWORD(chunk), &written, nullptr) && written == chunk) {
+      }
+    }
+    CloseHandle(filler);
+  }
+  const std::vector<std::string> messages = TryEverySave();
+  ExpectToldForEveryFile(messages, "Disk full");
+  ExpectNothingLost({"filler"});
+  DeleteFileA(InDir("filler").c_str());
+  ExpectTheProgramStartsWithWhatWasSaved();
+}
+
+TEST_F(SaveFaults, AMissingFolderIsToldAndTheNextStartIsClean) {
+  // A band whose name leads into a folder that is not there, and a skin saved into one.
+  const std::string skin = InDir("gone\\my.skn");
+  const std::vector<std::string> messages = TryEverySave("Gone\\Talk", skin);
+  ASSERT_EQ(messages.size(), 2u) << "only the group and the skin fail";
+  EXPECT_EQ(messages[0], "Path not found: " + InDir("Gone\\Talk1.dat") + " was not saved.");
+  EXPECT_EQ(messages[1], "Path not found: " + skin + " was not saved.");
+  // The settings and the band list were saved: they hold the new values.
+  EXPECT_NE(ReadFile(InDir("stationbands.ini")).find("Unsaved Band"), std::string::npos);
+  EXPECT_EQ(ReadFile(InDir(kGroupFile)), before_[kGroupFile]);
+  EXPECT_EQ(ReadFile(InDir(kSkinFile)), before_[kSkinFile]);
+  EXPECT_EQ(Names().size(), 4u) << "no temporary file stays";
+  ExpectTheProgramStartsWithWhatWasSaved(90, 80);  // the settings were saved where it was moved
+}
+
+}  // namespace
