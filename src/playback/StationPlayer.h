@@ -60,6 +60,9 @@ class StationPlayer {
   double Duration() const { return durationMs_ / 1000.0; }
   // The last reason the media could not be played, in words.
   std::string LastError() const;
+  // The title the stream announced last, in the ANSI code page; empty while none is
+  // known, and again after Stop, Play or another URL.
+  std::string Title() const;
 
  private:
   struct Session;
@@ -70,11 +73,13 @@ class StationPlayer {
   // The position of the media that is playing; with `playing`, also the playing state.
   void PublishPosition(unsigned generation, long long ms, bool playing);
   void Fail(unsigned generation, const std::string& why);
+  void PublishTitle(unsigned generation, const std::string& raw);
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::string url_;
   std::string lastError_;
+  std::string title_;
   bool playRequested_ = false;
   std::atomic<unsigned> generation_{0};
   std::atomic<bool> quit_{false};

@@ -57,22 +57,19 @@ std::optional<std::string> IcyStreamTitle(std::string_view block) {
   if (!rest.empty() && (rest.front() == '\'' || rest.front() == '"')) {
     const char quote = rest.front();
     rest.remove_prefix(1);
-    // The title ends where the next field starts; quotes inside it stay.
-    const std::string close = std::string(1, quote) + ";";
-    std::size_t end = std::string_view::npos;
-    for (std::size_t from = 0;;) {
-      const std::size_t q = rest.find(close, from);
-      if (q == std::string_view::npos) break;
-      end = q;
-      const std::size_t next = q + close.size();
-      if (next >= rest.size() || rest.substr(next).starts_with("Stream")) break;
-      from = q + 1;
+    // The title ends at the quote that the next field or the block's end follows;
+    // failing that, at the first quote and ';' (what follows is not metadata).
+    std::size_t end = std::string_view::npos, first = std::string_view::npos;
+    for (std::size_t q = rest.find(quote); q != std::string_view::npos; q = rest.find(quote, q + 1)) {
+      const std::string_view after = rest.substr(q + 1);
+      const bool closes = after.empty() || after == ";" || after.starts_with(";Stream");
+      if (closes) {
+        end = q;
+        break;
+      }
+      if (first == std::string_view::npos && after.starts_with(";")) first = q;
     }
-    if (end == std::string_view::npos) {
-      // No closing "';": the title runs to the end, without a last lone quote.
-      end = rest.size();
-      if (end > 0 && rest[end - 1] == quote) --end;
-    }
+    if (end == std::string_view::npos) end = first != std::string_view::npos ? first : rest.size();
     return std::string(rest.substr(0, end));
   }
   // No quotes at all: the title runs to the next ';'.

@@ -15,9 +15,10 @@ constexpr std::size_t kMaxTitleChars = 256;
 
 // The StreamTitle of an ICY metadata block ("StreamTitle='...';StreamUrl='...';",
 // padded with NULs), as raw bytes; nullopt when the block names no title. A title may
-// hold quotes of its own: it ends at the "';" that starts the next field or at the
-// block's end. A block that ends early (its length byte promised more than came, or
-// the closing quote is missing) gives what it holds.
+// hold quotes of its own: it ends at the quote that the next field or the block's end
+// follows, else at its first "';". A block that ends early (the closing quote is
+// missing) gives what it holds; one that runs on into other bytes (its length byte
+// promised more than the server meant) gives the title before them.
 std::optional<std::string> IcyStreamTitle(std::string_view block);
 
 // The title made from the tags of a Vorbis comment or an ID3 frame: "ARTIST - TITLE",

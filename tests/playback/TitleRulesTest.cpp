@@ -32,6 +32,8 @@ TEST(IcyTitle, BlocksCutShortOrWithoutQuotes) {
   // A length byte that promised more than came: the block ends inside the title.
   EXPECT_EQ(Icy("StreamTitle='Half a tit"), "Half a tit");
   EXPECT_EQ(Icy("StreamTitle='Closed'"), "Closed");
+  // A length byte that promised more than the server meant: sound bytes follow.
+  EXPECT_EQ(Icy("StreamTitle='Short';\xff\xfb\x90'x';'y"), "Short");
   EXPECT_EQ(Icy("StreamTitle='"), "");
   EXPECT_EQ(Icy("StreamTitle="), "");
   EXPECT_EQ(Icy("StreamTitle=Bare words;StreamUrl='';"), "Bare words");
