@@ -63,7 +63,10 @@ void NowPlaying::Tick(const std::string& station, const std::string& title) {
       gate_.Offer(title_);
     }
   }
-  if (const std::string failure = log_->TakeFailure(); !failure.empty()) tray_.Notify(kProductName, failure, true);
+  if (const std::string failure = log_->TakeFailure(); !failure.empty()) {
+    ++failuresReported_;
+    tray_.Notify(kProductName, failure, true);
+  }
   // A title that already ended is not announced late.
   if (const std::optional<std::string> due = gate_.Due(GetTickCount64()); due && *due == title_)
     tray_.Notify(station_, *due);

@@ -29,6 +29,8 @@ class NowPlaying {
   void Tick(const std::string& station, const std::string& title);
 
   const std::string& Title() const { return title_; }
+  // How many failures of the log were reported.
+  int LogFailuresReported() const { return failuresReported_; }
   TrayIcon& Tray() { return tray_; }
   TitleLog* Log() { return log_.get(); }
   // The menu of a right click on the icon, as it is shown now.
@@ -47,6 +49,7 @@ class NowPlaying {
   playback::NotificationGate gate_{kNotifyIntervalMs};
   ui::PopupMenu menu_;
   std::string station_, title_;
+  int failuresReported_ = 0;
 };
 
 }  // namespace app

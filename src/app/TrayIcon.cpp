@@ -82,7 +82,7 @@ void TrayIcon::SetTip(const std::string& tip) {
 }
 
 void TrayIcon::Notify(const std::string& title, const std::string& text, bool warning) {
-  lastNotification_ = title + "\n" + text;
+  (warning ? lastWarning_ : lastNotification_) = title + "\n" + text;
   NOTIFYICONDATAA data = Data(NIF_INFO);
   CopyCut(data.szInfoTitle, sizeof data.szInfoTitle, title);
   CopyCut(data.szInfo, sizeof data.szInfo, text);

@@ -32,7 +32,9 @@ class TrayIcon {
   const std::string& Tip() const { return tip_; }
   // A notification balloon; warning for a failure rather than news.
   void Notify(const std::string& title, const std::string& text, bool warning = false);
+  // The last notification and the last warning, "title\ntext".
   const std::string& LastNotification() const { return lastNotification_; }
+  const std::string& LastWarning() const { return lastWarning_; }
 
   std::function<void()> OnLeftClick;
   std::function<void()> OnRightClick;
@@ -47,6 +49,7 @@ class TrayIcon {
   bool shown_ = false;
   std::string tip_;
   std::string lastNotification_;
+  std::string lastWarning_;
 };
 
 }  // namespace app

@@ -5,16 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <thread>
 
 #include "app/FormSure.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "playback/StationTesting.h"
 #include "recording/OptionsForm.h"
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
@@ -489,6 +493,144 @@ TEST_F(Receiver, AHistoryEntryPlaysAndOptionsSavesTheBandNotTheHistoryLabel) {
   EXPECT_EQ(settings[3], "Tone");
   EXPECT_EQ(settings[25], "Ovexia Radio Network");
   EXPECT_EQ(m.Labelgenre.Caption(), "Station History") << "the label goes on showing the history station";
+}
+
+}  // namespace
+
+namespace {
+
+// Sets the title that the test station's MP3 mount announces, as raw bytes, through
+// Icecast's admin interface.
+bool SetStationTitle(const std::string& bytes) {
+  const char* base = std::getenv("TUNORA_STATION_URL");
+  const char* path = std::getenv("TUNORA_STATION_TITLE_PATH");
+  const char* auth = std::getenv("TUNORA_STATION_ADMIN_AUTH");
+  if (!base || !path || !auth) return false;
+  std::string url = std::string(base) + path;
+  for (unsigned char c : bytes) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%%%02X", c);
+    url += hex;
+  }
+  const std::string header = std::string("Authorization: Basic ") + auth + "\r\n";
+  HINTERNET net = InternetOpenA("tunora-test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  HINTERNET req = InternetOpenUrlA(net, url.c_str(), header.c_str(), DWORD(header.size()),
+                                   INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
+  std::string reply;
+  char buf[1024];
+  DWORD n = 0;
+  while (req && InternetReadFile(req, buf, sizeof buf, &n) && n > 0) reply.append(buf, n);
+  if (req) InternetCloseHandle(req);
+  InternetCloseHandle(net);
+  return reply.find("Metadata update successful") != std::string::npos;
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE h = GetClipboardData(CF_TEXT)) {
+    text = static_cast<const char*>(GlobalLock(h));
+    GlobalUnlock(h);
+  }
+  CloseClipboard();
+  return text;
+}
+
+void TrayMouse(TMainForm& m, UINT message) {
+  SendMessageA(m.TitleTray.Tray().Handle(), app::TrayIcon::kCallbackMessage, 1, message);
+}
+
+TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  ASSERT_EQ(GetACP(), 1252u) << "the expected texts are in Windows-1252";
+  TMainForm& m = *m_;
+  app::NowPlaying& np = m.TitleTray;
+  ASSERT_TRUE(np.Tray().Shown()) << "the icon is in the notification area from the start";
+  EXPECT_EQ(np.Tray().Tip(), "Ovexia Tunora");
+  SetPreset(m, 0, "Tone Station", StationUrl());
+  LeftClick(m.VrDemoButtonStation[0]);
+  ASSERT_TRUE(PumpUntil([&] { return m.WindowsMediaPlayer.playState() == 3; }, 10000));
+
+  // The station's own title first: it is announced at once.
+  EXPECT_TRUE(PumpUntil([&] { return np.Title() == "Tone 440 Hz"; }, 8000)) << np.Title();
+  EXPECT_TRUE(PumpUntil([&] { return np.Tray().LastNotification() == "Tone Station\nTone 440 Hz"; }, 1000));
+  // UTF-8, then Windows-1252; the Greek letter has no place in the code page.
+  const std::string cp1252 = "Cr\xE8me br\xFBl\xE9" "e";
+  ASSERT_TRUE(SetStationTitle("Caf\xC3\xA9 \xE2\x82\xAC \xCE\xA9"));
+  const std::string first = "Caf\xE9 \x80 ?";
+  EXPECT_TRUE(PumpUntil([&] { return np.Title() == first; }, 8000)) << np.Title();
+  EXPECT_EQ(np.Tray().Tip(), "Ovexia Tunora\nTone Station\n" + first);
+  ASSERT_TRUE(SetStationTitle(cp1252));
+  EXPECT_TRUE(PumpUntil([&] { return np.Title() == cp1252; }, 8000)) << np.Title();
+  EXPECT_EQ(np.Tray().Tip(), "Ovexia Tunora\nTone Station\n" + cp1252);
+  // One notification in ten seconds: the newest title waits for its turn, the one
+  // between is not announced late.
+  EXPECT_EQ(np.Tray().LastNotification(), "Tone Station\nTone 440 Hz");
+  EXPECT_TRUE(PumpUntil([&] { return np.Tray().LastNotification() != "Tone Station\nTone 440 Hz"; }, 12000));
+  EXPECT_EQ(np.Tray().LastNotification(), "Tone Station\n" + cp1252);
+  EXPECT_EQ(m.LabelStation.Caption(), "Tone Station") << "the panel keeps its labels";
+
+  np.Log()->Drain();
+  const std::vector<std::string> lines = FileLines("titles.txt");
+  ASSERT_GE(lines.size(), 2u);
+  const std::string log = ReadFile(InDir("titles.txt"));
+  EXPECT_NE(log.find("\tTone Station\t" + first + "\r\n"), std::string::npos) << log;
+  EXPECT_TRUE(log.ends_with("\tTone Station\t" + cp1252 + "\r\n")) << log;
+  for (const std::string& line : lines) {
+    ASSERT_GE(line.size(), 20u);
+    EXPECT_EQ(line[4], '-');
+    EXPECT_EQ(line[10], ' ');
+    EXPECT_EQ(line[13], ':');
+    EXPECT_EQ(line[19], '\t');
+  }
+
+  // The menu: the title, disabled; Copy Title puts it on the clipboard.
+  ui::PopupMenu& menu = np.Menu();
+  EXPECT_EQ(menu.Items()[0].caption, cp1252);
+  EXPECT_FALSE(menu.Items()[0].enabled);
+  std::atomic<bool> chosen{false};
+  std::thread chooser = ChooseFromMenu({"Copy Title"}, &chosen);
+  TrayMouse(m, WM_RBUTTONUP);
+  chooser.join();
+  EXPECT_TRUE(chosen);
+  EXPECT_EQ(ClipboardText(), cp1252);
+
+  // A left click brings the main window back.
+  ShowWindow(m.Handle(), SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(m.Handle()));
+  TrayMouse(m, WM_LBUTTONUP);
+  EXPECT_FALSE(IsIconic(m.Handle()));
+  EXPECT_EQ(GetForegroundWindow(), m.Handle());
+
+  // Disconnect: no title is known any more.
+  LeftClick(m.VrDemoButtonUnplug);
+  EXPECT_TRUE(PumpUntil([&] { return np.Tray().Tip() == "Ovexia Tunora"; }, 2000));
+  ASSERT_TRUE(SetStationTitle("Tone 440 Hz"));
+}
+
+TEST_F(Receiver, ATitleLogThatCannotBeWrittenIsReportedOnceAndPlayingGoesOn) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  TMainForm& m = *m_;
+  app::NowPlaying& np = m.TitleTray;
+  // A folder where the log should be: every write fails, as on a read-only file.
+  ASSERT_TRUE(CreateDirectoryA(InDir("titles.txt").c_str(), nullptr));
+  const int reported = np.LogFailuresReported();
+  SetPreset(m, 0, "Tone Station", StationUrl());
+  LeftClick(m.VrDemoButtonStation[0]);
+  ASSERT_TRUE(PumpUntil([&] { return m.WindowsMediaPlayer.playState() == 3; }, 10000));
+  for (const char* title : {"First title", "Second title"}) {
+    ASSERT_TRUE(SetStationTitle(title));
+    EXPECT_TRUE(PumpUntil([&] { return np.Title() == title; }, 8000)) << np.Title();
+    np.Log()->Drain();
+    Pump(300);
+  }
+  EXPECT_EQ(np.LogFailuresReported(), reported + 1);
+  EXPECT_NE(np.Tray().LastWarning().find("titles.txt cannot be written"), std::string::npos)
+      << np.Tray().LastWarning();
+  EXPECT_EQ(m.WindowsMediaPlayer.playState(), 3);
+  RemoveDirectoryA(InDir("titles.txt").c_str());
+  LeftClick(m.VrDemoButtonUnplug);
+  ASSERT_TRUE(SetStationTitle("Tone 440 Hz"));
 }
 
 }  // namespace
