@@ -629,6 +629,20 @@ TEST_F(Receiver, ATitleLogThatCannotBeWrittenIsReportedOnceAndPlayingGoesOn) {
       << np.Tray().LastWarning();
   EXPECT_EQ(m.WindowsMediaPlayer.playState(), 3);
   RemoveDirectoryA(InDir("titles.txt").c_str());
+
+  // A log that passes 1 MB keeps its newer half, in whole lines, and the new line.
+  std::string big;
+  for (int i = 0; big.size() <= 1024 * 1024 - 60; ++i) big += "2026-01-01 00:00:00\tOld\tOld title " + std::to_string(i) + "\r\n";
+  WriteFile("titles.txt", big);
+  ASSERT_TRUE(SetStationTitle("Third title"));
+  EXPECT_TRUE(PumpUntil([&] { return np.Title() == "Third title"; }, 8000)) << np.Title();
+  np.Log()->Drain();
+  const std::string kept = ReadFile(InDir("titles.txt"));
+  EXPECT_LT(kept.size(), 600u * 1024);
+  EXPECT_GT(kept.size(), 400u * 1024);
+  EXPECT_TRUE(kept.starts_with("2026-01-01 00:00:00\tOld\tOld title ")) << kept.substr(0, 40);
+  EXPECT_TRUE(kept.ends_with("\tTone Station\tThird title\r\n"));
+  EXPECT_EQ(np.LogFailuresReported(), reported + 1) << "writing works again";
   LeftClick(m.VrDemoButtonUnplug);
   ASSERT_TRUE(SetStationTitle("Tone 440 Hz"));
 }
