@@ -49,7 +49,7 @@ bool TrayIcon::Show(const std::string& tip) {
     wc.hInstance = instance;
     wc.lpszClassName = kClassName;
     RegisterClassA(&wc);  // fails harmlessly once registered
-    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "Ovexia Tunora", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "Ovexia Tunora tray", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                             instance, nullptr);
     if (!hwnd_) return false;
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
