@@ -135,6 +135,7 @@ void StationPlayer::Fail(unsigned generation, const std::string& why) {
   std::lock_guard lock(mutex_);
   if (generation_ != generation) return;
   lastError_ = why;
+  title_.clear();
   state_ = psStopped;
   playRequested_ = false;
 }
@@ -212,6 +213,10 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
         if (cancelled() || frames * 1000 / reader.SampleRate() >= static_cast<long long>(queued / 2) * 1000 / reader.SampleRate())
           break;
         Sleep(20);
+      }
+      {
+        std::lock_guard lock(mutex_);
+        if (Current(generation)) title_.clear();
       }
       Publish(generation, psMediaEnded);
     }

@@ -61,7 +61,7 @@ class StationPlayer {
   // The last reason the media could not be played, in words.
   std::string LastError() const;
   // The title the stream announced last, in the ANSI code page; empty while none is
-  // known, and again after Stop, Play or another URL.
+  // known, and again after Stop, Play, another URL, a failure or the media's end.
   std::string Title() const;
 
  private:

@@ -29,6 +29,16 @@ std::string ReadMedia(const std::string& name) {
   return {std::istreambuf_iterator<char>(f), {}};
 }
 
+template <typename Pred>
+bool WaitFor(Pred pred, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!pred()) {
+    if (GetTickCount() - start > ms) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
 // Every title the player shows while it plays, in order, until it stops playing.
 std::vector<std::string> TitlesWhilePlaying(StationPlayer& p, DWORD ms) {
   std::vector<std::string> seen;
@@ -101,6 +111,14 @@ TEST(Titles, IcyMetadataIsDecodedCleanedAndCapped) {
     EXPECT_LE(t.size(), 256u);
   }
   EXPECT_EQ(seen.front(), "") << "no title before the stream names one";
+  // The stream ended (or broke off, by the lying block): its title is gone with it.
+  const DWORD start = GetTickCount();
+  while (p.State() != playback::psMediaEnded && p.State() != playback::psStopped && GetTickCount() - start < 10000)
+    Sleep(20);
+  EXPECT_EQ(p.Title(), "") << "state " << p.State();
+  p.SetUrl(server.Url("/icy"));
+  p.Play();
+  EXPECT_TRUE(WaitFor([&] { return p.Title() == "Caf\xE9 \x80 \x93quoted\x94"; }, 8000));
   p.Stop();
   EXPECT_EQ(p.Title(), "") << "stopping forgets the title";
 }
