@@ -1,6 +1,7 @@
 #include "app/NowPlaying.h"
 
 #include <windows.h>
+// shellapi.h needs windows.h first
 #include <shellapi.h>
 
 #include <cstring>
@@ -77,10 +78,12 @@ ui::PopupMenu& NowPlaying::Menu() {
   items.clear();
   items.emplace_back(title_.empty() ? "No title" : MenuText(title_), nullptr, false);
   items.emplace_back("-", nullptr);
-  items.emplace_back("Copy Title", [this] { CopyTitle(); }, !title_.empty());
+  items.emplace_back(
+      "Copy Title", [this] { CopyTitle(); }, !title_.empty());
   items.emplace_back("Open Title Log", [this] { OpenLog(); });
   items.emplace_back("-", nullptr);
-  items.emplace_back("Exit", [this] { form_.VrDemoButtonExitClick(form_.VrDemoButtonExit); }, form_.Visible());
+  items.emplace_back(
+      "Exit", [this] { form_.VrDemoButtonExitClick(form_.VrDemoButtonExit); }, form_.Visible());
   return menu_;
 }
 

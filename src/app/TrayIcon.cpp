@@ -53,8 +53,8 @@ bool TrayIcon::Show(const std::string& tip) {
                             instance, nullptr);
     if (!hwnd_) return false;
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    icon_ = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                          GetSystemMetrics(SM_CYSMICON), 0));
+    icon_ = static_cast<HICON>(
+        LoadImageA(instance, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   }
   tip_ = tip.substr(0, kMaxTip);
   NOTIFYICONDATAA data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
@@ -83,6 +83,7 @@ void TrayIcon::SetTip(const std::string& tip) {
 
 void TrayIcon::Notify(const std::string& title, const std::string& text, bool warning) {
   (warning ? lastWarning_ : lastNotification_) = title + "\n" + text;
+  if (!warning) ++notifications_;
   NOTIFYICONDATAA data = Data(NIF_INFO);
   CopyCut(data.szInfoTitle, sizeof data.szInfoTitle, title);
   CopyCut(data.szInfo, sizeof data.szInfo, text);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+// shellapi.h needs windows.h first
 #include <shellapi.h>
 
 #include <functional>
@@ -35,6 +36,8 @@ class TrayIcon {
   // The last notification and the last warning, "title\ntext".
   const std::string& LastNotification() const { return lastNotification_; }
   const std::string& LastWarning() const { return lastWarning_; }
+  // How many notifications (warnings aside) were shown.
+  int Notifications() const { return notifications_; }
 
   std::function<void()> OnLeftClick;
   std::function<void()> OnRightClick;
@@ -50,6 +53,7 @@ class TrayIcon {
   std::string tip_;
   std::string lastNotification_;
   std::string lastWarning_;
+  int notifications_ = 0;
 };
 
 }  // namespace app

@@ -20,7 +20,9 @@ struct LogTime {
 std::string TitleLogLine(const LogTime& time, std::string_view station, std::string_view title);
 
 // Whether a log of this many bytes has passed the limit.
-inline bool TitleLogTooLong(std::size_t bytes) { return bytes > kTitleLogLimit; }
+inline bool TitleLogTooLong(std::size_t bytes) {
+  return bytes > kTitleLogLimit;
+}
 
 // What is kept of a log that passed the limit: its newer half, starting at the first
 // whole line.

@@ -7,10 +7,10 @@ namespace playback {
 namespace {
 
 // Windows-1252's 0x80..0x9F; 0 where the code page defines no character.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // Decodes one UTF-8 sequence at bytes[i], advancing i; -1 for a malformed one.
 long NextUtf8(std::string_view bytes, std::size_t& i) {
@@ -42,8 +42,12 @@ long NextUtf8(std::string_view bytes, std::size_t& i) {
   return cp;
 }
 
-bool IsControl(long cp) { return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F); }
-bool IsBreak(long cp) { return cp == '\t' || cp == '\n' || cp == '\r' || cp == 0x2028 || cp == 0x2029; }
+bool IsControl(long cp) {
+  return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+}
+bool IsBreak(long cp) {
+  return cp == '\t' || cp == '\n' || cp == '\r' || cp == 0x2028 || cp == 0x2029;
+}
 
 }  // namespace
 
@@ -119,7 +123,9 @@ std::u16string DecodeTitle(std::string_view bytes) {
   return out;
 }
 
-void NotificationGate::Offer(const std::string& text) { waiting_ = text; }
+void NotificationGate::Offer(const std::string& text) {
+  waiting_ = text;
+}
 
 std::optional<std::string> NotificationGate::Due(unsigned long long now) {
   if (!waiting_) return std::nullopt;

@@ -4,12 +4,12 @@
 // window any other way saves nothing.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
-#include <atomic>
 
 #include "app/ProcessDriver.h"
 #include "ui/WindowTesting.h"

@@ -9,7 +9,9 @@ using namespace playback;
 
 namespace {
 
-std::optional<std::string> Icy(std::string_view block) { return IcyStreamTitle(block); }
+std::optional<std::string> Icy(std::string_view block) {
+  return IcyStreamTitle(block);
+}
 
 TEST(IcyTitle, WellFormedBlocksAndTheirPadding) {
   EXPECT_EQ(Icy(std::string("StreamTitle='Artist - Song';StreamUrl='http://x/';\0\0\0", 52)), "Artist - Song");
@@ -66,7 +68,9 @@ TEST(TitleCharset, AnythingElseIsWindows1252) {
   EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));
   EXPECT_FALSE(IsValidUtf8("\xE2\x82"));
   // Bytes that Windows-1252 leaves undefined show nothing.
-  EXPECT_EQ(DecodeTitle("a\x81\x8D\x8F\x90\x9D" "b"), u"ab");
+  EXPECT_EQ(DecodeTitle("a\x81\x8D\x8F\x90\x9D"
+                        "b"),
+            u"ab");
 }
 
 TEST(TitleCharset, ControlCharactersNeverPass) {

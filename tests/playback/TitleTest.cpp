@@ -1,8 +1,8 @@
 // The titles the station player publishes: ICY metadata of a stream that this test
 // serves itself (charsets, control characters, a long title, a block whose length
 // lies), and the title and comments of the local test station's mounts.
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <gtest/gtest.h>
 
@@ -73,7 +73,7 @@ TEST(Titles, IcyMetadataIsDecodedCleanedAndCapped) {
   ASSERT_EQ(GetACP(), 1252u) << "the expected texts are in Windows-1252";
   const std::string mp3 = ReadMedia("tone.mp3");
   ASSERT_GT(mp3.size(), 40000u);
-  const std::string sound = mp3 + mp3;  // six seconds
+  const std::string sound = mp3 + mp3;    // six seconds
   constexpr std::size_t kMetaInt = 4096;  // a block every quarter second
   std::map<int, std::string> blocks = {
       {1, Block("StreamTitle='Caf\xE9 \x80 \x93quoted\x94';StreamUrl='';")},
