@@ -66,6 +66,7 @@ void TMainForm::FormShow(ui::Control&) {
   programDirectory_.assign(dir, n < MAX_PATH ? n : 0);
   if (!programDirectory_.empty() && programDirectory_.back() == '\\') programDirectory_.pop_back();
   connection_.Start();
+  TitleTray.Start(programDirectory_);
   HistoryForm->OnEntryClick = [this](const std::string& name, const std::string& url) { HistoryEntryClick(name, url); };
   // A damaged skin is reported once the start is complete, like damaged settings: the
   // settings and group 1 are loaded all the same, so that Exit cannot write empty
@@ -244,6 +245,7 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
 void TMainForm::TimerTunoraTimer() {
   if (tickWatch_) tickWatch_->Tick(GetTickCount64());
   playback::MonitorTick(monitor_, *this);
+  TitleTray.Tick(monitor_.currentStationName, WindowsMediaPlayer.currentMedia().getItemInfo("Title"));
 }
 
 bool TMainForm::IsInternetConnected() { return connection_.Connected(); }

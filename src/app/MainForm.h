@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/ConnectionProbe.h"
+#include "app/NowPlaying.h"
 #include "info/UrlLauncher.h"
 #include "playback/MonitoredMediaPlayer.h"
 #include "playback/StatusMonitorRules.h"
@@ -176,6 +177,9 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
 
   // The product's web page, opened by the logo.
   info::TUrlLauncher Ovex{"https://www.ovexia.example/tunora"};
+
+  // The title of what plays: the tray icon and the title log.
+  app::NowPlaying TitleTray{*this};
 
   // Owns the capture stream and the recording file; goes first when the window goes.
   recording::TRecorder Recorder{*this};

@@ -15,6 +15,7 @@ extern "C" {
 #include "playback/ConnectProbe.h"
 #include "playback/FrameSyncRules.h"
 #include "playback/PlaylistRules.h"
+#include "playback/TitleRules.h"
 
 namespace playback {
 
@@ -46,6 +47,16 @@ std::string ToUtf8(const std::string& ansi) {
   WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), m, nullptr, nullptr);
   utf8.resize(std::strlen(utf8.c_str()));
   return utf8;
+}
+
+// The title in a set of tags: a Vorbis comment, ID3 frames, or the ICY title that a
+// demuxer passes on; empty when there is none.
+std::string TagTitle(const AVDictionary* tags) {
+  const auto get = [tags](const char* key) {
+    const AVDictionaryEntry* e = av_dict_get(tags, key, nullptr, 0);
+    return std::string(e && e->value ? e->value : "");
+  };
+  return TitleFromTags(get("artist"), get("title"), get("StreamTitle"));
 }
 
 }  // namespace
@@ -98,6 +109,10 @@ void MediaReader::Close() {
   syncedAt_ = 0;
   networkEnded_ = false;
   avio_closep(&io_);
+  title_.clear();
+  titleNew_ = false;
+  icyBlock_.clear();
+  nextIcyLook_ = 0;
   stream_ = -1;
 }
 
@@ -284,6 +299,12 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   bitRate_ = int(s->codecpar->bit_rate > 0 ? s->codecpar->bit_rate : format_->bit_rate);
   packet_ = av_packet_alloc();
   frame_ = av_frame_alloc();
+  // The tags of the start: a file's ID3 title, the first Vorbis comment of a stream.
+  std::string tagged = TagTitle(s->metadata);
+  if (tagged.empty()) tagged = TagTitle(format_->metadata);
+  OfferTitle(tagged, false);
+  format_->event_flags &= ~AVFMT_EVENT_FLAG_METADATA_UPDATED;
+  s->event_flags &= ~AVSTREAM_EVENT_FLAG_METADATA_UPDATED;
   return true;
 }
 
@@ -351,6 +372,7 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
     if (r == AVERROR(EIO) && io_) throw MediaError("The station closed the connection");
     if (r < 0) throw MediaError("The stream broke off: " + ErrorText(r));
     if (packet_->stream_index == stream_) {
+      FindTitle();
       // A damaged frame is skipped: the decoder finds the next one.
       if (avcodec_send_packet(codec_, packet_) == AVERROR(EAGAIN)) {
         av_packet_unref(packet_);
@@ -359,6 +381,57 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
     }
     av_packet_unref(packet_);
   }
+}
+
+}  // namespace playback
+
+namespace playback {
+
+void MediaReader::OfferTitle(const std::string& raw, bool emptyToo) {
+  if ((raw.empty() && !emptyToo) || raw == title_) return;
+  title_ = raw;
+  titleNew_ = true;
+}
+
+void MediaReader::FindTitle() {
+  // A new chained Ogg stream brings its comment as the packet's side data.
+  std::size_t size = 0;
+  if (const uint8_t* data = av_packet_get_side_data(packet_, AV_PKT_DATA_METADATA_UPDATE, &size)) {
+    AVDictionary* tags = nullptr;
+    if (av_packet_unpack_dictionary(data, size, &tags) == 0) OfferTitle(TagTitle(tags), false);
+    av_dict_free(&tags);
+  }
+  AVStream* s = format_->streams[stream_];
+  if (s->event_flags & AVSTREAM_EVENT_FLAG_METADATA_UPDATED) {
+    s->event_flags &= ~AVSTREAM_EVENT_FLAG_METADATA_UPDATED;
+    OfferTitle(TagTitle(s->metadata), false);
+  }
+  if (format_->event_flags & AVFMT_EVENT_FLAG_METADATA_UPDATED) {
+    format_->event_flags &= ~AVFMT_EVENT_FLAG_METADATA_UPDATED;
+    OfferTitle(TagTitle(format_->metadata), false);
+  }
+  // The ICY metadata block of the connection, looked at four times a second: it comes
+  // every few seconds at most, and the look copies the block.
+  AVIOContext* connection = io_ ? io_ : format_->pb;
+  if (!connection) return;
+  const unsigned long long now = GetTickCount64();
+  if (now < nextIcyLook_) return;
+  nextIcyLook_ = now + 250;
+  uint8_t* block = nullptr;
+  if (av_opt_get(connection, "icy_metadata_packet", AV_OPT_SEARCH_CHILDREN, &block) < 0 || !block) return;
+  const std::string text = reinterpret_cast<char*>(block);
+  av_free(block);
+  if (text == icyBlock_) return;
+  icyBlock_ = text;
+  // A block that names a title, even an empty one, replaces the title.
+  if (const std::optional<std::string> title = IcyStreamTitle(text)) OfferTitle(*title, true);
+}
+
+bool MediaReader::NewTitle(std::string& raw) {
+  if (!titleNew_) return false;
+  titleNew_ = false;
+  raw = title_;
+  return true;
 }
 
 }  // namespace playback

@@ -46,6 +46,9 @@ class MediaReader {
   // The next decoded sound, appended to out as interleaved stereo; false at the end of
   // the media. Raises MediaError when reading fails.
   bool Read(std::vector<std::int16_t>& out);
+  // The stream's title when it announced a new one since the last call (ICY metadata,
+  // Vorbis or Opus comments, ID3 tags), as the stream's own bytes; false otherwise.
+  bool NewTitle(std::string& raw);
 
  private:
   static int Interrupt(void* self);
@@ -60,6 +63,10 @@ class MediaReader {
   // webPage then tells a web page.
   std::vector<std::string> FetchPlaylist(const std::string& url, bool& isPlaylist, bool& webPage, std::string& error);
   void Close();
+  // Looks for a new title in the connection's ICY metadata and in the tags that the
+  // demuxer updated.
+  void FindTitle();
+  void OfferTitle(const std::string& raw, bool emptyToo);
 
   std::function<bool()> cancelled_;
   unsigned long long deadline_ = 0;
@@ -84,6 +91,10 @@ class MediaReader {
   int rate_ = 0;
   double duration_ = 0;
   int bitRate_ = 0;
+  std::string title_;
+  bool titleNew_ = false;
+  std::string icyBlock_;  // the last ICY metadata block seen
+  unsigned long long nextIcyLook_ = 0;
 };
 
 }  // namespace playback

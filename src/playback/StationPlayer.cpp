@@ -7,6 +7,7 @@
 
 #include "playback/MediaReader.h"
 #include "playback/PlaylistRules.h"
+#include "playback/TitleRules.h"
 #include "playback/WaveOutput.h"
 
 namespace playback {
@@ -20,6 +21,17 @@ constexpr int kStartBufferMs = 150;     // sound queued before the device starts
 void ApplyVolume(std::int16_t* s, std::size_t n, int volume) {
   if (volume >= 100) return;
   for (std::size_t i = 0; i < n; ++i) s[i] = std::int16_t(int(s[i]) * volume / 100);
+}
+
+// A title's text in the ANSI code page; '?' for each character the code page lacks
+// (no look-alike: a title shows what it says or a '?').
+std::string ToAnsi(const std::u16string& text) {
+  if (text.empty()) return {};
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), nullptr, 0, "?", nullptr);
+  std::string out(std::size_t(std::max(n, 0)), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), out.data(), n, "?", nullptr);
+  return out;
 }
 
 }  // namespace
@@ -47,6 +59,7 @@ void StationPlayer::SetUrl(const std::string& url) {
     std::lock_guard lock(mutex_);
     url_ = url;
     lastError_.clear();
+    title_.clear();
     playRequested_ = false;
     ++generation_;
     positionMs_ = 0;
@@ -66,6 +79,7 @@ void StationPlayer::Play() {
     if (url_.empty()) return;
     playRequested_ = true;
     lastError_.clear();
+    title_.clear();
     ++generation_;
     state_ = psTransitioning;
   }
@@ -77,6 +91,7 @@ void StationPlayer::Stop() {
     std::lock_guard lock(mutex_);
     playRequested_ = false;
     lastError_.clear();
+    title_.clear();
     ++generation_;
     state_ = psStopped;
     positionMs_ = 0;
@@ -90,6 +105,11 @@ void StationPlayer::SetVolume(int volume) { volume_ = std::clamp(volume, 0, 100)
 std::string StationPlayer::LastError() const {
   std::lock_guard lock(mutex_);
   return lastError_;
+}
+
+std::string StationPlayer::Title() const {
+  std::lock_guard lock(mutex_);
+  return title_;
 }
 
 // The worker's results are stored under the lock, after a last look at the generation:
@@ -109,10 +129,17 @@ void StationPlayer::PublishPosition(unsigned generation, long long ms, bool play
   bufferPercent_ = 100;
 }
 
+void StationPlayer::PublishTitle(unsigned generation, const std::string& raw) {
+  const std::string title = ToAnsi(DecodeTitle(raw));
+  std::lock_guard lock(mutex_);
+  if (Current(generation)) title_ = title;
+}
+
 void StationPlayer::Fail(unsigned generation, const std::string& why) {
   std::lock_guard lock(mutex_);
   if (generation_ != generation) return;
   lastError_ = why;
+  title_.clear();
   state_ = psStopped;
   playRequested_ = false;
 }
@@ -163,6 +190,7 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
         ended = true;
         break;
       }
+      if (std::string title; reader.NewTitle(title)) PublishTitle(generation, title);
       ApplyVolume(pending.data(), pending.size(), volume_);
       if (!out.Write(pending.data(), pending.size(), cancelled)) break;
       queued += pending.size();
@@ -197,6 +225,7 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
       std::lock_guard lock(mutex_);
       if (Current(generation)) {
         if (live) lastError_ = "The station ended the stream";
+        title_.clear();
         state_ = psMediaEnded;
       }
     }

@@ -60,6 +60,10 @@ class TWindowsMediaPlayer {
    public:
     explicit Media(const playback::StationPlayer& p) : p_(p) {}
     double duration() const { return p_.Duration(); }
+    // "Title": the title the stream announced last, empty while none is known.
+    std::string getItemInfo(const std::string& attribute) const {
+      return attribute == "Title" ? p_.Title() : std::string();
+    }
 
    private:
     const playback::StationPlayer& p_;

@@ -4,12 +4,15 @@
 // window any other way saves nothing.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "app/ProcessDriver.h"
+#include "ui/WindowTesting.h"
 
 using namespace testing_support;
 
@@ -203,6 +206,40 @@ TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
   EXPECT_GE(ms, 2300);
   EXPECT_LE(ms, 3000);
   EXPECT_EQ(Lines(ReadFile(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "the press was remembered";
+}
+
+// The tray icon's menu: Exit there is the main window's Exit, and the title that played
+// is in the title log.
+TEST(Program, ExitFromTheTrayMenuSavesAsExitDoes) {
+  const char* url = std::getenv("TUNORA_STATION_MP3");
+  ASSERT_NE(url, nullptr) << "run with the local test station (tests/playback/with-station.sh)";
+  ScopedTempDir dir;
+  std::vector<std::string> group{"Tone", url};
+  for (int k = 1; k < 7; ++k) group.insert(group.end(), {"none", "none"});
+  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", Join(group));
+  ProcessDriver program(ProgramPath(), dir.Path());
+  HWND main = WaitMain(program);
+  ASSERT_NE(main, nullptr);
+  Sleep(1500);  // the connection probe's first answer
+  ClickWindow(FindDescendant(main, "Tone"));
+  HWND tray = nullptr;
+  for (const TopWindow& w : program.Windows())
+    if (w.className == "TunoraTrayWindow") tray = w.hwnd;
+  ASSERT_NE(tray, nullptr) << "no tray icon window";
+  const DWORD start = GetTickCount();
+  while (ReadFile(dir.Path() + "\\titles.txt").find("\tTone\tTone 440 Hz\r\n") == std::string::npos &&
+         GetTickCount() - start < 10000)
+    Sleep(100);
+  EXPECT_NE(ReadFile(dir.Path() + "\\titles.txt").find("\tTone\tTone 440 Hz\r\n"), std::string::npos);
+  // Up from no selection reaches the last entry, Exit.
+  std::atomic<bool> pressed{false};
+  std::thread keys = PressMenuKeys({VK_UP, VK_RETURN}, &pressed);
+  PostMessageA(tray, WM_APP + 71, 1, WM_RBUTTONUP);
+  keys.join();
+  ASSERT_TRUE(pressed);
+  EXPECT_NE(program.WaitWindow(kFormClass, "Tunora Message", 2000), nullptr) << "no message window after Exit";
+  EXPECT_EQ(program.WaitExit(10000), 0);
+  EXPECT_EQ(Lines(ReadFile(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "Exit saved the settings";
 }
 
 TEST(Program, ClosingTheWindowByTheSystemSavesNothing) {

@@ -5,16 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <thread>
 
 #include "app/FormSure.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "playback/StationTesting.h"
 #include "recording/OptionsForm.h"
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
@@ -489,6 +493,171 @@ TEST_F(Receiver, AHistoryEntryPlaysAndOptionsSavesTheBandNotTheHistoryLabel) {
   EXPECT_EQ(settings[3], "Tone");
   EXPECT_EQ(settings[25], "Ovexia Radio Network");
   EXPECT_EQ(m.Labelgenre.Caption(), "Station History") << "the label goes on showing the history station";
+}
+
+}  // namespace
+
+namespace {
+
+// Sets the title that the test station's MP3 mount announces, as raw bytes, through
+// Icecast's admin interface.
+bool SetStationTitle(const std::string& bytes) {
+  const char* base = std::getenv("TUNORA_STATION_URL");
+  const char* path = std::getenv("TUNORA_STATION_TITLE_PATH");
+  const char* auth = std::getenv("TUNORA_STATION_ADMIN_AUTH");
+  if (!base || !path || !auth) return false;
+  std::string url = std::string(base) + path;
+  for (unsigned char c : bytes) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%%%02X", c);
+    url += hex;
+  }
+  const std::string header = std::string("Authorization: Basic ") + auth + "\r\n";
+  HINTERNET net = InternetOpenA("tunora-test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  HINTERNET req = InternetOpenUrlA(net, url.c_str(), header.c_str(), DWORD(header.size()),
+                                   INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
+  std::string reply;
+  char buf[1024];
+  DWORD n = 0;
+  while (req && InternetReadFile(req, buf, sizeof buf, &n) && n > 0) reply.append(buf, n);
+  if (req) InternetCloseHandle(req);
+  InternetCloseHandle(net);
+  return reply.find("Metadata update successful") != std::string::npos;
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE h = GetClipboardData(CF_TEXT)) {
+    text = static_cast<const char*>(GlobalLock(h));
+    GlobalUnlock(h);
+  }
+  CloseClipboard();
+  return text;
+}
+
+void TrayMouse(TMainForm& m, UINT message) {
+  SendMessageA(m.TitleTray.Tray().Handle(), app::TrayIcon::kCallbackMessage, 1, message);
+}
+
+TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  ASSERT_EQ(GetACP(), 1252u) << "the expected texts are in Windows-1252";
+  TMainForm& m = *m_;
+  app::NowPlaying& np = m.TitleTray;
+  ASSERT_TRUE(np.Tray().Shown()) << "the icon is in the notification area from the start";
+  EXPECT_EQ(np.Tray().Tip(), "Ovexia Tunora");
+  SetPreset(m, 0, "Tone Station", StationUrl());
+  LeftClick(m.VrDemoButtonStation[0]);
+  ASSERT_TRUE(PumpUntil([&] { return m.WindowsMediaPlayer.playState() == 3; }, 10000));
+
+  // When each notification showed: never two within ten seconds.
+  std::vector<DWORD> shown;
+  int count = np.Tray().Notifications();
+  const auto until = [&](auto pred, DWORD ms) {
+    return PumpUntil(
+        [&] {
+          if (np.Tray().Notifications() != count) {
+            count = np.Tray().Notifications();
+            shown.push_back(GetTickCount());
+          }
+          return pred();
+        },
+        ms);
+  };
+  EXPECT_TRUE(until([&] { return np.Title() == "Tone 440 Hz"; }, 8000)) << np.Title();
+  // UTF-8, then Windows-1252; the Greek letter has no place in the code page.
+  const std::string cp1252 = "Cr\xE8me br\xFBl\xE9" "e";
+  ASSERT_TRUE(SetStationTitle("Caf\xC3\xA9 \xE2\x82\xAC \xCE\xA9"));
+  const std::string first = "Caf\xE9 \x80 ?";
+  EXPECT_TRUE(until([&] { return np.Title() == first; }, 8000)) << np.Title();
+  EXPECT_EQ(np.Tray().Tip(), "Ovexia Tunora\nTone Station\n" + first);
+  ASSERT_TRUE(SetStationTitle(cp1252));
+  EXPECT_TRUE(until([&] { return np.Title() == cp1252; }, 8000)) << np.Title();
+  EXPECT_EQ(np.Tray().Tip(), "Ovexia Tunora\nTone Station\n" + cp1252);
+  // The newest title is announced within ten seconds, the ones before it at most once.
+  EXPECT_TRUE(until([&] { return np.Tray().LastNotification() == "Tone Station\n" + cp1252; }, 11000))
+      << np.Tray().LastNotification();
+  until([] { return false; }, 300);
+  ASSERT_GE(shown.size(), 1u);
+  for (std::size_t i = 1; i < shown.size(); ++i) EXPECT_GE(shown[i] - shown[i - 1], 9800u) << "notification " << i;
+  EXPECT_EQ(m.LabelStation.Caption(), "Tone Station") << "the panel keeps its labels";
+
+  np.Log()->Drain();
+  const std::vector<std::string> lines = FileLines("titles.txt");
+  ASSERT_GE(lines.size(), 2u);
+  const std::string log = ReadFile(InDir("titles.txt"));
+  EXPECT_NE(log.find("\tTone Station\t" + first + "\r\n"), std::string::npos) << log;
+  EXPECT_TRUE(log.ends_with("\tTone Station\t" + cp1252 + "\r\n")) << log;
+  for (const std::string& line : lines) {
+    ASSERT_GE(line.size(), 20u);
+    EXPECT_EQ(line[4], '-');
+    EXPECT_EQ(line[10], ' ');
+    EXPECT_EQ(line[13], ':');
+    EXPECT_EQ(line[19], '\t');
+  }
+
+  // The menu: the title, disabled; Copy Title puts it on the clipboard.
+  ui::PopupMenu& menu = np.Menu();
+  EXPECT_EQ(menu.Items()[0].caption, cp1252);
+  EXPECT_FALSE(menu.Items()[0].enabled);
+  std::atomic<bool> chosen{false};
+  std::thread chooser = ChooseFromMenu({"Copy Title"}, &chosen);
+  TrayMouse(m, WM_RBUTTONUP);
+  chooser.join();
+  EXPECT_TRUE(chosen);
+  EXPECT_EQ(ClipboardText(), cp1252);
+
+  // A left click brings the main window back.
+  ShowWindow(m.Handle(), SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(m.Handle()));
+  TrayMouse(m, WM_LBUTTONUP);
+  EXPECT_FALSE(IsIconic(m.Handle()));
+  EXPECT_EQ(GetForegroundWindow(), m.Handle());
+
+  // Disconnect: no title is known any more.
+  LeftClick(m.VrDemoButtonUnplug);
+  EXPECT_TRUE(PumpUntil([&] { return np.Tray().Tip() == "Ovexia Tunora"; }, 2000));
+  ASSERT_TRUE(SetStationTitle("Tone 440 Hz"));
+}
+
+TEST_F(Receiver, ATitleLogThatCannotBeWrittenIsReportedOnceAndPlayingGoesOn) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  TMainForm& m = *m_;
+  app::NowPlaying& np = m.TitleTray;
+  // A folder where the log should be: every write fails, as on a read-only file.
+  ASSERT_TRUE(CreateDirectoryA(InDir("titles.txt").c_str(), nullptr));
+  const int reported = np.LogFailuresReported();
+  SetPreset(m, 0, "Tone Station", StationUrl());
+  LeftClick(m.VrDemoButtonStation[0]);
+  ASSERT_TRUE(PumpUntil([&] { return m.WindowsMediaPlayer.playState() == 3; }, 10000));
+  for (const char* title : {"First title", "Second title"}) {
+    ASSERT_TRUE(SetStationTitle(title));
+    EXPECT_TRUE(PumpUntil([&] { return np.Title() == title; }, 8000)) << np.Title();
+    np.Log()->Drain();
+    Pump(300);
+  }
+  EXPECT_EQ(np.LogFailuresReported(), reported + 1);
+  EXPECT_NE(np.Tray().LastWarning().find("titles.txt cannot be written"), std::string::npos)
+      << np.Tray().LastWarning();
+  EXPECT_EQ(m.WindowsMediaPlayer.playState(), 3);
+  RemoveDirectoryA(InDir("titles.txt").c_str());
+
+  // A log that passes 1 MB keeps its newer half, in whole lines, and the new line.
+  std::string big;
+  for (int i = 0; big.size() <= 1024 * 1024 - 60; ++i) big += "2026-01-01 00:00:00\tOld\tOld title " + std::to_string(i) + "\r\n";
+  WriteFile("titles.txt", big);
+  ASSERT_TRUE(SetStationTitle("Third title"));
+  EXPECT_TRUE(PumpUntil([&] { return np.Title() == "Third title"; }, 8000)) << np.Title();
+  np.Log()->Drain();
+  const std::string kept = ReadFile(InDir("titles.txt"));
+  EXPECT_LT(kept.size(), 600u * 1024);
+  EXPECT_GT(kept.size(), 400u * 1024);
+  EXPECT_TRUE(kept.starts_with("2026-01-01 00:00:00\tOld\tOld title ")) << kept.substr(0, 40);
+  EXPECT_TRUE(kept.ends_with("\tTone Station\tThird title\r\n"));
+  EXPECT_EQ(np.LogFailuresReported(), reported + 1) << "writing works again";
+  LeftClick(m.VrDemoButtonUnplug);
+  ASSERT_TRUE(SetStationTitle("Tone 440 Hz"));
 }
 
 }  // namespace

@@ -1,0 +1,118 @@
+#include "app/NowPlaying.h"
+
+#include <windows.h>
+// shellapi.h needs windows.h first
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "app/MainForm.h"
+
+namespace app {
+
+namespace {
+
+// A menu shows "&" as an underline under the next character.
+std::string MenuText(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    out += c;
+    if (c == '&') out += '&';
+  }
+  return out;
+}
+
+}  // namespace
+
+void NowPlaying::Start(const std::string& programDirectory) {
+  log_ = std::make_unique<TitleLog>(programDirectory + "\\" + kLogFileName);
+  tray_.OnLeftClick = [this] { BringToFront(); };
+  tray_.OnRightClick = [this] {
+    POINT at{};
+    GetCursorPos(&at);
+    // The menu closes when the user clicks elsewhere only while its window is in front.
+    SetForegroundWindow(tray_.Handle());
+    Menu().Popup({at.x, at.y}, &form_);
+    PostMessageA(tray_.Handle(), WM_NULL, 0, 0);
+  };
+  tray_.Show(TipText());
+}
+
+std::string NowPlaying::TipText() const {
+  std::string tip = kProductName;
+  if (title_.empty()) return tip;
+  tip += "\n" + station_ + "\n";
+  // The title is what matters: the station's name gives way first.
+  if (tip.size() + title_.size() > TrayIcon::kMaxTip) {
+    const std::size_t room = TrayIcon::kMaxTip - std::strlen(kProductName) - 2;
+    const std::size_t forStation = room > title_.size() ? room - title_.size() : 0;
+    tip = std::string(kProductName) + "\n" + station_.substr(0, std::min(forStation, station_.size())) + "\n";
+  }
+  tip += title_;
+  if (tip.size() > TrayIcon::kMaxTip) tip = tip.substr(0, TrayIcon::kMaxTip - 3) + "...";
+  return tip;
+}
+
+void NowPlaying::Tick(const std::string& station, const std::string& title) {
+  if (!log_) return;
+  if (title != title_ || (!title.empty() && station != station_)) {
+    station_ = station;
+    title_ = title;
+    tray_.SetTip(TipText());
+    if (!title_.empty()) {
+      log_->Add(station_, title_);
+      gate_.Offer(title_);
+    }
+  }
+  if (const std::string failure = log_->TakeFailure(); !failure.empty()) {
+    ++failuresReported_;
+    tray_.Notify(kProductName, failure, true);
+  }
+  // A title that already ended is not announced late.
+  if (const std::optional<std::string> due = gate_.Due(GetTickCount64()); due && *due == title_)
+    tray_.Notify(station_, *due);
+}
+
+ui::PopupMenu& NowPlaying::Menu() {
+  auto& items = menu_.Items();
+  items.clear();
+  items.emplace_back(title_.empty() ? "No title" : MenuText(title_), nullptr, false);
+  items.emplace_back("-", nullptr);
+  items.emplace_back(
+      "Copy Title", [this] { CopyTitle(); }, !title_.empty());
+  items.emplace_back("Open Title Log", [this] { OpenLog(); });
+  items.emplace_back("-", nullptr);
+  items.emplace_back(
+      "Exit", [this] { form_.VrDemoButtonExitClick(form_.VrDemoButtonExit); }, form_.Visible());
+  return menu_;
+}
+
+void NowPlaying::BringToFront() {
+  HWND hwnd = form_.Handle();
+  if (!hwnd || !IsWindowVisible(hwnd)) return;  // not during the close after Exit
+  if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+  SetForegroundWindow(hwnd);
+  BringWindowToTop(hwnd);
+}
+
+void NowPlaying::CopyTitle() {
+  if (title_.empty() || !OpenClipboard(tray_.Handle())) return;
+  EmptyClipboard();
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, title_.size() + 1)) {
+    std::memcpy(GlobalLock(memory), title_.c_str(), title_.size() + 1);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+}
+
+void NowPlaying::OpenLog() {
+  if (!log_) return;
+  // The log may not exist before the first title: open an empty one rather than fail.
+  HANDLE file = CreateFileA(log_->Path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  ShellExecuteA(form_.Handle(), "open", log_->Path().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace app

@@ -1,0 +1,55 @@
+// The title of what the station plays, outside the front panel: the tray icon with its
+// tooltip, notifications and menu, and the title log. The main window's tick hands it
+// the station and the title; everything else happens here.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/TitleLog.h"
+#include "app/TrayIcon.h"
+#include "playback/TitleRules.h"
+#include "ui/Menus.h"
+
+class TMainForm;
+
+namespace app {
+
+class NowPlaying {
+ public:
+  static constexpr const char* kProductName = "Ovexia Tunora";
+  static constexpr const char* kLogFileName = "titles.txt";
+  static constexpr unsigned kNotifyIntervalMs = 10000;
+
+  explicit NowPlaying(TMainForm& form) : form_(form) {}
+
+  // Shows the icon and opens the log in the program's folder.
+  void Start(const std::string& programDirectory);
+  // The station playing and its title (empty while none is known), each tick.
+  void Tick(const std::string& station, const std::string& title);
+
+  const std::string& Title() const { return title_; }
+  // How many failures of the log were reported.
+  int LogFailuresReported() const { return failuresReported_; }
+  TrayIcon& Tray() { return tray_; }
+  TitleLog* Log() { return log_.get(); }
+  // The menu of a right click on the icon, as it is shown now.
+  ui::PopupMenu& Menu();
+
+  void BringToFront();
+  void CopyTitle();
+  void OpenLog();
+
+ private:
+  std::string TipText() const;
+
+  TMainForm& form_;
+  TrayIcon tray_;
+  std::unique_ptr<TitleLog> log_;
+  playback::NotificationGate gate_{kNotifyIntervalMs};
+  ui::PopupMenu menu_;
+  std::string station_, title_;
+  int failuresReported_ = 0;
+};
+
+}  // namespace app

@@ -1,0 +1,148 @@
+#include "app/TitleLog.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "playback/TitleLogRules.h"
+
+namespace app {
+
+namespace {
+
+std::string SystemText(DWORD code) {
+  char text[512] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
+                 nullptr);
+  std::string s = text;
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ' || s.back() == '.')) s.pop_back();
+  return s.empty() ? "error " + std::to_string(code) : s;
+}
+
+struct Handle {
+  HANDLE h;
+  ~Handle() {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+
+}  // namespace
+
+TitleLog::TitleLog(std::string path) : path_(std::move(path)), worker_([this] { Run(); }) {}
+
+TitleLog::~TitleLog() {
+  {
+    std::lock_guard lock(mutex_);
+    quit_ = true;
+  }
+  wake_.notify_all();
+  worker_.join();
+}
+
+void TitleLog::Add(const std::string& station, const std::string& title) {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  const std::string line =
+      playback::TitleLogLine({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}, station, title);
+  {
+    std::lock_guard lock(mutex_);
+    lines_.push_back(line);
+  }
+  wake_.notify_all();
+}
+
+void TitleLog::Drain() {
+  std::unique_lock lock(mutex_);
+  drained_.wait(lock, [this] { return lines_.empty() && !busy_; });
+}
+
+std::string TitleLog::TakeFailure() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(failure_, std::string());
+}
+
+void TitleLog::Run() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return quit_ || !lines_.empty(); });
+    if (lines_.empty()) return;  // quitting, with nothing left to write
+    const std::string line = std::move(lines_.front());
+    lines_.pop_front();
+    busy_ = true;
+    lock.unlock();
+    std::string why;
+    const bool ok = Write(line, why);
+    lock.lock();
+    busy_ = false;
+    if (!ok && !failing_) failure_ = "The title log " + path_ + " cannot be written: " + why;
+    failing_ = !ok;
+    drained_.notify_all();
+  }
+}
+
+bool TitleLog::Write(const std::string& line, std::string& why) {
+  LARGE_INTEGER size{};
+  {
+    Handle file{CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE) {
+      why = SystemText(GetLastError());
+      return false;
+    }
+    DWORD written = 0;
+    if (!WriteFile(file.h, line.data(), DWORD(line.size()), &written, nullptr) || written != line.size()) {
+      why = SystemText(GetLastError());
+      // A line cut short by a full disk is taken back, so that the next one starts a line.
+      if (GetFileSizeEx(file.h, &size) && written > 0) {
+        size.QuadPart -= written;
+        if (SetFilePointerEx(file.h, size, nullptr, FILE_BEGIN)) SetEndOfFile(file.h);
+      }
+      return false;
+    }
+    FlushFileBuffers(file.h);
+    if (!GetFileSizeEx(file.h, &size)) return true;
+  }
+  return !playback::TitleLogTooLong(std::size_t(size.QuadPart)) || Trim(why);
+}
+
+bool TitleLog::Trim(std::string& why) {
+  std::string log;
+  {
+    Handle file{CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)};
+    LARGE_INTEGER size{};
+    if (file.h == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.h, &size) || size.QuadPart > 64 * 1024 * 1024) {
+      why = SystemText(GetLastError());
+      return false;
+    }
+    log.resize(std::size_t(size.QuadPart));
+    DWORD got = 0;
+    if (!ReadFile(file.h, log.data(), DWORD(log.size()), &got, nullptr)) {
+      why = SystemText(GetLastError());
+      return false;
+    }
+    log.resize(got);
+  }
+  // The newer half goes to a file of its own first: a failure leaves the log whole.
+  const std::string kept = playback::TitleLogNewerHalf(log);
+  const std::string temp = path_ + ".tmp";
+  {
+    Handle file{CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    DWORD written = 0;
+    if (file.h == INVALID_HANDLE_VALUE || !WriteFile(file.h, kept.data(), DWORD(kept.size()), &written, nullptr) ||
+        written != kept.size() || !FlushFileBuffers(file.h)) {
+      why = SystemText(GetLastError());
+      CloseHandle(std::exchange(file.h, INVALID_HANDLE_VALUE));
+      DeleteFileA(temp.c_str());
+      return false;
+    }
+  }
+  if (!MoveFileExA(temp.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    why = SystemText(GetLastError());
+    DeleteFileA(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace app

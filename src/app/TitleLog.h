@@ -1,0 +1,47 @@
+// The title log, titles.txt: every title change as one line (see TitleLogRules.h). A
+// thread of its own writes it, so that a slow or full disk never holds up the window or
+// the sound; a failure is kept for the window to report once.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace app {
+
+class TitleLog {
+ public:
+  explicit TitleLog(std::string path);
+  // Writes what is still queued, then ends the writer.
+  ~TitleLog();
+  TitleLog(const TitleLog&) = delete;
+  TitleLog& operator=(const TitleLog&) = delete;
+
+  const std::string& Path() const { return path_; }
+  // Queues a line stamped with the local time now; returns at once.
+  void Add(const std::string& station, const std::string& title);
+  // Waits until every queued line has been tried (for Exit and the tests).
+  void Drain();
+  // The failure to report, once per run of failed writes; empty when there is none.
+  std::string TakeFailure();
+
+ private:
+  void Run();
+  // Appends the line and flushes it; drops the older half once the file is too long.
+  bool Write(const std::string& line, std::string& why);
+  bool Trim(std::string& why);
+
+  std::string path_;
+  std::mutex mutex_;
+  std::condition_variable wake_, drained_;
+  std::deque<std::string> lines_;
+  bool busy_ = false;
+  bool quit_ = false;
+  bool failing_ = false;  // the last write failed
+  std::string failure_;   // not yet reported
+  std::thread worker_;
+};
+
+}  // namespace app

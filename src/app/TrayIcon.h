@@ -1,0 +1,59 @@
+// The program's icon in the notification area, with its tooltip and notifications. A
+// hidden window of its own receives the icon's mouse messages.
+#pragma once
+
+#include <windows.h>
+// shellapi.h needs windows.h first
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+
+namespace app {
+
+class TrayIcon {
+ public:
+  // The message the icon sends to Handle(); its lParam is the mouse message.
+  static constexpr UINT kCallbackMessage = WM_APP + 71;
+  // The most a tooltip holds, in bytes.
+  static constexpr std::size_t kMaxTip = 127;
+
+  TrayIcon() = default;
+  ~TrayIcon();
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
+
+  // Puts the icon in the notification area; false when the shell refused it (the
+  // program works on without it, and tries again when a new taskbar appears).
+  bool Show(const std::string& tip);
+  bool Shown() const { return shown_; }
+  HWND Handle() const { return hwnd_; }
+  // The tooltip, cut to kMaxTip bytes.
+  void SetTip(const std::string& tip);
+  const std::string& Tip() const { return tip_; }
+  // A notification balloon; warning for a failure rather than news.
+  void Notify(const std::string& title, const std::string& text, bool warning = false);
+  // The last notification and the last warning, "title\ntext".
+  const std::string& LastNotification() const { return lastNotification_; }
+  const std::string& LastWarning() const { return lastWarning_; }
+  // How many notifications (warnings aside) were shown.
+  int Notifications() const { return notifications_; }
+
+  std::function<void()> OnLeftClick;
+  std::function<void()> OnRightClick;
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  bool Modify(NOTIFYICONDATAA& data, DWORD message);
+  NOTIFYICONDATAA Data(UINT flags) const;
+
+  HWND hwnd_ = nullptr;
+  HICON icon_ = nullptr;
+  bool shown_ = false;
+  std::string tip_;
+  std::string lastNotification_;
+  std::string lastWarning_;
+  int notifications_ = 0;
+};
+
+}  // namespace app
