@@ -14,11 +14,18 @@ wine "$tests" "$program" --gtest_filter=KilledRecording.Starts >"$dir/starts.log
 cat "$dir/starts.log"
 # The recording goes on for a while with its header refreshed every 2 s.
 sleep 7
+# The program's own process: the Wine server holds the file open too, and killing it
+# instead would leave the program running, orphaned, with the recording open.
 pid=
 for p in /proc/[0-9]*; do
+  tr '\0' ' ' <"$p/cmdline" 2>/dev/null | grep -qi 'tunora\.exe' || continue
   if ls -l "$p/fd" 2>/dev/null | grep -q -- "$dir/webfile.wav"; then pid=${p#/proc/}; break; fi
 done
-[ -n "$pid" ] || { echo "no process holds $dir/webfile.wav open" >&2; exit 1; }
+if [ -z "$pid" ]; then
+  echo "no program process holds $dir/webfile.wav open; Wine's processes:" >&2
+  ps -eo pid,etime,args | grep -i '\.exe' | grep -v grep >&2
+  exit 1
+fi
 kill -9 "$pid"
 while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
 wine "$tests" "$program" --gtest_filter=KilledRecording.LeftAPlayableFile
