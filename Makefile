@@ -1,6 +1,14 @@
 # The two commands: `make run` starts the program, `make test` runs every test.
 # Both install and build whatever is missing first; see README.md.
-.PHONY: run test build bench bench-faults clean
+.PHONY: run test build bench bench-faults fuzz clean
+
+# `make fuzz [SECONDS]` (or SECONDS=n): the word after fuzz is its time per target.
+ifeq (fuzz,$(firstword $(MAKECMDGOALS)))
+  FUZZ_SECONDS := $(word 2,$(MAKECMDGOALS))
+  ifneq ($(FUZZ_SECONDS),)
+    $(eval $(FUZZ_SECONDS):;@:)
+  endif
+endif
 
 build:
 	@scripts/build.sh
@@ -20,6 +28,9 @@ bench:
 bench-faults:
 	@TUNORA_WINDOWS_ONLY=1 scripts/build.sh
 	@bench/faults.sh
+
+fuzz:
+	@scripts/fuzz.sh $(or $(FUZZ_SECONDS),$(SECONDS),60)
 
 clean:
 	rm -rf build build.*.log

@@ -13,6 +13,7 @@ PACKAGES=(
   pulseaudio pulseaudio-utils sox
   icecast2 ffmpeg openssl
   googletest libgtest-dev libjpeg62-turbo-dev
+  clang libclang-rt-14-dev  # the fuzz targets: libFuzzer with the sanitizers
 )
 
 missing=()

@@ -6,12 +6,14 @@
 #include <string>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace ui {
 
 namespace {
 
 constexpr int kMaxSide = 16384;
+constexpr std::uint64_t kMaxPixels = 16 * 1024 * 1024;
 
 struct ErrorManager {
   jpeg_error_mgr base;
@@ -25,7 +27,12 @@ void OnError(j_common_ptr cinfo) {
   std::longjmp(err->jump, 1);
 }
 
-void OnMessage(j_common_ptr, int) {}  // warnings of damaged data are not shown anywhere
+// Warnings of damaged data are not shown anywhere, but data that ends before the picture
+// does is an error: the decoder would fill the rest with grey, and a few hundred bytes
+// could pass for a picture of millions of pixels.
+void OnMessage(j_common_ptr cinfo, int level) {
+  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) OnError(cinfo);
+}
 
 }  // namespace
 
@@ -51,10 +58,18 @@ PixelImage DecodeJpeg(std::span<const std::uint8_t> data) {
   jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
   jpeg_read_header(&cinfo, TRUE);
+  // The size is checked before the decoder allocates for it (a progressive picture's
+  // whole coefficients).
+  if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > kMaxSide ||
+      cinfo.image_height > kMaxSide || std::uint64_t(cinfo.image_width) * cinfo.image_height > kMaxPixels) {
+    jpeg_destroy_decompress(&cinfo);
+    throw EJpegError("The JPEG picture has an unsupported size: " + std::to_string(cinfo.image_width) + " x " +
+                     std::to_string(cinfo.image_height) + " pixels");
+  }
   cinfo.out_color_space = JCS_RGB;
   jpeg_start_decompress(&cinfo);
-  if (cinfo.output_width == 0 || cinfo.output_height == 0 || cinfo.output_width > kMaxSide ||
-      cinfo.output_height > kMaxSide || cinfo.output_components != 3) {
+  if (cinfo.output_width != cinfo.image_width || cinfo.output_height != cinfo.image_height ||
+      cinfo.output_components != 3) {
     jpeg_destroy_decompress(&cinfo);
     throw EJpegError("The JPEG picture has an unsupported size or colour layout");
   }

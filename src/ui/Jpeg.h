@@ -21,8 +21,10 @@ class EJpegError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Decodes a whole JPEG file held in memory. Damaged or truncated data, and pictures
-// larger than 16384 pixels on a side, raise EJpegError with a message.
+// Decodes a whole JPEG file held in memory. Damaged or truncated data (data that ends
+// before the picture does), and pictures larger than 16384 pixels on a side or 16.7
+// million pixels in all, raise EJpegError with a message; the size is refused before
+// anything is allocated for it.
 PixelImage DecodeJpeg(std::span<const std::uint8_t> data);
 
 }  // namespace ui

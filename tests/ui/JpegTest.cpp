@@ -45,6 +45,17 @@ std::vector<std::uint8_t> EncodeQuarters(int w, int h) {
   return data;
 }
 
+// The picture's size as its frame header (baseline or progressive) states it.
+void SetStatedSize(std::vector<std::uint8_t>& jpeg, int w, int h) {
+  for (std::size_t i = 0; i + 8 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+      jpeg[i + 5] = std::uint8_t(h >> 8), jpeg[i + 6] = std::uint8_t(h);
+      jpeg[i + 7] = std::uint8_t(w >> 8), jpeg[i + 8] = std::uint8_t(w);
+      return;
+    }
+  FAIL() << "no frame header";
+}
+
 bool Near(std::uint32_t pixel, int r, int g, int b) {
   const int pr = int((pixel >> 16) & 0xFF), pg = int((pixel >> 8) & 0xFF), pb = int(pixel & 0xFF);
   return std::abs(pr - r) < 12 && std::abs(pg - g) < 12 && std::abs(pb - b) < 12;
@@ -94,6 +105,37 @@ TEST(Jpeg, CorruptedBytesNeverCrash) {
       const ui::PixelImage img = ui::DecodeJpeg(data);
       EXPECT_EQ(img.pixels.size(), std::size_t(img.width) * std::size_t(img.height));
     } catch (const ui::EJpegError&) {
+    }
+  }
+}
+
+// A picture cut off in its data is damaged, not a picture padded with grey: a few hundred
+// bytes would otherwise pass for millions of pixels.
+TEST(Jpeg, DataEndingBeforeThePictureRaisesAnError) {
+  const auto good = EncodeQuarters(64, 32);
+  for (std::size_t keep : {good.size() / 2, good.size() - 40}) {
+    const std::vector<std::uint8_t> cut(good.begin(), good.begin() + std::ptrdiff_t(keep));
+    try {
+      ui::DecodeJpeg(cut);
+      ADD_FAILURE() << "accepted the first " << keep << " of " << good.size() << " bytes";
+    } catch (const ui::EJpegError& e) {
+      EXPECT_NE(std::string(e.what()).find("Premature end"), std::string::npos) << e.what();
+    }
+  }
+}
+
+// A header stating a size beyond the limits (each side within 16384, but 33.5 million
+// pixels in all; or 16384 on both sides) is refused at once, with the size in words.
+TEST(Jpeg, AStatedSizeBeyondTheLimitsIsRefusedBeforeDecoding) {
+  for (auto [w, h] : {std::pair{8192, 4096}, std::pair{16384, 16384}, std::pair{16385, 8}}) {
+    auto data = EncodeQuarters(16, 16);
+    SetStatedSize(data, w, h);
+    try {
+      ui::DecodeJpeg(data);
+      ADD_FAILURE() << "accepted " << w << " x " << h;
+    } catch (const ui::EJpegError& e) {
+      EXPECT_NE(std::string(e.what()).find(std::to_string(w) + " x " + std::to_string(h)), std::string::npos)
+          << e.what();
     }
   }
 }

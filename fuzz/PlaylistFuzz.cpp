@@ -1,0 +1,60 @@
+// Playlists as they come from a station: its URL, the content type the server names and
+// the body, through detection, parsing and the checks of what an entry may lead to.
+#include "FuzzInput.h"
+#include "playback/PlaylistRules.h"
+
+namespace {
+
+constexpr std::size_t kMaxInput = playback::kMaxPlaylistBytes + 1024;
+
+std::string_view Trimmed(std::string_view s) {
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  return s;
+}
+
+void CheckAddress(std::string_view url) {
+  const std::string scheme = playback::SchemeOf(url);
+  for (char c : scheme) FUZZ_CHECK(!(c >= 'A' && c <= 'Z'));
+  std::string host;
+  int port = 0;
+  if (playback::HostAndPort(url, host, port)) {
+    FUZZ_CHECK(!host.empty() && port >= 1 && port <= 65535);
+    FUZZ_CHECK(scheme == "http" || scheme == "https");
+  }
+  std::string why;
+  if (!playback::StationUrlAllowed(url, &why)) FUZZ_CHECK(!why.empty() && why.size() < 200);
+  (void)playback::DemuxerForContentType(url);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size > kMaxInput) return 0;
+  fuzz::Input in(data, size);
+  const std::string_view url = in.Piece('\n');
+  const std::string_view type = in.Piece('\n');
+  const std::string_view body = in.Rest();
+  CheckAddress(url);
+  (void)playback::DemuxerForContentType(type);
+
+  const playback::PlaylistKind kind = playback::DetectPlaylist(url, type, body);
+  for (playback::PlaylistKind k : {playback::PlaylistKind::Pls, playback::PlaylistKind::M3u,
+                                   playback::PlaylistKind::Asx, playback::PlaylistKind::None}) {
+    const std::vector<std::string> entries = playback::ParsePlaylist(k, body, url);
+    if (k == playback::PlaylistKind::None) FUZZ_CHECK(entries.empty());
+    for (const std::string& entry : entries) {
+      FUZZ_CHECK(!entry.empty());
+      CheckAddress(entry);
+      // A playlist from the network leads to http and https streams only.
+      const std::string scheme = playback::SchemeOf(Trimmed(entry));
+      if (playback::PlaylistEntryAllowed("http://radio.example/list", entry))
+        FUZZ_CHECK(scheme == "http" || scheme == "https");
+      (void)playback::PlaylistEntryAllowed(url, entry);
+    }
+    (void)kind;
+  }
+  // A reference resolved against the URL, as a relative entry is.
+  (void)playback::ResolveUrl(url, type);
+  return 0;
+}
