@@ -35,13 +35,7 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 std::string Directory() {
-  static const std::string dir = [] {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    const std::string d = std::string(base) + "tunora-recorder-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(d.c_str(), nullptr);
-    return d;
-  }();
+  static const std::string dir = ProcessTempDirectory("tunora-recorder-");
   return dir;
 }
 
@@ -49,12 +43,7 @@ std::string InDir(const std::string& name) {
   return Directory() + "\\" + name;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string ReadFile(const std::string& path) { return ReadFileBytes(path); }
 
 TMainForm& StartedProgram() {
   if (ui::App().Forms().empty()) {

@@ -29,13 +29,7 @@ using namespace testing_support;
 namespace {
 
 std::string Directory() {
-  static const std::string dir = [] {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    const std::string d = std::string(base) + "tunora-skins-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(d.c_str(), nullptr);
-    return d;
-  }();
+  static const std::string dir = ProcessTempDirectory("tunora-skins-");
   return dir;
 }
 
@@ -43,12 +37,7 @@ std::string InDir(const std::string& name) {
   return Directory() + "\\" + name;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string ReadFile(const std::string& path) { return ReadFileBytes(path); }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;

@@ -1,9 +1,10 @@
 #include "ui/WindowTesting.h"
 
-#include "ui/Application.h"
-
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
+
+#include "ui/Application.h"
 
 namespace testing_support {
 
@@ -270,6 +271,21 @@ BOOL CALLBACK FindEdit(HWND h, LPARAM found) {
 }
 
 }  // namespace
+
+std::string ProcessTempDirectory(const std::string& prefix) {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  const std::string d = std::string(base) + prefix + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(d.c_str(), nullptr);
+  return d;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
 
 void AnswerFileDialog(HWND dialog, void* path) {
   HWND edit = nullptr;

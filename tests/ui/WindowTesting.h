@@ -93,6 +93,13 @@ class MessageBoxWatcher {
 // calls act(dialog) there. Returns at once; join() the result.
 std::thread WhenDialogAppears(const std::string& title, void (*act)(HWND dialog, void* ctx), void* ctx);
 
+// A folder of this test process's own in the temp folder, made on first use:
+// <temp>\<prefix><process id>.
+std::string ProcessTempDirectory(const std::string& prefix);
+
+// The whole file's bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
 // For WhenDialogAppears: types the path (a std::string*) into a file dialog's name field,
 // its only visible edit control, and confirms.
 void AnswerFileDialog(HWND dialog, void* path);
