@@ -39,7 +39,7 @@ ProcessDriver::ProcessDriver(const std::string& exe, const std::string& workDir,
 }
 
 ProcessDriver::~ProcessDriver() {
-  if (Running()) {
+  if (!detached_ && Running()) {
     TerminateProcess(pi_.hProcess, 1);
     WaitForSingleObject(pi_.hProcess, 5000);
   }

@@ -21,7 +21,9 @@ class ProcessDriver {
   // Starts exe with the given working directory; showCommand, when not -1, is the show
   // state a shortcut would ask for (SW_SHOWMINNOACTIVE for "Run: minimized").
   ProcessDriver(const std::string& exe, const std::string& workDir, int showCommand = -1);
-  ~ProcessDriver();  // ends the process if it still runs
+  ~ProcessDriver();  // ends the process if it still runs, unless detached
+  // Lets the process run on after the driver is gone (for a test that kills it from outside).
+  void Detach() { detached_ = true; }
 
   DWORD Pid() const { return pi_.dwProcessId; }
   bool Running() const;
@@ -40,6 +42,7 @@ class ProcessDriver {
 
  private:
   PROCESS_INFORMATION pi_{};
+  bool detached_ = false;
   mutable std::vector<TopWindow> seen_;
 };
 

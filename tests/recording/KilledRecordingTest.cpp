@@ -31,50 +31,37 @@ std::string ProgramPath() {
   return p;
 }
 
-struct FindMain {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK MatchMain(HWND h, LPARAM lp) {
-  auto* f = reinterpret_cast<FindMain*>(lp);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(h, &owner);
-  char title[64] = "";
-  GetWindowTextA(h, title, sizeof title);
-  if (owner == f->pid && IsWindowVisible(h) && std::strcmp(title, "Ovexia Tunora") == 0) f->found = h;
-  return f->found == nullptr;
+// What the program shows besides its main window (a message box says why it does not
+// record).
+std::string OtherWindows(ProcessDriver& program) {
+  std::string out;
+  for (const TopWindow& w : program.Windows()) {
+    if (!w.visible || w.title == "Ovexia Tunora") continue;
+    out += " [" + w.className + " \"" + w.title + "\"";
+    if (w.className == "#32770") out += ": " + MessageBoxText(w.hwnd);
+    out += "]";
+  }
+  return out;
 }
 
-HWND MainWindowOf(DWORD pid) {
-  FindMain f{pid, nullptr};
-  EnumWindows(MatchMain, reinterpret_cast<LPARAM>(&f));
-  return f.found;
-}
-
-// Starts the program in the folder, presses REC and leaves it recording.
+// Starts the program in the folder, presses REC and leaves it recording. The program is
+// ended here if it does not record, so that no copy of it outlives a failure.
 TEST(KilledRecording, Starts) {
   ASSERT_FALSE(KillDir().empty()) << "run by tests/recording/kill-during-recording.sh";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::string cmd = "\"" + ProgramPath() + "\"";
-  ASSERT_TRUE(CreateProcessA(ProgramPath().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, KillDir().c_str(),
-                             &si, &pi));
-  HWND main = nullptr;
-  for (int i = 0; i < 1500 && !main; ++i, Sleep(20)) main = MainWindowOf(pi.dwProcessId);
+  ProcessDriver program(ProgramPath(), KillDir());
+  HWND main = program.WaitWindow("TunoraWindow", "Ovexia Tunora", 30000);
   ASSERT_NE(main, nullptr);
   HWND rec = FindDescendant(main, "REC");
   ASSERT_NE(rec, nullptr);
+  for (int i = 0; i < 500 && !IsWindowEnabled(rec); ++i) Sleep(20);
   ClickWindow(rec);
   const std::string file = KillDir() + "\\webfile.wav";
   WIN32_FILE_ATTRIBUTE_DATA a{};
   bool growing = false;
-  for (int i = 0; i < 250 && !growing; ++i, Sleep(20))
+  for (int i = 0; i < 750 && !growing; ++i, Sleep(20))
     growing = GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &a) && a.nFileSizeLow > 46;
-  EXPECT_TRUE(growing) << "the recording did not start";
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  ASSERT_TRUE(growing) << "the recording did not start; other windows:" << OtherWindows(program);
+  program.Detach();
 }
 
 TEST(KilledRecording, LeftAPlayableFile) {
