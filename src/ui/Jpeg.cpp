@@ -1,5 +1,6 @@
 #include "ui/Jpeg.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
@@ -13,7 +14,6 @@ namespace ui {
 namespace {
 
 constexpr int kMaxSide = 16384;
-constexpr std::uint64_t kMaxPixels = 16 * 1024 * 1024;
 
 struct ErrorManager {
   jpeg_error_mgr base;
@@ -36,7 +36,7 @@ void OnMessage(j_common_ptr cinfo, int level) {
 
 }  // namespace
 
-PixelImage DecodeJpeg(std::span<const std::uint8_t> data) {
+PixelImage DecodeJpeg(std::span<const std::uint8_t> data, std::uint64_t maxPixels) {
   if (data.size() < 4) throw EJpegError("The JPEG picture is empty or truncated");
   // Everything the decoder fills lives behind a pointer that is set before setjmp and
   // never changed after it, so its value is sound when an error jumps back.
@@ -61,7 +61,7 @@ PixelImage DecodeJpeg(std::span<const std::uint8_t> data) {
   // The size is checked before the decoder allocates for it (a progressive picture's
   // whole coefficients).
   if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > kMaxSide ||
-      cinfo.image_height > kMaxSide || std::uint64_t(cinfo.image_width) * cinfo.image_height > kMaxPixels) {
+      cinfo.image_height > kMaxSide || std::uint64_t(cinfo.image_width) * cinfo.image_height > std::min(maxPixels, kJpegMaxPixels)) {
     jpeg_destroy_decompress(&cinfo);
     throw EJpegError("The JPEG picture has an unsupported size: " + std::to_string(cinfo.image_width) + " x " +
                      std::to_string(cinfo.image_height) + " pixels");

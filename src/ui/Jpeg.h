@@ -24,7 +24,9 @@ class EJpegError : public std::runtime_error {
 // Decodes a whole JPEG file held in memory. Damaged or truncated data (data that ends
 // before the picture does), and pictures larger than 16384 pixels on a side or 16.7
 // million pixels in all, raise EJpegError with a message; the size is refused before
-// anything is allocated for it.
-PixelImage DecodeJpeg(std::span<const std::uint8_t> data);
+// anything is allocated for it. maxPixels lowers the limit on the pixel count (a fuzzer
+// keeps each input cheap with it).
+constexpr std::uint64_t kJpegMaxPixels = 16 * 1024 * 1024;
+PixelImage DecodeJpeg(std::span<const std::uint8_t> data, std::uint64_t maxPixels = kJpegMaxPixels);
 
 }  // namespace ui

@@ -139,3 +139,10 @@ TEST(Jpeg, AStatedSizeBeyondTheLimitsIsRefusedBeforeDecoding) {
     }
   }
 }
+
+// A lower limit (the fuzzer's) refuses a picture one pixel above it and no other.
+TEST(Jpeg, ALowerPixelLimitRefusesOnlyLargerPictures) {
+  const auto data = EncodeQuarters(64, 32);
+  EXPECT_EQ(ui::DecodeJpeg(data, 64 * 32).pixels.size(), 64u * 32u);
+  EXPECT_THROW(ui::DecodeJpeg(data, 64 * 32 - 1), ui::EJpegError);
+}
