@@ -88,12 +88,20 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
     if (MeansNoFile(error)) return std::nullopt;
     Fail(path, error);
   }
+  // These files hold a few kilobytes; a huge one is damaged, and reading it whole could
+  // exhaust the program's memory.
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size)) Fail(path);
+  if (size.QuadPart > kMaxTextFileSize)
+    throw EInOutError(ERROR_FILE_TOO_LARGE, path,
+                      path + " is too large to be read: " + std::to_string(size.QuadPart) + " bytes, at most " +
+                          std::to_string(kMaxTextFileSize) + ".");
   std::string text;
   char buffer[16384];
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) Fail(path);
-    if (got == 0) break;
+    if (got == 0 || text.size() + got > std::size_t(kMaxTextFileSize)) break;
     text.append(buffer, got);
   }
   return text;

@@ -31,8 +31,12 @@ std::string InOutErrorMessage(unsigned long errorCode);
 // cannot name a file.
 bool FileExists(const std::string& path);
 
+// The largest file ReadTextFile reads.
+constexpr long long kMaxTextFileSize = 16 * 1024 * 1024;
+
 // The whole file; nullopt when it does not exist (also when its folder does not exist
-// or its name cannot name a file). Every other failure raises EInOutError.
+// or its name cannot name a file). A file larger than kMaxTextFileSize, and every other
+// failure, raise EInOutError naming the file.
 std::optional<std::string> ReadTextFile(const std::string& path);
 
 // Replaces the file's content by text, through a temporary file in the same folder.

@@ -56,3 +56,24 @@ TEST(StationsTextFile, AFailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
   }
   EXPECT_EQ(folder.Names(), (Names{"Defaults.ini", "stationbands.ini"})) << "no temporary file stays";
 }
+
+// A file far larger than any the program writes is refused with its name, not read whole.
+TEST(StationsTextFile, AHugeFileIsRefusedWithItsName) {
+  TestFolder folder;
+  const std::string path = folder / "Defaults.ini";
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER end{};
+  end.QuadPart = kMaxTextFileSize + 1;
+  ASSERT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+  CloseHandle(h);
+  try {
+    ReadTextFile(path);
+    ADD_FAILURE() << "a file of " << end.QuadPart << " bytes was read";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.what(), path + " is too large to be read: 16777217 bytes, at most 16777216.");
+    EXPECT_EQ(e.Path(), path);
+  }
+  folder.Put("Defaults.ini", "small\r\n");
+  EXPECT_EQ(ReadTextFile(path), "small\r\n");
+}
