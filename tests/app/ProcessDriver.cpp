@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+extern std::vector<std::string> TestArguments;
+
 namespace testing_support {
 
 namespace {
@@ -142,6 +144,17 @@ RECT ScreenRect(HWND hwnd) {
   RECT r{};
   GetWindowRect(hwnd, &r);
   return r;
+}
+
+const std::string& ProgramPath() {
+  static const std::string path = [] {
+    const std::string exe = TestArguments.empty() ? std::string("tunora.exe") : TestArguments[0];
+    if (exe[0] == '/') return "Z:" + exe;
+    char full[MAX_PATH] = "";
+    GetFullPathNameA(exe.c_str(), MAX_PATH, full, nullptr);
+    return std::string(full);
+  }();
+  return path;
 }
 
 std::string MessageBoxText(HWND box) {

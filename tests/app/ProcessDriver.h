@@ -46,6 +46,11 @@ class ProcessDriver {
   mutable std::vector<TopWindow> seen_;
 };
 
+// The shipped program named by the test's first argument, as a full Windows path (a Unix
+// path is reached through drive Z:). Resolved at the first call, before a program in the
+// test's own process makes its folder the current one.
+const std::string& ProgramPath();
+
 // The first window below parent, at any depth, whose text is text (nullptr if none).
 HWND FindDescendant(HWND parent, const std::string& text);
 // A left click in the middle of a window of another process, as posted mouse messages.

@@ -16,26 +16,11 @@
 
 using namespace testing_support;
 
-extern std::vector<std::string> TestArguments;
-
 namespace {
 
 constexpr DWORD kStartTimeout = 30000;
 const char* kMainTitle = "Ovexia Tunora";
 const char* kFormClass = "TunoraWindow";
-
-std::string ProgramPath() {
-  std::string p = TestArguments.empty() ? std::string("tunora.exe") : TestArguments[0];
-  if (!p.empty() && p[0] == '/') p = "Z:" + p;
-  return p;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
@@ -126,14 +111,14 @@ TEST_P(DamagedSettings, AreReportedAndTheProgramStartsAndSavesNothingWrong) {
   ASSERT_NE(main, nullptr) << "the program did not show its window after " << d.what;
   const std::string expectedPreset = std::string(d.bandAfter) == "Jazz" ? "Jazz One" : "Ovexia One";
   EXPECT_NE(FindDescendant(main, expectedPreset), nullptr) << "group 1 was not loaded";
-  EXPECT_EQ(ReadFile(dir.Path() + "\\Defaults.ini.damaged"), Join(settings));
+  EXPECT_EQ(ReadFileBytes(dir.Path() + "\\Defaults.ini.damaged"), Join(settings));
 
   const long ms = ExitAndTime(program, main);
-  const auto saved = Lines(ReadFile(dir.Path() + "\\Defaults.ini"));
+  const auto saved = Lines(ReadFileBytes(dir.Path() + "\\Defaults.ini"));
   ASSERT_EQ(saved.size(), 28u);
   EXPECT_EQ(saved[25], d.bandAfter);
-  EXPECT_EQ(ReadFile(dir.Path() + "\\Jazz1.dat"), jazz);
-  EXPECT_EQ(ReadFile(dir.Path() + "\\Ovexia Radio Network1.dat"), ovexia);
+  EXPECT_EQ(ReadFileBytes(dir.Path() + "\\Jazz1.dat"), jazz);
+  EXPECT_EQ(ReadFileBytes(dir.Path() + "\\Ovexia Radio Network1.dat"), ovexia);
   // The window closes at the 25th tick; the process follows within half a second.
   EXPECT_GE(ms, 2300);
   EXPECT_LE(ms, 3000);
@@ -179,7 +164,7 @@ TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
   SetWindowPos(main, nullptr, 210, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Sleep(200);
   ASSERT_GT(ExitAndTime(program, main), 0);
-  const auto saved = Lines(ReadFile(dir.Path() + "\\Defaults.ini"));
+  const auto saved = Lines(ReadFileBytes(dir.Path() + "\\Defaults.ini"));
   ASSERT_EQ(saved.size(), 28u);
   EXPECT_EQ(saved[2], "1") << "the driver index";
   EXPECT_EQ(saved[3], "Kept Station");
@@ -205,7 +190,7 @@ TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
   const long ms = ExitAndTime(program, main);
   EXPECT_GE(ms, 2300);
   EXPECT_LE(ms, 3000);
-  EXPECT_EQ(Lines(ReadFile(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "the press was remembered";
+  EXPECT_EQ(Lines(ReadFileBytes(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "the press was remembered";
 }
 
 // The tray icon's menu: Exit there is the main window's Exit, and the title that played
@@ -227,10 +212,10 @@ TEST(Program, ExitFromTheTrayMenuSavesAsExitDoes) {
     if (w.className == "TunoraTrayWindow") tray = w.hwnd;
   ASSERT_NE(tray, nullptr) << "no tray icon window";
   const DWORD start = GetTickCount();
-  while (ReadFile(dir.Path() + "\\titles.txt").find("\tTone\tTone 440 Hz\r\n") == std::string::npos &&
+  while (ReadFileBytes(dir.Path() + "\\titles.txt").find("\tTone\tTone 440 Hz\r\n") == std::string::npos &&
          GetTickCount() - start < 10000)
     Sleep(100);
-  EXPECT_NE(ReadFile(dir.Path() + "\\titles.txt").find("\tTone\tTone 440 Hz\r\n"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir.Path() + "\\titles.txt").find("\tTone\tTone 440 Hz\r\n"), std::string::npos);
   // Up from no selection reaches the last entry, Exit.
   std::atomic<bool> pressed{false};
   std::thread keys = PressMenuKeys({VK_UP, VK_RETURN}, &pressed);
@@ -239,7 +224,7 @@ TEST(Program, ExitFromTheTrayMenuSavesAsExitDoes) {
   ASSERT_TRUE(pressed);
   EXPECT_NE(program.WaitWindow(kFormClass, "Tunora Message", 2000), nullptr) << "no message window after Exit";
   EXPECT_EQ(program.WaitExit(10000), 0);
-  EXPECT_EQ(Lines(ReadFile(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "Exit saved the settings";
+  EXPECT_EQ(Lines(ReadFileBytes(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "Exit saved the settings";
 }
 
 TEST(Program, ClosingTheWindowByTheSystemSavesNothing) {

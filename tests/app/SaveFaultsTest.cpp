@@ -29,8 +29,6 @@
 
 using namespace testing_support;
 
-extern std::vector<std::string> TestArguments;
-
 namespace {
 
 // On the small file system when there is one, so that it can be filled.
@@ -54,13 +52,6 @@ std::string Directory() {
 
 std::string InDir(const std::string& name) { return Directory() + "\\" + name; }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 std::vector<std::string> Names() {
   std::vector<std::string> names;
   WIN32_FIND_DATAA fd;
@@ -79,19 +70,6 @@ void RemoveAllFiles() {
     SetFileAttributesA(InDir(name).c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(InDir(name).c_str());
   }
-}
-
-// The shipped program named on the command line, as a full path: resolved on the first
-// call, before the program in this process makes its own folder the current one.
-const std::string& ProgramPath() {
-  static const std::string path = [] {
-    std::string exe = TestArguments.empty() ? std::string() : TestArguments[0];
-    if (!exe.empty() && exe[0] == '/') return "Z:" + exe;
-    char full[MAX_PATH] = "";
-    if (!exe.empty()) GetFullPathNameA(exe.c_str(), MAX_PATH, full, nullptr);
-    return std::string(full);
-  }();
-  return path;
 }
 
 class Connected : public app::ConnectionSystem {
@@ -168,7 +146,7 @@ class SaveFaults : public ::testing::Test {
     m.SaveStationGroup(1);
     m.SaveSkinFile(InDir(kSkinFile));
     AddBand("Saved Band");
-    for (const char* name : kSaved) before_[name] = ReadFile(InDir(name));
+    for (const char* name : kSaved) before_[name] = ReadFileBytes(InDir(name));
     ASSERT_EQ(Names().size(), 4u);
     ASSERT_NE(before_["stationbands.ini"].find("Saved Band"), std::string::npos);
 
@@ -209,7 +187,7 @@ class SaveFaults : public ::testing::Test {
 
   // The files hold what they held, and nothing else is left in the folder.
   void ExpectNothingLost(const std::vector<std::string>& extra = {}) {
-    for (const char* name : kSaved) EXPECT_EQ(ReadFile(InDir(name)), before_[name]) << name;
+    for (const char* name : kSaved) EXPECT_EQ(ReadFileBytes(InDir(name)), before_[name]) << name;
     std::vector<std::string> expected(std::begin(kSaved), std::end(kSaved));
     expected.insert(expected.end(), extra.begin(), extra.end());
     std::sort(expected.begin(), expected.end());
@@ -230,12 +208,12 @@ class SaveFaults : public ::testing::Test {
     EXPECT_EQ(r.top, top);
     ClickWindow(FindDescendant(main, "Exit"));
     EXPECT_EQ(program.WaitExit(10000), 0);
-    const auto settings = stations::SplitLines(ReadFile(InDir(stations::kSettingsFileName)));
+    const auto settings = stations::SplitLines(ReadFileBytes(InDir(stations::kSettingsFileName)));
     ASSERT_EQ(settings.size(), 28u);
     EXPECT_EQ(settings[25], kBand);
-    EXPECT_EQ(stations::SplitLines(ReadFile(InDir(kGroupFile)))[0], "Saved Station");
-    EXPECT_NE(ReadFile(InDir("stationbands.ini")).find("Saved Band"), std::string::npos);
-    EXPECT_EQ(ReadFile(InDir(kSkinFile)), before_[kSkinFile]);
+    EXPECT_EQ(stations::SplitLines(ReadFileBytes(InDir(kGroupFile)))[0], "Saved Station");
+    EXPECT_NE(ReadFileBytes(InDir("stationbands.ini")).find("Saved Band"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(InDir(kSkinFile)), before_[kSkinFile]);
   }
 
   TMainForm* m_ = nullptr;
@@ -293,9 +271,9 @@ TEST_F(SaveFaults, AMissingFolderIsToldAndTheNextStartIsClean) {
   EXPECT_EQ(messages[0], "Path not found: " + InDir("Gone\\Talk1.dat") + " was not saved.");
   EXPECT_EQ(messages[1], "Path not found: " + skin + " was not saved.");
   // The settings and the band list were saved: they hold the new values.
-  EXPECT_NE(ReadFile(InDir("stationbands.ini")).find("Unsaved Band"), std::string::npos);
-  EXPECT_EQ(ReadFile(InDir(kGroupFile)), before_[kGroupFile]);
-  EXPECT_EQ(ReadFile(InDir(kSkinFile)), before_[kSkinFile]);
+  EXPECT_NE(ReadFileBytes(InDir("stationbands.ini")).find("Unsaved Band"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(InDir(kGroupFile)), before_[kGroupFile]);
+  EXPECT_EQ(ReadFileBytes(InDir(kSkinFile)), before_[kSkinFile]);
   EXPECT_EQ(Names().size(), 4u) << "no temporary file stays";
   ExpectTheProgramStartsWithWhatWasSaved(90, 80);  // the settings were saved where it was moved
 }

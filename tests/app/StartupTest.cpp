@@ -6,18 +6,10 @@
 #include "app/ProcessDriver.h"
 
 using testing_support::ProcessDriver;
+using testing_support::ProgramPath;
 using testing_support::ScopedTempDir;
 
-extern std::vector<std::string> TestArguments;
-
 namespace {
-
-// The program named by the first argument; a Unix path is reached through drive Z:.
-std::string ProgramPath() {
-  std::string p = TestArguments.empty() ? std::string("tunora.exe") : TestArguments[0];
-  if (!p.empty() && p[0] == '/') p = "Z:" + p;
-  return p;
-}
 
 constexpr DWORD kStartTimeout = 30000;
 const char* kMainTitle = "Ovexia Tunora";

@@ -7,15 +7,7 @@
 
 using namespace testing_support;
 
-extern std::vector<std::string> TestArguments;
-
 namespace {
-
-std::string ProgramPath() {
-  std::string p = TestArguments.empty() ? std::string("tunora.exe") : TestArguments[0];
-  if (!p.empty() && p[0] == '/') p = "Z:" + p;
-  return p;
-}
 
 TEST(ProgramInfo, AboutShowsTheBoxOkClosesItAndMixerTellsThatNoVolumeControlWasFound) {
   ScopedTempDir dir;

@@ -16,19 +16,11 @@
 
 using namespace testing_support;
 
-extern std::vector<std::string> TestArguments;
-
 namespace {
 
 std::string KillDir() {
   const char* d = std::getenv("TUNORA_KILL_DIR");
   return d ? d : "";
-}
-
-std::string ProgramPath() {
-  std::string p = TestArguments.empty() ? std::string("tunora.exe") : TestArguments[0];
-  if (!p.empty() && p[0] == '/') p = "Z:" + p;
-  return p;
 }
 
 // What the program shows besides its main window (a message box says why it does not

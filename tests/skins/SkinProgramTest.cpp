@@ -12,24 +12,9 @@
 
 using namespace testing_support;
 
-extern std::vector<std::string> TestArguments;
-
 namespace {
 
 const char* kFormClass = "TunoraWindow";
-
-std::string ProgramPath() {
-  std::string p = TestArguments.empty() ? std::string("tunora.exe") : TestArguments[0];
-  if (!p.empty() && p[0] == '/') p = "Z:" + p;
-  return p;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -115,7 +100,7 @@ TEST(ProgramSkin, ACarriedBlockIsSavedByExitAndRestoredByTheNextStart) {
     EXPECT_EQ(p.y, 21 + 3);
     ASSERT_TRUE(ExitProgram(program, main));
   }
-  std::vector<std::string> saved = Lines(ReadFile(dir.Path() + "\\currentskin.skn"));
+  std::vector<std::string> saved = Lines(ReadFileBytes(dir.Path() + "\\currentskin.skn"));
   ASSERT_EQ(saved.size(), 42u);
   EXPECT_EQ(saved[14], "263");
   EXPECT_EQ(saved[15], "21");
@@ -161,7 +146,7 @@ TEST_P(ProgramSkinDamaged, IsReportedAndTheProgramRuns) {
   EXPECT_TRUE(IsWindowVisible(main));
   EXPECT_NE(FindDescendant(main, "Kept"), nullptr) << "group 1 is loaded all the same";
   ASSERT_TRUE(ExitProgram(program, main));
-  EXPECT_EQ(Lines(ReadFile(dir.Path() + "\\currentskin.skn")).size(), 42u);
+  EXPECT_EQ(Lines(ReadFileBytes(dir.Path() + "\\currentskin.skn")).size(), 42u);
 }
 
 std::vector<DamagedSkin> DamagedSkins() {
