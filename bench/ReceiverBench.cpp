@@ -12,51 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/AllForms.h"
 #include "app/MainForm.h"
 #include "ui/Application.h"
 #include "ui/Synchronize.h"
 
+using namespace bench;
+
 namespace {
-
-double Micros() {
-  static const LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) * 1e6 / double(freq.QuadPart);
-}
-
-double CpuSeconds() {
-  FILETIME c, e, k, u;
-  GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
-  auto s = [](FILETIME f) { return double((ULONGLONG(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7; };
-  return s(k) + s(u);
-}
-
-// Dispatches messages for the given time, sleeping while there are none, like the
-// program's own message loop.
-void Pump(DWORD ms) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  for (DWORD passed = 0; passed < ms; passed = GetTickCount() - start) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, QS_ALLINPUT);
-  }
-}
-
-template <typename Pred>
-bool PumpUntil(Pred pred, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!pred() && GetTickCount() - start < ms) Pump(10);
-  return pred();
-}
 
 TMainForm& StartReceiver() {
   char dir[MAX_PATH];

@@ -12,45 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/AllForms.h"
 #include "app/MainForm.h"
 #include "recording/OptionsForm.h"
 #include "ui/Application.h"
 #include "ui/Synchronize.h"
 
+using namespace bench;
+
 namespace {
-
-double Millis() {
-  static const LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) * 1e3 / double(freq.QuadPart);
-}
-
-double CpuSeconds() {
-  FILETIME c, e, k, u;
-  GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
-  auto s = [](FILETIME f) { return double((ULONGLONG(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7; };
-  return s(k) + s(u);
-}
-
-// Dispatches messages for the given time, sleeping while there are none, like the
-// program's own message loop.
-void Pump(double ms) {
-  const double start = Millis();
-  MSG msg;
-  for (double passed = 0; passed < ms; passed = Millis() - start) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(ms - passed) + 1, QS_ALLINPUT);
-  }
-}
 
 struct Figures {
   double cpuPercent = 0;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/AllForms.h"
 #include "app/MainForm.h"
 #include "skins/RegionRules.h"
@@ -20,30 +21,9 @@
 #include "ui/Application.h"
 #include "ui/Synchronize.h"
 
+using namespace bench;
+
 namespace {
-
-double Millis() {
-  static const LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) * 1e3 / double(freq.QuadPart);
-}
-
-void Pump(DWORD ms) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  for (DWORD passed = 0; passed < ms; passed = GetTickCount() - start) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, QS_ALLINPUT);
-  }
-}
 
 double Median(int runs, const std::function<void(int)>& step) {
   std::vector<double> t;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Synchronize.h"
@@ -23,34 +24,26 @@
 #include "widgets/VrMatrix.h"
 #include "widgets/VrScale.h"
 
+using namespace bench;
 using namespace widgets;
 
 namespace {
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) * 1e6 / double(freq.QuadPart);
-}
-
 double MedianMicros(int runs, const std::function<void()>& step) {
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
-    const double start = Now();
+    const double start = Micros();
     step();
     GdiFlush();
-    times.push_back(Now() - start);
+    times.push_back(Micros() - start);
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
 }
 
-void Report(const char* what, double us) { std::printf("%-40s %10.1f us\n", what, us); }
+void Report(const char* what, double us) {
+  std::printf("%-40s %10.1f us\n", what, us);
+}
 
 // Paints a windowless widget into a memory bitmap the size of the widget.
 double PaintCost(ui::Control& c) {
@@ -69,13 +62,6 @@ void ConnectionDisplay(TVrMatrix& m, ui::Form& host) {
   m.SetTimeInterval(250);
   m.SetPosition(10, 10);
   m.Loaded();
-}
-
-double CpuSeconds() {
-  FILETIME c, e, k, u;
-  GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
-  auto s = [](FILETIME f) { return double((ULONGLONG(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7; };
-  return s(k) + s(u);
 }
 
 }  // namespace
@@ -135,14 +121,15 @@ int main(int argc, char** argv) {
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 30;
   matrix.SetAutoScroll(true);
   clock.SetActive(true);
-  const double cpu0 = CpuSeconds(), wall0 = Now();
+  const double cpu0 = CpuSeconds(), wall0 = Micros();
   // The program's own message loop, ended by a timer: nothing but the widgets wakes it.
   ui::Timer stop;
   stop.SetInterval(unsigned(seconds) * 1000);
   stop.OnTimer = [] { ui::App().Terminate(); };
   stop.SetEnabled(true);
   ui::App().Run();
-  const double cpu = CpuSeconds() - cpu0, wall = (Now() - wall0) / 1e6;
-  std::printf("idle window with scrolling display and running clock: %.2f %% of one core over %.0f s\n", 100.0 * cpu / wall, wall);
+  const double cpu = CpuSeconds() - cpu0, wall = (Micros() - wall0) / 1e6;
+  std::printf("idle window with scrolling display and running clock: %.2f %% of one core over %.0f s\n",
+              100.0 * cpu / wall, wall);
   return 0;
 }

@@ -1,0 +1,27 @@
+// Clocks and the message pump that the benchmarks share.
+#pragma once
+
+#include <windows.h>
+
+namespace bench {
+
+// The performance counter, in milliseconds.
+double Millis();
+inline double Micros() {
+  return Millis() * 1000;
+}
+// The CPU time of this process (kernel and user) in seconds.
+double CpuSeconds();
+// Dispatches messages for the given time, sleeping while there are none, like the
+// program's own message loop.
+void Pump(double ms);
+
+// Pumps until pred holds or ms have passed; returns pred.
+template <typename Pred>
+bool PumpUntil(Pred pred, double ms) {
+  const double start = Millis();
+  while (!pred() && Millis() - start < ms) Pump(10);
+  return pred();
+}
+
+}  // namespace bench
