@@ -88,28 +88,6 @@ TMainForm& StartedProgram() {
   return *MainForm;
 }
 
-void WhenShown(ui::Form& form, std::function<void()> act) {
-  auto timer = std::make_shared<ui::Timer>();
-  timer->SetInterval(20);
-  timer->OnTimer = [timer, &form, act] {
-    if (!IsWindowVisible(form.Handle())) return;
-    timer->SetEnabled(false);
-    act();
-  };
-  timer->SetEnabled(true);
-}
-
-void LeftClick(ui::WinControl& c) {
-  SendMouse(c.Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
-  SendMouse(c.Handle(), WM_LBUTTONUP, 5, 5, 0);
-}
-
-void LeftClickOn(ui::WinControl& host, ui::Control& part) {
-  const int x = part.Left() + part.Width() / 2, y = part.Top() + part.Height() / 2;
-  SendMouse(host.Handle(), WM_LBUTTONDOWN, x, y, MK_LBUTTON);
-  SendMouse(host.Handle(), WM_LBUTTONUP, x, y, 0);
-}
-
 const char* const kBand = "Talk";
 const char* const kGroupFile = "Talk1.dat";
 const char* const kSkinFile = skins::kCurrentSkinFileName;

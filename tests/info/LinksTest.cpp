@@ -172,30 +172,11 @@ class ScopedPageHandler {
   std::optional<std::string> previous_;
 };
 
-// Runs act once the modal form is on screen, from inside its modal loop; `ran` tells
-// whether it did.
-void WhenShown(ui::Form& form, std::function<void()> act, bool* ran) {
-  auto timer = std::make_shared<ui::Timer>();
-  timer->SetInterval(20);
-  *ran = false;
-  timer->OnTimer = [timer, &form, act, ran] {
-    if (!IsWindowVisible(form.Handle())) return;
-    timer->SetEnabled(false);
-    *ran = true;
-    act();
-  };
-  timer->SetEnabled(true);
-}
-
 // A click in the middle of a windowless control, through the window that the mouse
 // would reach there.
 void ClickOn(ui::Control& c) {
   const ui::Point o = c.OriginInWindow();
   SendClick(c.HostWindow()->Handle(), o.x + c.Width() / 2, o.y + c.Height() / 2);
-}
-
-void LeftClick(ui::WinControl& c) {
-  SendClick(c.Handle(), 5, 5);
 }
 
 class Links : public ::testing::Test {

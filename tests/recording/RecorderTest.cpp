@@ -54,11 +54,6 @@ TMainForm& StartedProgram() {
   return *MainForm;
 }
 
-void LeftClick(ui::WinControl& c) {
-  SendMouse(c.Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
-  SendMouse(c.Handle(), WM_LBUTTONUP, 5, 5, 0);
-}
-
 // The 46-byte header the recorder writes for a file of `size` bytes.
 std::string ExpectedHeader(std::size_t size, std::uint32_t rate, std::uint32_t bits, std::uint32_t channels) {
   std::string h = "RIFF";

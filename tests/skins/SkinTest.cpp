@@ -52,23 +52,6 @@ TMainForm& Started() {
   return *MainForm;
 }
 
-// Runs act once the modal form is on screen, from inside its modal loop.
-void WhenShown(ui::Form& form, std::function<void()> act) {
-  auto timer = std::make_shared<ui::Timer>();
-  timer->SetInterval(20);
-  timer->OnTimer = [timer, &form, act] {
-    if (!IsWindowVisible(form.Handle())) return;
-    timer->SetEnabled(false);
-    act();
-  };
-  timer->SetEnabled(true);
-}
-
-void LeftClick(ui::WinControl& c) {
-  SendMouse(c.Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
-  SendMouse(c.Handle(), WM_LBUTTONUP, 5, 5, 0);
-}
-
 // Pixels of exactly this colour in the window's client area, within r when given.
 int CountColour(HWND hwnd, ui::Color colour, ui::Rect r = {0, 0, 10000, 10000}) {
   const ui::Bitmap shot = CaptureClient(hwnd);

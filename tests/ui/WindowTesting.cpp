@@ -1,10 +1,12 @@
 #include "ui/WindowTesting.h"
 
 #include <cstdlib>
+#include <memory>
 #include <fstream>
 #include <sstream>
 
 #include "ui/Application.h"
+#include "ui/Timer.h"
 
 namespace testing_support {
 
@@ -58,6 +60,30 @@ ui::Bitmap CaptureClient(HWND hwnd) {
 
 void SendMouse(HWND hwnd, UINT msg, int x, int y, WPARAM keys) {
   SendMessageA(hwnd, msg, keys, MAKELPARAM(x, y));
+}
+
+void LeftClick(ui::WinControl& c) {
+  SendMouse(c.Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+  SendMouse(c.Handle(), WM_LBUTTONUP, 5, 5, 0);
+}
+
+void LeftClickOn(ui::WinControl& host, ui::Control& part) {
+  const int x = part.Left() + part.Width() / 2, y = part.Top() + part.Height() / 2;
+  SendMouse(host.Handle(), WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+  SendMouse(host.Handle(), WM_LBUTTONUP, x, y, 0);
+}
+
+void WhenShown(ui::Form& form, std::function<void()> act, bool* ran) {
+  auto timer = std::make_shared<ui::Timer>();
+  timer->SetInterval(20);
+  if (ran) *ran = false;
+  timer->OnTimer = [timer, &form, act, ran] {
+    if (!IsWindowVisible(form.Handle())) return;
+    timer->SetEnabled(false);
+    if (ran) *ran = true;
+    act();
+  };
+  timer->SetEnabled(true);
 }
 
 void SendClick(HWND hwnd, int x, int y, bool right) {

@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "ui/Canvas.h"
+#include "ui/Form.h"
 
 namespace testing_support {
 
@@ -44,6 +46,13 @@ bool NearColor(ui::Color a, ui::Color b, int tolerance);
 // Sends a press and release of the button at client position (x, y).
 void SendClick(HWND hwnd, int x, int y, bool right = false);
 void SendMouse(HWND hwnd, UINT msg, int x, int y, WPARAM keys = 0);
+// A left press and release near the top left corner of a windowed control.
+void LeftClick(ui::WinControl& c);
+// A left press and release in the middle of a windowless part of a windowed control.
+void LeftClickOn(ui::WinControl& host, ui::Control& part);
+// Runs act once the (modal) form is on screen, from inside its modal loop; `ran`, when
+// given, tells whether it did.
+void WhenShown(ui::Form& form, std::function<void()> act, bool* ran = nullptr);
 
 // Real mouse input through the system: press at `from`, move to `to` in steps, release
 // (screen coordinates), dispatching messages in between.
