@@ -202,6 +202,17 @@ void MediaReader::Open(const std::string& url) {
   throw MediaError(playlistError.empty() ? error : playlistError);
 }
 
+void MediaReader::OpenStream(const std::string& url) {
+  std::string error;
+  if (!OpenMedia(url, error)) throw MediaError(error);
+}
+
+bool MediaReader::SizeKnown() const {
+  // An HLS list's own size says nothing of the stream it lists.
+  if (!io_ || !format_ || std::strcmp(format_->iformat->name, "hls") == 0) return false;
+  return avio_size(io_) > 0;
+}
+
 bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   Close();
   timedOut_ = false;

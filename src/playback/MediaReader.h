@@ -46,6 +46,11 @@ class MediaReader {
   const std::string& OpenedUrl() const { return openedUrl_; }
   // Connects, follows playlists and prepares the decoder; raises MediaError.
   void Open(const std::string& url);
+  // Opens url as the stream it was before (no playlist is looked for); raises MediaError.
+  void OpenStream(const std::string& url);
+  // The server announced the media's size: a file sent over the network, not a live
+  // stream, although it cannot be measured in time.
+  bool SizeKnown() const;
   int SampleRate() const { return rate_; }
   double DurationSeconds() const { return duration_; }
   int BitRate() const { return bitRate_; }

@@ -177,6 +177,7 @@ struct StationPlayer::Device {
 struct StationPlayer::Outcome {
   bool played = false;  // its sound left the device
   bool live = false;    // a live stream from the network, not a file
+  bool sized = false;   // sent with its size: a file over the network, never tried again
   bool ended = false;   // the media came to its end; else it failed with `error`
   std::string error;
   std::string opened;   // the stream's address, after playlists
@@ -203,7 +204,7 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
     if (cancelled()) break;
     if (o.played) {
       hasPlayed = true;
-      live = o.live;
+      live = o.live && !o.sized;
       // Back to the stream itself: a playlist may name another stream on a new fetch.
       address = o.opened;
       drop = o;
@@ -243,12 +244,16 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
       connectMs = unsigned(std::clamp<unsigned long long>(end > now ? end - now : 0, 1000, kConnectMs));
     }
     reader.SetDeadline(connectMs);
-    reader.Open(url);
+    if (plan.Active())
+      reader.OpenStream(url);
+    else
+      reader.Open(url);
     o.opened = reader.OpenedUrl();
     durationMs_ = static_cast<long long>(reader.DurationSeconds() * 1000.0);
     bitRate_ = reader.BitRate();
     const std::string scheme = SchemeOf(url);
     o.live = !scheme.empty() && scheme != "file" && durationMs_ == 0;
+    o.sized = reader.SizeKnown();
     if (!device.out.IsOpen() || device.rate != reader.SampleRate()) {
       device.baseMs = device.PositionMs();
       std::string error;
@@ -267,7 +272,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
     while (!cancelled()) {
       // A live stream that plays, or is being brought back, is watched closely: it
       // drops within seconds, so that the attempts start soon.
-      if (o.live && (o.played || plan.Active()))
+      if (o.live && !o.sized && (o.played || plan.Active()))
         reader.WatchStream();
       else
         reader.SetDeadline(kStartStallMs);
