@@ -95,6 +95,7 @@ void RelayServer::Serve(SOCKET client) {
   SOCKET source = OpenSource(source_);
   const std::string head = "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n";
   bool ok = source != INVALID_SOCKET && send(client, head.data(), int(head.size()), 0) == int(head.size());
+  if (ok) answered_ = GetTickCount();
   const DWORD start = GetTickCount();
   long long sent = 0;
   while (ok && !quit_) {

@@ -23,6 +23,8 @@ class RelayServer {
   std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/live"; }
   // Connections accepted so far.
   int Connections() const { return connections_; }
+  // When the last connection was answered (GetTickCount), 0 before any.
+  DWORD AnsweredTick() const { return answered_; }
 
   // What the connections being relayed send from now on.
   enum class Mode { Relay, Stall, Garbage };
@@ -42,6 +44,7 @@ class RelayServer {
   SOCKET listener_;
   int port_ = 0;
   std::atomic<int> connections_{0};
+  std::atomic<DWORD> answered_{0};
   std::atomic<Mode> mode_{Mode::Relay};
   std::atomic<bool> acceptAndClose_{false};
   std::atomic<bool> quit_{false};
