@@ -10,7 +10,7 @@
 namespace {
 
 constexpr long long kBytesPerSecond = 128000 / 8;
-constexpr long long kLeadBytes = kBytesPerSecond / 2;  // sent at once: the player starts soon
+constexpr long long kLeadBytes = kBytesPerSecond * RelayServer::kLeadMs / 1000;
 
 // A connection to the station's stream, past its reply's header; INVALID_SOCKET when
 // the station cannot be reached.
@@ -40,6 +40,10 @@ SOCKET OpenSource(const std::string& url) {
 }
 
 }  // namespace
+
+DWORD HeardDrop(DWORD droppedTick, DWORD noticedTick) {
+  return noticedTick > droppedTick + RelayServer::kLeadMs ? noticedTick - RelayServer::kLeadMs : droppedTick;
+}
 
 RelayServer::RelayServer(std::string source) : source_(std::move(source)) {
   listener_ = ListenOnLoopback(port_);

@@ -12,6 +12,11 @@
 #include <thread>
 #include <vector>
 
+// The moment a drop at droppedTick reaches the listener's ear, when the player noticed it
+// (its stream ended) at noticedTick: a player that started slowly holds more of the
+// stream than the relay's head start, and plays it before it can notice.
+DWORD HeardDrop(DWORD droppedTick, DWORD noticedTick);
+
 class RelayServer {
  public:
   // source: the station's http://127.0.0.1:PORT/PATH address of a 128 kb/s MP3 stream.
@@ -19,6 +24,9 @@ class RelayServer {
   ~RelayServer();
   RelayServer(const RelayServer&) = delete;
   RelayServer& operator=(const RelayServer&) = delete;
+
+  // What a connection is sent at once, ahead of the stream's pace.
+  static constexpr DWORD kLeadMs = 500;
 
   std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/live"; }
   // Connections accepted so far.
