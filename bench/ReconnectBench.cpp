@@ -4,8 +4,8 @@
 // null sink. Prints each run and the medians against the goal: the sound returns within
 // 1 s of the server answering again.
 //   reconnect_bench.exe STATION_MP3_URL [RUNS]
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -70,21 +70,24 @@ int main(int argc, char** argv) {
     const DWORD silent = heard.SilenceFrom(heardDrop);
     const DWORD back = heard.SoundFrom(silent ? silent : heardDrop);
     if (relay.Connections() < 2 || !back || back < answered) {
-      std::printf("run %d: the sound did not come back after the drop (noticed after %ld ms, %d connections, silent "
-                  "from %ld ms, answered at %ld ms, sound at %ld ms)\n",
-                  run, noticed ? long(noticed - dropped) : -1L, relay.Connections(),
-                  silent ? long(silent - dropped) : -1L, long(answered - dropped), back ? long(back - dropped) : -1L);
+      std::printf(
+          "run %d: the sound did not come back after the drop (noticed after %ld ms, %d connections, silent "
+          "from %ld ms, answered at %ld ms, sound at %ld ms)\n",
+          run, noticed ? long(noticed - dropped) : -1L, relay.Connections(), silent ? long(silent - dropped) : -1L,
+          long(answered - dropped), back ? long(back - dropped) : -1L);
       continue;
     }
     fromAnswer.push_back(long(back - answered));
     fromDrop.push_back(long(back - heardDrop));
-    std::printf("run %d: sound back %ld ms after the server answered again (%ld ms after the drop; the player "
-                "noticed the drop after %ld ms; %d connections)\n",
-                run, fromAnswer.back(), fromDrop.back(), noticed ? long(noticed - dropped) : -1L, relay.Connections());
+    std::printf(
+        "run %d: sound back %ld ms after the server answered again (%ld ms after the drop; the player "
+        "noticed the drop after %ld ms; %d connections)\n",
+        run, fromAnswer.back(), fromDrop.back(), noticed ? long(noticed - dropped) : -1L, relay.Connections());
   }
   const long median = Median(fromAnswer);
-  std::printf("median over %zu runs: %ld ms after the server answered again (goal: within 1000 ms: %s), %ld ms "
-              "after the drop\n",
-              fromAnswer.size(), median, median >= 0 && median <= 1000 ? "met" : "NOT met", Median(fromDrop));
+  std::printf(
+      "median over %zu runs: %ld ms after the server answered again (goal: within 1000 ms: %s), %ld ms "
+      "after the drop\n",
+      fromAnswer.size(), median, median >= 0 && median <= 1000 ? "met" : "NOT met", Median(fromDrop));
   return fromAnswer.empty() ? 1 : 0;
 }

@@ -390,8 +390,10 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
     if (r != AVERROR(EAGAIN)) throw MediaError("The sound cannot be decoded: " + ErrorText(r));
     // Bytes that arrive without pause never make the connection wait, where the watch
     // is asked otherwise: it is asked here too.
-    if (watching_ && Stopped() && TimedOut()) r = AVERROR_EXIT;
-    else r = av_read_frame(format_, packet_);
+    if (watching_ && Stopped() && TimedOut())
+      r = AVERROR_EXIT;
+    else
+      r = av_read_frame(format_, packet_);
     if (r == AVERROR_EOF) {
       avcodec_send_packet(codec_, nullptr);  // drain the decoder
       continue;

@@ -4,7 +4,9 @@
 
 namespace playback {
 
-bool MayReconnect(bool live, bool hasPlayed) { return live && hasPlayed; }
+bool MayReconnect(bool live, bool hasPlayed) {
+  return live && hasPlayed;
+}
 
 void StreamWatch::Sound(unsigned long long nowMs, long long bytes) {
   soundMs_ = nowMs;

@@ -16,9 +16,9 @@ namespace playback {
 
 namespace {
 
-constexpr unsigned kConnectMs = 10000;  // a server that does not answer
+constexpr unsigned kConnectMs = 10000;     // a server that does not answer
 constexpr unsigned kStartStallMs = 15000;  // a stream that stops sending before it played
-constexpr int kStartBufferMs = 150;     // sound queued before the device starts
+constexpr int kStartBufferMs = 150;        // sound queued before the device starts
 
 void ApplyVolume(std::int16_t* s, std::size_t n, int volume) {
   if (volume >= 100) return;
@@ -168,8 +168,8 @@ void StationPlayer::Run() {
 struct StationPlayer::Device {
   WaveOutput out;
   int rate = 0;
-  long long baseMs = 0;  // the position when the device was opened
-  long long written = 0; // sample frames queued since then
+  long long baseMs = 0;   // the position when the device was opened
+  long long written = 0;  // sample frames queued since then
   long long PositionMs() const { return rate > 0 ? baseMs + out.PlayedFrames() * 1000 / rate : baseMs; }
 };
 
@@ -180,7 +180,7 @@ struct StationPlayer::Outcome {
   bool sized = false;   // sent with its size: a file over the network, never tried again
   bool ended = false;   // the media came to its end; else it failed with `error`
   std::string error;
-  std::string opened;   // the stream's address, after playlists
+  std::string opened;  // the stream's address, after playlists
 };
 
 bool StationPlayer::WaitCurrent(unsigned generation, unsigned ms) {

@@ -53,7 +53,9 @@ void PlayRelay(TMainForm& m, const RelayServer& relay, int seconds) {
   ASSERT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() >= seconds; }, DWORD(seconds) * 1000 + 4000));
 }
 
-bool Playing(TMainForm& m) { return m.WindowsMediaPlayer.playState() == playback::psPlaying; }
+bool Playing(TMainForm& m) {
+  return m.WindowsMediaPlayer.playState() == playback::psPlaying;
+}
 
 }  // namespace
 
@@ -71,12 +73,15 @@ TEST(ReceiverReconnect, ADroppedStationIsHeardAgainWithinASecondAndAHalf) {
   const DWORD dropped = relay.Drop();
   bool buffering = false, told = false;
   DWORD noticed = 0;
-  ASSERT_TRUE(PumpUntil([&] {
-    if (!buffering && m.WindowsMediaPlayer.playState() == playback::psBuffering) noticed = GetTickCount();
-    buffering = buffering || noticed != 0;
-    told = told || m.LabelStation.Caption() != "Relay";
-    return buffering && Playing(m);
-  }, 10000)) << m.WindowsMediaPlayer.lastError();
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        if (!buffering && m.WindowsMediaPlayer.playState() == playback::psBuffering) noticed = GetTickCount();
+        buffering = buffering || noticed != 0;
+        told = told || m.LabelStation.Caption() != "Relay";
+        return buffering && Playing(m);
+      },
+      10000))
+      << m.WindowsMediaPlayer.lastError();
   heard.Finish();
   Pump(300);
   EXPECT_FALSE(told) << "the station's name stays while it is brought back";

@@ -1,7 +1,7 @@
 // A live stream that drops is brought back by the player itself: through the real
 // player, against servers of the test's own that relay the local test station.
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,9 @@ DWORD TimeUntil(Pred pred, DWORD limit) {
   return WaitFor(pred, limit) ? GetTickCount() - start : limit + 1;
 }
 
-bool Playing(const StationPlayer& p) { return p.State() == playback::psPlaying; }
+bool Playing(const StationPlayer& p) {
+  return p.State() == playback::psPlaying;
+}
 
 // A player that plays the relay, for `seconds` of sound.
 void PlayFor(StationPlayer& p, const std::string& url, double seconds) {
@@ -67,7 +69,8 @@ std::string Wave() {
 TEST(Reconnect, ADroppedStreamComesBackFromTheAddressItsPlaylistNamedAndPlaysOn) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
   RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
-  LoopbackServer lists([&](const std::string&) { return Ok("audio/x-scpls", "[playlist]\nFile1=" + relay.Url() + "\n"); });
+  LoopbackServer lists(
+      [&](const std::string&) { return Ok("audio/x-scpls", "[playlist]\nFile1=" + relay.Url() + "\n"); });
   StationPlayer p;
   PlayFor(p, lists.Url("/station.pls"), 4.0);
   if (::testing::Test::HasFatalFailure()) return;
@@ -94,7 +97,8 @@ TEST(Reconnect, ADroppedStreamComesBackFromTheAddressItsPlaylistNamedAndPlaysOn)
   const DWORD back = heard.SoundFrom(silent ? silent : drop);
   ASSERT_NE(back, 0u) << "the sound comes back";
   EXPECT_LE(back - drop, 1500u) << "the sound returns within 1.5 s of the drop";
-  std::printf("sound back %lu ms after the drop (silent from %ld ms)\n", back - drop, silent ? long(silent - drop) : -1L);
+  std::printf("sound back %lu ms after the drop (silent from %ld ms)\n", back - drop,
+              silent ? long(silent - drop) : -1L);
 }
 
 TEST(Reconnect, AStallOrSoundlessBytesAreNoticedWithinSecondsAndBroughtBack) {

@@ -25,7 +25,9 @@ SoundCapture::SoundCapture(DWORD ms) {
   startTick_ = GetTickCount();
 }
 
-SoundCapture::~SoundCapture() { Finish(false); }
+SoundCapture::~SoundCapture() {
+  Finish(false);
+}
 
 void SoundCapture::Finish(bool whole) {
   if (!in_ || finished_) return;
@@ -54,5 +56,9 @@ DWORD SoundCapture::Find(DWORD fromTick, double rms, bool loud) const {
   return 0;
 }
 
-DWORD SoundCapture::SoundFrom(DWORD fromTick, double rms) const { return Find(fromTick, rms, true); }
-DWORD SoundCapture::SilenceFrom(DWORD fromTick, double rms) const { return Find(fromTick, rms, false); }
+DWORD SoundCapture::SoundFrom(DWORD fromTick, double rms) const {
+  return Find(fromTick, rms, true);
+}
+DWORD SoundCapture::SilenceFrom(DWORD fromTick, double rms) const {
+  return Find(fromTick, rms, false);
+}
