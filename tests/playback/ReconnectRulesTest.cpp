@@ -30,6 +30,7 @@ TEST(ReconnectRules, AttemptsWaitLongerEachTimeAndEndWithTheBudget) {
   EXPECT_EQ(waits, expected);
   EXPECT_LE(now, 100000u + 60000u) << "no attempt starts after the budget";
   EXPECT_FALSE(plan.Active());
+  EXPECT_EQ(ReconnectPlan(0).Failed(5), std::nullopt) << "no budget, no attempt";
 
   // An attempt that hangs until its own deadline counts its time against the budget too.
   ReconnectPlan slow(60000);
