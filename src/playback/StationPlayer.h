@@ -1,6 +1,7 @@
 // The station player: plays a stream URL or a sound file through the sound device. One
-// worker thread per player connects, reads, decodes and feeds the device; every member
-// returns at once and reads what the worker publishes.
+// worker thread per player connects, reads, decodes and feeds the device, and connects
+// again to a live stream that drops; every member returns at once and reads what the
+// worker publishes.
 #pragma once
 
 #include <atomic>
@@ -48,6 +49,7 @@ class StationPlayer {
   // Ends playing; the state leaves "playing" at once.
   void Stop();
 
+  // Buffering, not playing, also while a live stream that dropped is brought back.
   int State() const { return state_; }
   // Seconds of sound that left the device; 0 after stop.
   double CurrentPosition() const { return positionMs_ / 1000.0; }

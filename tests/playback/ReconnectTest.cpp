@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "playback/LoopbackServer.h"
@@ -131,8 +132,8 @@ TEST(Reconnect, AStallOrSoundlessBytesAreNoticedWithinSecondsAndBroughtBack) {
 }
 
 // A server that accepts every connection and closes it at once: each is a failed attempt,
-// the waits grow, and Stop ends the attempts there and then.
-TEST(Reconnect, AServerThatClosesAtOnceIsNoLoopAndStopEndsTheAttempts) {
+// and the waits grow.
+TEST(Reconnect, AServerThatClosesAtOnceIsNoLoop) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
   RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
   StationPlayer p;
@@ -147,14 +148,36 @@ TEST(Reconnect, AServerThatClosesAtOnceIsNoLoopAndStopEndsTheAttempts) {
   EXPECT_LE(attempts, 5);
   EXPECT_EQ(p.State(), playback::psBuffering);
   EXPECT_EQ(p.LastError(), "");
-  EXPECT_EQ(p.CurrentPosition() >= 1.0, true) << "the position waits where it stopped";
-  p.Stop();
-  EXPECT_EQ(p.State(), playback::psStopped);
-  const int atStop = relay.Connections();
-  Sleep(9000);  // the next attempt was due within 8 s
-  EXPECT_EQ(relay.Connections(), atStop) << "no attempt after Stop";
-  EXPECT_EQ(p.State(), playback::psStopped);
-  EXPECT_EQ(p.LastError(), "");
+  EXPECT_GE(p.CurrentPosition(), 1.0) << "the position waits where it stopped";
+}
+
+// Stop, another address and the player's end each end the attempts there and then.
+TEST(Reconnect, StopAnotherAddressOrThePlayersEndEndTheAttemptsAtOnce) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  const char* ways[] = {"Stop", "another address", "the player's end"};
+  for (int way = 0; way < 3; ++way) {
+    SCOPED_TRACE(ways[way]);
+    RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
+    auto p = std::make_unique<StationPlayer>();
+    PlayFor(*p, relay.Url(), 1.0);
+    if (::testing::Test::HasFatalFailure()) return;
+    relay.SetAcceptAndClose(true);
+    relay.Drop();
+    ASSERT_TRUE(WaitFor([&] { return relay.Connections() >= 2; }, 5000)) << "the first attempt";
+    const DWORD start = GetTickCount();
+    if (way == 0) p->Stop();
+    if (way == 1) p->SetUrl(DeadUrl("/elsewhere"));
+    if (way == 2) p.reset();
+    EXPECT_LE(GetTickCount() - start, 300u);
+    if (p) EXPECT_NE(p->State(), playback::psBuffering);
+    const int atEnd = relay.Connections();
+    Sleep(3500);  // the next attempts were due 1 s and 3 s after the first
+    EXPECT_EQ(relay.Connections(), atEnd) << "no attempt after the end";
+    if (p) {
+      EXPECT_EQ(p->LastError(), "");
+      EXPECT_NE(p->State(), playback::psBuffering);
+    }
+  }
 }
 
 TEST(Reconnect, AStationThatStaysDownEndsWithTheDropsErrorWhenTheAttemptsAreOver) {
