@@ -169,7 +169,9 @@ TEST(Reconnect, StopAnotherAddressOrThePlayersEndEndTheAttemptsAtOnce) {
     if (way == 1) p->SetUrl(DeadUrl("/elsewhere"));
     if (way == 2) p.reset();
     EXPECT_LE(GetTickCount() - start, 300u);
-    if (p) EXPECT_NE(p->State(), playback::psBuffering);
+    if (p) {
+      EXPECT_NE(p->State(), playback::psBuffering);
+    }
     const int atEnd = relay.Connections();
     Sleep(3500);  // the next attempts were due 1 s and 3 s after the first
     EXPECT_EQ(relay.Connections(), atEnd) << "no attempt after the end";
