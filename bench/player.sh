@@ -4,6 +4,8 @@
 # tone through waveOut) and, natively, ffplay and mpv when installed. Every figure comes
 # from ../shared/tools/time-to-audio in a private PulseAudio, from the local Icecast
 # (the real-world case) and from its instant server (the player's own time).
+# Last, how soon a dropped station is heard again once its server answers
+# (bench/reconnect.sh).
 # Usage: bench/player.sh [RUNS] [CPU_SECONDS]      (default 10 runs, 30 s)
 set -euo pipefail
 . "$(dirname "$0")/../scripts/common.sh"
@@ -49,3 +51,6 @@ for server in ${BENCH_SERVERS:-direct icecast}; do
     fi
   done
 done
+
+echo "== a dropped station heard again"
+"$TUNORA_ROOT/bench/reconnect.sh" "$RUNS"

@@ -72,12 +72,28 @@ MediaReader::~MediaReader() {
 }
 
 void MediaReader::SetDeadline(unsigned ms) {
+  watching_ = false;
   deadline_ = GetTickCount64() + ms;
   bytesAtDeadline_ = BytesRead();
 }
 
+void MediaReader::WatchStream() {
+  if (watching_) return;
+  watching_ = true;
+  watch_ = StreamWatch();
+  watch_.Sound(GetTickCount64(), BytesRead());
+}
+
 bool MediaReader::Stopped() {
   if (cancelled_ && cancelled_()) return true;
+  if (watching_) {
+    if (!timedOut_) {
+      const StreamHealth health = watch_.Check(GetTickCount64(), BytesRead());
+      timedOut_ = health != StreamHealth::Fine;
+      sendingWhenTimedOut_ = health == StreamHealth::Undecodable;
+    }
+    return timedOut_;
+  }
   if (!timedOut_ && GetTickCount64() > deadline_) {
     timedOut_ = true;
     // Bytes that kept coming without a frame in them are no stall: the station sends
@@ -186,9 +202,21 @@ void MediaReader::Open(const std::string& url) {
   throw MediaError(playlistError.empty() ? error : playlistError);
 }
 
+void MediaReader::OpenStream(const std::string& url) {
+  std::string error;
+  if (!OpenMedia(url, error)) throw MediaError(error);
+}
+
+bool MediaReader::SizeKnown() const {
+  // An HLS list's own size says nothing of the stream it lists.
+  if (!io_ || !format_ || std::strcmp(format_->iformat->name, "hls") == 0) return false;
+  return avio_size(io_) > 0;
+}
+
 bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   Close();
   timedOut_ = false;
+  openedUrl_ = url;
   probe_->Start(url);  // watches http and https only; forgets the last URL's refusal
   const std::string scheme = SchemeOf(url);
   const std::string name = scheme.empty() ? ToUtf8(url) : url;
@@ -355,11 +383,17 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
           swr_convert(resampler_, dest, room, const_cast<const uint8_t**>(frame_->extended_data), frame_->nb_samples);
       out.resize(at + std::size_t(std::max(n, 0)) * 2);
       av_frame_unref(frame_);
+      if (watching_ && n > 0) watch_.Sound(GetTickCount64(), BytesRead());
       return true;
     }
     if (r == AVERROR_EOF) return false;
     if (r != AVERROR(EAGAIN)) throw MediaError("The sound cannot be decoded: " + ErrorText(r));
-    r = av_read_frame(format_, packet_);
+    // Bytes that arrive without pause never make the connection wait, where the watch
+    // is asked otherwise: it is asked here too.
+    if (watching_ && Stopped() && TimedOut())
+      r = AVERROR_EXIT;
+    else
+      r = av_read_frame(format_, packet_);
     if (r == AVERROR_EOF) {
       avcodec_send_packet(codec_, nullptr);  // drain the decoder
       continue;

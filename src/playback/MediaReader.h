@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "playback/ReconnectRules.h"
+
 struct AVFormatContext;
 struct AVCodecContext;
 struct SwrContext;
@@ -37,8 +39,18 @@ class MediaReader {
 
   // Any blocking call not done within ms from now fails (a hung or stalled server).
   void SetDeadline(unsigned ms);
+  // From now on a read fails as soon as the stream stalls or sends bytes without sound
+  // (the watch's rules), instead of at a deadline: for a live stream that plays.
+  void WatchStream();
+  // The address of the stream that opened: the playlist's entry when it came from one.
+  const std::string& OpenedUrl() const { return openedUrl_; }
   // Connects, follows playlists and prepares the decoder; raises MediaError.
   void Open(const std::string& url);
+  // Opens url as the stream it was before (no playlist is looked for); raises MediaError.
+  void OpenStream(const std::string& url);
+  // The server announced the media's size: a file sent over the network, not a live
+  // stream, although it cannot be measured in time.
+  bool SizeKnown() const;
   int SampleRate() const { return rate_; }
   double DurationSeconds() const { return duration_; }
   int BitRate() const { return bitRate_; }
@@ -75,6 +87,9 @@ class MediaReader {
   bool timedOut_ = false;
   long long bytesAtDeadline_ = 0;        // what had arrived when the deadline was set
   bool sendingWhenTimedOut_ = false;     // bytes kept coming up to the deadline
+  bool watching_ = false;                // the watch, not the deadline, ends a read
+  StreamWatch watch_;
+  std::string openedUrl_;
   std::unique_ptr<ConnectProbe> probe_;  // tells a refused connection at once
   AVFormatContext* format_ = nullptr;
   AVIOContext* io_ = nullptr;      // the network connection, when this reader made it

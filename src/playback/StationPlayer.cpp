@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 
 #include "playback/MediaReader.h"
 #include "playback/PlaylistRules.h"
+#include "playback/ReconnectRules.h"
 #include "playback/TitleRules.h"
 #include "playback/WaveOutput.h"
 
@@ -14,9 +16,9 @@ namespace playback {
 
 namespace {
 
-constexpr unsigned kConnectMs = 10000;  // a server that does not answer
-constexpr unsigned kStallMs = 15000;    // a stream that stops sending
-constexpr int kStartBufferMs = 150;     // sound queued before the device starts
+constexpr unsigned kConnectMs = 10000;     // a server that does not answer
+constexpr unsigned kStartStallMs = 15000;  // a stream that stops sending before it played
+constexpr int kStartBufferMs = 150;        // sound queued before the device starts
 
 void ApplyVolume(std::int16_t* s, std::size_t n, int volume) {
   if (volume >= 100) return;
@@ -161,82 +163,179 @@ void StationPlayer::Run() {
   }
 }
 
+// The sound device of one media, kept open across the connections of a live stream so
+// that its sound and its position clock go on where they stopped.
+struct StationPlayer::Device {
+  WaveOutput out;
+  int rate = 0;
+  long long baseMs = 0;   // the position when the device was opened
+  long long written = 0;  // sample frames queued since then
+  long long PositionMs() const { return rate > 0 ? baseMs + out.PlayedFrames() * 1000 / rate : baseMs; }
+};
+
+// What one connection to the media came to.
+struct StationPlayer::Outcome {
+  bool played = false;  // its sound left the device
+  bool live = false;    // a live stream from the network, not a file
+  bool sized = false;   // sent with its size: a file over the network, never tried again
+  bool ended = false;   // the media came to its end; else it failed with `error`
+  std::string error;
+  std::string opened;  // the stream's address, after playlists
+};
+
+bool StationPlayer::WaitCurrent(unsigned generation, unsigned ms) {
+  std::unique_lock lock(mutex_);
+  return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return !Current(generation); });
+}
+
 void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
   const auto cancelled = [this, generation] { return !Current(generation); };
   bufferPercent_ = 0;
   bitRate_ = 0;
   durationMs_ = 0;
   Publish(generation, psWaiting);
+  Device device;
+  ReconnectPlan plan(reconnectBudgetMs_);
+  std::string address = url;
+  bool hasPlayed = false, live = false;
+  Outcome drop;  // the last failure of the stream while it played
+  for (;;) {
+    const Outcome o = PlayConnection(address, generation, device, plan);
+    if (cancelled()) break;
+    if (o.played) {
+      hasPlayed = true;
+      live = o.live && !o.sized;
+      // Back to the stream itself: a playlist may name another stream on a new fetch.
+      address = o.opened;
+      drop = o;
+    }
+    if (!MayReconnect(live, hasPlayed)) {
+      Finish(generation, o, device);
+      break;
+    }
+    const std::optional<unsigned> wait = plan.Failed(GetTickCount64());
+    if (!wait) {
+      Finish(generation, drop, device);
+      break;
+    }
+    // The sound still queued plays on while the player waits.
+    device.out.Flush(cancelled);
+    {
+      std::lock_guard lock(mutex_);
+      if (!Current(generation)) break;
+      state_ = psBuffering;
+      bufferPercent_ = 0;
+    }
+    if (!WaitCurrent(generation, *wait)) break;
+  }
+  device.out.Close();
+}
+
+StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, unsigned generation, Device& device,
+                                                     ReconnectPlan& plan) {
+  const auto cancelled = [this, generation] { return !Current(generation); };
+  Outcome o;
   MediaReader reader(cancelled);
-  WaveOutput out;
   try {
-    reader.SetDeadline(kConnectMs);
-    reader.Open(url);
+    unsigned connectMs = kConnectMs;
+    if (plan.Active()) {
+      // An attempt does not run past the end of the attempts.
+      const unsigned long long now = GetTickCount64(), end = plan.DropMs() + plan.BudgetMs();
+      connectMs = unsigned(std::clamp<unsigned long long>(end > now ? end - now : 0, 1000, kConnectMs));
+    }
+    reader.SetDeadline(connectMs);
+    if (plan.Active())
+      reader.OpenStream(url);
+    else
+      reader.Open(url);
+    o.opened = reader.OpenedUrl();
     durationMs_ = static_cast<long long>(reader.DurationSeconds() * 1000.0);
     bitRate_ = reader.BitRate();
-    std::string error;
-    if (!out.Open(reader.SampleRate(), error)) throw MediaError(error);
+    const std::string scheme = SchemeOf(url);
+    o.live = !scheme.empty() && scheme != "file" && durationMs_ == 0;
+    o.sized = reader.SizeKnown();
+    if (!device.out.IsOpen() || device.rate != reader.SampleRate()) {
+      device.baseMs = device.PositionMs();
+      std::string error;
+      if (!device.out.Open(reader.SampleRate(), error)) throw MediaError(error);
+      device.rate = reader.SampleRate();
+      device.written = 0;
+    }
     Publish(generation, psBuffering);
 
+    const long long startFrames = device.written;  // sound of the connections before
     const std::size_t startSamples = std::size_t(reader.SampleRate()) * kStartBufferMs / 1000 * 2;
     std::vector<std::int16_t> pending;
     std::size_t queued = 0;
-    bool started = false, ended = false;
+    bool started = false;
     const unsigned long long t0 = GetTickCount64();
     while (!cancelled()) {
-      reader.SetDeadline(kStallMs);
+      // A live stream that plays, or is being brought back, is watched closely: it
+      // drops within seconds, so that the attempts start soon.
+      if (o.live && !o.sized && (o.played || plan.Active()))
+        reader.WatchStream();
+      else
+        reader.SetDeadline(kStartStallMs);
       pending.clear();
       if (!reader.Read(pending)) {
-        ended = true;
+        o.ended = true;
         break;
       }
       if (std::string title; reader.NewTitle(title)) PublishTitle(generation, title);
       ApplyVolume(pending.data(), pending.size(), volume_);
-      if (!out.Write(pending.data(), pending.size(), cancelled)) break;
+      if (!device.out.Write(pending.data(), pending.size(), cancelled)) break;
       queued += pending.size();
+      device.written += static_cast<long long>(pending.size() / 2);
       if (!started) {
         const int percent = int(std::min<std::size_t>(100, queued * 100 / std::max<std::size_t>(startSamples, 1)));
         std::lock_guard lock(mutex_);
         if (Current(generation)) bufferPercent_ = percent;
         if (queued >= startSamples) started = true;
       }
-      const long long frames = out.PlayedFrames();
-      if (frames > 0) PublishPosition(generation, frames * 1000 / reader.SampleRate(), true);
+      if (device.out.PlayedFrames() > startFrames) {
+        if (!o.played) plan.SoundReturned(GetTickCount64());
+        o.played = true;
+        PublishPosition(generation, device.PositionMs(), true);
+      }
       if (bitRate_ == 0) {
         // No bit rate in the headers: measure it from the bytes received.
         const unsigned long long ms = GetTickCount64() - t0;
         if (ms > 1000) bitRate_ = int(reader.BytesRead() * 8 * 1000 / (long long)ms);
       }
     }
-    if (ended && !cancelled()) {
-      // Play out what is queued, keeping the position up to date.
-      out.Flush(cancelled);
-      for (;;) {
-        const long long frames = out.PlayedFrames();
-        PublishPosition(generation, frames * 1000 / reader.SampleRate(), false);
-        if (cancelled() || frames * 1000 / reader.SampleRate() >= static_cast<long long>(queued / 2) * 1000 / reader.SampleRate())
-          break;
-        Sleep(20);
-      }
-      // A file ends; a live stream from the network only ends when its station stops
-      // sending it, which the listener is told.
-      const std::string scheme = SchemeOf(url);
-      const bool live = !scheme.empty() && scheme != "file" && durationMs_ == 0;
-      std::lock_guard lock(mutex_);
-      if (Current(generation)) {
-        if (live) lastError_ = "The station ended the stream";
-        title_.clear();
-        state_ = psMediaEnded;
-      }
-    }
   } catch (const MediaError& e) {
-    Fail(generation, e.what());
+    o.error = e.what();
   } catch (const std::exception& e) {
     // Anything else (memory running out, a thread of the sound system that cannot start)
     // ends this media, not the program: an exception leaving the worker would end it.
-    Fail(generation, std::string("The station cannot be played: ") + e.what());
+    o.error = std::string("The station cannot be played: ") + e.what();
   }
-  out.Close();
+  return o;
+}
+
+void StationPlayer::Finish(unsigned generation, const Outcome& how, Device& device) {
+  const auto cancelled = [this, generation] { return !Current(generation); };
+  if (!how.ended) {
+    Fail(generation, how.error);
+    return;
+  }
+  // Play out what is queued, keeping the position up to date.
+  device.out.Flush(cancelled);
+  const long long endMs = device.rate > 0 ? device.baseMs + device.written * 1000 / device.rate : device.baseMs;
+  for (;;) {
+    const long long ms = device.PositionMs();
+    PublishPosition(generation, ms, false);
+    if (cancelled() || ms >= endMs || !device.out.IsOpen()) break;
+    Sleep(20);
+  }
+  // A file ends; a live stream from the network only ends when its station stops
+  // sending it, which the listener is told.
+  std::lock_guard lock(mutex_);
+  if (Current(generation)) {
+    if (how.live) lastError_ = "The station ended the stream";
+    title_.clear();
+    state_ = psMediaEnded;
+  }
 }
 
 }  // namespace playback

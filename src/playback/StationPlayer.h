@@ -1,6 +1,7 @@
 // The station player: plays a stream URL or a sound file through the sound device. One
-// worker thread per player connects, reads, decodes and feeds the device; every member
-// returns at once and reads what the worker publishes.
+// worker thread per player connects, reads, decodes and feeds the device, and connects
+// again to a live stream that drops; every member returns at once and reads what the
+// worker publishes.
 #pragma once
 
 #include <atomic>
@@ -9,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+
+#include "playback/ReconnectRules.h"
 
 namespace playback {
 
@@ -46,6 +49,7 @@ class StationPlayer {
   // Ends playing; the state leaves "playing" at once.
   void Stop();
 
+  // Buffering, not playing, also while a live stream that dropped is brought back.
   int State() const { return state_; }
   // Seconds of sound that left the device; 0 after stop.
   double CurrentPosition() const { return positionMs_ / 1000.0; }
@@ -64,11 +68,23 @@ class StationPlayer {
   // The title the stream announced last, in the ANSI code page; empty while none is
   // known, and again after Stop, Play, another URL, a failure or the media's end.
   std::string Title() const;
+  // How long after a live stream dropped the player stops trying to bring it back and
+  // tells why it dropped (60 s unless set; tests and benchmarks shorten it).
+  void SetReconnectBudget(unsigned ms) { reconnectBudgetMs_ = ms; }
 
  private:
-  struct Session;
+  struct Device;
+  struct Outcome;
   void Run();
+  // Plays the media, and brings a live stream that dropped back while that may be tried.
   void PlayMedia(const std::string& url, unsigned generation);
+  // One connection to the media, from opening it until it ends or fails.
+  Outcome PlayConnection(const std::string& url, unsigned generation, Device& device, ReconnectPlan& plan);
+  // The media is over: ended (its queued sound plays out first) or failed.
+  void Finish(unsigned generation, const Outcome& how, Device& device);
+  // Waits ms unless the media is ended sooner (Stop, another URL, the player's end);
+  // false when it was.
+  bool WaitCurrent(unsigned generation, unsigned ms);
   bool Current(unsigned generation) const { return generation_ == generation && !quit_; }
   void Publish(unsigned generation, PlayState s);
   // The position of the media that is playing; with `playing`, also the playing state.
@@ -91,6 +107,7 @@ class StationPlayer {
   std::atomic<int> bufferPercent_{0};
   std::atomic<int> bitRate_{0};
   std::atomic<long long> durationMs_{0};
+  std::atomic<unsigned> reconnectBudgetMs_{kReconnectBudgetMs};
 
   std::thread worker_;
 };

@@ -69,6 +69,10 @@ class TWindowsMediaPlayer {
     const playback::StationPlayer& p_;
   };
 
+  // How long the player tries to bring a dropped live stream back before it tells why it
+  // dropped: 60 s unless set (tests and benchmarks shorten it). No member of the control.
+  void SetReconnectBudget(unsigned ms) { player_.SetReconnectBudget(ms); }
+
   Controls controls() { return Controls(player_); }
   Settings settings() { return Settings(player_); }
   Network network() const { return Network(player_); }

@@ -1,0 +1,139 @@
+// A station that drops, through the main window and the real player: it is heard again
+// by itself, Disconnect ends the attempts, and a station that stays down is told as
+// before once the attempts are over. The station is a relay of the test's own in front
+// of the local test station.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/MainForm.h"
+#include "app/Program.h"
+#include "playback/RelayServer.h"
+#include "playback/SoundCapture.h"
+#include "playback/StationTesting.h"
+#include "ui/Application.h"
+#include "ui/WindowTesting.h"
+
+using namespace testing_support;
+
+namespace {
+
+// Always connected: the drops are the station's, not the machine's.
+class Connected : public app::ConnectionSystem {
+ public:
+  bool IsConnected() override { return true; }
+  void AttemptConnect() override {}
+};
+
+TMainForm& StartedProgram() {
+  if (ui::App().Forms().empty()) {
+    SetCurrentDirectoryA(ProcessTempDirectory("tunora-reconnect").c_str());
+    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
+    ui::App().ShowMainForm();
+    MainForm->Connection().SetSystem(std::make_shared<Connected>());
+    PumpUntil([&] { return MainForm->Monitor().internetConnected; }, 3000);
+  }
+  return *MainForm;
+}
+
+void LeftClick(ui::WinControl& c) {
+  SendMouse(c.Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+  SendMouse(c.Handle(), WM_LBUTTONUP, 5, 5, 0);
+}
+
+// The relay on preset 0, played until the station's clock shows `seconds`.
+void PlayRelay(TMainForm& m, const RelayServer& relay, int seconds) {
+  m.VrDemoButtonStation[0].SetCaption("Relay");
+  m.EditStationURL[0].SetText(relay.Url());
+  LeftClick(m.VrDemoButtonStation[0]);
+  ASSERT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == "Relay"; }, 8000))
+      << m.WindowsMediaPlayer.lastError() << " / " << m.LabelStation.Caption();
+  ASSERT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() >= seconds; }, DWORD(seconds) * 1000 + 4000));
+}
+
+bool Playing(TMainForm& m) {
+  return m.WindowsMediaPlayer.playState() == playback::psPlaying;
+}
+
+}  // namespace
+
+TEST(ReceiverReconnect, ADroppedStationIsHeardAgainWithinASecondAndAHalf) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  TMainForm& m = StartedProgram();
+  RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
+  PlayRelay(m, relay, 4);
+  if (HasFatalFailure()) return;
+  const int before = m.VrClockstposition.Seconds();
+
+  SoundCapture heard(8000);
+  ASSERT_TRUE(heard.Recording()) << "the null sink's monitor";
+  Pump(300);
+  const DWORD dropped = relay.Drop();
+  bool buffering = false, told = false;
+  DWORD noticed = 0;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        if (!buffering && m.WindowsMediaPlayer.playState() == playback::psBuffering) noticed = GetTickCount();
+        buffering = buffering || noticed != 0;
+        told = told || m.LabelStation.Caption() != "Relay";
+        return buffering && Playing(m);
+      },
+      10000))
+      << m.WindowsMediaPlayer.lastError();
+  heard.Finish();
+  Pump(300);
+  EXPECT_FALSE(told) << "the station's name stays while it is brought back";
+  EXPECT_EQ(m.VrMatrixConn.Text(), "OVEXIA TUNORA ONLINE!");
+  EXPECT_EQ(relay.Connections(), 2);
+  EXPECT_GE(m.VrClockstposition.Seconds(), before + 1) << "the clock goes on from where it stopped";
+  const DWORD drop = HeardDrop(dropped, noticed);
+  const DWORD silent = heard.SilenceFrom(drop);
+  const DWORD back = heard.SoundFrom(silent ? silent : drop);
+  ASSERT_NE(back, 0u) << "the tone comes back";
+  EXPECT_LE(back - drop, 1500u);
+  std::printf("tone back %lu ms after the drop\n", back - drop);
+  LeftClick(m.VrDemoButtonUnplug);
+}
+
+TEST(ReceiverReconnect, DisconnectDuringTheAttemptsEndsThemAtOnce) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  TMainForm& m = StartedProgram();
+  RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
+  PlayRelay(m, relay, 1);
+  if (HasFatalFailure()) return;
+  relay.SetAcceptAndClose(true);
+  relay.Drop();
+  // The first attempt (accepted and closed at once) has come: the next are due 1 s and
+  // 3 s after it.
+  ASSERT_TRUE(PumpUntil([&] { return relay.Connections() >= 2; }, 5000));
+  EXPECT_EQ(m.WindowsMediaPlayer.playState(), playback::psBuffering);
+  LeftClick(m.VrDemoButtonUnplug);
+  EXPECT_EQ(m.WindowsMediaPlayer.playState(), playback::psStopped);
+  const int atDisconnect = relay.Connections();
+  Pump(4000);
+  EXPECT_EQ(relay.Connections(), atDisconnect) << "no attempt after Disconnect";
+  EXPECT_EQ(m.WindowsMediaPlayer.playState(), playback::psStopped);
+  EXPECT_EQ(m.LabelStation.Caption(), "none");
+  EXPECT_EQ(m.VrMatrixConn.Text(), "OVEXIA TUNORA ONLINE!");
+}
+
+// The only test that waits out the whole minute of attempts.
+TEST(ReceiverReconnect, AStationThatStaysDownIsToldAsBeforeAfterAMinuteOfAttempts) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  TMainForm& m = StartedProgram();
+  RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
+  PlayRelay(m, relay, 1);
+  if (HasFatalFailure()) return;
+  relay.Down();
+  const DWORD start = GetTickCount();
+  ASSERT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == playback::kStationFaultText; }, 75000))
+      << m.LabelStation.Caption();
+  const DWORD told = GetTickCount() - start;
+  EXPECT_GE(told, 50000u) << "the attempts went on for most of a minute";
+  EXPECT_NE(m.VrMatrixConn.Text().find("closed the connection"), std::string::npos) << m.VrMatrixConn.Text();
+  EXPECT_EQ(m.WindowsMediaPlayer.playState(), playback::psStopped);
+  std::printf("told after %lu ms of attempts\n", told);
+  LeftClick(m.VrDemoButtonUnplug);
+}

@@ -1,0 +1,99 @@
+#include "playback/ReconnectRules.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using playback::MayReconnect;
+using playback::ReconnectPlan;
+using playback::StreamHealth;
+using playback::StreamWatch;
+
+TEST(ReconnectRules, OnlyALiveStreamThatPlayedIsBroughtBack) {
+  EXPECT_TRUE(MayReconnect(true, true));
+  EXPECT_FALSE(MayReconnect(true, false)) << "a station that never played keeps its error";
+  EXPECT_FALSE(MayReconnect(false, true)) << "a file ends";
+  EXPECT_FALSE(MayReconnect(false, false));
+}
+
+TEST(ReconnectRules, AttemptsWaitLongerEachTimeAndEndWithTheBudget) {
+  ReconnectPlan plan;
+  unsigned long long now = 100000;
+  std::vector<unsigned> waits;
+  // Every attempt fails at once (refused): the plan alone decides when the next comes.
+  while (const auto wait = plan.Failed(now)) {
+    waits.push_back(*wait);
+    now += *wait;
+    ASSERT_LT(waits.size(), 100u) << "the attempts end";
+  }
+  const std::vector<unsigned> expected = {500, 1000, 2000, 4000, 8000, 8000, 8000, 8000, 8000, 8000};
+  EXPECT_EQ(waits, expected);
+  EXPECT_LE(now, 100000u + 60000u) << "no attempt starts after the budget";
+  EXPECT_FALSE(plan.Active());
+  EXPECT_EQ(ReconnectPlan(0).Failed(5), std::nullopt) << "no budget, no attempt";
+
+  // An attempt that hangs until its own deadline counts its time against the budget too.
+  ReconnectPlan slow(60000);
+  ASSERT_EQ(slow.Failed(0), 500u);
+  ASSERT_EQ(slow.Failed(500 + 10000), 1000u);
+  ASSERT_EQ(slow.Failed(11500 + 10000 + 1000), 2000u);
+  EXPECT_EQ(slow.Failed(58500), std::nullopt) << "2 s of wait would pass the budget";
+}
+
+TEST(ReconnectRules, SoundThatReturnsOnlyForAMomentDoesNotRestartTheAttempts) {
+  // A server that accepts, plays a second and closes, over and over: the waits grow
+  // and the budget from the first drop still ends it.
+  ReconnectPlan flapping(60000);
+  unsigned long long now = 0;
+  int attempts = 0;
+  for (std::optional<unsigned> wait = flapping.Failed(now); wait; wait = flapping.Failed(now)) {
+    now += *wait;
+    flapping.SoundReturned(now + 200);
+    now += 1200;
+    ++attempts;
+  }
+  EXPECT_LE(attempts, 10);
+  EXPECT_GE(now, 50000u);
+  EXPECT_LE(now, 61200u);
+
+  // Sound that played steadily after the attempts: the next drop starts from 0.5 s again.
+  ReconnectPlan steady;
+  ASSERT_EQ(steady.Failed(0), 500u);
+  ASSERT_EQ(steady.Failed(600), 1000u);
+  steady.SoundReturned(2000);
+  EXPECT_EQ(steady.Failed(2000 + playback::kSteadyMs - 1), 2000u) << "not yet steady";
+  steady.SoundReturned(5000);
+  EXPECT_EQ(steady.Failed(5000 + playback::kSteadyMs), 500u);
+  EXPECT_EQ(steady.DropMs(), 5000u + playback::kSteadyMs);
+}
+
+TEST(ReconnectRules, AStreamStallsWithoutBytesAndTurnsUndecodableWithBytesButNoSound) {
+  StreamWatch w;
+  w.Sound(1000, 50000);
+  EXPECT_EQ(w.Check(3000, 50000), StreamHealth::Fine);
+  EXPECT_EQ(w.Check(5999, 50000), StreamHealth::Fine);
+  EXPECT_EQ(w.Check(6000, 50000), StreamHealth::Stalled) << "5 s without a byte";
+
+  // Bytes that keep coming put the stall off, but without sound in them they are
+  // undecodable after 2 s.
+  StreamWatch garbage;
+  garbage.Sound(1000, 0);
+  EXPECT_EQ(garbage.Check(2000, 8000), StreamHealth::Fine);
+  EXPECT_EQ(garbage.Check(3000, 16000), StreamHealth::Fine) << "2 s is not yet more than 2 s";
+  EXPECT_EQ(garbage.Check(3001, 16000), StreamHealth::Undecodable);
+
+  // A stream whose sound keeps coming is fine, however its bytes are counted (HLS
+  // segments arrive on connections of their own).
+  StreamWatch segments;
+  for (unsigned long long t = 0; t < 20000; t += 500) {
+    segments.Sound(t, 700);
+    EXPECT_EQ(segments.Check(t + 400, 700), StreamHealth::Fine);
+  }
+
+  // A frame's start that never finished is a stall, not undecodable data.
+  StreamWatch cut;
+  cut.Sound(0, 10000);
+  EXPECT_EQ(cut.Check(100, 10000 + 600), StreamHealth::Fine);
+  EXPECT_EQ(cut.Check(4000, 10000 + 600), StreamHealth::Fine);
+  EXPECT_EQ(cut.Check(5100, 10000 + 600), StreamHealth::Stalled);
+}

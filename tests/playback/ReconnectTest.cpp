@@ -1,0 +1,232 @@
+// A live stream that drops is brought back by the player itself: through the real
+// player, against servers of the test's own that relay the local test station.
+#include <windows.h>
+#include <winsock2.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "playback/LoopbackServer.h"
+#include "playback/RelayServer.h"
+#include "playback/SoundCapture.h"
+#include "playback/StationPlayer.h"
+#include "playback/StationTesting.h"
+
+using playback::StationPlayer;
+
+namespace {
+
+template <typename Pred>
+bool WaitFor(Pred pred, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!pred()) {
+    if (GetTickCount() - start > ms) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+// How long until pred holds, in ms; `limit` + 1 when it does not within limit.
+template <typename Pred>
+DWORD TimeUntil(Pred pred, DWORD limit) {
+  const DWORD start = GetTickCount();
+  return WaitFor(pred, limit) ? GetTickCount() - start : limit + 1;
+}
+
+bool Playing(const StationPlayer& p) {
+  return p.State() == playback::psPlaying;
+}
+
+// A player that plays the relay, for `seconds` of sound.
+void PlayFor(StationPlayer& p, const std::string& url, double seconds) {
+  p.SetUrl(url);
+  p.Play();
+  ASSERT_TRUE(WaitFor([&] { return Playing(p); }, 8000)) << p.LastError();
+  ASSERT_TRUE(WaitFor([&] { return p.CurrentPosition() >= seconds; }, DWORD(seconds * 1000) + 4000));
+}
+
+// A WAVE file of a 2 s tone.
+std::string Wave() {
+  const int rate = 22050, frames = rate * 2;
+  auto le = [](std::uint32_t v, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += char((v >> (8 * i)) & 0xff);
+    return s;
+  };
+  std::string w = "RIFF" + le(36 + frames * 4, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(2, 2) + le(rate, 4) +
+                  le(rate * 4, 4) + le(4, 2) + le(16, 2) + "data" + le(frames * 4, 4);
+  for (int i = 0; i < frames; ++i) {
+    const auto v = std::uint16_t(std::int16_t(6000 * std::sin(2 * 3.14159265 * 440 * i / rate)));
+    w += le(v, 2) + le(v, 2);
+  }
+  return w;
+}
+
+}  // namespace
+
+TEST(Reconnect, ADroppedStreamComesBackFromTheAddressItsPlaylistNamedAndPlaysOn) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
+  LoopbackServer lists(
+      [&](const std::string&) { return Ok("audio/x-scpls", "[playlist]\nFile1=" + relay.Url() + "\n"); });
+  StationPlayer p;
+  PlayFor(p, lists.Url("/station.pls"), 4.0);
+  if (::testing::Test::HasFatalFailure()) return;
+  const double before = p.CurrentPosition();
+  const int listRequests = lists.Requests();
+
+  SoundCapture heard(8000);
+  ASSERT_TRUE(heard.Recording()) << "the null sink's monitor";
+  Sleep(300);
+  const DWORD dropped = relay.Drop();
+  // Buffering, not playing, and nothing to tell while the player tries again.
+  EXPECT_TRUE(WaitFor([&] { return p.State() == playback::psBuffering; }, 8000)) << p.State();
+  const DWORD noticed = GetTickCount();
+  EXPECT_EQ(p.LastError(), "");
+  ASSERT_TRUE(WaitFor([&] { return Playing(p); }, 5000)) << p.LastError();
+  const double after = p.CurrentPosition();
+  heard.Finish();
+  EXPECT_EQ(relay.Connections(), 2);
+  EXPECT_EQ(lists.Requests(), listRequests) << "the stream's own address is asked again, not the playlist";
+  EXPECT_GE(after, before + 0.2) << "the position goes on from where it stopped";
+  EXPECT_LE(after, before + 2.5);
+  const DWORD drop = HeardDrop(dropped, noticed);
+  const DWORD silent = heard.SilenceFrom(drop);
+  const DWORD back = heard.SoundFrom(silent ? silent : drop);
+  ASSERT_NE(back, 0u) << "the sound comes back";
+  EXPECT_LE(back - drop, 1500u) << "the sound returns within 1.5 s of the drop";
+  std::printf("sound back %lu ms after the drop (silent from %ld ms)\n", back - drop,
+              silent ? long(silent - drop) : -1L);
+}
+
+TEST(Reconnect, AStallOrSoundlessBytesAreNoticedWithinSecondsAndBroughtBack) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
+  StationPlayer p;
+  PlayFor(p, relay.Url(), 1.5);
+  if (::testing::Test::HasFatalFailure()) return;
+
+  // No bytes for 5 s: the sound queued (under half a second) plays out first.
+  relay.SetMode(RelayServer::Mode::Stall);
+  const DWORD stalled = TimeUntil([&] { return !Playing(p); }, 20000);
+  relay.SetMode(RelayServer::Mode::Relay);
+  EXPECT_GE(stalled, 4500u);
+  EXPECT_LE(stalled, 7000u);
+  EXPECT_TRUE(WaitFor([&] { return Playing(p); }, 4000)) << p.LastError();
+  EXPECT_EQ(relay.Connections(), 2);
+
+  // Bytes keep coming without sound in them: more than 2 s of that drops the stream.
+  ASSERT_TRUE(WaitFor([&] { return p.CurrentPosition() > 0 && Playing(p); }, 3000));
+  Sleep(1500);
+  relay.SetMode(RelayServer::Mode::Garbage);
+  const DWORD garbled = TimeUntil([&] { return !Playing(p); }, 20000);
+  relay.SetMode(RelayServer::Mode::Relay);
+  EXPECT_GE(garbled, 1500u);
+  EXPECT_LE(garbled, 4500u);
+  EXPECT_TRUE(WaitFor([&] { return Playing(p); }, 4000)) << p.LastError();
+  EXPECT_EQ(relay.Connections(), 3);
+  p.Stop();
+}
+
+// A server that accepts every connection and closes it at once: each is a failed attempt,
+// and the waits grow.
+TEST(Reconnect, AServerThatClosesAtOnceIsNoLoop) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
+  StationPlayer p;
+  PlayFor(p, relay.Url(), 1.0);
+  if (::testing::Test::HasFatalFailure()) return;
+  relay.SetAcceptAndClose(true);
+  const DWORD dropped = relay.Drop();
+  // Attempts at about 0.5, 1.5, 3.5 and 7.5 s after the drop.
+  WaitFor([&] { return GetTickCount() - dropped > 8500; }, 10000);
+  const int attempts = relay.Connections() - 1;
+  EXPECT_GE(attempts, 3);
+  EXPECT_LE(attempts, 5);
+  EXPECT_EQ(p.State(), playback::psBuffering);
+  EXPECT_EQ(p.LastError(), "");
+  EXPECT_GE(p.CurrentPosition(), 1.0) << "the position waits where it stopped";
+}
+
+// Stop, another address and the player's end each end the attempts there and then.
+TEST(Reconnect, StopAnotherAddressOrThePlayersEndEndTheAttemptsAtOnce) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  const char* ways[] = {"Stop", "another address", "the player's end"};
+  for (int way = 0; way < 3; ++way) {
+    SCOPED_TRACE(ways[way]);
+    RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
+    auto p = std::make_unique<StationPlayer>();
+    PlayFor(*p, relay.Url(), 1.0);
+    if (::testing::Test::HasFatalFailure()) return;
+    relay.SetAcceptAndClose(true);
+    relay.Drop();
+    ASSERT_TRUE(WaitFor([&] { return relay.Connections() >= 2; }, 5000)) << "the first attempt";
+    const DWORD start = GetTickCount();
+    if (way == 0) p->Stop();
+    if (way == 1) p->SetUrl(DeadUrl("/elsewhere"));
+    if (way == 2) p.reset();
+    EXPECT_LE(GetTickCount() - start, 300u);
+    if (p) {
+      EXPECT_NE(p->State(), playback::psBuffering);
+    }
+    const int atEnd = relay.Connections();
+    Sleep(3500);  // the next attempts were due 1 s and 3 s after the first
+    EXPECT_EQ(relay.Connections(), atEnd) << "no attempt after the end";
+    if (p) {
+      EXPECT_EQ(p->LastError(), "");
+      EXPECT_NE(p->State(), playback::psBuffering);
+    }
+  }
+}
+
+TEST(Reconnect, AStationThatStaysDownEndsWithTheDropsErrorWhenTheAttemptsAreOver) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
+  StationPlayer p;
+  p.SetReconnectBudget(4000);
+  PlayFor(p, relay.Url(), 1.0);
+  if (::testing::Test::HasFatalFailure()) return;
+  relay.Down();
+  const DWORD start = GetTickCount();
+  ASSERT_TRUE(WaitFor([&] { return !p.LastError().empty(); }, 10000));
+  const DWORD told = GetTickCount() - start;
+  EXPECT_GE(told, 1500u) << "attempts at 0.5 and 1.5 s came first";
+  EXPECT_NE(p.LastError().find("closed the connection"), std::string::npos)
+      << "the drop's error, not the refusals of the attempts: " << p.LastError();
+  EXPECT_EQ(p.State(), playback::psStopped);
+  EXPECT_EQ(relay.Connections(), 1);
+}
+
+TEST(Reconnect, FilesAndStationsThatNeverPlayedAreNotTriedAgain) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  {
+    // A sound file over http, of known length: it ends, and is not fetched again.
+    const std::string wave = Wave();
+    LoopbackServer files([&](const std::string&) { return Ok("audio/wav", wave); });
+    StationPlayer p;
+    p.SetUrl(files.Url("/tone.wav"));
+    p.Play();
+    ASSERT_TRUE(WaitFor([&] { return Playing(p); }, 5000)) << p.LastError();
+    ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psMediaEnded; }, 6000)) << p.State();
+    Sleep(2000);
+    EXPECT_EQ(p.State(), playback::psMediaEnded);
+    EXPECT_EQ(files.Requests(), 1);
+  }
+  {
+    // A station whose every connection closes at once never played: its error is told
+    // at once, as ever.
+    RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
+    relay.SetAcceptAndClose(true);
+    StationPlayer p;
+    p.SetUrl(relay.Url());
+    p.Play();
+    EXPECT_TRUE(WaitFor([&] { return !p.LastError().empty(); }, 5000));
+    const int tried = relay.Connections();  // the address as a stream, then as a playlist
+    Sleep(2000);
+    EXPECT_EQ(relay.Connections(), tried) << p.LastError();
+    EXPECT_EQ(p.State(), playback::psStopped);
+  }
+}

@@ -1,0 +1,64 @@
+#include "playback/SoundCapture.h"
+
+#include <cmath>
+#include <cstring>
+
+SoundCapture::SoundCapture(DWORD ms) {
+  UINT device = WAVE_MAPPER;
+  for (UINT i = 0; i < waveInGetNumDevs(); ++i) {
+    WAVEINCAPSA caps;
+    if (waveInGetDevCapsA(i, &caps, sizeof caps) == MMSYSERR_NOERROR && std::strstr(caps.szPname, "TunoraOutput"))
+      device = i;
+  }
+  if (device == WAVE_MAPPER) return;
+  WAVEFORMATEX f{WAVE_FORMAT_PCM, 1, kRate, kRate * 2, 2, 16, 0};
+  if (waveInOpen(&in_, device, &f, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+    in_ = nullptr;
+    return;
+  }
+  samples_.assign(std::size_t(kRate) * ms / 1000, 0);
+  header_.lpData = reinterpret_cast<LPSTR>(samples_.data());
+  header_.dwBufferLength = DWORD(samples_.size() * 2);
+  waveInPrepareHeader(in_, &header_, sizeof header_);
+  waveInAddBuffer(in_, &header_, sizeof header_);
+  waveInStart(in_);
+  startTick_ = GetTickCount();
+}
+
+SoundCapture::~SoundCapture() {
+  Finish(false);
+}
+
+void SoundCapture::Finish(bool whole) {
+  if (!in_ || finished_) return;
+  finished_ = true;
+  const DWORD limit = GetTickCount() + DWORD(samples_.size() * 1000 / kRate) + 2000;
+  while (whole && !(header_.dwFlags & WHDR_DONE) && GetTickCount() < limit) Sleep(10);
+  waveInReset(in_);
+  waveInUnprepareHeader(in_, &header_, sizeof header_);
+  waveInClose(in_);
+  in_ = nullptr;
+  samples_.resize(header_.dwBytesRecorded / 2);
+}
+
+double SoundCapture::Level(std::size_t i) const {
+  const std::size_t n = kRate / 10;
+  double sum = 0;
+  for (std::size_t k = i; k < i + n; ++k) sum += double(samples_[k]) * samples_[k];
+  return std::sqrt(sum / double(n));
+}
+
+DWORD SoundCapture::Find(DWORD fromTick, double rms, bool loud) const {
+  const std::size_t step = kRate / 100;  // 10 ms
+  std::size_t i = fromTick > startTick_ ? std::size_t(fromTick - startTick_) * kRate / 1000 : 0;
+  for (; i + kRate / 10 <= samples_.size(); i += step)
+    if ((Level(i) > rms) == loud) return startTick_ + DWORD(i * 1000 / kRate);
+  return 0;
+}
+
+DWORD SoundCapture::SoundFrom(DWORD fromTick, double rms) const {
+  return Find(fromTick, rms, true);
+}
+DWORD SoundCapture::SilenceFrom(DWORD fromTick, double rms) const {
+  return Find(fromTick, rms, false);
+}

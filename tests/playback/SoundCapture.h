@@ -1,0 +1,42 @@
+// Records what reaches the sound server's null sink (through its monitor source) in the
+// background, so that a test can tell when sound stopped and when it came back.
+#pragma once
+
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include <cstdint>
+#include <vector>
+
+class SoundCapture {
+ public:
+  // Starts recording at once, for ms at most.
+  explicit SoundCapture(DWORD ms);
+  ~SoundCapture();
+  SoundCapture(const SoundCapture&) = delete;
+  SoundCapture& operator=(const SoundCapture&) = delete;
+
+  // Whether the sink's monitor could be opened.
+  bool Recording() const { return in_ != nullptr; }
+  // Ends the recording (waiting for the rest of its span when `whole`).
+  void Finish(bool whole = true);
+  // The moment (GetTickCount) from which sound louder than `rms` plays for 100 ms, at or
+  // after fromTick; 0 when it never does.
+  DWORD SoundFrom(DWORD fromTick, double rms = 500) const;
+  // The moment from which the sound is quieter than `rms` for 100 ms, at or after fromTick.
+  DWORD SilenceFrom(DWORD fromTick, double rms = 500) const;
+
+  static constexpr int kRate = 44100;
+
+ private:
+  // The level of the 100 ms window that starts at sample i.
+  double Level(std::size_t i) const;
+  DWORD Find(DWORD fromTick, double rms, bool loud) const;
+
+  HWAVEIN in_ = nullptr;
+  WAVEHDR header_{};
+  std::vector<std::int16_t> samples_;
+  DWORD startTick_ = 0;
+  bool finished_ = false;
+};
