@@ -15,18 +15,9 @@
 #include "playback/RelayServer.h"
 #include "playback/SoundCapture.h"
 #include "playback/StationPlayer.h"
+#include "playback/Waiting.h"
 
 namespace {
-
-template <typename Pred>
-bool WaitFor(Pred pred, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!pred()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(10);
-  }
-  return true;
-}
 
 long Median(std::vector<long> v) {
   if (v.empty()) return -1;

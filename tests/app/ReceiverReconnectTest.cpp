@@ -38,11 +38,6 @@ TMainForm& StartedProgram() {
   return *MainForm;
 }
 
-void LeftClick(ui::WinControl& c) {
-  SendMouse(c.Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
-  SendMouse(c.Handle(), WM_LBUTTONUP, 5, 5, 0);
-}
-
 // The relay on preset 0, played until the station's clock shows `seconds`.
 void PlayRelay(TMainForm& m, const RelayServer& relay, int seconds) {
   m.VrDemoButtonStation[0].SetCaption("Relay");

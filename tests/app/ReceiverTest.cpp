@@ -107,33 +107,9 @@ class TestConnection : public app::ConnectionSystem {
   void AttemptConnect() override { ++attempts; }
 };
 
-// Runs act once the modal form is on screen, from inside its modal loop; `ran` tells
-// whether it did.
-void WhenShown(ui::Form& form, std::function<void()> act, bool* ran = nullptr) {
-  auto timer = std::make_shared<ui::Timer>();
-  timer->SetInterval(20);
-  if (ran) *ran = false;
-  timer->OnTimer = [timer, &form, act, ran] {
-    if (!IsWindowVisible(form.Handle())) return;
-    timer->SetEnabled(false);
-    if (ran) *ran = true;
-    act();
-  };
-  timer->SetEnabled(true);
-}
-
 void Press(ui::WinControl& c, UINT down, UINT up, WPARAM keys) {
   SendMouse(c.Handle(), down, 5, 5, keys);
   SendMouse(c.Handle(), up, 5, 5, 0);
-}
-
-void LeftClick(ui::WinControl& c) { Press(c, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON); }
-
-// A click on a windowless part of a windowed control.
-void LeftClickOn(ui::WinControl& host, ui::Control& part) {
-  const int x = part.Left() + part.Width() / 2, y = part.Top() + part.Height() / 2;
-  SendMouse(host.Handle(), WM_LBUTTONDOWN, x, y, MK_LBUTTON);
-  SendMouse(host.Handle(), WM_LBUTTONUP, x, y, 0);
 }
 
 // A key pressed while the control has the focus, through the message loop (so that the

@@ -58,11 +58,6 @@ TMainForm& StartedProgram() {
   return *MainForm;
 }
 
-void LeftClick(ui::WinControl& c) {
-  SendMouse(c.Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
-  SendMouse(c.Handle(), WM_LBUTTONUP, 5, 5, 0);
-}
-
 void SetPreset(TMainForm& m, int k, const std::string& name, const std::string& url) {
   m.VrDemoButtonStation[k].SetCaption(name);
   m.EditStationURL[k].SetText(url);

@@ -24,6 +24,31 @@ SOCKET ListenOnLoopback(int& port) {
   return s;
 }
 
+SOCKET OpenStream(const std::string& url) {
+  const std::size_t hostAt = url.find("//") + 2, portAt = url.find(':', hostAt), pathAt = url.find('/', hostAt);
+  SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = htons(std::uint16_t(std::atoi(url.substr(portAt + 1, pathAt - portAt - 1).c_str())));
+  const std::string request = "GET " + url.substr(pathAt) + " HTTP/1.0\r\n\r\n";
+  if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+      send(s, request.data(), int(request.size()), 0) != int(request.size())) {
+    closesocket(s);
+    return INVALID_SOCKET;
+  }
+  std::string head;
+  char c;
+  while (head.size() < 16384 && head.find("\r\n\r\n") == std::string::npos) {
+    if (recv(s, &c, 1, 0) != 1) {
+      closesocket(s);
+      return INVALID_SOCKET;
+    }
+    head += c;
+  }
+  return s;
+}
+
 std::string DeadUrl(const std::string& path) {
   int port = 0;
   closesocket(ListenOnLoopback(port));

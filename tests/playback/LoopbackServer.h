@@ -16,6 +16,10 @@ void StartSockets();
 // A listening socket on 127.0.0.1 at a free port.
 SOCKET ListenOnLoopback(int& port);
 
+// A client connection to a stream on 127.0.0.1 (http://127.0.0.1:PORT/PATH), past its
+// reply's header: what follows is the stream. INVALID_SOCKET when it cannot be reached.
+SOCKET OpenStream(const std::string& url);
+
 // An address on 127.0.0.1 where nothing listens: a port that was bound and closed again
 // here, rather than a fixed one that something on the machine might use.
 std::string DeadUrl(const std::string& path);

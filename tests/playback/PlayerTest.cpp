@@ -2,8 +2,8 @@
 // that misbehave. The station's addresses come from the environment (see
 // tests/playback/with-station.sh); without them the station tests are skipped (and fail
 // under CI).
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <gtest/gtest.h>
 
@@ -23,8 +23,9 @@
 
 #include "playback/LoopbackServer.h"
 #include "playback/ProcessCounts.h"
-#include "playback/StationTesting.h"
 #include "playback/StationPlayer.h"
+#include "playback/StationTesting.h"
+#include "playback/Waiting.h"
 #include "playback/WindowsMediaPlayer.h"
 
 using playback::StationPlayer;
@@ -68,16 +69,6 @@ std::string WriteTone(const std::string& name, double seconds, int rate = 44100,
     u16(std::uint16_t(v));
   }
   return path;
-}
-
-template <typename Pred>
-bool WaitFor(Pred pred, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!pred()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(10);
-  }
-  return true;
 }
 
 // Records what reaches the sound server's null sink (through its monitor source) and
@@ -136,32 +127,24 @@ int ThreadCount() {
   THREADENTRY32 t{};
   t.dwSize = sizeof t;
   int n = 0;
-  for (BOOL ok = Thread32First(snap, &t); ok; ok = Thread32Next(snap, &t)) n += t.th32OwnerProcessID == GetCurrentProcessId();
+  for (BOOL ok = Thread32First(snap, &t); ok; ok = Thread32Next(snap, &t))
+    n += t.th32OwnerProcessID == GetCurrentProcessId();
   CloseHandle(snap);
   return n;
 }
 
 // Reads about `bytes` of a live stream as a client: material for servers that misbehave.
 std::string Fetch(const std::string& url, std::size_t bytes) {
-  const std::size_t hostAt = url.find("//") + 2, portAt = url.find(':', hostAt), pathAt = url.find('/', hostAt);
-  SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(std::uint16_t(std::atoi(url.substr(portAt + 1, pathAt - portAt - 1).c_str())));
-  connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  const std::string request = "GET " + url.substr(pathAt) + " HTTP/1.0\r\n\r\n";
-  send(s, request.data(), int(request.size()), 0);
+  const SOCKET s = OpenStream(url);
   std::string data;
   char buf[4096];
-  while (data.size() < bytes) {
+  while (s != INVALID_SOCKET && data.size() < bytes) {
     const int n = recv(s, buf, sizeof buf, 0);
     if (n <= 0) break;
     data.append(buf, std::size_t(n));
   }
-  closesocket(s);
-  const std::size_t body = data.find("\r\n\r\n");
-  return body == std::string::npos ? std::string() : data.substr(body + 4);
+  if (s != INVALID_SOCKET) closesocket(s);
+  return data;
 }
 
 // A one-connection server on 127.0.0.1: sends an MP3 header and `body`, then closes the
@@ -228,7 +211,8 @@ TEST(Player, StopLeavesPlayingAtOnceAndTwoPlayersPlayTogether) {
   second.SetUrl(b);
   first.Play();
   second.Play();
-  ASSERT_TRUE(WaitFor([&] { return first.State() == playback::psPlaying && second.State() == playback::psPlaying; }, 5000))
+  ASSERT_TRUE(
+      WaitFor([&] { return first.State() == playback::psPlaying && second.State() == playback::psPlaying; }, 5000))
       << first.LastError() << " / " << second.LastError();
   first.Stop();
   EXPECT_NE(first.State(), playback::psPlaying);
@@ -524,8 +508,8 @@ TEST(Player, APlaylistFromTheNetworkOpensNoLocalFiles) {
   site["/tone.wav"] = Ok("audio/wav", wavBytes);
   site["/local.m3u"] =
       Ok("audio/x-mpegurl", "#EXTM3U\r\n" + wav + "\r\n" + fileUrl + "\r\n\\\\127.0.0.1\\c$\\x.mp3\r\n");
-  site["/mixed.pls"] = Ok("audio/x-scpls", "[playlist]\nFile1=" + fileUrl + "\nFile2=" + wav + "\nFile3=" +
-                                               server.Url("/tone.wav") + "\nNumberOfEntries=3\n");
+  site["/mixed.pls"] = Ok("audio/x-scpls", "[playlist]\nFile1=" + fileUrl + "\nFile2=" + wav +
+                                               "\nFile3=" + server.Url("/tone.wav") + "\nNumberOfEntries=3\n");
   {
     StationPlayer p;
     p.SetUrl(server.Url("/local.m3u"));

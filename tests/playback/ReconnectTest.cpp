@@ -14,20 +14,11 @@
 #include "playback/SoundCapture.h"
 #include "playback/StationPlayer.h"
 #include "playback/StationTesting.h"
+#include "playback/Waiting.h"
 
 using playback::StationPlayer;
 
 namespace {
-
-template <typename Pred>
-bool WaitFor(Pred pred, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!pred()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(10);
-  }
-  return true;
-}
 
 // How long until pred holds, in ms; `limit` + 1 when it does not within limit.
 template <typename Pred>

@@ -12,33 +12,6 @@ namespace {
 constexpr long long kBytesPerSecond = 128000 / 8;
 constexpr long long kLeadBytes = kBytesPerSecond * RelayServer::kLeadMs / 1000;
 
-// A connection to the station's stream, past its reply's header; INVALID_SOCKET when
-// the station cannot be reached.
-SOCKET OpenSource(const std::string& url) {
-  const std::size_t hostAt = url.find("//") + 2, portAt = url.find(':', hostAt), pathAt = url.find('/', hostAt);
-  SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(std::uint16_t(std::atoi(url.substr(portAt + 1, pathAt - portAt - 1).c_str())));
-  const std::string request = "GET " + url.substr(pathAt) + " HTTP/1.0\r\n\r\n";
-  if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-      send(s, request.data(), int(request.size()), 0) != int(request.size())) {
-    closesocket(s);
-    return INVALID_SOCKET;
-  }
-  std::string head;
-  char c;
-  while (head.size() < 16384 && head.find("\r\n\r\n") == std::string::npos) {
-    if (recv(s, &c, 1, 0) != 1) {
-      closesocket(s);
-      return INVALID_SOCKET;
-    }
-    head += c;
-  }
-  return s;
-}
-
 }  // namespace
 
 DWORD HeardDrop(DWORD droppedTick, DWORD noticedTick) {
@@ -96,7 +69,7 @@ void RelayServer::Accept() {
 void RelayServer::Serve(SOCKET client) {
   char buf[4096];
   recv(client, buf, sizeof buf, 0);  // the request: one segment from the player
-  SOCKET source = OpenSource(source_);
+  SOCKET source = OpenStream(source_);
   const std::string head = "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n";
   bool ok = source != INVALID_SOCKET && send(client, head.data(), int(head.size()), 0) == int(head.size());
   if (ok) answered_ = GetTickCount();

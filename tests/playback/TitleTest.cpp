@@ -15,6 +15,7 @@
 #include "playback/LoopbackServer.h"
 #include "playback/StationPlayer.h"
 #include "playback/StationTesting.h"
+#include "playback/Waiting.h"
 
 using playback::StationPlayer;
 
@@ -27,16 +28,6 @@ std::string ReadMedia(const std::string& name) {
   dir.resize(dir.rfind('\\') + 1);
   std::ifstream f(dir + "media\\" + name, std::ios::binary);
   return {std::istreambuf_iterator<char>(f), {}};
-}
-
-template <typename Pred>
-bool WaitFor(Pred pred, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!pred()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(10);
-  }
-  return true;
 }
 
 // Every title the player shows while it plays, in order, until it stops playing.
