@@ -23,6 +23,7 @@
 
 #include "playback/LoopbackServer.h"
 #include "playback/ProcessCounts.h"
+#include "playback/SoundCapture.h"
 #include "playback/StationPlayer.h"
 #include "playback/StationTesting.h"
 #include "playback/Waiting.h"
@@ -79,28 +80,10 @@ struct Heard {
 };
 
 Heard Listen(DWORD ms) {
-  UINT device = WAVE_MAPPER;
-  for (UINT i = 0; i < waveInGetNumDevs(); ++i) {
-    WAVEINCAPSA caps;
-    if (waveInGetDevCapsA(i, &caps, sizeof caps) == MMSYSERR_NOERROR && std::strstr(caps.szPname, "TunoraOutput"))
-      device = i;
-  }
-  if (device == WAVE_MAPPER) return {};
-  WAVEFORMATEX f{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
-  HWAVEIN in = nullptr;
-  if (waveInOpen(&in, device, &f, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return {};
-  std::vector<std::int16_t> samples(44100 * ms / 1000);
-  WAVEHDR h{};
-  h.lpData = reinterpret_cast<LPSTR>(samples.data());
-  h.dwBufferLength = DWORD(samples.size() * 2);
-  waveInPrepareHeader(in, &h, sizeof h);
-  waveInAddBuffer(in, &h, sizeof h);
-  waveInStart(in);
-  WaitFor([&] { return (h.dwFlags & WHDR_DONE) != 0; }, ms + 2000);
-  waveInReset(in);
-  waveInUnprepareHeader(in, &h, sizeof h);
-  waveInClose(in);
-  samples.resize(h.dwBytesRecorded / 2);
+  SoundCapture capture(ms);
+  if (!capture.Recording()) return {};
+  capture.Finish();
+  const std::vector<std::int16_t>& samples = capture.Samples();
   // Skip the first tenth: the capture starts before the sound settles.
   const std::size_t from = samples.size() / 10;
   // The frequency comes from the median spacing of rising zero crossings, so that a

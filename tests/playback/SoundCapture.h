@@ -19,6 +19,10 @@ class SoundCapture {
 
   // Whether the sink's monitor could be opened.
   bool Recording() const { return in_ != nullptr; }
+  // Whether the whole span is recorded (or nothing is being recorded).
+  bool Done() const { return !in_ || (header_.dwFlags & WHDR_DONE) != 0; }
+  // What was recorded: mono, kRate samples a second; whole after Finish.
+  const std::vector<std::int16_t>& Samples() const { return samples_; }
   // Ends the recording (waiting for the rest of its span when `whole`).
   void Finish(bool whole = true);
   // The moment (GetTickCount) from which sound louder than `rms` plays for 100 ms, at or

@@ -20,6 +20,7 @@
 
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "playback/SoundCapture.h"
 #include "recording/CaptureRules.h"
 #include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
@@ -139,29 +140,13 @@ struct Heard {
 };
 
 Heard Listen(DWORD ms) {
-  UINT device = WAVE_MAPPER;
-  for (UINT i = 0; i < waveInGetNumDevs(); ++i) {
-    WAVEINCAPSA caps;
-    if (waveInGetDevCapsA(i, &caps, sizeof caps) == MMSYSERR_NOERROR && std::strstr(caps.szPname, "TunoraOutput"))
-      device = i;
-  }
-  if (device == WAVE_MAPPER) return {};
-  WAVEFORMATEX f{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
-  HWAVEIN in = nullptr;
-  if (waveInOpen(&in, device, &f, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return {};
-  std::vector<std::int16_t> samples(44100 * ms / 1000);
-  WAVEHDR h{};
-  h.lpData = reinterpret_cast<LPSTR>(samples.data());
-  h.dwBufferLength = DWORD(samples.size() * 2);
-  waveInPrepareHeader(in, &h, sizeof h);
-  waveInAddBuffer(in, &h, sizeof h);
-  waveInStart(in);
-  PumpUntil([&] { return (h.dwFlags & WHDR_DONE) != 0; }, ms + 2000);
-  waveInReset(in);
-  waveInUnprepareHeader(in, &h, sizeof h);
-  waveInClose(in);
-  std::vector<double> x(samples.begin() + std::ptrdiff_t(samples.size() / 10),
-                        samples.begin() + std::ptrdiff_t(h.dwBytesRecorded / 2));
+  SoundCapture capture(ms);
+  if (!capture.Recording()) return {};
+  // The program plays on this thread: its messages are served while the sound is recorded.
+  PumpUntil([&] { return capture.Done(); }, ms + 2000);
+  capture.Finish(false);
+  const std::vector<std::int16_t>& samples = capture.Samples();
+  std::vector<double> x(samples.begin() + std::ptrdiff_t(samples.size() / 10), samples.end());
   double sum = 0;
   for (double v : x) sum += v * v;
   return {Frequency(x, 44100), x.empty() ? 0 : std::sqrt(sum / double(x.size()))};
