@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "app/AlwaysConnected.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "playback/RelayServer.h"
@@ -20,19 +21,12 @@ using namespace testing_support;
 
 namespace {
 
-// Always connected: the drops are the station's, not the machine's.
-class Connected : public app::ConnectionSystem {
- public:
-  bool IsConnected() override { return true; }
-  void AttemptConnect() override {}
-};
-
 TMainForm& StartedProgram() {
   if (ui::App().Forms().empty()) {
     SetCurrentDirectoryA(ProcessTempDirectory("tunora-reconnect").c_str());
     if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
     ui::App().ShowMainForm();
-    MainForm->Connection().SetSystem(std::make_shared<Connected>());
+    MainForm->Connection().SetSystem(std::make_shared<AlwaysConnected>());
     PumpUntil([&] { return MainForm->Monitor().internetConnected; }, 3000);
   }
   return *MainForm;

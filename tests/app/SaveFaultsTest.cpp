@@ -15,6 +15,7 @@
 #include <map>
 #include <sstream>
 
+#include "app/AlwaysConnected.h"
 #include "app/MainForm.h"
 #include "app/ProcessDriver.h"
 #include "app/Program.h"
@@ -72,18 +73,12 @@ void RemoveAllFiles() {
   }
 }
 
-class Connected : public app::ConnectionSystem {
- public:
-  bool IsConnected() override { return true; }
-  void AttemptConnect() override {}
-};
-
 TMainForm& StartedProgram() {
   if (ui::App().Forms().empty()) {
     SetCurrentDirectoryA(Directory().c_str());
     if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
     ui::App().ShowMainForm();
-    MainForm->Connection().SetSystem(std::make_shared<Connected>());
+    MainForm->Connection().SetSystem(std::make_shared<AlwaysConnected>());
   }
   return *MainForm;
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "app/AlwaysConnected.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "playback/ProcessCounts.h"
@@ -38,13 +39,6 @@ std::string Directory() {
   return dir;
 }
 
-// Always connected: the faults are the station's, not the machine's.
-class Connected : public app::ConnectionSystem {
- public:
-  bool IsConnected() override { return true; }
-  void AttemptConnect() override {}
-};
-
 // The program as it starts, with the tick watch switched on.
 TMainForm& StartedProgram() {
   if (ui::App().Forms().empty()) {
@@ -52,7 +46,7 @@ TMainForm& StartedProgram() {
     SetCurrentDirectoryA(Directory().c_str());
     if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
     ui::App().ShowMainForm();
-    MainForm->Connection().SetSystem(std::make_shared<Connected>());
+    MainForm->Connection().SetSystem(std::make_shared<AlwaysConnected>());
     MainForm->WindowsMediaPlayer.SetReconnectBudget(3000);
   }
   return *MainForm;
