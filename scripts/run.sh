@@ -41,9 +41,13 @@ export WINEPREFIX=$TUNORA_DATA/wine KEEP_PREFIX=
 [ -f "$WINEPREFIX/system.reg" ] || thin_prefix "$("$TUNORA_ROOT/scripts/wine-prefix.sh")" "$WINEPREFIX"
 # Web pages (the about box's links, the logo) open through the .htm file type, whose open
 # command is Wine's own browser handler. Wine registers the type with its HTML engine,
-# which the project's prefix leaves out.
-grep -q '^\[Software\\\\Classes\\\\\.htm\]' "$WINEPREFIX/system.reg" ||
+# which the project's prefix leaves out. The wineserver this starts must be gone before
+# the program runs: its desktop process would have no display, and the program's windows
+# would fail.
+if ! grep -q '^\[Software\\\\Classes\\\\\.htm\]' "$WINEPREFIX/system.reg"; then
   wine reg add 'HKCR\.htm' /ve /d htmlfile /f >/dev/null 2>&1 || true
+  wineserver -w
+fi
 
 headless=1
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
@@ -77,7 +81,11 @@ shot=$TUNORA_DATA/screenshot.png
   program=$!
   for _ in $(seq 300); do
     xdotool search --onlyvisible --name "^Ovexia Tunora\$" >/dev/null 2>&1 && break
-    kill -0 $program 2>/dev/null || break
+    if ! kill -0 $program 2>/dev/null; then
+      wait $program
+      echo "[tunora] the program ended (status $?) before its window showed" >&2
+      exit 1
+    fi
     sleep 0.1
   done
   sleep 1
