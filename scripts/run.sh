@@ -9,7 +9,7 @@
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
-exe=$TUNORA_ROOT/build/win32/src/tunora.exe
+exe=${TUNORA_EXE:-$TUNORA_ROOT/build/win32/src/tunora.exe}  # the tests name the one they built
 [ -f "$exe" ] || die "$exe is missing: build it with 'make run' or 'make build'"
 
 files=$TUNORA_DATA/files
