@@ -35,7 +35,7 @@ unsigned ReconnectPlan::Backoff(int attempt) {
 }
 
 std::optional<unsigned> ReconnectPlan::Failed(unsigned long long nowMs) {
-  if (!active_ || (sound_ && nowMs >= soundMs_ + kSteadyMs)) {
+  if (!active_ || (sound_ && lastSoundMs_ >= soundMs_ + kSteadyMs)) {
     active_ = true;
     dropMs_ = nowMs;
     attempts_ = 0;
@@ -50,10 +50,10 @@ std::optional<unsigned> ReconnectPlan::Failed(unsigned long long nowMs) {
   return wait;
 }
 
-void ReconnectPlan::SoundReturned(unsigned long long nowMs) {
-  if (sound_) return;
+void ReconnectPlan::Sound(unsigned long long nowMs) {
+  if (!sound_) soundMs_ = nowMs;
   sound_ = true;
-  soundMs_ = nowMs;
+  lastSoundMs_ = nowMs;
 }
 
 }  // namespace playback

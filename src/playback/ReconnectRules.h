@@ -13,7 +13,9 @@ inline constexpr unsigned kStallMs = 5000;
 inline constexpr unsigned kUndecodableMs = 2000;
 // The attempts end this long after the drop, and the drop's error is shown.
 inline constexpr unsigned kReconnectBudgetMs = 60000;
-// Sound that plays this long after the attempts ends them: a later drop starts afresh.
+// Sound that keeps coming this long after the attempts ends them: a later drop starts
+// afresh. Measured to the last sound, not to the moment the drop is noticed, so that a
+// stall noticed seconds later never makes a short return look steady.
 inline constexpr unsigned kSteadyMs = 10000;
 
 // Whether a stream that dropped is brought back: a live stream (neither a file nor media
@@ -55,8 +57,8 @@ class ReconnectPlan {
   // The stream, or an attempt to bring it back, failed at nowMs: the wait before the next
   // attempt, or nothing when the attempts are over.
   std::optional<unsigned> Failed(unsigned long long nowMs);
-  // Sound plays again at nowMs.
-  void SoundReturned(unsigned long long nowMs);
+  // Sound came from the stream at nowMs (called for every piece of it).
+  void Sound(unsigned long long nowMs);
   // Attempts are under way (the last failure was not followed by steady sound).
   bool Active() const { return active_; }
   // The drop that started the attempts, for the time left of the budget.
@@ -69,7 +71,7 @@ class ReconnectPlan {
   unsigned budget_;
   bool active_ = false;
   bool sound_ = false;
-  unsigned long long dropMs_ = 0, soundMs_ = 0;
+  unsigned long long dropMs_ = 0, soundMs_ = 0, lastSoundMs_ = 0;
   int attempts_ = 0;
 };
 

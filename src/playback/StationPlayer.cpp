@@ -293,7 +293,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
         if (queued >= startSamples) started = true;
       }
       if (device.out.PlayedFrames() > startFrames) {
-        if (!o.played) plan.SoundReturned(GetTickCount64());
+        plan.Sound(GetTickCount64());
         o.played = true;
         PublishPosition(generation, device.PositionMs(), true);
       }

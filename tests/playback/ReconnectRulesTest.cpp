@@ -48,7 +48,8 @@ TEST(ReconnectRules, SoundThatReturnsOnlyForAMomentDoesNotRestartTheAttempts) {
   int attempts = 0;
   for (std::optional<unsigned> wait = flapping.Failed(now); wait; wait = flapping.Failed(now)) {
     now += *wait;
-    flapping.SoundReturned(now + 200);
+    flapping.Sound(now + 200);
+    flapping.Sound(now + 1200);
     now += 1200;
     ++attempts;
   }
@@ -60,11 +61,29 @@ TEST(ReconnectRules, SoundThatReturnsOnlyForAMomentDoesNotRestartTheAttempts) {
   ReconnectPlan steady;
   ASSERT_EQ(steady.Failed(0), 500u);
   ASSERT_EQ(steady.Failed(600), 1000u);
-  steady.SoundReturned(2000);
-  EXPECT_EQ(steady.Failed(2000 + playback::kSteadyMs - 1), 2000u) << "not yet steady";
-  steady.SoundReturned(5000);
-  EXPECT_EQ(steady.Failed(5000 + playback::kSteadyMs), 500u);
-  EXPECT_EQ(steady.DropMs(), 5000u + playback::kSteadyMs);
+  steady.Sound(2000);
+  steady.Sound(2000 + playback::kSteadyMs - 1);
+  EXPECT_EQ(steady.Failed(2000 + playback::kSteadyMs), 2000u) << "not yet steady";
+  for (unsigned long long t = 5000; t <= 5000 + playback::kSteadyMs; t += 20) steady.Sound(t);
+  EXPECT_EQ(steady.Failed(5000 + playback::kSteadyMs + 100), 500u);
+  EXPECT_EQ(steady.DropMs(), 5100u + playback::kSteadyMs);
+}
+
+TEST(ReconnectRules, AStallNoticedLateDoesNotMakeAShortReturnSteady) {
+  // A server that sends 6 s of sound after each connection and then stalls; the stall is
+  // noticed 5 s after the last sound. 11 s pass from the sound's return to the drop, but
+  // the sound lasted 6: the attempts go on with their plan and their budget ends them.
+  ReconnectPlan plan(60000);
+  unsigned long long now = 0;
+  std::vector<unsigned> waits;
+  for (std::optional<unsigned> wait = plan.Failed(now); wait && waits.size() < 20; wait = plan.Failed(now)) {
+    waits.push_back(*wait);
+    now += *wait;
+    for (unsigned ms = 0; ms <= 6000; ms += 20) plan.Sound(now + ms);
+    now += 6000 + playback::kStallMs;
+  }
+  EXPECT_EQ(waits, (std::vector<unsigned>{500, 1000, 2000, 4000, 8000})) << "one plan, never restarted";
+  EXPECT_FALSE(plan.Active());
 }
 
 TEST(ReconnectRules, AStreamStallsWithoutBytesAndTurnsUndecodableWithBytesButNoSound) {
