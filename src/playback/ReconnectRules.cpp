@@ -35,12 +35,12 @@ unsigned ReconnectPlan::Backoff(int attempt) {
 }
 
 std::optional<unsigned> ReconnectPlan::Failed(unsigned long long nowMs) {
-  if (!active_ || (sound_ && lastSoundMs_ >= soundMs_ + kSteadyMs)) {
+  if (!active_ || soundMs_ >= kSteadyMs) {
     active_ = true;
     dropMs_ = nowMs;
     attempts_ = 0;
   }
-  sound_ = false;
+  soundMs_ = 0;
   const unsigned wait = Backoff(attempts_);
   if (nowMs + wait >= dropMs_ + budget_) {
     active_ = false;
@@ -50,10 +50,8 @@ std::optional<unsigned> ReconnectPlan::Failed(unsigned long long nowMs) {
   return wait;
 }
 
-void ReconnectPlan::Sound(unsigned long long nowMs) {
-  if (!sound_) soundMs_ = nowMs;
-  sound_ = true;
-  lastSoundMs_ = nowMs;
+void ReconnectPlan::Sound(unsigned long long soundMs) {
+  soundMs_ = std::max(soundMs_, soundMs);
 }
 
 }  // namespace playback

@@ -13,10 +13,10 @@ inline constexpr unsigned kStallMs = 5000;
 inline constexpr unsigned kUndecodableMs = 2000;
 // The attempts end this long after the drop, and the drop's error is shown.
 inline constexpr unsigned kReconnectBudgetMs = 60000;
-// Sound that keeps coming this long after the attempts ends them: a later drop starts
-// afresh. Measured to the last sound, not to the moment the drop is noticed, so that a
-// stall noticed seconds later never makes a short return look steady.
-inline constexpr unsigned kSteadyMs = 10000;
+// This much sound from the stream after the attempts ends them: a later drop starts
+// afresh. Counted in sound, not in time: the time until a drop is noticed (5 s for a
+// stall) and a station's opening burst must never make a short return look steady.
+inline constexpr unsigned kSteadyMs = 30000;
 
 // Whether a stream that dropped is brought back: a live stream (neither a file nor media
 // of known length) that has played. A station that never played keeps its error.
@@ -57,8 +57,8 @@ class ReconnectPlan {
   // The stream, or an attempt to bring it back, failed at nowMs: the wait before the next
   // attempt, or nothing when the attempts are over.
   std::optional<unsigned> Failed(unsigned long long nowMs);
-  // Sound came from the stream at nowMs (called for every piece of it).
-  void Sound(unsigned long long nowMs);
+  // `soundMs` of sound came from the stream since it came back (called as it grows).
+  void Sound(unsigned long long soundMs);
   // Attempts are under way (the last failure was not followed by steady sound).
   bool Active() const { return active_; }
   // The drop that started the attempts, for the time left of the budget.
@@ -70,8 +70,7 @@ class ReconnectPlan {
  private:
   unsigned budget_;
   bool active_ = false;
-  bool sound_ = false;
-  unsigned long long dropMs_ = 0, soundMs_ = 0, lastSoundMs_ = 0;
+  unsigned long long dropMs_ = 0, soundMs_ = 0;
   int attempts_ = 0;
 };
 

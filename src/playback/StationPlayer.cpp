@@ -293,7 +293,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
         if (queued >= startSamples) started = true;
       }
       if (device.out.PlayedFrames() > startFrames) {
-        plan.Sound(GetTickCount64());
+        plan.Sound(static_cast<unsigned long long>(device.written - startFrames) * 1000 / unsigned(device.rate));
         o.played = true;
         PublishPosition(generation, device.PositionMs(), true);
       }
