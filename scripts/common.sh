@@ -26,3 +26,6 @@ thin_prefix() {
   ln -sfn ../drive_c "$dest/dosdevices/c:"
   ln -sfn / "$dest/dosdevices/z:"
 }
+
+# A TCP port on 127.0.0.1 that nothing listens on right now.
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }

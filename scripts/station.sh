@@ -46,8 +46,6 @@ start_time() {
 record() { echo "$1 $(start_time "$1" || echo gone) $2" >>"$PIDS"; }
 alive() { [ "$(start_time "$1")" = "$2" ]; }
 
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
-
 # get_bytes URL N: succeeds once URL answers with at least N bytes of body.
 get_bytes() {
   python3 - "$1" "$2" <<'PY' 2>/dev/null

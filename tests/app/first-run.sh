@@ -5,11 +5,12 @@
 # program and everything the script started. Usage: first-run.sh tunora.exe
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+. "$root/scripts/common.sh"
 export TUNORA_EXE=$1
 data=$(mktemp -d "${TMPDIR:-/tmp}/tunora-first-run.XXXXXX")
 rmdir "$data"  # the script meets no data directory at all
 log=$data.log
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+port=$(free_port)
 
 setsid env -u DISPLAY TUNORA_DATA="$data" TUNORA_DEMO_PORT="$port" "$root/scripts/run.sh" >"$log" 2>&1 &
 run=$!
