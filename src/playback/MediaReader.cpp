@@ -31,6 +31,18 @@ const char* ProtocolsFor(const std::string& url) {
   return scheme.empty() || scheme == "file" ? kProtocols : kNetworkProtocols;
 }
 
+// Rates outside these give a sound buffer of no length, or sizes that overflow.
+constexpr int kMinSampleRate = 20;
+constexpr int kMaxSampleRate = 384000;
+
+bool RatePlayable(int rate) {
+  return rate >= kMinSampleRate && rate <= kMaxSampleRate;
+}
+
+std::string RateError(int rate) {
+  return "The sound has a sample rate that cannot be played (" + std::to_string(rate) + " Hz)";
+}
+
 std::string ErrorText(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = "";
   av_strerror(code, text, sizeof text);
@@ -116,6 +128,10 @@ void MediaReader::Close() {
   av_frame_free(&frame_);
   av_packet_free(&packet_);
   swr_free(&resampler_);
+  inChannels_ = 0;
+  inMask_ = 0;
+  inFormat_ = -1;
+  inRate_ = 0;
   avcodec_free_context(&codec_);
   avformat_close_input(&format_);
   if (syncIo_) av_freep(&syncIo_->buffer);
@@ -311,14 +327,8 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     return false;
   }
   rate_ = codec_->sample_rate > 0 ? codec_->sample_rate : 44100;
-  AVChannelLayout stereo{};
-  av_channel_layout_default(&stereo, 2);
-  AVChannelLayout in = codec_->ch_layout;
-  if (in.nb_channels == 0) av_channel_layout_default(&in, 2);
-  if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, rate_, &in, codec_->sample_fmt, rate_, 0, nullptr) <
-          0 ||
-      swr_init(resampler_) < 0) {
-    error = "The sound format cannot be converted";
+  if (!RatePlayable(rate_)) {
+    error = RateError(rate_);
     return false;
   }
   // A file knows its length; a live stream over the network has none.
@@ -375,15 +385,10 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
   for (;;) {
     int r = avcodec_receive_frame(codec_, frame_);
     if (r == 0) {
-      const int room = swr_get_out_samples(resampler_, frame_->nb_samples);
-      const std::size_t at = out.size();
-      out.resize(at + std::size_t(room) * 2);
-      uint8_t* dest[1] = {reinterpret_cast<uint8_t*>(out.data() + at)};
-      const int n =
-          swr_convert(resampler_, dest, room, const_cast<const uint8_t**>(frame_->extended_data), frame_->nb_samples);
-      out.resize(at + std::size_t(std::max(n, 0)) * 2);
+      const std::size_t before = out.size();
+      Convert(out);
       av_frame_unref(frame_);
-      if (watching_ && n > 0) watch_.Sound(GetTickCount64(), BytesRead());
+      if (watching_ && out.size() > before) watch_.Sound(GetTickCount64(), BytesRead());
       return true;
     }
     if (r == AVERROR_EOF) return false;
@@ -415,6 +420,47 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
     }
     av_packet_unref(packet_);
   }
+}
+
+void MediaReader::Convert(std::vector<std::int16_t>& out) {
+  const AVFrame& f = *frame_;
+  const int rate = f.sample_rate > 0 ? f.sample_rate : rate_;
+  if (!RatePlayable(rate)) throw MediaError(RateError(rate));
+  const int channels = f.ch_layout.nb_channels > 0 ? f.ch_layout.nb_channels : 2;
+  AVChannelLayout in{};
+  if (f.ch_layout.order == AV_CHANNEL_ORDER_NATIVE)
+    av_channel_layout_copy(&in, &f.ch_layout);
+  else
+    av_channel_layout_default(&in, channels);
+  const std::uint64_t mask = in.order == AV_CHANNEL_ORDER_NATIVE ? in.u.mask : 0;
+  const auto append = [&](const uint8_t** data, int samples) {
+    const int room = swr_get_out_samples(resampler_, samples);
+    if (room <= 0) return;
+    const std::size_t at = out.size();
+    out.resize(at + std::size_t(room) * 2);
+    uint8_t* dest[1] = {reinterpret_cast<uint8_t*>(out.data() + at)};
+    const int n = swr_convert(resampler_, dest, room, data, samples);
+    out.resize(at + std::size_t(std::max(n, 0)) * 2);
+  };
+  if (!resampler_ || channels != inChannels_ || mask != inMask_ || f.format != inFormat_ || rate != inRate_) {
+    if (resampler_) append(nullptr, 0);  // what the old converter still holds
+    swr_free(&resampler_);
+    AVChannelLayout stereo{};
+    av_channel_layout_default(&stereo, 2);
+    const int made = swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, rate_, &in, AVSampleFormat(f.format),
+                                         rate, 0, nullptr);
+    if (made < 0 || swr_init(resampler_) < 0) {
+      swr_free(&resampler_);
+      av_channel_layout_uninit(&in);
+      throw MediaError("The sound format cannot be converted");
+    }
+    inChannels_ = channels;
+    inMask_ = mask;
+    inFormat_ = f.format;
+    inRate_ = rate;
+  }
+  av_channel_layout_uninit(&in);
+  append(const_cast<const uint8_t**>(f.extended_data), f.nb_samples);
 }
 
 }  // namespace playback

@@ -1,6 +1,7 @@
 // Reads a stream or a sound file with FFmpeg and hands out its sound as 16-bit stereo
-// samples at the media's own rate. Playlists (PLS, M3U, ASX) are followed to their
-// first entry that opens. Every blocking call can be cut short.
+// samples at the rate the media opened with, whatever its frames change to later.
+// Playlists (PLS, M3U, ASX) are followed to their first entry that opens. Every blocking
+// call can be cut short.
 #pragma once
 
 #include <cstdint>
@@ -79,6 +80,9 @@ class MediaReader {
   // demuxer updated.
   void FindTitle();
   void OfferTitle(const std::string& raw, bool emptyToo);
+  // Converts the decoded frame into out, first making the converter anew when the
+  // frame's channels, sample format or rate differ from those it was made for.
+  void Convert(std::vector<std::int16_t>& out);
 
   std::function<bool()> cancelled_;
   unsigned long long deadline_ = 0;
@@ -100,6 +104,11 @@ class MediaReader {
   bool networkEnded_ = false;
   AVCodecContext* codec_ = nullptr;
   SwrContext* resampler_ = nullptr;
+  // What the converter takes: a stream may change any of these at any frame.
+  int inChannels_ = 0;
+  std::uint64_t inMask_ = 0;
+  int inFormat_ = -1;
+  int inRate_ = 0;
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
   int stream_ = -1;

@@ -1,7 +1,8 @@
-// A station that drops, through the main window and the real player: it is heard again
-// by itself, Disconnect ends the attempts, and a station that stays down is told as
-// before once the attempts are over. The station is a relay of the test's own in front
-// of the local test station.
+// A station whose stream changes or drops, through the main window and the real player:
+// a stream that switches between stereo and mono or between rates plays on; a station
+// that drops is heard again by itself, Disconnect ends the attempts, and a station that
+// stays down is told as before once the attempts are over. The dropping station is a
+// relay of the test's own in front of the local test station.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,9 +12,11 @@
 #include "app/AlwaysConnected.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "playback/LoopbackServer.h"
 #include "playback/RelayServer.h"
 #include "playback/SoundCapture.h"
 #include "playback/StationTesting.h"
+#include "playback/TestMedia.h"
 #include "ui/Application.h"
 #include "ui/WindowTesting.h"
 
@@ -47,6 +50,31 @@ bool Playing(TMainForm& m) {
 }
 
 }  // namespace
+
+// Three seconds each of 440 Hz in stereo, 660 Hz in mono and 880 Hz at 48 kHz, heard at
+// the sound card at their own pitches, one after the other.
+TEST(ReceiverStream, AStationThatSwitchesChannelsAndRatesPlaysOn) {
+  const std::string stream = ReadMedia("switch.mp3");
+  ASSERT_GT(stream.size(), 100000u) << MediaPath("switch.mp3");
+  LoopbackServer server([&](const std::string&) { return Ok("audio/mpeg", stream); });
+  TMainForm& m = StartedProgram();
+  m.VrDemoButtonStation[0].SetCaption("Switching");
+  m.EditStationURL[0].SetText(server.Url("/switch.mp3"));
+  SoundCapture heard(12000);
+  ASSERT_TRUE(heard.Recording()) << "the null sink's monitor";
+  LeftClick(m.VrDemoButtonStation[0]);
+  ASSERT_TRUE(PumpUntil([&] { return m.WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 14000))
+      << m.WindowsMediaPlayer.lastError();
+  heard.Finish(false);
+  const DWORD start = heard.SoundFrom(0);
+  ASSERT_NE(start, 0u) << "the station is heard";
+  for (const auto& [at, hz] : {std::pair{500u, 440.0}, {3500u, 660.0}, {6500u, 880.0}}) {
+    const Tone t = heard.ToneAt(start + at, 2000);
+    EXPECT_NEAR(t.hz, hz, 8) << at << " ms in";
+    EXPECT_GT(t.rms, 1000) << at << " ms in";
+  }
+  LeftClick(m.VrDemoButtonUnplug);
+}
 
 TEST(ReceiverReconnect, ADroppedStationIsHeardAgainWithinASecondAndAHalf) {
   REQUIRE_STATION("TUNORA_STATION_MP3");

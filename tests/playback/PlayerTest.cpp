@@ -48,61 +48,18 @@ std::string TempPath(const std::string& name) {
 // A WAVE file of a sine tone, 16-bit stereo.
 std::string WriteTone(const std::string& name, double seconds, int rate = 44100, double hz = 1000) {
   const std::string path = TempPath(name);
-  const std::uint32_t frames = std::uint32_t(seconds * rate), bytes = frames * 4;
-  std::ofstream f(path, std::ios::binary);
-  auto u32 = [&](std::uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
-  auto u16 = [&](std::uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
-  f.write("RIFF", 4);
-  u32(36 + bytes);
-  f.write("WAVEfmt ", 8);
-  u32(16);
-  u16(1);
-  u16(2);
-  u32(std::uint32_t(rate));
-  u32(std::uint32_t(rate) * 4);
-  u16(4);
-  u16(16);
-  f.write("data", 4);
-  u32(bytes);
-  for (std::uint32_t i = 0; i < frames; ++i) {
-    const auto v = std::int16_t(8000 * std::sin(2 * 3.14159265358979 * hz * i / rate));
-    u16(std::uint16_t(v));
-    u16(std::uint16_t(v));
-  }
+  std::ofstream(path, std::ios::binary) << ToneWave(seconds, rate, hz);
   return path;
 }
 
 // Records what reaches the sound server's null sink (through its monitor source) and
-// measures the tone's frequency and level.
-struct Heard {
-  double hz = 0;
-  double rms = 0;
-};
-
-Heard Listen(DWORD ms) {
+// measures the tone's frequency and level, skipping the first tenth: the capture starts
+// before the sound settles.
+Tone Listen(DWORD ms) {
   SoundCapture capture(ms);
   if (!capture.Recording()) return {};
   capture.Finish();
-  const std::vector<std::int16_t>& samples = capture.Samples();
-  // Skip the first tenth: the capture starts before the sound settles.
-  const std::size_t from = samples.size() / 10;
-  // The frequency comes from the median spacing of rising zero crossings, so that a
-  // short gap in the sound server's output under load does not pull it down.
-  std::vector<double> periods;
-  double lastRise = -1;
-  double sum = 0;
-  for (std::size_t i = from + 1; i < samples.size(); ++i) {
-    if (samples[i - 1] < 0 && samples[i] >= 0) {
-      // Where the line between the two samples crosses zero.
-      const double rise = double(i - 1) + double(samples[i - 1]) / double(samples[i - 1] - samples[i]);
-      if (lastRise >= 0) periods.push_back(rise - lastRise);
-      lastRise = rise;
-    }
-    sum += double(samples[i]) * samples[i];
-  }
-  if (samples.size() <= from || periods.empty()) return {};
-  std::nth_element(periods.begin(), periods.begin() + std::ptrdiff_t(periods.size() / 2), periods.end());
-  return {44100 / periods[periods.size() / 2], std::sqrt(sum / double(samples.size() - from))};
+  return MeasureTone(capture.Samples(), SoundCapture::kRate, capture.Samples().size() / 10);
 }
 
 int ThreadCount() {
@@ -313,11 +270,11 @@ TEST(Player, TheToneReachesTheDeviceAtTheChosenVolume) {
   p.Play();
   ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 5000)) << p.LastError();
   Sleep(300);
-  const Heard full = Listen(1000);
+  const Tone full = Listen(1000);
   EXPECT_NEAR(full.hz, 1000, 10);
   p.SetVolume(50);
   Sleep(600);  // the queued sound at the old volume plays out first
-  const Heard half = Listen(1000);
+  const Tone half = Listen(1000);
   EXPECT_NEAR(half.hz, 1000, 10);
   ASSERT_GT(half.rms, 0);
   EXPECT_NEAR(full.rms / half.rms, 2.0, 0.15);

@@ -17,47 +17,16 @@
 
 #include "playback/LoopbackServer.h"
 #include "playback/MediaReader.h"
+#include "playback/TestMedia.h"
+#include "playback/Tones.h"
 
 using playback::MediaReader;
 
 namespace {
 
-std::string MediaPath(const std::string& name) {
-  char exe[MAX_PATH];
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string dir(exe);
-  dir.resize(dir.find_last_of("\\/") + 1);
-  return dir + "media\\" + name;
-}
-
-std::string ReadMedia(const std::string& name) {
-  std::ifstream f(MediaPath(name), std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-
-// The frequency of a tone from its zero crossings (left channel), and its level.
-struct Tone {
-  double hz = 0;
-  double rms = 0;
-};
-
+// The tone on the left channel of stereo sound, from frame skipFrames on.
 Tone Measure(const std::vector<std::int16_t>& stereo, int rate, std::size_t skipFrames) {
-  const std::size_t frames = stereo.size() / 2;
-  if (frames <= skipFrames + 1 || rate <= 0) return {};
-  // Whole half-periods between the first and the last crossing: exact on short pieces.
-  std::size_t first = 0, last = 0;
-  int crossings = 0;
-  double sum = 0;
-  for (std::size_t i = skipFrames + 1; i < frames; ++i) {
-    if ((stereo[2 * i - 2] < 0) != (stereo[2 * i] < 0)) {
-      if (crossings++ == 0) first = i;
-      last = i;
-    }
-    sum += double(stereo[2 * i]) * stereo[2 * i];
-  }
-  const double rms = std::sqrt(sum / double(frames - skipFrames - 1));
-  if (crossings < 3) return {0, rms};
-  return {(crossings - 1) / 2.0 / (double(last - first) / rate), rms};
+  return MeasureTone(stereo, rate, 2 * skipFrames, 2);
 }
 
 // Opens url and decodes about `seconds` of it; the error text, if reading failed.
@@ -302,6 +271,9 @@ TEST(Reader, AStreamThatCannotBePlayedNamesTheCause) {
       {"/aac", "audio/aac", mp2, "no AAC frames"},
       {"/probed", "application/octet-stream", mp2, "cannot be played (mp2)"},
       {"/page", "text/html", "<html><body>Not a station</body></html>", "leads to a web page"},
+      // No sound buffer can be made for these rates: 0 samples long, or overflowing.
+      {"/slow", "audio/wav", ToneWave(4, 10, 1), "sample rate that cannot be played (10 Hz)"},
+      {"/fast", "audio/wav", ToneWave(0.2, 400000, 1000), "sample rate that cannot be played (400000 Hz)"},
   };
   std::map<std::string, Reply> site;
   for (const Case& c : cases) site[c.path] = Ok(c.type, c.body);
@@ -314,5 +286,29 @@ TEST(Reader, AStreamThatCannotBePlayedNamesTheCause) {
     const std::string error = Decode(server.Url(c.path), 1.0, sound, rate);
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
     EXPECT_LT(GetTickCount() - t0, 3000u) << "no waiting for a deadline";
+  }
+}
+
+// Stations splice a mono jingle into a stereo stream, or change the rate: the decoder's
+// frames change their layout or rate mid-stream. Each part plays at its own pitch (a
+// 48 kHz part played as 44.1 kHz would sound at 808 Hz, not 880), at the rate the media
+// opened with, from a server and from a file alike.
+TEST(Reader, PlaysOnWhenAStreamChangesItsChannelsOrRate) {
+  const std::string stream = ReadMedia("switch.mp3");
+  ASSERT_GT(stream.size(), 100000u) << MediaPath("switch.mp3");
+  LoopbackServer server([&](const std::string&) { return Ok("audio/mpeg", stream); });
+  for (const std::string& url : {server.Url("/live"), MediaPath("switch.mp3")}) {
+    SCOPED_TRACE(url);
+    std::vector<std::int16_t> sound;
+    int rate = 0;
+    EXPECT_EQ(Decode(url, 60, sound, rate), "");
+    ASSERT_EQ(rate, 44100);
+    ASSERT_GT(sound.size(), std::size_t(2 * 8.5 * rate)) << "every part decoded";
+    for (const auto& [at, hz] : {std::pair{1.0, 440.0}, {4.0, 660.0}, {7.0, 880.0}}) {
+      const auto from = sound.begin() + std::ptrdiff_t(2 * at * rate);
+      const Tone t = Measure(std::vector<std::int16_t>(from, from + 2 * rate), rate, 0);
+      EXPECT_NEAR(t.hz, hz, 3) << "at " << at << " s";
+      EXPECT_GT(t.rms, 1500) << "at " << at << " s";
+    }
   }
 }

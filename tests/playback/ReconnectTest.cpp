@@ -41,19 +41,7 @@ void PlayFor(StationPlayer& p, const std::string& url, double seconds) {
 
 // A WAVE file of a 2 s tone.
 std::string Wave() {
-  const int rate = 22050, frames = rate * 2;
-  auto le = [](std::uint32_t v, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += char((v >> (8 * i)) & 0xff);
-    return s;
-  };
-  std::string w = "RIFF" + le(36 + frames * 4, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(2, 2) + le(rate, 4) +
-                  le(rate * 4, 4) + le(4, 2) + le(16, 2) + "data" + le(frames * 4, 4);
-  for (int i = 0; i < frames; ++i) {
-    const auto v = std::uint16_t(std::int16_t(6000 * std::sin(2 * 3.14159265 * 440 * i / rate)));
-    w += le(v, 2) + le(v, 2);
-  }
-  return w;
+  return ToneWave(2, 22050, 440, 6000);
 }
 
 }  // namespace

@@ -62,3 +62,11 @@ DWORD SoundCapture::SoundFrom(DWORD fromTick, double rms) const {
 DWORD SoundCapture::SilenceFrom(DWORD fromTick, double rms) const {
   return Find(fromTick, rms, false);
 }
+
+Tone SoundCapture::ToneAt(DWORD fromTick, DWORD ms) const {
+  const std::size_t from = fromTick > startTick_ ? std::size_t(fromTick - startTick_) * kRate / 1000 : 0;
+  const std::size_t to = std::min(samples_.size(), from + std::size_t(ms) * kRate / 1000);
+  if (from >= to) return {};
+  return MeasureTone(
+      std::vector<std::int16_t>(samples_.begin() + std::ptrdiff_t(from), samples_.begin() + std::ptrdiff_t(to)), kRate);
+}

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "playback/Tones.h"
+
 class SoundCapture {
  public:
   // Starts recording at once, for ms at most.
@@ -30,6 +32,8 @@ class SoundCapture {
   DWORD SoundFrom(DWORD fromTick, double rms = 500) const;
   // The moment from which the sound is quieter than `rms` for 100 ms, at or after fromTick.
   DWORD SilenceFrom(DWORD fromTick, double rms = 500) const;
+  // The tone heard during ms from fromTick on (0: from the start).
+  Tone ToneAt(DWORD fromTick, DWORD ms) const;
 
   static constexpr int kRate = 44100;
 

@@ -4,7 +4,9 @@
 # (six seconds at 48 kHz) is what ffmpeg's MP3 encoder sends down a pipe to a server, an
 # ID3v2 tag and then frames; tagged.mp3 (six seconds) is what it writes into a file, an
 # ID3v2 tag and a Xing/Info frame before the sound. The HLS list names five MPEG-TS
-# segments of AAC. tone.mp2 is MPEG audio layer II, which is not played.
+# segments of AAC. tone.mp2 is MPEG audio layer II, which is not played. switch.mp3 is a
+# station that changes its frames twice: three seconds each of 440 Hz in stereo at
+# 44.1 kHz, 660 Hz in mono, and 880 Hz in stereo at 48 kHz.
 #
 #   make-media.sh DIR
 set -euo pipefail
@@ -25,3 +27,8 @@ ffmpeg -nostdin -loglevel error -f lavfi -i "sine=frequency=1000:sample_rate=480
 ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=6" -ac 2 \
   -c:a libmp3lame -b:a 128k -f mp3 "$dir/tagged.mp3"
 tone 440 tone.mp2 -c:a mp2 -b:a 128k -f mp2
+part() {  # part HZ RATE CHANNELS: three seconds of bare MP3 frames on stdout
+  ffmpeg -nostdin -loglevel error -f lavfi -i "sine=frequency=$1:sample_rate=$2:duration=3" -ac "$3" \
+    -c:a libmp3lame -b:a 128k -write_xing 0 -id3v2_version 0 -f mp3 pipe:1
+}
+{ part 440 44100 2; part 660 44100 1; part 880 48000 2; } >"$dir/switch.mp3"

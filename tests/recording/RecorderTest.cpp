@@ -44,7 +44,9 @@ std::string InDir(const std::string& name) {
   return Directory() + "\\" + name;
 }
 
-std::string ReadFile(const std::string& path) { return ReadFileBytes(path); }
+std::string ReadFile(const std::string& path) {
+  return ReadFileBytes(path);
+}
 
 TMainForm& StartedProgram() {
   if (ui::App().Forms().empty()) {
@@ -83,21 +85,6 @@ std::vector<double> LeftChannel(const std::string& data) {
   return left;
 }
 
-// The tone's frequency from the median spacing of rising zero crossings.
-double Frequency(const std::vector<double>& x, double rate) {
-  std::vector<double> periods;
-  double last = -1;
-  for (std::size_t i = 1; i < x.size(); ++i)
-    if (x[i - 1] < 0 && x[i] >= 0) {
-      const double rise = double(i - 1) + x[i - 1] / (x[i - 1] - x[i]);
-      if (last >= 0) periods.push_back(rise - last);
-      last = rise;
-    }
-  if (periods.empty()) return 0;
-  std::nth_element(periods.begin(), periods.begin() + std::ptrdiff_t(periods.size() / 2), periods.end());
-  return rate / periods[periods.size() / 2];
-}
-
 // The phase of the tone in each block of `block` samples, against a reference at hz
 // running through the whole recording. A lost or repeated sample moves every later
 // phase by 2 pi hz / rate (0.063 rad at 440 Hz and 44.1 kHz).
@@ -134,22 +121,13 @@ double LargestPhaseStep(const std::vector<double>& phases) {
 }
 
 // What reaches the sound server's null sink, through its monitor: frequency and level.
-struct Heard {
-  double hz = 0;
-  double rms = 0;
-};
-
-Heard Listen(DWORD ms) {
+Tone Listen(DWORD ms) {
   SoundCapture capture(ms);
   if (!capture.Recording()) return {};
   // The program plays on this thread: its messages are served while the sound is recorded.
   PumpUntil([&] { return capture.Done(); }, ms + 2000);
   capture.Finish(false);
-  const std::vector<std::int16_t>& samples = capture.Samples();
-  std::vector<double> x(samples.begin() + std::ptrdiff_t(samples.size() / 10), samples.end());
-  double sum = 0;
-  for (double v : x) sum += v * v;
-  return {Frequency(x, 44100), x.empty() ? 0 : std::sqrt(sum / double(x.size()))};
+  return MeasureTone(capture.Samples(), SoundCapture::kRate, capture.Samples().size() / 10);
 }
 
 // Whether the running program's import table names the library.
@@ -286,7 +264,7 @@ TEST_F(Recorder, TwentySecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) 
   double sum = 0;
   for (double v : left) sum += v * v;
   EXPECT_GT(std::sqrt(sum / double(left.size())), 1000.0);
-  const double hz = Frequency(left, 44100);
+  const double hz = MeasureTone(left, 44100).hz;
   EXPECT_NEAR(hz, 440.0, 1.0);
   // Blocks of 50 ms hold 22 whole periods, so the reference's double-frequency term
   // cancels and the phases are steady to a few thousandths of a radian.
@@ -299,7 +277,7 @@ TEST_F(Recorder, TwentySecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) 
   EXPECT_EQ(m.LabelStation.Caption(), "File Playback");
   EXPECT_TRUE(TransportBusy(m));
   ASSERT_TRUE(PumpUntil([&] { return m.PlayerRec.playState() == 3; }, 5000)) << m.PlayerRec.lastError();
-  const Heard heard = Listen(3000);
+  const Tone heard = Listen(3000);
   EXPECT_NEAR(heard.hz, 440.0, 2.0);
   EXPECT_GT(heard.rms, 300.0);
   EXPECT_TRUE(PumpUntil([&] { return m.VrClockRecPos.Seconds() >= 3; }, 3000));
@@ -415,7 +393,7 @@ TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
   ASSERT_GT(file.size(), 46u + 176400);
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
   std::vector<double> left = LeftChannel(file.substr(46));
-  EXPECT_NEAR(Frequency(left, 44100), 440.0, 1.0) << "what was written is the tone";
+  EXPECT_NEAR(MeasureTone(left, 44100).hz, 440.0, 1.0) << "what was written is the tone";
   DeleteFileA(path.c_str());
 }
 

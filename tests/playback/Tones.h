@@ -1,0 +1,68 @@
+// Tones for the tests that listen to what the program plays or records: a sine tone as
+// the bytes of a WAVE file, and the frequency and level of a tone in samples. Portable.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Tone {
+  double hz = 0;
+  double rms = 0;
+};
+
+// Every `stride`-th sample of x from `from` on (stride 2: the left channel of stereo).
+// The frequency comes from the median spacing of rising zero crossings, so that a short
+// gap in the sound does not pull it down.
+template <typename Sample>
+Tone MeasureTone(const std::vector<Sample>& x, double rate, std::size_t from = 0, std::size_t stride = 1) {
+  std::vector<double> periods;
+  double lastRise = -1, sum = 0;
+  std::size_t n = 0;
+  for (std::size_t i = from + stride; i < x.size(); i += stride, ++n) {
+    const double a = double(x[i - stride]), b = double(x[i]);
+    if (a < 0 && b >= 0) {
+      // Where the line between the two samples crosses zero, in samples of the channel.
+      const double rise = double((i - from) / stride - 1) + a / (a - b);
+      if (lastRise >= 0) periods.push_back(rise - lastRise);
+      lastRise = rise;
+    }
+    sum += b * b;
+  }
+  Tone t;
+  if (n > 0) t.rms = std::sqrt(sum / double(n));
+  if (periods.empty()) return t;
+  std::nth_element(periods.begin(), periods.begin() + std::ptrdiff_t(periods.size() / 2), periods.end());
+  t.hz = rate / periods[periods.size() / 2];
+  return t;
+}
+
+// A WAVE file's bytes: a sine tone at hz in 16-bit stereo.
+inline std::string ToneWave(double seconds, int rate, double hz, double amplitude = 8000) {
+  const auto frames = std::uint32_t(seconds * rate);
+  std::string w;
+  const auto put = [&w](std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) w += char(v >> (8 * i));
+  };
+  w += "RIFF";
+  put(36 + frames * 4, 4);
+  w += "WAVEfmt ";
+  put(16, 4);
+  put(1, 2);  // PCM
+  put(2, 2);
+  put(std::uint32_t(rate), 4);
+  put(std::uint32_t(rate) * 4, 4);
+  put(4, 2);
+  put(16, 2);
+  w += "data";
+  put(frames * 4, 4);
+  for (std::uint32_t i = 0; i < frames; ++i) {
+    const auto v = std::uint16_t(std::int16_t(amplitude * std::sin(2 * 3.14159265358979 * hz * i / rate)));
+    put(v, 2);
+    put(v, 2);
+  }
+  return w;
+}
