@@ -13,6 +13,18 @@ std::string_view Trimmed(std::string_view s) {
   return s;
 }
 
+// What another protocol may be handed: no control character once trimmed, and no blank
+// in an address (a path may hold blanks).
+bool Clean(std::string_view url) {
+  const std::string_view u = Trimmed(url);
+  const bool address = !playback::SchemeOf(u).empty() && !(u.size() > 1 && u[1] == ':');
+  for (const char ch : u) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F || (address && c == ' ')) return false;
+  }
+  return true;
+}
+
 void CheckAddress(std::string_view url) {
   const std::string scheme = playback::SchemeOf(url);
   for (char c : scheme) FUZZ_CHECK(!(c >= 'A' && c <= 'Z'));
@@ -23,7 +35,10 @@ void CheckAddress(std::string_view url) {
     FUZZ_CHECK(scheme == "http" || scheme == "https");
   }
   std::string why;
-  if (!playback::StationUrlAllowed(url, &why)) FUZZ_CHECK(!why.empty() && why.size() < 200);
+  if (!playback::StationUrlAllowed(url, &why))
+    FUZZ_CHECK(!why.empty() && why.size() < 200);
+  else
+    FUZZ_CHECK(Clean(url));
   (void)playback::DemuxerForContentType(url);
 }
 
@@ -48,9 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       CheckAddress(entry);
       // A playlist from the network leads to http and https streams only.
       const std::string scheme = playback::SchemeOf(Trimmed(entry));
-      if (playback::PlaylistEntryAllowed("http://radio.example/list", entry))
-        FUZZ_CHECK(scheme == "http" || scheme == "https");
-      (void)playback::PlaylistEntryAllowed(url, entry);
+      std::string why;
+      if (playback::PlaylistEntryAllowed("http://radio.example/list", entry, &why))
+        FUZZ_CHECK((scheme == "http" || scheme == "https") && Clean(entry));
+      else
+        FUZZ_CHECK(!why.empty() && why.find_first_of("\r\n") == std::string::npos);
+      if (playback::PlaylistEntryAllowed(url, entry)) FUZZ_CHECK(Clean(entry));
     }
     (void)kind;
   }

@@ -19,6 +19,7 @@ before the fault (default 5):
     /trickle              the answer at one byte per second
     /redirect             a redirect to itself, for ever
     /bigplaylist          a 10 MB playlist whose entries all fail
+    /endless.m3u8         an HLS list that never ends
     /self.pls             a playlist whose one entry is itself
     /icylie               ICY metadata whose length bytes lie
     /wrongtype?type=T     MP3 sent with the content type T (default audio/aac)
@@ -143,6 +144,13 @@ class Listener(socketserver.StreamRequestHandler):
             self.wfile.write(entry)
             sent += len(entry)
         self.wfile.write(b"NumberOfEntries=%d\r\nVersion=2\r\n" % n)
+
+    def fault_endless_m3u8(self, _):
+        self.answer(b"200 OK", b"application/vnd.apple.mpegurl", b"#EXTM3U\n#EXT-X-TARGETDURATION:2\n")
+        n = 0
+        while True:
+            n += 1
+            self.wfile.write(b"#EXTINF:2.0,\n%s/404?segment=%d\n" % (self.base.encode(), n))
 
     def fault_self_pls(self, _):
         body = b"[playlist]\r\nNumberOfEntries=1\r\nFile1=" + self.base.encode() + b"/self.pls\r\nVersion=2\r\n"

@@ -117,7 +117,7 @@ bool MediaReader::Stopped() {
 
 int MediaReader::Interrupt(void* self) {
   auto* r = static_cast<MediaReader*>(self);
-  return r->Stopped() || r->probe_->Refused();
+  return r->Stopped() || r->probe_->Refused() || r->listCap_.Check(r->format_, r->io_);
 }
 
 bool MediaReader::TimedOut() const {
@@ -203,8 +203,9 @@ void MediaReader::Open(const std::string& url) {
       ++selfLinks;  // followed, it would only lead here again
       continue;
     }
-    if (!PlaylistEntryAllowed(url, entry) || !StationUrlAllowed(entry, nullptr)) {
-      if (++refusals <= 3) refused += (refused.empty() ? "" : ", ") + entry.substr(0, 80);
+    std::string why;
+    if (!PlaylistEntryAllowed(url, entry, &why)) {
+      if (++refusals <= 3) refused += (refused.empty() ? "" : "; ") + why;
       continue;
     }
     tried = true;
@@ -213,8 +214,8 @@ void MediaReader::Open(const std::string& url) {
   if (tried) throw MediaError(error);
   if (selfLinks > 0 && refusals == 0) throw MediaError("The station's playlist leads only back to itself");
   if (refusals > 0)
-    throw MediaError("The station's playlist names no address that may be played from it (only http and https): " +
-                     refused + (refusals > 3 ? ", ..." : ""));
+    throw MediaError("The station's playlist names no address that may be played from it: " + refused +
+                     (refusals > 3 ? "; ..." : ""));
   throw MediaError(playlistError.empty() ? error : playlistError);
 }
 
@@ -263,6 +264,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   const bool adts = forced && std::strcmp(forced->name, "aac") == 0;
   format_ = avformat_alloc_context();
   format_->interrupt_callback = {&MediaReader::Interrupt, this};
+  listCap_.Attach(format_);
   if (io_) {
     format_->pb = io_;
     format_->flags |= AVFMT_FLAG_CUSTOM_IO;
@@ -286,12 +288,16 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   av_dict_set(&options, "protocol_whitelist", ProtocolsFor(url), 0);
   av_dict_set(&options, "user_agent", "Ovexia Tunora", 0);
   av_dict_set(&options, "icy", "1", 0);
+  // The HLS reader would reuse a connection by reaching behind the files it opened, which
+  // the list cap wraps: every list and segment gets a connection of its own.
+  av_dict_set(&options, "http_persistent", "0", 0);
   int r = avformat_open_input(&format_, name.c_str(), forced, &options);
   av_dict_free(&options);
   const std::string noFrames =
       std::string("The station's stream holds no ") + (adts ? "AAC" : "MP3") + " frames that can be played";
   if (r < 0) {
-    error = TimedOut()                 ? "The station does not answer"
+    error = listCap_.Exceeded()        ? kHlsListTooLarge
+            : TimedOut()               ? "The station does not answer"
             : sync_ && !sync_->Found() ? noFrames
                                        : "The station cannot be opened: " + ErrorText(r);
     format_ = nullptr;
@@ -303,7 +309,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     return false;
   }
   if (r < 0) {
-    error = "The station sends nothing that can be played: " + ErrorText(r);
+    error = listCap_.Exceeded() ? kHlsListTooLarge : "The station sends nothing that can be played: " + ErrorText(r);
     return false;
   }
   const AVCodec* decoder = nullptr;
@@ -399,6 +405,8 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
       r = AVERROR_EXIT;
     else
       r = av_read_frame(format_, packet_);
+    // The HLS reader ends a stream whose reloaded list failed.
+    if (r < 0 && listCap_.Exceeded()) throw MediaError(kHlsListTooLarge);
     if (r == AVERROR_EOF) {
       avcodec_send_packet(codec_, nullptr);  // drain the decoder
       continue;

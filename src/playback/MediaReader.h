@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "playback/HlsListCap.h"
 #include "playback/ReconnectRules.h"
 
 struct AVFormatContext;
@@ -95,6 +96,7 @@ class MediaReader {
   StreamWatch watch_;
   std::string openedUrl_;
   std::unique_ptr<ConnectProbe> probe_;  // tells a refused connection at once
+  HlsListCap listCap_;
   AVFormatContext* format_ = nullptr;
   AVIOContext* io_ = nullptr;      // the network connection, when this reader made it
   AVIOContext* syncIo_ = nullptr;  // the frames of io_ found by sync_

@@ -63,7 +63,8 @@ bool LooksLikeEntry(std::string_view s) {
 
 // Decodes the five XML entities of an ASX attribute value.
 std::string DecodeEntities(std::string_view s) {
-  static const std::map<std::string, char> entities{{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+  static const std::map<std::string, char> entities{
+      {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
   std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '&') {
@@ -125,7 +126,8 @@ std::vector<std::string> ParseAsx(std::string_view body) {
       if (v < end && (body[v] == '"' || body[v] == '\'')) {
         const char quote = body[v];
         const std::size_t close = body.find(quote, v + 1);
-        if (close != std::string_view::npos && close < end) out.push_back(DecodeEntities(Trim(body.substr(v + 1, close - v - 1))));
+        if (close != std::string_view::npos && close < end)
+          out.push_back(DecodeEntities(Trim(body.substr(v + 1, close - v - 1))));
       }
     }
     at = end;
@@ -138,9 +140,9 @@ std::vector<std::string> ParseAsx(std::string_view body) {
 std::string DemuxerForContentType(std::string_view contentType) {
   std::string type = Lower(Trim(contentType.substr(0, contentType.find(';'))));
   static const std::pair<const char*, const char*> known[] = {
-      {"audio/mpeg", "mp3"},      {"audio/mp3", "mp3"},       {"audio/mpeg3", "mp3"},   {"audio/x-mpeg", "mp3"},
-      {"audio/aac", "aac"},       {"audio/aacp", "aac"},      {"audio/x-aac", "aac"},   {"audio/ogg", "ogg"},
-      {"application/ogg", "ogg"}, {"audio/opus", "ogg"},      {"audio/vorbis", "ogg"},  {"audio/flac", "flac"},
+      {"audio/mpeg", "mp3"},      {"audio/mp3", "mp3"},      {"audio/mpeg3", "mp3"},  {"audio/x-mpeg", "mp3"},
+      {"audio/aac", "aac"},       {"audio/aacp", "aac"},     {"audio/x-aac", "aac"},  {"audio/ogg", "ogg"},
+      {"application/ogg", "ogg"}, {"audio/opus", "ogg"},     {"audio/vorbis", "ogg"}, {"audio/flac", "flac"},
       {"audio/x-flac", "flac"},   {"audio/x-ms-wma", "asf"},
   };
   for (const auto& [t, demuxer] : known)
@@ -191,13 +193,75 @@ bool HostAndPort(std::string_view url, std::string& host, int& port) {
   return port >= 1 && port <= 65535;
 }
 
-bool PlaylistEntryAllowed(std::string_view playlistUrl, std::string_view entry) {
+std::string PrintableAddress(std::string_view url) {
+  std::string out;
+  for (const char ch : url.substr(0, 80)) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c < 0x20 || c == 0x7F) {
+      static const char kHex[] = "0123456789ABCDEF";
+      out += std::string("\\x") + kHex[c >> 4] + kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+  return url.size() > 80 ? out + "..." : out;
+}
+
+namespace {
+
+std::string Quoted(std::string_view url) {
+  return "\"" + PrintableAddress(url) + "\"";
+}
+
+bool Slash(char c) {
+  return c == '\\' || c == '/';
+}
+
+// What follows the slashes that a path (or what a "file:" address hands the system)
+// starts with, and how many there were.
+std::string_view AfterSlashes(std::string_view s, std::size_t& slashes) {
+  if (SchemeOf(s) == "file") s.remove_prefix(5);
+  slashes = 0;
+  while (slashes < s.size() && Slash(s[slashes])) ++slashes;
+  return s.substr(slashes);
+}
+
+// A path on a network share ("\\server\share", "//server/share", "file://server/share")
+// or a device; "file:///C:/x" is a path on this machine.
+bool SharePath(std::string_view s) {
+  std::size_t slashes = 0;
+  const std::string_view rest = AfterSlashes(s, slashes);
+  const bool drive = rest.size() >= 2 && rest[1] == ':' && std::isalpha(static_cast<unsigned char>(rest[0]));
+  return slashes >= 2 && !drive;
+}
+
+// "\\?\..." or "\\.\...", with either slash.
+bool DevicePath(std::string_view s) {
+  std::size_t slashes = 0;
+  const std::string_view rest = AfterSlashes(s, slashes);
+  return slashes >= 2 && rest.size() >= 2 && (rest[0] == '?' || rest[0] == '.') && Slash(rest[1]);
+}
+
+}  // namespace
+
+bool PlaylistEntryAllowed(std::string_view playlistUrl, std::string_view entry, std::string* why) {
   const std::string_view list = Trim(playlistUrl);
-  const std::string listScheme = IsLocalPath(list) ? std::string() : SchemeOf(list);
-  if (listScheme.empty() || listScheme == "file") return StationUrlAllowed(entry, nullptr);
   const std::string_view e = Trim(entry);
+  if (!StationUrlAllowed(e, why)) return false;
+  const std::string listScheme = IsLocalPath(list) ? std::string() : SchemeOf(list);
+  if (listScheme.empty() || listScheme == "file") {
+    if (!SharePath(e)) return true;
+    if (why) *why = Quoted(e) + " is on a network share, which a playlist may not lead to";
+    return false;
+  }
   const std::string scheme = IsLocalPath(e) ? std::string() : SchemeOf(e);
-  return scheme == "http" || scheme == "https";
+  if (scheme == "http" || scheme == "https") return true;
+  if (why) *why = Quoted(e) + " is no http or https address, which a playlist from the network may not lead to";
+  return false;
 }
 
 bool StationUrlAllowed(std::string_view url, std::string* why) {
@@ -209,11 +273,27 @@ bool StationUrlAllowed(std::string_view url, std::string* why) {
   // A local file: no colon at all, a drive letter, or a network path.
   const std::size_t colon = u.find(':');
   const bool drive = colon == 1 && std::isalpha(static_cast<unsigned char>(u[0]));
-  if (colon == std::string_view::npos || drive || u.substr(0, 2) == "\\\\") return true;
-  const std::string scheme = Lower(u.substr(0, colon == std::string_view::npos ? 0 : colon));
+  const bool path = colon == std::string_view::npos || drive || u.substr(0, 2) == "\\\\";
+  // A path may hold blanks; an address none, nor a line break that would carry more
+  // lines into the request.
+  const bool clean = std::none_of(u.begin(), u.end(), [path](char ch) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    return c < (path ? 0x20 : 0x21) || c == 0x7F;
+  });
+  if (!clean) {
+    if (why) *why = "The address " + Quoted(u) + " holds " + (path ? "" : "blanks or ") + "control characters";
+    return false;
+  }
+  if (DevicePath(u)) {
+    if (why) *why = "The address " + Quoted(u) + " names a device, not a sound file";
+    return false;
+  }
+  if (path) return true;
+  const std::string scheme = Lower(u.substr(0, colon));
   static const char* const allowed[] = {"http", "https", "tcp", "tls", "hls", "crypto", "file"};
   if (std::find(std::begin(allowed), std::end(allowed), scheme) != std::end(allowed)) return true;
-  if (why) *why = "The address \"" + std::string(u.substr(0, 40)) + "\" has a scheme that cannot be played; use http or https";
+  if (why)
+    *why = "The address \"" + std::string(u.substr(0, 40)) + "\" has a scheme that cannot be played; use http or https";
   return false;
 }
 
@@ -222,7 +302,8 @@ PlaylistKind DetectPlaylist(std::string_view url, std::string_view contentType, 
   const std::string_view start = Trim(head);
   if (start.rfind("[playlist]", 0) == 0) return PlaylistKind::Pls;
   if (start.rfind("<asx", 0) == 0) return PlaylistKind::Asx;
-  if (start.rfind("#extm3u", 0) == 0) return head.find("#ext-x-") != std::string::npos ? PlaylistKind::None : PlaylistKind::M3u;
+  if (start.rfind("#extm3u", 0) == 0)
+    return head.find("#ext-x-") != std::string::npos ? PlaylistKind::None : PlaylistKind::M3u;
   const std::string type = Lower(contentType);
   const std::string path = PathOf(url);
   if (type.find("scpls") != std::string::npos || EndsWith(path, ".pls")) return PlaylistKind::Pls;
@@ -254,10 +335,17 @@ std::vector<std::string> ParsePlaylist(PlaylistKind kind, std::string_view body,
   if (body.size() > kMaxPlaylistBytes) body = body.substr(0, kMaxPlaylistBytes);
   std::vector<std::string> raw;
   switch (kind) {
-    case PlaylistKind::Pls: raw = ParsePls(body); break;
-    case PlaylistKind::M3u: raw = ParseM3u(body); break;
-    case PlaylistKind::Asx: raw = ParseAsx(body); break;
-    case PlaylistKind::None: break;
+    case PlaylistKind::Pls:
+      raw = ParsePls(body);
+      break;
+    case PlaylistKind::M3u:
+      raw = ParseM3u(body);
+      break;
+    case PlaylistKind::Asx:
+      raw = ParseAsx(body);
+      break;
+    case PlaylistKind::None:
+      break;
   }
   std::vector<std::string> out;
   for (const std::string& entry : raw)

@@ -44,14 +44,22 @@ std::string SchemeOf(std::string_view url);
 // comes without its brackets.
 bool HostAndPort(std::string_view url, std::string& host, int& port);
 
-// Whether a playlist at playlistUrl may lead to entry. A playlist fetched from the network
-// leads to http and https streams only: a server must not make the player open local
-// files, network shares or other kinds of addresses. A local playlist may name anything
-// a station may.
-bool PlaylistEntryAllowed(std::string_view playlistUrl, std::string_view entry);
+// Whether a playlist at playlistUrl may lead to entry; sets why, naming the entry, when it
+// may not. A playlist fetched from the network leads to http and https streams only: a
+// server must not make the player open local files, network shares or other kinds of
+// addresses. A local playlist may name what a station may, but no network share or
+// device: a file that someone else wrote must not make Windows offer the user's
+// credentials to a foreign server.
+bool PlaylistEntryAllowed(std::string_view playlistUrl, std::string_view entry, std::string* why = nullptr);
 
 // Whether the stream reader may open the URL: http, https, tcp, tls, hls, crypto, file,
-// and local paths. Sets why when it may not.
+// and local paths; never a device path (\\?\ or \\.\). An address holds no blank
+// and no control character once trimmed (a line break would add lines to the request
+// that carries it), a path no control character. Sets why when it may not.
 bool StationUrlAllowed(std::string_view url, std::string* why);
+
+// The address as a message shows it: at most 80 characters, a control character as
+// \r, \n or \xNN.
+std::string PrintableAddress(std::string_view url);
 
 }  // namespace playback

@@ -28,10 +28,11 @@ TEST(PlaylistRules, RecognisesPlaylistsByContentTypeAndName) {
 }
 
 TEST(PlaylistRules, ReadsEntriesInOrderWithAnyLineEnds) {
-  EXPECT_EQ(ParsePlaylist(PlaylistKind::Pls,
-                          "[playlist]\r\nNumberOfEntries=2\r\nFile2=http://b/\r\nTitle1=x\r\nFile1=http://a/\r\nFilex=y\r\n",
-                          "http://h/p.pls"),
-            (std::vector<std::string>{"http://a/", "http://b/"}));
+  EXPECT_EQ(
+      ParsePlaylist(PlaylistKind::Pls,
+                    "[playlist]\r\nNumberOfEntries=2\r\nFile2=http://b/\r\nTitle1=x\r\nFile1=http://a/\r\nFilex=y\r\n",
+                    "http://h/p.pls"),
+      (std::vector<std::string>{"http://a/", "http://b/"}));
   EXPECT_EQ(ParsePlaylist(PlaylistKind::M3u, "#EXTM3U\r#EXTINF:-1,A\rhttp://a/\r\r  http://b/  \n", "http://h/p.m3u"),
             (std::vector<std::string>{"http://a/", "http://b/"}));
   EXPECT_EQ(ParsePlaylist(PlaylistKind::Asx,
@@ -68,9 +69,10 @@ TEST(PlaylistRules, ResolvesRelativeEntriesAgainstThePlaylist) {
 TEST(PlaylistRules, OnlyTheStreamSchemesAreAllowed) {
   std::string why;
   for (const char* ok : {"http://h/", "HTTPS://h/", "tls://h:1", "file:x.wav", "C:\\rec\\webfile.wav", "/tmp/x.wav",
-                         "webfile.wav"})
+                         "webfile.wav", " http://h/\r\n", "C:\\My Music\\x.wav"})
     EXPECT_TRUE(StationUrlAllowed(ok, &why)) << ok;
-  for (const char* bad : {"mms://h/x", "rtsp://h/x", "subfile,,0,10,:/etc/passwd", "concat:a|b", "data:x", "  "}) {
+  for (const char* bad : {"mms://h/x", "rtsp://h/x", "subfile,,0,10,:/etc/passwd", "concat:a|b", "data:x", "  ",
+                          "http://h/x\r\nHost: y", "http://h/a b", "\\\\.\\COM1", "\\\\?\\C:\\x.wav", "x\x01.wav"}) {
     why.clear();
     EXPECT_FALSE(StationUrlAllowed(bad, &why)) << bad;
     EXPECT_FALSE(why.empty());
@@ -79,9 +81,12 @@ TEST(PlaylistRules, OnlyTheStreamSchemesAreAllowed) {
 
 TEST(PlaylistRules, TheContentTypeNamesTheDemuxer) {
   const std::pair<const char*, const char*> cases[] = {
-      {"audio/mpeg", "mp3"}, {"Audio/MPEG; charset=x", "mp3"}, {"audio/aacp", "aac"}, {"application/ogg", "ogg"},
-      {"audio/ogg", "ogg"},  {"audio/x-flac", "flac"},         {"audio/x-ms-wma", "asf"}, {"video/x-ms-asf", ""},
-      {"text/html", ""},     {"", ""},                          {"audio/x-mpegurl", ""},
+      {"audio/mpeg", "mp3"},     {"Audio/MPEG; charset=x", "mp3"},
+      {"audio/aacp", "aac"},     {"application/ogg", "ogg"},
+      {"audio/ogg", "ogg"},      {"audio/x-flac", "flac"},
+      {"audio/x-ms-wma", "asf"}, {"video/x-ms-asf", ""},
+      {"text/html", ""},         {"", ""},
+      {"audio/x-mpegurl", ""},
   };
   for (const auto& [type, demuxer] : cases) EXPECT_EQ(DemuxerForContentType(type), demuxer) << type;
 }
@@ -147,9 +152,29 @@ TEST(PlaylistRules, APlaylistFromTheNetworkLeadsOnlyToHttpStreams) {
       {"file:///C:/l.m3u", "file:///C:/s.mp3", true},
       {"\\\\server\\l.m3u", "http://a/live", true},
       {"C:\\lists\\l.m3u", "mms://a/x", false},
+      // A local playlist, too, leads to no share or device.
+      {"C:\\lists\\l.m3u", "\\\\server\\share\\x.mp3", false},
+      {"C:\\lists\\l.m3u", "//server/share/x.mp3", false},
+      {"C:\\lists\\l.m3u", "file://server/share/x.mp3", false},
+      {"C:\\lists\\l.m3u", "\\\\?\\C:\\x.mp3", false},
+      {"C:\\lists\\l.m3u", "file:///\\\\.\\COM1", false},
+      // Nothing that would add lines or words to the request that carries the address.
+      {"http://h/l.asx", "http://a/live\r\nHost: other", false},
+      {"http://h/l.asx", "http://a/li ve", false},
+      {"http://h/l.asx", "http://a/live\x7F", false},
+      {"C:\\lists\\l.m3u", "C:\\My Music\\s.mp3", true},
+      {"C:\\lists\\l.m3u", "C:\\music\\s\t.mp3", false},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(PlaylistEntryAllowed(c.list, c.entry), c.allowed) << c.list << " -> " << c.entry;
+  for (const Case& c : cases) {
+    std::string why;
+    EXPECT_EQ(PlaylistEntryAllowed(c.list, c.entry, &why), c.allowed) << c.list << " -> " << c.entry;
+    // The refusal names the entry, its control characters spelled out.
+    if (!c.allowed) {
+      EXPECT_NE(why.find(PrintableAddress(c.entry)), std::string::npos) << why;
+    }
+    EXPECT_EQ(why.find_first_of("\r\n"), std::string::npos) << why;
+  }
+  EXPECT_EQ(PrintableAddress("http://a/\r\n\x01x"), "http://a/\\r\\n\\x01x");
 
   // The local entries of a playlist from the network come out as they are, to be refused.
   const std::string body = "file:///C:/a.wav\r\nC:\\b.wav\r\n\\\\srv\\c.mp3\r\nlive\r\n";

@@ -254,6 +254,27 @@ TEST(Reader, AnHlsListFromTheNetworkOpensNoLocalFiles) {
   DeleteFileA(path.c_str());
 }
 
+// An HLS list that a server keeps sending, or that grows past a few MB when a live list
+// is reloaded, ends the stream with the reason instead of filling the memory.
+TEST(Reader, AnHlsListLargerThanFourMegabytesEndsTheStream) {
+  std::string big = "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n";
+  while (big.size() <= std::size_t(playback::kMaxHlsListBytes)) big += "#EXTINF:1.0,\nseg0.ts\n";
+  const std::string live = "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n#EXTINF:1.0,\nseg0.ts\n";
+  std::atomic<int> reloads{0};
+  LoopbackServer server([&](const std::string& path) {
+    if (path == "/big.m3u8") return Ok("application/vnd.apple.mpegurl", big);
+    if (path == "/live.m3u8") return Ok("application/vnd.apple.mpegurl", reloads++ == 0 ? live : big);
+    return Ok("video/mp2t", ReadMedia(path.substr(1)));
+  });
+  for (const char* path : {"/big.m3u8", "/live.m3u8"}) {
+    SCOPED_TRACE(path);
+    std::vector<std::int16_t> sound;
+    int rate = 0;
+    EXPECT_EQ(Decode(server.Url(path), 30, sound, rate), playback::kHlsListTooLarge);
+  }
+  EXPECT_GE(reloads, 2) << "the live list was reloaded";
+}
+
 // A stream that cannot be played says why, in its own terms: not what the search for a
 // playlist found after it, nor a time-out.
 TEST(Reader, AStreamThatCannotBePlayedNamesTheCause) {

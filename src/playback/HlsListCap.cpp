@@ -1,0 +1,90 @@
+#include "playback/HlsListCap.h"
+
+#include <cstring>
+#include <string>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+namespace playback {
+
+// A file opened by the HLS reader, read through a counter.
+struct HlsListCap::File {
+  HlsListCap* cap;
+  AVIOContext* inner;
+  long long bytes = 0;
+  std::string head;  // the first bytes, until it is known whether this is a list
+  bool list = false;
+};
+
+void HlsListCap::Attach(AVFormatContext* format) {
+  exceeded_ = false;
+  open_ = format->io_open;
+  close_ = format->io_close2;
+  format->opaque = this;
+  format->io_open = &HlsListCap::Open;
+  format->io_close2 = &HlsListCap::Close;
+}
+
+bool HlsListCap::Check(const AVFormatContext* format, AVIOContext* connection) {
+  if (!exceeded_ && format && format->iformat && std::strcmp(format->iformat->name, "hls") == 0 && connection &&
+      avio_tell(connection) > kMaxHlsListBytes)
+    exceeded_ = true;
+  return exceeded_;
+}
+
+int HlsListCap::Open(AVFormatContext* s, AVIOContext** pb, const char* url, int flags, AVDictionary** options) {
+  auto* cap = static_cast<HlsListCap*>(s->opaque);
+  AVIOContext* inner = nullptr;
+  const int r = cap->open_(s, &inner, url, flags, options);
+  if (r < 0) return r;
+  constexpr int kBufferBytes = 4096;
+  auto* file = new File{cap, inner, 0, {}, false};
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
+  *pb = buffer ? avio_alloc_context(buffer, kBufferBytes, 0, file, &HlsListCap::Read, nullptr, &HlsListCap::Seek)
+               : nullptr;
+  if (!*pb) {
+    av_free(buffer);
+    cap->close_(s, inner);
+    delete file;
+    return AVERROR(ENOMEM);
+  }
+  (*pb)->seekable = inner->seekable;
+  return 0;
+}
+
+int HlsListCap::Close(AVFormatContext* s, AVIOContext* pb) {
+  auto* cap = static_cast<HlsListCap*>(s->opaque);
+  auto* file = static_cast<File*>(pb->opaque);
+  const int r = cap->close_(s, file->inner);
+  av_freep(&pb->buffer);
+  avio_context_free(&pb);
+  delete file;
+  return r;
+}
+
+int HlsListCap::Read(void* opaque, unsigned char* buffer, int size) {
+  auto* file = static_cast<File*>(opaque);
+  const int n = avio_read_partial(file->inner, buffer, size);
+  if (n <= 0) return n == 0 ? AVERROR_EOF : n;
+  // A list begins with its tag (after a byte-order mark, perhaps).
+  if (file->head.size() < 16) {
+    file->head.append(reinterpret_cast<const char*>(buffer), std::size_t(n));
+    file->list = file->head.substr(0, 16).find("#EXTM3U") != std::string::npos;
+  }
+  file->bytes += n;
+  if (file->list && file->bytes > kMaxHlsListBytes) {
+    file->cap->exceeded_ = true;
+    return AVERROR(EFBIG);
+  }
+  return n;
+}
+
+long long HlsListCap::Seek(void* opaque, long long offset, int whence) {
+  auto* file = static_cast<File*>(opaque);
+  if (whence == AVSEEK_SIZE) return avio_size(file->inner);
+  return avio_seek(file->inner, offset, whence);
+}
+
+}  // namespace playback
