@@ -70,8 +70,12 @@ FFMPEG_CONFIG=(
   --enable-decoder=mp3,mp3float,aac,aac_fixed,vorbis,opus,flac,wmav1,wmav2,pcm_u8,pcm_s16le,pcm_s24le,pcm_s32le,pcm_f32le,pcm_s8
   --enable-parser=aac,mpegaudio,flac,vorbis,opus
 )
+# Our patches to FFmpeg's source, applied before it is configured: a program of ours
+# checks the certificate of every https server itself (schannel under Wine checks none).
+FFMPEG_PATCHES=("$TUNORA_ROOT"/scripts/patches/ffmpeg-*.patch)
 build_ffmpeg() {
   cd "$1" &&
+  for p in "${FFMPEG_PATCHES[@]}"; do patch -p1 --forward <"$p" || return 1; done &&
   ./configure --prefix="$2" "${FFMPEG_CONFIG[@]}" &&
   make -j"$JOBS" &&
   make install
@@ -94,6 +98,6 @@ build_googletest() {
   cmake --install "$1/build"
 }
 
-build ffmpeg "${FFMPEG_CONFIG[*]}" build_ffmpeg
+build ffmpeg "${FFMPEG_CONFIG[*]} $(cat "${FFMPEG_PATCHES[@]}" | sha1sum)" build_ffmpeg
 build libjpeg-turbo "$JPEG_CONFIG" build_libjpeg_turbo
 build googletest "$GTEST_CONFIG" build_googletest

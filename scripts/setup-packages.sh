@@ -5,7 +5,7 @@ set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
 PACKAGES=(
-  cmake make g++ pkg-config nasm dpkg-dev python3
+  cmake make g++ pkg-config nasm dpkg-dev patch python3
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32:i386 wine64
   xvfb x11-utils x11-xserver-utils xdotool imagemagick fonts-dejavu-core

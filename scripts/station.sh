@@ -174,13 +174,25 @@ start() {
   python3 "$TUNORA_ROOT/scripts/fault-server.py" 0 "$base/tone.mp3" </dev/null >"$DIR/faults.port" 2>"$DIR/faults.log" &
   record $! fault-server
 
-  # HTTPS in front of Icecast, with a certificate of its own that nobody vouches for.
-  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
-    -keyout "$DIR/tls.key" -out "$DIR/tls.crt" >"$DIR/tls.log" 2>&1 ||
-    die "openssl could not make the test certificate: $(tail -n 5 "$DIR/tls.log")"
+  # HTTPS in front of Icecast twice: with a certificate for 127.0.0.1 from an authority
+  # of the station's own (ca.crt, which the tests add to the trusted ones), and with one
+  # that nobody vouches for.
+  { openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tunora Test Authority" \
+      -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign,cRLSign \
+      -keyout "$DIR/ca.key" -out "$DIR/ca.crt" &&
+    openssl req -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -keyout "$DIR/tls.key" -out "$DIR/tls.csr" &&
+    printf 'subjectAltName=IP:127.0.0.1,DNS:127.0.0.1\nextendedKeyUsage=serverAuth\n' >"$DIR/tls.ext" &&
+    openssl x509 -req -in "$DIR/tls.csr" -CA "$DIR/ca.crt" -CAkey "$DIR/ca.key" -CAcreateserial -days 2 \
+      -extfile "$DIR/tls.ext" -out "$DIR/tls.crt" &&
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
+      -keyout "$DIR/unknown.key" -out "$DIR/unknown.crt"; } >"$DIR/tls.log" 2>&1 ||
+    die "openssl could not make the test certificates: $(tail -n 5 "$DIR/tls.log")"
   python3 "$TUNORA_ROOT/scripts/tls-relay.py" 0 "$DIR/tls.crt" "$DIR/tls.key" "$PORT" </dev/null \
     >"$DIR/tls.port" 2>>"$DIR/tls.log" &
   record $! tls-relay
+  python3 "$TUNORA_ROOT/scripts/tls-relay.py" 0 "$DIR/unknown.crt" "$DIR/unknown.key" "$PORT" </dev/null \
+    >"$DIR/unknown.port" 2>>"$DIR/tls.log" &
+  record $! tls-relay-unknown
 
   local pending=("${MOUNTS[@]}") deadline=$((SECONDS + START_TIMEOUT)) still
   local -A poll
@@ -221,13 +233,13 @@ start() {
     sleep 0.05
   done
   [ -n "$refused_port" ] || die "the fault server did not answer: $(tail -n 5 "$DIR/faults.log")"
-  local tls_port=""
+  local tls_port="" unknown_port=""
   while [ $SECONDS -lt $late_deadline ]; do
-    tls_port=$(head -n 1 "$DIR/tls.port")
-    [ -n "$tls_port" ] && break
+    tls_port=$(head -n 1 "$DIR/tls.port"); unknown_port=$(head -n 1 "$DIR/unknown.port")
+    [ -n "$tls_port" ] && [ -n "$unknown_port" ] && break
     sleep 0.05
   done
-  [ -n "$tls_port" ] || die "the TLS relay did not start: $(tail -n 5 "$DIR/tls.log")"
+  [ -n "$tls_port" ] && [ -n "$unknown_port" ] || die "the TLS relays did not start: $(tail -n 5 "$DIR/tls.log")"
 
   set_title "Tone 440 Hz" || die "Icecast did not take the title of /tone.mp3"
 
@@ -244,6 +256,8 @@ start() {
     echo "TUNORA_STATION_FAULTS=http://127.0.0.1:$fault_port"
     echo "TUNORA_STATION_REFUSED=http://127.0.0.1:$refused_port/tone.mp3"
     echo "TUNORA_STATION_HTTPS=https://127.0.0.1:$tls_port/tone.mp3"
+    echo "TUNORA_STATION_HTTPS_UNKNOWN=https://127.0.0.1:$unknown_port/tone.mp3"
+    echo "TUNORA_STATION_CA=$(printf %q "$DIR/ca.crt")"
     # GET this with the title's bytes percent-encoded after it, and the authorization.
     echo "TUNORA_STATION_TITLE_PATH=$(printf %q "/admin/metadata?mount=/tone.mp3&mode=updinfo&song=")"
     echo "TUNORA_STATION_ADMIN_AUTH=$(printf %s "$ADMIN_AUTH" | base64)"

@@ -67,6 +67,12 @@ void TMainForm::FormShow(ui::Control&) {
   if (!programDirectory_.empty() && programDirectory_.back() == '\\') programDirectory_.pop_back();
   connection_.Start();
   TitleTray.Start(programDirectory_);
+  std::exception_ptr trustFailure;
+  try {
+    Certificates.Load(programDirectory_);
+  } catch (...) {
+    trustFailure = std::current_exception();
+  }
   HistoryForm->OnEntryClick = [this](const std::string& name, const std::string& url) { HistoryEntryClick(name, url); };
   // A damaged skin is reported once the start is complete, like damaged settings: the
   // settings and group 1 are loaded all the same, so that Exit cannot write empty
@@ -92,6 +98,7 @@ void TMainForm::FormShow(ui::Control&) {
   }
   SetVolume(1000);
   LoadStationGroup(1);
+  if (trustFailure) ui::App().ReportException(trustFailure);
   if (skinFailure) {
     if (settingsFailure) ui::App().ReportException(settingsFailure);
     std::rethrow_exception(skinFailure);
@@ -246,6 +253,7 @@ void TMainForm::TimerTunoraTimer() {
   if (tickWatch_) tickWatch_->Tick(GetTickCount64());
   playback::MonitorTick(monitor_, *this);
   TitleTray.Tick(monitor_.currentStationName, WindowsMediaPlayer.currentMedia().getItemInfo("Title"));
+  Certificates.Tick();
 }
 
 bool TMainForm::IsInternetConnected() { return connection_.Connected(); }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/CertificateTrust.h"
 #include "app/ConnectionProbe.h"
 #include "app/NowPlaying.h"
 #include "info/UrlLauncher.h"
@@ -180,6 +181,8 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
 
   // The title of what plays: the tray icon and the title log.
   app::NowPlaying TitleTray{*this};
+  // The https hosts trusted although their certificate is not valid.
+  app::CertificateTrust Certificates{*this};
 
   // Owns the capture stream and the recording file; goes first when the window goes.
   recording::TRecorder Recorder{*this};

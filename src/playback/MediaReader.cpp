@@ -12,6 +12,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "playback/CertificateCheck.h"
+#include "playback/CertificateRules.h"
 #include "playback/ConnectProbe.h"
 #include "playback/FrameSyncRules.h"
 #include "playback/PlaylistRules.h"
@@ -76,6 +78,7 @@ std::string TagTitle(const AVDictionary* tags) {
 MediaReader::MediaReader(std::function<bool()> cancelled)
     : cancelled_(std::move(cancelled)), probe_(std::make_unique<ConnectProbe>()) {
   av_log_set_level(AV_LOG_QUIET);
+  InstallCertificateCheck();
   SetDeadline(10000);
 }
 
@@ -186,7 +189,7 @@ void MediaReader::Open(const std::string& url) {
   if (!StationUrlAllowed(url, &why)) throw MediaError(why);
   std::string error;
   if (OpenMedia(url, error)) return;
-  if (probe_->Refused()) throw MediaError(error);
+  if (probe_->Refused() || LastCertificateFault().Refused()) throw MediaError(error);
   // Not a stream FFmpeg knows: it may be a playlist, whatever its name. When it is none,
   // the stream's own failure is the one to report.
   std::string playlistError;
@@ -230,8 +233,14 @@ bool MediaReader::SizeKnown() const {
   return avio_size(io_) > 0;
 }
 
+std::string MediaReader::Failure(const std::string& otherwise) const {
+  const CertificateFault fault = LastCertificateFault();
+  return fault.Refused() ? CertificateFaultText(fault.code, fault.host) : otherwise;
+}
+
 bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   Close();
+  ClearCertificateFault();
   timedOut_ = false;
   openedUrl_ = url;
   probe_->Start(url);  // watches http and https only; forgets the last URL's refusal
@@ -252,7 +261,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     if (r < 0) {
       error = probe_->Refused() ? "The station refuses the connection"
               : TimedOut()      ? "The station does not answer"
-                                : "The station cannot be reached: " + ErrorText(r);
+                                : Failure("The station cannot be reached: " + ErrorText(r));
       return false;
     }
     uint8_t* mime = nullptr;
@@ -299,7 +308,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     error = listCap_.Exceeded()        ? kHlsListTooLarge
             : TimedOut()               ? "The station does not answer"
             : sync_ && !sync_->Found() ? noFrames
-                                       : "The station cannot be opened: " + ErrorText(r);
+                                       : Failure("The station cannot be opened: " + ErrorText(r));
     format_ = nullptr;
     return false;
   }
@@ -362,7 +371,7 @@ std::vector<std::string> MediaReader::FetchPlaylist(const std::string& url, bool
   const int r = avio_open2(&io, name.c_str(), AVIO_FLAG_READ, &cb, &options);
   av_dict_free(&options);
   if (r < 0) {
-    error = TimedOut() ? "The station does not answer" : "The station cannot be reached: " + ErrorText(r);
+    error = TimedOut() ? "The station does not answer" : Failure("The station cannot be reached: " + ErrorText(r));
     return {};
   }
   std::string body(kMaxPlaylistBytes, '\0');
@@ -417,7 +426,7 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
     // FFmpeg calls the end of a live stream over http (whose length is unknown) an
     // input/output error.
     if (r == AVERROR(EIO) && io_) throw MediaError("The station closed the connection");
-    if (r < 0) throw MediaError("The stream broke off: " + ErrorText(r));
+    if (r < 0) throw MediaError(Failure("The stream broke off: " + ErrorText(r)));
     if (packet_->stream_index == stream_) {
       FindTitle();
       // A damaged frame is skipped: the decoder finds the next one.

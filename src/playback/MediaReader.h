@@ -73,6 +73,9 @@ class MediaReader {
   static int ReadSynced(void* self, std::uint8_t* buf, int size);
   bool TimedOut() const;
   bool OpenMedia(const std::string& url, std::string& error);
+  // The failure in words: a server certificate that was refused on this connection,
+  // else `otherwise`.
+  std::string Failure(const std::string& otherwise) const;
   // The entries of the playlist at url; isPlaylist is false when it is no playlist, and
   // webPage then tells a web page.
   std::vector<std::string> FetchPlaylist(const std::string& url, bool& isPlaylist, bool& webPage, std::string& error);

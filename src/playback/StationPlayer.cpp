@@ -6,6 +6,8 @@
 #include <chrono>
 #include <system_error>
 
+#include "playback/CertificateCheck.h"
+#include "playback/CertificateRules.h"
 #include "playback/MediaReader.h"
 #include "playback/PlaylistRules.h"
 #include "playback/ReconnectRules.h"
@@ -61,6 +63,7 @@ void StationPlayer::SetUrl(const std::string& url) {
     std::lock_guard lock(mutex_);
     url_ = url;
     lastError_.clear();
+    untrustedHost_.clear();
     title_.clear();
     playRequested_ = false;
     ++generation_;
@@ -81,6 +84,7 @@ void StationPlayer::Play() {
     if (url_.empty()) return;
     playRequested_ = true;
     lastError_.clear();
+    untrustedHost_.clear();
     title_.clear();
     ++generation_;
     state_ = psTransitioning;
@@ -93,6 +97,7 @@ void StationPlayer::Stop() {
     std::lock_guard lock(mutex_);
     playRequested_ = false;
     lastError_.clear();
+    untrustedHost_.clear();
     title_.clear();
     ++generation_;
     state_ = psStopped;
@@ -102,11 +107,18 @@ void StationPlayer::Stop() {
   wake_.notify_all();
 }
 
-void StationPlayer::SetVolume(int volume) { volume_ = std::clamp(volume, 0, 100); }
+void StationPlayer::SetVolume(int volume) {
+  volume_ = std::clamp(volume, 0, 100);
+}
 
 std::string StationPlayer::LastError() const {
   std::lock_guard lock(mutex_);
   return lastError_;
+}
+
+std::string StationPlayer::UntrustedHost() const {
+  std::lock_guard lock(mutex_);
+  return untrustedHost_;
 }
 
 std::string StationPlayer::Title() const {
@@ -137,10 +149,11 @@ void StationPlayer::PublishTitle(unsigned generation, const std::string& raw) {
   if (Current(generation)) title_ = title;
 }
 
-void StationPlayer::Fail(unsigned generation, const std::string& why) {
+void StationPlayer::Fail(unsigned generation, const std::string& why, const std::string& untrustedHost) {
   std::lock_guard lock(mutex_);
   if (generation_ != generation) return;
   lastError_ = why;
+  untrustedHost_ = untrustedHost;
   title_.clear();
   state_ = psStopped;
   playRequested_ = false;
@@ -180,7 +193,8 @@ struct StationPlayer::Outcome {
   bool sized = false;   // sent with its size: a file over the network, never tried again
   bool ended = false;   // the media came to its end; else it failed with `error`
   std::string error;
-  std::string opened;  // the stream's address, after playlists
+  std::string untrustedHost;  // the error is this host's certificate
+  std::string opened;         // the stream's address, after playlists
 };
 
 bool StationPlayer::WaitCurrent(unsigned generation, unsigned ms) {
@@ -305,6 +319,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
     }
   } catch (const MediaError& e) {
     o.error = e.what();
+    if (o.error.rfind(kCertificateFaultText, 0) == 0) o.untrustedHost = LastCertificateFault().host;
   } catch (const std::exception& e) {
     // Anything else (memory running out, a thread of the sound system that cannot start)
     // ends this media, not the program: an exception leaving the worker would end it.
@@ -316,7 +331,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
 void StationPlayer::Finish(unsigned generation, const Outcome& how, Device& device) {
   const auto cancelled = [this, generation] { return !Current(generation); };
   if (!how.ended) {
-    Fail(generation, how.error);
+    Fail(generation, how.error, how.untrustedHost);
     return;
   }
   // Play out what is queued, keeping the position up to date.

@@ -65,6 +65,8 @@ class StationPlayer {
   // Why the media last asked to play could not be played, or why a live stream ended,
   // in words; empty while it plays, and after SetUrl, Play and Stop.
   std::string LastError() const;
+  // The host whose certificate was refused when that was the last error; empty otherwise.
+  std::string UntrustedHost() const;
   // The title the stream announced last, in the ANSI code page; empty while none is
   // known, and again after Stop, Play, another URL, a failure or the media's end.
   std::string Title() const;
@@ -89,13 +91,14 @@ class StationPlayer {
   void Publish(unsigned generation, PlayState s);
   // The position of the media that is playing; with `playing`, also the playing state.
   void PublishPosition(unsigned generation, long long ms, bool playing);
-  void Fail(unsigned generation, const std::string& why);
+  void Fail(unsigned generation, const std::string& why, const std::string& untrustedHost = {});
   void PublishTitle(unsigned generation, const std::string& raw);
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::string url_;
   std::string lastError_;
+  std::string untrustedHost_;
   std::string title_;
   bool playRequested_ = false;
   std::atomic<unsigned> generation_{0};

@@ -12,7 +12,9 @@ void AppendTwoDigits(std::string& out, unsigned long long value) {
   out += std::to_string(value);
 }
 
-bool Playing(MonitoredPlayer& p) { return p.PlayState() == kPlaying; }
+bool Playing(MonitoredPlayer& p) {
+  return p.PlayState() == kPlaying;
+}
 
 void SetStation(MonitorWindow& w, const std::string& text) {
   if (w.StationText() != text) w.SetStationText(text);
@@ -34,7 +36,9 @@ void ShowStation(MonitorWindow& w) {
   if (!w.StationVisible()) w.SetStationVisible(true);
 }
 
-void ToggleIcon(MonitorWindow& w) { w.SetPlayingIconVisible(!w.PlayingIconVisible()); }
+void ToggleIcon(MonitorWindow& w) {
+  w.SetPlayingIconVisible(!w.PlayingIconVisible());
+}
 
 void FollowStationPlayer(MonitorState& s, MonitorWindow& w) {
   MonitoredPlayer& station = w.StationPlayer();
@@ -62,6 +66,7 @@ void FollowStationFault(MonitorState& s, MonitorWindow& w) {
   const std::string fault = w.StationPlayer().LastError();
   if (fault.empty() || fault == s.stationFault) return;
   s.stationFault = fault;
+  ++s.stationFaultsShown;
   s.connecting = false;
   ShowStation(w);
   SetStation(w, kStationFaultText);
@@ -127,7 +132,9 @@ void ShowClockTime(MonitorWindow& w, MonitorClock clock, double seconds) {
   if (shown.seconds != wanted.seconds) w.SetClockSeconds(clock, wanted.seconds);
 }
 
-void ZeroClock(MonitorWindow& w, MonitorClock clock) { ShowClockTime(w, clock, 0); }
+void ZeroClock(MonitorWindow& w, MonitorClock clock) {
+  ShowClockTime(w, clock, 0);
+}
 
 std::string MatrixFaultText(const std::string& fault) {
   std::string text;

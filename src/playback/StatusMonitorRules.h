@@ -86,6 +86,8 @@ struct MonitorState {
   // The station player's failure that the displays show, until another station starts
   // or the station is disconnected.
   std::string stationFault;
+  // Counts the failures shown, so that a window can tell a new one from the last.
+  int stationFaultsShown = 0;
   bool filePlaybackPending = false;
   bool filePlaybackRunning = false;
   bool closing = false;

@@ -18,12 +18,14 @@
 #include "app/FormSure.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "playback/CertificateCheck.h"
 #include "playback/StationTesting.h"
 #include "recording/OptionsForm.h"
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
 #include "stations/HistoryForm.h"
 #include "stations/StationFilesRules.h"
+#include "stations/TextFile.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
 #include "ui/WindowTesting.h"
@@ -43,7 +45,9 @@ std::string Directory() {
   return dir;
 }
 
-std::string InDir(const std::string& name) { return Directory() + "\\" + name; }
+std::string InDir(const std::string& name) {
+  return Directory() + "\\" + name;
+}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -52,7 +56,9 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-std::vector<std::string> FileLines(const std::string& name) { return stations::SplitLines(ReadFile(InDir(name))); }
+std::vector<std::string> FileLines(const std::string& name) {
+  return stations::SplitLines(ReadFile(InDir(name)));
+}
 
 void WriteFile(const std::string& name, const std::string& text) {
   std::ofstream(InDir(name), std::ios::binary) << text;
@@ -84,7 +90,9 @@ FirstStart& First() {
   return first;
 }
 
-const stations::History& FirstHistory() { return First().history; }
+const stations::History& FirstHistory() {
+  return First().history;
+}
 
 // The program as it starts, once per test program: the splash window and its checks,
 // every window, and the main window's first showing, in an empty working directory.
@@ -186,13 +194,16 @@ TEST_F(Receiver, RightAndMiddlePressesEditThePresetAndRewriteTheGroupFile) {
   const stations::History before = HistoryForm->Entries();
   std::string seenName, seenUrl;
   bool ran = false;
-  WhenShown(*EditStationForm, [&] {
-    seenName = EditStationForm->EditStationName.Text();
-    seenUrl = EditStationForm->EditStationURL.Text();
-    EditStationForm->EditStationName.SetText("Tone");
-    EditStationForm->EditStationURL.SetText("http://tone/");
-    LeftClick(EditStationForm->VrDemoButtonExit);
-  }, &ran);
+  WhenShown(
+      *EditStationForm,
+      [&] {
+        seenName = EditStationForm->EditStationName.Text();
+        seenUrl = EditStationForm->EditStationURL.Text();
+        EditStationForm->EditStationName.SetText("Tone");
+        EditStationForm->EditStationURL.SetText("http://tone/");
+        LeftClick(EditStationForm->VrDemoButtonExit);
+      },
+      &ran);
   Press(m.VrDemoButtonStation[1], WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
   ASSERT_TRUE(ran);
   EXPECT_EQ(seenName, "none");
@@ -201,11 +212,14 @@ TEST_F(Receiver, RightAndMiddlePressesEditThePresetAndRewriteTheGroupFile) {
   EXPECT_EQ(m.EditStationURL[1].Text(), "http://tone/");
 
   // The system's close command applies the texts as well.
-  WhenShown(*EditStationForm, [&] {
-    EditStationForm->EditStationName.SetText("Middle");
-    EditStationForm->EditStationURL.SetText("http://middle/");
-    SendMessageA(EditStationForm->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  }, &ran);
+  WhenShown(
+      *EditStationForm,
+      [&] {
+        EditStationForm->EditStationName.SetText("Middle");
+        EditStationForm->EditStationURL.SetText("http://middle/");
+        SendMessageA(EditStationForm->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+      },
+      &ran);
   Press(m.VrDemoButtonStation[2], WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON);
   ASSERT_TRUE(ran);
   EXPECT_EQ(m.VrDemoButtonStation[2].Caption(), "Middle");
@@ -259,19 +273,23 @@ TEST_F(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
   m.VrNumBlock.SetValue(5);
   bool ran = false;
   // Cancel changes nothing on the main window.
-  WhenShown(*BandForm, [] { LeftClick(BandForm->VrDemoButtonCancelBand); }, &ran);
+  WhenShown(
+      *BandForm, [] { LeftClick(BandForm->VrDemoButtonCancelBand); }, &ran);
   LeftClick(m.VrDemoButtonBand);
   ASSERT_TRUE(ran);
   EXPECT_EQ(m.Labelgenre.Caption(), "Ovexia Radio Network");
   EXPECT_EQ(m.VrNumBlock.Value(), 5);
 
   WriteFile("Pop-Rock1.dat", "Rock One\r\nhttp://rock/\r\n");
-  WhenShown(*BandForm, [] {
-    ui::ListBox& list = BandForm->ListBoxBands;
-    for (int i = 0; i < list.Count(); ++i)
-      if (list.Item(i) == "Pop-Rock") list.SetItemIndex(i);
-    LeftClick(BandForm->VrDemoButtonSelectBand);
-  }, &ran);
+  WhenShown(
+      *BandForm,
+      [] {
+        ui::ListBox& list = BandForm->ListBoxBands;
+        for (int i = 0; i < list.Count(); ++i)
+          if (list.Item(i) == "Pop-Rock") list.SetItemIndex(i);
+        LeftClick(BandForm->VrDemoButtonSelectBand);
+      },
+      &ran);
   LeftClick(m.VrDemoButtonBand);
   ASSERT_TRUE(ran);
   EXPECT_EQ(m.Labelgenre.Caption(), "Pop-Rock");
@@ -286,10 +304,13 @@ TEST_F(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
   // "Select Band" with nothing selected while a history station plays keeps the band.
   m.HistoryEntryClick("none", "none");
   EXPECT_EQ(m.Labelgenre.Caption(), "Station History");
-  WhenShown(*BandForm, [] {
-    BandForm->ListBoxBands.SetItemIndex(-1);
-    LeftClick(BandForm->VrDemoButtonSelectBand);
-  }, &ran);
+  WhenShown(
+      *BandForm,
+      [] {
+        BandForm->ListBoxBands.SetItemIndex(-1);
+        LeftClick(BandForm->VrDemoButtonSelectBand);
+      },
+      &ran);
   LeftClick(m.VrDemoButtonBand);
   ASSERT_TRUE(ran);
   EXPECT_EQ(m.Labelgenre.Caption(), "Pop-Rock");
@@ -410,10 +431,13 @@ TEST_F(Receiver, AStationPlaysOnTheDisplaysAnotherReplacesItAndDisconnectStopsIt
 
   // "Connecting....." blinks until a whole second has played.
   bool seenHidden = false, seenShown = false;
-  ASSERT_TRUE(PumpUntil([&] {
-    if (m.LabelStation.Caption() == "Connecting.....") (m.LabelStation.Visible() ? seenShown : seenHidden) = true;
-    return m.LabelStation.Caption() == "Tone";
-  }, 15000)) << m.WindowsMediaPlayer.lastError();
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        if (m.LabelStation.Caption() == "Connecting.....") (m.LabelStation.Visible() ? seenShown : seenHidden) = true;
+        return m.LabelStation.Caption() == "Tone";
+      },
+      15000))
+      << m.WindowsMediaPlayer.lastError();
   EXPECT_TRUE(seenHidden && seenShown);
   EXPECT_TRUE(m.LabelStation.Visible());
   EXPECT_FALSE(m.Monitor().connecting);
@@ -443,6 +467,40 @@ TEST_F(Receiver, AStationPlaysOnTheDisplaysAnotherReplacesItAndDisconnectStopsIt
   EXPECT_TRUE(PumpUntil([&] { return m.LabelBuffer.Caption() == "0%" && m.VrClockstposition.Seconds() == 0; }, 500));
 }
 
+// A station whose certificate nobody vouches for fails with the reason, and the user is
+// asked once whether to trust its host: No leaves it so, Yes plays it and remembers the
+// host beside the settings for the next start.
+TEST_F(Receiver, AStationWithAnUnknownCertificatePlaysOnceTheUserTrustsItsHost) {
+  TMainForm& m = *m_;
+  REQUIRE_STATION("TUNORA_STATION_HTTPS_UNKNOWN");
+  playback::SetTrustedHosts({});
+  SetPreset(m, 1, "Secure", StationAddress("TUNORA_STATION_HTTPS_UNKNOWN"));
+  for (const int answer : {IDNO, IDYES}) {
+    SCOPED_TRACE(answer == IDYES ? "yes" : "no");
+    MessageBoxWatcher boxes(ui::App().Title(), answer);
+    LeftClick(m.VrDemoButtonStation[1]);
+    ASSERT_TRUE(PumpUntil([&] { return !boxes.Seen().empty(); }, 10000)) << m.LabelStation.Caption();
+    Pump(500);
+    const std::vector<SeenBox> seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u) << "asked once";
+    EXPECT_NE(seen[0].text.find("certificate is not valid: it was not issued by an authority"), std::string::npos)
+        << seen[0].text;
+    EXPECT_NE(seen[0].text.find("Play stations from 127.0.0.1 all the same?"), std::string::npos) << seen[0].text;
+    if (answer == IDNO) {
+      EXPECT_EQ(m.LabelStation.Caption(), "Cannot play");
+      EXPECT_NE(m.VrMatrixConn.Text().find("certificate is not valid"), std::string::npos);
+      EXPECT_FALSE(stations::FileExists(InDir("trustedhosts.ini")));
+    }
+  }
+  EXPECT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == "Secure"; }, 10000))
+      << m.WindowsMediaPlayer.lastError();
+  EXPECT_EQ(ReadFile(InDir("trustedhosts.ini")), "127.0.0.1\r\n");
+  playback::SetTrustedHosts({});
+  m.Certificates.Load(Directory());
+  EXPECT_EQ(playback::TrustedHosts(), std::vector<std::string>{"127.0.0.1"}) << "read at the next start";
+  playback::SetTrustedHosts({});
+}
+
 // "Station History" shows the dialog; a click on an entry plays its station under the
 // band label "Station History", and Options then saves the band, not that label.
 TEST_F(Receiver, AHistoryEntryPlaysAndOptionsSavesTheBandNotTheHistoryLabel) {
@@ -450,17 +508,21 @@ TEST_F(Receiver, AHistoryEntryPlaysAndOptionsSavesTheBandNotTheHistoryLabel) {
   ASSERT_FALSE(StationUrl().empty()) << "run with the local test station (tests/playback/with-station.sh)";
   m.PushHistory("Tone", StationUrl());
   bool ran = false;
-  WhenShown(*HistoryForm, [] {
-    LeftClick(HistoryForm->EntryButton(1));
-    LeftClick(HistoryForm->VrDemoButtonCloseHistory);
-  }, &ran);
+  WhenShown(
+      *HistoryForm,
+      [] {
+        LeftClick(HistoryForm->EntryButton(1));
+        LeftClick(HistoryForm->VrDemoButtonCloseHistory);
+      },
+      &ran);
   LeftClick(m.VrDemoButtonHistory);
   ASSERT_TRUE(ran);
   EXPECT_EQ(m.Labelgenre.Caption(), "Station History");
   EXPECT_EQ(m.WindowsMediaPlayer.URL(), StationUrl());
   EXPECT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == "Tone"; }, 15000)) << m.WindowsMediaPlayer.lastError();
 
-  WhenShown(*OptionsForm, [] { LeftClick(OptionsForm->VrDemoButtonExit); }, &ran);
+  WhenShown(
+      *OptionsForm, [] { LeftClick(OptionsForm->VrDemoButtonExit); }, &ran);
   LeftClick(m.VrDemoButtonOptions);
   ASSERT_TRUE(ran);
   EXPECT_FALSE(IsWindowVisible(OptionsForm->Handle()));
@@ -547,7 +609,9 @@ TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
   };
   EXPECT_TRUE(until([&] { return np.Title() == "Tone 440 Hz"; }, kTitleArrivesMs)) << np.Title();
   // UTF-8, then Windows-1252; the Greek letter has no place in the code page.
-  const std::string cp1252 = "Cr\xE8me br\xFBl\xE9" "e";
+  const std::string cp1252 =
+      "Cr\xE8me br\xFBl\xE9"
+      "e";
   ASSERT_TRUE(SetStationTitle("Caf\xC3\xA9 \xE2\x82\xAC \xCE\xA9"));
   const std::string first = "Caf\xE9 \x80 ?";
   EXPECT_TRUE(until([&] { return np.Title() == first; }, kTitleArrivesMs)) << np.Title();
@@ -618,14 +682,14 @@ TEST_F(Receiver, ATitleLogThatCannotBeWrittenIsReportedOnceAndPlayingGoesOn) {
     Pump(300);
   }
   EXPECT_EQ(np.LogFailuresReported(), reported + 1);
-  EXPECT_NE(np.Tray().LastWarning().find("titles.txt cannot be written"), std::string::npos)
-      << np.Tray().LastWarning();
+  EXPECT_NE(np.Tray().LastWarning().find("titles.txt cannot be written"), std::string::npos) << np.Tray().LastWarning();
   EXPECT_EQ(m.WindowsMediaPlayer.playState(), 3);
   RemoveDirectoryA(InDir("titles.txt").c_str());
 
   // A log that passes 1 MB keeps its newer half, in whole lines, and the new line.
   std::string big;
-  for (int i = 0; big.size() <= 1024 * 1024 - 60; ++i) big += "2026-01-01 00:00:00\tOld\tOld title " + std::to_string(i) + "\r\n";
+  for (int i = 0; big.size() <= 1024 * 1024 - 60; ++i)
+    big += "2026-01-01 00:00:00\tOld\tOld title " + std::to_string(i) + "\r\n";
   WriteFile("titles.txt", big);
   ASSERT_TRUE(SetStationTitle("Third title"));
   EXPECT_TRUE(PumpUntil([&] { return np.Title() == "Third title"; }, kTitleArrivesMs)) << np.Title();

@@ -9,6 +9,7 @@
 
 #include <mmsystem.h>
 #include <tlhelp32.h>
+#include <wincrypt.h>
 
 #include <algorithm>
 #include <atomic>
@@ -21,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "playback/CertificateCheck.h"
 #include "playback/LoopbackServer.h"
 #include "playback/ProcessCounts.h"
 #include "playback/SoundCapture.h"
@@ -219,6 +221,65 @@ TEST(Player, BadAddressesNeverPlayAndTheMembersStayQuick) {
   EXPECT_LE(ThreadCount(), threadsBefore + 1) << "players leave no threads behind";
   closesocket(silent);
   DeleteFileA(html.c_str());
+}
+
+// The test station's own authority among this process's trusted ones, from before any
+// certificate is checked (the system keeps what it has read of its store).
+class TrustedAuthority : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    const char* unixPath = StationAddress("TUNORA_STATION_CA");
+    if (!unixPath) return;
+    std::string path = std::string("Z:") + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    std::ifstream f(path, std::ios::binary);
+    const std::string pem{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+    std::vector<BYTE> der(pem.size());
+    DWORD size = DWORD(der.size());
+    store_ = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, "ROOT");
+    if (store_ && CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER, der.data(), &size,
+                                       nullptr, nullptr))
+      CertAddEncodedCertificateToStore(store_, X509_ASN_ENCODING, der.data(), size, CERT_STORE_ADD_REPLACE_EXISTING,
+                                       &cert_);
+    CertControlStore(store_, 0, CERT_STORE_CTRL_COMMIT, nullptr);  // for the other handles of the store
+    if (!cert_) ADD_FAILURE() << "the station's authority could not be trusted: " << path;
+  }
+  void TearDown() override {
+    if (cert_) CertDeleteCertificateFromStore(cert_);
+    if (!store_) return;
+    CertControlStore(store_, 0, CERT_STORE_CTRL_COMMIT, nullptr);
+    CertCloseStore(store_, 0);
+  }
+
+ private:
+  HCERTSTORE store_ = nullptr;
+  PCCERT_CONTEXT cert_ = nullptr;
+};
+const auto* const kTrustedAuthority = ::testing::AddGlobalTestEnvironment(new TrustedAuthority);
+
+// The test station's https fronts: one with a certificate for 127.0.0.1 from its own
+// authority, which the tests trust, plays; one with a certificate that nobody vouches
+// for is refused, with the reason and the host, until the user trusts the host.
+TEST(Station, AnHttpsStationPlaysOnlyWithAValidOrTrustedCertificate) {
+  REQUIRE_STATION("TUNORA_STATION_HTTPS_UNKNOWN");
+  playback::SetTrustedHosts({});
+  StationPlayer p;
+  const auto plays = [&](const char* var) {
+    p.SetUrl(StationAddress(var));
+    p.Play();
+    return WaitFor([&] { return p.State() == playback::psPlaying || !p.LastError().empty(); }, 10000) &&
+           p.State() == playback::psPlaying;
+  };
+  EXPECT_TRUE(plays("TUNORA_STATION_HTTPS")) << p.LastError();
+  EXPECT_FALSE(plays("TUNORA_STATION_HTTPS_UNKNOWN"));
+  EXPECT_EQ(p.LastError(),
+            "The station's certificate is not valid: it was not issued by an authority that this computer trusts "
+            "(127.0.0.1)");
+  EXPECT_EQ(p.UntrustedHost(), "127.0.0.1");
+  playback::SetTrustedHosts({"127.0.0.1"});
+  EXPECT_TRUE(plays("TUNORA_STATION_HTTPS_UNKNOWN")) << p.LastError();
+  EXPECT_EQ(p.UntrustedHost(), "");
+  playback::SetTrustedHosts({});
 }
 
 TEST(Station, EveryMountPlays) {

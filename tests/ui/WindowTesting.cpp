@@ -1,8 +1,8 @@
 #include "ui/WindowTesting.h"
 
 #include <cstdlib>
-#include <memory>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "ui/Application.h"
@@ -246,7 +246,8 @@ HWND FindDialog(const std::string* title) {
 
 MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Run(); }) {}
 
-MessageBoxWatcher::MessageBoxWatcher(std::string title) : title_(std::move(title)), thread_([this] { Run(); }) {}
+MessageBoxWatcher::MessageBoxWatcher(std::string title, int button)
+    : title_(std::move(title)), button_(button), thread_([this] { Run(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
   stop_ = true;
@@ -275,8 +276,8 @@ void MessageBoxWatcher::Run() {
         std::lock_guard lock(mutex_);
         seen_.push_back({title, text});
       }
-      // Press the box's OK button as a user would.
-      HWND ok = FindWindowExA(box, nullptr, "Button", nullptr);
+      // Press the box's button as a user would: the chosen one, or its first.
+      HWND ok = button_ ? GetDlgItem(box, button_) : FindWindowExA(box, nullptr, "Button", nullptr);
       DWORD_PTR unused;
       SendMessageTimeoutA(ok, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, &unused);
       for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(10);

@@ -77,14 +77,15 @@ struct SeenBox {
   std::string text;
 };
 
-// Answers every message box of this process with OK from a thread of its own, and keeps
-// what they said.
+// Answers every message box of this process with OK (its first button) from a thread of
+// its own, and keeps what they said.
 class MessageBoxWatcher {
  public:
   MessageBoxWatcher();
   // Only boxes with this title (another dialog of the process, such as a file dialog
-  // being answered meanwhile, is left alone).
-  explicit MessageBoxWatcher(std::string title);
+  // being answered meanwhile, is left alone), answered with the button of this id (IDYES,
+  // IDNO, ...; 0: the first button).
+  explicit MessageBoxWatcher(std::string title, int button = 0);
   ~MessageBoxWatcher();
   std::vector<SeenBox> Seen();
 
@@ -95,6 +96,7 @@ class MessageBoxWatcher {
   std::mutex mutex_;
   std::vector<SeenBox> seen_;
   std::string title_;
+  int button_ = 0;
   std::thread thread_;
 };
 
