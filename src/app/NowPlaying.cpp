@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/MainForm.h"
+#include "ui/AnsiText.h"
 
 namespace app {
 
@@ -46,10 +47,10 @@ std::string NowPlaying::TipText() const {
   if (tip.size() + title_.size() > TrayIcon::kMaxTip) {
     const std::size_t room = TrayIcon::kMaxTip - std::strlen(kProductName) - 2;
     const std::size_t forStation = room > title_.size() ? room - title_.size() : 0;
-    tip = std::string(kProductName) + "\n" + station_.substr(0, std::min(forStation, station_.size())) + "\n";
+    tip = std::string(kProductName) + "\n" + ui::CutAnsi(station_, forStation) + "\n";
   }
   tip += title_;
-  if (tip.size() > TrayIcon::kMaxTip) tip = tip.substr(0, TrayIcon::kMaxTip - 3) + "...";
+  if (tip.size() > TrayIcon::kMaxTip) tip = ui::CutAnsi(tip, TrayIcon::kMaxTip - 3) + "...";
   return tip;
 }
 

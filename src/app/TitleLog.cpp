@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "playback/TitleLogRules.h"
@@ -106,18 +107,23 @@ bool TitleLog::Write(const std::string& line, std::string& why) {
 }
 
 bool TitleLog::Trim(std::string& why) {
+  // Only the end of the log is read: what is kept lies in it, however large the log grew
+  // (a log someone else filled, or one kept while the program could not trim it).
+  constexpr LONGLONG kTail = 2 * LONGLONG(playback::kTitleLogLimit);
   std::string log;
   {
     Handle file{CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr)};
-    LARGE_INTEGER size{};
-    if (file.h == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.h, &size) || size.QuadPart > 64 * 1024 * 1024) {
+    LARGE_INTEGER size{}, from{};
+    if (file.h == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.h, &size)) {
       why = SystemText(GetLastError());
       return false;
     }
-    log.resize(std::size_t(size.QuadPart));
+    from.QuadPart = std::max<LONGLONG>(0, size.QuadPart - kTail);
+    log.resize(std::size_t(size.QuadPart - from.QuadPart));
     DWORD got = 0;
-    if (!ReadFile(file.h, log.data(), DWORD(log.size()), &got, nullptr)) {
+    if (!SetFilePointerEx(file.h, from, nullptr, FILE_BEGIN) ||
+        !ReadFile(file.h, log.data(), DWORD(log.size()), &got, nullptr)) {
       why = SystemText(GetLastError());
       return false;
     }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <exception>
 
+#include "ui/AnsiText.h"
 #include "ui/Application.h"
 
 namespace app {
@@ -15,10 +16,11 @@ namespace {
 constexpr const char* kClassName = "TunoraTrayWindow";
 const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
+// The text, cut to fit with its end, into one of the record's fixed fields.
 void CopyCut(char* dest, std::size_t room, const std::string& text) {
-  const std::size_t n = std::min(room - 1, text.size());
-  std::memcpy(dest, text.data(), n);
-  dest[n] = '\0';
+  const std::string cut = ui::CutAnsi(text, room - 1);
+  std::memcpy(dest, cut.data(), cut.size());
+  dest[cut.size()] = '\0';
 }
 
 }  // namespace
@@ -56,7 +58,7 @@ bool TrayIcon::Show(const std::string& tip) {
     icon_ = static_cast<HICON>(
         LoadImageA(instance, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   }
-  tip_ = tip.substr(0, kMaxTip);
+  tip_ = ui::CutAnsi(tip, kMaxTip);
   NOTIFYICONDATAA data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   data.uCallbackMessage = kCallbackMessage;
   data.hIcon = icon_ ? icon_ : LoadIconA(nullptr, IDI_APPLICATION);
@@ -75,7 +77,7 @@ bool TrayIcon::Modify(NOTIFYICONDATAA& data, DWORD message) {
 }
 
 void TrayIcon::SetTip(const std::string& tip) {
-  tip_ = tip.substr(0, kMaxTip);
+  tip_ = ui::CutAnsi(tip, kMaxTip);
   NOTIFYICONDATAA data = Data(NIF_TIP);
   CopyCut(data.szTip, sizeof data.szTip, tip_);
   Modify(data, NIM_MODIFY);

@@ -28,13 +28,17 @@ void ApplyVolume(std::int16_t* s, std::size_t n, int volume) {
 }
 
 // A title's text in the ANSI code page; '?' for each character the code page lacks
-// (no look-alike: a title shows what it says or a '?').
+// (no look-alike: a title shows what it says or a '?'). UTF-8 has every character, and
+// takes neither of those options.
 std::string ToAnsi(const std::u16string& text) {
   if (text.empty()) return {};
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), nullptr, 0, "?", nullptr);
+  const UINT page = GetACP();
+  const DWORD flags = page == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const char* missing = page == CP_UTF8 ? nullptr : "?";
+  const int n = WideCharToMultiByte(CP_ACP, flags, wide, int(text.size()), nullptr, 0, missing, nullptr);
   std::string out(std::size_t(std::max(n, 0)), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), out.data(), n, "?", nullptr);
+  WideCharToMultiByte(CP_ACP, flags, wide, int(text.size()), out.data(), n, missing, nullptr);
   return out;
 }
 

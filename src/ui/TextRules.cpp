@@ -30,9 +30,8 @@ int CompareTextNoCase(std::string_view a, std::string_view b) {
 }
 
 std::size_t SortedInsertIndex(const std::vector<std::string>& items, std::string_view item) {
-  auto it = std::upper_bound(items.begin(), items.end(), item, [](std::string_view v, const std::string& e) {
-    return CompareTextNoCase(v, e) < 0;
-  });
+  auto it = std::upper_bound(items.begin(), items.end(), item,
+                             [](std::string_view v, const std::string& e) { return CompareTextNoCase(v, e) < 0; });
   return static_cast<std::size_t>(it - items.begin());
 }
 
@@ -42,6 +41,24 @@ std::string DialogFilter(std::string_view filter) {
   out.push_back('\0');
   out.push_back('\0');
   return out;
+}
+
+std::size_t WholeCharactersCut(std::string_view text, std::size_t maxBytes, const CodePageShape& shape) {
+  if (text.size() <= maxBytes) return text.size();
+  if (shape.utf8) {
+    // Back to the start of the character that the cut falls into.
+    std::size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return cut;
+  }
+  if (!shape.isLeadByte) return maxBytes;
+  std::size_t at = 0;
+  while (at < maxBytes) {
+    const std::size_t next = at + (shape.isLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1);
+    if (next > maxBytes) break;
+    at = next;
+  }
+  return at;
 }
 
 }  // namespace ui

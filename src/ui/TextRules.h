@@ -1,4 +1,5 @@
-// Text rules shared by the list controls and dialogs. Portable.
+// Text rules shared by the list controls, dialogs and the texts the program shows.
+// Portable.
 #pragma once
 
 #include <string>
@@ -18,5 +19,16 @@ std::size_t SortedInsertIndex(const std::vector<std::string>& items, std::string
 // Turns a filter written as "Description|*.ext|Other|*.x;*.y" into the common dialogs'
 // form: pairs separated by NUL characters, ending with two NULs.
 std::string DialogFilter(std::string_view filter);
+
+// How the ANSI code page forms its characters, for cutting texts without splitting one.
+struct CodePageShape {
+  bool utf8 = false;
+  // A double-byte code page's lead bytes (nullptr: one byte a character).
+  bool (*isLeadByte)(unsigned char) = nullptr;
+};
+
+// The length of the longest start of text that is at most maxBytes long and ends where a
+// character ends.
+std::size_t WholeCharactersCut(std::string_view text, std::size_t maxBytes, const CodePageShape& shape);
 
 }  // namespace ui

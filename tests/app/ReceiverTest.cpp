@@ -584,7 +584,9 @@ void TrayMouse(TMainForm& m, UINT message) {
 
 TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
-  ASSERT_EQ(GetACP(), 1252u) << "the expected texts are in Windows-1252";
+  // Run under Windows-1252 and, in a run of its own, under UTF-8 as the ANSI code page.
+  const bool utf8 = GetACP() == CP_UTF8;
+  ASSERT_TRUE(utf8 || GetACP() == 1252u) << GetACP();
   TMainForm& m = *m_;
   app::NowPlaying& np = m.TitleTray;
   ASSERT_TRUE(np.Tray().Shown()) << "the icon is in the notification area from the start";
@@ -608,15 +610,26 @@ TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
         ms);
   };
   EXPECT_TRUE(until([&] { return np.Title() == "Tone 440 Hz"; }, kTitleArrivesMs)) << np.Title();
-  // UTF-8, then Windows-1252; the Greek letter has no place in the code page.
-  const std::string cp1252 =
+  // Sent in UTF-8, then in Windows-1252; the Greek letter has no place in Windows-1252.
+  const std::string sent1252 =
       "Cr\xE8me br\xFBl\xE9"
       "e";
+  const std::string cp1252 = utf8 ? "Cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
+                                    "e"
+                                  : sent1252;
   ASSERT_TRUE(SetStationTitle("Caf\xC3\xA9 \xE2\x82\xAC \xCE\xA9"));
-  const std::string first = "Caf\xE9 \x80 ?";
+  const std::string first = utf8 ? "Caf\xC3\xA9 \xE2\x82\xAC \xCE\xA9" : "Caf\xE9 \x80 ?";
   EXPECT_TRUE(until([&] { return np.Title() == first; }, kTitleArrivesMs)) << np.Title();
   EXPECT_EQ(np.Tray().Tip(), "Ovexia Tunora\nTone Station\n" + first);
-  ASSERT_TRUE(SetStationTitle(cp1252));
+  // A title too long for the tooltip is cut where a character ends.
+  std::string longTitle;
+  for (int i = 0; i < 120; ++i) longTitle += "\xC3\xA9";
+  ASSERT_TRUE(SetStationTitle(longTitle));
+  EXPECT_TRUE(until([&] { return np.Title().size() == (utf8 ? 240u : 120u); }, kTitleArrivesMs)) << np.Title();
+  const std::string tip = np.Tray().Tip();
+  EXPECT_TRUE(tip.ends_with("...")) << tip;
+  EXPECT_GT(MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, tip.c_str(), -1, nullptr, 0), 0) << tip;
+  ASSERT_TRUE(SetStationTitle(sent1252));
   EXPECT_TRUE(until([&] { return np.Title() == cp1252; }, kTitleArrivesMs)) << np.Title();
   EXPECT_EQ(np.Tray().Tip(), "Ovexia Tunora\nTone Station\n" + cp1252);
   // The newest title is announced within ten seconds, the ones before it at most once.

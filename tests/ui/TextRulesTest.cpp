@@ -7,7 +7,9 @@
 
 namespace {
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int Sign(int v) {
+  return (v > 0) - (v < 0);
+}
 
 }  // namespace
 
@@ -24,26 +26,40 @@ TEST(TextRules, ComparesWithoutRegardToCase) {
       {"Top", "Top 40", -1},
       {"", "", 0},
       {"", "a", -1},
-      {"\xC4rger", "\xE4rger", 0},     // Ä and ä
-      {"\x8Akoda", "\x9Akoda", 0},     // Š and š
-      {"\xD7", "\xF7", -1},            // × and ÷ are no letters
+      {"\xC4rger", "\xE4rger", 0},  // Ä and ä
+      {"\x8Akoda", "\x9Akoda", 0},  // Š and š
+      {"\xD7", "\xF7", -1},         // × and ÷ are no letters
       {"Blues", "Blues-Jazz", -1},
   };
   for (const Case& c : cases) EXPECT_EQ(Sign(ui::CompareTextNoCase(c.a, c.b)), c.expected) << c.a << " vs " << c.b;
 }
 
 TEST(TextRules, SortedInsertionGivesTheSameListInAnyOrderOfArrival) {
-  const std::vector<std::string> bands{"Alternative", "Blues-Jazz", "Christian", "Classical", "Country",
-                                       "Dance-Techno", "Folk", "Heavy Metal", "News", "Oldies",
-                                       "Others - Favorites", "Others - New", "Ovexia Radio Network", "Police",
-                                       "Pop-Rock", "Reggae", "Sport", "Talk", "Top 40"};
+  const std::vector<std::string> bands{"Alternative",
+                                       "Blues-Jazz",
+                                       "Christian",
+                                       "Classical",
+                                       "Country",
+                                       "Dance-Techno",
+                                       "Folk",
+                                       "Heavy Metal",
+                                       "News",
+                                       "Oldies",
+                                       "Others - Favorites",
+                                       "Others - New",
+                                       "Ovexia Radio Network",
+                                       "Police",
+                                       "Pop-Rock",
+                                       "Reggae",
+                                       "Sport",
+                                       "Talk",
+                                       "Top 40"};
   std::mt19937 rng(7);
   for (int round = 0; round < 20; ++round) {
     std::vector<std::string> arrival = bands;
     std::shuffle(arrival.begin(), arrival.end(), rng);
     std::vector<std::string> list;
-    for (const std::string& b : arrival)
-      list.insert(list.begin() + std::ptrdiff_t(ui::SortedInsertIndex(list, b)), b);
+    for (const std::string& b : arrival) list.insert(list.begin() + std::ptrdiff_t(ui::SortedInsertIndex(list, b)), b);
     EXPECT_EQ(list, bands);
   }
 }
@@ -58,4 +74,30 @@ TEST(TextRules, EqualItemsKeepTheirOrderOfArrival) {
 TEST(TextRules, DialogFiltersBecomeNulSeparatedPairs) {
   EXPECT_EQ(ui::DialogFilter("Windows PCM (*.wav)|*.wav"), std::string("Windows PCM (*.wav)\0*.wav\0\0", 27));
   EXPECT_EQ(ui::DialogFilter("Skins|*.skn|All|*.*"), std::string("Skins\0*.skn\0All\0*.*\0\0", 21));
+}
+
+// A cut never splits a character: UTF-8 sequences and the two bytes of a double-byte
+// code page (Shift-JIS's lead bytes here) stay whole.
+TEST(TextRules, CutsEndWhereACharacterEnds) {
+  const auto shiftJisLead = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); };
+  const ui::CodePageShape utf8{true, nullptr}, sjis{false, shiftJisLead}, single{};
+  struct Case {
+    const char* text;
+    std::size_t max;
+    const ui::CodePageShape& shape;
+    std::size_t cut;
+  };
+  const Case cases[] = {
+      {"abc", 5, utf8, 3},
+      {"a\xC3\xA9z", 2, utf8, 1},  // é would be split
+      {"a\xC3\xA9z", 3, utf8, 3},
+      {"\xE6\x97\xA5\xE6\x9C\xAC", 5, utf8, 3},  // 日本
+      {"\xF0\x9F\x8E\xB5x", 3, utf8, 0},         // a four-byte character
+      {"a\x93\xFA\x96\x7B", 2, sjis, 1},         // 日本 in Shift-JIS, its trail byte 0x7B a letter's
+      {"a\x93\xFA\x96\x7B", 4, sjis, 3},
+      {"a\x93\xFA\x96\x7B", 5, sjis, 5},
+      {"a\xE9z", 2, single, 2},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ui::WholeCharactersCut(c.text, c.max, c.shape), c.cut) << c.text << " " << c.max;
 }
