@@ -1,7 +1,7 @@
 #include "app/MainForm.h"
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <exception>
 
@@ -52,7 +52,9 @@ TMainForm::TMainForm() : ui::Form("MainForm") {
   TimerTunora.SetEnabled(true);
 }
 
-TMainForm::~TMainForm() { TimerTunora.SetEnabled(false); }
+TMainForm::~TMainForm() {
+  TimerTunora.SetEnabled(false);
+}
 
 void TMainForm::FormShow(ui::Control&) {
   if (startupDone_) return;
@@ -185,7 +187,9 @@ void TMainForm::VrSpinnerStationDownClick(ui::Control&) {
   LoadStationGroup(VrNumBlock.Value());
 }
 
-void TMainForm::VrScrollBarPlayer1Change(ui::Control&) { SetVolume(VrScrollBarPlayer1.Position()); }
+void TMainForm::VrScrollBarPlayer1Change(ui::Control&) {
+  SetVolume(VrScrollBarPlayer1.Position());
+}
 
 void TMainForm::VrDemoButtonUnplugClick(ui::Control&) {
   LabelStation.SetCaption("none");
@@ -206,7 +210,9 @@ void TMainForm::VrDemoButtonBandClick(ui::Control&) {
   SaveSettings();
 }
 
-void TMainForm::VrDemoButtonHistoryClick(ui::Control&) { HistoryForm->ShowModal(); }
+void TMainForm::VrDemoButtonHistoryClick(ui::Control&) {
+  HistoryForm->ShowModal();
+}
 
 void TMainForm::HistoryEntryClick(const std::string& name, const std::string& url) {
   if (!monitor_.internetConnected) connection_.AttemptConnect();
@@ -224,9 +230,13 @@ void TMainForm::VrDemoButtonSkinMakerClick(ui::Control&) {
   SkinForm->ShowModal();
 }
 
-void TMainForm::VrDemoButtonBurnClick(ui::Control&) { AboutForm->ShowModal(); }
+void TMainForm::VrDemoButtonBurnClick(ui::Control&) {
+  AboutForm->ShowModal();
+}
 
-void TMainForm::VrDemoButtonMixerClick(ui::Control&) { info::OpenVolumeControl(Handle()); }
+void TMainForm::VrDemoButtonMixerClick(ui::Control&) {
+  info::OpenVolumeControl(Handle());
+}
 
 void TMainForm::OvexImageClick(ui::Control&) {
   if (!monitor_.internetConnected) connection_.AttemptConnect();
@@ -240,13 +250,17 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
   SaveSettings();
   SaveStationGroup(VrNumBlock.Value());
   SaveSkinFile(programDirectory_ + "\\" + skins::kCurrentSkinFileName);
+  // A recording is finished while the window still shows: what went wrong with it (a
+  // file that could not be finished, sound that was lost) is told before the goodbye,
+  // and the program ends all the same.
+  try {
+    Recorder.StopAndReleaseCapture();
+  } catch (...) {
+    ui::App().ReportException(std::current_exception());
+  }
   Hide();
   FormSure->Show();
   monitor_.closing = true;
-  try {
-    Recorder.StopAndReleaseCapture();
-  } catch (const std::exception&) {
-  }
 }
 
 void TMainForm::TimerTunoraTimer() {
@@ -256,10 +270,14 @@ void TMainForm::TimerTunoraTimer() {
   Certificates.Tick();
 }
 
-bool TMainForm::IsInternetConnected() { return connection_.Connected(); }
+bool TMainForm::IsInternetConnected() {
+  return connection_.Connected();
+}
 
 // The timer runs from the window's creation, before the other windows exist.
-std::string TMainForm::SkinLedText() { return SkinForm ? SkinForm->EditLEDMatrix.Text() : std::string(); }
+std::string TMainForm::SkinLedText() {
+  return SkinForm ? SkinForm->EditLEDMatrix.Text() : std::string();
+}
 
 std::string TMainForm::RecordingFileName() {
   return OptionsForm ? OptionsForm->DirectoryEditLogger.Text() : std::string();
@@ -272,7 +290,9 @@ void TMainForm::EnableFileButtons() {
   VrDemoButtonBurn.SetEnabled(true);
 }
 
-void TMainForm::ShowMessage(const std::string& text) { ui::ShowMessage(text); }
+void TMainForm::ShowMessage(const std::string& text) {
+  ui::ShowMessage(text);
+}
 
 widgets::TVrClock& TMainForm::Clock(playback::MonitorClock clock) {
   switch (clock) {

@@ -36,6 +36,9 @@ bool HlsListCap::Check(const AVFormatContext* format, AVIOContext* connection) {
 
 int HlsListCap::Open(AVFormatContext* s, AVIOContext** pb, const char* url, int flags, AVDictionary** options) {
   auto* cap = static_cast<HlsListCap*>(s->opaque);
+  // The media itself (a file opened by name) is closed by FFmpeg without asking this
+  // cap: it stays as it is. Only what a demuxer opens in turn is counted.
+  if (!s->pb) return cap->open_(s, pb, url, flags, options);
   AVIOContext* inner = nullptr;
   const int r = cap->open_(s, &inner, url, flags, options);
   if (r < 0) return r;
@@ -56,6 +59,7 @@ int HlsListCap::Open(AVFormatContext* s, AVIOContext** pb, const char* url, int 
 
 int HlsListCap::Close(AVFormatContext* s, AVIOContext* pb) {
   auto* cap = static_cast<HlsListCap*>(s->opaque);
+  if (pb->read_packet != &HlsListCap::Read) return cap->close_(s, pb);  // not one of the counted files
   auto* file = static_cast<File*>(pb->opaque);
   const int r = cap->close_(s, file->inner);
   av_freep(&pb->buffer);

@@ -60,7 +60,8 @@ std::uint32_t AvailableIn(CaptureBufferAccess& buffer, std::uint32_t readOffset,
 std::uint32_t ReadCaptured(CaptureBufferAccess& buffer, std::uint32_t& readOffset, std::uint32_t bufferSize,
                            std::uint8_t* out, std::uint32_t count, std::uint32_t bitsPerSample) {
   std::uint32_t total = 0;
-  while (total < count) {
+  int waitedMs = 0;  // since the last byte
+  while (total < count && waitedMs < kMaxCaptureWaitMs) {
     const std::uint32_t n = std::min(count - total, AvailableIn(buffer, readOffset, bufferSize));
     if (n > 0) {
       CaptureBufferAccess::Parts parts;
@@ -73,11 +74,30 @@ std::uint32_t ReadCaptured(CaptureBufferAccess& buffer, std::uint32_t& readOffse
       }
       buffer.Unlock(parts);
       readOffset = std::uint32_t((std::uint64_t(readOffset) + parts.firstLength + parts.secondLength) % bufferSize);
+      waitedMs = 0;
     }
-    if (total < count) buffer.Sleep(50);
+    if (total < count) {
+      buffer.Sleep(50);
+      waitedMs += 50;
+    }
   }
   std::memset(out + total, bitsPerSample == 8 ? 0x80 : 0, count - total);
-  return count;
+  return total;
+}
+
+void CaptureOverrunWatch::Start(double nowMs) {
+  lastReadMs_ = nowMs;
+  sounding_ = false;
+}
+
+void CaptureOverrunWatch::Looked(double nowMs, std::uint32_t available) {
+  if (available > 0) sounding_ = true;
+  if (!sounding_) lastReadMs_ = nowMs;
+}
+
+std::int64_t CaptureOverrunWatch::Lost(double nowMs, std::uint32_t available, std::uint32_t avgBytesPerSec,
+                                       std::uint32_t bufferSize) const {
+  return LostCaptureBytes(nowMs - lastReadMs_, avgBytesPerSec, bufferSize, available);
 }
 
 std::int64_t LostCaptureBytes(double elapsedMs, std::uint32_t avgBytesPerSec, std::uint32_t bufferSize,

@@ -67,9 +67,15 @@ class CaptureBufferAccess {
 // Bytes available to read; 0 when the position query fails.
 std::uint32_t AvailableIn(CaptureBufferAccess& buffer, std::uint32_t readOffset, std::uint32_t bufferSize);
 
+// A read waits this long at most for sound that does not come (a device unplugged in the
+// middle of a recording answers no more).
+constexpr int kMaxCaptureWaitMs = 1000;
+
 // Reads count bytes from readOffset on, waiting 50 ms whenever fewer have been captured,
-// in one or two parts per lock, and moves readOffset on around the buffer. After a
-// failed lock the rest is silence (128 for 8-bit sound, else 0). Returns count.
+// in one or two parts per lock, and moves readOffset on around the buffer. It gives up
+// after a failed lock, or once kMaxCaptureWaitMs passed without a byte; the rest is then
+// silence (128 for 8-bit sound, else 0). Returns the bytes captured: count, or fewer when
+// it gave up.
 std::uint32_t ReadCaptured(CaptureBufferAccess& buffer, std::uint32_t& readOffset, std::uint32_t bufferSize,
                            std::uint8_t* out, std::uint32_t count, std::uint32_t bitsPerSample);
 
@@ -86,6 +92,25 @@ struct CaptureGap {
 // available, the rest went round the buffer whole times. 0 while no lap was lost.
 std::int64_t LostCaptureBytes(double elapsedMs, std::uint32_t avgBytesPerSec, std::uint32_t bufferSize,
                               std::uint32_t available);
+
+// Tells the sound that the looping buffer overwrote before it was read. Its clock runs
+// from the end of the last read. Until the capture's first sound an empty buffer
+// restarts it, so that a capture that is slow to begin counts no lap; after that an
+// empty buffer may be one that went round whole laps, and restarts nothing.
+class CaptureOverrunWatch {
+ public:
+  void Start(double nowMs);
+  // The buffer was looked at and held `available` bytes.
+  void Looked(double nowMs, std::uint32_t available);
+  // A read of what is available now begins: the bytes lost since the last read ended.
+  std::int64_t Lost(double nowMs, std::uint32_t available, std::uint32_t avgBytesPerSec,
+                    std::uint32_t bufferSize) const;
+  void ReadEnded(double nowMs) { lastReadMs_ = nowMs; }
+
+ private:
+  double lastReadMs_ = 0;
+  bool sounding_ = false;
+};
 
 // What the user is told about the gaps of a recording; "" when there were none.
 std::string LostSoundMessage(const std::vector<CaptureGap>& gaps, std::uint32_t avgBytesPerSec);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
 
 namespace recording {
 
@@ -42,17 +43,24 @@ DriverList& Drivers() {
   return drivers;
 }
 
-BOOL CALLBACK AddDriver(LPGUID guid, LPCSTR description, LPCSTR module, LPVOID context) {
-  TDirectXDriver& d = static_cast<TDirectXDrivers*>(context)->Add();
-  if (guid == nullptr || IsBadReadPtr(guid, sizeof(GUID))) {
-    d.Guid = guid;
-  } else {
-    d.GuidData = *guid;
-    d.Guid = &d.GuidData;
+// What one enumeration collects: the device list, or the failure of adding to it.
+struct Enumeration {
+  const CaptureDeviceFound* found;
+  std::exception_ptr failure;
+};
+
+BOOL CALLBACK DeviceFound(LPGUID guid, LPCSTR description, LPCSTR module, LPVOID context) {
+  auto* e = static_cast<Enumeration*>(context);
+  // An exception must not pass through DirectSound's frames: it ends the enumeration and
+  // is raised again once DirectSound has returned.
+  try {
+    const GUID* id = guid == nullptr || IsBadReadPtr(guid, sizeof(GUID)) ? nullptr : guid;
+    (*e->found)(id, description ? description : "", module ? module : "");
+    return TRUE;
+  } catch (...) {
+    e->failure = std::current_exception();
+    return FALSE;
   }
-  d.Description = description ? description : "";
-  d.Module = module ? module : "";
-  return TRUE;
 }
 
 template <typename Fn>
@@ -100,12 +108,26 @@ TDirectXDriver& TDirectXDrivers::Add() {
   return *items_.back();
 }
 
+void EnumerateCaptureDevices(const CaptureDeviceFound& found) {
+  Enumeration e{&found, nullptr};
+  // A failing result code is not an error: what was reported stands.
+  DXDirectSoundCaptureEnumerate(&DeviceFound, &e);
+  if (e.failure) std::rethrow_exception(e.failure);
+}
+
 TDirectXDrivers& CaptureDrivers() {
   DriverList& drivers = Drivers();
   if (!drivers.list) {
     auto list = std::make_unique<TDirectXDrivers>();
-    // A failing result code is not an error: the list keeps what was reported.
-    DXDirectSoundCaptureEnumerate(&AddDriver, list.get());
+    EnumerateCaptureDevices([&list](const GUID* guid, const std::string& description, const std::string& module) {
+      TDirectXDriver& d = list->Add();
+      if (guid) {
+        d.GuidData = *guid;
+        d.Guid = &d.GuidData;
+      }
+      d.Description = description;
+      d.Module = module;
+    });
     drivers.list = std::move(list);
   }
   return *drivers.list;

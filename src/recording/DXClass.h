@@ -10,6 +10,7 @@
 
 #include <dsound.h>  // after mmsystem.h, whose wave format types it uses
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -53,6 +54,14 @@ class TDirectXDrivers {
  private:
   std::vector<std::unique_ptr<TDirectXDriver>> items_;
 };
+
+// Called for each capture device that DirectSound reports: its id (nullptr for the
+// primary device), description and module.
+using CaptureDeviceFound = std::function<void(const GUID*, const std::string&, const std::string&)>;
+// Asks DirectSound for its capture devices. An exception thrown by found ends the
+// enumeration and is raised again once DirectSound has returned: it never passes through
+// the system's frames.
+void EnumerateCaptureDevices(const CaptureDeviceFound& found);
 
 // The capture devices, enumerated on the first call and kept for the program's life.
 // An enumeration that raises an error leaves no list behind; the next call tries again.

@@ -199,7 +199,7 @@ void TSoundCaptureStream::Start() {
     handedOut_ = 0;
     gaps_.clear();
     buffer_->Start(DSCBSTART_LOOPING);
-    lastReadMs_ = NowMs();
+    overrun_.Start(NowMs());
     if (onData_) notifyThread_ = std::make_unique<TSoundCaptureStreamNotify>(*this);
   } catch (...) {
     Stop();
@@ -240,23 +240,23 @@ std::int64_t TSoundCaptureStream::GetAvailable() {
   if (!buffer_) return 0;
   BufferAccess access(buffer_);
   const std::uint32_t available = AvailableIn(access, readOffset_, bufferSize_);
-  // Nothing waiting: the buffer cannot have gone round unread since now. This keeps a
-  // capture that takes a while to begin from counting as an overrun.
-  if (available == 0) lastReadMs_ = NowMs();
+  overrun_.Looked(NowMs(), available);
   return available;
 }
 
 std::int64_t TSoundCaptureStream::ReadData(void* buffer, std::int64_t count) {
   if (!capturing_) Start();
   const PcmFormat format = ReadPcmFormat(GetFormat());
-  const std::int64_t lost =
-      LostCaptureBytes(NowMs() - lastReadMs_, format.avgBytesPerSec, bufferSize_, std::uint32_t(GetAvailable()));
-  if (lost > 0) gaps_.push_back({handedOut_, lost});
   BufferAccess access(buffer_);
-  ReadCaptured(access, readOffset_, bufferSize_, static_cast<std::uint8_t*>(buffer), std::uint32_t(count),
-               format.bitsPerSample);
+  const double now = NowMs();
+  const std::int64_t lost =
+      overrun_.Lost(now, AvailableIn(access, readOffset_, bufferSize_), format.avgBytesPerSec, bufferSize_);
+  if (lost > 0) gaps_.push_back({handedOut_, lost});
+  const std::uint32_t captured = ReadCaptured(access, readOffset_, bufferSize_, static_cast<std::uint8_t*>(buffer),
+                                              std::uint32_t(count), format.bitsPerSample);
   handedOut_ += count;
-  lastReadMs_ = NowMs();
+  overrun_.ReadEnded(NowMs());
+  if (captured < count) throw ESoundCaptureStreamError(kCaptureStoppedMessage);
   return count;
 }
 

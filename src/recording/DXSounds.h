@@ -27,6 +27,9 @@ class ESoundCaptureStreamError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+inline constexpr const char* kCaptureStoppedMessage =
+    "The sound card stopped delivering sound (was its input unplugged?).";
+
 using TSoundCaptureFormat = CaptureFormat;
 class TSoundCaptureStreamNotify;
 
@@ -63,7 +66,9 @@ class TSoundCaptureStream : public TCustomWaveStream2 {
   const std::vector<CaptureGap>& Gaps() const { return gaps_; }
 
  protected:
-  // Blocks until count bytes are read; starts capturing first if need be.
+  // Blocks until count bytes are read; starts capturing first if need be. Raises
+  // ESoundCaptureStreamError when the device stops delivering sound (after at most a
+  // second's wait).
   std::int64_t ReadData(void* buffer, std::int64_t count) override;
 
  private:
@@ -83,9 +88,8 @@ class TSoundCaptureStream : public TCustomWaveStream2 {
   DataEvent onData_;
   const void* onDataOwner_ = nullptr;
   std::vector<TSoundCaptureFormat> formats_;
-  // Overrun watch: when the last read ended, and how much was handed out.
-  double lastReadMs_ = 0;
-  std::int64_t handedOut_ = 0;
+  CaptureOverrunWatch overrun_;
+  std::int64_t handedOut_ = 0;  // bytes read since Start
   std::vector<CaptureGap> gaps_;
   // Lets a stop queued by the worker find out that the stream is gone.
   std::shared_ptr<int> alive_ = std::make_shared<int>(0);

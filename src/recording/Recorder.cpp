@@ -54,23 +54,48 @@ void TRecorder::Rec() {
     ui::ShowMessage(kOptionsMissingMessage);
     return;
   }
-  file_ = std::make_unique<TWaveFileStream>(options.DirectoryEditLogger.Text(), FileMode::Create);
   const int index = options.FormatBox.ItemIndex();
   if (index < 0 || index >= int(capture_->Formats().size()))
     throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
-  const TSoundCaptureFormat& f = capture_->Formats()[std::size_t(index)];
-  file_->SetPCMFormat(f.samplesPerSec, f.bitsPerSample, f.channels);
-  file_->Open(true);
-  full_ = false;
+  // The file is kept only once its header is written: a REC that fails (a full disk, a
+  // folder that cannot be written) holds no file, and the next REC starts afresh.
+  const std::string name = options.DirectoryEditLogger.Text();
+  auto file = std::make_unique<TWaveFileStream>(name, FileMode::Create);
+  try {
+    const TSoundCaptureFormat& f = capture_->Formats()[std::size_t(index)];
+    file->SetPCMFormat(f.samplesPerSec, f.bitsPerSample, f.channels);
+    file->Open(true);
+  } catch (...) {
+    file.reset();
+    DeleteFileA(name.c_str());  // made just now, and holding no sound
+    throw;
+  }
+  file_ = std::move(file);
+  stopPending_ = false;
   lastRefreshMs_ = lastShownMs_ = GetTickCount();
   EnableButtons(false);
   capture_->SetOnData([this](TSoundCaptureStream& s) { WriteCapturedData(s); }, this);
   capture_->SetFormatIndex(index);
-  capture_->Start();
+  try {
+    capture_->Start();
+  } catch (...) {
+    Stop(false);
+    throw;
+  }
 }
 
 void TRecorder::WriteCapturedData(TSoundCaptureStream&) {
-  if (!file_ || !capture_) return;
+  if (!file_ || !capture_ || stopPending_) return;
+  try {
+    WriteAvailable();
+  } catch (const ESoundCaptureStreamError& e) {
+    // Finished and stopped once this notification is over: stopping joins the worker
+    // that waits for this very call.
+    StopLater(std::string(e.what()) + " The recording was stopped; everything before this is saved.");
+  }
+}
+
+void TRecorder::WriteAvailable() {
   const std::int64_t available = capture_->GetAvailable();
   const int blockAlign = ReadPcmFormat(file_->GetFormat()).blockAlign;
   const std::int64_t limit = dataLimit_ >= 0 ? dataLimit_ : file_->DataLimit(blockAlign);
@@ -85,16 +110,17 @@ void TRecorder::WriteCapturedData(TSoundCaptureStream&) {
     file_->RefreshSizes();
     lastRefreshMs_ = now;
   }
-  if (writable < available && !full_) {
-    // The file cannot describe more. It is finished once this notification is over:
-    // stopping joins the worker that waits for this very call.
-    full_ = true;
-    ui::Post([this] {
-      if (!full_ || !file_) return;
-      Stop();
-      ui::ShowMessage(kRecordingFullMessage);
-    });
-  }
+  // The file cannot describe more.
+  if (writable < available) StopLater(kRecordingFullMessage);
+}
+
+void TRecorder::StopLater(const std::string& message) {
+  stopPending_ = true;
+  ui::Post([this, message] {
+    if (!stopPending_ || !file_) return;
+    Stop();
+    ui::ShowMessage(message);
+  });
 }
 
 void TRecorder::Stop(bool tellUser) {
@@ -106,7 +132,7 @@ void TRecorder::Stop(bool tellUser) {
     file->Finish();
     main_.VrNumSize.SetValue(int(RoundKilobytes(file->GetDataSize())));
   }
-  full_ = false;
+  stopPending_ = false;
   main_.PlayerRec.controls().stop();
   main_.PlayerRec.SetURL("");
   EnableButtons(true);
@@ -130,7 +156,7 @@ void TRecorder::Play() {
 }
 
 void TRecorder::StopAndReleaseCapture() {
-  Stop(false);
+  Stop();
   capture_.reset();
 }
 

@@ -32,7 +32,7 @@ class TRecorder {
   void Play();
   // Appends the captured bytes to the file and shows its size.
   void WriteCapturedData(TSoundCaptureStream& stream);
-  // Exit: STOP without a word, then the capture stream goes.
+  // Exit: STOP, telling the user what it tells, then the capture stream goes.
   void StopAndReleaseCapture();
   // The window goes: a running capture stops and the file is finished.
   void FinishOnDestroy();
@@ -45,6 +45,9 @@ class TRecorder {
 
  private:
   void EnableButtons(bool on);
+  void WriteAvailable();
+  // STOP, and the message, once the notification that calls this is over.
+  void StopLater(const std::string& message);
 
   TMainForm& main_;
   std::unique_ptr<TSoundCaptureStream> capture_;
@@ -52,7 +55,7 @@ class TRecorder {
   std::int64_t dataLimit_ = -1;
   std::uint32_t lastRefreshMs_ = 0;
   std::uint32_t lastShownMs_ = 0;
-  bool full_ = false;
+  bool stopPending_ = false;  // the recording is to be stopped: nothing more is written
 };
 
 }  // namespace recording

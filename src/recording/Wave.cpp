@@ -53,6 +53,10 @@ std::int64_t TFileStream::Seek(std::int64_t offset, int origin) {
   return now.QuadPart;
 }
 
+void TFileStream::Flush() {
+  FlushFileBuffers(handle_);
+}
+
 std::int64_t TFileStream::GetSize() {
   LARGE_INTEGER size;
   return GetFileSizeEx(handle_, &size) ? size.QuadPart : -1;

@@ -26,6 +26,7 @@ class TFileStream : public TStream {
   std::int64_t Write(const void* buffer, std::int64_t count) override;
   std::int64_t Seek(std::int64_t offset, int origin) override;
   std::int64_t GetSize() override;
+  void Flush() override;
 
  private:
   HANDLE handle_ = INVALID_HANDLE_VALUE;

@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::int64_t kCopyChunk = 0xF000;
 constexpr std::int64_t kMaxChunkSize = 0xFFFFFFFFll;
+constexpr std::int64_t kMaxFileSize = 0xFFFFFFFFll;
 
 std::uint32_t Le32(const std::uint8_t* p) {
   return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
@@ -173,7 +174,9 @@ std::int64_t TWaveStream::GetDataSize() {
 }
 
 std::int64_t TWaveStream::DataLimit(int blockAlign) const {
-  const std::int64_t limit = kMaxChunkSize + 8 + startPos_ - dataOffset_;
+  // The whole file stays within 2^32 - 1 bytes: the largest file FAT32 holds (a USB
+  // stick), and within what the RIFF size can describe.
+  const std::int64_t limit = kMaxFileSize - (dataOffset_ - startPos_);
   return blockAlign > 0 ? limit - limit % blockAlign : limit;
 }
 
@@ -250,7 +253,11 @@ void TWaveStream::WriteSizes() {
 }
 
 void TWaveStream::RefreshSizes() {
-  if (opened_ && !readMode_ && !finished_) WriteSizes();
+  if (!opened_ || readMode_ || finished_) return;
+  WriteSizes();
+  // On the disk, not in the system's cache: a recording cut short by a power cut plays
+  // up to here.
+  base_.Flush();
 }
 
 void TWaveStream::Finish() {

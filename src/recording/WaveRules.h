@@ -36,6 +36,8 @@ class TStream {
   virtual std::int64_t Seek(std::int64_t offset, int origin) = 0;
   // The default seeks to the end and back.
   virtual std::int64_t GetSize();
+  // What was written goes on to the disk (a file); the default has nothing to do.
+  virtual void Flush() {}
 
   std::int64_t Position() { return Seek(0, soCurrent); }
   void SetPosition(std::int64_t position) { Seek(position, soBeginning); }
@@ -138,16 +140,16 @@ class TWaveStream : public TCustomWaveStream2 {
   void OpenRead();
   // Writes the final RIFF and data sizes, once; later calls do nothing.
   void Finish();
-  // Brings the RIFF and data sizes in the header up to the data written so far, so that
-  // a file whose writer dies still plays up to here. Two numbers written in place; the
-  // data's own writes always say where they go.
+  // Brings the RIFF and data sizes in the header up to the data written so far, and
+  // flushes the stream, so that a file whose writer dies still plays up to here. Two
+  // numbers written in place; the data's own writes always say where they go.
   void RefreshSizes();
 
   std::int64_t GetDataSize() override;
   bool Opened() const { return opened_; }
   bool ReadMode() const { return readMode_; }
   std::int64_t DataOffset() const { return dataOffset_; }
-  // The most sample data the 32-bit RIFF size can describe, whole frames of blockAlign.
+  // The most sample data for a file of at most 2^32 - 1 bytes, whole frames of blockAlign.
   std::int64_t DataLimit(int blockAlign) const;
 
  protected:

@@ -136,17 +136,74 @@ TEST(CaptureRules, AReadOfMoreThanCapturedWaitsForTheRest) {
   for (std::size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], std::uint8_t(i));
 }
 
-TEST(CaptureRules, AFailedLockFillsTheRestWithSilence) {
-  Ring ring(8000, 10);
-  ring.Advance(10);
+// A buffer that stops answering (a device unplugged mid-recording) is given up on: at
+// once after a failed lock, within a second when its position cannot be read or no sound
+// comes. What was read is kept and the rest is silence.
+TEST(CaptureRules, AReadGivesUpOnABufferThatStopsAnswering) {
+  struct Case {
+    const char* what;
+    bool failLock, failPosition, stalls;
+    std::uint32_t bits;
+    std::uint32_t captured;
+    int maxSleptMs;
+  };
+  const Case cases[] = {
+      {"failed lock, 8-bit", true, false, false, 8, 0, 0},
+      {"failed lock, 16-bit", true, false, false, 16, 0, 0},
+      {"position lost", false, true, false, 16, 0, kMaxCaptureWaitMs},
+      {"no more sound", false, false, true, 16, 100, kMaxCaptureWaitMs},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Ring ring(8000, c.stalls ? 0 : 10);
+    ring.Advance(10);
+    ring.written = c.stalls ? 100 : ring.written;
+    std::uint32_t offset = 0;
+    std::vector<std::uint8_t> out(400, 0x33);
+    ring.failLock = c.failLock;
+    ring.failPosition = c.failPosition;
+    EXPECT_EQ(ReadCaptured(ring, offset, 8000, out.data(), 400, c.bits), c.captured);
+    EXPECT_LE(ring.sleptMs, c.maxSleptMs);
+    for (std::size_t i = c.captured; i < out.size(); ++i) ASSERT_EQ(out[i], c.bits == 8 ? 0x80 : 0x00) << i;
+    EXPECT_EQ(offset, c.captured);
+  }
+}
+
+// The watch over the looping buffer, on a ring of one second: a capture slow to start
+// loses nothing; a hold-up of whole laps loses them, even when it leaves the buffer
+// looking empty, however often it was looked at meanwhile.
+TEST(CaptureRules, TheOverrunWatchCountsLapsFromTheLastRead) {
+  Ring ring(8000, 8);
+  CaptureOverrunWatch watch;
   std::uint32_t offset = 0;
-  std::vector<std::uint8_t> out(40, 0x33);
-  ring.failLock = true;
-  EXPECT_EQ(ReadCaptured(ring, offset, 8000, out.data(), 40, 8), 40u);
-  EXPECT_EQ(out, std::vector<std::uint8_t>(40, 0x80)) << "8-bit silence";
-  EXPECT_EQ(ReadCaptured(ring, offset, 8000, out.data(), 40, 16), 40u);
-  EXPECT_EQ(out, std::vector<std::uint8_t>(40, 0x00)) << "16-bit silence";
-  EXPECT_EQ(offset, 0u);
+  double now = 0;
+  std::vector<std::uint8_t> part(8000);
+  const auto look = [&](int ms) {
+    now += ms;
+    ring.Advance(ms);
+    watch.Looked(now, AvailableIn(ring, offset, 8000));
+  };
+  const auto read = [&] {
+    const std::uint32_t n = AvailableIn(ring, offset, 8000);
+    const std::int64_t lost = watch.Lost(now, n, 8000, 8000);
+    ReadCaptured(ring, offset, 8000, part.data(), n, 16);
+    watch.ReadEnded(now);
+    return lost;
+  };
+  watch.Start(now);
+  for (int i = 0; i < 60; ++i) watch.Looked(now += 50, 0);  // three seconds before the first sound
+  look(50);
+  EXPECT_EQ(read(), 0) << "a slow start";
+  look(50);
+  EXPECT_EQ(read(), 0);
+  for (int i = 0; i < 40; ++i) look(50);  // two seconds unread: exactly two laps
+  ASSERT_EQ(AvailableIn(ring, offset, 8000), 0u) << "the buffer looks empty";
+  look(50);
+  EXPECT_EQ(read(), 2 * 8000);
+  look(50);
+  EXPECT_EQ(read(), 0);
+  for (int i = 0; i < 26; ++i) look(50);  // 1.3 s: one lap
+  EXPECT_EQ(read(), 8000);
 }
 
 TEST(CaptureRules, OverrunsAreWholeLapsOfTheBuffer) {
@@ -178,11 +235,11 @@ TEST(CaptureRules, TheSizeShowsKilobytesRoundedHalfToEven) {
   EXPECT_EQ(RoundKilobytes(1536), 2);
   EXPECT_EQ(RoundKilobytes(2560), 2);
   EXPECT_EQ(RoundKilobytes(3584), 4);
-  EXPECT_EQ(RoundKilobytes(4294967256ll), 4194304);
+  EXPECT_EQ(RoundKilobytes(4294967248ll), 4194304);
 }
 
 TEST(CaptureRules, ARecordingStopsGrowingAtItsLimitInWholeFrames) {
-  const std::int64_t limit = 4294967256ll;
+  const std::int64_t limit = 4294967248ll;
   EXPECT_EQ(WritableBytes(0, 8820, limit, 4), 8820);
   EXPECT_EQ(WritableBytes(limit - 8820, 8820, limit, 4), 8820);
   EXPECT_EQ(WritableBytes(limit - 100, 8820, limit, 4), 100);

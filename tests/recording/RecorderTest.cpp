@@ -57,20 +57,27 @@ TMainForm& StartedProgram() {
   return *MainForm;
 }
 
-// The 46-byte header the recorder writes for a file of `size` bytes.
+// The 46-byte header the recorder writes for a file of `size` bytes, its 18 format
+// bytes written out here field by field.
 std::string ExpectedHeader(std::size_t size, std::uint32_t rate, std::uint32_t bits, std::uint32_t channels) {
-  std::string h = "RIFF";
-  auto put = [&](std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) h += char(v >> (8 * i));
+  std::string h;
+  auto put = [&](std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) h += char(v >> (8 * i));
   };
-  put(std::uint32_t(size - 8));
+  const std::uint32_t align = channels * bits / 8;
+  h += "RIFF";
+  put(std::uint32_t(size - 8), 4);
   h += "WAVEfmt ";
-  put(18);
-  std::uint8_t block[18];
-  recording::MakePCMFormat(block, rate, bits, channels);
-  h.append(reinterpret_cast<const char*>(block), 18);
+  put(18, 4);
+  put(1, 2);  // PCM
+  put(channels, 2);
+  put(rate, 4);
+  put(rate * align, 4);
+  put(align, 2);
+  put(bits, 2);
+  put(0, 2);  // no extra bytes
   h += "data";
-  put(std::uint32_t(size - 46));
+  put(std::uint32_t(size - 46), 4);
   return h;
 }
 
@@ -159,7 +166,8 @@ class Recorder : public ::testing::Test {
     OptionsForm->DriverBox.SetItemIndex(0);
     m_->FillFormatBox();
     OptionsForm->DirectoryEditLogger.SetText(InDir("take.wav"));
-    DeleteFileA(InDir("take.wav").c_str());
+    // The file player lets go of a recording it played a moment after it is stopped.
+    PumpUntil([] { return DeleteFileA(InDir("take.wav").c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; }, 3000);
   }
   void TearDown() override { LeftClick(m_->VrDemoButtonStop); }
 
@@ -326,6 +334,40 @@ TEST_F(Recorder, MissingOptionsAreReportedAndTouchNoFile) {
   EXPECT_EQ(seen[1].text, "Recording options are missing under 'Options'!");
 }
 
+// A REC that fails (a folder that does not exist) says why, holds no file and leaves the
+// buttons as they were; the next REC records.
+TEST_F(Recorder, AFailedRecHoldsNoFileAndTheNextRecRecords) {
+  TMainForm& m = *m_;
+  MessageBoxWatcher boxes;
+  OptionsForm->DirectoryEditLogger.SetText(InDir("missing\\take.wav"));
+  LeftClick(m.VrDemoButtonRec);
+  Pump(200);
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text.rfind("Cannot create file \"" + InDir("missing\\take.wav") + "\".", 0), 0u) << seen[0].text;
+  EXPECT_TRUE(TransportReady(m));
+  EXPECT_FALSE(m.Recorder.RecordFile());
+  OptionsForm->DirectoryEditLogger.SetText(InDir("take.wav"));
+  ASSERT_TRUE(StartRecording());
+  LeftClick(m.VrDemoButtonStop);
+  EXPECT_GT(ReadFile(InDir("take.wav")).size(), 46u);
+}
+
+// An exception while DirectSound lists its devices (memory running out) ends the listing
+// and reaches the caller once DirectSound has returned, never through its frames.
+TEST_F(Recorder, AFailureWhileTheDevicesAreListedReachesTheCaller) {
+  int calls = 0;
+  EXPECT_THROW(recording::EnumerateCaptureDevices([&](const GUID*, const std::string&, const std::string&) {
+                 ++calls;
+                 throw std::bad_alloc();
+               }),
+               std::bad_alloc);
+  EXPECT_EQ(calls, 1) << "the listing ended at the failure";
+  int devices = 0;
+  recording::EnumerateCaptureDevices([&](const GUID*, const std::string&, const std::string&) { ++devices; });
+  EXPECT_GE(devices, 2) << "the primary device and the session's source";
+}
+
 // A user-interface thread held up for longer than the capture buffer lasts loses sound;
 // STOP says how much and where, and the file holds the rest.
 TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
@@ -394,7 +436,23 @@ TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
   std::vector<double> left = LeftChannel(file.substr(46));
   EXPECT_NEAR(MeasureTone(left, 44100).hz, 440.0, 1.0) << "what was written is the tone";
+
+  // REC again on the full disk: its header cannot be written; no file is held or left.
+  const std::string again = std::string(full) + "\\again.wav";
+  OptionsForm->DirectoryEditLogger.SetText(again);
+  LeftClick(m.VrDemoButtonRec);
+  Pump(300);
+  ASSERT_EQ(boxes.Seen().size(), 2u);
+  EXPECT_EQ(boxes.Seen()[1].text, "Stream write error");
+  EXPECT_TRUE(TransportReady(m));
+  EXPECT_FALSE(m.Recorder.RecordFile());
+  EXPECT_EQ(GetFileAttributesA(again.c_str()), INVALID_FILE_ATTRIBUTES);
+  // With room again, the same name records.
   DeleteFileA(path.c_str());
+  ASSERT_TRUE(StartRecording());
+  LeftClick(m.VrDemoButtonStop);
+  EXPECT_GT(ReadFile(again).size(), 46u);
+  DeleteFileA(again.c_str());
 }
 
 // The options dialog's controls where its table puts them.

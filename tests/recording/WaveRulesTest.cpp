@@ -99,8 +99,11 @@ TEST(WaveRules, AnOddDataSizeGetsNoPadByte) {
   EXPECT_TRUE(std::equal(data.begin(), data.end(), file.begin() + 46));
 }
 
-TEST(WaveRules, RefreshedSizesDescribeTheDataWrittenSoFar) {
-  TMemoryStream file;
+TEST(WaveRules, RefreshedSizesDescribeTheDataWrittenSoFarOnTheDisk) {
+  struct Disk : TMemoryStream {
+    int flushes = 0;
+    void Flush() override { ++flushes; }
+  } file;
   TWaveStream wave(file);
   wave.SetPCMFormat(8000, 8, 1);
   wave.Open(true);
@@ -111,6 +114,7 @@ TEST(WaveRules, RefreshedSizesDescribeTheDataWrittenSoFar) {
   wave.RefreshSizes();
   EXPECT_EQ(At32(file.Bytes(), 4), 338u);
   EXPECT_EQ(At32(file.Bytes(), 42), 300u);
+  EXPECT_EQ(file.flushes, 1) << "the sizes reach the disk, not only the system's cache";
   wave.WriteBuffer(data.data(), 100);  // the data goes on where it was, not after the header
   EXPECT_EQ(file.Bytes().size(), 446u);
   wave.Finish();
@@ -122,9 +126,11 @@ TEST(WaveRules, TheDataLimitKeepsTheRiffSizeInThirtyTwoBits) {
   TWaveStream wave(file);
   wave.SetPCMFormat(44100, 16, 2);
   wave.Open(true);
-  // RIFF size = 38 + data <= 0xFFFFFFFF, in whole frames of 4 bytes.
-  EXPECT_EQ(wave.DataLimit(4), 4294967256ll);
-  EXPECT_EQ(wave.DataLimit(1), 4294967257ll);
+  // The whole file within 2^32 - 1 bytes, the most that FAT32 holds (and the RIFF size
+  // 38 + data within 32 bits), in whole frames of 4 bytes.
+  EXPECT_EQ(wave.DataLimit(4), 4294967248ll);
+  EXPECT_EQ(wave.DataLimit(1), 4294967249ll);
+  EXPECT_EQ(46 + wave.DataLimit(1), 0xFFFFFFFFll);
 }
 
 TEST(WaveRules, ANeverOpenedStreamWritesNothingAndRefusesData) {
@@ -240,30 +246,35 @@ TEST(WaveRules, DamagedAndTruncatedHeadersGiveTheirMessages) {
     EXPECT_EQ(Message([&] { wave.OpenRead(); }), c.message) << c.what;
     Bytes back(64);
     if (*c.message == '\0') {
-      EXPECT_LE(wave.Read(back.data(), 64), std::int64_t(c.bytes.size())) << c.what;
+      // What the file holds after the 46-byte header, and no more.
+      EXPECT_EQ(wave.Read(back.data(), 64), std::max<std::int64_t>(0, std::int64_t(c.bytes.size()) - 46)) << c.what;
     }
   }
 }
 
 // Every cut of a valid file, and every single damaged byte of its header, opens or is
-// refused with a message; none crashes (the sanitizers watch).
+// refused with a message, and never crashes (the sanitizers watch). A file that opens
+// has its data inside the file, and a read hands out that data and no more.
 TEST(WaveRules, NoCutOrDamagedHeaderByteCrashesTheReader) {
   const Bytes good = Riff({Chunk("fmt ", Pcm(8000, 8, 1)), Chunk("LIST", Bytes(5, 'i')), Chunk("data", Bytes(20, 1))});
-  for (std::size_t cut = 0; cut <= good.size(); ++cut) {
-    TMemoryStream file(Bytes(good.begin(), good.begin() + std::ptrdiff_t(cut)));
+  const auto check = [](const Bytes& bytes, const std::string& what) {
+    TMemoryStream file(bytes);
     TWaveStream wave(file);
-    Message([&] { wave.OpenRead(); });
-  }
+    if (!Message([&] { wave.OpenRead(); }).empty()) return;
+    const std::int64_t size = wave.GetDataSize();
+    EXPECT_LE(wave.DataOffset() + size, std::int64_t(bytes.size())) << what;
+    Bytes back(64, 0xEE);
+    const std::int64_t n = wave.Read(back.data(), 64);
+    ASSERT_EQ(n, std::min<std::int64_t>(64, size)) << what;
+    EXPECT_TRUE(std::equal(back.begin(), back.begin() + n, bytes.begin() + wave.DataOffset())) << what;
+  };
+  for (std::size_t cut = 0; cut <= good.size(); ++cut)
+    check(Bytes(good.begin(), good.begin() + std::ptrdiff_t(cut)), "cut at " + std::to_string(cut));
   for (std::size_t at = 0; at < 70; ++at)
     for (std::uint8_t v : {0x00, 0x7F, 0xFF}) {
       Bytes bad = good;
       bad[at] = v;
-      TMemoryStream file(bad);
-      TWaveStream wave(file);
-      if (Message([&] { wave.OpenRead(); }).empty()) {
-        Bytes back(64);
-        EXPECT_LE(wave.Read(back.data(), 64), 64);
-      }
+      check(bad, "byte " + std::to_string(at) + " = " + std::to_string(v));
     }
 }
 
