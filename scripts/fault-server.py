@@ -150,7 +150,7 @@ class Listener(socketserver.StreamRequestHandler):
         n = 0
         while True:
             n += 1
-            self.wfile.write(b"#EXTINF:2.0,\n%s/404?segment=%d\n" % (self.base.encode(), n))
+            self.wfile.write(b"#EXTINF:2.0,\n%s/404/segment-%d.ts\n" % (self.base.encode(), n))
 
     def fault_self_pls(self, _):
         body = b"[playlist]\r\nNumberOfEntries=1\r\nFile1=" + self.base.encode() + b"/self.pls\r\nVersion=2\r\n"

@@ -60,8 +60,9 @@ TEST(ReceiverStream, AStationThatSwitchesChannelsAndRatesPlaysOn) {
   TMainForm& m = StartedProgram();
   m.VrDemoButtonStation[0].SetCaption("Switching");
   m.EditStationURL[0].SetText(server.Url("/switch.mp3"));
-  SoundCapture heard(12000);
+  SoundCapture heard(14000);
   ASSERT_TRUE(heard.Recording()) << "the null sink's monitor";
+  ASSERT_TRUE(heard.WaitUntilRecording(5000)) << "the null sink's monitor delivers nothing";
   LeftClick(m.VrDemoButtonStation[0]);
   ASSERT_TRUE(PumpUntil([&] { return m.WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 14000))
       << m.WindowsMediaPlayer.lastError();

@@ -25,6 +25,20 @@ SoundCapture::SoundCapture(DWORD ms) {
   startTick_ = GetTickCount();
 }
 
+bool SoundCapture::WaitUntilRecording(DWORD ms) {
+  const DWORD until = GetTickCount() + ms;
+  while (in_ && GetTickCount() < until) {
+    MMTIME t{};
+    t.wType = TIME_SAMPLES;
+    if (waveInGetPosition(in_, &t, sizeof t) == MMSYSERR_NOERROR && t.wType == TIME_SAMPLES && t.u.sample > 0) {
+      startTick_ = GetTickCount() - DWORD(t.u.sample * 1000ull / kRate);
+      return true;
+    }
+    Sleep(5);
+  }
+  return false;
+}
+
 SoundCapture::~SoundCapture() {
   Finish(false);
 }

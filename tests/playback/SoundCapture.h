@@ -21,6 +21,9 @@ class SoundCapture {
 
   // Whether the sink's monitor could be opened.
   bool Recording() const { return in_ != nullptr; }
+  // Waits until the sound server delivers the first samples (under Wine that may take
+  // seconds) and times them from then on; false when none came within ms.
+  bool WaitUntilRecording(DWORD ms);
   // Whether the whole span is recorded (or nothing is being recorded).
   bool Done() const { return !in_ || (header_.dwFlags & WHDR_DONE) != 0; }
   // What was recorded: mono, kRate samples a second; whole after Finish.
