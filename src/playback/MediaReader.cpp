@@ -92,10 +92,10 @@ void MediaReader::SetDeadline(unsigned ms) {
   bytesAtDeadline_ = BytesRead();
 }
 
-void MediaReader::WatchStream() {
+void MediaReader::WatchStream(unsigned stallMs, unsigned undecodableMs) {
   if (watching_) return;
   watching_ = true;
-  watch_ = StreamWatch();
+  watch_ = StreamWatch(stallMs, undecodableMs);
   watch_.Sound(GetTickCount64(), BytesRead());
 }
 

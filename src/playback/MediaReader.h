@@ -43,7 +43,7 @@ class MediaReader {
   void SetDeadline(unsigned ms);
   // From now on a read fails as soon as the stream stalls or sends bytes without sound
   // (the watch's rules), instead of at a deadline: for a live stream that plays.
-  void WatchStream();
+  void WatchStream(unsigned stallMs = kStallMs, unsigned undecodableMs = kUndecodableMs);
   // The address of the stream that opened: the playlist's entry when it came from one.
   const std::string& OpenedUrl() const { return openedUrl_; }
   // Connects, follows playlists and prepares the decoder; raises MediaError.
@@ -93,9 +93,9 @@ class MediaReader {
   // A deadline passed: the connection is dead, whatever a later call reports (the
   // reader may hand out what it still holds before the error).
   bool timedOut_ = false;
-  long long bytesAtDeadline_ = 0;        // what had arrived when the deadline was set
-  bool sendingWhenTimedOut_ = false;     // bytes kept coming up to the deadline
-  bool watching_ = false;                // the watch, not the deadline, ends a read
+  long long bytesAtDeadline_ = 0;     // what had arrived when the deadline was set
+  bool sendingWhenTimedOut_ = false;  // bytes kept coming up to the deadline
+  bool watching_ = false;             // the watch, not the deadline, ends a read
   StreamWatch watch_;
   std::string openedUrl_;
   std::unique_ptr<ConnectProbe> probe_;  // tells a refused connection at once

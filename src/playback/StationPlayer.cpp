@@ -18,9 +18,7 @@ namespace playback {
 
 namespace {
 
-constexpr unsigned kConnectMs = 10000;     // a server that does not answer
-constexpr unsigned kStartStallMs = 15000;  // a stream that stops sending before it played
-constexpr int kStartBufferMs = 150;        // sound queued before the device starts
+constexpr int kStartBufferMs = 150;  // sound queued before the device starts
 
 void ApplyVolume(std::int16_t* s, std::size_t n, int volume) {
   if (volume >= 100) return;
@@ -120,6 +118,16 @@ std::string StationPlayer::LastError() const {
   return lastError_;
 }
 
+void StationPlayer::SetTimeouts(const PlayerTimeouts& timeouts) {
+  std::lock_guard lock(mutex_);
+  timeouts_ = timeouts;
+}
+
+PlayerTimeouts StationPlayer::Timeouts() const {
+  std::lock_guard lock(mutex_);
+  return timeouts_;
+}
+
 std::string StationPlayer::UntrustedHost() const {
   std::lock_guard lock(mutex_);
   return untrustedHost_;
@@ -213,12 +221,13 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
   durationMs_ = 0;
   Publish(generation, psWaiting);
   Device device;
-  ReconnectPlan plan(reconnectBudgetMs_);
+  const PlayerTimeouts timeouts = Timeouts();
+  ReconnectPlan plan(timeouts.reconnectBudgetMs);
   std::string address = url;
   bool hasPlayed = false, live = false;
   Outcome drop;  // the last failure of the stream while it played
   for (;;) {
-    const Outcome o = PlayConnection(address, generation, device, plan);
+    const Outcome o = PlayConnection(address, generation, device, plan, timeouts);
     if (cancelled()) break;
     if (o.played) {
       hasPlayed = true;
@@ -250,16 +259,17 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
 }
 
 StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, unsigned generation, Device& device,
-                                                     ReconnectPlan& plan) {
+                                                     ReconnectPlan& plan, const PlayerTimeouts& timeouts) {
   const auto cancelled = [this, generation] { return !Current(generation); };
   Outcome o;
   MediaReader reader(cancelled);
   try {
-    unsigned connectMs = kConnectMs;
+    unsigned connectMs = timeouts.connectMs;
     if (plan.Active()) {
       // An attempt does not run past the end of the attempts.
       const unsigned long long now = GetTickCount64(), end = plan.DropMs() + plan.BudgetMs();
-      connectMs = unsigned(std::clamp<unsigned long long>(end > now ? end - now : 0, 1000, kConnectMs));
+      connectMs =
+          unsigned(std::clamp<unsigned long long>(end > now ? end - now : 0, std::min(1000u, connectMs), connectMs));
     }
     reader.SetDeadline(connectMs);
     if (plan.Active())
@@ -291,9 +301,9 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
       // A live stream that plays, or is being brought back, is watched closely: it
       // drops within seconds, so that the attempts start soon.
       if (o.live && !o.sized && (o.played || plan.Active()))
-        reader.WatchStream();
+        reader.WatchStream(timeouts.stallMs, timeouts.undecodableMs);
       else
-        reader.SetDeadline(kStartStallMs);
+        reader.SetDeadline(timeouts.startStallMs);
       pending.clear();
       if (!reader.Read(pending)) {
         o.ended = true;

@@ -21,6 +21,16 @@ class PlayerError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// How long the player waits on a station before it gives up. Users get these values;
+// tests and benchmarks shorten them.
+struct PlayerTimeouts {
+  unsigned connectMs = 10000;                       // a server that does not answer
+  unsigned startStallMs = 15000;                    // a stream that stops sending before it played
+  unsigned stallMs = kStallMs;                      // a live stream that plays and stops sending...
+  unsigned undecodableMs = kUndecodableMs;          // ...or sends bytes without sound
+  unsigned reconnectBudgetMs = kReconnectBudgetMs;  // the attempts to bring it back
+};
+
 // The play states, numbered as the media player control numbers them.
 enum PlayState {
   psUndefined = 0,
@@ -70,9 +80,9 @@ class StationPlayer {
   // The title the stream announced last, in the ANSI code page; empty while none is
   // known, and again after Stop, Play, another URL, a failure or the media's end.
   std::string Title() const;
-  // How long after a live stream dropped the player stops trying to bring it back and
-  // tells why it dropped (60 s unless set; tests and benchmarks shorten it).
-  void SetReconnectBudget(unsigned ms) { reconnectBudgetMs_ = ms; }
+  // From the next Play on.
+  void SetTimeouts(const PlayerTimeouts& timeouts);
+  PlayerTimeouts Timeouts() const;
 
  private:
   struct Device;
@@ -81,7 +91,8 @@ class StationPlayer {
   // Plays the media, and brings a live stream that dropped back while that may be tried.
   void PlayMedia(const std::string& url, unsigned generation);
   // One connection to the media, from opening it until it ends or fails.
-  Outcome PlayConnection(const std::string& url, unsigned generation, Device& device, ReconnectPlan& plan);
+  Outcome PlayConnection(const std::string& url, unsigned generation, Device& device, ReconnectPlan& plan,
+                         const PlayerTimeouts& timeouts);
   // The media is over: ended (its queued sound plays out first) or failed.
   void Finish(unsigned generation, const Outcome& how, Device& device);
   // Waits ms unless the media is ended sooner (Stop, another URL, the player's end);
@@ -110,7 +121,7 @@ class StationPlayer {
   std::atomic<int> bufferPercent_{0};
   std::atomic<int> bitRate_{0};
   std::atomic<long long> durationMs_{0};
-  std::atomic<unsigned> reconnectBudgetMs_{kReconnectBudgetMs};
+  PlayerTimeouts timeouts_;
 
   std::thread worker_;
 };

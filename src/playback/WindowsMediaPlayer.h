@@ -72,9 +72,10 @@ class TWindowsMediaPlayer {
     const playback::StationPlayer& p_;
   };
 
-  // How long the player tries to bring a dropped live stream back before it tells why it
-  // dropped: 60 s unless set (tests and benchmarks shorten it). No member of the control.
-  void SetReconnectBudget(unsigned ms) { player_.SetReconnectBudget(ms); }
+  // How long the player waits on a station before it gives up (tests and benchmarks
+  // shorten these). No member of the control.
+  void SetTimeouts(const playback::PlayerTimeouts& timeouts) { player_.SetTimeouts(timeouts); }
+  playback::PlayerTimeouts Timeouts() const { return player_.Timeouts(); }
 
   Controls controls() { return Controls(player_); }
   Settings settings() { return Settings(player_); }

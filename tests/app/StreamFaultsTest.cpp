@@ -47,7 +47,7 @@ TMainForm& StartedProgram() {
     if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
     ui::App().ShowMainForm();
     MainForm->Connection().SetSystem(std::make_shared<AlwaysConnected>());
-    MainForm->WindowsMediaPlayer.SetReconnectBudget(3000);
+    MainForm->WindowsMediaPlayer.SetTimeouts({.reconnectBudgetMs = 3000});
   }
   return *MainForm;
 }

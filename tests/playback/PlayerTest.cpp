@@ -379,7 +379,7 @@ TEST(Station, AStreamThatDiesOrStallsLeavesPlaying) {
     // The server closes the connection: the sound plays out, then playing ends.
     MisbehavingServer server(sample, false);
     StationPlayer p;
-    p.SetReconnectBudget(3000);
+    p.SetTimeouts({.reconnectBudgetMs = 3000});
     p.SetUrl(server.Url());
     p.Play();
     ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 8000)) << p.LastError();
@@ -391,7 +391,7 @@ TEST(Station, AStreamThatDiesOrStallsLeavesPlaying) {
     // The server keeps the connection but sends nothing more: the player gives up.
     MisbehavingServer server(sample, true);
     StationPlayer p;
-    p.SetReconnectBudget(3000);
+    p.SetTimeouts({.reconnectBudgetMs = 3000});
     p.SetUrl(server.Url());
     p.Play();
     ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 8000)) << p.LastError();

@@ -165,7 +165,7 @@ TEST(Reconnect, AStationThatStaysDownEndsWithTheDropsErrorWhenTheAttemptsAreOver
   REQUIRE_STATION("TUNORA_STATION_MP3");
   RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
   StationPlayer p;
-  p.SetReconnectBudget(4000);
+  p.SetTimeouts({.reconnectBudgetMs = 4000});
   PlayFor(p, relay.Url(), 1.0);
   if (::testing::Test::HasFatalFailure()) return;
   relay.Down();

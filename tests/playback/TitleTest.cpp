@@ -91,7 +91,7 @@ TEST(Titles, IcyMetadataIsDecodedCleanedAndCapped) {
   });
   StationPlayer p;
   // The stream's end is looked at here, not the player bringing it back: no attempts.
-  p.SetReconnectBudget(0);
+  p.SetTimeouts({.reconnectBudgetMs = 0});
   p.SetUrl(server.Url("/icy"));
   p.Play();
   const std::vector<std::string> seen = TitlesWhilePlaying(p, 15000);
