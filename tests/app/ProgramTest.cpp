@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/ProcessDriver.h"
+#include "playback/SoundCapture.h"
 #include "ui/WindowTesting.h"
 
 using namespace testing_support;
@@ -143,7 +144,7 @@ TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = WaitMain(program);
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(program.AnswerMessageBox(0), "");
+  EXPECT_EQ(program.AnswerMessageBox(2000), "");
   const RECT r = ScreenRect(main);
   EXPECT_EQ(r.left, 120);
   EXPECT_EQ(r.top, 90);
@@ -173,7 +174,8 @@ TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
   EXPECT_EQ(saved[27], "140");
 }
 
-// Exit while a station plays: the players stop and the process ends with the window.
+// Exit while a station plays: the station is heard, then silent from Exit on, and the
+// process ends with the window.
 TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
   const char* url = std::getenv("TUNORA_STATION_MP3");
   ASSERT_NE(url, nullptr) << "run with the local test station (tests/playback/with-station.sh)";
@@ -185,9 +187,20 @@ TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
   HWND main = WaitMain(program);
   ASSERT_NE(main, nullptr);
   Sleep(1500);  // the connection probe's first answer
+  // What reaches the sound server; its recording may start a second or two late.
+  SoundCapture heard(20000);
+  ASSERT_TRUE(heard.Recording()) << "the session's null sink cannot be recorded";
+  const DWORD click = GetTickCount();
   ClickWindow(FindDescendant(main, "Tone"));
-  Sleep(4000);
+  Sleep(8000);
   const long ms = ExitAndTime(program, main);
+  Sleep(1000);
+  heard.Finish(false);
+  const DWORD sound = heard.SoundFrom(click);
+  ASSERT_NE(sound, 0u) << "the station was never heard";
+  const DWORD silence = heard.SilenceFrom(sound);
+  EXPECT_NE(silence, 0u) << "the station plays on after Exit";
+  EXPECT_EQ(heard.SoundFrom(silence), 0u) << "sound again after Exit";
   EXPECT_GE(ms, 2300);
   EXPECT_LE(ms, 3000);
   EXPECT_EQ(Lines(ReadFileBytes(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "the press was remembered";
