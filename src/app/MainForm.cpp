@@ -221,7 +221,7 @@ void TMainForm::VrDemoButtonSkinMakerClick(ui::Control&) {
 
 void TMainForm::VrDemoButtonBurnClick(ui::Control&) { AboutForm->ShowModal(); }
 
-void TMainForm::VrDemoButtonMixerClick(ui::Control&) { info::OpenVolumeControl(Handle()); }
+void TMainForm::VrDemoButtonMixerClick(ui::Control&) { Mixer.Open(Handle()); }
 
 void TMainForm::OvexImageClick(ui::Control&) {
   if (!monitor_.internetConnected) connection_.AttemptConnect();

@@ -179,6 +179,7 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
 
   // The product's web page, opened by the logo.
   info::TUrlLauncher Ovex{"https://www.ovexia.example/tunora"};
+  info::TVolumeControl Mixer;
 
   // The title of what plays: the tray icon and the title log.
   app::NowPlaying TitleTray{*this};
