@@ -2,6 +2,7 @@
 // region data as it is stored. The rectangles of a scan must cover exactly the pixels
 // that differ from the mask colour (the last column left out), and come back whole from
 // their region data.
+#include <algorithm>
 #include <vector>
 
 #include "FuzzInput.h"
@@ -24,6 +25,11 @@ void CheckScan(fuzz::Input& in) {
   }
   const int height = int(pixels.size() / std::size_t(width));
   const std::vector<skins::RegionRect> rects = skins::ScanMask(pixels.data(), width, height, mask);
+  // The count that guards the scan is the scan's own, and stops just past its limit.
+  FUZZ_CHECK(skins::CountMaskRects(pixels.data(), width, height, mask) == rects.size());
+  const std::size_t most = std::size_t(height % 7);
+  FUZZ_CHECK(std::min(skins::CountMaskRects(pixels.data(), width, height, mask, most), most + 1) ==
+             std::min(rects.size(), most + 1));
 
   // Every pixel is covered by at most one rectangle, and by one exactly when it shows.
   std::vector<int> covered(std::size_t(width) * std::size_t(height));

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <stdexcept>
 
 #include "app/FormSure.h"
 #include "app/SplashForm.h"
@@ -39,7 +40,7 @@ TMainForm::TMainForm() : ui::Form("MainForm") {
   BuildTransportButtons();
   BuildPresets();
   BuildLayoutEditing();
-  // Exit saves under this band even if no group could be loaded at the start.
+  // The band the settings keep even if no group can be loaded at the start.
   currentBand_ = Labelgenre.Caption();
   char report[MAX_PATH] = "";
   const DWORD n = GetEnvironmentVariableA(kTickWatchVariable, report, MAX_PATH);
@@ -165,6 +166,7 @@ void TMainForm::PresetMouseDown(int preset, ui::MouseButton button) {
     EditStationForm->ShowModal();
     station.SetCaption(EditStationForm->EditStationName.Text());
     url.SetText(EditStationForm->EditStationURL.Text());
+    if (!groupLoaded_) throw std::runtime_error(GroupNotSavedMessage());
     SaveStationGroup(VrNumBlock.Value());
     return;
   }
@@ -235,7 +237,7 @@ void TMainForm::VrDemoButtonBurnClick(ui::Control&) {
 }
 
 void TMainForm::VrDemoButtonMixerClick(ui::Control&) {
-  info::OpenVolumeControl(Handle());
+  Mixer.Open(Handle());
 }
 
 void TMainForm::OvexImageClick(ui::Control&) {

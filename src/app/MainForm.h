@@ -53,9 +53,11 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   void PlayStation(const std::string& name, const std::string& url);
   void PushHistory(const std::string& name, const std::string& url);
 
-  // The station files of the program directory.
+  // The station files of the program directory. A group whose file could not be read
+  // shows empty presets and is not saved until a group is loaded again.
   void LoadStationGroup(int group);
   void SaveStationGroup(int group);
+  bool GroupLoaded() const { return groupLoaded_; }
   void LoadSettings();
   void SaveSettings();
 
@@ -178,6 +180,7 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
 
   // The product's web page, opened by the logo.
   info::TUrlLauncher Ovex{"https://www.ovexia.example/tunora"};
+  info::TVolumeControl Mixer;
 
   // The title of what plays: the tray icon and the title log.
   app::NowPlaying TitleTray{*this};
@@ -229,10 +232,12 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   void EnableFileButtons() override;
   void CloseWindow() override { Close(); }
   void ShowMessage(const std::string& text) override;
+  std::string GroupNotSavedMessage() const;
   widgets::TVrClock& Clock(playback::MonitorClock clock);
 
   std::string programDirectory_;
   std::string currentBand_;
+  bool groupLoaded_ = false;  // the presets shown are those of the group's file
   bool startupDone_ = false;
   int carried_ = 0;  // the code of the part following the mouse, 0 for none
   playback::MonitorState monitor_;

@@ -6,8 +6,13 @@
 #include "stations/HistoryForm.h"
 #include "stations/StationFilesRules.h"
 #include "stations/TextFile.h"
+#include "ui/Geometry.h"
 
 namespace {
+
+// A stored position keeps the window where it was while this much of it still shows on
+// the screens; one off every screen (a monitor gone, a damaged file) is brought back.
+constexpr int kKeptShown = 32;
 
 // Where the lines of the settings file land: the options, the history, the band label
 // and the window's place.
@@ -20,8 +25,16 @@ class SettingsControls : public stations::SettingsTarget {
   void SetHistoryName(int slot, const std::string& name) override { history_.at(std::size_t(slot - 1)).name = name; }
   void SetHistoryUrl(int slot, const std::string& url) override { history_.at(std::size_t(slot - 1)).url = url; }
   void SetBand(const std::string& band) override { main_.Labelgenre.SetCaption(band); }
-  void SetLeft(int left) override { main_.SetBounds(left, main_.Top(), main_.Width(), main_.Height()); }
-  void SetTop(int top) override { main_.SetBounds(main_.Left(), top, main_.Width(), main_.Height()); }
+  void SetLeft(int left) override {
+    const int lo = GetSystemMetrics(SM_XVIRTUALSCREEN), hi = lo + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    main_.SetBounds(ui::KeptOnScreen(left, main_.Width(), lo, hi, kKeptShown), main_.Top(), main_.Width(),
+                    main_.Height());
+  }
+  void SetTop(int top) override {
+    const int lo = GetSystemMetrics(SM_YVIRTUALSCREEN), hi = lo + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    main_.SetBounds(main_.Left(), ui::KeptOnScreen(top, main_.Height(), lo, hi, kKeptShown), main_.Width(),
+                    main_.Height());
+  }
 
  private:
   TMainForm& main_;
@@ -32,17 +45,33 @@ class SettingsControls : public stations::SettingsTarget {
 
 void TMainForm::LoadStationGroup(int group) {
   const std::string path = stations::GroupFileName(programDirectory_, Labelgenre.Caption(), group);
+  // A group whose file cannot be read shows empty presets and is never saved: saving it
+  // would write what the screen holds over the presets its file still keeps.
+  groupLoaded_ = false;
   stations::PresetGroup presets = stations::EmptyGroup();
-  if (const auto text = stations::ReadTextFile(path)) presets = stations::ParseGroup(stations::SplitLines(*text));
+  std::exception_ptr failure;
+  try {
+    if (const auto text = stations::ReadTextFile(path)) presets = stations::ParseGroup(stations::SplitLines(*text));
+    groupLoaded_ = true;
+  } catch (...) {
+    failure = std::current_exception();
+  }
   for (int k = 0; k < kPresets; ++k) {
     VrDemoButtonStation[k].SetCaption(presets[k].name);
     EditStationURL[k].SetText(presets[k].url);
   }
   currentBand_ = Labelgenre.Caption();
+  if (failure) std::rethrow_exception(failure);
+}
+
+std::string TMainForm::GroupNotSavedMessage() const {
+  return "The station group file " + stations::GroupFileName(programDirectory_, currentBand_, VrNumBlock.Value()) +
+         " could not be read, so it is left as it is: this change is shown but not saved.";
 }
 
 void TMainForm::SaveStationGroup(int group) {
   RestoreBandLabel();
+  if (!groupLoaded_) return;
   stations::PresetGroup presets;
   for (int k = 0; k < kPresets; ++k) presets[k] = {VrDemoButtonStation[k].Caption(), EditStationURL[k].Text()};
   stations::WriteTextFile(stations::GroupFileName(programDirectory_, Labelgenre.Caption(), group),

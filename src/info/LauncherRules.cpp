@@ -2,6 +2,17 @@
 
 namespace info {
 
+namespace {
+
+bool EndsWithExe(std::string_view text) {
+  if (text.size() < 4) return false;
+  std::string tail(text.substr(text.size() - 4));
+  for (char& c : tail) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+  return tail == ".exe";
+}
+
+}  // namespace
+
 int ShowCommandValue(TUrlShowCmd command) {
   // SW_HIDE 0, SW_SHOWNORMAL 1, SW_SHOWMINIMIZED 2, SW_MAXIMIZE and SW_SHOWMAXIMIZED 3,
   // SW_SHOWNOACTIVATE 4, SW_SHOW 5, SW_MINIMIZE 6, SW_SHOWMINNOACTIVE 7, SW_SHOWNA 8,
@@ -46,6 +57,23 @@ std::string BrowserCommandLine(const std::string& openCommand, const std::string
   std::size_t cut = openCommand.find("\"%1\"");
   if (cut == std::string::npos) cut = openCommand.find("%1");
   return openCommand.substr(0, cut) + " " + url;
+}
+
+std::string CommandProgram(std::string_view commandLine) {
+  constexpr std::string_view kBlanks = " \t";
+  const std::size_t begin = commandLine.find_first_not_of(kBlanks);
+  if (begin == std::string_view::npos) return "";
+  commandLine.remove_prefix(begin);
+  if (commandLine.front() == '"') {
+    const std::size_t end = commandLine.find('"', 1);
+    return std::string(commandLine.substr(1, end == std::string_view::npos ? end : end - 1));
+  }
+  for (std::size_t at = commandLine.find_first_of(kBlanks);; at = commandLine.find_first_of(kBlanks, at + 1)) {
+    const std::string_view head = commandLine.substr(0, at);
+    if (EndsWithExe(head)) return std::string(head);
+    if (at == std::string_view::npos) break;
+  }
+  return std::string(commandLine.substr(0, commandLine.find_first_of(kBlanks)));
 }
 
 }  // namespace info

@@ -40,10 +40,17 @@ std::string OpenCommandKey(const std::string& fileType);
 // the address follows after one blank, verbatim.
 std::string BrowserCommandLine(const std::string& openCommand, const std::string& url);
 
+// The program that a command line starts, named explicitly so that the system never
+// guesses it: the quoted text at the start (blanks before it skipped); else the shortest
+// start that ends in ".exe" before a blank or tab or the end, so that an unquoted
+// "C:\Program Files\b.exe -x" is C:\Program Files\b.exe and never C:\Program.exe;
+// else the text up to the first blank or tab.
+std::string CommandProgram(std::string_view commandLine);
+
 inline constexpr const char* kBrowserFailure = "Couldn't launch default browser";
 
 // The volume controls, in the order to try them: the old Windows mixer first, then the
-// one of Windows Vista and later.
+// one of Windows Vista and later; both only from the system folder.
 inline constexpr std::array<const char*, 2> kMixerPrograms{"sndvol32.exe", "sndvol.exe"};
 inline constexpr const char* kNoMixerMessage =
     "No volume control was found on this computer (neither sndvol32.exe nor sndvol.exe could be started).";

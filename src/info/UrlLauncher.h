@@ -30,8 +30,17 @@ class TUrlLauncher {
   TUrlShowCmd UrlShowCommand = ssShowDefault;
 };
 
-// Asks the shell to open the system's volume control, owned by `owner`: the old mixer
-// first, then the newer one. Where neither starts, the user is told so.
-void OpenVolumeControl(HWND owner);
+// The system folder (GetSystemDirectory); empty if it cannot be had.
+std::string SystemFolder();
+
+// The system's volume control.
+class TVolumeControl {
+ public:
+  // Asks the shell to open the volume control from Folder, owned by `owner`: the old
+  // mixer first, then the newer one. Where neither starts, the user is told so.
+  void Open(HWND owner) const;
+
+  std::string Folder = SystemFolder();
+};
 
 }  // namespace info

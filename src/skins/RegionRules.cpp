@@ -26,22 +26,34 @@ RegionRect GetRect(const std::uint8_t* p) {
   return {std::int32_t(Get32(p)), std::int32_t(Get32(p + 4)), std::int32_t(Get32(p + 8)), std::int32_t(Get32(p + 12))};
 }
 
+// Whether a pixel has the mask colour. Pixels are 0x00RRGGBB, colours 0x00BBGGRR; a
+// colour with a top byte matches nothing.
+class MaskColour {
+ public:
+  explicit MaskColour(ui::Color mask)
+      : matches_((mask & 0xFF000000u) == 0),
+        key_((std::uint32_t(ui::RedOf(mask)) << 16) | (std::uint32_t(ui::GreenOf(mask)) << 8) |
+             std::uint32_t(ui::BlueOf(mask))) {}
+  bool operator()(std::uint32_t pixel) const { return matches_ && (pixel & 0xFFFFFFu) == key_; }
+
+ private:
+  bool matches_;
+  std::uint32_t key_;
+};
+
 }  // namespace
 
 std::vector<RegionRect> ScanMask(const std::uint32_t* pixels, int width, int height, ui::Color mask) {
   std::vector<RegionRect> rects;
   if (!pixels || width < 2 || height < 1) return rects;
-  // Pixels are 0x00RRGGBB, colours 0x00BBGGRR; a colour with a top byte matches nothing.
-  const bool maskMatches = (mask & 0xFF000000u) == 0;
-  const std::uint32_t key = (std::uint32_t(ui::RedOf(mask)) << 16) | (std::uint32_t(ui::GreenOf(mask)) << 8) |
-                            std::uint32_t(ui::BlueOf(mask));
+  const MaskColour masked(mask);
   const int last = width - 1;  // the last column never belongs to the outline
   std::vector<std::pair<int, int>> runs, previous;
   std::size_t bandBegin = 0;
   int bandBottom = -1;
   for (int y = 0; y < height; ++y) {
     const std::uint32_t* row = pixels + std::size_t(y) * std::size_t(width);
-    const auto isMask = [&](int x) { return maskMatches && (row[x] & 0xFFFFFFu) == key; };
+    const auto isMask = [&](int x) { return masked(row[x]); };
     runs.clear();
     int x = 0;
     for (;;) {
@@ -65,6 +77,30 @@ std::vector<RegionRect> ScanMask(const std::uint32_t* pixels, int width, int hei
     bandBottom = y + 1;
   }
   return rects;
+}
+
+std::size_t CountMaskRects(const std::uint32_t* pixels, int width, int height, ui::Color mask, std::size_t most) {
+  if (!pixels || width < 2 || height < 1) return 0;
+  const MaskColour masked(mask);
+  const int last = width - 1;
+  std::size_t count = 0;
+  // The row above while it had runs: a row masked alike joins its band and adds none.
+  const std::uint32_t* above = nullptr;
+  for (int y = 0; y < height && count <= most; ++y) {
+    const std::uint32_t* row = pixels + std::size_t(y) * std::size_t(width);
+    std::size_t runs = 0;
+    bool same = above != nullptr;
+    bool previousMasked = true;
+    for (int x = 0; x < last; ++x) {
+      const bool isMask = masked(row[x]);
+      runs += !isMask && previousMasked;
+      same = same && isMask == masked(above[x]);
+      previousMasked = isMask;
+    }
+    if (!same) count += runs;
+    above = runs ? row : nullptr;
+  }
+  return count;
 }
 
 std::vector<std::uint8_t> RegionDataOf(const std::vector<RegionRect>& rects) {

@@ -3,6 +3,7 @@
 // is also how a window's design stores it. Portable.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -25,6 +26,16 @@ struct RegionRect {
 // platform's regions do. A mask colour with anything in its top byte (a system colour)
 // matches no pixel. Empty when no pixel qualifies.
 std::vector<RegionRect> ScanMask(const std::uint32_t* pixels, int width, int height, ui::Color mask);
+
+// The most rectangles a window's outline may have (3.2 MB of region data). A picture
+// can need far more (a 4096 x 4096 checkerboard needs 8 million), and the platform
+// takes seconds over each copy of such a region, on the thread that runs the windows.
+constexpr std::size_t kMaxOutlineRects = 200000;
+
+// How many rectangles ScanMask gives for the picture, counted row by row without making
+// them; the counting ends as soon as the count exceeds `most`.
+std::size_t CountMaskRects(const std::uint32_t* pixels, int width, int height, ui::Color mask,
+                           std::size_t most = SIZE_MAX);
 
 constexpr std::size_t kRegionHeaderSize = 32;
 constexpr std::size_t kRegionRectSize = 16;

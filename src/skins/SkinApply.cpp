@@ -1,5 +1,7 @@
 // Applying the skin: the picture to the main window's shape, and the eight colours and
 // the LED text to the controls of every window, in a fixed order.
+#include <stdexcept>
+
 #include "app/MainForm.h"
 #include "recording/OptionsForm.h"
 #include "skins/SkinForm.h"
@@ -8,6 +10,7 @@
 #include "stations/EditStationForm.h"
 #include "stations/HistoryForm.h"
 #include "stations/TextFile.h"
+#include "ui/PathRules.h"
 
 using widgets::TVrDemoButton;
 
@@ -80,13 +83,34 @@ std::vector<TVrDemoButton*> TSkinForm::DialogButtons() {
 }
 
 void TSkinForm::ApplySkin(bool reloadImage) {
-  const bool imageExists = stations::FileExists(EditSkin.Text());
+  const std::string path = EditSkin.Text();
+  // Windows would connect to the computer a path names, offering it the user's
+  // credentials, and wait for an unreachable one at every start: a skin file from anyone
+  // may name one. Nothing is opened for it.
+  if (ui::IsNetworkOrDevicePath(path)) {
+    EditSkin.SetText(PictureInUse);
+    throw std::runtime_error("The skin picture " + path +
+                             " is on another computer or is a device, and is not opened. Copy the picture to this "
+                             "computer, or give its network folder a drive letter.");
+  }
+  const bool imageExists = stations::FileExists(path);
   TMainForm& m = *MainForm;
   if (reloadImage && imageExists) {
-    const ui::Bitmap picture = skins::LoadSkinImage(EditSkin.Text());
-    m.SetSize(picture.Width(), picture.Height());
-    m.VrMainFormShape.SetSize(picture.Width(), picture.Height());
-    m.VrMainFormShape.SetMask(picture);
+    try {
+      const ui::Bitmap picture = skins::LoadSkinImage(path);
+      // Both outlines the picture gets below must be within bounds before anything changes.
+      skins::TVrFormShape::CheckOutline(picture, m.VrMainFormShape.MaskColor());
+      skins::TVrFormShape::CheckOutline(picture, PanelTrans.GetColor());
+      m.SetSize(picture.Width(), picture.Height());
+      m.VrMainFormShape.SetSize(picture.Width(), picture.Height());
+      m.VrMainFormShape.SetMask(picture);
+    } catch (...) {
+      // The picture shown stays, and so does its path: a picture that cannot be shown is
+      // never saved as the skin's and never fails again at the next start.
+      EditSkin.SetText(PictureInUse);
+      throw;
+    }
+    PictureInUse = path;
   }
   ApplyColours();
   if (imageExists) m.VrMainFormShape.SetMaskColor(PanelTrans.GetColor());

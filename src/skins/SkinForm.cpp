@@ -138,24 +138,36 @@ void TSkinForm::WithMainWindowBack(const std::function<void()>& step) {
   SetActiveWindow(Handle());
 }
 
+void TSkinForm::ApplyWithTransparentColour(ui::Color previous) {
+  try {
+    ApplySkin(true);
+  } catch (...) {
+    // A picture refused keeps the one shown, and with it the colour cut out of it.
+    PanelTrans.SetColor(previous);
+    throw;
+  }
+}
+
 void TSkinForm::VrDemoButtonTransClick(ui::Control&) {
   if (!ColorDialogSkin.Execute()) return;
+  const ui::Color previous = PanelTrans.GetColor();
   PanelTrans.SetColor(ColorDialogSkin.color);
   Repaint();
   MainForm->Hide();
   MainForm->SetBounds(0, 0, MainForm->Width(), MainForm->Height());
-  WithMainWindowBack([this] { ApplySkin(true); });
+  WithMainWindowBack([this, previous] { ApplyWithTransparentColour(previous); });
 }
 
 void TSkinForm::VrDemoButtonBackgroundClick(ui::Control&) {
   OpenPictureDialogImage.initialDir = EditDir.Text() + "\\";
   if (!OpenPictureDialogImage.Execute()) return;
+  const ui::Color previous = PanelTrans.GetColor();
   PanelTrans.SetColor(ColorDialogSkin.color);
   MainForm->Hide();
   Repaint();
   EditSkin.SetText(OpenPictureDialogImage.fileName);
   MainForm->SetBounds(0, 0, MainForm->Width(), MainForm->Height());
-  WithMainWindowBack([this] { ApplySkin(true); });
+  WithMainWindowBack([this, previous] { ApplyWithTransparentColour(previous); });
 }
 
 void TSkinForm::VrDemoButtonLoadSkinClick(ui::Control&) {

@@ -18,8 +18,12 @@ class TSkinForm : public ui::Form {
   TSkinForm();
 
   // Pushes the skin into the controls of every window; with reloadImage, first loads the
-  // picture named by EditSkin into the main window's shape.
+  // picture named by EditSkin into the main window's shape. A picture path to another
+  // computer or a device, and a picture that cannot be shown, are refused with their
+  // error before anything changes, and EditSkin goes back to PictureInUse.
   void ApplySkin(bool reloadImage);
+  // The path of the picture the main window shows ("default" for its built-in face).
+  std::string PictureInUse = skins::kDefaultImagePath;
 
   // The seven colour buttons: the chosen colour goes to the button's preview panel.
   void ColourButtonClick(ui::Panel& preview);
@@ -80,6 +84,8 @@ class TSkinForm : public ui::Form {
 
  private:
   void ApplyColours();
+  // ApplySkin(true) after a new transparent colour; a refused picture puts `previous` back.
+  void ApplyWithTransparentColour(ui::Color previous);
   // Runs a step that may hide the main window (an image or skin load); whatever it
   // does, the main window and the designer are shown again afterwards, a failure being
   // reported first.

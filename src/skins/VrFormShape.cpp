@@ -1,7 +1,9 @@
 #include "skins/VrFormShape.h"
 
 #include <stdexcept>
+#include <string>
 
+#include "skins/BitmapRules.h"
 #include "ui/Form.h"
 
 namespace skins {
@@ -35,7 +37,15 @@ void TVrFormShape::SetParent(ui::WinControl* parent) {
   if (parent) SetBounds(0, 0, parent->Width(), parent->Height());
 }
 
+void TVrFormShape::CheckOutline(const ui::Bitmap& picture, ui::Color colour) {
+  GdiFlush();
+  if (CountMaskRects(picture.Pixels(), picture.Width(), picture.Height(), colour, kMaxOutlineRects) > kMaxOutlineRects)
+    throw EBitmapError("The picture is too large: its outline would need more than " +
+                       std::to_string(kMaxOutlineRects) + " rectangles");
+}
+
 void TVrFormShape::SetMask(const ui::Bitmap& picture) {
+  if (!loading_) CheckOutline(picture, color_);
   mask_ = ui::Bitmap(picture.Width(), picture.Height(), ui::clNone);
   ui::Canvas(mask_.Dc()).Draw(0, 0, picture);
   if (!loading_) RebuildOutline();
@@ -44,6 +54,7 @@ void TVrFormShape::SetMask(const ui::Bitmap& picture) {
 
 void TVrFormShape::SetMaskColor(ui::Color colour) {
   if (colour == color_) return;
+  if (!loading_) CheckOutline(mask_, colour);
   color_ = colour;
   if (!loading_) RebuildOutline();
   Invalidate();

@@ -22,11 +22,17 @@ class TVrFormShape : public widgets::TVrGraphicControl {
   // Only a form is taken (or none); any other parent raises an error and changes nothing.
   void SetParent(ui::WinControl* parent) override;
 
+  // Raises EBitmapError ("The picture is too large: ...") when the outline of the
+  // picture for the mask colour would need more than kMaxOutlineRects rectangles.
+  static void CheckOutline(const ui::Bitmap& picture, ui::Color colour);
+
   const ui::Bitmap& Mask() const { return mask_; }
-  // Keeps a copy of the picture, rebuilds the outline and repaints.
+  // Keeps a copy of the picture, rebuilds the outline and repaints. A picture whose
+  // outline is too large (CheckOutline) is refused and changes nothing.
   void SetMask(const ui::Bitmap& picture);
   ui::Color MaskColor() const { return color_; }
-  // A new colour rebuilds the outline; the present one changes nothing.
+  // A new colour rebuilds the outline, unless the outline would be too large (refused as
+  // above); the present one changes nothing.
   void SetMaskColor(ui::Color colour);
   TVrRgnData& RgnData() { return rgnData_; }
 

@@ -25,7 +25,7 @@ std::string CurrentDirectoryWithSeparator() {
 TBandForm::TBandForm() : ui::Form("BandForm") {
   widgets::BuildDialogFrame(*this, VrBlotterBands, 238, 387);
   OnActivate = [this](ui::Control& c) { FormActivate(c); };
-  OnShow = [this](ui::Control&) { readFailureReported_ = false; };
+  OnShow = [this](ui::Control&) { reported_ = false; };
 
   Place(LabelStationBand, VrBlotterBands, 12, 7, 0, 0);
   StyleTitle(LabelStationBand, "Choose Station Band");
@@ -70,13 +70,21 @@ void TBandForm::FormActivate(ui::Control&) {
   try {
     text = ReadTextFile(path);
   } catch (const EInOutError&) {
-    if (readFailureReported_) return;  // the list stays as it is
-    readFailureReported_ = true;
+    if (reported_) return;  // the list stays as it is
+    reported_ = true;
     throw;
   }
   if (!text) return;
+  const BandFile file = ParseBandFile(*text);
   ListBoxBands.Clear();
-  for (const std::string& band : ParseBandFile(*text)) ListBoxBands.Add(band);
+  for (const std::string& band : file.bands) ListBoxBands.Add(band);
+  if (file.refused.empty() || reported_) return;
+  // Such a name would read and write files outside the folder, or a device: it is left
+  // out, and goes from the file with the next Add or Remove.
+  reported_ = true;
+  std::string names;
+  for (const std::string& band : file.refused) names += (names.empty() ? "\"" : ", \"") + band + "\"";
+  throw EInvalidBandName(path + " holds names that cannot be station bands, left out of the list: " + names);
 }
 
 void TBandForm::WriteBandFile() {
@@ -86,6 +94,7 @@ void TBandForm::WriteBandFile() {
 void TBandForm::VrDemoButtonAddClick(ui::Control&) {
   const std::string band = EditNewStationBand.Text();
   if (band.empty()) return;
+  if (!IsValidBandName(band)) throw EInvalidBandName(InvalidBandNameMessage(band));
   ListBoxBands.Add(band);
   WriteBandFile();
 }

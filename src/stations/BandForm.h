@@ -16,9 +16,11 @@ class TBandForm : public ui::Form {
   TBandForm();
 
   // Reloads the list from the band file, when there is one, at every activation. A file
-  // that cannot be read is reported once per showing: closing the report activates the
-  // dialog again, which must not report it again and again.
+  // that cannot be read, or names in it that cannot be bands (left out of the list), are
+  // reported once per showing: closing the report activates the dialog again, which
+  // must not report it again and again.
   void FormActivate(ui::Control& sender);
+  // Adds the typed name; one that cannot name the band's files is refused with a message.
   void VrDemoButtonAddClick(ui::Control& sender);
   void VrDemoButtonRemoveClick(ui::Control& sender);
   void VrDemoButtonSelectBandClick(ui::Control& sender);
@@ -43,7 +45,7 @@ class TBandForm : public ui::Form {
  private:
   void WriteBandFile();
   std::string bandDir_;  // with its trailing "\"; empty until the first activation
-  bool readFailureReported_ = false;
+  bool reported_ = false;
 };
 
 extern TBandForm* BandForm;

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <climits>
 
+#include "ui/PathRules.h"
+
 namespace stations {
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -33,6 +35,26 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 std::string GroupFileName(const std::string& dir, const std::string& band, int group) {
   return dir + "\\" + band + std::to_string(group) + ".dat";
+}
+
+bool IsValidBandName(std::string_view band) {
+  if (band.size() > kMaxBandNameLength) return false;
+  for (const char c : band) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) return false;
+  }
+  if (!band.empty() && (band.back() == '.' || band.back() == ' ')) return false;
+  if (ui::IsReservedDeviceName(band)) return false;
+  for (int group = 1; group <= kGroupCount; ++group)
+    if (ui::IsReservedDeviceName(std::string(band) + std::to_string(group))) return false;
+  return true;
+}
+
+std::string InvalidBandNameMessage(const std::string& band) {
+  return "\"" + band +
+         "\" cannot be the name of a station band: its station files are named after it. A band name holds none of "
+         "\\ / : * ? \" < > |, does not end in a dot or a blank, and is not a device name such as CON, NUL, COM or "
+         "LPT.";
 }
 
 namespace {
@@ -121,6 +143,7 @@ void ApplySettings(const std::vector<std::string>& lines, SettingsTarget& target
       else
         target.SetHistoryUrl(slot, line);
     } else if (lineNumber == 26) {
+      if (!IsValidBandName(line)) throw EInvalidBandName(InvalidBandNameMessage(line));
       target.SetBand(line);
     } else if (lineNumber == 27) {
       target.SetLeft(ParseSettingsInteger(line));
@@ -176,8 +199,10 @@ const std::vector<std::string>& BuiltInBands() {
   return bands;
 }
 
-std::vector<std::string> ParseBandFile(std::string_view text) {
-  return SplitLines(text);
+BandFile ParseBandFile(std::string_view text) {
+  BandFile file;
+  for (std::string& line : SplitLines(text)) (IsValidBandName(line) ? file.bands : file.refused).push_back(line);
+  return file;
 }
 
 std::string BandFileText(const std::vector<std::string>& bands) {

@@ -35,8 +35,28 @@ constexpr int kPresetsPerGroup = 7;
 constexpr int kGroupLineCount = 2 * kPresetsPerGroup;
 using PresetGroup = std::array<Preset, kPresetsPerGroup>;
 
+// Groups are numbered 1 to kGroupCount within each band.
+constexpr int kGroupCount = 100;
+
 // dir + "\" + band + decimal group + ".dat"; the band is used verbatim, blanks included.
 std::string GroupFileName(const std::string& dir, const std::string& band, int group);
+
+// The longest band name: with "100.dat" after it, a file name of 255 bytes.
+constexpr std::size_t kMaxBandNameLength = 248;
+
+// Whether the band's group files can be named after it, for every group number: no
+// \ / : * ? " < > |, no control character, no dot or blank at its end, at most
+// kMaxBandNameLength bytes, and no device name, alone or with a group number after it
+// ("COM" with group 1 is the port COM1). An empty name passes: the band file may hold one.
+bool IsValidBandName(std::string_view band);
+
+// What the user is told about a band name that cannot be used.
+std::string InvalidBandNameMessage(const std::string& band);
+
+class EInvalidBandName : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // Line 2k-1 is the name and line 2k the URL of preset k; missing lines read as empty.
 PresetGroup ParseGroup(const std::vector<std::string>& lines);
@@ -109,7 +129,8 @@ class SettingsTarget {
 
 // Lines 2 to 28 (lines[1] .. lines[27]) in order, each only when not empty. Missing
 // lines count as empty. The first bad integer (lines 2, 3, 27, 28) raises
-// EConvertError; the lines before it stay applied, the ones after it are not.
+// EConvertError, a band (line 26) that cannot name files EInvalidBandName; the lines
+// before it stay applied, the ones after it are not.
 void ApplySettings(const std::vector<std::string>& lines, SettingsTarget& target);
 
 // The whole reading of the settings file; `lines` is empty (nullopt) when the file does
@@ -138,8 +159,14 @@ constexpr const char* kBandFileName = "stationbands.ini";
 
 // The 19 names in force while no band file exists, in their sorted order.
 const std::vector<std::string>& BuiltInBands();
+struct BandFile {
+  std::vector<std::string> bands;
+  // Names that cannot be bands (IsValidBandName), left out of `bands`.
+  std::vector<std::string> refused;
+};
+
 // One band per line (SplitLines); the caller's sorted list puts them in order.
-std::vector<std::string> ParseBandFile(std::string_view text);
+BandFile ParseBandFile(std::string_view text);
 std::string BandFileText(const std::vector<std::string>& bands);
 
 }  // namespace stations

@@ -38,4 +38,16 @@ inline Point CenteredIn(const Rect& area, int w, int h) {
   return {area.left + std::max(0, (area.Width() - w) / 2), area.top + std::max(0, (area.Height() - h) / 2)};
 }
 
+// Where a window `size` pixels long along one axis starts when it was left at `start`,
+// on a screen that spans [lo, hi) on that axis: where it was while at least `keepShown`
+// of its pixels (all of a shorter window) lie on the screen, so that it can still be
+// grabbed; otherwise wholly on the screen, pinned to lo when longer than the screen.
+// Counted in 64 bits: a stored position near the int limits cannot overflow.
+inline int KeptOnScreen(int start, int size, int lo, int hi, int keepShown) {
+  const long long s = start, n = std::max(size, 0), first = lo, last = hi;
+  const long long shown = std::min(s + n, last) - std::max(s, first);
+  if (shown >= std::min<long long>(keepShown, n)) return start;
+  return int(std::max(first, std::min(s, last - n)));
+}
+
 }  // namespace ui

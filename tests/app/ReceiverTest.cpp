@@ -79,10 +79,14 @@ std::string StationUrl() {
   return url ? url : "";
 }
 
-// What the first start showed.
+// What the first start showed, before any test changed it.
 struct FirstStart {
   stations::History history;
   std::string recordingPath;
+  stations::PresetGroup presets;
+  std::string band;
+  int playerVolume = 0, recordingVolume = 0;
+  bool groupFileMade = true;
 };
 
 FirstStart& First() {
@@ -101,7 +105,17 @@ TMainForm& StartedReceiver() {
     SetCurrentDirectoryA(Directory().c_str());
     if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
     ui::App().ShowMainForm();
-    First() = {HistoryForm->Entries(), OptionsForm->DirectoryEditLogger.Text()};
+    TMainForm& m = *MainForm;
+    stations::PresetGroup presets;
+    for (int k = 0; k < TMainForm::kPresets; ++k)
+      presets[std::size_t(k)] = {m.VrDemoButtonStation[k].Caption(), m.EditStationURL[k].Text()};
+    First() = {HistoryForm->Entries(),
+               OptionsForm->DirectoryEditLogger.Text(),
+               presets,
+               m.Labelgenre.Caption(),
+               m.WindowsMediaPlayer.settings().volume(),
+               m.PlayerRec.settings().volume(),
+               GetFileAttributesA(InDir("Ovexia Radio Network1.dat").c_str()) != INVALID_FILE_ATTRIBUTES};
   }
   return *MainForm;
 }
@@ -162,21 +176,19 @@ class Receiver : public ::testing::Test {
   std::shared_ptr<TestConnection> connection_;
 };
 
+// What the start itself showed, taken before any test's set-up changed it.
 TEST_F(Receiver, TheFirstStartShowsEmptyPresetsTheBuiltInBandAndFullVolume) {
   TMainForm& m = *m_;
+  const FirstStart& first = First();
   EXPECT_TRUE(m.StartupDone());
   EXPECT_EQ(m.ProgramDirectory(), Directory());
-  EXPECT_EQ(m.CurrentBand(), "Ovexia Radio Network");
-  EXPECT_EQ(FirstHistory()[0], (stations::Preset{"none", "Empty"}));
-  for (int k = 0; k < TMainForm::kPresets; ++k) {
-    EXPECT_EQ(m.VrDemoButtonStation[k].Caption(), "none");
-    EXPECT_EQ(m.EditStationURL[k].Text(), "none");
-  }
-  EXPECT_EQ(First().recordingPath, "webfile.wav");
-  EXPECT_EQ(m.WindowsMediaPlayer.settings().volume(), 100);
-  EXPECT_EQ(m.PlayerRec.settings().volume(), 100);
-  EXPECT_EQ(GetFileAttributesA(InDir("Ovexia Radio Network1.dat").c_str()), INVALID_FILE_ATTRIBUTES)
-      << "loading a group creates no file";
+  EXPECT_EQ(first.band, "Ovexia Radio Network");
+  EXPECT_EQ(first.history[0], (stations::Preset{"none", "Empty"}));
+  for (const stations::Preset& p : first.presets) EXPECT_EQ(p, (stations::Preset{"none", "none"}));
+  EXPECT_EQ(first.recordingPath, "webfile.wav");
+  EXPECT_EQ(first.playerVolume, 100);
+  EXPECT_EQ(first.recordingVolume, 100);
+  EXPECT_FALSE(first.groupFileMade) << "loading a group creates no file";
   EXPECT_TRUE(PumpUntil([&] { return m.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }));
 }
 
@@ -256,6 +268,69 @@ TEST_F(Receiver, GroupStepsSaveTheGroupLeftAndStopAtOneAndAHundred) {
   EXPECT_EQ(m.VrDemoButtonStation[0].Caption(), "Hundred");
   EXPECT_EQ(FileLines("Ovexia Radio Network100.dat")[0], "Hundred");
   EXPECT_NE(GetFileAttributesA(InDir("Ovexia Radio Network2.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A group file that cannot be read (here held by another program) shows empty presets
+// and is never written: not by a step away, not by Exit, not by an edit, which says so.
+TEST_F(Receiver, AGroupThatCouldNotBeReadIsNeverOverwritten) {
+  TMainForm& m = *m_;
+  auto up = [&] { LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.FirstButton()); };
+  auto down = [&] { LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.SecondButton()); };
+  const std::string kept = "Two\r\nhttp://two/\r\n";
+  WriteFile("Ovexia Radio Network2.dat", kept);
+  SetPreset(m, 0, "One", "http://one/");
+  HANDLE held =
+      CreateFileA(InDir("Ovexia Radio Network2.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  MessageBoxWatcher boxes("Ovexia Tunora");
+  up();
+  CloseHandle(held);
+  EXPECT_EQ(m.VrNumBlock.Value(), 2);
+  EXPECT_FALSE(m.GroupLoaded());
+  for (int k = 0; k < TMainForm::kPresets; ++k) EXPECT_EQ(m.VrDemoButtonStation[k].Caption(), "none");
+
+  bool ran = false;
+  WhenShown(
+      *EditStationForm,
+      [&] {
+        EditStationForm->EditStationName.SetText("Edited");
+        LeftClick(EditStationForm->VrDemoButtonExit);
+      },
+      &ran);
+  Press(m.VrDemoButtonStation[0], WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
+  ASSERT_TRUE(ran);
+  EXPECT_EQ(m.VrDemoButtonStation[0].Caption(), "Edited") << "the edit shows";
+  m.SaveStationGroup(m.VrNumBlock.Value());  // as Exit does
+  down();
+  EXPECT_EQ(ReadFile(InDir("Ovexia Radio Network2.dat")), kept);
+  EXPECT_EQ(m.VrDemoButtonStation[0].Caption(), "One");
+  EXPECT_TRUE(m.GroupLoaded());
+  const std::vector<SeenBox> seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 2u) << "the failed read, then the edit not saved";
+  EXPECT_EQ(seen[1].text, "The station group file " + InDir("Ovexia Radio Network2.dat") +
+                              " could not be read, so it is left as it is: this change is shown but not saved.");
+}
+
+// A window position far off every screen in the settings (a monitor gone, a damaged
+// file) brings the window back onto the screen.
+TEST_F(Receiver, AStoredWindowPositionOffTheScreenIsBroughtBack) {
+  TMainForm& m = *m_;
+  const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const std::pair<const char*, const char*> positions[] = {
+      {"2147483647", "2147483647"}, {"-2147483648", "-2147483648"}, {"2147483000", "-5000"}, {"-100000", "900000"}};
+  for (const auto& [left, top] : positions) {
+    SCOPED_TRACE(std::string(left) + ", " + top);
+    std::vector<std::string> lines(28);
+    lines[26] = left;
+    lines[27] = top;
+    WriteFile("Defaults.ini", stations::JoinLines(lines));
+    m.LoadSettings();
+    RECT r;
+    GetWindowRect(m.Handle(), &r);
+    EXPECT_TRUE(r.left >= x && r.top >= y && r.right <= x + w && r.bottom <= y + h) << r.left << ", " << r.top;
+    m.SaveSettings();
+    EXPECT_EQ(FileLines("Defaults.ini")[26], std::to_string(r.left)) << "Exit saves where it shows";
+  }
 }
 
 TEST_F(Receiver, TwelvePressesLeaveTheFirstOutOfTheHistory) {

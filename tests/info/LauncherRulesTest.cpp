@@ -42,3 +42,23 @@ TEST(LauncherRules, RegistryTextEndsAtItsFirstNulOrItsLastByte) {
   EXPECT_EQ(RegistryText(""), "");
   EXPECT_EQ(OpenCommandKey("htmlfile"), "htmlfile\\shell\\open\\command");
 }
+
+TEST(LauncherRules, TheProgramOfACommandLineIsNamedWithoutGuessing) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"\"C:\\Program Files\\B\\b.exe\" -nohome  http://a.example/", "C:\\Program Files\\B\\b.exe"},
+      {"  \"C:\\b.exe\"  http://a.example/", "C:\\b.exe"},
+      {"\"C:\\no end\\b.exe -x", "C:\\no end\\b.exe -x"},
+      // Unquoted: never C:\Program.exe for a path with a blank.
+      {"C:\\Program Files\\B\\b.exe -nohome  http://a.example/", "C:\\Program Files\\B\\b.exe"},
+      {"C:\\Program Files\\B\\B.EXE", "C:\\Program Files\\B\\B.EXE"},
+      {"C:\\b.exe\t-x", "C:\\b.exe"},
+      {"C:\\Tools\\run.exe.bak x.exe", "C:\\Tools\\run.exe.bak x.exe"},
+      {"browser.exe  http://a.example/", "browser.exe"},
+      // Without ".exe": up to the first blank, which then fails to start rather than guess.
+      {"C:\\Program Files\\B\\run x", "C:\\Program"},
+      {" http://a.example/", "http://a.example/"},
+      {"", ""},
+      {"   ", ""},
+  };
+  for (const auto& [line, program] : cases) EXPECT_EQ(CommandProgram(line), program) << line;
+}

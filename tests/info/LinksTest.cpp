@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -132,10 +133,10 @@ class ScopedPageHandler {
     }
   }
 
-  // Web pages open with this command line.
-  void Register(const std::string& command) {
+  // Web pages open with this command line (REG_EXPAND_SZ: with variables to expand).
+  void Register(const std::string& command, DWORD type = REG_SZ) {
     SetDefault(".htm", kType);
-    SetDefault(std::string(kType) + "\\shell\\open\\command", command);
+    SetDefault(std::string(kType) + "\\shell\\open\\command", command, type);
   }
   // No web-page file type at all.
   void Unregister() {
@@ -149,11 +150,11 @@ class ScopedPageHandler {
   }
 
  private:
-  static void SetDefault(const std::string& path, const std::string& value) {
+  static void SetDefault(const std::string& path, const std::string& value, DWORD type = REG_SZ) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1));
+    RegSetValueExA(key, nullptr, 0, type, reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1));
     RegCloseKey(key);
   }
   static void ClearDefault(const std::string& path) {
@@ -170,6 +171,21 @@ class ScopedPageHandler {
 
   bool existed_ = false;
   std::optional<std::string> previous_;
+};
+
+// A folder put in front of the search path.
+class ScopedSearchPath {
+ public:
+  explicit ScopedSearchPath(const std::string& folder) {
+    char old[32768] = "";
+    GetEnvironmentVariableA("PATH", old, sizeof old);
+    old_ = old;
+    SetEnvironmentVariableA("PATH", (folder + ";" + old_).c_str());
+  }
+  ~ScopedSearchPath() { SetEnvironmentVariableA("PATH", old_.c_str()); }
+
+ private:
+  std::string old_;
 };
 
 // A click in the middle of a windowless control, through the window that the mouse
@@ -225,27 +241,43 @@ struct Shape {
   const char* what;
   std::string command;
   std::string before;  // what precedes the address in the command line received
+  DWORD type = REG_SZ;
 };
 
 TEST_F(Links, EveryLinkAndTheLogoStartTheBrowserWithExactlyTheirAddress) {
   const std::string exe = Recorder();
+  // A browser in a folder with a blank in its name, and a program where the system would
+  // look first for that unquoted path: ...\tunora.exe for ...\tunora links\browser.exe.
+  const std::string folder = TempDirectory("tunora-browsers");
+  const std::string spaced = folder + "\\tunora links\\browser.exe", decoy = folder + "\\tunora.exe";
+  CreateDirectoryA((folder + "\\tunora links").c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(exe.c_str(), spaced.c_str(), FALSE));
+  std::ofstream(decoy) << "not a program";
+  const std::string exeName = exe.substr(exe.find_last_of('\\') + 1);
+  SetEnvironmentVariableA("TUNORA_TEST_BROWSER", exe.c_str());
   const Shape shapes[] = {
       {"quoted placeholder after a switch", "\"" + exe + "\" -nohome \"%1\"", "\"" + exe + "\" -nohome  "},
       {"no placeholder", "\"" + exe + "\"", "\"" + exe + "\" "},
       {"bare placeholder", exe + " %1", exe + "  "},
       {"placeholder followed by more", "\"" + exe + "\" \"%1\" -dde -x", "\"" + exe + "\"  "},
+      {"unquoted path with a blank", spaced + " %1", spaced + "  "},
+      {"name on the search path", exeName + " %1", exeName + "  "},
+      {"variables to expand", "\"%TUNORA_TEST_BROWSER%\" \"%1\"", "\"" + exe + "\"  ", REG_EXPAND_SZ},
   };
+  const ScopedSearchPath path(exe.substr(0, exe.find_last_of('\\')));
   ScopedPageHandler handler;
+  MessageBoxWatcher boxes;
   TAboutForm& about = *AboutForm;
+  // The addresses as the user reads them on the box.
   const std::pair<ui::Label*, const char*> links[] = {
-      {&about.Label3, TAboutForm::kWebsite},
-      {&about.Label5, TAboutForm::kStudioWebsite},
-      {&about.Label7, TAboutForm::kSupportMail},
-      {&about.Label14, TAboutForm::kHostingWebsite},
+      {&about.Label3, "https://www.ovexia.example/"},
+      {&about.Label5, "https://studio.ovexia.example/"},
+      {&about.Label7, "mailto:support@ovexia.example"},
+      {&about.Label14, "https://streams.ovexia.example/"},
   };
   for (const Shape& shape : shapes) {
     SCOPED_TRACE(shape.what);
-    handler.Register(shape.command);
+    handler.Register(shape.command, shape.type);
     InAboutBox([&] {
       for (const auto& [label, address] : links) {
         EXPECT_EQ(label->Caption(), address) << "a link shows the address it opens";
@@ -254,8 +286,11 @@ TEST_F(Links, EveryLinkAndTheLogoStartTheBrowserWithExactlyTheirAddress) {
       }
     });
     ClickOn(m_->OvexImage);
-    EXPECT_EQ(NextStart(), shape.before + m_->Ovex.Url);
+    EXPECT_EQ(NextStart(), shape.before + "https://www.ovexia.example/tunora");
   }
+  EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen().front().text;
+  DeleteFileA(spaced.c_str());
+  DeleteFileA(decoy.c_str());
 }
 
 TEST_F(Links, WithoutARegisteredBrowserNothingHappens) {
@@ -271,21 +306,32 @@ TEST_F(Links, WithoutARegisteredBrowserNothingHappens) {
   EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].text;
 }
 
+// A browser that is missing, and one named without a folder that lies only in the
+// current folder (where anyone may put a file of that name): neither starts.
 TEST_F(Links, ABrowserThatCannotStartIsReportedAndTheBoxStays) {
+  char current[MAX_PATH] = "";
+  GetCurrentDirectoryA(MAX_PATH, current);
+  const std::string planted = std::string(current) + "\\planted-browser.exe";
+  ASSERT_TRUE(CopyFileA(Recorder().c_str(), planted.c_str(), FALSE));
   ScopedPageHandler handler;
-  handler.Register("\"C:\\no such folder\\browser.exe\" \"%1\"");
-  MessageBoxWatcher boxes;
-  bool stayed = false;
-  InAboutBox([&] {
-    ClickOn(AboutForm->Label14);
-    stayed = IsWindowVisible(AboutForm->Handle()) && AboutForm->ModalResult() == ui::mrNone;
-  });
-  EXPECT_TRUE(stayed);
-  ClickOn(m_->OvexImage);
-  EXPECT_TRUE(IsWindowVisible(m_->Handle()));
-  const std::vector<SeenBox> seen = boxes.Seen();
-  ASSERT_EQ(seen.size(), 2u);
-  for (const SeenBox& box : seen) EXPECT_EQ(box.text, "Couldn't launch default browser");
+  for (const char* command : {"\"C:\\no such folder\\browser.exe\" \"%1\"", "planted-browser.exe \"%1\""}) {
+    SCOPED_TRACE(command);
+    handler.Register(command);
+    MessageBoxWatcher boxes;
+    bool stayed = false;
+    InAboutBox([&] {
+      ClickOn(AboutForm->Label14);
+      stayed = IsWindowVisible(AboutForm->Handle()) && AboutForm->ModalResult() == ui::mrNone;
+    });
+    EXPECT_TRUE(stayed);
+    ClickOn(m_->OvexImage);
+    EXPECT_TRUE(IsWindowVisible(m_->Handle()));
+    EXPECT_EQ(NextStart(500), std::nullopt);
+    const std::vector<SeenBox> seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    for (const SeenBox& box : seen) EXPECT_EQ(box.text, "Couldn't launch default browser");
+  }
+  DeleteFileA(planted.c_str());
 }
 
 // Off line, the logo first asks the system to connect, then opens the page whatever
@@ -297,7 +343,7 @@ TEST_F(Links, OfflineTheLogoAsksToConnectAndOpensThePageAllTheSame) {
   ASSERT_TRUE(PumpUntil([&] { return !m_->Monitor().internetConnected; }, 3000));
   ClickOn(m_->OvexImage);
   EXPECT_EQ(connection_->attempts, 1);
-  EXPECT_EQ(NextStart(), "\"" + Recorder() + "\"  " + m_->Ovex.Url);
+  EXPECT_EQ(NextStart(), "\"" + Recorder() + "\"  https://www.ovexia.example/tunora");
 
   connection_->connected = true;
   ASSERT_TRUE(PumpUntil([&] { return m_->Monitor().internetConnected; }, 3000));
@@ -306,48 +352,48 @@ TEST_F(Links, OfflineTheLogoAsksToConnectAndOpensThePageAllTheSame) {
   EXPECT_NE(NextStart(), std::nullopt);
 }
 
-// The path is searched for the volume controls: a folder of stand-ins goes in front.
-class ScopedSearchPath {
- public:
-  explicit ScopedSearchPath(const std::string& folder) {
-    char old[32768] = "";
-    GetEnvironmentVariableA("PATH", old, sizeof old);
-    old_ = old;
-    SetEnvironmentVariableA("PATH", (folder + ";" + old_).c_str());
-  }
-  ~ScopedSearchPath() { SetEnvironmentVariableA("PATH", old_.c_str()); }
-
- private:
-  std::string old_;
-};
-
-TEST_F(Links, MixerStartsTheOldVolumeControlThenTheNewOneOrSaysThereIsNone) {
+// The volume controls start from the system folder by full path only: programs of their
+// names on the search path or in the current folder are never started.
+TEST_F(Links, MixerStartsTheVolumeControlOfTheSystemFolderTheOldOneFirst) {
+  const std::string planted = TempDirectory("tunora-mixers");
+  const ScopedSearchPath path(planted);
+  char current[MAX_PATH] = "";
+  GetCurrentDirectoryA(MAX_PATH, current);
+  for (const std::string& folder : {planted, std::string(current)})
+    for (const char* name : info::kMixerPrograms)
+      ASSERT_TRUE(CopyFileA(Recorder().c_str(), (folder + "\\" + name).c_str(), FALSE));
   {
     MessageBoxWatcher boxes;
     LeftClick(m_->VrDemoButtonMixer);
-    EXPECT_EQ(NextStart(500), std::nullopt);
+    EXPECT_EQ(NextStart(1000), std::nullopt) << "a volume control from outside the system folder";
     const std::vector<SeenBox> seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 1u) << "this system has no volume control: the user is told once";
-    EXPECT_EQ(seen[0].text, info::kNoMixerMessage);
+    EXPECT_EQ(seen[0].text,
+              "No volume control was found on this computer (neither sndvol32.exe nor sndvol.exe could "
+              "be started).");
   }
-  const std::string folder = TempDirectory("tunora-mixers");
-  ScopedSearchPath path(folder);
-  const std::string newer = folder + "\\sndvol.exe", older = folder + "\\sndvol32.exe";
+  // The system folder is shared by every test's machine: a folder of this test's own
+  // stands in for it.
+  EXPECT_EQ(m_->Mixer.Folder, info::SystemFolder());
+  const std::string system = TempDirectory("tunora-system"), saved = m_->Mixer.Folder;
+  m_->Mixer.Folder = system;
+  const std::string newer = system + "\\sndvol.exe", older = system + "\\sndvol32.exe";
   ASSERT_TRUE(CopyFileA(Recorder().c_str(), newer.c_str(), FALSE));
   MessageBoxWatcher boxes;
   LeftClick(m_->VrDemoButtonMixer);
   std::optional<std::string> started = NextStart();
   ASSERT_NE(started, std::nullopt) << "the newer volume control starts where the old one is missing";
-  EXPECT_NE(started->find("sndvol.exe"), std::string::npos) << *started;
+  EXPECT_NE(started->find(newer), std::string::npos) << *started;
 
   ASSERT_TRUE(CopyFileA(Recorder().c_str(), older.c_str(), FALSE));
   LeftClick(m_->VrDemoButtonMixer);
   started = NextStart();
   ASSERT_NE(started, std::nullopt);
-  EXPECT_NE(started->find("sndvol32.exe"), std::string::npos) << "the old one comes first: " << *started;
+  EXPECT_NE(started->find(older), std::string::npos) << "the old one comes first: " << *started;
   EXPECT_TRUE(boxes.Seen().empty());
-  DeleteFileA(newer.c_str());
-  DeleteFileA(older.c_str());
+  m_->Mixer.Folder = saved;
+  for (const std::string& folder : {planted, std::string(current), system})
+    for (const char* name : info::kMixerPrograms) DeleteFileA((folder + "\\" + name).c_str());
 }
 
 // The box on the screen: its size and place, the two pictures as another decoder reads
@@ -455,7 +501,7 @@ TEST_F(Links, TheAboutBoxIsDraggedByItsBackgroundAndItsLinksTakeThePointer) {
   EXPECT_EQ(overLink, LoadCursorA(nullptr, MAKEINTRESOURCEA(32649))) << "the hand cursor";
   EXPECT_EQ(clicked.left, dragged.left);
   EXPECT_EQ(clicked.top, dragged.top);
-  EXPECT_EQ(NextStart(), "\"" + Recorder() + "\"  " + TAboutForm::kWebsite);
+  EXPECT_EQ(NextStart(), "\"" + Recorder() + "\"  https://www.ovexia.example/");
 }
 
 }  // namespace

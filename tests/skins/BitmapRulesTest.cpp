@@ -179,20 +179,43 @@ TEST(BitmapDecode, PicturesBeyondTheLimitsAreRefusedBeforeAnyPixelIsRead) {
   EXPECT_EQ(one.pixels, std::vector<std::uint32_t>{0x030201});
 }
 
-TEST(BitmapDecode, EveryCutOfAValidFileIsDecodedOrRefusedNeverReadBeyond) {
+// A file cut short: plain rows are refused until the last byte is there; run-length data
+// decodes from its first byte on, each pixel either as the whole file gives it or black
+// where the cut data never reached.
+TEST(BitmapDecode, EveryCutOfAValidFileIsRefusedOrDecodedAsFarAsItGoes) {
   const std::vector<std::uint32_t> palette{kBlack, kRed, kGreen, kBlue, kWhite};
-  const Bytes files[] = {
-      MakeBmp({4, 3, 8, 1, palette, {}, {3, 3, 0, 0, 0, 4, 1, 2, 3, 4, 0, 0, 0, 2, 2, 0, 1, 4, 0, 1}}),
-      MakeBmp({3, -2, 16, 3, {}, {0xF800, 0x07E0, 0x001F}, Bytes(16, 0xA5)}),
-      MakeBmp({5, 2, 4, 0, palette, {}, Bytes(8, 0x41)})};
-  for (const Bytes& file : files)
+  const struct {
+    Bytes file;
+    bool runLength;
+  } files[] = {{MakeBmp({4, 3, 8, 1, palette, {}, {3, 3, 0, 0, 0, 4, 1, 2, 3, 4, 0, 0, 0, 2, 2, 0, 1, 4, 0, 1}}), true},
+               {MakeBmp({3, -2, 16, 3, {}, {0xF800, 0x07E0, 0x001F}, Bytes(16, 0xA5)}), false},
+               {MakeBmp({5, 2, 4, 0, palette, {}, Bytes(8, 0x41)}), false}};
+  for (const auto& [file, runLength] : files) {
+    const ui::PixelImage whole = DecodeBitmap(file);
+    const std::size_t pixelData = file[10] | (file[11] << 8);
+    const std::size_t firstDecoded = runLength ? pixelData + 1 : file.size();
     for (std::size_t n = 0; n <= file.size(); ++n) {
+      SCOPED_TRACE(testing::Message() << file.size() << " bytes cut to " << n);
       const Bytes cut(file.begin(), file.begin() + std::ptrdiff_t(n));
-      try {
-        DecodeBitmap(cut);
-      } catch (const EBitmapError&) {
+      if (n < firstDecoded) {
+        try {
+          DecodeBitmap(cut);
+          ADD_FAILURE() << "a cut file was decoded";
+        } catch (const EBitmapError& e) {
+          EXPECT_STREQ(e.what(), "Bitmap image is not valid");
+        }
+        continue;
+      }
+      const ui::PixelImage img = DecodeBitmap(cut);
+      ASSERT_EQ(img.width, whole.width);
+      ASSERT_EQ(img.height, whole.height);
+      for (std::size_t i = 0; i < img.pixels.size(); ++i)
+        EXPECT_TRUE(img.pixels[i] == whole.pixels[i] || img.pixels[i] == kBlack) << "pixel " << i;
+      if (n == file.size()) {
+        EXPECT_EQ(img.pixels, whole.pixels);
       }
     }
+  }
 }
 
 }  // namespace

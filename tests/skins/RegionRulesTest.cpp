@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 namespace {
@@ -41,7 +42,30 @@ TEST(RegionScan, SmallMasksGiveTheirRuns) {
       {"a colour one step from the mask colour is not the mask colour", {"#g#."}, {{1, 0, 2, 1}}},
       {"one pixel wide: nothing", {".", "."}, {}},
   };
-  for (const Case& c : cases) EXPECT_EQ(Scan(c.rows), c.expected) << c.what;
+  for (const Case& c : cases) {
+    EXPECT_EQ(Scan(c.rows), c.expected) << c.what;
+    const std::vector<std::uint32_t> pixels = Mask(c.rows);
+    EXPECT_EQ(CountMaskRects(pixels.data(), int(c.rows[0].size()), int(c.rows.size()), kPurple), c.expected.size())
+        << c.what;
+  }
+}
+
+// The guard against outlines the platform cannot handle in time: the count of a huge
+// checkerboard's 8 million rectangles, made without a single one of them.
+TEST(RegionScan, TheOutlineIsCountedQuicklyWithoutMakingItsRectangles) {
+  constexpr int kSide = 4096;
+  std::vector<std::uint32_t> board(std::size_t(kSide) * kSide);
+  for (int y = 0; y < kSide; ++y)
+    for (int x = 0; x < kSide; ++x)
+      board[std::size_t(y) * kSide + std::size_t(x)] = (x + y) % 2 ? 0x800080u : 0x102030u;
+  const std::vector<std::uint32_t> plain(board.size(), 0x102030u);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_GT(CountMaskRects(board.data(), kSide, kSide, kPurple, kMaxOutlineRects), kMaxOutlineRects);
+  EXPECT_EQ(CountMaskRects(board.data(), kSide, kSide, kPurple), 2048u * 4095u)
+      << "every row, the last column left out";
+  EXPECT_EQ(CountMaskRects(plain.data(), kSide, kSide, kPurple, kMaxOutlineRects), 1u);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  EXPECT_LT(ms.count(), 3000) << "two whole scans of 16 million pixels and one cut short";
 }
 
 TEST(RegionScan, AMaskWithNoPixelAtAllGivesNothing) {

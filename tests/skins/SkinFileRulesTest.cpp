@@ -191,12 +191,15 @@ TEST(Layout, TheCarriedPartFollowsThePointerWithinTheWindowsLeftAndRightEdges) {
 }
 
 TEST(Layout, TheMenuEntriesAreInCodeOrderWithButtonTwosTrailingBlank) {
-  EXPECT_STREQ(LayoutEntryCaption(1), "Drag and Drop Display");
-  EXPECT_STREQ(LayoutEntryCaption(9), "Drag and Drop Play Button");
-  EXPECT_STREQ(LayoutEntryCaption(11), "Drag and Drop Station Button 2 ");
-  EXPECT_STREQ(LayoutEntryCaption(16), "Drag and Drop Station Button 7");
-  EXPECT_STREQ(LayoutEntryCaption(0), "");
-  EXPECT_STREQ(LayoutEntryCaption(17), "");
+  const char* captions[kMovableItems]{
+      "Drag and Drop Display",          "Drag and Drop Fader Block",       "Drag and Drop Band Block",
+      "Drag and Drop Station Block",    "Drag and Drop Record Block",      "Drag and Drop Button Block",
+      "Drag and Drop Stop Button",      "Drag and Drop Record Button",     "Drag and Drop Play Button",
+      "Drag and Drop Station Button 1", "Drag and Drop Station Button 2 ", "Drag and Drop Station Button 3",
+      "Drag and Drop Station Button 4", "Drag and Drop Station Button 5",  "Drag and Drop Station Button 6",
+      "Drag and Drop Station Button 7"};
+  for (int item = 1; item <= kMovableItems; ++item) EXPECT_STREQ(LayoutEntryCaption(item), captions[item - 1]);
+  for (int item : {-1, 0, 17}) EXPECT_STREQ(LayoutEntryCaption(item), "");
 }
 
 }  // namespace

@@ -134,6 +134,27 @@ ui::Color ScreenPixel(int x, int y) {
   return c;
 }
 
+// Runs `step`, reporting its failure as the program reports a handler's.
+void Reported(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const std::exception& e) {
+    ui::App().HandleException(e);
+  }
+}
+
+// In the open designer: presses a button, answers the file dialog it opens with `path`,
+// then closes the designer.
+void ChooseInDesigner(widgets::TVrDemoButton& button, const char* dialog, std::string* path) {
+  WhenShown(*SkinForm, [&] {
+    std::thread answer = WhenDialogAppears(dialog, AnswerFileDialog, path);
+    LeftClick(button);
+    answer.join();
+    LeftClick(SkinForm->VrDemoButtonExitSkin);
+  });
+  SkinForm->ShowModal();
+}
+
 class Skins : public ::testing::Test {
  protected:
   // The built-in skin: the designer's initial values, the built-in face and outline,
@@ -144,6 +165,7 @@ class Skins : public ::testing::Test {
     TSkinForm& s = *SkinForm;
     const skins::SkinValues initial = skins::InitialSkin();
     s.EditSkin.SetText(skins::kDefaultImagePath);
+    s.PictureInUse = skins::kDefaultImagePath;
     s.EditLEDMatrix.SetText(skins::kDefaultLedText);
     for (int c = 0; c < skins::kSkinColours; ++c)
       s.ColourPanel(skins::SkinColour(c)).SetColor(initial.colours[std::size_t(c)]);
@@ -297,26 +319,31 @@ TEST_F(Skins, LoadImageCutsTheMaskColourOutOfTheWindow) {
   EXPECT_EQ(ScreenPixel(250, 75), grey);
 }
 
-TEST_F(Skins, ABitmapThatIsNotValidIsReportedAndTheMainWindowComesBack) {
+// The picture shown stays, with its path and transparent colour: Exit never saves one
+// that fails at every later start.
+TEST_F(Skins, ABitmapThatIsNotValidIsReportedAndThePictureShownStaysWithItsPath) {
   TMainForm& m = *m_;
   TSkinForm& s = *SkinForm;
+  const std::string good = InDir("good.bmp");
+  WriteFile(good, BitmapFile(300, 200, [](int, int) { return ui::clGray; }));
+  s.EditSkin.SetText(good);
+  s.PanelTrans.SetColor(ui::clLime);
+  s.ApplySkin(true);
   WriteFile(InDir("broken.bmp"), "BM this is no picture at all");
   s.EditDir.SetText(Directory());
   static std::string path;
   path = InDir("broken.bmp");
   MessageBoxWatcher boxes("Ovexia Tunora");
-  WhenShown(s, [&] {
-    std::thread answer = WhenDialogAppears("Hintergrundgrafik ausw\xE4hlen", AnswerFileDialog, &path);
-    LeftClick(s.VrDemoButtonBackground);
-    answer.join();
-    LeftClick(s.VrDemoButtonExitSkin);
-  });
-  s.ShowModal();
-  ASSERT_EQ(boxes.Seen().size(), 1u) << boxes.Seen()[0].text << " / " << boxes.Seen().back().text;
-  EXPECT_EQ(boxes.Seen()[0].text, "Bitmap image is not valid");
+  ChooseInDesigner(s.VrDemoButtonBackground, "Hintergrundgrafik ausw\xE4hlen", &path);
+  const std::vector<SeenBox> seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, "Bitmap image is not valid");
   EXPECT_TRUE(IsWindowVisible(m.Handle())) << "the main window is shown again";
-  EXPECT_EQ(m.VrMainFormShape.Mask().Width(), 600) << "the face stays";
-  EXPECT_EQ(WindowOutline(m.Handle()), (Outline{{0, 0, 599, 350}}));
+  EXPECT_EQ(WindowOutline(m.Handle()), (Outline{{0, 0, 299, 200}})) << "the picture stays";
+  m.SaveSkinFile(InDir("after.skn"));
+  const std::vector<std::string> saved = stations::SplitLines(ReadFile(InDir("after.skn")));
+  EXPECT_EQ(saved.at(0), good);
+  EXPECT_EQ(saved.at(9), "clLime");
 }
 
 // Pictures from anyone: every kind is shown or refused with a message, never the end
@@ -347,6 +374,7 @@ TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
     const char* what;
     std::string bytes;
     int width;  // 0: refused
+    const char* refusal = "";
   } cases[] = {
       {"1 x 1", file(1, 1, 24, 0, false, std::string(4, '\x40')), 1},
       {"1 bit", file(16, 4, 1, 0, false, std::string(16, '\x5A'), 2), 16},
@@ -356,32 +384,32 @@ TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
       {"32 bits, top-down", file(3, 2, 32, 0, true, std::string(24, '\x7F')), 3},
       {"RLE8", file(4, 2, 8, 1, false, std::string("\x04\x01\x00\x00\x04\x02\x00\x01", 8), 3), 4},
       {"RLE4", file(4, 2, 4, 2, false, std::string("\x04\x12\x00\x00\x04\x21\x00\x01", 8), 3), 4},
-      {"truncated", file(40, 40, 24, 0, false, std::string(100, '\x33')), 0},
-      {"not a bitmap", "GIF89a, not a bitmap at all", 0},
-      {"10000 x 10000", file(10000, 10000, 1, 0, false, std::string(10000u * 1252u, '\x0F'), 2), 0},
+      {"truncated", file(40, 40, 24, 0, false, std::string(100, '\x33')), 0, "Bitmap image is not valid"},
+      {"not a bitmap", "GIF89a, not a bitmap at all", 0, "Bitmap image is not valid"},
+      {"10000 x 10000", file(10000, 10000, 1, 0, false, std::string(10000u * 1252u, '\x0F'), 2), 0,
+       "The picture is too large: 10000"},
+      // Few pixels, but an outline of half a million rectangles: refused before it is made.
+      {"checkerboard", BitmapFile(1000, 1000, [](int x, int y) { return (x + y) % 2 ? ui::clPurple : ui::clGray; }), 0,
+       "The picture is too large: its outline would need more than 200000 rectangles"},
   };
   const ui::Color face = m.VrMainFormShape.Mask().PixelAt(10, 10);
   for (const Case& c : cases) {
     WriteFile(InDir("kind.bmp"), c.bytes);
     s.EditSkin.SetText(InDir("kind.bmp"));
     s.PanelTrans.SetColor(ui::clPurple);
+    const int width = m.Width();
     MessageBoxWatcher boxes;
-    try {
-      s.ApplySkin(true);
-    } catch (const std::exception& e) {
-      ui::App().HandleException(e);
-    }
+    Reported([&] { s.ApplySkin(true); });
     Pump(50);
     if (c.width) {
       EXPECT_TRUE(boxes.Seen().empty()) << c.what;
       EXPECT_EQ(m.VrMainFormShape.Mask().Width(), c.width) << c.what;
       EXPECT_EQ(m.Width(), c.width) << c.what;
     } else {
-      ASSERT_EQ(boxes.Seen().size(), 1u) << c.what;
-      EXPECT_NE(
-          boxes.Seen()[0].text.find(c.width == 0 && std::string(c.what) == "10000 x 10000" ? "too large" : "not valid"),
-          std::string::npos)
-          << c.what << ": " << boxes.Seen()[0].text;
+      const std::vector<SeenBox> seen = boxes.Seen();
+      ASSERT_EQ(seen.size(), 1u) << c.what;
+      EXPECT_EQ(seen[0].text.rfind(c.refusal, 0), 0u) << c.what << ": " << seen[0].text;
+      EXPECT_EQ(m.Width(), width) << c.what;
     }
     EXPECT_FALSE(WindowOutline(m.Handle()).empty()) << c.what;
   }
@@ -526,6 +554,137 @@ TEST_F(Skins, SaveAndLoadSkinGoThroughTheirDialogsAndKeepTheWindowWhereItIs) {
   GetWindowRect(m.Handle(), &r);
   EXPECT_EQ(r.left, before.left) << "Load Skin keeps the window's place";
   EXPECT_TRUE(IsWindowVisible(m.Handle()));
+
+  // Damaged at line 5: the lines before it are read, nothing after it, nothing applied.
+  changed[1] = "clRed";
+  changed[4] = "clNoSuchColour";
+  changed[12] = "5";
+  WriteFile(path, stations::JoinLines(changed));
+  MessageBoxWatcher boxes("Ovexia Tunora");
+  ChooseInDesigner(s.VrDemoButtonLoadSkin, "Load Skin", &path);
+  ASSERT_EQ(boxes.Seen().size(), 1u);
+  EXPECT_EQ(boxes.Seen()[0].text, "'clNoSuchColour' is not a valid integer value");
+  EXPECT_EQ(s.PanelWActive.GetColor(), ui::clRed);
+  EXPECT_EQ(m.VrNumBlock.Palette().High(), ui::clAqua) << "not applied";
+  EXPECT_EQ(m.VrBlotterMixer.Left(), 469);
+  EXPECT_TRUE(IsWindowVisible(m.Handle()));
+
+  // No name: CurrentSkin.skn in the current folder.
+  char current[MAX_PATH] = "";
+  GetCurrentDirectoryA(MAX_PATH, current);
+  DeleteFileA((std::string(current) + "\\CurrentSkin.skn").c_str());
+  m.SaveSkinFile("");
+  EXPECT_EQ(stations::SplitLines(ReadFile(std::string(current) + "\\CurrentSkin.skn")).at(1), "clRed");
+}
+
+// A picture path to another computer or a device is refused before anything opens it
+// (here the device form of a picture that is there): from a skin loaded with "Load
+// Skin", from currentskin.skn as a start reads it, and typed.
+TEST_F(Skins, APicturePathToAnotherComputerOrADeviceIsRefusedBeforeItIsOpened) {
+  TSkinForm& s = *SkinForm;
+  const std::string good = InDir("good.bmp");
+  WriteFile(good, BitmapFile(300, 200, [](int, int) { return ui::clGray; }));
+  s.EditDir.SetText(Directory());
+  static std::string skin;
+  skin = InDir("far.skn");
+  for (const std::string& path : {std::string("\\\\tunora-test-host\\share\\x.bmp"), "\\\\?\\" + good})
+    for (const char* from : {"Load Skin", "a start", "typed"}) {
+      SCOPED_TRACE(path + " " + from);
+      s.EditSkin.SetText(good);
+      s.ApplySkin(true);
+      m_->SaveSkinFile(skin);
+      WriteFile(skin, path + ReadFile(skin).substr(ReadFile(skin).find('\r')));
+      MessageBoxWatcher boxes("Ovexia Tunora");
+      if (from == std::string("Load Skin")) ChooseInDesigner(s.VrDemoButtonLoadSkin, from, &skin);
+      if (from == std::string("a start")) {
+        Reported([] {
+          MainForm->LoadSkinFile(skin);
+          SkinForm->ApplySkin(true);
+        });
+      }
+      if (from == std::string("typed")) {
+        s.EditSkin.SetText(path);
+        Reported([&] { s.ApplySkin(false); });
+      }
+      ASSERT_EQ(boxes.Seen().size(), 1u);
+      EXPECT_EQ(boxes.Seen()[0].text.rfind("The skin picture " + path + " is on another computer or is a device", 0),
+                0u);
+      EXPECT_EQ(s.EditSkin.Text(), good);
+      EXPECT_EQ(m_->VrMainFormShape.Mask().Width(), 300);
+    }
+}
+
+// "Set Transparent Color" through the real colour chooser: cancelled, nothing changes;
+// chosen, that colour is cut out of the picture and the window moves to the corner.
+TEST_F(Skins, SetTransparentColorCutsTheChosenColourOutOfThePicture) {
+  TMainForm& m = *m_;
+  TSkinForm& s = *SkinForm;
+  const ui::Color key = ui::Rgb(10, 200, 30);
+  WriteFile(InDir("trans.bmp"),
+            BitmapFile(400, 300, [&](int x, int y) { return x >= 100 && x < 200 && y >= 50 && y < 100 ? key : 0; }));
+  s.EditSkin.SetText(InDir("trans.bmp"));
+  s.ApplySkin(true);
+  m.SetBounds(100, 80, m.Width(), m.Height());
+  ui::Color cancelled = ui::clNone;
+  WhenShown(s, [&] {
+    std::thread answer = WhenDialogAppears(
+        "Color", [](HWND d, void*) { PostMessageA(d, WM_COMMAND, IDCANCEL, 0); }, nullptr);
+    LeftClick(s.VrDemoButtonTrans);
+    answer.join();
+    cancelled = s.PanelTrans.GetColor();
+    answer = WhenDialogAppears(
+        "Color",
+        [](HWND d, void*) {
+          for (const auto& [field, value] : {std::pair{706, "10"}, {707, "200"}, {708, "30"}})
+            SetDlgItemTextA(d, field, value);
+          PostMessageA(d, WM_COMMAND, IDOK, 0);
+        },
+        nullptr);
+    LeftClick(s.VrDemoButtonTrans);
+    answer.join();
+    LeftClick(s.VrDemoButtonExitSkin);
+  });
+  s.ShowModal();
+  EXPECT_EQ(cancelled, ui::clMaroon) << "cancelled";
+  EXPECT_EQ(m.VrMainFormShape.MaskColor(), key);
+  EXPECT_EQ(WindowOutline(m.Handle()),
+            (Outline{{0, 0, 399, 50}, {0, 50, 100, 100}, {200, 50, 399, 100}, {0, 100, 399, 300}}));
+  RECT r;
+  GetWindowRect(m.Handle(), &r);
+  EXPECT_EQ(r.left + r.top, 0) << "the window moves to the screen's corner";
+  EXPECT_TRUE(IsWindowVisible(m.Handle()));
+}
+
+// The main window's active colour in every control of its rows, and the mouse-over
+// colour on a dialog button under the real mouse.
+TEST_F(Skins, TheActiveAndMouseOverColoursReachTheirControls) {
+  TMainForm& m = *m_;
+  const ui::Color active = ui::Rgb(250, 60, 20), over = ui::Rgb(30, 220, 250);
+  SkinForm->PanelWActive.SetColor(active);
+  SkinForm->PanelMouseOver.SetColor(over);
+  SkinForm->ApplySkin(false);
+  for (widgets::TVrPalette* p :
+       {&m.VrMatrixConn.Palette(), &m.VrNumVolume.Palette(), &m.VrNumBlock.Palette(), &m.VrScrollBarPlayer1.Palette(),
+        &m.VrClockReal.Palette(), &m.VrClockstposition.Palette(), &m.VrNumSize.Palette(), &m.VrClockDuration.Palette(),
+        &m.VrClockRecPos.Palette()})
+    EXPECT_EQ(p->High(), active);
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&m.VrScaledb, &m.LabelDB, &m.LabelStation, &m.Labelgenre,
+                                                            &m.LabelBuffer, &m.LabelBandwidth})
+    EXPECT_EQ(c->GetFont().color, active) << c->Name();
+  for (widgets::TVrDemoButton* b : {&m.VrDemoButtonMixer, &m.VrDemoButtonBand, &m.VrDemoButtonHistory}) {
+    EXPECT_EQ(b->FontEnter().color, active) << b->Name();
+    EXPECT_EQ(b->FontLeave().color, active) << b->Name();
+  }
+  for (widgets::TVrDemoButton& b : m.VrDemoButtonStation) EXPECT_EQ(b.FontEnter().color, active);
+  EXPECT_NE(m.VrSpinnerStation.Palette().High(), active) << "the spinner takes the passive colour";
+  for (widgets::TVrDemoButton* b : SkinForm->DialogButtons()) EXPECT_EQ(b->FontEnter().color, over) << b->Name();
+  const ui::Point exit = m.VrDemoButtonExit.ClientToScreen({0, 0}), corner = m.ClientToScreen({0, 0});
+  const ui::Rect onExit = ui::Rect::FromBounds(exit.x - corner.x, exit.y - corner.y, m.VrDemoButtonExit.Width(), 20);
+  EXPECT_EQ(CountColour(m.Handle(), over, onExit), 0);
+  RealMove({exit.x + 20, exit.y + 5});
+  Pump(200);
+  EXPECT_GT(CountColour(m.Handle(), over, onExit), 10);
+  RealMove({0, 0});
 }
 
 }  // namespace

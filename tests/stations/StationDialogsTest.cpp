@@ -151,6 +151,39 @@ TEST(StationsBandForm, FileErrorsAreReportedOnceAndTheListKeepsItsNames) {
   ShowModalDoing(form, [&] { EXPECT_EQ(form.ListBoxBands.Items(), Lines{"Talk"}); });
 }
 
+// A band names its files: Add refuses what cannot, and a band file holding such names
+// is reported once and read without them.
+TEST(StationsBandForm, NamesThatCannotNameFilesAreRefusedAndLeftOutOfTheFile) {
+  TestFolder folder(true);
+  const std::string damaged = "Talk\r\n..\\x\r\nCOM\r\n";
+  folder.Put("stationbands.ini", damaged);
+  TBandForm form;
+  MessageBoxWatcher boxes;
+  const char* refused[] = {"..\\up", "Rock/Pop", "lpt", "Jazz.", "nul"};
+  ShowModalDoing(form, [&] {
+    Pump(500);
+    EXPECT_EQ(form.ListBoxBands.Items(), Lines{"Talk"});
+    for (const char* name : refused) {
+      Type(form.EditNewStationBand, name);
+      Click(form.VrDemoButtonAdd);
+    }
+    EXPECT_EQ(form.ListBoxBands.Items(), Lines{"Talk"});
+    EXPECT_EQ(folder.Content("stationbands.ini"), damaged) << "a refused name writes nothing";
+    Type(form.EditNewStationBand, "Lounge");
+    Click(form.VrDemoButtonAdd);
+    EXPECT_EQ(folder.Content("stationbands.ini"), "Lounge\r\nTalk\r\n");
+  });
+  const std::vector<SeenBox> seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u + std::size(refused));
+  EXPECT_NE(seen[0].text.find("stationbands.ini holds names that cannot be station bands, left out of the list: "
+                              "\"..\\x\", \"COM\""),
+            std::string::npos)
+      << seen[0].text;
+  for (std::size_t i = 0; i < std::size(refused); ++i)
+    EXPECT_EQ(seen[i + 1].text.rfind("\"" + std::string(refused[i]) + "\" cannot be the name of a station band", 0), 0u)
+        << seen[i + 1].text;
+}
+
 TEST(StationsEditStationForm, SaveAndExitEndsWithOkAndTheFieldsHoldWhatWasTyped) {
   TEditStationForm form;
   EXPECT_EQ(form.EditStationURL.Text(), "Empty");

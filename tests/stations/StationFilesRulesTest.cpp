@@ -164,6 +164,33 @@ TEST(StationFilesRules, TheRecordingPathIsKeptOnlyWhileItsFileExists) {
 
 TEST(StationFilesRules, TheBandFileHoldsOneNamePerLine) {
   ASSERT_EQ(BuiltInBands().size(), 19u);
-  EXPECT_EQ(ParseBandFile(BandFileText(BuiltInBands())), BuiltInBands());
-  EXPECT_EQ(ParseBandFile("b\nA\r\n\r\nc"), (Lines{"b", "A", "", "c"}));
+  EXPECT_EQ(ParseBandFile(BandFileText(BuiltInBands())).bands, BuiltInBands());
+  EXPECT_EQ(ParseBandFile("b\nA\r\n\r\nc").bands, (Lines{"b", "A", "", "c"}));
+  // A damaged file: the names that cannot be bands are left out, and named.
+  const BandFile damaged = ParseBandFile("Jazz\r\n..\\x\r\nCOM\r\nTalk\r\nRock/Pop\r\n");
+  EXPECT_EQ(damaged.bands, (Lines{"Jazz", "Talk"}));
+  EXPECT_EQ(damaged.refused, (Lines{"..\\x", "COM", "Rock/Pop"}));
+}
+
+// A band names files of groups 1 to 100: each of them must be a plain file of the folder.
+TEST(StationFilesRules, ABandNameMustNameAFileWithEveryGroupNumber) {
+  const std::string longest(kMaxBandNameLength, 'a'), tooLong = longest + "a";
+  for (const std::string good : {"Pop-Rock", "Others - New", "", "Rock..Pop", "COM10", "CONSOLE", "LPTX", "Con Brio",
+                                 "\xDC"
+                                 "ber",
+                                 " Leading", longest.c_str()})
+    EXPECT_TRUE(IsValidBandName(good)) << good;
+  for (const std::string bad :
+       {"..",  ".",         "..\\x",   "Rock/Pop", "a:b",    "a*b",  "what?",        "\"q\"", "<a>",
+        "a|b", "tab\there", "del\x7F", "Rock.",    "Rock ",  " ",    "COM",          "lpt",   "CON",
+        "nul", "Aux",       "con.x",   "NUL .x",   "CONIN$", "COM1", tooLong.c_str()})
+    EXPECT_FALSE(IsValidBandName(bad)) << bad;
+  EXPECT_NE(InvalidBandNameMessage("COM").find("\"COM\" cannot be the name of a station band"), std::string::npos);
+
+  // A damaged settings file's band stops the reading at its line, like a bad number.
+  Lines lines = SampleLines();
+  lines[25] = "Rock/Pop";
+  Recorder r;
+  EXPECT_THROW(ApplySettings(lines, r), EInvalidBandName);
+  EXPECT_EQ(r.calls.size(), 24u) << "lines 2 to 25 applied, the band and the position not";
 }

@@ -1,5 +1,7 @@
 #include "ui/WindowTesting.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -331,6 +333,8 @@ std::thread WhenDialogAppears(const std::string& title, void (*act)(HWND, void*)
       }
       Sleep(10);
     }
+    // Whatever the test expects of the answer was never put to the proof.
+    ADD_FAILURE() << "the dialog \"" << title << "\" never appeared";
   });
 }
 

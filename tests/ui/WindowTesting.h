@@ -101,7 +101,8 @@ class MessageBoxWatcher {
 };
 
 // Waits on another thread for a visible dialog of this process with the title, then
-// calls act(dialog) there. Returns at once; join() the result.
+// calls act(dialog) there. Returns at once; join() the result within the test. A dialog
+// that does not appear within 10 s fails the test.
 std::thread WhenDialogAppears(const std::string& title, void (*act)(HWND dialog, void* ctx), void* ctx);
 
 // A folder of this test process's own in the temp folder, made on first use:
