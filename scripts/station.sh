@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The local test station: a private Icecast server on 127.0.0.1 with four mounts, each fed
 # by an ffmpeg process playing a sine tone of its own frequency, plus a Shoutcast-style
-# server (ICY status line) relaying the MP3 mount, an HTTPS front for Icecast, and a
+# server (ICY status line) relaying the MP3 mount, two HTTPS fronts for Icecast, and a
 # misbehaving server with one fault per path (scripts/fault-server.py).
 #
 #   station.sh start DIR   start everything in DIR (created if missing); returns once every
@@ -15,7 +15,8 @@
 # Mounts and tones: /tone.mp3 MP3 128 kb/s 440 Hz, /tone.aac AAC-LC ADTS 96 kb/s 550 Hz,
 # /tone.ogg Ogg Vorbis 660 Hz, /tone.opus Ogg Opus 48 kHz 770 Hz; all stereo, 44.1 kHz
 # unless noted. /tone.mp3 starts with the title "Tone 440 Hz"; the Ogg mounts carry theirs
-# in their Vorbis and Opus comments.
+# in their Vorbis and Opus comments. STATION_BURST sets the bytes Icecast sends a new
+# listener at once (64 KB unless set; a title change reaches a listener behind them).
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
@@ -101,7 +102,7 @@ write_config() {
     <header-timeout>15</header-timeout>
     <source-timeout>10</source-timeout>
     <burst-on-connect>1</burst-on-connect>
-    <burst-size>65536</burst-size>
+    <burst-size>${STATION_BURST:-65536}</burst-size>
   </limits>
   <authentication>
     <source-password>$SOURCE_PASSWORD</source-password>

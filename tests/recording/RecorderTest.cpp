@@ -250,18 +250,23 @@ TEST_F(Recorder, TheFormatListIsWhatTheDeviceAcceptsWithTheDefaultSelected) {
   EXPECT_FALSE(ImportsLibrary("dsound.dll"));
 }
 
-TEST_F(Recorder, TwentySecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
+TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   TMainForm& m = *m_;
   MessageBoxWatcher boxes;
-  const std::string file = Record(20000);
+  // Timed from the first sound: Wine's capture takes a second and more to deliver it.
+  ASSERT_TRUE(StartRecording());
+  EXPECT_TRUE(TransportBusy(m));
+  Pump(5000);
+  LeftClick(m.VrDemoButtonStop);
+  EXPECT_TRUE(TransportReady(m));
+  EXPECT_EQ(m.LabelStation.Caption(), "none");
+  const std::string file = ReadFile(InDir("take.wav"));
   ASSERT_GE(file.size(), 46u);
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
   const std::size_t data = file.size() - 46;
   EXPECT_EQ(data % 4, 0u);
-  // Wine's capture takes a second and a half to deliver its first sound, more on a busy
-  // machine; what it delivers after that is checked sample by sample below.
-  ASSERT_GE(double(data) / 176400, 16.0);
-  EXPECT_LE(double(data) / 176400, 20.2);
+  ASSERT_GE(double(data) / 176400, 4.8);
+  EXPECT_LE(double(data) / 176400, 5.5);
   EXPECT_EQ(m.VrNumSize.Value(), int(recording::RoundKilobytes(std::int64_t(data))));
   EXPECT_TRUE(m.Recorder.CaptureStream()->Gaps().empty());
   EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].text;
@@ -277,7 +282,7 @@ TEST_F(Recorder, TwentySecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) 
   // Blocks of 50 ms hold 22 whole periods, so the reference's double-frequency term
   // cancels and the phases are steady to a few thousandths of a radian.
   const std::vector<double> phases = BlockPhases(left, 44100, 440.0, 2205);
-  ASSERT_GT(phases.size(), 340u);
+  ASSERT_GT(phases.size(), 90u);
   EXPECT_LT(LargestPhaseStep(phases), 0.01) << "a sample lost or repeated moves it by 0.04 or more";
 
   // PLAY: the file player plays it, the clocks follow, the tone reaches the sink.
@@ -291,7 +296,7 @@ TEST_F(Recorder, TwentySecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) 
   EXPECT_TRUE(PumpUntil([&] { return m.VrClockRecPos.Seconds() >= 3; }, 3000));
   EXPECT_EQ(m.VrClockDuration.Minutes() * 60 + m.VrClockDuration.Seconds(), int(std::lround(double(data) / 176400)));
   // When it ends the buttons come back.
-  EXPECT_TRUE(PumpUntil([&] { return TransportReady(m); }, 25000));
+  EXPECT_TRUE(PumpUntil([&] { return TransportReady(m); }, 8000));
   EXPECT_EQ(m.PlayerRec.URL(), "");
 }
 
