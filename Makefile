@@ -18,7 +18,7 @@ run:
 	@scripts/run.sh
 
 test: build
-	@ctest --test-dir build/native --output-on-failure -j$${TUNORA_TEST_JOBS:-4}
+	@ctest --test-dir build/native --output-on-failure -j$${TUNORA_TEST_JOBS:-3}
 
 bench:
 	@TUNORA_WINDOWS_ONLY=1 scripts/build.sh

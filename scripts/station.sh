@@ -16,11 +16,13 @@
 # /tone.ogg Ogg Vorbis 660 Hz, /tone.opus Ogg Opus 48 kHz 770 Hz; all stereo, 44.1 kHz
 # unless noted. /tone.mp3 starts with the title "Tone 440 Hz"; the Ogg mounts carry theirs
 # in their Vorbis and Opus comments. STATION_BURST sets the bytes Icecast sends a new
-# listener at once (64 KB unless set; a title change reaches a listener behind them).
+# listener at once (64 KB unless set; a title change reaches a listener behind them);
+# STATION_MOUNTS names the mounts to start (all four unless set: "mp3 aac" spares the
+# machine two encoders).
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
-MOUNTS=(mp3 aac ogg opus)
+read -r -a MOUNTS <<<"${STATION_MOUNTS:-mp3 aac ogg opus}"
 declare -A HZ=([mp3]=440 [aac]=550 [ogg]=660 [opus]=770)
 declare -A CODEC=(
   [mp3]="-c:a libmp3lame -b:a 128k -content_type audio/mpeg -f mp3"

@@ -8,7 +8,17 @@ bool MayReconnect(bool live, bool hasPlayed) {
   return live && hasPlayed;
 }
 
+void StreamWatch::Looked(unsigned long long nowMs) {
+  if (lookedMs_ != 0 && nowMs > lookedMs_ + kAwayMs) {
+    const unsigned long long away = nowMs - lookedMs_;
+    soundMs_ += away;
+    bytesMs_ += away;
+  }
+  lookedMs_ = nowMs;
+}
+
 void StreamWatch::Sound(unsigned long long nowMs, long long bytes) {
+  Looked(nowMs);
   soundMs_ = nowMs;
   bytesAtSound_ = bytes;
   if (bytes != bytes_ || bytesMs_ < nowMs) {
@@ -18,6 +28,7 @@ void StreamWatch::Sound(unsigned long long nowMs, long long bytes) {
 }
 
 StreamHealth StreamWatch::Check(unsigned long long nowMs, long long bytes) {
+  Looked(nowMs);
   if (bytes != bytes_) {
     bytes_ = bytes;
     bytesMs_ = nowMs;

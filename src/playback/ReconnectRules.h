@@ -38,9 +38,17 @@ class StreamWatch {
   // Bytes without sound that make a stream undecodable rather than stalled: less may be
   // the start of a frame the station never finished.
   static constexpr long long kUndecodableBytes = 4096;
+  // The reader looks at least every few hundred milliseconds while it reads or waits; a
+  // longer pause was the program's own (a machine too busy to run it, or asleep): that
+  // time is not held against the stream.
+  static constexpr unsigned long long kAwayMs = 1500;
 
  private:
+  // Called at every look: a pause of the watcher itself moves the stream's clocks on.
+  void Looked(unsigned long long nowMs);
+
   unsigned stallMs_, undecodableMs_;
+  unsigned long long lookedMs_ = 0;
   unsigned long long soundMs_ = 0, bytesMs_ = 0;
   long long bytesAtSound_ = 0, bytes_ = 0;
 };

@@ -85,29 +85,26 @@ std::uint32_t ReadCaptured(CaptureBufferAccess& buffer, std::uint32_t& readOffse
   return total;
 }
 
-void CaptureOverrunWatch::Start(double nowMs) {
-  lastReadMs_ = nowMs;
-  sounding_ = false;
+void CaptureLapCounter::Start(std::uint32_t position) {
+  position_ = position;
+  written_ = 0;
 }
 
-void CaptureOverrunWatch::Looked(double nowMs, std::uint32_t available) {
-  if (available > 0) sounding_ = true;
-  if (!sounding_) lastReadMs_ = nowMs;
+void CaptureLapCounter::Look(std::uint32_t position, std::uint32_t bufferSize) {
+  if (position >= bufferSize) return;
+  // Never a whole lap between two looks: what lies between two looks that were too far
+  // apart to tell is counted as the way forward only.
+  written_ += CaptureAvailable(position_, position, bufferSize);
+  position_ = position;
 }
 
-std::int64_t CaptureOverrunWatch::Lost(double nowMs, std::uint32_t available, std::uint32_t avgBytesPerSec,
-                                       std::uint32_t bufferSize) const {
-  return LostCaptureBytes(nowMs - lastReadMs_, avgBytesPerSec, bufferSize, available);
-}
-
-std::int64_t LostCaptureBytes(double elapsedMs, std::uint32_t avgBytesPerSec, std::uint32_t bufferSize,
-                              std::uint32_t available) {
-  if (bufferSize == 0 || elapsedMs <= 0) return 0;
-  const double written = elapsedMs * avgBytesPerSec / 1000.0;
-  // The clocks of the capture and the system drift by far less than half a buffer
-  // between two reads, so the overwritten part is a whole number of laps.
-  const double laps = std::floor((written - available) / bufferSize + 0.5);
-  return laps > 0 ? std::int64_t(laps) * bufferSize : 0;
+std::int64_t OverwrittenBytes(std::int64_t written, std::int64_t read, std::uint32_t available,
+                              std::uint32_t bufferSize) {
+  if (bufferSize == 0) return 0;
+  const std::int64_t behind = written - read - std::int64_t(available);
+  // Whole laps: the position is looked at in steps, so a little either way is rounding.
+  const std::int64_t laps = (behind + std::int64_t(bufferSize) / 2) / std::int64_t(bufferSize);
+  return laps > 0 ? laps * bufferSize : 0;
 }
 
 namespace {

@@ -87,30 +87,27 @@ struct CaptureGap {
   friend bool operator==(const CaptureGap&, const CaptureGap&) = default;
 };
 
-// How many bytes were overwritten unread, given the time since the last read and what
-// is available now: the capture wrote elapsed x rate bytes, the buffer kept what is
-// available, the rest went round the buffer whole times. 0 while no lap was lost.
-std::int64_t LostCaptureBytes(double elapsedMs, std::uint32_t avgBytesPerSec, std::uint32_t bufferSize,
-                              std::uint32_t available);
-
-// Tells the sound that the looping buffer overwrote before it was read. Its clock runs
-// from the end of the last read. Until the capture's first sound an empty buffer
-// restarts it, so that a capture that is slow to begin counts no lap; after that an
-// empty buffer may be one that went round whole laps, and restarts nothing.
-class CaptureOverrunWatch {
+// Counts what the looping capture wrote since it started, from its position looked at
+// often (every 50 ms, by a thread that goes on looking while the user-interface thread is
+// held up): each time the position comes round, a lap. Looks further apart than half a
+// lap tell nothing of the laps made between them: the capture is then taken to have
+// paused with the program (a machine too busy to run either), not to have gone round.
+class CaptureLapCounter {
  public:
-  void Start(double nowMs);
-  // The buffer was looked at and held `available` bytes.
-  void Looked(double nowMs, std::uint32_t available);
-  // A read of what is available now begins: the bytes lost since the last read ended.
-  std::int64_t Lost(double nowMs, std::uint32_t available, std::uint32_t avgBytesPerSec,
-                    std::uint32_t bufferSize) const;
-  void ReadEnded(double nowMs) { lastReadMs_ = nowMs; }
+  void Start(std::uint32_t position);
+  void Look(std::uint32_t position, std::uint32_t bufferSize);
+  // Bytes written in all, up to the last look.
+  std::int64_t Written() const { return written_; }
 
  private:
-  double lastReadMs_ = 0;
-  bool sounding_ = false;
+  std::uint32_t position_ = 0;
+  std::int64_t written_ = 0;
 };
+
+// The bytes the capture overwrote before they were read, in whole laps: what it wrote in
+// all, less what was read and what waits to be read now.
+std::int64_t OverwrittenBytes(std::int64_t written, std::int64_t read, std::uint32_t available,
+                              std::uint32_t bufferSize);
 
 // What the user is told about the gaps of a recording; "" when there were none.
 std::string LostSoundMessage(const std::vector<CaptureGap>& gaps, std::uint32_t avgBytesPerSec);

@@ -49,17 +49,6 @@ IDirectSoundCaptureBuffer* CreateBuffer(IDirectSoundCapture* device, const std::
   return buffer;
 }
 
-double NowMs() {
-  static const double perMs = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return double(f.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) / perMs;
-}
-
 // The running capture buffer as the read rules see it.
 class BufferAccess : public CaptureBufferAccess {
  public:
@@ -118,7 +107,11 @@ class TSoundCaptureStreamNotify {
   }
   void Execute() {
     const std::function<void()> notification = [this] { Notification(); };
-    while (WaitForSingleObject(event_, DWORD(waitInterval_)) == WAIT_TIMEOUT) ui::Synchronize(notification);
+    const std::function<void()> look = [this] { owner_.LookAtPosition(); };
+    while (WaitForSingleObject(event_, DWORD(waitInterval_)) == WAIT_TIMEOUT) {
+      look();
+      ui::Synchronize(notification, look, DWORD(waitInterval_));
+    }
   }
   // On the user-interface thread. A handler that fails ends the notifications at once;
   // the capture is stopped and the error shown once this call is over, from the message
@@ -196,10 +189,13 @@ void TSoundCaptureStream::Start() {
           "berpr\xFC"
           "fen Sie Ihren Treiber bzw. die Bedienungsanleitung Ihrer Soundkarte.");
     readOffset_ = 0;
-    handedOut_ = 0;
+    handedOut_ = consumed_ = 0;
     gaps_.clear();
+    {
+      std::lock_guard lock(lapsMutex_);
+      laps_.Start(0);
+    }
     buffer_->Start(DSCBSTART_LOOPING);
-    overrun_.Start(NowMs());
     if (onData_) notifyThread_ = std::make_unique<TSoundCaptureStreamNotify>(*this);
   } catch (...) {
     Stop();
@@ -239,23 +235,32 @@ void TSoundCaptureStream::DoData() {
 std::int64_t TSoundCaptureStream::GetAvailable() {
   if (!buffer_) return 0;
   BufferAccess access(buffer_);
-  const std::uint32_t available = AvailableIn(access, readOffset_, bufferSize_);
-  overrun_.Looked(NowMs(), available);
-  return available;
+  return AvailableIn(access, readOffset_, bufferSize_);
+}
+
+void TSoundCaptureStream::LookAtPosition() {
+  if (!buffer_) return;
+  std::uint32_t position = 0;
+  if (!BufferAccess(buffer_).ReadPosition(position)) return;
+  std::lock_guard lock(lapsMutex_);
+  laps_.Look(position, bufferSize_);
 }
 
 std::int64_t TSoundCaptureStream::ReadData(void* buffer, std::int64_t count) {
   if (!capturing_) Start();
   const PcmFormat format = ReadPcmFormat(GetFormat());
   BufferAccess access(buffer_);
-  const double now = NowMs();
-  const std::int64_t lost =
-      overrun_.Lost(now, AvailableIn(access, readOffset_, bufferSize_), format.avgBytesPerSec, bufferSize_);
+  LookAtPosition();
+  std::int64_t lost = 0;
+  {
+    std::lock_guard lock(lapsMutex_);
+    lost = OverwrittenBytes(laps_.Written(), consumed_, AvailableIn(access, readOffset_, bufferSize_), bufferSize_);
+  }
   if (lost > 0) gaps_.push_back({handedOut_, lost});
   const std::uint32_t captured = ReadCaptured(access, readOffset_, bufferSize_, static_cast<std::uint8_t*>(buffer),
                                               std::uint32_t(count), format.bitsPerSample);
   handedOut_ += count;
-  overrun_.ReadEnded(NowMs());
+  consumed_ += lost + captured;
   if (captured < count) throw ESoundCaptureStreamError(kCaptureStoppedMessage);
   return count;
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <vector>
 
@@ -88,8 +89,13 @@ class TSoundCaptureStream : public TCustomWaveStream2 {
   DataEvent onData_;
   const void* onDataOwner_ = nullptr;
   std::vector<TSoundCaptureFormat> formats_;
-  CaptureOverrunWatch overrun_;
+  // Looks at the capture's position (on the notify thread too, also while the
+  // user-interface thread is held up) and counts what it wrote.
+  void LookAtPosition();
+  std::mutex lapsMutex_;
+  CaptureLapCounter laps_;
   std::int64_t handedOut_ = 0;  // bytes read since Start
+  std::int64_t consumed_ = 0;   // bytes read, or lost, since Start
   std::vector<CaptureGap> gaps_;
   // Lets a stop queued by the worker find out that the stream is gone.
   std::shared_ptr<int> alive_ = std::make_shared<int>(0);

@@ -90,6 +90,10 @@ void RunPendingCalls() {
 }
 
 void Synchronize(const std::function<void()>& fn) {
+  Synchronize(fn, nullptr, INFINITE);
+}
+
+void Synchronize(const std::function<void()>& fn, const std::function<void()>& whileWaiting, DWORD everyMs) {
   if (OnUiThread()) {
     fn();
     return;
@@ -102,7 +106,7 @@ void Synchronize(const std::function<void()>& fn) {
   }
   SetEvent(s.wake.Get());
   PostMessageA(s.window, kRunCalls, 0, 0);
-  WaitForSingleObject(done.Get(), INFINITE);
+  while (WaitForSingleObject(done.Get(), whileWaiting ? everyMs : INFINITE) == WAIT_TIMEOUT) whileWaiting();
 }
 
 void Post(std::function<void()> fn) {

@@ -17,6 +17,9 @@ bool OnUiThread();
 // Runs fn on the user-interface thread and returns when it has run (at once when called
 // on that thread). An exception fn lets escape is shown by the general error report.
 void Synchronize(const std::function<void()>& fn);
+// The same, calling whileWaiting on the worker every everyMs until fn has run: for a
+// worker that has to keep watch over something while the user-interface thread is busy.
+void Synchronize(const std::function<void()>& fn, const std::function<void()>& whileWaiting, DWORD everyMs);
 
 // Queues fn to run later on the user-interface thread, from its message loop (never from
 // inside WaitForThread), and returns at once. For work that must not run where it is

@@ -1,5 +1,6 @@
 #include "playback/SoundCapture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -48,6 +49,15 @@ void SoundCapture::Finish(bool whole) {
   finished_ = true;
   const DWORD limit = GetTickCount() + DWORD(samples_.size() * 1000 / kRate) + 2000;
   while (whole && !(header_.dwFlags & WHDR_DONE) && GetTickCount() < limit) Sleep(10);
+  // The sound server delivers with some delay (more on a busy machine): what played up
+  // to now is waited for, up to two seconds.
+  const DWORD now = GetTickCount(), until = now + 2000;
+  const std::size_t wanted = std::min(samples_.size(), std::size_t(now - startTick_) * kRate / 1000);
+  MMTIME t{};
+  t.wType = TIME_SAMPLES;
+  while (!whole && GetTickCount() < until && !(header_.dwFlags & WHDR_DONE) &&
+         waveInGetPosition(in_, &t, sizeof t) == MMSYSERR_NOERROR && t.u.sample < wanted)
+    Sleep(10);
   waveInReset(in_);
   waveInUnprepareHeader(in_, &header_, sizeof header_);
   waveInClose(in_);

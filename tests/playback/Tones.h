@@ -15,13 +15,15 @@ struct Tone {
 };
 
 // Every `stride`-th sample of x from `from` on (stride 2: the left channel of stereo).
-// The frequency comes from the median spacing of rising zero crossings, so that a short
-// gap in the sound does not pull it down.
+// The frequency comes from the median spacing of rising zero crossings and the level from
+// the level that four fifths of its tenths of a second stay under, so that gaps in the
+// sound (a machine too busy to feed the sound server) pull neither down.
 template <typename Sample>
 Tone MeasureTone(const std::vector<Sample>& x, double rate, std::size_t from = 0, std::size_t stride = 1) {
-  std::vector<double> periods;
+  std::vector<double> periods, levels;
   double lastRise = -1, sum = 0;
   std::size_t n = 0;
+  const std::size_t block = std::max<std::size_t>(1, std::size_t(rate / 10));
   for (std::size_t i = from + stride; i < x.size(); i += stride, ++n) {
     const double a = double(x[i - stride]), b = double(x[i]);
     if (a < 0 && b >= 0) {
@@ -31,9 +33,18 @@ Tone MeasureTone(const std::vector<Sample>& x, double rate, std::size_t from = 0
       lastRise = rise;
     }
     sum += b * b;
+    if ((n + 1) % block == 0) {
+      levels.push_back(std::sqrt(sum / double(block)));
+      sum = 0;
+    }
   }
   Tone t;
-  if (n > 0) t.rms = std::sqrt(sum / double(n));
+  if (levels.empty() && n > 0) levels.push_back(std::sqrt(sum / double(n)));
+  if (!levels.empty()) {
+    const std::size_t upper = levels.size() * 4 / 5;
+    std::nth_element(levels.begin(), levels.begin() + std::ptrdiff_t(upper), levels.end());
+    t.rms = levels[upper];
+  }
   if (periods.empty()) return t;
   std::nth_element(periods.begin(), periods.begin() + std::ptrdiff_t(periods.size() / 2), periods.end());
   t.hz = rate / periods[periods.size() / 2];

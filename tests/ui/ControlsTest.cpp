@@ -186,15 +186,7 @@ TEST(Controls, APopupMenuRunsTheChosenItem) {
   menu.Add("Drag and Drop Display", [&] { chosen = "display"; });
   menu.Add("-", nullptr);
   menu.Add("Drag and Drop Fader Block", [&] { chosen = "fader"; });
-  std::thread keys([&] {
-    HWND m = nullptr;
-    for (int i = 0; i < 300 && !(m = FindWindowA("#32768", nullptr)); ++i) Sleep(10);
-    Sleep(100);
-    for (WPARAM k : {VK_DOWN, VK_DOWN, VK_RETURN}) {
-      PostMessageA(m, WM_KEYDOWN, k, 0);
-      Sleep(50);
-    }
-  });
+  std::thread keys = PressMenuKeys({VK_DOWN, VK_DOWN, VK_RETURN});
   const int index = menu.Popup({200, 200}, &host);
   keys.join();
   EXPECT_EQ(index, 2);

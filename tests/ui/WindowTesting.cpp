@@ -204,15 +204,34 @@ std::thread ChooseFromMenu(std::vector<std::string> path, std::atomic<bool>* cho
   });
 }
 
+namespace {
+
+// The highlighted entry of a menu of this process; -1 for none, or when its entries cannot
+// be read (a menu of another process).
+int Highlighted(HMENU menu) {
+  for (int i = 0; i < GetMenuItemCount(menu); ++i)
+    if (GetMenuState(menu, UINT(i), MF_BYPOSITION) & MF_HILITE) return i;
+  return -1;
+}
+
+}  // namespace
+
 std::thread PressMenuKeys(std::vector<WPARAM> keys, std::atomic<bool>* done) {
   if (done) *done = false;
   return std::thread([keys, done] {
     HWND window = WaitMenuWindow(nullptr);
     if (!window) return;
-    Sleep(150);
+    for (int i = 0; i < 200 && !IsWindowVisible(window); ++i) Sleep(10);
+    Sleep(100);
+    const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, 0x01E1, 0, 0));  // MN_GETHMENU
+    const bool readable = GetMenuItemCount(menu) > 0;
     for (WPARAM k : keys) {
+      const int before = Highlighted(menu);
       PostMessageA(window, WM_KEYDOWN, k, 0);
-      Sleep(60);
+      // Each key waits for the menu to answer the one before (a busy machine is slow to).
+      const bool moves = readable && (k == VK_UP || k == VK_DOWN);
+      for (int i = 0; i < 300 && moves && Highlighted(menu) == before; ++i) Sleep(10);
+      if (!moves) Sleep(60);
     }
     if (done) *done = true;
   });
