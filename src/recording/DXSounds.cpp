@@ -240,10 +240,11 @@ std::int64_t TSoundCaptureStream::GetAvailable() {
 
 void TSoundCaptureStream::LookAtPosition() {
   if (!buffer_) return;
-  std::uint32_t position = 0;
-  if (!BufferAccess(buffer_).ReadPosition(position)) return;
+  // Read under the lock: a position read before another thread's later one and counted
+  // after it would look like a whole lap.
   std::lock_guard lock(lapsMutex_);
-  laps_.Look(position, bufferSize_);
+  std::uint32_t position = 0;
+  if (BufferAccess(buffer_).ReadPosition(position)) laps_.Look(position, bufferSize_);
 }
 
 std::int64_t TSoundCaptureStream::ReadData(void* buffer, std::int64_t count) {

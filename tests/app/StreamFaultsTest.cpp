@@ -247,11 +247,12 @@ TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks
       control.Reset();
       const unsigned long long worst = RunFault(m, c);
       const unsigned long long machine = control.WorstLateMs();
-      // The window's tick paints more than the plain timer does, so on a machine that
-      // holds up every timer it comes later still: up to three times the plain timer's
-      // lateness then. A hold-up of the program's own is late every time, busy or not.
+      // The window's tick paints far more than the plain timer does, so on a machine that
+      // holds up every timer it comes later still: up to 200 ms and three times the plain
+      // timer's lateness then. A hold-up of the program's own (a wait on the network is
+      // seconds) is late every time, busy or not.
       if (worst <= 50 || attempt == 3) {
-        EXPECT_LE(worst, 50 + (worst > 50 ? 3 * machine : 0))
+        EXPECT_LE(worst, machine > 20 ? 200 + 3 * machine : 50)
             << m.TickWatch()->Report() << "; a plain timer came up to " << machine << " ms late";
         break;
       }

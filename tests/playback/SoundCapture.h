@@ -35,6 +35,8 @@ class SoundCapture {
   DWORD SoundFrom(DWORD fromTick, double rms = 500) const;
   // The moment from which the sound is quieter than `rms` for 100 ms, at or after fromTick.
   DWORD SilenceFrom(DWORD fromTick, double rms = 500) const;
+  // The moment of the last sample recorded.
+  DWORD EndTick() const { return startTick_ + DWORD(samples_.size() * 1000 / kRate); }
   // The tone heard during ms from fromTick on (0: from the start).
   Tone ToneAt(DWORD fromTick, DWORD ms) const;
 

@@ -223,7 +223,10 @@ std::thread PressMenuKeys(std::vector<WPARAM> keys, std::atomic<bool>* done) {
     if (!window) return;
     for (int i = 0; i < 200 && !IsWindowVisible(window); ++i) Sleep(10);
     Sleep(100);
-    const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, 0x01E1, 0, 0));  // MN_GETHMENU
+    HMENU menu = nullptr;  // MN_GETHMENU: the menu, once the window has one
+    for (int i = 0; i < 100 && GetMenuItemCount(menu = reinterpret_cast<HMENU>(SendMessageA(window, 0x01E1, 0, 0))) <= 0;
+         ++i)
+      Sleep(20);
     const bool readable = GetMenuItemCount(menu) > 0;
     for (WPARAM k : keys) {
       const int before = Highlighted(menu);

@@ -229,7 +229,8 @@ TEST(Spinner, AHeldButtonRepeatsAfter400ThenEvery100Milliseconds) {
   EXPECT_GE(at[0] - start, 380u) << "the first repeat after 400 ms";
   std::vector<DWORD> gaps;
   for (std::size_t i = 1; i < at.size(); ++i) gaps.push_back(at[i] - at[i - 1]);
-  for (DWORD gap : gaps) EXPECT_GE(gap, 85u) << "then every 100 ms";
+  // A click that comes late (a busy machine) brings the next one closer: on average.
+  EXPECT_GE((at.back() - at.front()) / gaps.size(), 85u) << "then every 100 ms";
   std::sort(gaps.begin(), gaps.end());
   EXPECT_LT(gaps[gaps.size() / 2], 300u) << "the repeat is faster than the first delay";
   // At most one click per 100 ms after the first delay.
