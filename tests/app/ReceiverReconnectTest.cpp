@@ -11,9 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AlwaysConnected.h"
 #include "app/MainForm.h"
-#include "app/Program.h"
+#include "app/StartedProgram.h"
 #include "playback/LoopbackServer.h"
 #include "playback/RelayServer.h"
 #include "playback/SoundCapture.h"
@@ -26,15 +25,8 @@ using namespace testing_support;
 
 namespace {
 
-TMainForm& StartedProgram() {
-  if (ui::App().Forms().empty()) {
-    SetCurrentDirectoryA(ProcessTempDirectory("tunora-reconnect").c_str());
-    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
-    ui::App().ShowMainForm();
-    MainForm->Connection().SetSystem(std::make_shared<AlwaysConnected>());
-    PumpUntil([&] { return MainForm->Monitor().internetConnected; }, 3000);
-  }
-  return *MainForm;
+TMainForm& Started() {
+  return StartedProgram(ProcessTempDirectory("tunora-reconnect"), std::make_shared<TestConnection>());
 }
 
 // The relay on preset 0, played until the station's clock shows `seconds`.
@@ -59,7 +51,7 @@ TEST(ReceiverStream, AStationThatSwitchesChannelsAndRatesPlaysOn) {
   const std::string stream = ReadMedia("switch.mp3");
   ASSERT_GT(stream.size(), 100000u) << MediaPath("switch.mp3");
   LoopbackServer server([&](const std::string&) { return Ok("audio/mpeg", stream); });
-  TMainForm& m = StartedProgram();
+  TMainForm& m = Started();
   m.VrDemoButtonStation[0].SetCaption("Switching");
   m.EditStationURL[0].SetText(server.Url("/switch.mp3"));
   SoundCapture heard(14000);
@@ -88,7 +80,7 @@ TEST(ReceiverStream, AStationThatSwitchesChannelsAndRatesPlaysOn) {
 
 TEST(ReceiverReconnect, ADroppedStationIsHeardAgainWithinASecondAndAHalf) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
-  TMainForm& m = StartedProgram();
+  TMainForm& m = Started();
   RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
   PlayRelay(m, relay, 4);
   if (HasFatalFailure()) return;
@@ -126,7 +118,7 @@ TEST(ReceiverReconnect, ADroppedStationIsHeardAgainWithinASecondAndAHalf) {
 
 TEST(ReceiverReconnect, DisconnectDuringTheAttemptsEndsThemAtOnce) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
-  TMainForm& m = StartedProgram();
+  TMainForm& m = Started();
   RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
   PlayRelay(m, relay, 1);
   if (HasFatalFailure()) return;
@@ -150,7 +142,7 @@ TEST(ReceiverReconnect, DisconnectDuringTheAttemptsEndsThemAtOnce) {
 // drop is told as any failure is.
 TEST(ReceiverReconnect, AStationThatStaysDownIsToldAsBeforeOnceTheAttemptsAreOver) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
-  TMainForm& m = StartedProgram();
+  TMainForm& m = Started();
   RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
   const playback::PlayerTimeouts before = m.WindowsMediaPlayer.Timeouts();
   m.WindowsMediaPlayer.SetTimeouts({.reconnectBudgetMs = 5000});

@@ -17,7 +17,7 @@
 
 #include "app/FormSure.h"
 #include "app/MainForm.h"
-#include "app/Program.h"
+#include "app/StartedProgram.h"
 #include "playback/CertificateCheck.h"
 #include "playback/StationTesting.h"
 #include "recording/OptionsForm.h"
@@ -35,13 +35,7 @@ using namespace testing_support;
 namespace {
 
 std::string Directory() {
-  static const std::string dir = [] {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    const std::string d = std::string(base) + "tunora-receiver-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(d.c_str(), nullptr);
-    return d;
-  }();
+  static const std::string dir = ProcessTempDirectory("tunora-receiver-");
   return dir;
 }
 
@@ -102,10 +96,7 @@ const stations::History& FirstHistory() {
 // every window, and the main window's first showing, in an empty working directory.
 TMainForm& StartedReceiver() {
   if (ui::App().Forms().empty()) {
-    SetCurrentDirectoryA(Directory().c_str());
-    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
-    ui::App().ShowMainForm();
-    TMainForm& m = *MainForm;
+    TMainForm& m = StartedProgram(Directory());
     stations::PresetGroup presets;
     for (int k = 0; k < TMainForm::kPresets; ++k)
       presets[std::size_t(k)] = {m.VrDemoButtonStation[k].Caption(), m.EditStationURL[k].Text()};
@@ -119,15 +110,6 @@ TMainForm& StartedReceiver() {
   }
   return *MainForm;
 }
-
-// A connection that the test switches on and off, counting the system's dial requests.
-class TestConnection : public app::ConnectionSystem {
- public:
-  std::atomic<bool> connected{true};
-  std::atomic<int> attempts{0};
-  bool IsConnected() override { return connected; }
-  void AttemptConnect() override { ++attempts; }
-};
 
 void Press(ui::WinControl& c, UINT down, UINT up, WPARAM keys) {
   SendMouse(c.Handle(), down, 5, 5, keys);
@@ -168,7 +150,7 @@ class Receiver : public ::testing::Test {
     m.LoadStationGroup(1);
     HistoryForm->SetEntries(FirstHistory());
     m.SetVolume(1000);
-    ASSERT_TRUE(PumpUntil([&] { return m.Monitor().internetConnected && m.WindowsMediaPlayer.playState() != 3; }));
+    ASSERT_TRUE(PumpUntil([&] { return m.Monitor().internetConnected && !Playing(m.WindowsMediaPlayer); }));
   }
   void TearDown() override { m_->Connection().SetSystem(nullptr); }
 
@@ -538,7 +520,7 @@ TEST_F(Receiver, AStationPlaysOnTheDisplaysAnotherReplacesItAndDisconnectStopsIt
 
   LeftClick(m.VrDemoButtonUnplug);
   EXPECT_EQ(m.LabelStation.Caption(), "none");
-  EXPECT_TRUE(PumpUntil([&] { return m.WindowsMediaPlayer.playState() != 3; }, 200));
+  EXPECT_TRUE(PumpUntil([&] { return !Playing(m.WindowsMediaPlayer); }, 200));
   EXPECT_TRUE(PumpUntil([&] { return m.LabelBuffer.Caption() == "0%" && m.VrClockstposition.Seconds() == 0; }, 500));
 }
 
@@ -668,7 +650,7 @@ TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
   EXPECT_TRUE(PumpUntil([&] { return np.Tray().Tip() == "Ovexia Tunora"; }, 3000)) << "nothing plays: no title";
   SetPreset(m, 0, "Tone Station", StationUrl());
   LeftClick(m.VrDemoButtonStation[0]);
-  ASSERT_TRUE(PumpUntil([&] { return m.WindowsMediaPlayer.playState() == 3; }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return Playing(m.WindowsMediaPlayer); }, 10000));
 
   // When each notification showed: never two within ten seconds.
   std::vector<DWORD> shown;
@@ -762,7 +744,7 @@ TEST_F(Receiver, ATitleLogThatCannotBeWrittenIsReportedOnceAndPlayingGoesOn) {
   const int reported = np.LogFailuresReported();
   SetPreset(m, 0, "Tone Station", StationUrl());
   LeftClick(m.VrDemoButtonStation[0]);
-  ASSERT_TRUE(PumpUntil([&] { return m.WindowsMediaPlayer.playState() == 3; }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return Playing(m.WindowsMediaPlayer); }, 10000));
   for (const char* title : {"First title", "Second title"}) {
     ASSERT_TRUE(SetStationTitle(title));
     EXPECT_TRUE(PumpUntil([&] { return np.Title() == title; }, kTitleArrivesMs)) << np.Title();
@@ -771,7 +753,7 @@ TEST_F(Receiver, ATitleLogThatCannotBeWrittenIsReportedOnceAndPlayingGoesOn) {
   }
   EXPECT_EQ(np.LogFailuresReported(), reported + 1);
   EXPECT_NE(np.Tray().LastWarning().find("titles.txt cannot be written"), std::string::npos) << np.Tray().LastWarning();
-  EXPECT_EQ(m.WindowsMediaPlayer.playState(), 3);
+  EXPECT_TRUE(Playing(m.WindowsMediaPlayer));
   RemoveDirectoryA(InDir("titles.txt").c_str());
 
   // A log that passes 1 MB keeps its newer half, in whole lines, and the new line.

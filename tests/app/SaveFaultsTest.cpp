@@ -15,10 +15,9 @@
 #include <map>
 #include <sstream>
 
-#include "app/AlwaysConnected.h"
 #include "app/MainForm.h"
 #include "app/ProcessDriver.h"
-#include "app/Program.h"
+#include "app/StartedProgram.h"
 #include "recording/OptionsForm.h"
 #include "skins/SkinFileRules.h"
 #include "stations/BandForm.h"
@@ -73,16 +72,6 @@ void RemoveAllFiles() {
   }
 }
 
-TMainForm& StartedProgram() {
-  if (ui::App().Forms().empty()) {
-    SetCurrentDirectoryA(Directory().c_str());
-    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
-    ui::App().ShowMainForm();
-    MainForm->Connection().SetSystem(std::make_shared<AlwaysConnected>());
-  }
-  return *MainForm;
-}
-
 const char* const kBand = "Talk";
 const char* const kGroupFile = "Talk1.dat";
 const char* const kSkinFile = skins::kCurrentSkinFileName;
@@ -105,7 +94,7 @@ class SaveFaults : public ::testing::Test {
   // window's place of their own.
   void SetUp() override {
     ProgramPath();
-    m_ = &StartedProgram();
+    m_ = &StartedProgram(Directory(), std::make_shared<TestConnection>());
     TMainForm& m = *m_;
     RemoveAllFiles();
     m.Labelgenre.SetCaption(kBand);

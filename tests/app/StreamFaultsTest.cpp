@@ -18,9 +18,8 @@
 #include <string>
 #include <thread>
 
-#include "app/AlwaysConnected.h"
 #include "app/MainForm.h"
-#include "app/Program.h"
+#include "app/StartedProgram.h"
 #include "playback/ProcessCounts.h"
 #include "playback/StationTesting.h"
 #include "ui/Application.h"
@@ -30,31 +29,16 @@ using namespace testing_support;
 
 namespace {
 
-std::string Directory() {
-  static const std::string dir = [] {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    const std::string d = std::string(base) + "tunora-faults-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(d.c_str(), nullptr);
-    return d;
-  }();
-  return dir;
-}
-
 constexpr playback::PlayerTimeouts kShortTimeouts{
     .connectMs = 3000, .startStallMs = 4000, .stallMs = 2000, .undecodableMs = 1000, .reconnectBudgetMs = 3000};
 
 // The program as it starts, with the tick watch switched on.
-TMainForm& StartedProgram() {
-  if (ui::App().Forms().empty()) {
-    SetEnvironmentVariableA(TMainForm::kTickWatchVariable, (Directory() + "\\ticks.txt").c_str());
-    SetCurrentDirectoryA(Directory().c_str());
-    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
-    ui::App().ShowMainForm();
-    MainForm->Connection().SetSystem(std::make_shared<AlwaysConnected>());
-    MainForm->WindowsMediaPlayer.SetTimeouts(kShortTimeouts);
-  }
-  return *MainForm;
+TMainForm& Started() {
+  const std::string directory = ProcessTempDirectory("tunora-faults-");
+  SetEnvironmentVariableA(TMainForm::kTickWatchVariable, (directory + "\\ticks.txt").c_str());
+  TMainForm& m = StartedProgram(directory, std::make_shared<TestConnection>());
+  m.WindowsMediaPlayer.SetTimeouts(kShortTimeouts);
+  return m;
 }
 
 void SetPreset(TMainForm& m, int k, const std::string& name, const std::string& url) {
@@ -196,7 +180,7 @@ unsigned long long RunFault(TMainForm& m, const Case& c) {
 
 TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks) {
   REQUIRE_STATION("TUNORA_STATION_FAULTS");
-  TMainForm& m = StartedProgram();
+  TMainForm& m = Started();
   ASSERT_NE(m.TickWatch(), nullptr) << "the switch turns the tick watch on";
   const std::string after = "?after=" + After();
   const DWORD stallMs = DWORD(std::atof(After().c_str()) * 1000);
@@ -241,8 +225,8 @@ TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name + " " + c.url);
     // A machine busy with other work may hold up any program's timer now and then; a
-    // program that holds up its own does so every time. After two late tries the third
-    // is judged against a plain timer of this process in the same time.
+    // program that holds up its own does so every time. Each try is judged against a
+    // plain timer of this process in the same time; one of three must pass.
     for (int attempt = 1;; ++attempt) {
       control.Reset();
       const unsigned long long worst = RunFault(m, c);
@@ -251,9 +235,10 @@ TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks
       // holds up every timer it comes later still: up to 200 ms and three times the plain
       // timer's lateness then. A hold-up of the program's own (a wait on the network is
       // seconds) is late every time, busy or not.
-      if (worst <= 50 || attempt == 3) {
-        EXPECT_LE(worst, machine > 20 ? 200 + 3 * machine : 50)
-            << m.TickWatch()->Report() << "; a plain timer came up to " << machine << " ms late";
+      const unsigned long long allowed = machine > 20 ? 200 + 3 * machine : 50;
+      if (worst <= allowed || attempt == 3) {
+        EXPECT_LE(worst, allowed) << m.TickWatch()->Report() << "; a plain timer came up to " << machine
+                                  << " ms late";
         break;
       }
       std::printf("%-10s ticks came late (%s; a plain timer up to %llu ms): again\n", c.name.c_str(),

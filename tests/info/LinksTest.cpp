@@ -14,7 +14,7 @@
 #include <optional>
 
 #include "app/MainForm.h"
-#include "app/Program.h"
+#include "app/StartedProgram.h"
 #include "info/AboutForm.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
@@ -40,17 +40,9 @@ std::string Recorder() {
   return TestArguments.empty() ? std::string() : WindowsPath(TestArguments[0]);
 }
 
-std::string TempDirectory(const std::string& name) {
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  const std::string d = std::string(base) + name + "-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(d.c_str(), nullptr);
-  return d;
-}
-
 std::string RecordFile() {
   static const std::string file = [] {
-    const std::string f = TempDirectory("tunora-links") + "\\started.txt";
+    const std::string f = ProcessTempDirectory("tunora-links-") + "\\started.txt";
     SetEnvironmentVariableA("TUNORA_RECORD_FILE", f.c_str());
     return f;
   }();
@@ -86,24 +78,6 @@ std::optional<std::string> NextStart(DWORD ms = 10000) {
   DeleteFileA(file.c_str());
   return text;
 }
-
-// The program as it starts, once per test program, in an empty working directory.
-TMainForm& StartedProgram() {
-  if (ui::App().Forms().empty()) {
-    SetCurrentDirectoryA(TempDirectory("tunora-info").c_str());
-    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
-    ui::App().ShowMainForm();
-  }
-  return *MainForm;
-}
-
-class TestConnection : public app::ConnectionSystem {
- public:
-  std::atomic<bool> connected{true};
-  std::atomic<int> attempts{0};
-  bool IsConnected() override { return connected; }
-  void AttemptConnect() override { ++attempts; }
-};
 
 // The web-page handler of the classes root, replaced for the test's lifetime and put
 // back as it was afterwards.
@@ -199,7 +173,7 @@ class Links : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(Recorder().empty()) << "run with the stand-in program's path as the first argument";
-    m_ = &StartedProgram();
+    m_ = &StartedProgram(ProcessTempDirectory("tunora-info-"));
     connection_ = std::make_shared<TestConnection>();
     m_->Connection().SetSystem(connection_);
     ASSERT_TRUE(PumpUntil([&] { return m_->Monitor().internetConnected; }));
@@ -248,7 +222,7 @@ TEST_F(Links, EveryLinkAndTheLogoStartTheBrowserWithExactlyTheirAddress) {
   const std::string exe = Recorder();
   // A browser in a folder with a blank in its name, and a program where the system would
   // look first for that unquoted path: ...\tunora.exe for ...\tunora links\browser.exe.
-  const std::string folder = TempDirectory("tunora-browsers");
+  const std::string folder = ProcessTempDirectory("tunora-browsers-");
   const std::string spaced = folder + "\\tunora links\\browser.exe", decoy = folder + "\\tunora.exe";
   CreateDirectoryA((folder + "\\tunora links").c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(exe.c_str(), spaced.c_str(), FALSE));
@@ -355,7 +329,7 @@ TEST_F(Links, OfflineTheLogoAsksToConnectAndOpensThePageAllTheSame) {
 // The volume controls start from the system folder by full path only: programs of their
 // names on the search path or in the current folder are never started.
 TEST_F(Links, MixerStartsTheVolumeControlOfTheSystemFolderTheOldOneFirst) {
-  const std::string planted = TempDirectory("tunora-mixers");
+  const std::string planted = ProcessTempDirectory("tunora-mixers-");
   const ScopedSearchPath path(planted);
   char current[MAX_PATH] = "";
   GetCurrentDirectoryA(MAX_PATH, current);
@@ -375,7 +349,7 @@ TEST_F(Links, MixerStartsTheVolumeControlOfTheSystemFolderTheOldOneFirst) {
   // The system folder is shared by every test's machine: a folder of this test's own
   // stands in for it.
   EXPECT_EQ(m_->Mixer.Folder, info::SystemFolder());
-  const std::string system = TempDirectory("tunora-system"), saved = m_->Mixer.Folder;
+  const std::string system = ProcessTempDirectory("tunora-system-"), saved = m_->Mixer.Folder;
   m_->Mixer.Folder = system;
   const std::string newer = system + "\\sndvol.exe", older = system + "\\sndvol32.exe";
   ASSERT_TRUE(CopyFileA(Recorder().c_str(), newer.c_str(), FALSE));

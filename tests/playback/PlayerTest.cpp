@@ -64,17 +64,6 @@ Tone Listen(DWORD ms) {
   return MeasureTone(capture.Samples(), SoundCapture::kRate, capture.Samples().size() / 10);
 }
 
-int ThreadCount() {
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  THREADENTRY32 t{};
-  t.dwSize = sizeof t;
-  int n = 0;
-  for (BOOL ok = Thread32First(snap, &t); ok; ok = Thread32Next(snap, &t))
-    n += t.th32OwnerProcessID == GetCurrentProcessId();
-  CloseHandle(snap);
-  return n;
-}
-
 // Reads about `bytes` of a live stream as a client: material for servers that misbehave.
 std::string Fetch(const std::string& url, std::size_t bytes) {
   const SOCKET s = OpenStream(url);
@@ -177,7 +166,7 @@ TEST(Player, BadAddressesNeverPlayAndTheMembersStayQuick) {
 
   const std::string html = TempPath("tunora-page.html");
   std::ofstream(html) << "<html><body>Not a station</body></html>";
-  const int threadsBefore = ThreadCount();
+  const int threadsBefore = int(testing_support::ThreadIds().size());
   // GetProcessHandleCount answers 0 under Wine: the system's handle table tells.
   const int handlesBefore = testing_support::HandleCount();
   ASSERT_GT(handlesBefore, 0);
@@ -218,7 +207,7 @@ TEST(Player, BadAddressesNeverPlayAndTheMembersStayQuick) {
     EXPECT_LT(fastest, 50u) << "members return at once while a server hangs";
   }
   EXPECT_LE(testing_support::HandleCount(), handlesBefore + 4) << "players leave no handles behind";
-  EXPECT_LE(ThreadCount(), threadsBefore + 1) << "players leave no threads behind";
+  EXPECT_LE(int(testing_support::ThreadIds().size()), threadsBefore + 1) << "players leave no threads behind";
   closesocket(silent);
   DeleteFileA(html.c_str());
 }

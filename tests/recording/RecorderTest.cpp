@@ -19,7 +19,7 @@
 #include <thread>
 
 #include "app/MainForm.h"
-#include "app/Program.h"
+#include "app/StartedProgram.h"
 #include "playback/SoundCapture.h"
 #include "recording/CaptureRules.h"
 #include "recording/DXClass.h"
@@ -48,14 +48,7 @@ std::string ReadFile(const std::string& path) {
   return ReadFileBytes(path);
 }
 
-TMainForm& StartedProgram() {
-  if (ui::App().Forms().empty()) {
-    SetCurrentDirectoryA(Directory().c_str());
-    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
-    ui::App().ShowMainForm();
-  }
-  return *MainForm;
-}
+TMainForm& Started() { return StartedProgram(Directory()); }
 
 // The 46-byte header the recorder writes for a file of `size` bytes, its 18 format
 // bytes written out here field by field.
@@ -160,7 +153,7 @@ bool TransportBusy(TMainForm& m) {
 class Recorder : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_ = &StartedProgram();
+    m_ = &Started();
     LeftClick(m_->VrDemoButtonStop);
     m_->Recorder.SetDataLimit(-1);
     OptionsForm->DriverBox.SetItemIndex(0);
@@ -289,7 +282,7 @@ TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   LeftClick(m.VrDemoButtonStart);
   EXPECT_EQ(m.LabelStation.Caption(), "File Playback");
   EXPECT_TRUE(TransportBusy(m));
-  ASSERT_TRUE(PumpUntil([&] { return m.PlayerRec.playState() == 3; }, 5000)) << m.PlayerRec.lastError();
+  ASSERT_TRUE(PumpUntil([&] { return Playing(m.PlayerRec); }, 5000)) << m.PlayerRec.lastError();
   const Tone heard = Listen(3000);
   EXPECT_NEAR(heard.hz, 440.0, 2.0);
   EXPECT_GT(heard.rms, 300.0);
@@ -305,12 +298,12 @@ TEST_F(Recorder, StopDuringPlaybackEndsIt) {
   MessageBoxWatcher boxes;
   Record(3000);
   LeftClick(m.VrDemoButtonStart);
-  ASSERT_TRUE(PumpUntil([&] { return m.PlayerRec.playState() == 3; }, 5000)) << m.PlayerRec.lastError();
+  ASSERT_TRUE(PumpUntil([&] { return Playing(m.PlayerRec); }, 5000)) << m.PlayerRec.lastError();
   LeftClick(m.VrDemoButtonStop);
   EXPECT_TRUE(TransportReady(m));
   EXPECT_EQ(m.LabelStation.Caption(), "none");
   EXPECT_EQ(m.PlayerRec.URL(), "");
-  EXPECT_TRUE(PumpUntil([&] { return m.PlayerRec.playState() != 3; }, 1000));
+  EXPECT_TRUE(PumpUntil([&] { return !Playing(m.PlayerRec); }, 1000));
   Pump(500);
   EXPECT_TRUE(TransportReady(m));
 }

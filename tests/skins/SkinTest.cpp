@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "app/MainForm.h"
-#include "app/Program.h"
+#include "app/StartedProgram.h"
 #include "recording/OptionsForm.h"
 #include "skins/BitmapRules.h"
 #include "skins/RegionRules.h"
@@ -43,14 +43,7 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-TMainForm& Started() {
-  if (ui::App().Forms().empty()) {
-    SetCurrentDirectoryA(Directory().c_str());
-    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
-    ui::App().ShowMainForm();
-  }
-  return *MainForm;
-}
+TMainForm& Started() { return StartedProgram(Directory()); }
 
 // Pixels of exactly this colour in the window's client area, within r when given.
 int CountColour(HWND hwnd, ui::Color colour, ui::Rect r = {0, 0, 10000, 10000}) {

@@ -1,0 +1,50 @@
+// The program under test in the test's own process: started once per test program as
+// the shipped exe starts (the splash window and its checks, every window, the main
+// window's first showing), in a working directory of the test's choosing.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "app/ConnectionProbe.h"
+#include "app/MainForm.h"
+#include "app/Program.h"
+#include "playback/StationPlayer.h"
+#include "ui/Application.h"
+#include "ui/WindowTesting.h"
+
+namespace testing_support {
+
+// A connection system the test switches: online from the start, for tests whose faults
+// are the station's or the disk's; counts the program's attempts to dial.
+class TestConnection : public app::ConnectionSystem {
+ public:
+  std::atomic<bool> connected{true};
+  std::atomic<int> attempts{0};
+  bool IsConnected() override { return connected; }
+  void AttemptConnect() override { ++attempts; }
+};
+
+// The started program; the first call starts it in `directory`, with `connection`
+// (when given) as its view of the machine's connection, and waits until it sees it.
+inline TMainForm& StartedProgram(const std::string& directory,
+                                 std::shared_ptr<app::ConnectionSystem> connection = nullptr) {
+  if (ui::App().Forms().empty()) {
+    SetCurrentDirectoryA(directory.c_str());
+    if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
+    ui::App().ShowMainForm();
+    if (connection) {
+      MainForm->Connection().SetSystem(std::move(connection));
+      PumpUntil([] { return MainForm->Monitor().internetConnected; }, 3000);
+    }
+  }
+  return *MainForm;
+}
+
+// Whether sound of the player is leaving the device.
+inline bool Playing(const TWindowsMediaPlayer& player) { return player.playState() == playback::psPlaying; }
+
+}  // namespace testing_support
