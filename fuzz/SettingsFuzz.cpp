@@ -53,9 +53,9 @@ std::optional<long long> ReferenceInteger(std::string_view text) {
 void CheckInteger(const std::string& text) {
   const std::optional<long long> expected = ReferenceInteger(text);
   try {
-    const int value = stations::ParseSettingsInteger(text);
+    const int value = base::ParseSettingsInteger(text);
     FUZZ_CHECK(expected && *expected == value);
-  } catch (const stations::EConvertError&) {
+  } catch (const base::EConvertError&) {
     FUZZ_CHECK(!expected);
   }
 }
@@ -65,7 +65,7 @@ void CheckInteger(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > kMaxInput) return 0;
   fuzz::Input in(data, size);
-  const std::vector<std::string> lines = stations::SplitLines(in.Rest());
+  const std::vector<std::string> lines = base::SplitLines(in.Rest());
   for (std::size_t i = 0; i < lines.size() && i < 4; ++i) CheckInteger(lines[i]);
 
   // The file's own paths exist when their first byte is even: both branches are taken.
@@ -73,13 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Collect first;
   try {
     stations::ReadSettings(lines, "C:\\Program", exists, first);
-  } catch (const stations::EConvertError&) {
+  } catch (const base::EConvertError&) {
     return 0;
   } catch (const stations::EInvalidFileName&) {
     return 0;
   }
-  const std::string text = stations::JoinLines(stations::SettingsLines(first.values));
-  const std::vector<std::string> again = stations::SplitLines(text);
+  const std::string text = base::JoinLines(stations::SettingsLines(first.values));
+  const std::vector<std::string> again = base::SplitLines(text);
   FUZZ_CHECK(again.size() == std::size_t(stations::kSettingsLineCount));
   Collect second;
   stations::ReadSettings(again, "C:\\Program", [](const std::string&) { return true; }, second);

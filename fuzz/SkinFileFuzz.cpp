@@ -46,12 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A colour as a number, and the first line as a colour text.
   const ui::Color colour = in.Long();
   FUZZ_CHECK(skins::TextToColour(skins::ColourToText(colour)) == colour);
-  const std::vector<std::string> lines = stations::SplitLines(in.Rest());
+  const std::vector<std::string> lines = base::SplitLines(in.Rest());
   if (!lines.empty()) {
     try {
       const ui::Color read = skins::TextToColour(lines[0]);
       FUZZ_CHECK(skins::TextToColour(skins::ColourToText(read)) == read);
-    } catch (const stations::EConvertError& e) {
+    } catch (const base::EConvertError& e) {
       FUZZ_CHECK(std::string(e.what()).size() < 200);  // a damaged line is quoted short
     }
   }
@@ -59,14 +59,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Collect first;
   try {
     skins::ReadSkin(lines, first);
-  } catch (const stations::EConvertError& e) {
+  } catch (const base::EConvertError& e) {
     FUZZ_CHECK(std::string(e.what()).size() < 200);
     return 0;
   }
   const std::vector<std::string> written = skins::SkinLines(first.values);
   FUZZ_CHECK(written.size() == std::size_t(skins::kSkinLineCount));
   Collect second;
-  skins::ReadSkin(stations::SplitLines(stations::JoinLines(written)), second);
+  skins::ReadSkin(base::SplitLines(base::JoinLines(written)), second);
   if (first.values.imagePath.empty()) first.values.imagePath = skins::kDefaultImagePath;
   FUZZ_CHECK(second.values == first.values);
   return 0;

@@ -32,13 +32,13 @@ class HistoryOnly : public stations::SettingsTarget {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > kMaxInput) return 0;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  const std::vector<std::string> lines = stations::SplitLines(text);
+  const std::vector<std::string> lines = base::SplitLines(text);
   for (const std::string& line : lines) FUZZ_CHECK(line.find_first_of(std::string("\r\n\0", 3)) == std::string::npos);
 
   // A station group file.
   const stations::PresetGroup group = stations::ParseGroup(lines);
-  const std::string groupText = stations::JoinLines(stations::GroupLines(group));
-  FUZZ_CHECK(stations::ParseGroup(stations::SplitLines(groupText)) == group);
+  const std::string groupText = base::JoinLines(stations::GroupLines(group));
+  FUZZ_CHECK(stations::ParseGroup(base::SplitLines(groupText)) == group);
 
   // The band list: every band kept can name its files, and reads back the same.
   const std::vector<std::string> bands = stations::ParseBandFile(text).bands;

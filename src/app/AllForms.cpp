@@ -22,6 +22,15 @@ void CreateAllForms() {
   application.CreateForm(EditStationForm);
   application.CreateForm(FormSure);
   application.CreateForm(AboutForm);
+  // The skin shapes the main window and colours what every window lists.
+  SkinForm->SetSkinnedWindow(*MainForm);
+  widgets::SkinTargets& targets = SkinForm->Targets();
+  MainForm->ListSkinTargets(targets);
+  SkinForm->ListSkinTargets(targets);
+  BandForm->ListSkinTargets(targets);
+  EditStationForm->ListSkinTargets(targets);
+  HistoryForm->ListSkinTargets(targets);
+  OptionsForm->ListSkinTargets(targets);
 }
 
 }  // namespace app

@@ -5,7 +5,7 @@
 #include "app/MainForm.h"
 #include "playback/CertificateCheck.h"
 #include "playback/CertificateRules.h"
-#include "stations/TextFile.h"
+#include "base/TextFile.h"
 #include "ui/Application.h"
 #include "ui/Synchronize.h"
 
@@ -13,7 +13,7 @@ namespace app {
 
 void CertificateTrust::Load(const std::string& programDirectory) {
   path_ = programDirectory + "\\" + playback::kTrustedHostsFileName;
-  if (const auto text = stations::ReadTextFile(path_)) playback::SetTrustedHosts(playback::ParseTrustedHosts(*text));
+  if (const auto text = base::ReadTextFile(path_)) playback::SetTrustedHosts(playback::ParseTrustedHosts(*text));
 }
 
 void CertificateTrust::Tick() {
@@ -41,7 +41,7 @@ void CertificateTrust::Ask(const std::string& host, const std::string& fault, co
   if (std::find(hosts.begin(), hosts.end(), trusted) == hosts.end()) hosts.push_back(trusted);
   playback::SetTrustedHosts(hosts);
   form_.PlayStation(name, url);
-  stations::WriteTextFile(path_, playback::TrustedHostsText(hosts));
+  base::WriteTextFile(path_, playback::TrustedHostsText(hosts));
 }
 
 }  // namespace app

@@ -16,7 +16,7 @@
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
 #include "stations/HistoryForm.h"
-#include "stations/TextFile.h"
+#include "base/TextFile.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 
@@ -82,7 +82,7 @@ void TMainForm::FormShow(ui::Control&) {
   // presets over the user's group.
   std::exception_ptr skinFailure;
   const std::string skinFile = programDirectory_ + "\\" + skins::kCurrentSkinFileName;
-  if (stations::FileExists(skinFile)) {
+  if (base::FileExists(skinFile)) {
     try {
       LoadSkinFile(skinFile);
       SkinForm->ApplySkin(true);
@@ -111,13 +111,12 @@ void TMainForm::FormShow(ui::Control&) {
 
 void TMainForm::FormDestroy(ui::Control&) {
   Recorder.FinishOnDestroy();
-  const int position = VrScrollBarPlayer1.Position();
-  SetVolume(position != 0 ? position : 1000);
+  RestoreVolume();
   WindowsMediaPlayer.controls().stop();
   PlayerRec.controls().stop();
   if (tickWatch_) {
     try {
-      stations::WriteTextFile(tickReport_, tickWatch_->Report() + "\r\n");
+      base::WriteTextFile(tickReport_, tickWatch_->Report() + "\r\n");
     } catch (const std::exception&) {
       // A report that cannot be written is the measurer's problem, not the user's.
     }
@@ -131,8 +130,14 @@ void TMainForm::SetVolume(int position) {
   VrScrollBarPlayer1.SetPosition(position);
 }
 
+void TMainForm::RestoreVolume() {
+  const int position = VrScrollBarPlayer1.Position();
+  SetVolume(position != 0 ? position : 1000);
+}
+
 void TMainForm::FillDriverBox() {
   ui::ComboBox& box = OptionsForm->DriverBox;
+  box.OnChange = [this](ui::Control& c) { DriverBoxChange(c); };
   // Without a capture device the settings are loaded all the same, or the next Exit
   // would write defaults over them; the capture's error is reported afterwards.
   std::exception_ptr captureFailure;
@@ -285,11 +290,17 @@ std::string TMainForm::RecordingFileName() {
   return OptionsForm ? OptionsForm->DirectoryEditLogger.Text() : std::string();
 }
 
-void TMainForm::EnableFileButtons() {
-  VrDemoButtonStart.SetEnabled(true);
-  VrDemoButtonRec.SetEnabled(true);
-  VrDemoButtonOptions.SetEnabled(true);
-  VrDemoButtonBurn.SetEnabled(true);
+void TMainForm::EnableTransport(bool on) {
+  for (widgets::TVrDemoButton* b : {&VrDemoButtonOptions, &VrDemoButtonStart, &VrDemoButtonBurn, &VrDemoButtonRec})
+    b->SetEnabled(on);
+}
+
+void TMainForm::StopStationForFile() {
+  LabelStation.SetVisible(true);
+  WindowsMediaPlayer.controls().stop();
+  monitor_.connecting = false;
+  monitor_.stationFault.clear();
+  RestoreVolume();
 }
 
 void TMainForm::ShowMessage(const std::string& text) {

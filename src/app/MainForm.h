@@ -15,13 +15,14 @@
 #include "playback/StatusMonitorRules.h"
 #include "playback/TickWatchRules.h"
 #include "playback/WindowsMediaPlayer.h"
-#include "skins/VrFormShape.h"
 #include "recording/Recorder.h"
+#include "skins/SkinnedWindow.h"
 #include "ui/Form.h"
 #include "ui/Menus.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
 #include "widgets/VrAnimate.h"
+#include "widgets/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 #include "widgets/VrLcd.h"
@@ -30,7 +31,10 @@
 #include "widgets/VrSlider.h"
 #include "widgets/VrSpinner.h"
 
-class TMainForm : public ui::Form, private playback::MonitorWindow {
+class TMainForm : public ui::Form,
+                  public skins::SkinnedWindow,
+                  private playback::MonitorWindow,
+                  private recording::RecorderWindow {
  public:
   static constexpr int kPresets = 7;
   static constexpr const char* kHistoryBand = "Station History";
@@ -46,6 +50,8 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
 
   // Both players' volume from a fader position 0..1000.
   void SetVolume(int position);
+  // Both players' volume from the fader, full where it stands at 0.
+  void RestoreVolume();
   void FillDriverBox();
   // The capture formats of the default device into the options' format list.
   void FillFormatBox() { Recorder.FillFormatBox(); }
@@ -81,8 +87,13 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   void TimerTunoraTimer();
 
   // The skin: its files, and the layout changed by carrying parts with the mouse.
-  void LoadSkinFile(const std::string& fileName);
-  void SaveSkinFile(const std::string& fileName);
+  void LoadSkinFile(const std::string& fileName) override;
+  void SaveSkinFile(const std::string& fileName) override;
+  ui::Form& Window() override { return *this; }
+  skins::TVrFormShape& Shape() override { return VrMainFormShape; }
+  void ShowLedText(const std::string& text) override { VrMatrixConn.SetText(text); }
+  // The controls that take the skin's colours.
+  void ListSkinTargets(widgets::SkinTargets& targets);
   void VrMainFormShapeMouseMove(ui::Control& sender, unsigned shift, int x, int y);
   // A layout menu entry: the part with this code (1..16) follows the mouse from now on.
   void PickUp(int item);
@@ -194,7 +205,6 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   void HandleCreated() override;
 
  private:
-  friend class recording::TRecorder;
   void BuildShape();
   void BuildLayoutEditing();
   void BuildDisplay();
@@ -229,9 +239,16 @@ class TMainForm : public ui::Form, private playback::MonitorWindow {
   bool PlayingIconVisible() override { return ImagePlayer1GO.Visible(); }
   void SetPlayingIconVisible(bool on) override { ImagePlayer1GO.SetVisible(on); }
   std::string RecordingFileName() override;
-  void EnableFileButtons() override;
+  void EnableFileButtons() override { EnableTransport(true); }
   void CloseWindow() override { Close(); }
   void ShowMessage(const std::string& text) override;
+  // What the recorder reads and writes.
+  void EnableTransport(bool on) override;
+  void ShowRecordingSize(int kilobytes) override { VrNumSize.SetValue(kilobytes); }
+  TWindowsMediaPlayer& RecordingPlayer() override { return PlayerRec; }
+  void StopStationForFile() override;
+  void QueueFilePlayback() override { monitor_.filePlaybackPending = true; }
+
   std::string GroupNotSavedMessage() const;
   widgets::TVrClock& Clock(playback::MonitorClock clock);
 

@@ -5,7 +5,7 @@
 #include "recording/OptionsForm.h"
 #include "stations/HistoryForm.h"
 #include "stations/StationFilesRules.h"
-#include "stations/TextFile.h"
+#include "base/TextFile.h"
 #include "ui/Geometry.h"
 
 namespace {
@@ -51,7 +51,7 @@ void TMainForm::LoadStationGroup(int group) {
   stations::PresetGroup presets = stations::EmptyGroup();
   std::exception_ptr failure;
   try {
-    if (const auto text = stations::ReadTextFile(path)) presets = stations::ParseGroup(stations::SplitLines(*text));
+    if (const auto text = base::ReadTextFile(path)) presets = stations::ParseGroup(base::SplitLines(*text));
     groupLoaded_ = true;
   } catch (...) {
     failure = std::current_exception();
@@ -74,15 +74,15 @@ void TMainForm::SaveStationGroup(int group) {
   if (!groupLoaded_) return;
   stations::PresetGroup presets;
   for (int k = 0; k < kPresets; ++k) presets[k] = {VrDemoButtonStation[k].Caption(), EditStationURL[k].Text()};
-  stations::WriteTextFile(stations::GroupFileName(programDirectory_, Labelgenre.Caption(), group),
-                          stations::JoinLines(stations::GroupLines(presets)));
+  base::WriteTextFile(stations::GroupFileName(programDirectory_, Labelgenre.Caption(), group),
+                          base::JoinLines(stations::GroupLines(presets)));
 }
 
 void TMainForm::LoadSettings() {
   const std::string path = programDirectory_ + "\\" + stations::kSettingsFileName;
-  const auto text = stations::ReadTextFile(path);
+  const auto text = base::ReadTextFile(path);
   std::optional<std::vector<std::string>> lines;
-  if (text) lines = stations::SplitLines(*text);
+  if (text) lines = base::SplitLines(*text);
   // The history slots are written back even when a line stops the reading half-way:
   // the lines before it stay applied.
   stations::History history = HistoryForm->Entries();
@@ -92,13 +92,13 @@ void TMainForm::LoadSettings() {
     ~HistoryWriteBack() { HistoryForm->SetEntries(history); }
   } writeBack{history};
   try {
-    stations::ReadSettings(lines, programDirectory_, stations::FileExists, controls);
+    stations::ReadSettings(lines, programDirectory_, base::FileExists, controls);
   } catch (const std::exception&) {
     // The next save writes what the controls hold; the lines that were not applied
     // stay in a copy of the damaged file.
     // A copy that cannot be written must not hide why the file was refused.
     try {
-      if (text) stations::WriteTextFile(path + kDamagedSuffix, *text);
+      if (text) base::WriteTextFile(path + kDamagedSuffix, *text);
     } catch (const std::exception&) {
     }
     throw;
@@ -117,8 +117,8 @@ void TMainForm::SaveSettings() {
   values.band = Labelgenre.Caption() == kHistoryBand ? currentBand_ : Labelgenre.Caption();
   values.left = Left();
   values.top = Top();
-  stations::WriteTextFile(programDirectory_ + "\\" + stations::kSettingsFileName,
-                          stations::JoinLines(stations::SettingsLines(values)));
+  base::WriteTextFile(programDirectory_ + "\\" + stations::kSettingsFileName,
+                          base::JoinLines(stations::SettingsLines(values)));
 }
 
 void TMainForm::PushHistory(const std::string& name, const std::string& url) {

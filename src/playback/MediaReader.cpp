@@ -33,6 +33,18 @@ const char* ProtocolsFor(const std::string& url) {
   return scheme.empty() || scheme == "file" ? kProtocols : kNetworkProtocols;
 }
 
+// A station's connection made for it: only the protocols its address may reach, our
+// name, and the ICY titles asked for. The caller frees it.
+AVDictionary* StationOptions(const std::string& url) {
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "protocol_whitelist", ProtocolsFor(url), 0);
+  av_dict_set(&options, "user_agent", "Ovexia Tunora", 0);
+  av_dict_set(&options, "icy", "1", 0);
+  return options;
+}
+
+constexpr const char* kNoAnswer = "The station does not answer";
+
 // Rates outside these give a sound buffer of no length, or sizes that overflow.
 constexpr int kMinSampleRate = 20;
 constexpr int kMaxSampleRate = 384000;
@@ -250,17 +262,14 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   if (scheme == "http" || scheme == "https") {
     // The connection is made here, so that the server's content type can choose the
     // demuxer before any probing.
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", ProtocolsFor(url), 0);
-    av_dict_set(&options, "user_agent", "Ovexia Tunora", 0);
-    av_dict_set(&options, "icy", "1", 0);
+    AVDictionary* options = StationOptions(url);
     const AVIOInterruptCB cb{&MediaReader::Interrupt, this};
     const int r = avio_open2(&io_, name.c_str(), AVIO_FLAG_READ, &cb, &options);
     probe_->Stop();
     av_dict_free(&options);
     if (r < 0) {
       error = probe_->Refused() ? "The station refuses the connection"
-              : TimedOut()      ? "The station does not answer"
+              : TimedOut()      ? kNoAnswer
                                 : Failure("The station cannot be reached: " + ErrorText(r));
       return false;
     }
@@ -293,10 +302,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   // Start quickly: a live stream is not probed for long.
   format_->probesize = 64 * 1024;
   format_->max_analyze_duration = 500000;
-  AVDictionary* options = nullptr;
-  av_dict_set(&options, "protocol_whitelist", ProtocolsFor(url), 0);
-  av_dict_set(&options, "user_agent", "Ovexia Tunora", 0);
-  av_dict_set(&options, "icy", "1", 0);
+  AVDictionary* options = StationOptions(url);
   // The HLS reader would reuse a connection by reaching behind the files it opened, which
   // the list cap wraps: every list and segment gets a connection of its own.
   av_dict_set(&options, "http_persistent", "0", 0);
@@ -306,7 +312,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
       std::string("The station's stream holds no ") + (adts ? "AAC" : "MP3") + " frames that can be played";
   if (r < 0) {
     error = listCap_.Exceeded()        ? kHlsListTooLarge
-            : TimedOut()               ? "The station does not answer"
+            : TimedOut()               ? kNoAnswer
             : sync_ && !sync_->Found() ? noFrames
                                        : Failure("The station cannot be opened: " + ErrorText(r));
     format_ = nullptr;
@@ -314,7 +320,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   }
   r = avformat_find_stream_info(format_, nullptr);
   if (sync_ && !sync_->Found()) {
-    error = TimedOut() ? "The station does not answer" : noFrames;
+    error = TimedOut() ? kNoAnswer : noFrames;
     return false;
   }
   if (r < 0) {
@@ -371,7 +377,7 @@ std::vector<std::string> MediaReader::FetchPlaylist(const std::string& url, bool
   const int r = avio_open2(&io, name.c_str(), AVIO_FLAG_READ, &cb, &options);
   av_dict_free(&options);
   if (r < 0) {
-    error = TimedOut() ? "The station does not answer" : Failure("The station cannot be reached: " + ErrorText(r));
+    error = TimedOut() ? kNoAnswer : Failure("The station cannot be reached: " + ErrorText(r));
     return {};
   }
   std::string body(kMaxPlaylistBytes, '\0');

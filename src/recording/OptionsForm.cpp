@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "app/MainForm.h"
 #include "recording/Wave.h"
 #include "widgets/DialogFrame.h"
 
@@ -32,9 +31,6 @@ TOptionsForm::TOptionsForm() : ui::Form("OptionsForm") {
   Place(DriverBox, VrBlotter2, 0, 1, 333, 22);
   StyleList(DriverBox);
   DriverBox.SetDropDownCount(3);
-  DriverBox.OnChange = [](ui::Control& c) {
-    if (MainForm) MainForm->DriverBoxChange(c);
-  };
   Place(LabelTempFile, VrBlotterOptions, 9, 118, 0, 0);
   StyleCaption(LabelTempFile, "Temporary Audio File:");
   Place(VrBlotter3, *this, 8, 132, 333, 27);
@@ -66,4 +62,11 @@ void TOptionsForm::ExportTo(const std::string& target) {
   const DWORD error = GetLastError();
   throw std::runtime_error("The recording \"" + source + "\" could not be copied to \"" + target + "\". " +
                            recording::SystemErrorText(error));
+}
+
+void TOptionsForm::ListSkinTargets(widgets::SkinTargets& targets) {
+  targets.Font(widgets::scActive, {&LabelOptions, &FormatBox, &DriverBox, &DirectoryEditLogger});
+  targets.Font(widgets::scPassive, {&LabelRecFormat, &LabelRecDriver, &LabelTempFile});
+  targets.CommandButtons({&VrDemoButtonExport, &VrDemoButtonExit});
+  targets.Fill(widgets::scPopup, {&VrBlotterOptions});
 }

@@ -1,6 +1,7 @@
 // The options dialog: capture format, capture device and the recording file, and the
 // export of a copy of the recording. Other windows read and write the options straight
-// from these controls.
+// from these controls; the window that holds the recorder answers a change of the device
+// (DriverBox's OnChange) by filling the format list anew.
 #pragma once
 
 #include <string>
@@ -10,12 +11,15 @@
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "widgets/DialogLooks.h"
+#include "widgets/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
 class TOptionsForm : public ui::Form {
  public:
   TOptionsForm();
+  // The controls that take the skin's colours.
+  void ListSkinTargets(widgets::SkinTargets& targets);
 
   void VrDemoButtonExportClick(ui::Control& sender);
   // Copies the recording to target, replacing a file there; a copy that fails is

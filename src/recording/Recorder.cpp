@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainForm.h"
+#include "playback/WindowsMediaPlayer.h"
 #include "recording/CaptureRules.h"
 #include "recording/OptionsForm.h"
 #include "ui/Dialogs.h"
@@ -11,7 +11,7 @@
 
 namespace recording {
 
-TRecorder::TRecorder(TMainForm& main) : main_(main) {}
+TRecorder::TRecorder(RecorderWindow& window) : window_(window) {}
 
 TRecorder::~TRecorder() {
   FinishOnDestroy();
@@ -30,24 +30,10 @@ void TRecorder::FillFormatBox() {
   box.SetItemIndex(DefaultFormatIndex(lines));
 }
 
-void TRecorder::EnableButtons(bool on) {
-  if (on) {
-    main_.VrDemoButtonOptions.SetEnabled(true);
-    main_.VrDemoButtonStart.SetEnabled(true);
-    main_.VrDemoButtonBurn.SetEnabled(true);
-    main_.VrDemoButtonRec.SetEnabled(true);
-  } else {
-    main_.VrDemoButtonOptions.SetEnabled(false);
-    main_.VrDemoButtonRec.SetEnabled(false);
-    main_.VrDemoButtonStart.SetEnabled(false);
-    main_.VrDemoButtonBurn.SetEnabled(false);
-  }
-}
-
 void TRecorder::Rec() {
   auto capture = std::make_unique<TSoundCaptureStream>();
   capture_ = std::move(capture);
-  main_.PlayerRec.SetURL("");
+  window_.RecordingPlayer().SetURL("");
   TOptionsForm& options = *OptionsForm;
   if (options.FormatBox.Text().empty() || options.DriverBox.Text().empty() ||
       options.DirectoryEditLogger.Text().empty()) {
@@ -73,7 +59,7 @@ void TRecorder::Rec() {
   file_ = std::move(file);
   stopPending_ = false;
   lastRefreshMs_ = lastShownMs_ = GetTickCount();
-  EnableButtons(false);
+  window_.EnableTransport(false);
   capture_->SetOnData([this](TSoundCaptureStream& s) { WriteCapturedData(s); }, this);
   capture_->SetFormatIndex(index);
   try {
@@ -103,7 +89,7 @@ void TRecorder::WriteAvailable() {
   if (writable > 0) file_->CopyFrom(*capture_, writable);
   const std::uint32_t now = GetTickCount();
   if (SizeDisplayDue(lastShownMs_, now)) {
-    main_.VrNumSize.SetValue(int(RoundKilobytes(file_->GetDataSize())));
+    window_.ShowRecordingSize(int(RoundKilobytes(file_->GetDataSize())));
     lastShownMs_ = now;
   }
   if (HeaderRefreshDue(lastRefreshMs_, now)) {
@@ -130,29 +116,22 @@ void TRecorder::Stop(bool tellUser) {
     if (capture_) lost = LostSoundMessage(capture_->Gaps(), ReadPcmFormat(file_->GetFormat()).avgBytesPerSec);
     std::unique_ptr<TWaveFileStream> file = std::move(file_);
     file->Finish();
-    main_.VrNumSize.SetValue(int(RoundKilobytes(file->GetDataSize())));
+    window_.ShowRecordingSize(int(RoundKilobytes(file->GetDataSize())));
   }
   stopPending_ = false;
-  main_.PlayerRec.controls().stop();
-  main_.PlayerRec.SetURL("");
-  EnableButtons(true);
-  if (main_.LabelStation.Caption() != "none") main_.LabelStation.SetCaption("none");
+  TWindowsMediaPlayer& player = window_.RecordingPlayer();
+  player.controls().stop();
+  player.SetURL("");
+  window_.EnableTransport(true);
+  if (window_.StationText() != "none") window_.SetStationText("none");
   if (tellUser && !lost.empty()) ui::ShowMessage(lost);
 }
 
 void TRecorder::Play() {
-  main_.LabelStation.SetCaption("File Playback");
-  main_.LabelStation.SetVisible(true);
-  main_.WindowsMediaPlayer.controls().stop();
-  main_.monitor_.connecting = false;
-  main_.monitor_.stationFault.clear();
-  const int position = main_.VrScrollBarPlayer1.Position();
-  main_.SetVolume(position != 0 ? position : 1000);
-  main_.VrDemoButtonOptions.SetEnabled(false);
-  main_.VrDemoButtonStart.SetEnabled(false);
-  main_.VrDemoButtonRec.SetEnabled(false);
-  main_.VrDemoButtonBurn.SetEnabled(false);
-  main_.monitor_.filePlaybackPending = true;
+  window_.SetStationText("File Playback");
+  window_.StopStationForFile();
+  window_.EnableTransport(false);
+  window_.QueueFilePlayback();
 }
 
 void TRecorder::StopAndReleaseCapture() {

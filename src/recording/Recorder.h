@@ -8,9 +8,8 @@
 #include <memory>
 
 #include "recording/DXSounds.h"
+#include "recording/RecorderWindow.h"
 #include "recording/Wave.h"
-
-class TMainForm;
 
 namespace recording {
 
@@ -18,7 +17,7 @@ inline constexpr const char* kOptionsMissingMessage = "Recording options are mis
 
 class TRecorder {
  public:
-  explicit TRecorder(TMainForm& main);
+  explicit TRecorder(RecorderWindow& window);
   ~TRecorder();
   TRecorder(const TRecorder&) = delete;
   TRecorder& operator=(const TRecorder&) = delete;
@@ -44,12 +43,11 @@ class TRecorder {
   void SetDataLimit(std::int64_t bytes) { dataLimit_ = bytes; }
 
  private:
-  void EnableButtons(bool on);
   void WriteAvailable();
   // STOP, and the message, once the notification that calls this is over.
   void StopLater(const std::string& message);
 
-  TMainForm& main_;
+  RecorderWindow& window_;
   std::unique_ptr<TSoundCaptureStream> capture_;
   std::unique_ptr<TWaveFileStream> file_;
   std::int64_t dataLimit_ = -1;

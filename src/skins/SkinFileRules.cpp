@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "stations/StationFilesRules.h"
+#include "base/LineRules.h"
 #include "ui/TextRules.h"
 
 namespace skins {
@@ -73,13 +73,13 @@ std::string Quoted(const std::string& text) {
 }
 
 [[noreturn]] void NotAnInteger(const std::string& text) {
-  throw stations::EConvertError("'" + Quoted(text) + "' is not a valid integer value");
+  throw base::EConvertError("'" + Quoted(text) + "' is not a valid integer value");
 }
 
 int ParseInteger(const std::string& text) {
   try {
-    return stations::ParseSettingsInteger(text);
-  } catch (const stations::EConvertError&) {
+    return base::ParseSettingsInteger(text);
+  } catch (const base::EConvertError&) {
     NotAnInteger(text);
   }
 }

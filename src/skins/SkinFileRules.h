@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/Color.h"
+#include "widgets/SkinColours.h"
 
 namespace skins {
 
@@ -20,8 +21,9 @@ constexpr const char* kDefaultImagePath = "default";
 constexpr const char* kDefaultLedText = "OVEXIA TUNORA ONLINE!";
 
 // The eight skin colours, in the order of their preview panels in the designer.
-enum SkinColour { scWActive, scWPassive, scActive, scPassive, scPopup, scButtonText, scMouseOver, scTrans };
-constexpr int kSkinColours = 8;
+using widgets::kSkinColours;
+using widgets::SkinColour;
+using enum widgets::SkinColour;
 
 // The sixteen parts of the main window that the layout moves, in file order (which is
 // also the order of the layout menu): display, fader, band, station, record and button

@@ -2,7 +2,6 @@
 
 #include <exception>
 
-#include "app/MainForm.h"
 #include "ui/Application.h"
 #include "widgets/DialogFrame.h"
 
@@ -133,9 +132,15 @@ void TSkinForm::WithMainWindowBack(const std::function<void()>& step) {
   // back all the same: nothing else would ever show it again.
   if (failure) ui::App().ReportException(failure);
   Hide();
-  MainForm->Show();
+  window_->Window().Show();
   Show();
   SetActiveWindow(Handle());
+}
+
+void TSkinForm::HideSkinnedWindow() {
+  ui::Form& window = window_->Window();
+  window.Hide();
+  window.SetBounds(0, 0, window.Width(), window.Height());
 }
 
 void TSkinForm::ApplyWithTransparentColour(ui::Color previous) {
@@ -153,8 +158,7 @@ void TSkinForm::VrDemoButtonTransClick(ui::Control&) {
   const ui::Color previous = PanelTrans.GetColor();
   PanelTrans.SetColor(ColorDialogSkin.color);
   Repaint();
-  MainForm->Hide();
-  MainForm->SetBounds(0, 0, MainForm->Width(), MainForm->Height());
+  HideSkinnedWindow();
   WithMainWindowBack([this, previous] { ApplyWithTransparentColour(previous); });
 }
 
@@ -163,10 +167,10 @@ void TSkinForm::VrDemoButtonBackgroundClick(ui::Control&) {
   if (!OpenPictureDialogImage.Execute()) return;
   const ui::Color previous = PanelTrans.GetColor();
   PanelTrans.SetColor(ColorDialogSkin.color);
-  MainForm->Hide();
+  window_->Window().Hide();
   Repaint();
   EditSkin.SetText(OpenPictureDialogImage.fileName);
-  MainForm->SetBounds(0, 0, MainForm->Width(), MainForm->Height());
+  HideSkinnedWindow();
   WithMainWindowBack([this, previous] { ApplyWithTransparentColour(previous); });
 }
 
@@ -174,17 +178,17 @@ void TSkinForm::VrDemoButtonLoadSkinClick(ui::Control&) {
   OpenSkinDialog.initialDir = EditDir.Text();
   if (!OpenSkinDialog.Execute()) return;
   Repaint();
-  MainForm->Hide();
+  window_->Window().Hide();
   const std::string file = OpenSkinDialog.fileName;
   WithMainWindowBack([this, file] {
-    MainForm->LoadSkinFile(file);
+    window_->LoadSkinFile(file);
     ApplySkin(true);
   });
 }
 
 void TSkinForm::VrDemoButtonSaveSkinClick(ui::Control&) {
   SaveSkinDialog.initialDir = EditDir.Text();
-  if (SaveSkinDialog.Execute()) MainForm->SaveSkinFile(SaveSkinDialog.fileName);
+  if (SaveSkinDialog.Execute()) window_->SaveSkinFile(SaveSkinDialog.fileName);
 }
 
 void TSkinForm::VrDemoButtonExitSkinClick(ui::Control&) {

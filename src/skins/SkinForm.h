@@ -6,16 +6,25 @@
 #include <vector>
 
 #include "skins/SkinFileRules.h"
+#include "skins/SkinnedWindow.h"
 #include "ui/Dialogs.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "widgets/DialogLooks.h"
+#include "widgets/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
 class TSkinForm : public ui::Form {
  public:
   TSkinForm();
+
+  // The window whose face the skin picture is, and the controls that every window lists
+  // for the skin's colours; both are set up once, when all windows exist.
+  void SetSkinnedWindow(skins::SkinnedWindow& window) { window_ = &window; }
+  widgets::SkinTargets& Targets() { return targets_; }
+  // The designer's own controls that take the skin's colours.
+  void ListSkinTargets(widgets::SkinTargets& targets);
 
   // Pushes the skin into the controls of every window; with reloadImage, first loads the
   // picture named by EditSkin into the main window's shape. A picture path to another
@@ -35,9 +44,8 @@ class TSkinForm : public ui::Form {
 
   // The preview panel of a skin colour, and the colours as the panels hold them.
   ui::Panel& ColourPanel(skins::SkinColour colour);
-  // The push buttons of every window that take the button text and mouse-over colours,
-  // in the order the skin colours them.
-  std::vector<widgets::TVrDemoButton*> DialogButtons();
+  // The push buttons of every window that take the button text and mouse-over colours.
+  const std::vector<widgets::TVrDemoButton*>& DialogButtons() const { return targets_.CommandButtons(); }
 
   widgets::TVrBlotter VrBlotterSkinMaker{"VrBlotterSkinMaker"};
   ui::Label LabelSkinTop{"LabelSkinTop"};
@@ -90,6 +98,11 @@ class TSkinForm : public ui::Form {
   // does, the main window and the designer are shown again afterwards, a failure being
   // reported first.
   void WithMainWindowBack(const std::function<void()>& step);
+  // The skinned window hidden and placed at the top left, where a new outline is cut.
+  void HideSkinnedWindow();
+
+  skins::SkinnedWindow* window_ = nullptr;
+  widgets::SkinTargets targets_;
 };
 
 extern TSkinForm* SkinForm;

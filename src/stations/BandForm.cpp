@@ -1,7 +1,7 @@
 #include "stations/BandForm.h"
 
 #include "stations/StationFilesRules.h"
-#include "stations/TextFile.h"
+#include "base/TextFile.h"
 #include "widgets/DialogFrame.h"
 #include "widgets/DialogLooks.h"
 
@@ -65,11 +65,11 @@ std::string TBandForm::BandFilePath() const {
 void TBandForm::FormActivate(ui::Control&) {
   bandDir_ = CurrentDirectoryWithSeparator();
   const std::string path = BandFilePath();
-  if (!FileExists(path)) return;
+  if (!base::FileExists(path)) return;
   std::optional<std::string> text;
   try {
-    text = ReadTextFile(path);
-  } catch (const EInOutError&) {
+    text = base::ReadTextFile(path);
+  } catch (const base::EInOutError&) {
     if (reported_) return;  // the list stays as it is
     reported_ = true;
     throw;
@@ -88,7 +88,7 @@ void TBandForm::FormActivate(ui::Control&) {
 }
 
 void TBandForm::WriteBandFile() {
-  WriteTextFile(BandFilePath(), BandFileText(ListBoxBands.Items()));
+  base::WriteTextFile(BandFilePath(), BandFileText(ListBoxBands.Items()));
 }
 
 void TBandForm::VrDemoButtonAddClick(ui::Control&) {
@@ -114,4 +114,11 @@ void TBandForm::ListBoxBandsDblClick(ui::Control&) {
 
 void TBandForm::VrDemoButtonCancelBandClick(ui::Control&) {
   SetModalResult(ui::mrCancel);
+}
+
+void TBandForm::ListSkinTargets(widgets::SkinTargets& targets) {
+  targets.Font(widgets::scActive, {&LabelStationBand, &EditNewStationBand});
+  targets.Font(widgets::scPassive, {&ListBoxBands, &LabelAddGenre});
+  targets.CommandButtons({&VrDemoButtonCancelBand, &VrDemoButtonSelectBand, &VrDemoButtonRemove, &VrDemoButtonAdd});
+  targets.Fill(widgets::scPopup, {&VrBlotterBands});
 }

@@ -8,12 +8,15 @@
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "widgets/DialogLooks.h"
+#include "widgets/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
 class TBandForm : public ui::Form {
  public:
   TBandForm();
+  // The controls that take the skin's colours.
+  void ListSkinTargets(widgets::SkinTargets& targets);
 
   // Reloads the list from the band file, when there is one, at every activation. A file
   // that cannot be read, or names in it that cannot be bands (left out of the list), are

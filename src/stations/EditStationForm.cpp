@@ -47,3 +47,10 @@ TEditStationForm::TEditStationForm() : ui::Form("EditStationForm") {
 void TEditStationForm::VrDemoButtonExitClick(ui::Control&) {
   SetModalResult(ui::mrOk);
 }
+
+void TEditStationForm::ListSkinTargets(widgets::SkinTargets& targets) {
+  targets.Font(widgets::scActive, {&LabelEditStation, &EditStationName, &EditStationURL});
+  targets.Font(widgets::scPassive, {&LabelSTName, &LabelSTURL, &LabelSTEx});
+  targets.CommandButtons({&VrDemoButtonExit});
+  targets.Fill(widgets::scPopup, {&VrBlotterStation});
+}

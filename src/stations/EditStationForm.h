@@ -5,12 +5,15 @@
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "widgets/DialogLooks.h"
+#include "widgets/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
 class TEditStationForm : public ui::Form {
  public:
   TEditStationForm();
+  // The controls that take the skin's colours.
+  void ListSkinTargets(widgets::SkinTargets& targets);
 
   void VrDemoButtonExitClick(ui::Control& sender);
 

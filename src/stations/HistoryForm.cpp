@@ -65,3 +65,13 @@ void THistoryForm::VrDemoButtonHisClick(int k) {
 void THistoryForm::VrDemoButtonCloseHistoryClick(ui::Control&) {
   SetModalResult(ui::mrOk);
 }
+
+void THistoryForm::ListSkinTargets(widgets::SkinTargets& targets) {
+  targets.Font(widgets::scActive, {&LabelHistory});
+  for (int k = 1; k <= stations::kHistorySlots; ++k) {
+    targets.Enter(widgets::scActive, {&EntryButton(k)});
+    targets.Leave(widgets::scPassive, {&EntryButton(k)});
+  }
+  targets.CommandButtons({&VrDemoButtonCloseHistory});
+  targets.Fill(widgets::scPopup, {&VrBlotterHistory});
+}

@@ -11,12 +11,15 @@
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "widgets/DialogLooks.h"
+#include "widgets/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
 class THistoryForm : public ui::Form {
  public:
   THistoryForm();
+  // The controls that take the skin's colours.
+  void ListSkinTargets(widgets::SkinTargets& targets);
 
   // Entry k's controls, k = 1..11.
   widgets::TVrDemoButton& EntryButton(int k) { return *entryButtons_.at(std::size_t(k - 1)); }

@@ -1,37 +1,8 @@
 #include "stations/StationFilesRules.h"
 
-#include <charconv>
-#include <climits>
-
 #include "ui/PathRules.h"
 
 namespace stations {
-
-std::vector<std::string> SplitLines(std::string_view text) {
-  text = text.substr(0, text.find('\0'));
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      break;
-    }
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + 1;
-    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
-  }
-  return lines;
-}
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) {
-    for (char c : line) text += (c == '\r' || c == '\n' || c == '\0') ? ' ' : c;
-    text += "\r\n";
-  }
-  return text;
-}
 
 std::string GroupFileName(const std::string& dir, const std::string& band, int group) {
   return dir + "\\" + band + std::to_string(group) + ".dat";
@@ -98,22 +69,6 @@ void PushHistory(History& history, const std::string& name, const std::string& u
   history[0] = {name, url};
 }
 
-int ParseSettingsInteger(const std::string& text) {
-  const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && isBlank(text[begin])) ++begin;
-  while (end > begin && isBlank(text[end - 1])) --end;
-  const char* first = text.data() + begin;
-  const char* last = text.data() + end;
-  // from_chars takes a minus sign but no plus sign; a sign must be followed by a digit.
-  if (first != last && *first == '+' && last - first > 1 && first[1] != '-') ++first;
-  int value = 0;
-  const auto [ptr, ec] = std::from_chars(first, last, value, 10);
-  if (first == last || ec != std::errc() || ptr != last)
-    throw EConvertError("'" + text + "' is not a valid integer value");
-  return value;
-}
-
 bool IsValidRecordingFileName(std::string_view path) {
   const std::size_t sep = path.find_last_of("\\/:");
   const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
@@ -133,9 +88,9 @@ void ApplySettings(const std::vector<std::string>& lines, SettingsTarget& target
     if (line.empty()) continue;
     const int lineNumber = int(i) + 1;
     if (lineNumber == 2) {
-      target.SetFormatIndex(ParseSettingsInteger(line));
+      target.SetFormatIndex(base::ParseSettingsInteger(line));
     } else if (lineNumber == 3) {
-      target.SetDriverIndex(ParseSettingsInteger(line));
+      target.SetDriverIndex(base::ParseSettingsInteger(line));
     } else if (lineNumber <= 25) {
       const int slot = (lineNumber - 4) / 2 + 1;
       if (lineNumber % 2 == 0)
@@ -146,9 +101,9 @@ void ApplySettings(const std::vector<std::string>& lines, SettingsTarget& target
       if (!IsValidBandName(line)) throw EInvalidBandName(InvalidBandNameMessage(line));
       target.SetBand(line);
     } else if (lineNumber == 27) {
-      target.SetLeft(ParseSettingsInteger(line));
+      target.SetLeft(base::ParseSettingsInteger(line));
     } else {
-      target.SetTop(ParseSettingsInteger(line));
+      target.SetTop(base::ParseSettingsInteger(line));
     }
   }
 }
@@ -201,12 +156,12 @@ const std::vector<std::string>& BuiltInBands() {
 
 BandFile ParseBandFile(std::string_view text) {
   BandFile file;
-  for (std::string& line : SplitLines(text)) (IsValidBandName(line) ? file.bands : file.refused).push_back(line);
+  for (std::string& line : base::SplitLines(text)) (IsValidBandName(line) ? file.bands : file.refused).push_back(line);
   return file;
 }
 
 std::string BandFileText(const std::vector<std::string>& bands) {
-  return JoinLines(bands);
+  return base::JoinLines(bands);
 }
 
 }  // namespace stations

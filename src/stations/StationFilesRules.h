@@ -1,5 +1,4 @@
-// The station library's files as text: line splitting and joining, the station group
-// files, the settings file Defaults.ini, the history and the band list. Portable: the
+// The station library's files as text: the station group files, the settings file Defaults.ini, the history and the band list. Portable: the
 // Win32 side reads and writes the files (TextFile.h) and copies values to the controls.
 #pragma once
 
@@ -11,17 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/LineRules.h"
+
 namespace stations {
-
-// ---- Lines ----------------------------------------------------------------------------
-
-// Lines end at CR, LF or CR LF. An empty line in the middle is an item, a break at the
-// very end adds none, and reading stops at a NUL character.
-std::vector<std::string> SplitLines(std::string_view text);
-
-// Every line, the last one too, ended by CR LF. A line break or NUL inside a value
-// becomes a blank: a value can never push the lines after it out of their positions.
-std::string JoinLines(const std::vector<std::string>& lines);
 
 // ---- Station groups -------------------------------------------------------------------
 
@@ -84,23 +75,12 @@ constexpr const char* kSettingsFileName = "Defaults.ini";
 constexpr const char* kDefaultRecordingName = "webfile.wav";
 constexpr const char* kDefaultBand = "Ovexia Radio Network";
 
-// A settings line that should hold an integer and does not: "'%s' is not a valid
-// integer value".
-class EConvertError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // A recording path whose file-name part holds a character a file name cannot hold:
 // "Invalid file name - %s".
 class EInvalidFileName : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-
-// A decimal integer with an optional sign; blanks (spaces, tabs) around it are allowed.
-// Anything else, or a value outside the 32-bit range, raises EConvertError naming text.
-int ParseSettingsInteger(const std::string& text);
 
 // True unless the file-name part (after the last "\", "/" or ":") holds one of
 // < > [ ] |. An empty text is a valid (empty) name.

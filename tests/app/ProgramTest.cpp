@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/ProcessDriver.h"
+#include "base/LineRules.h"
 #include "playback/SoundCapture.h"
 #include "ui/WindowTesting.h"
 
@@ -27,27 +28,6 @@ void WriteFile(const std::string& path, const std::string& text) { std::ofstream
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t from = 0;
-  while (from < text.size()) {
-    const std::size_t end = text.find("\r\n", from);
-    if (end == std::string::npos) {
-      out.push_back(text.substr(from));
-      break;
-    }
-    out.push_back(text.substr(from, end - from));
-    from = end + 2;
-  }
-  return out;
-}
-
-std::string Join(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& l : lines) out += l + "\r\n";
-  return out;
-}
-
 // A settings file as the program writes it: 28 lines, the history's eleven slots empty.
 std::vector<std::string> Settings(const std::string& band, int left, int top) {
   std::vector<std::string> lines{"webfile.wav", "-1", "0"};
@@ -56,11 +36,12 @@ std::vector<std::string> Settings(const std::string& band, int left, int top) {
   return lines;
 }
 
-// A group file whose first preset is name; the others are empty.
-std::string Group(const std::string& name) {
-  std::vector<std::string> lines{name, "http://127.0.0.1:9/" + name};
+// A group file whose first preset is name (at url, or an address that refuses); the
+// others are empty.
+std::string Group(const std::string& name, const std::string& url = "") {
+  std::vector<std::string> lines{name, url.empty() ? "http://127.0.0.1:9/" + name : url};
   for (int k = 1; k < 7; ++k) lines.insert(lines.end(), {"none", "none"});
-  return Join(lines);
+  return base::JoinLines(lines);
 }
 
 struct Started {
@@ -102,7 +83,7 @@ TEST_P(DamagedSettings, AreReportedAndTheProgramStartsAndSavesNothingWrong) {
   ScopedTempDir dir;
   std::vector<std::string> settings = Settings("Jazz", 50, 60);
   settings[std::size_t(d.line - 1)] = d.text;
-  WriteFile(dir.Path() + "\\Defaults.ini", Join(settings));
+  WriteFile(dir.Path() + "\\Defaults.ini", base::JoinLines(settings));
   const std::string jazz = Group("Jazz One"), ovexia = Group("Ovexia One");
   WriteFile(dir.Path() + "\\Jazz1.dat", jazz);
   WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", ovexia);
@@ -114,10 +95,10 @@ TEST_P(DamagedSettings, AreReportedAndTheProgramStartsAndSavesNothingWrong) {
   ASSERT_NE(main, nullptr) << "the program did not show its window after " << d.what;
   const std::string expectedPreset = std::string(d.bandAfter) == "Jazz" ? "Jazz One" : "Ovexia One";
   EXPECT_NE(FindDescendant(main, expectedPreset), nullptr) << "group 1 was not loaded";
-  EXPECT_EQ(ReadFileBytes(dir.Path() + "\\Defaults.ini.damaged"), Join(settings));
+  EXPECT_EQ(ReadFileBytes(dir.Path() + "\\Defaults.ini.damaged"), base::JoinLines(settings));
 
   const long ms = ExitAndTime(program, main);
-  const auto saved = Lines(ReadFileBytes(dir.Path() + "\\Defaults.ini"));
+  const auto saved = base::SplitLines(ReadFileBytes(dir.Path() + "\\Defaults.ini"));
   ASSERT_EQ(saved.size(), 28u);
   EXPECT_EQ(saved[25], d.bandAfter);
   EXPECT_EQ(ReadFileBytes(dir.Path() + "\\Jazz1.dat"), jazz);
@@ -142,7 +123,7 @@ TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
   settings[2] = "1";  // the second capture driver
   settings[3] = "Kept Station";
   settings[4] = "http://kept/";
-  WriteFile(dir.Path() + "\\Defaults.ini", Join(settings));
+  WriteFile(dir.Path() + "\\Defaults.ini", base::JoinLines(settings));
   WriteFile(dir.Path() + "\\Jazz1.dat", Group("Jazz One"));
 
   ProcessDriver program(ProgramPath(), dir.Path());
@@ -169,7 +150,7 @@ TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
   SetWindowPos(main, nullptr, 210, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Sleep(200);
   ASSERT_GT(ExitAndTime(program, main), 0);
-  const auto saved = Lines(ReadFileBytes(dir.Path() + "\\Defaults.ini"));
+  const auto saved = base::SplitLines(ReadFileBytes(dir.Path() + "\\Defaults.ini"));
   ASSERT_EQ(saved.size(), 28u);
   EXPECT_EQ(saved[2], "1") << "the driver index";
   EXPECT_EQ(saved[3], "Kept Station");
@@ -184,9 +165,7 @@ TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
   const char* url = std::getenv("TUNORA_STATION_MP3");
   ASSERT_NE(url, nullptr) << "run with the local test station (tests/playback/with-station.sh)";
   ScopedTempDir dir;
-  std::vector<std::string> group{"Tone", url};
-  for (int k = 1; k < 7; ++k) group.insert(group.end(), {"none", "none"});
-  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", Join(group));
+  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", Group("Tone", url));
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = WaitMain(program);
   ASSERT_NE(main, nullptr);
@@ -210,7 +189,7 @@ TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
   // The goodbye shows for 25 ticks of 100 ms (longer when the machine is busy).
   EXPECT_GE(ms, 2300);
   EXPECT_LE(ms, 6000);
-  EXPECT_EQ(Lines(ReadFileBytes(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "the press was remembered";
+  EXPECT_EQ(base::SplitLines(ReadFileBytes(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "the press was remembered";
 }
 
 // The tray icon's menu: Exit there is the main window's Exit, and the title that played
@@ -219,9 +198,7 @@ TEST(Program, ExitFromTheTrayMenuSavesAsExitDoes) {
   const char* url = std::getenv("TUNORA_STATION_MP3");
   ASSERT_NE(url, nullptr) << "run with the local test station (tests/playback/with-station.sh)";
   ScopedTempDir dir;
-  std::vector<std::string> group{"Tone", url};
-  for (int k = 1; k < 7; ++k) group.insert(group.end(), {"none", "none"});
-  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", Join(group));
+  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", Group("Tone", url));
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = WaitMain(program);
   ASSERT_NE(main, nullptr);
@@ -244,7 +221,7 @@ TEST(Program, ExitFromTheTrayMenuSavesAsExitDoes) {
   ASSERT_TRUE(pressed);
   EXPECT_NE(program.WaitWindow(kFormClass, "Tunora Message", 2000), nullptr) << "no message window after Exit";
   EXPECT_EQ(program.WaitExit(10000), 0);
-  EXPECT_EQ(Lines(ReadFileBytes(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "Exit saved the settings";
+  EXPECT_EQ(base::SplitLines(ReadFileBytes(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "Exit saved the settings";
 }
 
 TEST(Program, ClosingTheWindowByTheSystemSavesNothing) {

@@ -22,7 +22,7 @@
 #include "skins/SkinFileRules.h"
 #include "stations/BandForm.h"
 #include "stations/StationFilesRules.h"
-#include "stations/TextFile.h"
+#include "base/TextFile.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
 #include "ui/WindowTesting.h"
@@ -141,7 +141,7 @@ class SaveFaults : public ::testing::Test {
     try {
       m.SaveSkinFile(skinFile.empty() ? InDir(kSkinFile) : skinFile);
       messages.push_back("(the skin was saved)");
-    } catch (const stations::EInOutError& e) {
+    } catch (const base::EInOutError& e) {
       messages.push_back(e.what());
     }
     return messages;
@@ -170,10 +170,10 @@ class SaveFaults : public ::testing::Test {
     EXPECT_EQ(r.top, top);
     ClickWindow(FindDescendant(main, "Exit"));
     EXPECT_EQ(program.WaitExit(10000), 0);
-    const auto settings = stations::SplitLines(ReadFileBytes(InDir(stations::kSettingsFileName)));
+    const auto settings = base::SplitLines(ReadFileBytes(InDir(stations::kSettingsFileName)));
     ASSERT_EQ(settings.size(), 28u);
     EXPECT_EQ(settings[25], kBand);
-    EXPECT_EQ(stations::SplitLines(ReadFileBytes(InDir(kGroupFile)))[0], "Saved Station");
+    EXPECT_EQ(base::SplitLines(ReadFileBytes(InDir(kGroupFile)))[0], "Saved Station");
     EXPECT_NE(ReadFileBytes(InDir("stationbands.ini")).find("Saved Band"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(InDir(kSkinFile)), before_[kSkinFile]);
   }

@@ -16,7 +16,7 @@ struct Tone {
 
 // Every `stride`-th sample of x from `from` on (stride 2: the left channel of stereo).
 // The frequency comes from the median spacing of rising zero crossings and the level from
-// the level that four fifths of its tenths of a second stay under, so that gaps in the
+// the level that nine tenths of its tenths of a second stay under, so that gaps in the
 // sound (a machine too busy to feed the sound server) pull neither down.
 template <typename Sample>
 Tone MeasureTone(const std::vector<Sample>& x, double rate, std::size_t from = 0, std::size_t stride = 1) {
@@ -41,7 +41,7 @@ Tone MeasureTone(const std::vector<Sample>& x, double rate, std::size_t from = 0
   Tone t;
   if (levels.empty() && n > 0) levels.push_back(std::sqrt(sum / double(n)));
   if (!levels.empty()) {
-    const std::size_t upper = levels.size() * 4 / 5;
+    const std::size_t upper = levels.size() * 9 / 10;
     std::nth_element(levels.begin(), levels.begin() + std::ptrdiff_t(upper), levels.end());
     t.rms = levels[upper];
   }

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "skins/LayoutRules.h"
-#include "stations/StationFilesRules.h"
+#include "base/LineRules.h"
+#include "skins/BuiltInSkin.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ TEST(SkinColourText, AnythingElseIsNotAValidIntegerValue) {
     try {
       TextToColour(text);
       ADD_FAILURE() << "accepted " << text;
-    } catch (const stations::EConvertError& e) {
+    } catch (const base::EConvertError& e) {
       EXPECT_EQ(e.what(), "'" + std::string(text) + "' is not a valid integer value");
     }
   }
@@ -80,27 +81,13 @@ TEST(SkinColourText, ALongBadLineIsQuotedShortened) {
   try {
     TextToColour(line);
     FAIL();
-  } catch (const stations::EConvertError& e) {
+  } catch (const base::EConvertError& e) {
     EXPECT_EQ(e.what(), "'" + std::string(80, 'x') + "...' is not a valid integer value");
   }
 }
 
-std::vector<std::string> InitialLines() {
-  return {"default", "clAqua",   "clTeal",  "OVEXIA TUNORA ONLINE!",
-          "clAqua",  "clTeal",   "clBlack", "clSilver",
-          "clWhite", "clMaroon", "327",     "16",
-          "469",     "9",        "290",     "60",
-          "290",     "136",      "290",     "215",
-          "480",     "204",      "288",     "285",
-          "350",     "285",      "412",     "285",
-          "48",      "66",       "48",      "108",
-          "48",      "150",      "48",      "192",
-          "48",      "235",      "48",      "277",
-          "48",      "319"};
-}
-
 TEST(SkinFile, TheInitialSkinIsWrittenAsItsFortyTwoLines) {
-  EXPECT_EQ(SkinLines(InitialSkin()), InitialLines());
+  EXPECT_EQ(SkinLines(InitialSkin()), BuiltInSkinLines());
   SkinValues empty = InitialSkin();
   empty.imagePath.clear();
   EXPECT_EQ(SkinLines(empty)[0], "default");
@@ -137,11 +124,11 @@ TEST(SkinFile, ABadLineStopsTheReadingAndKeepsWhatCameBefore) {
                {"a position", 20, "48.5", 20},
                {"the last position", 41, "1e3", 41}};
   for (const Case& c : cases) {
-    std::vector<std::string> lines = InitialLines();
+    std::vector<std::string> lines = BuiltInSkinLines();
     lines[c.line] = c.text;
     Recorder r;
     r.values.ledText = "before";
-    EXPECT_THROW(ReadSkin(lines, r), stations::EConvertError) << c.what;
+    EXPECT_THROW(ReadSkin(lines, r), base::EConvertError) << c.what;
     EXPECT_EQ(r.applied, c.applied) << c.what;
     if (c.line < 3) {
       EXPECT_EQ(r.values.ledText, "before") << c.what;
@@ -149,20 +136,20 @@ TEST(SkinFile, ABadLineStopsTheReadingAndKeepsWhatCameBefore) {
   }
   // A file that ends early stops at its first missing colour or position.
   for (std::size_t length : {0u, 1u, 3u, 10u, 41u}) {
-    std::vector<std::string> lines = InitialLines();
+    std::vector<std::string> lines = BuiltInSkinLines();
     lines.resize(length);
     Recorder r;
     try {
       ReadSkin(lines, r);
       ADD_FAILURE() << length << " lines were accepted";
-    } catch (const stations::EConvertError& e) {
+    } catch (const base::EConvertError& e) {
       EXPECT_STREQ(e.what(), "'' is not a valid integer value");
     }
   }
 }
 
 TEST(SkinFile, AbsurdPositionsAreKeptWithinReachAndLongTextsAreCut) {
-  std::vector<std::string> lines = InitialLines();
+  std::vector<std::string> lines = BuiltInSkinLines();
   lines[0] = std::string(10000, 'p');
   lines[3] = std::string(10000, 't');
   lines[10] = "2000000000";
@@ -176,7 +163,7 @@ TEST(SkinFile, AbsurdPositionsAreKeptWithinReachAndLongTextsAreCut) {
   EXPECT_EQ(r.values.positions[0], (Position{kMaxSkinPosition, -kMaxSkinPosition}));
   EXPECT_EQ(r.values.positions[1], (Position{kMaxSkinPosition, -kMaxSkinPosition}));
   lines[10] = "2147483648";
-  EXPECT_THROW(ReadSkin(lines, r), stations::EConvertError) << "beyond 32 bits";
+  EXPECT_THROW(ReadSkin(lines, r), base::EConvertError) << "beyond 32 bits";
 }
 
 TEST(Layout, TheCarriedPartFollowsThePointerWithinTheWindowsLeftAndRightEdges) {

@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "app/ProcessDriver.h"
+#include "base/LineRules.h"
+#include "skins/BuiltInSkin.h"
 #include "ui/WindowTesting.h"
 
 using namespace testing_support;
@@ -18,38 +20,6 @@ const char* kFormClass = "TunoraWindow";
 
 void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t from = 0;
-  while (from < text.size()) {
-    std::size_t end = text.find("\r\n", from);
-    if (end == std::string::npos) end = text.size();
-    out.push_back(text.substr(from, end - from));
-    from = end + 2;
-  }
-  return out;
-}
-
-std::string Join(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& l : lines) out += l + "\r\n";
-  return out;
-}
-
-std::vector<std::string> InitialSkin() {
-  return {"default", "clAqua",   "clTeal",  "OVEXIA TUNORA ONLINE!",
-          "clAqua",  "clTeal",   "clBlack", "clSilver",
-          "clWhite", "clMaroon", "327",     "16",
-          "469",     "9",        "290",     "60",
-          "290",     "136",      "290",     "215",
-          "480",     "204",      "288",     "285",
-          "350",     "285",      "412",     "285",
-          "48",      "66",       "48",      "108",
-          "48",      "150",      "48",      "192",
-          "48",      "235",      "48",      "277",
-          "48",      "319"};
 }
 
 HWND WaitMain(ProcessDriver& program) {
@@ -73,9 +43,9 @@ bool ExitProgram(ProcessDriver& program, HWND main) {
 
 TEST(ProgramSkin, ACarriedBlockIsSavedByExitAndRestoredByTheNextStart) {
   ScopedTempDir dir;
-  std::vector<std::string> skin = InitialSkin();
+  std::vector<std::string> skin = BuiltInSkinLines();
   skin[1] = "$00FF8040";  // the main window's active colour
-  WriteFile(dir.Path() + "\\currentskin.skn", Join(skin));
+  WriteFile(dir.Path() + "\\currentskin.skn", base::JoinLines(skin));
   {
     ProcessDriver program(ProgramPath(), dir.Path());
     HWND main = WaitMain(program);
@@ -100,7 +70,7 @@ TEST(ProgramSkin, ACarriedBlockIsSavedByExitAndRestoredByTheNextStart) {
     EXPECT_EQ(p.y, 21 + 3);
     ASSERT_TRUE(ExitProgram(program, main));
   }
-  std::vector<std::string> saved = Lines(ReadFileBytes(dir.Path() + "\\currentskin.skn"));
+  std::vector<std::string> saved = base::SplitLines(ReadFileBytes(dir.Path() + "\\currentskin.skn"));
   ASSERT_EQ(saved.size(), 42u);
   EXPECT_EQ(saved[14], "263");
   EXPECT_EQ(saved[15], "21");
@@ -132,7 +102,7 @@ TEST_P(ProgramSkinDamaged, IsReportedAndTheProgramRuns) {
   ScopedTempDir dir;
   WriteFile(dir.Path() + "\\currentskin.skn", GetParam().text);
   WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat",
-            Join({"Kept", "http://kept/", "none", "none", "none", "none", "none", "none", "none", "none", "none",
+            base::JoinLines({"Kept", "http://kept/", "none", "none", "none", "none", "none", "none", "none", "none", "none",
                   "none", "none", "none"}));
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = WaitMain(program);
@@ -146,23 +116,23 @@ TEST_P(ProgramSkinDamaged, IsReportedAndTheProgramRuns) {
   EXPECT_TRUE(IsWindowVisible(main));
   EXPECT_NE(FindDescendant(main, "Kept"), nullptr) << "group 1 is loaded all the same";
   ASSERT_TRUE(ExitProgram(program, main));
-  EXPECT_EQ(Lines(ReadFileBytes(dir.Path() + "\\currentskin.skn")).size(), 42u);
+  EXPECT_EQ(base::SplitLines(ReadFileBytes(dir.Path() + "\\currentskin.skn")).size(), 42u);
 }
 
 std::vector<DamagedSkin> DamagedSkins() {
-  std::vector<std::string> badColour = InitialSkin();
+  std::vector<std::string> badColour = BuiltInSkinLines();
   badColour[5] = "clTeel";
-  std::vector<std::string> absurd = InitialSkin();
+  std::vector<std::string> absurd = BuiltInSkinLines();
   absurd[14] = "2000000000", absurd[15] = "-2000000000";
   std::string binary;
   for (int i = 0; i < 3000; ++i) binary += char((i * 73 + 11) % 256);
-  std::vector<std::string> longLines = InitialSkin();
+  std::vector<std::string> longLines = BuiltInSkinLines();
   longLines[0] = std::string(300000, 'p');
-  return {{"BadColour", Join(badColour), "'clTeel' is not a valid integer value"},
-          {"Short", Join({"default", "clAqua", "clTeal"}), "'' is not a valid integer value"},
+  return {{"BadColour", base::JoinLines(badColour), "'clTeel' is not a valid integer value"},
+          {"Short", base::JoinLines({"default", "clAqua", "clTeal"}), "'' is not a valid integer value"},
           {"Binary", binary, nullptr},
-          {"LongLines", Join(longLines), "'' is not a valid integer value"},
-          {"AbsurdPositions", Join(absurd), ""}};
+          {"LongLines", base::JoinLines(longLines), "'' is not a valid integer value"},
+          {"AbsurdPositions", base::JoinLines(absurd), ""}};
 }
 
 INSTANTIATE_TEST_SUITE_P(Program, ProgramSkinDamaged, ::testing::ValuesIn(DamagedSkins()),

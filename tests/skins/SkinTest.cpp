@@ -334,7 +334,7 @@ TEST_F(Skins, ABitmapThatIsNotValidIsReportedAndThePictureShownStaysWithItsPath)
   EXPECT_TRUE(IsWindowVisible(m.Handle())) << "the main window is shown again";
   EXPECT_EQ(WindowOutline(m.Handle()), (Outline{{0, 0, 299, 200}})) << "the picture stays";
   m.SaveSkinFile(InDir("after.skn"));
-  const std::vector<std::string> saved = stations::SplitLines(ReadFile(InDir("after.skn")));
+  const std::vector<std::string> saved = base::SplitLines(ReadFile(InDir("after.skn")));
   EXPECT_EQ(saved.at(0), good);
   EXPECT_EQ(saved.at(9), "clLime");
 }
@@ -450,7 +450,7 @@ TEST_F(Skins, DraggingTheBackgroundMovesTheWindowAndAPressOnABlockDoesNot) {
   EXPECT_EQ(r.top, before.top + 40);
   EXPECT_EQ(m.Left(), r.left) << "the form knows where it is";
   m.SaveSettings();
-  const std::vector<std::string> lines = stations::SplitLines(ReadFile(InDir("Defaults.ini")));
+  const std::vector<std::string> lines = base::SplitLines(ReadFile(InDir("Defaults.ini")));
   ASSERT_EQ(lines.size(), 28u);
   EXPECT_EQ(lines[26], std::to_string(r.left));
   EXPECT_EQ(lines[27], std::to_string(r.top));
@@ -496,7 +496,7 @@ TEST_F(Skins, TheLayoutMenuCarriesABlockToThePointer) {
   EXPECT_EQ(m.VrBlotterBand.Top(), 151);
 
   m.SaveSkinFile(InDir("layout.skn"));
-  const std::vector<std::string> lines = stations::SplitLines(ReadFile(InDir("layout.skn")));
+  const std::vector<std::string> lines = base::SplitLines(ReadFile(InDir("layout.skn")));
   ASSERT_EQ(lines.size(), 42u);
   EXPECT_EQ(lines[14], "263");
   EXPECT_EQ(lines[15], "151");
@@ -519,7 +519,7 @@ TEST_F(Skins, SaveAndLoadSkinGoThroughTheirDialogsAndKeepTheWindowWhereItIs) {
     LeftClick(s.VrDemoButtonExitSkin);
   });
   s.ShowModal();
-  const std::vector<std::string> saved = stations::SplitLines(ReadFile(path));
+  const std::vector<std::string> saved = base::SplitLines(ReadFile(path));
   ASSERT_EQ(saved.size(), 42u);
   EXPECT_EQ(saved[0], "default");
   EXPECT_EQ(s.EditSkin.Text(), "default");
@@ -552,7 +552,7 @@ TEST_F(Skins, SaveAndLoadSkinGoThroughTheirDialogsAndKeepTheWindowWhereItIs) {
   changed[1] = "clRed";
   changed[4] = "clNoSuchColour";
   changed[12] = "5";
-  WriteFile(path, stations::JoinLines(changed));
+  WriteFile(path, base::JoinLines(changed));
   MessageBoxWatcher boxes("Ovexia Tunora");
   ChooseInDesigner(s.VrDemoButtonLoadSkin, "Load Skin", &path);
   ASSERT_EQ(boxes.Seen().size(), 1u);
@@ -567,7 +567,7 @@ TEST_F(Skins, SaveAndLoadSkinGoThroughTheirDialogsAndKeepTheWindowWhereItIs) {
   GetCurrentDirectoryA(MAX_PATH, current);
   DeleteFileA((std::string(current) + "\\CurrentSkin.skn").c_str());
   m.SaveSkinFile("");
-  EXPECT_EQ(stations::SplitLines(ReadFile(std::string(current) + "\\CurrentSkin.skn")).at(1), "clRed");
+  EXPECT_EQ(base::SplitLines(ReadFile(std::string(current) + "\\CurrentSkin.skn")).at(1), "clRed");
 }
 
 // A picture path to another computer or a device is refused before anything opens it

@@ -78,11 +78,11 @@ TEST(StationsBandForm, AddsLandInTheirSortedPlaceAndRewriteTheBandFile) {
     EXPECT_EQ(at[-1], "Heavy Metal");
     EXPECT_EQ(at[1], "News");
     EXPECT_EQ(form.ListBoxBands.ItemIndex(), -1) << "the selection does not move to the new name";
-    EXPECT_EQ(stations::SplitLines(folder.Content("stationbands.ini")), items);
+    EXPECT_EQ(base::SplitLines(folder.Content("stationbands.ini")), items);
     EXPECT_EQ(items.size(), 20u);
 
     Click(form.VrDemoButtonAdd);  // the field keeps its text: the same name again
-    EXPECT_EQ(stations::SplitLines(folder.Content("stationbands.ini")).size(), 21u);
+    EXPECT_EQ(base::SplitLines(folder.Content("stationbands.ini")).size(), 21u);
     Click(form.VrDemoButtonCancelBand);
   });
   EXPECT_EQ(result, ui::mrCancel);
@@ -187,7 +187,7 @@ TEST(StationsBandForm, NamesThatCannotNameFilesAreRefusedAndLeftOutOfTheFile) {
 TEST(StationsEditStationForm, SaveAndExitEndsWithOkAndTheFieldsHoldWhatWasTyped) {
   TEditStationForm form;
   EXPECT_EQ(form.EditStationURL.Text(), "Empty");
-  EXPECT_EQ(stations::SplitLines(form.LabelSTEx.Caption()).size(), 4u);
+  EXPECT_EQ(base::SplitLines(form.LabelSTEx.Caption()).size(), 4u);
   const int result = ShowModalDoing(form, [&] {
     Type(form.EditStationName, "Jazz \xE9t\xE9");
     Type(form.EditStationURL, "http://jazz:8000/");

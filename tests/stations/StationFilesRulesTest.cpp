@@ -1,10 +1,12 @@
 #include "stations/StationFilesRules.h"
+#include "base/LineRules.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <set>
 
+using namespace base;
 using namespace stations;
 using Lines = std::vector<std::string>;
 

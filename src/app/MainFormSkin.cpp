@@ -1,11 +1,10 @@
 // The main window's skin: its surface and outline, the skin files, and the layout the
 // user changes by carrying parts of the window with the mouse.
 #include "app/MainForm.h"
+#include "base/LineRules.h"
+#include "base/TextFile.h"
 #include "skins/LayoutRules.h"
 #include "skins/SkinForm.h"
-#include "stations/StationFilesRules.h"
-#include "stations/TextFile.h"
-#include "ui/Gdi.h"
 
 namespace {
 
@@ -17,25 +16,6 @@ constexpr std::uint8_t kBuiltInOutline[] = {
     0,  0, 0, 0, 0, 0, 0, 0, 87, 2, 0, 0, 94, 1, 0, 0,  // bounds 0, 0, 599, 350
     0,  0, 0, 0, 0, 0, 0, 0, 87, 2, 0, 0, 94, 1, 0, 0,  // the rectangle
 };
-
-// The first bytes of a file: a skin file is a few hundred bytes, so a file of any size
-// costs at most this much to read.
-std::string ReadFileStart(const std::string& path, std::size_t most) {
-  ui::UniqueKernelHandle file(
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw stations::EInOutError(GetLastError(), path);
-  std::string text(most, '\0');
-  std::size_t done = 0;
-  while (done < most) {
-    DWORD got = 0;
-    if (!ReadFile(file.Get(), text.data() + done, DWORD(most - done), &got, nullptr))
-      throw stations::EInOutError(GetLastError(), path);
-    if (got == 0) break;
-    done += got;
-  }
-  text.resize(done);
-  return text;
-}
 
 // Where the lines of a skin file land: the designer's fields and preview panels, and
 // the positions of the main window's parts.
@@ -129,9 +109,9 @@ void TMainForm::VrMainFormShapeMouseMove(ui::Control&, unsigned, int x, int y) {
 }
 
 void TMainForm::LoadSkinFile(const std::string& fileName) {
-  if (!stations::FileExists(fileName)) return;
+  if (!base::FileExists(fileName)) return;
   SkinControls controls(*this);
-  skins::ReadSkin(stations::SplitLines(ReadFileStart(fileName, skins::kMaxSkinFileBytes)), controls);
+  skins::ReadSkin(base::SplitLines(base::ReadFileStart(fileName, skins::kMaxSkinFileBytes)), controls);
 }
 
 void TMainForm::SaveSkinFile(const std::string& fileName) {
@@ -143,6 +123,30 @@ void TMainForm::SaveSkinFile(const std::string& fileName) {
   values.ledText = SkinForm->EditLEDMatrix.Text();
   for (int item = 1; item <= skins::kMovableItems; ++item)
     values.positions[std::size_t(item - 1)] = {MovableItem(item).Left(), MovableItem(item).Top()};
-  stations::WriteTextFile(fileName.empty() ? skins::kUnnamedSkinFileName : fileName,
-                          stations::JoinLines(skins::SkinLines(values)));
+  base::WriteTextFile(fileName.empty() ? skins::kUnnamedSkinFileName : fileName,
+                          base::JoinLines(skins::SkinLines(values)));
+}
+
+void TMainForm::ListSkinTargets(widgets::SkinTargets& targets) {
+  using namespace widgets;
+  targets.High(scWActive, {&VrMatrixConn.Palette(), &VrNumVolume.Palette(), &VrNumBlock.Palette(),
+                           &VrScrollBarPlayer1.Palette(), &VrClockReal.Palette(), &VrClockstposition.Palette(),
+                           &VrNumSize.Palette(), &VrClockDuration.Palette(), &VrClockRecPos.Palette()});
+  targets.Enter(scWActive, {&VrDemoButtonMixer, &VrDemoButtonBand, &VrDemoButtonHistory});
+  targets.Leave(scWActive, {&VrDemoButtonMixer, &VrDemoButtonBand, &VrDemoButtonHistory});
+  targets.Font(scWActive, {&VrScaledb, &LabelDB, &LabelStation, &Labelgenre, &LabelBuffer, &LabelBandwidth});
+
+  targets.Font(scWPassive, {&LabelVol, &LabelSelectBlock, &LabelStationName, &LabelStationBand, &LabelStationBuffer,
+                            &LabelStationBandwidth, &LabelStationTime, &LabelStationPosition, &LabelRecSize,
+                            &LabelDuration, &LabelPosition});
+  targets.High(scWPassive, {&VrSpinnerStation.Palette()});
+  targets.Low(scWPassive, {&VrNumVolume.Palette(), &VrNumBlock.Palette(), &VrSpinnerStation.Palette(),
+                           &VrScrollBarPlayer1.Palette(), &VrClockReal.Palette(), &VrClockstposition.Palette(),
+                           &VrNumSize.Palette(), &VrClockDuration.Palette(), &VrClockRecPos.Palette()});
+  for (TVrDemoButton& b : VrDemoButtonStation) {
+    targets.Enter(scWActive, {&b});
+    targets.Leave(scWPassive, {&b});
+  }
+  targets.CommandButtons(
+      {&VrDemoButtonUnplug, &VrDemoButtonSkinMaker, &VrDemoButtonOptions, &VrDemoButtonBurn, &VrDemoButtonExit});
 }

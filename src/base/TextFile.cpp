@@ -1,10 +1,10 @@
-#include "stations/TextFile.h"
+#include "base/TextFile.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-namespace stations {
+namespace base {
 
 namespace {
 
@@ -107,6 +107,23 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
   return text;
 }
 
+std::string ReadFileStart(const std::string& path, std::size_t most) {
+  FileHandle file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) throw EInOutError(GetLastError(), path);
+  std::string text(most, '\0');
+  std::size_t done = 0;
+  while (done < most) {
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), text.data() + done, DWORD(most - done), &got, nullptr))
+      throw EInOutError(GetLastError(), path);
+    if (got == 0) break;
+    done += got;
+  }
+  text.resize(done);
+  return text;
+}
+
 void WriteTextFile(const std::string& path, const std::string& text) {
   // A save that fails tells which file, and that the old one is still there: a bare
   // "Disk full" after Exit would leave the user guessing what was lost.
@@ -154,4 +171,4 @@ void WriteTextFile(const std::string& path, const std::string& text) {
   cleanup.moved = true;
 }
 
-}  // namespace stations
+}  // namespace base

@@ -1,12 +1,12 @@
 // Whole text files under Wine: byte-exact round trips, and saves that fail without
 // harming the old file or leaving a temporary one behind.
-#include "stations/TextFile.h"
+#include "base/TextFile.h"
 
 #include <gtest/gtest.h>
 
 #include "stations/TestFolder.h"
 
-using namespace stations;
+using namespace base;
 using testing_support::TestFolder;
 using Names = std::vector<std::string>;
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace stations {
+namespace base {
 
 // A file operation that failed, with the system's message ("File access denied",
 // "I/O error 1234", ...), the system's error number and the path.
@@ -39,10 +39,15 @@ constexpr long long kMaxTextFileSize = 16 * 1024 * 1024;
 // failure, raise EInOutError naming the file.
 std::optional<std::string> ReadTextFile(const std::string& path);
 
+// At most the first `most` bytes of the file, for a file that should be small and may
+// be any size. Raises EInOutError naming the file on any failure, also when it does not
+// exist.
+std::string ReadFileStart(const std::string& path, std::size_t most);
+
 // Replaces the file's content by text, through a temporary file in the same folder.
 // Raises EInOutError on any failure; the target then keeps its old content and the
 // temporary file is gone. Its message names the file and says that nothing was lost:
 // "Disk full: C:\x\Defaults.ini was not saved and keeps its previous content."
 void WriteTextFile(const std::string& path, const std::string& text);
 
-}  // namespace stations
+}  // namespace base
