@@ -2,7 +2,9 @@
 // while it records 44.1 kHz 16-bit stereo through REC, side by side, and how late the
 // main window's 100 ms tick comes in each. Runs in a working directory of its own; the
 // program's windows are made as at start. A third column runs only the DirectSound
-// capture in the same format with nothing reading it: what Wine itself costs.
+// capture in the same format with nothing reading it: what Wine itself costs. With the
+// local test station, the station is then played, and played while it is recorded
+// directly ("Playing Station (direct)"), side by side.
 //   recorder_bench.exe SECONDS
 #include <windows.h>
 
@@ -102,6 +104,29 @@ int main(int argc, char** argv) {
   std::printf("recording costs %.2f points above idle, %.2f above Wine's capture alone\n",
               recording.cpuPercent - idle.cpuPercent, recording.cpuPercent - floor.cpuPercent);
   std::printf("recorded            %.1f s of sound\n", double(bytes) / 176400);
+
+  // The playing station recorded directly, against playing it alone.
+  if (const char* station = std::getenv("TUNORA_STATION_MP3")) {
+    m.EditStationURL[0].SetText(station);
+    m.VrDemoButtonStation[0].SetCaption("Tone");
+    m.PlayStation("Tone", station);
+    Pump(3000);
+    const Figures playing = Measure(m, seconds);
+    ui::ComboBox& drivers = OptionsForm->DriverBox;
+    drivers.SetItemIndex(drivers.Count() - 1);
+    m.FillFormatBox();
+    m.VrDemoButtonRecClick(m.VrDemoButtonRec);
+    Pump(1000);
+    const Figures direct = Measure(m, seconds);
+    const std::int64_t directBytes = m.Recorder.RecordFile() ? m.Recorder.RecordFile()->GetDataSize() : 0;
+    m.VrDemoButtonStopClick(m.VrDemoButtonStop);
+    std::printf("\nover %d s             playing   playing and recording it directly\n", seconds);
+    std::printf("cpu, %% of a core   %8.2f   %8.2f\n", playing.cpuPercent, direct.cpuPercent);
+    std::printf("worst lateness, ms  %8.1f   %8.1f\n", playing.worstLateMs, direct.worstLateMs);
+    std::printf("recording the station directly costs %.2f points of a core (goal: at most 0.5)\n",
+                direct.cpuPercent - playing.cpuPercent);
+    std::printf("recorded            %.1f s of sound\n", double(directBytes) / 176400);
+  }
 
   // The header's sizes brought up to date and flushed to the disk, as a recording does
   // every 2 s: what each costs.

@@ -3,6 +3,7 @@
 # $DISPLAY is set), a private PulseAudio with a null sink and a 440 Hz sine source
 # (the monitor of a second null sink that a sine plays into: PulseAudio's own sine
 # source makes its sound in 2-second blocks, which no 1-second capture buffer survives)
+# and a second source of 880 Hz made the same way (a capture device to choose)
 # (unless KEEP_PULSE=1 and a server answers), and a private Wine prefix whose wineserver
 # stays up for the whole command. Everything it started, and only that, is stopped at
 # the end. Exports TUNORA_SESSION (its directory), DISPLAY, PULSE_SERVER, WINEPREFIX.
@@ -46,6 +47,8 @@ load-module module-native-protocol-unix socket=$SESSION/pulse.sock auth-anonymou
 load-module module-null-sink sink_name=tunora_out rate=48000 sink_properties=device.description=TunoraOutput
 load-module module-null-sink sink_name=tunora_sine rate=48000 sink_properties=device.description=TunoraSine
 load-module module-sine sink=tunora_sine frequency=440
+load-module module-null-sink sink_name=tunora_sine880 rate=48000 sink_properties=device.description=TunoraSine880
+load-module module-sine sink=tunora_sine880 frequency=880
 set-default-sink tunora_out
 set-default-source tunora_sine.monitor
 PA

@@ -12,6 +12,7 @@ PACKAGES=(
   fonts-liberation  # Arial's metrics: the windows' texts are laid out for Arial
   pulseaudio pulseaudio-utils sox
   icecast2 ffmpeg openssl
+  cuetools  # reads the cue sheets the recorder writes, as a cue player would
   googletest libgtest-dev libjpeg62-turbo-dev
   clang libclang-rt-14-dev  # the fuzz targets: libFuzzer with the sanitizers
 )

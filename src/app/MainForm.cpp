@@ -8,15 +8,16 @@
 
 #include "app/FormSure.h"
 #include "app/SplashForm.h"
+#include "base/TextFile.h"
 #include "info/AboutForm.h"
 #include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
+#include "recording/StationCapture.h"
 #include "skins/SkinFileRules.h"
 #include "skins/SkinForm.h"
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
 #include "stations/HistoryForm.h"
-#include "base/TextFile.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 
@@ -144,10 +145,19 @@ void TMainForm::FillDriverBox() {
   try {
     const recording::TDirectXDrivers& drivers = recording::CaptureDrivers();
     for (int i = 0; i < drivers.Count(); ++i) box.Add(drivers[i].Description);
-    box.SetItemIndex(0);
-    DriverBoxChange(box);
+    // A machine without a capture device lists none: the system's default device then
+    // tells why it cannot record, as it tells on any machine.
+    if (drivers.Count() == 0) recording::TSoundCaptureStream none;
   } catch (...) {
     captureFailure = std::current_exception();
+  }
+  // After the devices, so that a stored index keeps its device.
+  box.Add(recording::kStationSourceName);
+  box.SetItemIndex(0);
+  try {
+    DriverBoxChange(box);
+  } catch (...) {
+    if (!captureFailure) captureFailure = std::current_exception();
   }
   LoadSettings();
   if (captureFailure) std::rethrow_exception(captureFailure);
@@ -273,7 +283,9 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
 void TMainForm::TimerTunoraTimer() {
   if (tickWatch_) tickWatch_->Tick(GetTickCount64());
   playback::MonitorTick(monitor_, *this);
-  TitleTray.Tick(monitor_.currentStationName, WindowsMediaPlayer.currentMedia().getItemInfo("Title"));
+  const std::string title = WindowsMediaPlayer.currentMedia().getItemInfo("Title");
+  TitleTray.Tick(monitor_.currentStationName, title);
+  Recorder.TitleHeard(title);
   Certificates.Tick();
 }
 

@@ -248,6 +248,7 @@ class TMainForm : public ui::Form,
   TWindowsMediaPlayer& RecordingPlayer() override { return PlayerRec; }
   void StopStationForFile() override;
   void QueueFilePlayback() override { monitor_.filePlaybackPending = true; }
+  void TapStation(std::shared_ptr<playback::SoundTap> tap) override { WindowsMediaPlayer.SetSoundTap(std::move(tap)); }
 
   std::string GroupNotSavedMessage() const;
   widgets::TVrClock& Clock(playback::MonitorClock clock);

@@ -21,7 +21,22 @@ class SettingsControls : public stations::SettingsTarget {
   SettingsControls(TMainForm& main, stations::History& history) : main_(main), history_(history) {}
   void SetRecordingPath(const std::string& path) override { OptionsForm->DirectoryEditLogger.SetText(path); }
   void SetFormatIndex(int index) override { OptionsForm->FormatBox.SetItemIndex(index); }
-  void SetDriverIndex(int index) override { OptionsForm->DriverBox.SetItemIndex(index); }
+  // The device's own formats are listed, and the stored format is the one of that list.
+  void SetDriverIndex(int index) override {
+    ui::ComboBox& drivers = OptionsForm->DriverBox;
+    if (index == drivers.ItemIndex() || index < 0 || index >= drivers.Count()) {
+      drivers.SetItemIndex(index);
+      return;
+    }
+    const int format = OptionsForm->FormatBox.ItemIndex();
+    drivers.SetItemIndex(index);
+    try {
+      main_.FillFormatBox();
+    } catch (const std::exception&) {
+      // A device that is gone lists nothing; REC says so when it is pressed.
+    }
+    OptionsForm->FormatBox.SetItemIndex(format);
+  }
   void SetHistoryName(int slot, const std::string& name) override { history_.at(std::size_t(slot - 1)).name = name; }
   void SetHistoryUrl(int slot, const std::string& url) override { history_.at(std::size_t(slot - 1)).url = url; }
   void SetBand(const std::string& band) override { main_.Labelgenre.SetCaption(band); }

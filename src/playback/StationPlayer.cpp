@@ -109,6 +109,16 @@ void StationPlayer::Stop() {
   wake_.notify_all();
 }
 
+void StationPlayer::SetTap(std::shared_ptr<SoundTap> tap) {
+  std::lock_guard lock(mutex_);
+  tap_ = std::move(tap);
+}
+
+std::shared_ptr<SoundTap> StationPlayer::Tap() const {
+  std::lock_guard lock(mutex_);
+  return tap_;
+}
+
 void StationPlayer::SetVolume(int volume) {
   volume_ = std::clamp(volume, 0, 100);
 }
@@ -310,6 +320,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
         break;
       }
       if (std::string title; reader.NewTitle(title)) PublishTitle(generation, title);
+      if (const std::shared_ptr<SoundTap> tap = Tap()) tap->Decoded(reader.SampleRate(), pending.data(), pending.size());
       ApplyVolume(pending.data(), pending.size(), volume_);
       if (!device.out.Write(pending.data(), pending.size(), cancelled)) break;
       queued += pending.size();

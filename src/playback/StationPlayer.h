@@ -6,12 +6,14 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "playback/ReconnectRules.h"
+#include "playback/SoundTap.h"
 
 namespace playback {
 
@@ -80,6 +82,9 @@ class StationPlayer {
   // The title the stream announced last, in the ANSI code page; empty while none is
   // known, and again after Stop, Play, another URL, a failure or the media's end.
   std::string Title() const;
+  // The decoded sound also goes to `tap` (before the volume), from the next sound on;
+  // nullptr ends that. The tap is kept alive while a sound is handed to it.
+  void SetTap(std::shared_ptr<SoundTap> tap);
   // From the next Play on.
   void SetTimeouts(const PlayerTimeouts& timeouts);
   PlayerTimeouts Timeouts() const;
@@ -104,6 +109,7 @@ class StationPlayer {
   void PublishPosition(unsigned generation, long long ms, bool playing);
   void Fail(unsigned generation, const std::string& why, const std::string& untrustedHost = {});
   void PublishTitle(unsigned generation, const std::string& raw);
+  std::shared_ptr<SoundTap> Tap() const;
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;
@@ -122,6 +128,7 @@ class StationPlayer {
   std::atomic<int> bitRate_{0};
   std::atomic<long long> durationMs_{0};
   PlayerTimeouts timeouts_;
+  std::shared_ptr<SoundTap> tap_;  // under mutex_
 
   std::thread worker_;
 };

@@ -20,6 +20,9 @@ class TWindowsMediaPlayer {
   void SetURL(const std::string& url) { player_.SetUrl(url); }
   std::string URL() const { return player_.Url(); }
   int playState() const { return player_.State(); }
+  // The decoded sound also to `tap`, before the volume (nullptr ends that). No member of
+  // the control.
+  void SetSoundTap(std::shared_ptr<playback::SoundTap> tap) { player_.SetTap(std::move(tap)); }
   // Why the media could not be played, or why a live stream ended, for the displays;
   // empty after SetURL, play and stop.
   std::string lastError() const { return player_.LastError(); }

@@ -1,11 +1,8 @@
 #include "recording/DXSounds.h"
 
-#include <exception>
 #include <string>
 
 #include "recording/DXClass.h"
-#include "ui/Application.h"
-#include "ui/Synchronize.h"
 
 namespace recording {
 
@@ -79,69 +76,6 @@ class BufferAccess : public CaptureBufferAccess {
 
 }  // namespace
 
-// Wakes every 50 ms and hands a notification to the user-interface thread, waiting until
-// it has run there. Ends when its event is signalled.
-class TSoundCaptureStreamNotify {
- public:
-  explicit TSoundCaptureStreamNotify(TSoundCaptureStream& owner)
-      : owner_(owner), waitInterval_(std::min(owner.bufferLength_ / 4, 50)) {
-    event_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &ThreadProc, this, CREATE_SUSPENDED, nullptr);
-    if (!event_ || !thread_) {
-      Close();
-      throw ESoundCaptureStreamError("The capture notification cannot be started");
-    }
-    ResumeThread(thread_);
-  }
-  // Ends and joins the thread; notifications it has handed over meanwhile still run.
-  ~TSoundCaptureStreamNotify() {
-    SetEvent(event_);
-    ui::WaitForThread(thread_);
-    Close();
-  }
-
- private:
-  static DWORD WINAPI ThreadProc(void* self) {
-    static_cast<TSoundCaptureStreamNotify*>(self)->Execute();
-    return 0;
-  }
-  void Execute() {
-    const std::function<void()> notification = [this] { Notification(); };
-    const std::function<void()> look = [this] { owner_.LookAtPosition(); };
-    while (WaitForSingleObject(event_, DWORD(waitInterval_)) == WAIT_TIMEOUT) {
-      look();
-      ui::Synchronize(notification, look, DWORD(waitInterval_));
-    }
-  }
-  // On the user-interface thread. A handler that fails ends the notifications at once;
-  // the capture is stopped and the error shown once this call is over, from the message
-  // loop, so that a STOP pressed meanwhile and this stop never overlap and never wait
-  // for each other.
-  void Notification() {
-    try {
-      if (owner_.GetAvailable() > 0) owner_.DoData();
-    } catch (...) {
-      SetEvent(event_);
-      std::weak_ptr<int> alive = owner_.alive_;
-      TSoundCaptureStream* stream = &owner_;
-      ui::Post([alive, stream, failure = std::current_exception()] {
-        if (!alive.expired()) stream->StopAfterHandlerError();
-        ui::App().ReportException(failure);
-      });
-    }
-  }
-  void Close() {
-    if (thread_) CloseHandle(thread_);
-    if (event_) CloseHandle(event_);
-    thread_ = event_ = nullptr;
-  }
-
-  TSoundCaptureStream& owner_;
-  int waitInterval_;
-  HANDLE event_ = nullptr;
-  HANDLE thread_ = nullptr;
-};
-
 TSoundCaptureStream::TSoundCaptureStream(const GUID* device) {
   const HRESULT hr = DXDirectSoundCaptureCreate(device, &device_, nullptr);
   if (hr != DS_OK || !device_) {
@@ -170,66 +104,28 @@ void TSoundCaptureStream::ReleaseBuffer() {
   buffer_ = nullptr;
 }
 
-void TSoundCaptureStream::Start() {
-  Stop();
-  capturing_ = true;
-  try {
-    SetFormatSize(kPcmFormatSize);
-    if (formatIndex_ < 0 || formatIndex_ >= int(formats_.size()))
-      throw std::out_of_range("List index out of bounds (" + std::to_string(formatIndex_) + ")");
-    const TSoundCaptureFormat& f = formats_[std::size_t(formatIndex_)];
-    MakePCMFormat(GetFormat(), f.samplesPerSec, f.bitsPerSample, f.channels);
-    bufferSize_ = CaptureBufferSize(ReadPcmFormat(GetFormat()).avgBytesPerSec, bufferLength_);
-    ReleaseBuffer();
-    buffer_ = CreateBuffer(device_, GetFormat(), bufferSize_);
-    if (!buffer_)
-      throw ESoundCaptureStreamError(
-          "Sound Capture Buffer cannot be made. Ihre Soundkarte scheint nicht vollduplexf\xE4"
-          "hig zu sein. \xDC"
-          "berpr\xFC"
-          "fen Sie Ihren Treiber bzw. die Bedienungsanleitung Ihrer Soundkarte.");
-    readOffset_ = 0;
-    handedOut_ = consumed_ = 0;
-    gaps_.clear();
-    {
-      std::lock_guard lock(lapsMutex_);
-      laps_.Start(0);
-    }
-    buffer_->Start(DSCBSTART_LOOPING);
-    if (onData_) notifyThread_ = std::make_unique<TSoundCaptureStreamNotify>(*this);
-  } catch (...) {
-    Stop();
-    throw;
+void TSoundCaptureStream::StartCapture(const CaptureFormat&) {
+  bufferSize_ = CaptureBufferSize(ReadPcmFormat(GetFormat()).avgBytesPerSec);
+  ReleaseBuffer();
+  buffer_ = CreateBuffer(device_, GetFormat(), bufferSize_);
+  if (!buffer_)
+    throw ESoundCaptureStreamError(
+        "Sound Capture Buffer cannot be made. Ihre Soundkarte scheint nicht vollduplexf\xE4"
+        "hig zu sein. \xDC"
+        "berpr\xFC"
+        "fen Sie Ihren Treiber bzw. die Bedienungsanleitung Ihrer Soundkarte.");
+  readOffset_ = 0;
+  handedOut_ = consumed_ = 0;
+  {
+    std::lock_guard lock(lapsMutex_);
+    laps_.Start(0);
   }
+  buffer_->Start(DSCBSTART_LOOPING);
 }
 
-void TSoundCaptureStream::Stop() {
-  if (!capturing_ || stopping_) return;
-  // The worker is joined first: a notification it handed over meanwhile still reads
-  // from the running buffer.
-  stopping_ = true;
-  notifyThread_.reset();
-  stopping_ = false;
-  capturing_ = false;
+void TSoundCaptureStream::StopCapture() {
   if (buffer_) buffer_->Stop();
   ReleaseBuffer();
-}
-
-void TSoundCaptureStream::StopAfterHandlerError() {
-  Stop();
-}
-
-void TSoundCaptureStream::SetOnData(DataEvent handler, const void* owner) {
-  if (owner == onDataOwner_ && bool(handler) == bool(onData_)) return;
-  const bool had = bool(onData_);
-  onData_ = std::move(handler);
-  onDataOwner_ = owner;
-  if (capturing_ && !had && onData_ && !notifyThread_)
-    notifyThread_ = std::make_unique<TSoundCaptureStreamNotify>(*this);
-}
-
-void TSoundCaptureStream::DoData() {
-  if (onData_) onData_(*this);
 }
 
 std::int64_t TSoundCaptureStream::GetAvailable() {
@@ -238,7 +134,7 @@ std::int64_t TSoundCaptureStream::GetAvailable() {
   return AvailableIn(access, readOffset_, bufferSize_);
 }
 
-void TSoundCaptureStream::LookAtPosition() {
+void TSoundCaptureStream::Look() {
   if (!buffer_) return;
   // Read under the lock: a position read before another thread's later one and counted
   // after it would look like a whole lap.
@@ -251,7 +147,7 @@ std::int64_t TSoundCaptureStream::ReadData(void* buffer, std::int64_t count) {
   if (!capturing_) Start();
   const PcmFormat format = ReadPcmFormat(GetFormat());
   BufferAccess access(buffer_);
-  LookAtPosition();
+  Look();
   std::int64_t lost = 0;
   {
     std::lock_guard lock(lapsMutex_);

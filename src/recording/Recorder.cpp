@@ -3,9 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "base/TextFile.h"
 #include "playback/WindowsMediaPlayer.h"
 #include "recording/CaptureRules.h"
+#include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
+#include "recording/StationCapture.h"
 #include "ui/Dialogs.h"
 #include "ui/Synchronize.h"
 
@@ -17,9 +20,20 @@ TRecorder::~TRecorder() {
   FinishOnDestroy();
 }
 
+std::unique_ptr<CaptureSource> TRecorder::NewSource() {
+  const ui::ComboBox& drivers = OptionsForm->DriverBox;
+  if (drivers.Text() == kStationSourceName)
+    return std::make_unique<TStationCaptureStream>(
+        [this](std::shared_ptr<playback::SoundTap> tap) { window_.TapStation(std::move(tap)); });
+  const int index = drivers.ItemIndex();
+  if (index <= 0) return std::make_unique<TSoundCaptureStream>();
+  const TDirectXDrivers& devices = CaptureDrivers();
+  return std::make_unique<TSoundCaptureStream>(index < devices.Count() ? devices[index].Guid : nullptr);
+}
+
 void TRecorder::FillFormatBox() {
   capture_.reset();
-  capture_ = std::make_unique<TSoundCaptureStream>();
+  capture_ = NewSource();
   ui::ComboBox& box = OptionsForm->FormatBox;
   box.Clear();
   std::vector<std::string> lines;
@@ -31,8 +45,8 @@ void TRecorder::FillFormatBox() {
 }
 
 void TRecorder::Rec() {
-  auto capture = std::make_unique<TSoundCaptureStream>();
-  capture_ = std::move(capture);
+  capture_.reset();
+  capture_ = NewSource();
   window_.RecordingPlayer().SetURL("");
   TOptionsForm& options = *OptionsForm;
   if (options.FormatBox.Text().empty() || options.DriverBox.Text().empty() ||
@@ -57,10 +71,14 @@ void TRecorder::Rec() {
     throw;
   }
   file_ = std::move(file);
+  fileName_ = name;
   stopPending_ = false;
+  titles_.Clear();
+  titles_.Heard(lastTitle_, 0);
+  WriteCueSheet(*file_);
   lastRefreshMs_ = lastShownMs_ = GetTickCount();
   window_.EnableTransport(false);
-  capture_->SetOnData([this](TSoundCaptureStream& s) { WriteCapturedData(s); }, this);
+  capture_->SetOnData([this](CaptureSource& s) { WriteCapturedData(s); }, this);
   capture_->SetFormatIndex(index);
   try {
     capture_->Start();
@@ -70,7 +88,7 @@ void TRecorder::Rec() {
   }
 }
 
-void TRecorder::WriteCapturedData(TSoundCaptureStream&) {
+void TRecorder::WriteCapturedData(CaptureSource&) {
   if (!file_ || !capture_ || stopPending_) return;
   try {
     WriteAvailable();
@@ -112,10 +130,12 @@ void TRecorder::StopLater(const std::string& message) {
 void TRecorder::Stop(bool tellUser) {
   if (capture_) capture_->Stop();
   std::string lost;
+  std::exception_ptr cueFailure;
   if (file_) {
     if (capture_) lost = LostSoundMessage(capture_->Gaps(), ReadPcmFormat(file_->GetFormat()).avgBytesPerSec);
     std::unique_ptr<TWaveFileStream> file = std::move(file_);
     file->Finish();
+    cueFailure = WriteCueSheet(*file);
     window_.ShowRecordingSize(int(RoundKilobytes(file->GetDataSize())));
   }
   stopPending_ = false;
@@ -125,6 +145,33 @@ void TRecorder::Stop(bool tellUser) {
   window_.EnableTransport(true);
   if (window_.StationText() != "none") window_.SetStationText("none");
   if (tellUser && !lost.empty()) ui::ShowMessage(lost);
+  // The recording is whole; a cue sheet that could not be written says so last.
+  if (tellUser && cueFailure) std::rethrow_exception(cueFailure);
+}
+
+void TRecorder::TitleHeard(const std::string& title) {
+  if (title == lastTitle_) return;
+  lastTitle_ = title;
+  if (!file_ || stopPending_) return;
+  const std::size_t before = titles_.Tracks().size();
+  titles_.Heard(title, file_->GetDataSize());
+  if (titles_.Tracks().size() != before) WriteCueSheet(*file_);
+}
+
+std::exception_ptr TRecorder::WriteCueSheet(TWaveFileStream& file) {
+  try {
+    const std::string path = CueSheetPath(fileName_);
+    if (titles_.Tracks().empty()) {
+      DeleteFileA(path.c_str());
+      return nullptr;
+    }
+    const std::string name = fileName_.substr(fileName_.find_last_of("\\/") + 1);
+    base::WriteTextFile(path, CueSheetText(name, titles_.Tracks(), ReadPcmFormat(file.GetFormat()).avgBytesPerSec));
+    return nullptr;
+  } catch (...) {
+    // The sound goes on being recorded: the next title and STOP write the sheet again.
+    return std::current_exception();
+  }
 }
 
 void TRecorder::Play() {

@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <string>
 
+#include "recording/CueSheetRules.h"
 #include "recording/DXSounds.h"
 #include "recording/RecorderWindow.h"
 #include "recording/Wave.h"
@@ -22,21 +25,24 @@ class TRecorder {
   TRecorder(const TRecorder&) = delete;
   TRecorder& operator=(const TRecorder&) = delete;
 
-  // A new capture stream for the default device, its formats listed in the options with
-  // "44100Hz 16bit Stereo" selected.
+  // A new source for the device chosen under "Audio Driver" (the playing station for its
+  // entry), its formats listed in the options with "44100Hz 16bit Stereo" selected.
   void FillFormatBox();
   void Rec();
   // tellUser: whether lost sound is reported (not while the program exits).
   void Stop(bool tellUser = true);
   void Play();
   // Appends the captured bytes to the file and shows its size.
-  void WriteCapturedData(TSoundCaptureStream& stream);
+  void WriteCapturedData(CaptureSource& source);
+  // The station's title now (empty: none known): a recording notes each new one in the
+  // cue sheet beside its file.
+  void TitleHeard(const std::string& title);
   // Exit: STOP, telling the user what it tells, then the capture stream goes.
   void StopAndReleaseCapture();
   // The window goes: a running capture stops and the file is finished.
   void FinishOnDestroy();
 
-  TSoundCaptureStream* CaptureStream() const { return capture_.get(); }
+  CaptureSource* CaptureStream() const { return capture_.get(); }
   TWaveFileStream* RecordFile() const { return file_.get(); }
   // The most sample data a recording may hold; below the 32-bit header's own limit only
   // where a test wants to reach it in seconds. -1: the header's limit.
@@ -44,16 +50,24 @@ class TRecorder {
 
  private:
   void WriteAvailable();
+  // The source of the device chosen in the options.
+  std::unique_ptr<CaptureSource> NewSource();
+  // The cue sheet of the file as the titles heard make it; none (and no stale one)
+  // without a title. Returns the failure, if any, for STOP to tell.
+  std::exception_ptr WriteCueSheet(TWaveFileStream& file);
   // STOP, and the message, once the notification that calls this is over.
   void StopLater(const std::string& message);
 
   RecorderWindow& window_;
-  std::unique_ptr<TSoundCaptureStream> capture_;
+  std::unique_ptr<CaptureSource> capture_;
   std::unique_ptr<TWaveFileStream> file_;
   std::int64_t dataLimit_ = -1;
   std::uint32_t lastRefreshMs_ = 0;
   std::uint32_t lastShownMs_ = 0;
   bool stopPending_ = false;  // the recording is to be stopped: nothing more is written
+  std::string fileName_;  // of the recording
+  CueTracks titles_;
+  std::string lastTitle_;  // the title heard last, recording or not
 };
 
 }  // namespace recording

@@ -3,7 +3,10 @@
 // subsystem.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "playback/SoundTap.h"
 
 class TWindowsMediaPlayer;
 
@@ -28,6 +31,8 @@ class RecorderWindow {
   // volume comes back from the fader, and the monitor starts the file on its next tick.
   virtual void StopStationForFile() = 0;
   virtual void QueueFilePlayback() = 0;
+  // The station player's decoded sound to `tap` from now on; nullptr ends that.
+  virtual void TapStation(std::shared_ptr<playback::SoundTap> tap) = 0;
 };
 
 }  // namespace recording

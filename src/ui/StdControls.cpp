@@ -236,7 +236,8 @@ int ComboBox::ItemIndex() const {
 
 void ComboBox::SetItemIndex(int index) {
   storedIndex_ = Clamped(index);
-  if (Handle()) SendMessageA(Handle(), CB_SETCURSEL, WPARAM(index), 0);
+  // An index off the list clears the selection in the window as in the stored index.
+  if (Handle()) SendMessageA(Handle(), CB_SETCURSEL, WPARAM(storedIndex_), 0);
 }
 
 std::string ComboBox::Text() const {

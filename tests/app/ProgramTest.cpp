@@ -103,9 +103,9 @@ TEST_P(DamagedSettings, AreReportedAndTheProgramStartsAndSavesNothingWrong) {
   EXPECT_EQ(saved[25], d.bandAfter);
   EXPECT_EQ(ReadFileBytes(dir.Path() + "\\Jazz1.dat"), jazz);
   EXPECT_EQ(ReadFileBytes(dir.Path() + "\\Ovexia Radio Network1.dat"), ovexia);
-  // The window closes at the 25th tick; the process follows within half a second.
+  // The window closes at the 25th tick; the process follows (later on a busy machine).
   EXPECT_GE(ms, 2300);
-  EXPECT_LE(ms, 3000);
+  EXPECT_LE(ms, 6000);
 }
 
 INSTANTIATE_TEST_SUITE_P(

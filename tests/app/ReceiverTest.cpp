@@ -600,30 +600,6 @@ namespace {
 // with the next metadata block: 4-5 s as a rule, and more on a busy machine.
 constexpr DWORD kTitleArrivesMs = 15000;
 
-bool SetStationTitle(const std::string& bytes) {
-  const char* base = std::getenv("TUNORA_STATION_URL");
-  const char* path = std::getenv("TUNORA_STATION_TITLE_PATH");
-  const char* auth = std::getenv("TUNORA_STATION_ADMIN_AUTH");
-  if (!base || !path || !auth) return false;
-  std::string url = std::string(base) + path;
-  for (unsigned char c : bytes) {
-    char hex[4];
-    std::snprintf(hex, sizeof hex, "%%%02X", c);
-    url += hex;
-  }
-  const std::string header = std::string("Authorization: Basic ") + auth + "\r\n";
-  HINTERNET net = InternetOpenA("tunora-test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-  HINTERNET req = InternetOpenUrlA(net, url.c_str(), header.c_str(), DWORD(header.size()),
-                                   INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
-  std::string reply;
-  char buf[1024];
-  DWORD n = 0;
-  while (req && InternetReadFile(req, buf, sizeof buf, &n) && n > 0) reply.append(buf, n);
-  if (req) InternetCloseHandle(req);
-  InternetCloseHandle(net);
-  return reply.find("Metadata update successful") != std::string::npos;
-}
-
 std::string ClipboardText() {
   std::string text;
   if (!OpenClipboard(nullptr)) return text;

@@ -4,16 +4,22 @@
 #include <gtest/gtest.h>
 
 #include "app/ProcessDriver.h"
+#include "ui/WindowTesting.h"
 
+using testing_support::ClickWindow;
+using testing_support::FindDescendant;
 using testing_support::ProcessDriver;
 using testing_support::ProgramPath;
+using testing_support::ReadFileBytes;
 using testing_support::ScopedTempDir;
+using testing_support::TopWindow;
 
 namespace {
 
 constexpr DWORD kStartTimeout = 30000;
 const char* kMainTitle = "Ovexia Tunora";
 const char* kFormClass = "TunoraWindow";
+const char* kStationEntry = "Playing Station (direct)";
 
 RECT ClientOnScreen(HWND h) {
   RECT r;
@@ -92,6 +98,16 @@ TEST(NoEnvironment, BothMessagesComeInOrderAndNoMainWindowAppears) {
   EXPECT_FALSE(program.EverShowed(kFormClass, kMainTitle));
 }
 
+// The drop-down list that holds the playing station's entry.
+BOOL CALLBACK FindStationEntry(HWND h, LPARAM found) {
+  char cls[16] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  if (std::string(cls) != "ComboBox" || SendMessageA(h, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(kStationEntry)) == CB_ERR)
+    return TRUE;
+  *reinterpret_cast<HWND*>(found) = h;
+  return FALSE;
+}
+
 // Run with a sound output device but no capture device.
 TEST(OutputOnly, TheChecksPassWithoutACaptureDevice) {
   ScopedTempDir dir;
@@ -102,6 +118,30 @@ TEST(OutputOnly, TheChecksPassWithoutACaptureDevice) {
   // no device.
   EXPECT_EQ(program.AnswerMessageBox(5000), "DirectSoundCapture cannot be initialized");
   EXPECT_EQ(program.AnswerMessageBox(1500), "");
+
+  // The playing station needs no capture device: chosen under Options, REC records
+  // (silence, with no station playing) and STOP leaves the file.
+  ClickWindow(FindDescendant(main, "Options"));
+  HWND options = nullptr;
+  for (int i = 0; i < 250 && !options; ++i, Sleep(20))
+    for (const TopWindow& w : program.Windows())
+      if (w.visible && w.className == kFormClass && w.hwnd != main) options = w.hwnd;
+  ASSERT_NE(options, nullptr);
+  HWND drivers = nullptr;
+  EnumChildWindows(options, FindStationEntry, LPARAM(&drivers));
+  ASSERT_NE(drivers, nullptr) << "no Audio Driver entry for the playing station";
+  const LRESULT direct = SendMessageA(drivers, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(kStationEntry));
+  SendMessageA(drivers, CB_SETCURSEL, WPARAM(direct), 0);
+  SendMessageA(GetParent(drivers), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(drivers), CBN_SELCHANGE), LPARAM(drivers));
+  ClickWindow(FindDescendant(options, "Save and Exit"));
+  for (int i = 0; i < 250 && IsWindowVisible(options); ++i) Sleep(20);
+  ClickWindow(FindDescendant(main, "REC"));
+  Sleep(4000);
+  ClickWindow(FindDescendant(main, "STOP"));
+  Sleep(500);
+  EXPECT_EQ(program.AnswerMessageBox(500), "") << "REC and STOP said nothing";
+  const std::string file = ReadFileBytes(dir.Path() + "\\webfile.wav");
+  EXPECT_GE(file.size(), 46u + 176400) << "a second and more recorded";
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitExit(15000), 0);
 }

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -32,3 +36,29 @@ inline bool StationRequired() {
       GTEST_SKIP() << "no local test station (" << (var) << " is not set)";                       \
     }                                                                                             \
   } while (0)
+
+// Sets the ICY title of the station's MP3 mount to these bytes, as they are; true once
+// the station took it.
+inline bool SetStationTitle(const std::string& bytes) {
+  const char* base = std::getenv("TUNORA_STATION_URL");
+  const char* path = std::getenv("TUNORA_STATION_TITLE_PATH");
+  const char* auth = std::getenv("TUNORA_STATION_ADMIN_AUTH");
+  if (!base || !path || !auth) return false;
+  std::string url = std::string(base) + path;
+  for (unsigned char c : bytes) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%%%02X", c);
+    url += hex;
+  }
+  const std::string header = std::string("Authorization: Basic ") + auth + "\r\n";
+  HINTERNET net = InternetOpenA("tunora-test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  HINTERNET req = InternetOpenUrlA(net, url.c_str(), header.c_str(), DWORD(header.size()),
+                                   INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
+  std::string reply;
+  char buf[1024];
+  DWORD n = 0;
+  while (req && InternetReadFile(req, buf, sizeof buf, &n) && n > 0) reply.append(buf, n);
+  if (req) InternetCloseHandle(req);
+  InternetCloseHandle(net);
+  return reply.find("Metadata update successful") != std::string::npos;
+}

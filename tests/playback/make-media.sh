@@ -6,7 +6,9 @@
 # ID3v2 tag and a Xing/Info frame before the sound. The HLS list names five MPEG-TS
 # segments of AAC. tone.mp2 is MPEG audio layer II, which is not played. switch.mp3 is a
 # station that changes its frames twice: three seconds each of 440 Hz in stereo at
-# 44.1 kHz, 660 Hz in mono, and 880 Hz in stereo at 48 kHz.
+# 44.1 kHz, 660 Hz in mono, and 880 Hz in stereo at 48 kHz. sweep.mp3 is four seconds of
+# a rising tone over noise, which never repeats itself, and sweep.raw what ffmpeg's own
+# decoder makes of it (16-bit stereo at 44.1 kHz): what a recording of it must hold.
 #
 #   make-media.sh DIR
 set -euo pipefail
@@ -32,3 +34,8 @@ part() {  # part HZ RATE CHANNELS: three seconds of bare MP3 frames on stdout
     -c:a libmp3lame -b:a 128k -write_xing 0 -id3v2_version 0 -f mp3 pipe:1
 }
 { part 440 44100 2; part 660 44100 1; part 880 48000 2; } >"$dir/switch.mp3"
+ffmpeg -nostdin -loglevel error -y -f lavfi \
+  -i "aevalsrc=0.3*sin(2*PI*(200+300*t)*t)|0.3*sin(2*PI*(300+200*t)*t):s=44100:d=4" \
+  -f lavfi -i "anoisesrc=c=pink:r=44100:a=0.05:d=4:seed=7" -filter_complex "[0][1]amix=inputs=2:normalize=0" \
+  -ac 2 -c:a libmp3lame -b:a 192k -f mp3 "$dir/sweep.mp3"
+ffmpeg -nostdin -loglevel error -y -i "$dir/sweep.mp3" -f s16le -ac 2 -ar 44100 "$dir/sweep.raw"

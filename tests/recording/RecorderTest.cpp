@@ -25,6 +25,7 @@
 #include "recording/CaptureRules.h"
 #include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
+#include "recording/WaveChecks.h"
 #include "recording/WaveRules.h"
 #include "ui/Application.h"
 #include "ui/WindowTesting.h"
@@ -33,8 +34,6 @@ using namespace testing_support;
 using recording::CaptureFormat;
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 std::string Directory() {
   static const std::string dir = ProcessTempDirectory("tunora-recorder-");
@@ -50,76 +49,6 @@ std::string ReadFile(const std::string& path) {
 }
 
 TMainForm& Started() { return StartedProgram(Directory()); }
-
-// The 46-byte header the recorder writes for a file of `size` bytes, its 18 format
-// bytes written out here field by field.
-std::string ExpectedHeader(std::size_t size, std::uint32_t rate, std::uint32_t bits, std::uint32_t channels) {
-  std::string h;
-  auto put = [&](std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) h += char(v >> (8 * i));
-  };
-  const std::uint32_t align = channels * bits / 8;
-  h += "RIFF";
-  put(std::uint32_t(size - 8), 4);
-  h += "WAVEfmt ";
-  put(18, 4);
-  put(1, 2);  // PCM
-  put(channels, 2);
-  put(rate, 4);
-  put(rate * align, 4);
-  put(align, 2);
-  put(bits, 2);
-  put(0, 2);  // no extra bytes
-  h += "data";
-  put(std::uint32_t(size - 46), 4);
-  return h;
-}
-
-// The left channel of 16-bit stereo data.
-std::vector<double> LeftChannel(const std::string& data) {
-  std::vector<double> left;
-  for (std::size_t i = 0; i + 3 < data.size(); i += 4) {
-    std::int16_t v;
-    std::memcpy(&v, data.data() + i, 2);
-    left.push_back(v);
-  }
-  return left;
-}
-
-// The phase of the tone in each block of `block` samples, against a reference at hz
-// running through the whole recording. A lost or repeated sample moves every later
-// phase by 2 pi hz / rate (0.063 rad at 440 Hz and 44.1 kHz).
-std::vector<double> BlockPhases(const std::vector<double>& x, double rate, double hz, std::size_t block) {
-  std::vector<double> phases;
-  for (std::size_t from = 0; from + block <= x.size(); from += block) {
-    double i = 0, q = 0;
-    for (std::size_t n = from; n < from + block; ++n) {
-      const double a = 2 * kPi * hz * double(n) / rate;
-      i += x[n] * std::cos(a);
-      q += x[n] * std::sin(a);
-    }
-    phases.push_back(std::atan2(q, i));
-  }
-  return phases;
-}
-
-// The largest step between the phases of neighbouring blocks, after the steady drift
-// of a reference that is not exactly the tone's frequency is taken out.
-double LargestPhaseStep(const std::vector<double>& phases) {
-  std::vector<double> steps;
-  for (std::size_t k = 1; k < phases.size(); ++k) {
-    double d = phases[k] - phases[k - 1];
-    while (d > kPi) d -= 2 * kPi;
-    while (d < -kPi) d += 2 * kPi;
-    steps.push_back(d);
-  }
-  std::vector<double> sorted = steps;
-  std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2), sorted.end());
-  const double drift = sorted[sorted.size() / 2];
-  double largest = 0;
-  for (double d : steps) largest = std::max(largest, std::fabs(d - drift));
-  return largest;
-}
 
 // What reaches the sound server's null sink, through its monitor: frequency and level.
 Tone Listen(DWORD ms) {
@@ -232,7 +161,7 @@ TEST_F(Recorder, TheFormatListIsWhatTheDeviceAcceptsWithTheDefaultSelected) {
   ASSERT_GE(drivers.Count(), 2);
   EXPECT_EQ(drivers[0].Guid, nullptr);
   EXPECT_EQ(drivers[1].Guid, &drivers[1].GuidData);
-  EXPECT_EQ(OptionsForm->DriverBox.Count(), drivers.Count());
+  EXPECT_EQ(OptionsForm->DriverBox.Count(), drivers.Count() + 1) << "the devices, then the playing station";
   EXPECT_EQ(OptionsForm->DriverBox.Item(0), drivers[0].Description);
   // One library, however its name is spelled.
   const int libraries = recording::LoadedLibraryCount();
@@ -447,9 +376,13 @@ TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
   EXPECT_TRUE(TransportBusy(m)) << "the buttons wait for STOP";
   LeftClick(m.VrDemoButtonStop);
   Pump(300);
+  // The error once, and after it at most what a machine too busy lost, if anything.
   const auto seen = boxes.Seen();
-  ASSERT_EQ(seen.size(), 1u) << "the error is shown once";
+  ASSERT_GE(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, "Stream write error");
+  for (std::size_t i = 1; i < seen.size(); ++i)
+    EXPECT_NE(seen[i].text.find("seconds of sound were lost"), std::string::npos) << seen[i].text;
+  EXPECT_LE(seen.size(), 2u) << "the error is shown once";
   const std::string file = ReadFile(path);
   ASSERT_GT(file.size(), 46u + 176400);
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));

@@ -186,9 +186,14 @@ TEST(Controls, APopupMenuRunsTheChosenItem) {
   menu.Add("Drag and Drop Display", [&] { chosen = "display"; });
   menu.Add("-", nullptr);
   menu.Add("Drag and Drop Fader Block", [&] { chosen = "fader"; });
-  std::thread keys = PressMenuKeys({VK_DOWN, VK_DOWN, VK_RETURN});
-  const int index = menu.Popup({200, 200}, &host);
-  keys.join();
+  int index = -1;
+  // On a busy machine the menu now and then closes unchosen before its keys reach it:
+  // then once more.
+  for (int attempt = 0; attempt < 2 && index == -1; ++attempt) {
+    std::thread keys = PressMenuKeys({VK_DOWN, VK_DOWN, VK_RETURN});
+    index = menu.Popup({200, 200}, &host);
+    keys.join();
+  }
   EXPECT_EQ(index, 2);
   EXPECT_EQ(chosen, "fader");
 }

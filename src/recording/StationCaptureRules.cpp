@@ -1,0 +1,83 @@
+#include "recording/StationCaptureRules.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace recording {
+
+void ByteQueue::Push(const std::uint8_t* bytes, std::size_t count) {
+  data_.insert(data_.end(), bytes, bytes + count);
+}
+
+void ByteQueue::PushRepeated(std::uint8_t byte, std::size_t count) {
+  data_.insert(data_.end(), count, byte);
+}
+
+std::size_t ByteQueue::Pop(std::uint8_t* out, std::size_t count) {
+  const std::size_t n = std::min(count, Size());
+  if (out && n) std::memcpy(out, data_.data() + head_, n);
+  head_ += n;
+  // Moving the rest to the front costs its size; doing it once half is read keeps the
+  // cost per byte constant.
+  if (head_ == data_.size()) {
+    data_.clear();
+    head_ = 0;
+  } else if (head_ > data_.size() / 2) {
+    data_.erase(data_.begin(), data_.begin() + std::ptrdiff_t(head_));
+    head_ = 0;
+  }
+  return n;
+}
+
+namespace {
+
+std::size_t Frames(std::uint64_t ms, std::uint32_t bytesPerSecond, std::uint32_t blockAlign) {
+  return std::size_t(ms * bytesPerSecond / 1000 / blockAlign * blockAlign);
+}
+
+}  // namespace
+
+void StationSoundPace::Start(std::uint64_t nowMs, std::uint32_t bytesPerSecond, std::uint32_t blockAlign,
+                             std::uint8_t silence) {
+  *this = StationSoundPace();
+  startMs_ = nowMs;
+  bytesPerSecond_ = bytesPerSecond;
+  blockAlign_ = std::max<std::uint32_t>(blockAlign, 1);
+  silence_ = silence;
+}
+
+void StationSoundPace::Push(const std::uint8_t* bytes, std::size_t count) {
+  queued_.Push(bytes, count);
+  const std::size_t most = Frames(kQueueMs, bytesPerSecond_, blockAlign_);
+  if (queued_.Size() > most) queued_.Pop(nullptr, queued_.Size() - most);
+}
+
+void StationSoundPace::Advance(std::uint64_t nowMs) {
+  if (nowMs < startMs_ || bytesPerSecond_ == 0) return;
+  // Frames due since the start, by the clock: rounding never adds up over a long capture.
+  const std::uint64_t due = (nowMs - startMs_) * bytesPerSecond_ / 1000 / blockAlign_ * blockAlign_;
+  if (due <= handedOut_) return;
+  const std::size_t count = std::size_t(due - handedOut_);
+  handedOut_ = due;
+  if (waiting_ && queued_.Size() >= Frames(kLeadMs, bytesPerSecond_, blockAlign_)) waiting_ = false;
+  std::vector<std::uint8_t> sound(waiting_ ? 0 : std::min(count, queued_.Size()));
+  queued_.Pop(sound.data(), sound.size());
+  // Run dry: silence until the lead is queued again.
+  if (sound.size() < count) waiting_ = true;
+  readable_.Push(sound.data(), sound.size());
+  readable_.PushRepeated(silence_, count - sound.size());
+  const std::size_t most = Frames(kReadableMs, bytesPerSecond_, blockAlign_);
+  if (readable_.Size() > most) lostUnread_ += std::int64_t(readable_.Pop(nullptr, readable_.Size() - most));
+}
+
+std::size_t StationSoundPace::Read(std::uint8_t* out, std::size_t count) {
+  if (lostUnread_ > 0) {
+    gaps_.push_back({read_, lostUnread_});
+    lostUnread_ = 0;
+  }
+  const std::size_t n = readable_.Pop(out, count);
+  read_ += std::int64_t(n);
+  return n;
+}
+
+}  // namespace recording

@@ -1,0 +1,69 @@
+// The playing station as a source to record, in real time like a sound card: its sound
+// is queued as the player decodes it (already in the recording's format), handed out at
+// the pace of the clock, and silence is handed out where nothing is queued (before the
+// first station, between stations, while one is brought back). The player decodes at
+// its device's pace, a little unevenly: its sound is handed out once a quarter of a
+// second of it is queued, so that the two clocks never meet in the middle of a song.
+// What the recorder leaves unread for longer than a second is lost as from a sound
+// card's buffer, and noted where it was. Portable.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "recording/CaptureRules.h"
+
+namespace recording {
+
+// Bytes in, bytes out, in order.
+class ByteQueue {
+ public:
+  std::size_t Size() const { return data_.size() - head_; }
+  void Push(const std::uint8_t* bytes, std::size_t count);
+  void PushRepeated(std::uint8_t byte, std::size_t count);
+  // Takes up to count bytes into out (nullptr: drops them); returns how many.
+  std::size_t Pop(std::uint8_t* out, std::size_t count);
+
+ private:
+  std::vector<std::uint8_t> data_;
+  std::size_t head_ = 0;
+};
+
+class StationSoundPace {
+ public:
+  // The most sound queued ahead of the clock; a station that decodes further ahead loses
+  // its oldest sound.
+  static constexpr std::uint32_t kQueueMs = 3000;
+  // How long captured sound waits to be read before it is lost.
+  static constexpr std::uint32_t kReadableMs = 1000;
+  // The station's sound queued before it is handed out, after silence.
+  static constexpr std::uint32_t kLeadMs = 250;
+
+  // A new capture at nowMs, in a format of these bytes a second and frame size; silence
+  // is `silence` in every byte (0x80 for 8-bit sound, else 0).
+  void Start(std::uint64_t nowMs, std::uint32_t bytesPerSecond, std::uint32_t blockAlign, std::uint8_t silence);
+  // The station's sound, in the capture's format, whole frames.
+  void Push(const std::uint8_t* bytes, std::size_t count);
+  // Hands out what the clock says is due by nowMs: queued sound first, then silence.
+  void Advance(std::uint64_t nowMs);
+  std::size_t Readable() const { return readable_.Size(); }
+  // Reads up to count bytes; a loss since the last read is noted first.
+  std::size_t Read(std::uint8_t* out, std::size_t count);
+  const std::vector<CaptureGap>& Gaps() const { return gaps_; }
+
+ private:
+  std::uint64_t startMs_ = 0;
+  std::uint32_t bytesPerSecond_ = 0;
+  std::uint32_t blockAlign_ = 1;
+  std::uint8_t silence_ = 0;
+  std::uint64_t handedOut_ = 0;  // bytes the clock has made due since Start
+  bool waiting_ = true;          // for the lead, after silence
+  std::int64_t read_ = 0;        // bytes read since Start
+  std::int64_t lostUnread_ = 0;  // lost since the last read
+  ByteQueue queued_;
+  ByteQueue readable_;
+  std::vector<CaptureGap> gaps_;
+};
+
+}  // namespace recording

@@ -1,0 +1,211 @@
+// Recording the playing station itself ("Playing Station (direct)" under Options), and
+// the device chosen there, on the real main window: the station's own samples at their
+// own level whatever the fader shows, a file bit for bit as FFmpeg decodes it, the time
+// line kept across a switch of stations, and the cue sheet of the titles heard.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "app/StartedProgram.h"
+#include "playback/StationTesting.h"
+#include "playback/TestMedia.h"
+#include "playback/Tones.h"
+#include "recording/CaptureRules.h"
+#include "recording/DXClass.h"
+#include "recording/OptionsForm.h"
+#include "recording/StationCapture.h"
+#include "recording/WaveChecks.h"
+#include "ui/WindowTesting.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::string InDir(const std::string& name) {
+  return ProcessTempDirectory("tunora-recorder-") + "\\" + name;
+}
+
+// The Audio Driver entry chosen as a user chooses it: the list's selection and the
+// notification its window sends.
+void ChooseDriver(int index) {
+  TOptionsForm& o = *OptionsForm;
+  SendMessageA(o.DriverBox.Handle(), CB_SETCURSEL, WPARAM(index), 0);
+  SendMessageA(o.VrBlotter2.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), LPARAM(o.DriverBox.Handle()));
+}
+
+int DriverIndex(const std::string& text) {
+  const auto& items = OptionsForm->DriverBox.Items();
+  const auto it = std::find_if(items.begin(), items.end(), [&](const std::string& s) { return s.find(text) != std::string::npos; });
+  return it == items.end() ? -1 : int(it - items.begin());
+}
+
+class DirectRecording : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_ = &StartedProgram(ProcessTempDirectory("tunora-recorder-"));
+    m_->Connection().SetSystem(std::make_shared<TestConnection>());
+    ASSERT_TRUE(PumpUntil([&] { return m_->Monitor().internetConnected; }, 3000));
+    OptionsForm->Show();
+    ChooseDriver(DriverIndex(recording::kStationSourceName));
+    OptionsForm->DirectoryEditLogger.SetText(InDir("direct.wav"));
+  }
+  void TearDown() override {
+    LeftClick(m_->VrDemoButtonStop);
+    LeftClick(m_->VrDemoButtonUnplug);
+    ChooseDriver(0);
+    OptionsForm->Hide();
+  }
+  void Play(int preset, const std::string& name, const std::string& url) {
+    m_->VrDemoButtonStation[preset].SetCaption(name);
+    m_->EditStationURL[preset].SetText(url);
+    LeftClick(m_->VrDemoButtonStation[preset]);
+  }
+  // REC for ms, STOP: the file's sample data.
+  std::string Record(DWORD ms) {
+    LeftClick(m_->VrDemoButtonRec);
+    Pump(ms);
+    LeftClick(m_->VrDemoButtonStop);
+    const std::string file = ReadFileBytes(InDir("direct.wav"));
+    EXPECT_GE(file.size(), 46u);
+    return file.size() < 46 ? std::string() : file.substr(46);
+  }
+
+  TMainForm* m_ = nullptr;
+};
+
+// The entry follows the system's devices and lists every format, the stream's own
+// selected; the station is recorded at its own level with the fader at 10 %, unbroken.
+TEST_F(DirectRecording, HoldsTheStationAtItsOwnLevelWhateverTheFader) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  const ui::ComboBox& drivers = OptionsForm->DriverBox;
+  EXPECT_EQ(drivers.Items().back(), recording::kStationSourceName);
+  EXPECT_EQ(drivers.Count(), recording::CaptureDrivers().Count() + 1);
+  EXPECT_EQ(OptionsForm->FormatBox.Count(), 56);
+  EXPECT_EQ(OptionsForm->FormatBox.Text(), "44100Hz 16bit Stereo");
+  m_->SetVolume(100);
+  Play(0, "Tone", StationAddress("TUNORA_STATION_MP3"));
+  ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+  std::vector<double> left = LeftChannel(Record(5000));
+  ASSERT_GT(left.size(), 4u * 44100);
+  // The lead a quarter of a second long is silence; then the tone, unbroken.
+  left.erase(left.begin(), left.begin() + 22050);
+  const Tone tone = MeasureTone(left, 44100);
+  EXPECT_NEAR(tone.hz, 440, 1);
+  // The station's sine (an eighth of full scale, and -3 dB in each channel of its
+  // stereo): 2048 rms, where the fader at 10 % would leave 205.
+  EXPECT_NEAR(tone.rms, 2048, 200) << "the sine at the station's level, not the fader's";
+  EXPECT_LT(LargestPhaseStep(BlockPhases(left, 44100, 440, 2205)), 0.01);
+  EXPECT_TRUE(m_->Recorder.CaptureStream()->Gaps().empty());
+  m_->SetVolume(1000);
+}
+
+// A file played from its start and recorded in its own format holds FFmpeg's decoding of
+// it sample for sample, in one run.
+TEST_F(DirectRecording, AFileIsRecordedBitForBit) {
+  const std::string reference = ReadMedia("sweep.raw");
+  ASSERT_EQ(reference.size(), 4u * 176400) << MediaPath("sweep.raw");
+  LeftClick(m_->VrDemoButtonRec);
+  Play(0, "Sweep", MediaPath("sweep.mp3"));
+  ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 15000));
+  Pump(600);  // the lead, handed out after the file's end
+  LeftClick(m_->VrDemoButtonStop);
+  const std::string data = ReadFileBytes(InDir("direct.wav")).substr(46);
+  // Where the sweep begins: its first sound, at a whole frame.
+  const std::size_t first = reference.find_first_not_of('\0') / 4 * 4;
+  const std::size_t at = data.find(reference.substr(first, 4000));
+  ASSERT_NE(at, std::string::npos) << "the sweep's start is not in the recording";
+  ASSERT_GE(data.size() - at, reference.size() - first) << "the recording ends inside the sweep";
+  EXPECT_EQ(data.compare(at, reference.size() - first, reference, first), 0) << "a sample differs";
+  EXPECT_TRUE(std::all_of(data.begin(), data.begin() + std::ptrdiff_t(at - first), [](char c) { return c == 0; }))
+      << "before it, silence";
+}
+
+// Silence while no station plays, the second station after it, and as long as it took.
+TEST_F(DirectRecording, KeepsItsTimeLineAcrossAStationSwitch) {
+  REQUIRE_STATION("TUNORA_STATION_AAC");
+  LeftClick(m_->VrDemoButtonRec);
+  const DWORD rec = GetTickCount();
+  Play(0, "Tone", StationAddress("TUNORA_STATION_MP3"));
+  ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+  Pump(2000);
+  LeftClick(m_->VrDemoButtonUnplug);
+  Pump(1500);
+  Play(1, "Other", StationAddress("TUNORA_STATION_AAC"));
+  ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+  Pump(2000);
+  LeftClick(m_->VrDemoButtonStop);
+  const DWORD wall = GetTickCount() - rec;
+  const std::vector<double> left = LeftChannel(ReadFileBytes(InDir("direct.wav")).substr(46));
+  EXPECT_NEAR(double(left.size()) / 44100 * 1000, double(wall), wall / 100.0);
+  // Tenths of a second: 440 Hz, then silence, then 550 Hz.
+  std::vector<int> parts;
+  for (std::size_t at = 0; at + 4410 <= left.size(); at += 4410) {
+    const Tone t = MeasureTone(std::vector<double>(left.begin() + std::ptrdiff_t(at), left.begin() + std::ptrdiff_t(at + 4410)), 44100);
+    const int hz = t.rms < 100 ? 0 : int(std::lround(t.hz / 10) * 10);
+    if (parts.empty() || parts.back() != hz) parts.push_back(hz);
+  }
+  parts.erase(std::remove_if(parts.begin(), parts.end(), [](int hz) { return hz != 0 && hz != 440 && hz != 550; }),
+              parts.end());
+  parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
+  EXPECT_EQ(parts, (std::vector<int>{0, 440, 0, 550})) << "silence, the first station, silence, the second";
+}
+
+// The device chosen under Audio Driver is the one recorded: the session's second source
+// plays 880 Hz where the default one plays 440 Hz.
+TEST_F(DirectRecording, TheChosenDeviceIsTheOneRecorded) {
+  const int second = DriverIndex("TunoraSine880");
+  ASSERT_GE(second, 0) << "the session has no second capture source";
+  ChooseDriver(second);
+  EXPECT_EQ(OptionsForm->FormatBox.Text(), "44100Hz 16bit Stereo");
+  LeftClick(m_->VrDemoButtonRec);
+  ASSERT_TRUE(PumpUntil([&] { return m_->Recorder.RecordFile() && m_->Recorder.RecordFile()->GetDataSize() > 2 * 176400; }, 15000));
+  LeftClick(m_->VrDemoButtonStop);
+  std::vector<double> left = LeftChannel(ReadFileBytes(InDir("direct.wav")).substr(46));
+  EXPECT_NEAR(MeasureTone(left, 44100, left.size() / 4).hz, 880, 2);
+}
+
+// Titles changed while recording give a cue sheet beside the file, a track at each; a
+// recording without titles leaves none. With TUNORA_CUE_DIR the sheet and its file are
+// kept there for a cue parser to read (tests/recording/check-cue.sh).
+TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  ASSERT_TRUE(SetStationTitle("First Artist - First Song"));
+  Play(0, "Tone", StationAddress("TUNORA_STATION_MP3"));
+  ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "First Artist - First Song"; }, 15000));
+  Pump(300);  // the displays' tick, which tells the recorder too
+  LeftClick(m_->VrDemoButtonRec);
+  const DWORD rec = GetTickCount();
+  Pump(1500);
+  ASSERT_TRUE(SetStationTitle("Second Song"));
+  ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "Second Song"; }, 15000));
+  const double second = (GetTickCount() - rec) / 1000.0;
+  Pump(1000);
+  LeftClick(m_->VrDemoButtonStop);
+  const std::string cue = ReadFileBytes(InDir("direct.cue"));
+  EXPECT_EQ(cue.rfind("FILE \"direct.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \"First Song\"\r\n"
+                      "    PERFORMER \"First Artist\"\r\n    INDEX 01 00:00:00\r\n  TRACK 02 AUDIO\r\n"
+                      "    TITLE \"Second Song\"\r\n    INDEX 01 00:0", 0), 0u) << cue;
+  const std::size_t index = cue.rfind("INDEX 01 00:");
+  ASSERT_NE(index, std::string::npos);
+  const double at = std::atoi(cue.c_str() + index + 12) + std::atoi(cue.c_str() + index + 15) / 75.0;
+  EXPECT_NEAR(at, second, 0.5) << cue;
+  if (const char* keep = std::getenv("TUNORA_CUE_DIR"); keep && *keep) {
+    CopyFileA(InDir("direct.wav").c_str(), (std::string(keep) + "\\direct.wav").c_str(), FALSE);
+    CopyFileA(InDir("direct.cue").c_str(), (std::string(keep) + "\\direct.cue").c_str(), FALSE);
+  }
+  // No station, no title: the stale sheet goes.
+  LeftClick(m_->VrDemoButtonUnplug);
+  Pump(300);
+  Record(500);
+  EXPECT_EQ(GetFileAttributesA(InDir("direct.cue").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
