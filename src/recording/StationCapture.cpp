@@ -41,7 +41,7 @@ class TStationCaptureStream::Tap : public playback::SoundTap {
     const std::size_t frames = count / 2;
     if (unsigned(rate) == f.samplesPerSec && f.bitsPerSample == 16 && f.channels == 2) {
       // The stream's own format: its samples as they are, with no dither and no gain.
-      pace_.Push(reinterpret_cast<const std::uint8_t*>(samples), frames * 4);
+      pace_.Push(reinterpret_cast<const std::uint8_t*>(samples), frames * 4, GetTickCount64());
       return;
     }
     if (!converter_ || rate != inRate_) Remake(rate);
@@ -63,7 +63,7 @@ class TStationCaptureStream::Tap : public playback::SoundTap {
         std::memmove(converted_.data() + to, converted_.data() + from + 1, 3);
       bytes = to;
     }
-    pace_.Push(converted_.data(), bytes);
+    pace_.Push(converted_.data(), bytes, GetTickCount64());
   }
 
   void Advance() {

@@ -46,8 +46,9 @@ void StationSoundPace::Start(std::uint64_t nowMs, std::uint32_t bytesPerSecond, 
   silence_ = silence;
 }
 
-void StationSoundPace::Push(const std::uint8_t* bytes, std::size_t count) {
+void StationSoundPace::Push(const std::uint8_t* bytes, std::size_t count, std::uint64_t nowMs) {
   queued_.Push(bytes, count);
+  lastSoundMs_ = std::max<std::uint64_t>(nowMs, 1);
   const std::size_t most = Frames(kQueueMs, bytesPerSecond_, blockAlign_);
   if (queued_.Size() > most) queued_.Pop(nullptr, queued_.Size() - most);
 }
@@ -56,18 +57,23 @@ void StationSoundPace::Advance(std::uint64_t nowMs) {
   if (nowMs < startMs_ || bytesPerSecond_ == 0) return;
   // Frames due since the start, by the clock: rounding never adds up over a long capture.
   const std::uint64_t due = (nowMs - startMs_) * bytesPerSecond_ / 1000 / blockAlign_ * blockAlign_;
-  if (due <= handedOut_) return;
-  const std::size_t count = std::size_t(due - handedOut_);
-  handedOut_ = due;
-  if (waiting_ && queued_.Size() >= Frames(kLeadMs, bytesPerSecond_, blockAlign_)) waiting_ = false;
-  std::vector<std::uint8_t> sound(waiting_ ? 0 : std::min(count, queued_.Size()));
+  if (due > due_) owed_ += due - due_;
+  due_ = std::max(due_, due);
+  std::vector<std::uint8_t> sound(std::size_t(std::min<std::uint64_t>(owed_, queued_.Size())));
   queued_.Pop(sound.data(), sound.size());
-  // Run dry: silence until the lead is queued again.
-  if (sound.size() < count) waiting_ = true;
   readable_.Push(sound.data(), sound.size());
-  readable_.PushRepeated(silence_, count - sound.size());
-  const std::size_t most = Frames(kReadableMs, bytesPerSecond_, blockAlign_);
-  if (readable_.Size() > most) lostUnread_ += std::int64_t(readable_.Pop(nullptr, readable_.Size() - most));
+  owed_ -= sound.size();
+  // The station has gone quiet: its time is silence. Owed time beyond what the queue may
+  // hold is never made up.
+  const std::uint64_t most = Frames(kQueueMs, bytesPerSecond_, blockAlign_);
+  if (lastSoundMs_ == 0 || nowMs - lastSoundMs_ >= kQuietMs) {
+    readable_.PushRepeated(silence_, std::size_t(owed_));
+    owed_ = 0;
+  } else if (owed_ > most) {
+    owed_ = most;
+  }
+  const std::size_t readable = Frames(kReadableMs, bytesPerSecond_, blockAlign_);
+  if (readable_.Size() > readable) lostUnread_ += std::int64_t(readable_.Pop(nullptr, readable_.Size() - readable));
 }
 
 std::size_t StationSoundPace::Read(std::uint8_t* out, std::size_t count) {

@@ -1,11 +1,11 @@
 // The playing station as a source to record, in real time like a sound card: its sound
-// is queued as the player decodes it (already in the recording's format), handed out at
-// the pace of the clock, and silence is handed out where nothing is queued (before the
-// first station, between stations, while one is brought back). The player decodes at
-// its device's pace, a little unevenly: its sound is handed out once a quarter of a
-// second of it is queued, so that the two clocks never meet in the middle of a song.
-// What the recorder leaves unread for longer than a second is lost as from a sound
-// card's buffer, and noted where it was. Portable.
+// is queued as the player decodes it (already in the recording's format) and handed out
+// as the clock makes it due. While the station plays, its sound is never broken up: a
+// player held up for a moment (a busy machine) leaves the clock owed, and its sound
+// follows on when it comes. Once no sound has come for half a second (before the first
+// station, between stations, while one is brought back) what is owed is silence, so
+// that the recording keeps its time line. What the recorder leaves unread for longer
+// than a second is lost as from a sound card's buffer, and noted where it was. Portable.
 #pragma once
 
 #include <cstddef>
@@ -37,15 +37,16 @@ class StationSoundPace {
   static constexpr std::uint32_t kQueueMs = 3000;
   // How long captured sound waits to be read before it is lost.
   static constexpr std::uint32_t kReadableMs = 1000;
-  // The station's sound queued before it is handed out, after silence.
-  static constexpr std::uint32_t kLeadMs = 250;
+  // How long the station may send nothing before the clock's time becomes silence.
+  static constexpr std::uint32_t kQuietMs = 500;
 
   // A new capture at nowMs, in a format of these bytes a second and frame size; silence
   // is `silence` in every byte (0x80 for 8-bit sound, else 0).
   void Start(std::uint64_t nowMs, std::uint32_t bytesPerSecond, std::uint32_t blockAlign, std::uint8_t silence);
-  // The station's sound, in the capture's format, whole frames.
-  void Push(const std::uint8_t* bytes, std::size_t count);
-  // Hands out what the clock says is due by nowMs: queued sound first, then silence.
+  // The station's sound at nowMs, in the capture's format, whole frames.
+  void Push(const std::uint8_t* bytes, std::size_t count, std::uint64_t nowMs);
+  // Hands out what the clock says is due by nowMs: the station's queued sound, or
+  // silence once it has sent nothing for kQuietMs.
   void Advance(std::uint64_t nowMs);
   std::size_t Readable() const { return readable_.Size(); }
   // Reads up to count bytes; a loss since the last read is noted first.
@@ -57,8 +58,9 @@ class StationSoundPace {
   std::uint32_t bytesPerSecond_ = 0;
   std::uint32_t blockAlign_ = 1;
   std::uint8_t silence_ = 0;
-  std::uint64_t handedOut_ = 0;  // bytes the clock has made due since Start
-  bool waiting_ = true;          // for the lead, after silence
+  std::uint64_t due_ = 0;        // bytes the clock has made due since Start
+  std::uint64_t owed_ = 0;       // of those, not yet handed out
+  std::uint64_t lastSoundMs_ = 0;  // when the station last sent sound (0: never)
   std::int64_t read_ = 0;        // bytes read since Start
   std::int64_t lostUnread_ = 0;  // lost since the last read
   ByteQueue queued_;

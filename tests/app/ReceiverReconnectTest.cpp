@@ -127,8 +127,9 @@ TEST(ReceiverReconnect, DisconnectDuringTheAttemptsEndsThemAtOnce) {
   relay.Drop();
   // The first attempt (accepted and closed at once) has come: the next are due 1 s and
   // 3 s after it.
-  ASSERT_TRUE(PumpUntil([&] { return relay.Connections() >= 2; }, 5000));
-  EXPECT_EQ(m.WindowsMediaPlayer.playState(), playback::psBuffering);
+  ASSERT_TRUE(PumpUntil(
+      [&] { return relay.Connections() >= 2 && m.WindowsMediaPlayer.playState() == playback::psBuffering; }, 5000))
+      << "the player did not take up its attempts";
   LeftClick(m.VrDemoButtonUnplug);
   EXPECT_EQ(m.WindowsMediaPlayer.playState(), playback::psStopped);
   const int atDisconnect = relay.Connections();

@@ -107,7 +107,17 @@ TEST(ProgramRecording, ExitOrCloseWhileRecordingFinishesTheFile) {
       ClickWindow(FindDescendant(main, "Exit"));
     else
       PostMessageA(main, WM_CLOSE, 0, 0);
-    ASSERT_EQ(program.WaitExit(10000), 0) << (byExit ? "Exit" : "close");
+    // A machine too busy may have held the capture up: then the sound lost is told first.
+    long code = -1;
+    for (int i = 0; i < 20 && code == -1; ++i) {
+      code = program.WaitExit(500);
+      if (code != -1) break;
+      const std::string told = program.AnswerMessageBox(10);
+      if (!told.empty()) {
+        EXPECT_NE(told.find("seconds of sound were lost"), std::string::npos) << told;
+      }
+    }
+    ASSERT_EQ(code, 0) << (byExit ? "Exit" : "close");
     std::ifstream in(dir.Path() + "\\webfile.wav", std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();

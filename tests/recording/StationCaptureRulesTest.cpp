@@ -27,27 +27,32 @@ std::vector<std::uint8_t> ReadAll(StationSoundPace& p) {
 
 }  // namespace
 
-// The clock decides how much is handed out; the station's sound once a quarter second of
-// it waits, its bytes as they came and in order, silence around them.
-TEST(StationSoundPace, HandsOutTheClocksWorthTheStationAfterItsLeadAndSilenceElsewhere) {
+// The clock decides how much is handed out: the station's bytes as they came and in
+// order, unbroken even where the station is late, and silence once it has gone quiet.
+TEST(StationSoundPace, HandsOutTheClocksWorthOfTheStationUnbrokenAndSilenceWhenItIsQuiet) {
   StationSoundPace p = Paced();
   p.Advance(1100);
-  EXPECT_EQ(ReadAll(p), std::vector<std::uint8_t>(100, 0x80)) << "nothing queued: silence";
+  EXPECT_EQ(ReadAll(p), std::vector<std::uint8_t>(100, 0x80)) << "nothing sent yet: silence";
   std::vector<std::uint8_t> sound(400);
   std::iota(sound.begin(), sound.end(), std::uint8_t(0));
-  p.Push(sound.data(), 200);
-  p.Advance(1150);
-  EXPECT_EQ(ReadAll(p), std::vector<std::uint8_t>(50, 0x80)) << "waiting for the lead";
-  p.Push(sound.data() + 200, 200);
-  p.Advance(1475);  // 325 bytes due: the station's first 324 (whole frames), in order
-  std::vector<std::uint8_t> got = ReadAll(p);
-  ASSERT_EQ(got.size(), 324u);
-  EXPECT_TRUE(std::equal(got.begin(), got.end(), sound.begin()));
-  p.Advance(1600);  // 126 due: the 76 bytes of sound left, then silence
+  p.Push(sound.data(), 200, 1100);
+  std::vector<std::uint8_t> got;
+  for (std::uint64_t t : {1150, 1400}) {  // 300 bytes due, 200 sent: the rest is owed
+    p.Advance(t);
+    const std::vector<std::uint8_t> part = ReadAll(p);
+    got.insert(got.end(), part.begin(), part.end());
+  }
+  p.Push(sound.data() + 200, 200, 1450);
+  p.Advance(1450);
+  const std::vector<std::uint8_t> part = ReadAll(p);
+  got.insert(got.end(), part.begin(), part.end());
+  ASSERT_EQ(got.size(), 350u);
+  EXPECT_TRUE(std::equal(got.begin(), got.end(), sound.begin())) << "no silence inside the station's sound";
+  p.Advance(2000);  // quiet for 550 ms: the 50 bytes left, then silence for the rest
   got = ReadAll(p);
-  ASSERT_EQ(got.size(), 126u);
-  EXPECT_TRUE(std::equal(got.begin(), got.begin() + 76, sound.begin() + 324));
-  EXPECT_EQ(std::vector<std::uint8_t>(got.begin() + 76, got.end()), std::vector<std::uint8_t>(50, 0x80));
+  ASSERT_EQ(got.size(), 550u);
+  EXPECT_TRUE(std::equal(got.begin(), got.begin() + 50, sound.begin() + 350));
+  EXPECT_EQ(std::vector<std::uint8_t>(got.begin() + 50, got.end()), std::vector<std::uint8_t>(500, 0x80));
   EXPECT_TRUE(p.Gaps().empty());
 }
 
@@ -63,7 +68,7 @@ TEST(StationSoundPace, KeepsASecondUnreadAndThreeSecondsQueued) {
   ASSERT_EQ(p.Gaps().size(), 1u);
   EXPECT_EQ(p.Gaps()[0], (CaptureGap{500, 500}));
   const std::vector<std::uint8_t> lots(5000, 7);
-  p.Push(lots.data(), lots.size());
+  p.Push(lots.data(), lots.size(), 3000);
   std::size_t station = 0, silence = 0;
   for (std::uint64_t t = 3500; t <= 7000; t += 500)
     for (std::uint8_t b : (p.Advance(t), ReadAll(p))) ++(b == 7 ? station : silence);
