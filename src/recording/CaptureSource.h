@@ -49,6 +49,9 @@ class CaptureSource : public TCustomWaveStream2 {
   void SetOnData(DataEvent handler, const void* owner);
   virtual void DoData();
 
+  // The capture is about to stop: whatever is due by now becomes available.
+  virtual void Drain() {}
+
   // Where sound was lost because it was not read in time, by position in what was handed
   // out since Start.
   const std::vector<CaptureGap>& Gaps() const { return gaps_; }

@@ -128,6 +128,15 @@ void TRecorder::StopLater(const std::string& message) {
 }
 
 void TRecorder::Stop(bool tellUser) {
+  if (capture_ && file_ && capture_->Capturing() && !stopPending_) {
+    // The recording reaches up to STOP: what the source holds for it goes in first. A
+    // failure here was or will be told by the writes before; the file keeps what it has.
+    try {
+      capture_->Drain();
+      WriteAvailable();
+    } catch (const std::exception&) {
+    }
+  }
   if (capture_) capture_->Stop();
   std::string lost;
   std::exception_ptr cueFailure;

@@ -66,9 +66,9 @@ class TStationCaptureStream::Tap : public playback::SoundTap {
     pace_.Push(converted_.data(), bytes, GetTickCount64());
   }
 
-  void Advance() {
+  void Advance(bool toTheEnd = false) {
     std::lock_guard lock(mutex_);
-    if (running_) pace_.Advance(GetTickCount64());
+    if (running_) pace_.Advance(GetTickCount64(), toTheEnd);
   }
   std::size_t Readable() {
     std::lock_guard lock(mutex_);
@@ -126,6 +126,10 @@ void TStationCaptureStream::StartCapture(const CaptureFormat& format) {
 void TStationCaptureStream::StopCapture() {
   connect_(nullptr);
   tap_->Stop();
+}
+
+void TStationCaptureStream::Drain() {
+  if (capturing_) tap_->Advance(true);
 }
 
 void TStationCaptureStream::Look() {

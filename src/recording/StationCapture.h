@@ -23,6 +23,8 @@ class TStationCaptureStream : public CaptureSource {
   ~TStationCaptureStream() override;
 
   std::int64_t GetAvailable() override;
+  // The time owed to a station that is late becomes silence: the recording ends at STOP.
+  void Drain() override;
 
  protected:
   // What is due is handed out before it is read: a capture never waits for sound.

@@ -53,7 +53,7 @@ void StationSoundPace::Push(const std::uint8_t* bytes, std::size_t count, std::u
   if (queued_.Size() > most) queued_.Pop(nullptr, queued_.Size() - most);
 }
 
-void StationSoundPace::Advance(std::uint64_t nowMs) {
+void StationSoundPace::Advance(std::uint64_t nowMs, bool end) {
   if (nowMs < startMs_ || bytesPerSecond_ == 0) return;
   // Frames due since the start, by the clock: rounding never adds up over a long capture.
   const std::uint64_t due = (nowMs - startMs_) * bytesPerSecond_ / 1000 / blockAlign_ * blockAlign_;
@@ -66,7 +66,7 @@ void StationSoundPace::Advance(std::uint64_t nowMs) {
   // The station has gone quiet: its time is silence. Owed time beyond what the queue may
   // hold is never made up.
   const std::uint64_t most = Frames(kQueueMs, bytesPerSecond_, blockAlign_);
-  if (lastSoundMs_ == 0 || nowMs - lastSoundMs_ >= kQuietMs) {
+  if (end || lastSoundMs_ == 0 || nowMs - lastSoundMs_ >= kQuietMs) {
     readable_.PushRepeated(silence_, std::size_t(owed_));
     owed_ = 0;
   } else if (owed_ > most) {

@@ -46,8 +46,8 @@ class StationSoundPace {
   // The station's sound at nowMs, in the capture's format, whole frames.
   void Push(const std::uint8_t* bytes, std::size_t count, std::uint64_t nowMs);
   // Hands out what the clock says is due by nowMs: the station's queued sound, or
-  // silence once it has sent nothing for kQuietMs.
-  void Advance(std::uint64_t nowMs);
+  // silence once it has sent nothing for kQuietMs (or at once, at the capture's end).
+  void Advance(std::uint64_t nowMs, bool end = false);
   std::size_t Readable() const { return readable_.Size(); }
   // Reads up to count bytes; a loss since the last read is noted first.
   std::size_t Read(std::uint8_t* out, std::size_t count);
