@@ -310,9 +310,11 @@ TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
   // A second of sound recorded, then the hold-up.
   ASSERT_TRUE(PumpUntil([&] { return m.Recorder.RecordFile()->GetDataSize() >= 176400; }, 4000));
   const double heldAt = double(m.Recorder.RecordFile()->GetDataSize()) / 176400;
+  const DWORD heldTick = GetTickCount();
   Sleep(2300);  // the notifications wait while this thread sleeps
   Pump(1500);
   LeftClick(m.VrDemoButtonStop);
+  const double after = (GetTickCount() - heldTick) / 1000.0;  // 3.8 s, longer on a busy machine
   Pump(200);
   // The hold-up's gap; a machine busy with other work may hold the program up once more.
   const auto gaps = m.Recorder.CaptureStream()->Gaps();
@@ -336,7 +338,7 @@ TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
   const double kept = double(file.size() - 46) / 176400;
   EXPECT_GE(kept, heldAt);
-  EXPECT_LE(kept, heldAt + 3.8 - lost + 0.5);
+  EXPECT_LE(kept, heldAt + after - lost + 0.3);
 }
 
 // A recording stops itself where its header could describe no more, with the file whole.
