@@ -29,6 +29,12 @@ std::size_t ByteQueue::Pop(std::uint8_t* out, std::size_t count) {
   return n;
 }
 
+std::size_t ByteQueue::MoveTo(ByteQueue& to, std::size_t count) {
+  const std::size_t n = std::min(count, Size());
+  to.Push(data_.data() + head_, n);
+  return Pop(nullptr, n);
+}
+
 namespace {
 
 std::size_t Frames(std::uint64_t ms, std::uint32_t bytesPerSecond, std::uint32_t blockAlign) {
@@ -59,10 +65,7 @@ void StationSoundPace::Advance(std::uint64_t nowMs, bool end) {
   const std::uint64_t due = (nowMs - startMs_) * bytesPerSecond_ / 1000 / blockAlign_ * blockAlign_;
   if (due > due_) owed_ += due - due_;
   due_ = std::max(due_, due);
-  std::vector<std::uint8_t> sound(std::size_t(std::min<std::uint64_t>(owed_, queued_.Size())));
-  queued_.Pop(sound.data(), sound.size());
-  readable_.Push(sound.data(), sound.size());
-  owed_ -= sound.size();
+  owed_ -= queued_.MoveTo(readable_, std::size_t(std::min<std::uint64_t>(owed_, queued_.Size())));
   // The station has gone quiet: its time is silence. Owed time beyond what the queue may
   // hold is never made up.
   const std::uint64_t most = Frames(kQueueMs, bytesPerSecond_, blockAlign_);

@@ -24,6 +24,8 @@ class ByteQueue {
   void PushRepeated(std::uint8_t byte, std::size_t count);
   // Takes up to count bytes into out (nullptr: drops them); returns how many.
   std::size_t Pop(std::uint8_t* out, std::size_t count);
+  // Moves up to count bytes to the end of `to`; returns how many.
+  std::size_t MoveTo(ByteQueue& to, std::size_t count);
 
  private:
   std::vector<std::uint8_t> data_;
