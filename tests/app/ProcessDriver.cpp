@@ -78,6 +78,13 @@ bool ProcessDriver::EverShowed(const std::string& className, const std::string& 
   return false;
 }
 
+HWND ProcessDriver::WaitOtherWindow(const std::string& className, HWND besides, DWORD timeoutMs) const {
+  for (DWORD waited = 0; waited < timeoutMs; waited += 20, Sleep(20))
+    for (const TopWindow& w : Windows())
+      if (w.visible && w.className == className && w.hwnd != besides) return w.hwnd;
+  return nullptr;
+}
+
 HWND ProcessDriver::WaitWindow(const std::string& className, const std::string& title, DWORD timeoutMs) const {
   const DWORD start = GetTickCount();
   do {

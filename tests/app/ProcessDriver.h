@@ -33,6 +33,9 @@ class ProcessDriver {
   std::vector<TopWindow> Windows() const;
   // Waits until a visible window of the class with the title appears (nullptr on time-out).
   HWND WaitWindow(const std::string& className, const std::string& title, DWORD timeoutMs) const;
+  // Waits until a visible window of the class other than `besides` appears (a dialog
+  // over the main window); nullptr on time-out.
+  HWND WaitOtherWindow(const std::string& className, HWND besides, DWORD timeoutMs) const;
   // Waits for a message box of the process and returns its text; it is then closed with OK.
   // Returns "" if none came within timeoutMs or the process ended.
   std::string AnswerMessageBox(DWORD timeoutMs);

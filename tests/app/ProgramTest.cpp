@@ -137,10 +137,7 @@ TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
 
   // The history shows the kept station.
   ClickWindow(FindDescendant(main, "Station History"));
-  HWND history = nullptr;
-  for (int i = 0; i < 250 && !history; ++i, Sleep(20))
-    for (const TopWindow& w : program.Windows())
-      if (w.visible && w.className == kFormClass && w.hwnd != main) history = w.hwnd;
+  HWND history = program.WaitOtherWindow(kFormClass, main, 5000);
   ASSERT_NE(history, nullptr);
   EXPECT_NE(FindDescendant(history, "Kept Station"), nullptr);
   ClickWindow(FindDescendant(history, "Exit"));

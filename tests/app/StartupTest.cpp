@@ -12,7 +12,6 @@ using testing_support::ProcessDriver;
 using testing_support::ProgramPath;
 using testing_support::ReadFileBytes;
 using testing_support::ScopedTempDir;
-using testing_support::TopWindow;
 
 namespace {
 
@@ -122,10 +121,7 @@ TEST(OutputOnly, TheChecksPassWithoutACaptureDevice) {
   // The playing station needs no capture device: chosen under Options, REC records
   // (silence, with no station playing) and STOP leaves the file.
   ClickWindow(FindDescendant(main, "Options"));
-  HWND options = nullptr;
-  for (int i = 0; i < 250 && !options; ++i, Sleep(20))
-    for (const TopWindow& w : program.Windows())
-      if (w.visible && w.className == kFormClass && w.hwnd != main) options = w.hwnd;
+  HWND options = program.WaitOtherWindow(kFormClass, main, 5000);
   ASSERT_NE(options, nullptr);
   HWND drivers = nullptr;
   EnumChildWindows(options, FindStationEntry, LPARAM(&drivers));
