@@ -144,7 +144,8 @@ TEST_F(DirectRecording, KeepsItsTimeLineAcrossAStationSwitch) {
   LeftClick(m_->VrDemoButtonStop);
   const DWORD wall = GetTickCount() - rec;
   const std::vector<double> left = LeftChannel(ReadFileBytes(InDir("direct.wav")).substr(46));
-  EXPECT_NEAR(double(left.size()) / 44100 * 1000, double(wall), wall / 100.0);
+  // A lost second and a half of silence is the fault; a busy machine's clicks may take a tenth or two.
+  EXPECT_NEAR(double(left.size()) / 44100 * 1000, double(wall), 250.0);
   // Tenths of a second: 440 Hz, then silence, then 550 Hz.
   std::vector<int> parts;
   for (std::size_t at = 0; at + 4410 <= left.size(); at += 4410) {
