@@ -69,6 +69,7 @@ FFMPEG_CONFIG=(
   --enable-demuxer=mp3,aac,ogg,flac,asf,wav,hls,mpegts,mov,w64
   --enable-decoder=mp3,mp3float,aac,aac_fixed,vorbis,opus,flac,wmav1,wmav2,pcm_u8,pcm_s16le,pcm_s24le,pcm_s32le,pcm_f32le,pcm_s8
   --enable-parser=aac,mpegaudio,flac,vorbis,opus
+  --enable-muxer=mp3,adts,ogg,opus
 )
 # Our patches to FFmpeg's source, applied before it is configured: a program of ours
 # checks the certificate of every https server itself (schannel under Wine checks none).

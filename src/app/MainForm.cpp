@@ -70,6 +70,8 @@ void TMainForm::FormShow(ui::Control&) {
   programDirectory_.assign(dir, n < MAX_PATH ? n : 0);
   if (!programDirectory_.empty() && programDirectory_.back() == '\\') programDirectory_.pop_back();
   connection_.Start();
+  Songs.Load(programDirectory_);
+  WindowsMediaPlayer.SetStreamTap(Songs.Tap());
   TitleTray.Start(programDirectory_);
   std::exception_ptr trustFailure;
   try {

@@ -15,6 +15,7 @@
 #include "playback/StatusMonitorRules.h"
 #include "playback/TickWatchRules.h"
 #include "playback/WindowsMediaPlayer.h"
+#include "songs/SongKeeper.h"
 #include "recording/Recorder.h"
 #include "skins/SkinnedWindow.h"
 #include "ui/Form.h"
@@ -193,6 +194,8 @@ class TMainForm : public ui::Form,
   info::TUrlLauncher Ovex{"https://www.ovexia.example/tunora"};
   info::TVolumeControl Mixer;
 
+  // The station's past and the songs kept from it.
+  songs::SongKeeper Songs;
   // The title of what plays: the tray icon and the title log.
   app::NowPlaying TitleTray{*this};
   // The https hosts trusted although their certificate is not valid.
@@ -259,7 +262,16 @@ class TMainForm : public ui::Form,
   bool startupDone_ = false;
   int carried_ = 0;  // the code of the part following the mouse, 0 for none
   playback::MonitorState monitor_;
-  playback::MonitoredMediaPlayer stationPlayer_{WindowsMediaPlayer};
+  // The station player, which also tells the song keeper which station a stream is.
+  struct StationMonitored : playback::MonitoredMediaPlayer {
+    StationMonitored(TWindowsMediaPlayer& player, TMainForm& form) : MonitoredMediaPlayer(player), form_(form) {}
+    void SetUrl(const std::string& url) override {
+      form_.Songs.SetStation(form_.monitor_.currentStationName);
+      MonitoredMediaPlayer::SetUrl(url);
+    }
+    TMainForm& form_;
+  };
+  StationMonitored stationPlayer_{WindowsMediaPlayer, *this};
   playback::MonitoredMediaPlayer filePlayer_{PlayerRec};
   app::ConnectionProbe connection_;
   std::unique_ptr<playback::TickWatch> tickWatch_;

@@ -3,6 +3,7 @@
 #include <windows.h>
 // shellapi.h needs windows.h first
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstring>
 
@@ -69,15 +70,36 @@ void NowPlaying::Tick(const std::string& station, const std::string& title) {
     ++failuresReported_;
     tray_.Notify(kProductName, failure, true);
   }
+  if (const std::string failure = form_.Songs.TakeFailure(); !failure.empty()) tray_.Notify(kProductName, failure, true);
+  if (const std::string news = form_.Songs.TakeNews(); !news.empty()) tray_.Notify(kProductName, news);
   // A title that already ended is not announced late.
   if (const std::optional<std::string> due = gate_.Due(GetTickCount64()); due && *due == title_)
     tray_.Notify(station_, *due);
 }
 
+std::string NowPlaying::TitleLine() const {
+  if (!title_.empty()) return MenuText(title_);
+  // A station without titles cannot be split into songs: the user is told why.
+  return form_.Songs.Playing() && !form_.Songs.TitlesSent() ? "No title: this station's songs cannot be told apart"
+                                                            : "No title";
+}
+
 ui::PopupMenu& NowPlaying::Menu() {
+  songs::SongKeeper& keeper = form_.Songs;
   auto& items = menu_.Items();
   items.clear();
-  items.emplace_back(title_.empty() ? "No title" : MenuText(title_), nullptr, false);
+  items.emplace_back(TitleLine(), nullptr, false);
+  items.emplace_back(
+      "&Record Songs", [&keeper] { keeper.SetRecording(!keeper.Recording()); });
+  items.back().checked = keeper.Recording();
+  items.emplace_back(
+      "Save This &Song", [&keeper] { keeper.SaveThisSong(); }, keeper.TitlesSent());
+  items.emplace_back(
+      "Save &Previous Song", [&keeper] { keeper.SavePreviousSong(); }, keeper.HasPreviousSong());
+  items.emplace_back(
+      "Save &Last 10 Minutes", [&keeper] { keeper.SaveLastMinutes(); }, keeper.Playing());
+  items.emplace_back("Open Songs &Folder", [this] { OpenSongsFolder(); });
+  items.emplace_back("Songs Folder...", [this] { ChooseSongsFolder(); });
   items.emplace_back("-", nullptr);
   items.emplace_back(
       "Copy Title", [this] { CopyTitle(); }, !title_.empty());
@@ -114,6 +136,25 @@ void NowPlaying::OpenLog() {
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   ShellExecuteA(form_.Handle(), "open", log_->Path().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void NowPlaying::OpenSongsFolder() {
+  const std::string folder = form_.Songs.Folder();
+  CreateDirectoryA(folder.c_str(), nullptr);  // not there before the first song
+  ShellExecuteA(form_.Handle(), "explore", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void NowPlaying::ChooseSongsFolder() {
+  char chosen[MAX_PATH] = "";
+  BROWSEINFOA info{};
+  info.hwndOwner = form_.Handle();
+  info.pszDisplayName = chosen;
+  info.lpszTitle = "The folder that keeps the songs:";
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  LPITEMIDLIST item = SHBrowseForFolderA(&info);
+  if (!item) return;
+  if (SHGetPathFromIDListA(item, chosen)) form_.Songs.SetFolder(chosen);
+  CoTaskMemFree(item);
 }
 
 }  // namespace app

@@ -39,9 +39,12 @@ class NowPlaying {
   void BringToFront();
   void CopyTitle();
   void OpenLog();
+  void OpenSongsFolder();
+  void ChooseSongsFolder();
 
  private:
   std::string TipText() const;
+  std::string TitleLine() const;
 
   TMainForm& form_;
   TrayIcon tray_;

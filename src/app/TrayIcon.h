@@ -38,6 +38,7 @@ class TrayIcon {
   const std::string& LastWarning() const { return lastWarning_; }
   // How many notifications (warnings aside) were shown.
   int Notifications() const { return notifications_; }
+  int Warnings() const { return warnings_; }
 
   std::function<void()> OnLeftClick;
   std::function<void()> OnRightClick;
@@ -54,6 +55,7 @@ class TrayIcon {
   std::string lastNotification_;
   std::string lastWarning_;
   int notifications_ = 0;
+  int warnings_ = 0;
 };
 
 }  // namespace app

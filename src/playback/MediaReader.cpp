@@ -435,6 +435,7 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
     if (r < 0) throw MediaError(Failure("The stream broke off: " + ErrorText(r)));
     if (packet_->stream_index == stream_) {
       FindTitle();
+      if (frameSink_) HandOnFrame();
       // A damaged frame is skipped: the decoder finds the next one.
       if (avcodec_send_packet(codec_, packet_) == AVERROR(EAGAIN)) {
         av_packet_unref(packet_);
@@ -443,6 +444,33 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
     }
     av_packet_unref(packet_);
   }
+}
+
+StreamFormat MediaReader::Format() const {
+  StreamFormat f;
+  if (!format_ || stream_ < 0) return f;
+  const AVCodecParameters* from = format_->streams[stream_]->codecpar;
+  AVCodecParameters* copy = avcodec_parameters_alloc();
+  if (!copy || avcodec_parameters_copy(copy, from) < 0) {
+    avcodec_parameters_free(&copy);
+    throw std::bad_alloc();
+  }
+  f.parameters.reset(copy, [](const AVCodecParameters* p) {
+    auto* q = const_cast<AVCodecParameters*>(p);
+    avcodec_parameters_free(&q);
+  });
+  f.codec = avcodec_get_name(from->codec_id);
+  f.sampleRate = from->sample_rate > 0 ? from->sample_rate : rate_;
+  return f;
+}
+
+void MediaReader::HandOnFrame() {
+  const AVStream* s = format_->streams[stream_];
+  const int rate = s->codecpar->sample_rate > 0 ? s->codecpar->sample_rate : rate_;
+  std::int64_t ticks = packet_->duration > 0 ? av_rescale_q(packet_->duration, s->time_base, AVRational{1, rate}) : 0;
+  // A frame without a length lasts what the codec's frames last.
+  if (ticks <= 0) ticks = s->codecpar->frame_size > 0 ? s->codecpar->frame_size : 1152;
+  frameSink_(packet_->data, std::size_t(packet_->size), ticks);
 }
 
 void MediaReader::Convert(std::vector<std::int16_t>& out) {

@@ -13,6 +13,7 @@
 
 #include "playback/HlsListCap.h"
 #include "playback/ReconnectRules.h"
+#include "playback/StreamTap.h"
 
 struct AVFormatContext;
 struct AVCodecContext;
@@ -60,6 +61,12 @@ class MediaReader {
   // The next decoded sound, appended to out as interleaved stereo; false at the end of
   // the media. Raises MediaError when reading fails.
   bool Read(std::vector<std::int16_t>& out);
+  // The codec of the frames of the stream that opened.
+  StreamFormat Format() const;
+  // Every frame of the sound read from now on also goes to `sink`, as it arrived, with
+  // its length in samples at the format's rate.
+  using FrameSink = std::function<void(const std::uint8_t* data, std::size_t size, std::int64_t ticks)>;
+  void SetFrameSink(FrameSink sink) { frameSink_ = std::move(sink); }
   // The stream's title when it announced a new one since the last call (ICY metadata,
   // Vorbis or Opus comments, ID3 tags), as the stream's own bytes; false otherwise.
   bool NewTitle(std::string& raw);
@@ -84,6 +91,8 @@ class MediaReader {
   // demuxer updated.
   void FindTitle();
   void OfferTitle(const std::string& raw, bool emptyToo);
+  // Hands the packet read to the frame sink.
+  void HandOnFrame();
   // Converts the decoded frame into out, first making the converter anew when the
   // frame's channels, sample format or rate differ from those it was made for.
   void Convert(std::vector<std::int16_t>& out);
@@ -120,6 +129,7 @@ class MediaReader {
   int rate_ = 0;
   double duration_ = 0;
   int bitRate_ = 0;
+  FrameSink frameSink_;
   std::string title_;
   bool titleNew_ = false;
   std::string icyBlock_;  // the last ICY metadata block seen

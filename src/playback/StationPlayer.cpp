@@ -119,6 +119,16 @@ std::shared_ptr<SoundTap> StationPlayer::Tap() const {
   return tap_;
 }
 
+void StationPlayer::SetStreamTap(std::shared_ptr<StreamTap> tap) {
+  std::lock_guard lock(mutex_);
+  streamTap_ = std::move(tap);
+}
+
+std::shared_ptr<StreamTap> StationPlayer::StreamTapNow() const {
+  std::lock_guard lock(mutex_);
+  return streamTap_;
+}
+
 void StationPlayer::SetVolume(int volume) {
   volume_ = std::clamp(volume, 0, 100);
 }
@@ -165,10 +175,11 @@ void StationPlayer::PublishPosition(unsigned generation, long long ms, bool play
   bufferPercent_ = 100;
 }
 
-void StationPlayer::PublishTitle(unsigned generation, const std::string& raw) {
+std::string StationPlayer::PublishTitle(unsigned generation, const std::string& raw) {
   const std::string title = ToAnsi(DecodeTitle(raw));
   std::lock_guard lock(mutex_);
   if (Current(generation)) title_ = title;
+  return title;
 }
 
 void StationPlayer::Fail(unsigned generation, const std::string& why, const std::string& untrustedHost) {
@@ -265,6 +276,7 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
     }
     if (!WaitCurrent(generation, *wait)) break;
   }
+  if (const std::shared_ptr<StreamTap> stream = StreamTapNow()) stream->Ended();
   device.out.Close();
 }
 
@@ -272,6 +284,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
                                                      ReconnectPlan& plan, const PlayerTimeouts& timeouts) {
   const auto cancelled = [this, generation] { return !Current(generation); };
   Outcome o;
+  std::shared_ptr<StreamTap> stream;  // declared before the reader, whose sink uses it
   MediaReader reader(cancelled);
   try {
     unsigned connectMs = timeouts.connectMs;
@@ -300,6 +313,13 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
       device.written = 0;
     }
     Publish(generation, psBuffering);
+    stream = StreamTapNow();
+    if (stream) {
+      stream->Connected(reader.Format(), plan.Active());
+      reader.SetFrameSink([&stream](const std::uint8_t* data, std::size_t size, std::int64_t ticks) {
+        stream->Frame(data, size, ticks);
+      });
+    }
 
     const long long startFrames = device.written;  // sound of the connections before
     const std::size_t startSamples = std::size_t(reader.SampleRate()) * kStartBufferMs / 1000 * 2;
@@ -319,7 +339,11 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
         o.ended = true;
         break;
       }
-      if (std::string title; reader.NewTitle(title)) PublishTitle(generation, title);
+      if (std::string title; reader.NewTitle(title)) {
+        const std::string shown = PublishTitle(generation, title);
+        if (stream) stream->Title(shown);
+      }
+      if (stream) stream->Sound(reader.SampleRate(), pending.data(), pending.size());
       if (const std::shared_ptr<SoundTap> tap = Tap()) tap->Decoded(reader.SampleRate(), pending.data(), pending.size());
       ApplyVolume(pending.data(), pending.size(), volume_);
       if (!device.out.Write(pending.data(), pending.size(), cancelled)) break;

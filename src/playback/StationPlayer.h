@@ -14,6 +14,7 @@
 
 #include "playback/ReconnectRules.h"
 #include "playback/SoundTap.h"
+#include "playback/StreamTap.h"
 
 namespace playback {
 
@@ -85,6 +86,9 @@ class StationPlayer {
   // The decoded sound also goes to `tap` (before the volume), from the next sound on;
   // nullptr ends that. The tap is kept alive while a sound is handed to it.
   void SetTap(std::shared_ptr<SoundTap> tap);
+  // The station's frames, titles and sound also go to `tap`, from the next connection on;
+  // nullptr ends that.
+  void SetStreamTap(std::shared_ptr<StreamTap> tap);
   // From the next Play on.
   void SetTimeouts(const PlayerTimeouts& timeouts);
   PlayerTimeouts Timeouts() const;
@@ -108,8 +112,10 @@ class StationPlayer {
   // The position of the media that is playing; with `playing`, also the playing state.
   void PublishPosition(unsigned generation, long long ms, bool playing);
   void Fail(unsigned generation, const std::string& why, const std::string& untrustedHost = {});
-  void PublishTitle(unsigned generation, const std::string& raw);
+  // Returns the title as published, in the ANSI code page.
+  std::string PublishTitle(unsigned generation, const std::string& raw);
   std::shared_ptr<SoundTap> Tap() const;
+  std::shared_ptr<StreamTap> StreamTapNow() const;
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;
@@ -129,6 +135,7 @@ class StationPlayer {
   std::atomic<long long> durationMs_{0};
   PlayerTimeouts timeouts_;
   std::shared_ptr<SoundTap> tap_;  // under mutex_
+  std::shared_ptr<StreamTap> streamTap_;  // under mutex_
 
   std::thread worker_;
 };

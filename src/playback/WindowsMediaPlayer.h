@@ -23,6 +23,9 @@ class TWindowsMediaPlayer {
   // The decoded sound also to `tap`, before the volume (nullptr ends that). No member of
   // the control.
   void SetSoundTap(std::shared_ptr<playback::SoundTap> tap) { player_.SetTap(std::move(tap)); }
+  // The station's frames and titles also to `tap` (nullptr ends that). No member of the
+  // control.
+  void SetStreamTap(std::shared_ptr<playback::StreamTap> tap) { player_.SetStreamTap(std::move(tap)); }
   // Why the media could not be played, or why a live stream ended, for the displays;
   // empty after SetURL, play and stop.
   std::string lastError() const { return player_.LastError(); }

@@ -1,0 +1,154 @@
+// Songs kept from the station that plays, through the real main window and its tray menu,
+// on a station of the test's own whose titles it changes. With TUNORA_SONGS_DIR the
+// songs folder is kept there for tests/songs/check-songs.sh to read back with ffprobe.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <thread>
+
+#include "app/StartedProgram.h"
+#include "base/TextFile.h"
+#include "playback/StationTesting.h"
+#include "ui/WindowTesting.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kTitleArrivesMs = 15000;
+
+std::string Dir() { return ProcessTempDirectory("tunora-songs-"); }
+std::string InSongs(const std::string& name) { return Dir() + "\\Songs\\Tone Station\\" + name; }
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class Songs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* record = std::getenv("TUNORA_RECORD_SONGS");
+    base::WriteTextFile(Dir() + "\\songs.ini", std::string("Record=") + (record ? record : "0") + "\r\n");
+    m_ = &StartedProgram(Dir(), std::make_shared<TestConnection>());
+  }
+  void TearDown() override {
+    LeftClick(m_->VrDemoButtonUnplug);
+    if (const char* keep = std::getenv("TUNORA_SONGS_DIR"); keep && *keep) {
+      // Both lists end with a second NUL.
+      const std::string to = std::string(keep) + "\\Songs" + std::string(1, '\0');
+      const std::string from = Dir() + "\\Songs\\*" + std::string(1, '\0');
+      SHFILEOPSTRUCTA op{};
+      op.wFunc = FO_COPY;
+      op.pFrom = from.c_str();
+      op.pTo = to.c_str();
+      op.fFlags = FOF_NO_UI;
+      CreateDirectoryA(to.c_str(), nullptr);
+      EXPECT_EQ(SHFileOperationA(&op), 0);
+    }
+  }
+  // Plays the station with `title` announced, once the title reached the player.
+  void PlayTitled(const std::string& title) {
+    ASSERT_TRUE(SetStationTitle(title));
+    m_->VrDemoButtonStation[0].SetCaption("Tone Station");
+    m_->EditStationURL[0].SetText(StationAddress("TUNORA_STATION_MP3"));
+    LeftClick(m_->VrDemoButtonStation[0]);
+    ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+    ASSERT_TRUE(NextTitle(title));
+  }
+  bool NextTitle(const std::string& title) {
+    return SetStationTitle(title) &&
+           PumpUntil([&] { return m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == title; },
+                     kTitleArrivesMs);
+  }
+  void Choose(const std::string& item) {
+    std::atomic<bool> chosen{false};
+    std::thread chooser = ChooseFromMenu({item}, &chosen);
+    SendMessageA(m_->TitleTray.Tray().Handle(), app::TrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
+    chooser.join();
+    ASSERT_TRUE(chosen) << item;
+  }
+  TMainForm* m_ = nullptr;
+};
+
+// Record Songs on: the song under way at the start goes to "incomplete", the next one is
+// kept whole, the one cut off by STOP is too short to keep; nothing half-written remains.
+TEST_F(Songs, RecordSongsKeepsEverySongOfTheStation) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  ASSERT_TRUE(m_->Songs.Recording());
+  PlayTitled("Opening Act - Under Way");
+  Pump(31000);
+  ASSERT_TRUE(NextTitle("Artist One - First Song"));
+  Pump(31000);
+  ASSERT_TRUE(NextTitle("Second Song"));
+  Pump(5000);
+  LeftClick(m_->VrDemoButtonStop);
+  EXPECT_TRUE(PumpUntil([&] { return m_->Songs.Written().size() >= 2; }, 5000));
+  Pump(1000);
+  EXPECT_TRUE(Exists(InSongs("incomplete\\Opening Act - Under Way.mp3")));
+  EXPECT_TRUE(Exists(InSongs("Artist One - First Song.mp3")));
+  EXPECT_EQ(m_->Songs.Written().size(), 2u) << "the 5 s of the song cut off are not kept";
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA(InSongs("*.*").c_str(), &found);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  do EXPECT_EQ(std::string(found.cFileName).find(".part"), std::string::npos) << found.cFileName;
+  while (FindNextFileA(find, &found));
+  FindClose(find);
+}
+
+// Record Songs off: Save This Song 20 s into a song keeps it from its start once it ends;
+// Save Previous Song and Save Last 10 Minutes write what the past holds at once.
+TEST_F(Songs, TheSongThatPlaysIsSavedFromItsStart) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  ASSERT_FALSE(m_->Songs.Recording());
+  PlayTitled("Warm Up");
+  Pump(4000);
+  ASSERT_TRUE(NextTitle("Artist Three - Third Song"));
+  const DWORD began = GetTickCount();
+  Pump(20000);
+  Choose("Save This &Song");
+  Pump(11000);
+  ASSERT_TRUE(NextTitle("After It"));
+  const DWORD length = GetTickCount() - began;
+  ASSERT_TRUE(PumpUntil([&] { return Exists(InSongs("Artist Three - Third Song.mp3")); }, 8000));
+  Choose("Save &Previous Song");
+  ASSERT_TRUE(PumpUntil([&] { return m_->Songs.Written().size() == 2; }, 5000));
+  EXPECT_EQ(m_->Songs.Written().back(), InSongs("Artist Three - Third Song (2).mp3"));
+  const DWORD asked = GetTickCount();
+  Choose("Save &Last 10 Minutes");
+  ASSERT_TRUE(PumpUntil([&] { return m_->Songs.Written().size() == 3; }, 5000));
+  EXPECT_LT(GetTickCount() - asked, 2500u);
+  EXPECT_EQ(m_->Songs.Written().back().rfind(InSongs("Tone Station 20"), 0), 0u) << m_->Songs.Written().back();
+  EXPECT_TRUE(Playing(m_->WindowsMediaPlayer));
+  // The song's length as the test heard it, with a second of overlap at both ends.
+  base::WriteTextFile(Dir() + "\\Songs\\expected-length.txt", std::to_string((length + 2000) / 1000.0));
+}
+
+// A songs folder on a full disk: told once, playing goes on, nothing under a song's name.
+TEST_F(Songs, AFullDiskIsReportedOnceAndPlayingGoesOn) {
+  const char* full = std::getenv("TUNORA_FULL_DIR");
+  if (!full) GTEST_SKIP() << "no small file system to fill";
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  m_->Songs.SetFolder(full);
+  HANDLE filler = CreateFileA((std::string(full) + "\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                              nullptr);
+  const std::string block(64 * 1024, 'x');
+  DWORD wrote = 1;
+  while (wrote > 0 && ::WriteFile(filler, block.data(), DWORD(block.size()), &wrote, nullptr)) {
+  }
+  CloseHandle(filler);
+  PlayTitled("Full Disk Song");
+  Pump(3000);
+  Choose("Save &Last 10 Minutes");
+  ASSERT_TRUE(PumpUntil([&] { return !m_->TitleTray.Tray().LastWarning().empty(); }, 5000));
+  const std::string warning = m_->TitleTray.Tray().LastWarning();
+  EXPECT_NE(warning.find("cannot be kept"), std::string::npos) << warning;
+  const int warnings = m_->TitleTray.Tray().Warnings();
+  Choose("Save &Last 10 Minutes");
+  Pump(2000);
+  EXPECT_EQ(m_->TitleTray.Tray().Warnings(), warnings);
+  EXPECT_TRUE(m_->Songs.Written().empty());
+  EXPECT_TRUE(Playing(m_->WindowsMediaPlayer));
+  m_->Songs.SetFolder("");
+}
+
+}  // namespace
