@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots from the real program on a private virtual display:
-# the main window playing the local demo station, and the about box over it.
+# the main window playing the local demo station, the about box over it, and the tray
+# icon's menu.
 #
 #   scripts/readme-shots.sh [OUTDIR]   (default: docs/)
 #
-# Writes OUTDIR/main-window.png and OUTDIR/about-box.png. The program runs in a fresh
+# Writes OUTDIR/main-window.png, OUTDIR/about-box.png and OUTDIR/tray.png. The program runs in a fresh
 # working directory of its own, with a station group whose first preset is the demo
 # station (a 440 Hz tone from the local test station on 127.0.0.1:$TUNORA_SHOTS_PORT,
 # default 8318); nothing of the user's own files is read or written.
@@ -84,8 +85,20 @@ printf '%s\r\n' \
   read -r ax ay < <(wait_window 560 417) || die "the about box did not show"
   sleep 1
   shoot "$ax" "$ay" 560 417 "$out/about-box.png"
+  xdotool key Escape
+
+  # The tray menu: a right click on the icon in the tray window of Wine (no desktop shell
+  # here), the icon being the first in its client area.
+  tray=$(xdotool search --name "Wine System Tray" | head -n 1) || die "no tray window"
+  eval "$(xdotool getwindowgeometry --shell "$tray")"
+  xdotool mousemove $((X + 12)) $((Y + HEIGHT - 12)) click 3
+  sleep 1
+  xdotool mousemove $((X + 2)) $((Y + HEIGHT - 2))
+  sleep 0.5
+  shoot "$X" "$Y" 330 250 "$out/tray.png"
+  xdotool key Escape
 
   kill $program 2>/dev/null || true
   wait $program 2>/dev/null || true
 ' shots "$work/files" "$exe" "$out"
-say "wrote $out/main-window.png and $out/about-box.png"
+say "wrote $out/main-window.png, $out/about-box.png and $out/tray.png"
