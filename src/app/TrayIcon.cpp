@@ -86,6 +86,7 @@ void TrayIcon::SetTip(const std::string& tip) {
 void TrayIcon::Notify(const std::string& title, const std::string& text, bool warning) {
   (warning ? lastWarning_ : lastNotification_) = title + "\n" + text;
   ++(warning ? warnings_ : notifications_);
+  if (!warning) lastNotifiedAt_ = GetTickCount();
   NOTIFYICONDATAA data = Data(NIF_INFO);
   CopyCut(data.szInfoTitle, sizeof data.szInfoTitle, title);
   CopyCut(data.szInfo, sizeof data.szInfo, text);

@@ -39,6 +39,8 @@ class TrayIcon {
   // How many notifications (warnings aside) were shown.
   int Notifications() const { return notifications_; }
   int Warnings() const { return warnings_; }
+  // When the last notification (warnings aside) was shown, by GetTickCount.
+  DWORD LastNotifiedAt() const { return lastNotifiedAt_; }
 
   std::function<void()> OnLeftClick;
   std::function<void()> OnRightClick;
@@ -56,6 +58,7 @@ class TrayIcon {
   std::string lastWarning_;
   int notifications_ = 0;
   int warnings_ = 0;
+  DWORD lastNotifiedAt_ = 0;
 };
 
 }  // namespace app

@@ -64,7 +64,12 @@ void WriteSongFile(const std::string& path, const char* muxer, const playback::S
     SetTag(d, "comment", tags.comment);
   }
   Check(avio_open(&out.context->pb, path.c_str(), AVIO_FLAG_WRITE), "The file cannot be made");
-  Check(avformat_write_header(out.context, nullptr), "The file cannot be written");
+  // ADTS has no tags of its own: an ID3v2 tag before the frames is what players read.
+  AVDictionary* options = nullptr;
+  if (std::string(muxer) == "adts") av_dict_set(&options, "write_id3v2", "1", 0);
+  const int header = avformat_write_header(out.context, &options);
+  av_dict_free(&options);
+  Check(header, "The file cannot be written");
   const AVRational samples{1, format.sampleRate};
   std::unique_ptr<AVPacket, void (*)(AVPacket*)> packet(av_packet_alloc(), [](AVPacket* p) { av_packet_free(&p); });
   if (!packet) throw std::bad_alloc();

@@ -101,7 +101,9 @@ struct SongKeeper::Job {
   bool asked = false;    // the user asked for it: kept whatever its length, and reported
   bool dropped = false;  // replaced by a job of the same song
   std::string date;
-  // The worker's own from here.
+  // The worker's own from here; `discard` and `report` are what `dropped` and `asked`
+  // said when it last looked, under the lock.
+  bool discard = false, report = false;
   std::vector<songs::Frame> pending;
   bool done = false;
   Song song;
@@ -353,11 +355,13 @@ void SongKeeper::Pass(bool finishAll) {
         job.done = true;  // forgotten by the past before it began
       }
       if (finishAll) job.done = true;
+      job.discard = job.dropped;
+      job.report = job.asked;
       work.push_back(&job);
     }
   }
   for (Job* job : work) {
-    if (!job->dropped && !job->pending.empty() && job->failure.empty()) {
+    if (!job->discard && !job->pending.empty() && job->failure.empty()) {
       if (!job->spool) {
         const std::string dir = folder + "\\" + SafeFileName(job->past->Station());
         if (const std::string error = MakeFolder(dir); !error.empty()) {
@@ -403,7 +407,7 @@ void SongKeeper::Finish(Job& job) {
     Failed(job.failure);
     return;
   }
-  if (job.dropped || job.frames.empty() || (song && !job.asked && job.seconds < kShortestSong)) {
+  if (job.discard || job.frames.empty() || (song && !job.report && job.seconds < kShortestSong)) {
     removeSpool();
     return;
   }
@@ -472,7 +476,7 @@ void SongKeeper::Finish(Job& job) {
   std::lock_guard lock(mutex_);
   failureReported_ = false;
   written_.push_back(path);
-  if (job.asked) news_.push_back("Saved " + path);
+  if (job.report) news_.push_back("Saved " + path);
 }
 
 }  // namespace songs

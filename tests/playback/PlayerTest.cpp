@@ -326,7 +326,9 @@ TEST(Player, TheToneReachesTheDeviceAtTheChosenVolume) {
   const Tone half = Listen(1000);
   EXPECT_NEAR(half.hz, 1000, 10);
   ASSERT_GT(half.rms, 0);
-  EXPECT_NEAR(full.rms / half.rms, 2.0, 0.15);
+  // A busy machine may break the sound up in either listen: half the volume is half the
+  // level, well apart from the same level or a quarter.
+  EXPECT_NEAR(full.rms / half.rms, 2.0, 0.3);
   p.SetVolume(0);
   Sleep(600);
   EXPECT_LT(Listen(500).rms, 20) << "volume 0 is silence";

@@ -18,7 +18,10 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kTitleArrivesMs = 15000;
+// A busy machine's player may run many seconds behind the station: a title reaches it
+// that much later, and so does the stream's time after it.
+constexpr DWORD kTitleArrivesMs = 45000;
+constexpr DWORD kStreamCatchesUpMs = 20000;
 
 std::string Dir() { return ProcessTempDirectory("tunora-songs-"); }
 std::string InSongs(const std::string& name) { return Dir() + "\\Songs\\Tone Station\\" + name; }
@@ -82,7 +85,7 @@ TEST_F(Songs, RecordSongsKeepsEverySongOfTheStation) {
   ASSERT_TRUE(NextTitle("Second Song"));
   Pump(5000);
   LeftClick(m_->VrDemoButtonStop);
-  EXPECT_TRUE(PumpUntil([&] { return m_->Songs.Written().size() >= 2; }, 5000));
+  EXPECT_TRUE(PumpUntil([&] { return m_->Songs.Written().size() >= 2; }, kStreamCatchesUpMs));
   Pump(1000);
   EXPECT_TRUE(Exists(InSongs("incomplete\\Opening Act - Under Way.mp3")));
   EXPECT_TRUE(Exists(InSongs("Artist One - First Song.mp3")));
@@ -111,7 +114,7 @@ TEST_F(Songs, TheSongThatPlaysIsSavedFromItsStart) {
   Pump(11000);
   ASSERT_TRUE(NextTitle("After It"));
   const double length = m_->WindowsMediaPlayer.controls().currentPosition() - began;
-  ASSERT_TRUE(PumpUntil([&] { return Exists(InSongs("Artist Three - Third Song.mp3")); }, 8000));
+  ASSERT_TRUE(PumpUntil([&] { return Exists(InSongs("Artist Three - Third Song.mp3")); }, kStreamCatchesUpMs));
   Choose("Save &Previous Song");
   ASSERT_TRUE(PumpUntil([&] { return m_->Songs.Written().size() == 2; }, 5000));
   EXPECT_EQ(m_->Songs.Written().back(), InSongs("Artist Three - Third Song (2).mp3"));
@@ -123,6 +126,24 @@ TEST_F(Songs, TheSongThatPlaysIsSavedFromItsStart) {
   EXPECT_TRUE(Playing(m_->WindowsMediaPlayer));
   // With a second of overlap at both ends.
   base::WriteTextFile(Dir() + "\\Songs\\expected-length.txt", std::to_string(length + 2));
+}
+
+// The frames of the other codecs go into files of their own types.
+TEST_F(Songs, EveryCodecIsKeptInAFileOfItsType) {
+  for (const auto& [station, extension] : {std::pair{"TUNORA_STATION_AAC", ".aac"}, {"TUNORA_STATION_OGG", ".ogg"},
+                                           {"TUNORA_STATION_OPUS", ".opus"}}) {
+    REQUIRE_STATION(station);
+    m_->EditStationURL[0].SetText(StationAddress(station));
+    m_->VrDemoButtonStation[0].SetCaption("Tone Station");
+    LeftClick(m_->VrDemoButtonStation[0]);
+    ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000)) << station;
+    Pump(4000);
+    const std::size_t before = m_->Songs.Written().size();
+    Choose("Save &Last 10 Minutes");
+    ASSERT_TRUE(PumpUntil([&] { return m_->Songs.Written().size() > before; }, 5000)) << station;
+    EXPECT_TRUE(m_->Songs.Written().back().ends_with(extension)) << m_->Songs.Written().back();
+    Pump(1100);  // a new second for the next file's name
+  }
 }
 
 // A songs folder on a full disk: told once, playing goes on, nothing under a song's name.
