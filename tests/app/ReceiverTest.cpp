@@ -598,7 +598,8 @@ namespace {
 // Icecast's admin interface.
 // A new title reaches a listener behind the station's opening burst (about 4 s of sound)
 // with the next metadata block: 4-5 s as a rule, and more on a busy machine.
-constexpr DWORD kTitleArrivesMs = 15000;
+// A busy machine's player may run many seconds behind the station, and its titles too.
+constexpr DWORD kTitleArrivesMs = 30000;
 
 std::string ClipboardText() {
   std::string text;

@@ -49,13 +49,16 @@ class Songs : public ::testing::Test {
       EXPECT_EQ(SHFileOperationA(&op), 0);
     }
   }
+  void Play(const char* station) {
+    m_->VrDemoButtonStation[0].SetCaption("Tone Station");
+    m_->EditStationURL[0].SetText(StationAddress(station));
+    LeftClick(m_->VrDemoButtonStation[0]);
+    ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000)) << station;
+  }
   // Plays the station with `title` announced, once the title reached the player.
   void PlayTitled(const std::string& title) {
     ASSERT_TRUE(SetStationTitle(title));
-    m_->VrDemoButtonStation[0].SetCaption("Tone Station");
-    m_->EditStationURL[0].SetText(StationAddress("TUNORA_STATION_MP3"));
-    LeftClick(m_->VrDemoButtonStation[0]);
-    ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+    Play("TUNORA_STATION_MP3");
     ASSERT_TRUE(NextTitle(title));
   }
   bool NextTitle(const std::string& title) {
@@ -133,10 +136,7 @@ TEST_F(Songs, EveryCodecIsKeptInAFileOfItsType) {
   for (const auto& [station, extension] : {std::pair{"TUNORA_STATION_AAC", ".aac"}, {"TUNORA_STATION_OGG", ".ogg"},
                                            {"TUNORA_STATION_OPUS", ".opus"}}) {
     REQUIRE_STATION(station);
-    m_->EditStationURL[0].SetText(StationAddress(station));
-    m_->VrDemoButtonStation[0].SetCaption("Tone Station");
-    LeftClick(m_->VrDemoButtonStation[0]);
-    ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000)) << station;
+    Play(station);
     Pump(4000);
     const std::size_t before = m_->Songs.Written().size();
     Choose("Save &Last 10 Minutes");
@@ -159,7 +159,7 @@ TEST_F(Songs, AFullDiskIsReportedOnceAndPlayingGoesOn) {
   while (wrote > 0 && ::WriteFile(filler, block.data(), DWORD(block.size()), &wrote, nullptr)) {
   }
   CloseHandle(filler);
-  PlayTitled("Full Disk Song");
+  Play("TUNORA_STATION_MP3");
   Pump(3000);
   Choose("Save &Last 10 Minutes");
   ASSERT_TRUE(PumpUntil([&] { return !m_->TitleTray.Tray().LastWarning().empty(); }, 5000));
