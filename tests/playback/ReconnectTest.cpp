@@ -170,6 +170,8 @@ TEST(Reconnect, AStationThatStaysDownEndsWithTheDropsErrorWhenTheAttemptsAreOver
   p.SetTimeouts({.reconnectBudgetMs = 4000});
   PlayFor(p, relay.Url(), 1.0);
   if (::testing::Test::HasFatalFailure()) return;
+  // A busy machine may have had the player connect once more while it played.
+  const int connections = relay.Connections();
   relay.Down();
   const DWORD start = GetTickCount();
   ASSERT_TRUE(WaitFor([&] { return !p.LastError().empty(); }, 10000));
@@ -178,7 +180,7 @@ TEST(Reconnect, AStationThatStaysDownEndsWithTheDropsErrorWhenTheAttemptsAreOver
   EXPECT_NE(p.LastError().find("closed the connection"), std::string::npos)
       << "the drop's error, not the refusals of the attempts: " << p.LastError();
   EXPECT_EQ(p.State(), playback::psStopped);
-  EXPECT_EQ(relay.Connections(), 1);
+  EXPECT_EQ(relay.Connections(), connections) << "the attempts were refused";
 }
 
 TEST(Reconnect, FilesAndStationsThatNeverPlayedAreNotTriedAgain) {
