@@ -502,7 +502,7 @@ TEST_F(Receiver, AStationPlaysOnTheDisplaysAnotherReplacesItAndDisconnectStopsIt
   EXPECT_EQ(m.LabelBandwidth.Caption(), "128000");
   const int shown = m.VrClockstposition.Seconds();
   EXPECT_GE(shown, 1);
-  EXPECT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() > shown; }, 3000)) << "the position runs";
+  EXPECT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() > shown; }, 6000)) << "the position runs";
   bool iconBlinked = false;
   const bool iconBefore = m.ImagePlayer1GO.Visible();
   PumpUntil([&] { return iconBlinked = m.ImagePlayer1GO.Visible() != iconBefore; }, 1000);

@@ -358,7 +358,7 @@ TEST_F(Recorder, ARecordingAtItsSizeLimitIsFinishedAndStopped) {
   const auto seen = boxes.Seen();
   ASSERT_GE(seen.size(), 1u);
   EXPECT_EQ(seen.back().text, recording::kRecordingFullMessage);
-  EXPECT_LE(seen.size(), 2u);
+  EXPECT_LE(seen.size(), 3u) << "a REC pressed twice on a busy machine may have told of lost sound twice";
 }
 
 // A file system that fills up: the write error is shown once, capturing stops, the
