@@ -163,7 +163,7 @@ unsigned long long RunFault(TMainForm& m, const Case& c) {
   } else if (c.outcome == Outcome::FailsOrPlays && played) {
     // Riding the fault out: the sound goes on.
     const int at = m.VrClockstposition.Seconds();
-    EXPECT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() > at; }, 3000)) << "the position runs";
+    EXPECT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() > at; }, 6000)) << "the position runs";
   }
   if (c.outcome == Outcome::PlaysThenFails) {
     EXPECT_TRUE(played) << "the good start played before the fault";
