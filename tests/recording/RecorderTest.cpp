@@ -184,8 +184,11 @@ TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   // Timed from the first sound: Wine's capture takes a second and more to deliver it.
   ASSERT_TRUE(StartRecording());
   EXPECT_TRUE(TransportBusy(m));
+  const DWORD started = GetTickCount();
   Pump(5000);
   LeftClick(m.VrDemoButtonStop);
+  // Five seconds by the clock, which a busy machine's pump may stretch.
+  const double recordedFor = (GetTickCount() - started) / 1000.0;
   EXPECT_TRUE(TransportReady(m));
   EXPECT_EQ(m.LabelStation.Caption(), "none");
   const std::string file = ReadFile(InDir("take.wav"));
@@ -203,7 +206,7 @@ TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   // Wine's capture may stand still for a moment on a busy machine; what it delivered is
   // judged below, sample by sample.
   ASSERT_GE(double(data) / 176400, 4.0);
-  EXPECT_LE(double(data) / 176400, 6.5);
+  EXPECT_LE(double(data) / 176400, recordedFor + 1.5);
   EXPECT_EQ(m.VrNumSize.Value(), int(recording::RoundKilobytes(std::int64_t(data))));
   EXPECT_TRUE(m.Recorder.CaptureStream()->Gaps().empty());
   EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].text;
