@@ -36,7 +36,7 @@ declare -A CODEC=(
 )
 SOURCE_PASSWORD=tone-source
 ADMIN_AUTH=admin:tone-admin
-START_TIMEOUT=15
+START_TIMEOUT=30  # a busy machine starts four encoders slowly
 
 # The pids file holds "PID START-TIME NAME" per process; the start time (field 22 of
 # /proc/PID/stat) tells our process from a later one that reused its number. A zombie
