@@ -1,5 +1,9 @@
 #include "BenchSupport.h"
 
+#include "app/AllForms.h"
+#include "app/MainForm.h"
+#include "ui/Synchronize.h"
+
 namespace bench {
 
 double Millis() {
@@ -30,6 +34,19 @@ void Pump(double ms) {
     }
     MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(ms - passed) + 1, QS_ALLINPUT);
   }
+}
+
+std::string StartProgramIn(const std::string& prefix) {
+  char dir[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  const std::string work = std::string(dir) + prefix + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(work.c_str(), nullptr);
+  SetCurrentDirectoryA(work.c_str());
+  ui::InitSynchronize();
+  app::CreateAllForms();
+  MainForm->Show();
+  Pump(2000);
+  return work;
 }
 
 }  // namespace bench

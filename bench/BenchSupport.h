@@ -3,7 +3,16 @@
 
 #include <windows.h>
 
+#include <string>
+
+class TMainForm;
+
 namespace bench {
+
+// Starts the program's windows as at start in a new working directory under the temporary
+// folder, named by `prefix` and the process; returns that directory. The main window is
+// shown and has had two seconds to settle.
+std::string StartProgramIn(const std::string& prefix);
 
 // The performance counter, in milliseconds.
 double Millis();

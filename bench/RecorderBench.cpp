@@ -15,11 +15,9 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "app/AllForms.h"
 #include "app/MainForm.h"
 #include "recording/OptionsForm.h"
 #include "ui/Application.h"
-#include "ui/Synchronize.h"
 
 using namespace bench;
 
@@ -62,16 +60,8 @@ Figures Measure(TMainForm& m, int seconds) {
 
 int main(int argc, char** argv) {
   const int seconds = argc >= 2 ? std::atoi(argv[1]) : 60;
-  char dir[MAX_PATH];
-  GetTempPathA(MAX_PATH, dir);
-  const std::string work = std::string(dir) + "tunora-recbench-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(work.c_str(), nullptr);
-  SetCurrentDirectoryA(work.c_str());
-  ui::InitSynchronize();
-  app::CreateAllForms();
-  MainForm->Show();
+  const std::string work = StartProgramIn("tunora-recbench-");
   TMainForm& m = *MainForm;
-  Pump(2000);
 
   const Figures idle = Measure(m, seconds);
   if (OptionsForm->FormatBox.Text() != "44100Hz 16bit Stereo") {

@@ -19,9 +19,7 @@ extern "C" {
 #include <vector>
 
 #include "BenchSupport.h"
-#include "app/AllForms.h"
 #include "app/MainForm.h"
-#include "ui/Synchronize.h"
 
 using namespace bench;
 
@@ -111,16 +109,8 @@ int main(int argc, char** argv) {
     std::printf("usage: songs_bench SECONDS MP3-FILE\n");
     return 1;
   }
-  char dir[MAX_PATH];
-  GetTempPathA(MAX_PATH, dir);
-  const std::string work = std::string(dir) + "tunora-songsbench-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(work.c_str(), nullptr);
-  SetCurrentDirectoryA(work.c_str());
-  ui::InitSynchronize();
-  app::CreateAllForms();
-  MainForm->Show();
+  const std::string work = StartProgramIn("tunora-songsbench-");
   TMainForm& m = *MainForm;
-  Pump(2000);
 
   if (const char* station = std::getenv("TUNORA_STATION_MP3")) {
     m.EditStationURL[0].SetText(station);

@@ -159,6 +159,10 @@ bool SongKeeper::Recording() const {
 
 std::string SongKeeper::Folder() const {
   std::lock_guard lock(mutex_);
+  return FolderLocked();
+}
+
+std::string SongKeeper::FolderLocked() const {
   return settings_.folder.empty() ? programDirectory_ + "\\Songs" : settings_.folder;
 }
 
@@ -315,7 +319,7 @@ void SongKeeper::Pass(bool finishAll) {
   {
     std::lock_guard lock(mutex_);
     std::lock_guard past(feed_->mutex);
-    folder = settings_.folder.empty() ? programDirectory_ + "\\Songs" : settings_.folder;
+    folder = FolderLocked();
     const std::shared_ptr<StreamPast>& current = feed_->past;
     if (settings_.record && current) {
       if (recordedPast_ != current) {
@@ -393,7 +397,7 @@ void SongKeeper::Finish(Job& job) {
   std::string folder;
   {
     std::lock_guard lock(mutex_);
-    folder = settings_.folder.empty() ? programDirectory_ + "\\Songs" : settings_.folder;
+    folder = FolderLocked();
   }
   const auto removeSpool = [&] {
     if (job.spool) std::fclose(job.spool);

@@ -73,6 +73,8 @@ class SongKeeper {
   void Finish(Job& job);
   void Failed(const std::string& why);
   void SaveSettings();
+  // The songs folder; mutex_ held.
+  std::string FolderLocked() const;
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;
