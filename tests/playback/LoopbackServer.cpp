@@ -77,8 +77,7 @@ LoopbackServer::LoopbackServer(Handler handler) : handler_(std::move(handler)) {
 LoopbackServer::~LoopbackServer() {
   closesocket(listener_);
   acceptor_.join();
-  std::unique_lock lock(mutex_);
-  idle_.wait(lock, [this] { return open_ == 0; });
+  for (std::thread& t : connections_) t.join();
 }
 
 std::string LoopbackServer::Url(const std::string& path) const {
@@ -89,11 +88,7 @@ void LoopbackServer::Accept() {
   for (;;) {
     SOCKET c = accept(listener_, nullptr, nullptr);
     if (c == INVALID_SOCKET) return;
-    {
-      std::lock_guard lock(mutex_);
-      ++open_;
-    }
-    std::thread([this, c] { Serve(c); }).detach();
+    connections_.emplace_back([this, c] { Serve(c); });
   }
 }
 
@@ -125,6 +120,4 @@ void LoopbackServer::Serve(SOCKET c) {
   while (recv(c, buf, sizeof buf, 0) > 0) {
   }
   closesocket(c);
-  std::lock_guard lock(mutex_);
-  if (--open_ == 0) idle_.notify_all();
 }

@@ -5,11 +5,10 @@
 #include <winsock2.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 void StartSockets();
 
@@ -55,8 +54,8 @@ class LoopbackServer {
   SOCKET listener_;
   int port_ = 0;
   std::atomic<int> requests_{0};
-  std::mutex mutex_;
-  std::condition_variable idle_;
-  int open_ = 0;  // connections being served
+  // Joined, never detached: a detached thread that still touches the server's own
+  // objects after the last wake-up outlives them (and hung the server's end under load).
+  std::vector<std::thread> connections_;  // only the acceptor adds
   std::thread acceptor_;
 };
