@@ -1,6 +1,6 @@
 # The two commands: `make run` starts the program, `make test` runs every test.
 # Both install and build whatever is missing first; see README.md.
-.PHONY: run test build bench bench-faults fuzz clean
+.PHONY: run test build bench bench-faults fuzz dist clean
 
 # `make fuzz [SECONDS]` (or SECONDS=n): the word after fuzz is its time per target.
 ifeq (fuzz,$(firstword $(MAKECMDGOALS)))
@@ -29,8 +29,12 @@ bench-faults:
 	@TUNORA_WINDOWS_ONLY=1 scripts/build.sh
 	@bench/faults.sh
 
+# The zip that users download, in dist/ (see README.md, "Download and install").
+dist:
+	@scripts/dist.sh
+
 fuzz:
 	@scripts/fuzz.sh $(or $(FUZZ_SECONDS),$(SECONDS),60)
 
 clean:
-	rm -rf build build.*.log
+	rm -rf build build.*.log dist

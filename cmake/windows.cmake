@@ -11,6 +11,8 @@ endforeach()
 
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 add_compile_options(-Wno-cast-function-type)
+# The same source gives the same program wherever it is built: no build path in it.
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 
@@ -22,3 +24,18 @@ set_target_properties(jpeg_static PROPERTIES
 set(GTest_DIR "${TUNORA_GTEST_DIR}/lib/cmake/GTest")
 find_package(GTest CONFIG REQUIRED)
 set(TUNORA_RES_DIR ${CMAKE_BINARY_DIR}/res)  # the pictures drawn at build time
+
+# The version a build shows in its properties: VERSION, and for a build that is not the
+# tagged release, what `git describe` says of its commit.
+set(TUNORA_VERSION_TEXT ${PROJECT_VERSION})
+execute_process(COMMAND git describe --tags --exact-match --match v${PROJECT_VERSION}
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} RESULT_VARIABLE tagged OUTPUT_QUIET ERROR_QUIET)
+if(NOT tagged EQUAL 0)
+  execute_process(COMMAND git describe --always --dirty WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+    OUTPUT_VARIABLE described OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(described)
+    set(TUNORA_VERSION_TEXT ${PROJECT_VERSION}-${described})
+  endif()
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${TUNORA_RES_DIR}/version.h @ONLY)
+file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${TUNORA_VERSION_TEXT}\n")

@@ -17,7 +17,9 @@ cmake -S . -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
   -DTUNORA_GTEST_DIR="$(dep googletest)" -DTUNORA_JPEG_DIR="$(dep libjpeg-turbo)" \
   -DTUNORA_FFMPEG_DIR="$(dep ffmpeg)" >"$BUILD.win32-configure.log" 2>&1 \
   || { cat "$BUILD.win32-configure.log" >&2; die "configuring the Windows build failed"; }
-cmake --build "$BUILD/win32" -j"$JOBS" || die "building the Windows program failed"
+# TUNORA_BUILD_TARGET builds one target of the Windows build alone (`make dist`: tunora).
+cmake --build "$BUILD/win32" -j"$JOBS" ${TUNORA_BUILD_TARGET:+--target "$TUNORA_BUILD_TARGET"} \
+  || die "building the Windows program failed"
 
 if [ "${TUNORA_WINDOWS_ONLY:-}" != 1 ]; then
   cmake -S . -B "$BUILD/native" -DTUNORA_WIN32_BUILD_DIR="$BUILD/win32" >"$BUILD.native-configure.log" 2>&1 \
