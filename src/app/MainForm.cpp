@@ -286,7 +286,7 @@ void TMainForm::TimerTunoraTimer() {
   if (tickWatch_) tickWatch_->Tick(GetTickCount64());
   playback::MonitorTick(monitor_, *this);
   const std::string title = WindowsMediaPlayer.currentMedia().getItemInfo("Title");
-  TitleTray.Tick(monitor_.currentStationName, title);
+  TitleTray.Tick(monitor_.currentStationName, WindowsMediaPlayer.currentMedia().titleUtf8());
   Recorder.TitleHeard(title);
   Certificates.Tick();
 }

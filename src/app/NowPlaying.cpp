@@ -43,20 +43,18 @@ void NowPlaying::Start(const std::string& programDirectory) {
 std::string NowPlaying::TipText() const {
   std::string tip = kProductName;
   if (title_.empty()) return tip;
-  tip += "\n" + station_ + "\n";
+  const auto units = [](const std::string& text) { return ui::WideFromUtf8(text).size(); };
   // The title is what matters: the station's name gives way first.
-  if (tip.size() + title_.size() > TrayIcon::kMaxTip) {
-    const std::size_t room = TrayIcon::kMaxTip - std::strlen(kProductName) - 2;
-    const std::size_t forStation = room > title_.size() ? room - title_.size() : 0;
-    tip = std::string(kProductName) + "\n" + ui::CutAnsi(station_, forStation) + "\n";
-  }
-  tip += title_;
-  if (tip.size() > TrayIcon::kMaxTip) tip = ui::CutAnsi(tip, TrayIcon::kMaxTip - 3) + "...";
+  const std::size_t taken = std::strlen(kProductName) + 2 + units(title_);
+  const std::size_t forStation = TrayIcon::kMaxTip > taken ? TrayIcon::kMaxTip - taken : 0;
+  tip += "\n" + ui::CutUtf8ToWide(station_, forStation) + "\n" + title_;
+  if (units(tip) > TrayIcon::kMaxTip) tip = ui::CutUtf8ToWide(tip, TrayIcon::kMaxTip - 3) + "...";
   return tip;
 }
 
-void NowPlaying::Tick(const std::string& station, const std::string& title) {
+void NowPlaying::Tick(const std::string& stationAnsi, const std::string& title) {
   if (!log_) return;
+  const std::string station = ui::Utf8FromAnsi(stationAnsi);
   if (title != title_ || (!title.empty() && station != station_)) {
     station_ = station;
     title_ = title;
@@ -68,10 +66,11 @@ void NowPlaying::Tick(const std::string& station, const std::string& title) {
   }
   if (const std::string failure = log_->TakeFailure(); !failure.empty()) {
     ++failuresReported_;
-    tray_.Notify(kProductName, failure, true);
+    tray_.Notify(kProductName, ui::Utf8FromAnsi(failure), true);
   }
-  if (const std::string failure = form_.Songs.TakeFailure(); !failure.empty()) tray_.Notify(kProductName, failure, true);
-  if (const std::string news = form_.Songs.TakeNews(); !news.empty()) tray_.Notify(kProductName, news);
+  if (const std::string failure = form_.Songs.TakeFailure(); !failure.empty())
+    tray_.Notify(kProductName, ui::Utf8FromAnsi(failure), true);
+  if (const std::string news = form_.Songs.TakeNews(); !news.empty()) tray_.Notify(kProductName, ui::Utf8FromAnsi(news));
   // A title that already ended is not announced late.
   if (const std::optional<std::string> due = gate_.Due(GetTickCount64()); due && *due == title_)
     tray_.Notify(station_, *due);
@@ -89,6 +88,7 @@ ui::PopupMenu& NowPlaying::Menu() {
   auto& items = menu_.Items();
   items.clear();
   items.emplace_back(TitleLine(), nullptr, false);
+  items.back().utf8 = true;
   items.emplace_back(
       "&Record Songs", [&keeper] { keeper.SetRecording(!keeper.Recording()); });
   items.back().checked = keeper.Recording();
@@ -121,10 +121,13 @@ void NowPlaying::BringToFront() {
 void NowPlaying::CopyTitle() {
   if (title_.empty() || !OpenClipboard(tray_.Handle())) return;
   EmptyClipboard();
-  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, title_.size() + 1)) {
-    std::memcpy(GlobalLock(memory), title_.c_str(), title_.size() + 1);
+  const std::wstring text = ui::WideFromUtf8(title_);
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
     GlobalUnlock(memory);
-    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+    // Programs that ask for CF_TEXT get it from the system, in their code page.
+    if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
   }
   CloseClipboard();
 }

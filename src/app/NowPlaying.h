@@ -1,6 +1,7 @@
 // The title of what the station plays, outside the front panel: the tray icon with its
 // tooltip, notifications and menu, and the title log. The main window's tick hands it
-// the station and the title; everything else happens here.
+// the station and the title; everything else happens here. Titles are kept in UTF-8, so
+// that every script shows whatever the system's ANSI code page.
 #pragma once
 
 #include <memory>
@@ -25,10 +26,11 @@ class NowPlaying {
 
   // Shows the icon and opens the log in the program's folder.
   void Start(const std::string& programDirectory);
-  // The station playing and its title (empty while none is known), each tick.
-  void Tick(const std::string& station, const std::string& title);
+  // The station playing (its ANSI name) and its title in UTF-8 (empty while none is
+  // known), each tick.
+  void Tick(const std::string& stationAnsi, const std::string& title);
 
-  const std::string& Title() const { return title_; }
+  const std::string& Title() const { return title_; }  // UTF-8
   // How many failures of the log were reported.
   int LogFailuresReported() const { return failuresReported_; }
   TrayIcon& Tray() { return tray_; }

@@ -20,6 +20,9 @@ std::string SystemText(DWORD code) {
   return s.empty() ? "error " + std::to_string(code) : s;
 }
 
+constexpr char kBom[] = "\xEF\xBB\xBF";
+constexpr DWORD kBomSize = 3;
+
 struct Handle {
   HANDLE h;
   ~Handle() {
@@ -81,7 +84,32 @@ void TitleLog::Run() {
   }
 }
 
-bool TitleLog::Write(const std::string& line, std::string& why) {
+bool TitleLog::SetAsideAnsiLog(std::string& why) {
+  char head[kBomSize] = {};
+  DWORD got = 0;
+  {
+    Handle file{CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE) {
+      if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+      why = SystemText(GetLastError());
+      return false;
+    }
+    if (!ReadFile(file.h, head, kBomSize, &got, nullptr)) got = 0;
+  }
+  if (got == 0 || (got == kBomSize && std::equal(head, head + kBomSize, kBom))) return true;
+  const std::string stem = path_.ends_with(".txt") ? path_.substr(0, path_.size() - 4) : path_;
+  for (int n = 1; n < 100; ++n) {
+    const std::string aside = stem + "-ansi" + (n == 1 ? "" : " (" + std::to_string(n) + ")") + ".txt";
+    if (MoveFileA(path_.c_str(), aside.c_str())) return true;
+    if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  why = SystemText(GetLastError());
+  return false;
+}
+
+bool TitleLog::Write(const std::string& utf8Line, std::string& why) {
+  if (!SetAsideAnsiLog(why)) return false;
   LARGE_INTEGER size{};
   {
     Handle file{CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -90,6 +118,8 @@ bool TitleLog::Write(const std::string& line, std::string& why) {
       why = SystemText(GetLastError());
       return false;
     }
+    // A new log begins with the mark that tells editors it is UTF-8.
+    const std::string line = GetFileSizeEx(file.h, &size) && size.QuadPart == 0 ? kBom + utf8Line : utf8Line;
     DWORD written = 0;
     if (!WriteFile(file.h, line.data(), DWORD(line.size()), &written, nullptr) || written != line.size()) {
       why = SystemText(GetLastError());
@@ -130,7 +160,7 @@ bool TitleLog::Trim(std::string& why) {
     log.resize(got);
   }
   // The newer half goes to a file of its own first: a failure leaves the log whole.
-  const std::string kept = playback::TitleLogNewerHalf(log);
+  const std::string kept = kBom + playback::TitleLogNewerHalf(log);
   const std::string temp = path_ + ".tmp";
   {
     Handle file{CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};

@@ -1,6 +1,7 @@
-// The title log, titles.txt: every title change as one line (see TitleLogRules.h). A
-// thread of its own writes it, so that a slow or full disk never holds up the window or
-// the sound; a failure is kept for the window to report once.
+// The title log, titles.txt: every title change as one line (see TitleLogRules.h), in
+// UTF-8 behind a byte-order mark. A thread of its own writes it, so that a slow or full
+// disk never holds up the window or the sound; a failure is kept for the window to
+// report once.
 #pragma once
 
 #include <condition_variable>
@@ -32,6 +33,10 @@ class TitleLog {
   // Appends the line and flushes it; drops the older half once the file is too long.
   bool Write(const std::string& line, std::string& why);
   bool Trim(std::string& why);
+  // A log of an earlier version, in the ANSI code page, is renamed to titles-ansi.txt
+  // beside it rather than converted (or mixed with UTF-8 lines); false when it could not
+  // be. Looked at before every line: someone may put an old log back at any time.
+  bool SetAsideAnsiLog(std::string& why);
 
   std::string path_;
   std::mutex mutex_;

@@ -16,26 +16,26 @@ namespace {
 constexpr const char* kClassName = "TunoraTrayWindow";
 const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
-// The text, cut to fit with its end, into one of the record's fixed fields.
-void CopyCut(char* dest, std::size_t room, const std::string& text) {
-  const std::string cut = ui::CutAnsi(text, room - 1);
-  std::memcpy(dest, cut.data(), cut.size());
-  dest[cut.size()] = '\0';
+// The UTF-8 text, cut to fit with its end, into one of the record's fixed fields.
+void CopyCut(wchar_t* dest, std::size_t room, const std::string& text) {
+  const std::wstring cut = ui::WideFromUtf8(ui::CutUtf8ToWide(text, room - 1));
+  std::memcpy(dest, cut.data(), cut.size() * sizeof(wchar_t));
+  dest[cut.size()] = L'\0';
 }
 
 }  // namespace
 
 TrayIcon::~TrayIcon() {
   if (shown_) {
-    NOTIFYICONDATAA data = Data(0);
-    Shell_NotifyIconA(NIM_DELETE, &data);
+    NOTIFYICONDATAW data = Data(0);
+    Shell_NotifyIconW(NIM_DELETE, &data);
   }
   if (hwnd_) DestroyWindow(hwnd_);
   if (icon_) DestroyIcon(icon_);
 }
 
-NOTIFYICONDATAA TrayIcon::Data(UINT flags) const {
-  NOTIFYICONDATAA data{};
+NOTIFYICONDATAW TrayIcon::Data(UINT flags) const {
+  NOTIFYICONDATAW data{};
   data.cbSize = sizeof data;
   data.hWnd = hwnd_;
   data.uID = 1;
@@ -58,27 +58,27 @@ bool TrayIcon::Show(const std::string& tip) {
     icon_ = static_cast<HICON>(
         LoadImageA(instance, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   }
-  tip_ = ui::CutAnsi(tip, kMaxTip);
-  NOTIFYICONDATAA data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+  tip_ = ui::CutUtf8ToWide(tip, kMaxTip);
+  NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   data.uCallbackMessage = kCallbackMessage;
   data.hIcon = icon_ ? icon_ : LoadIconA(nullptr, IDI_APPLICATION);
   CopyCut(data.szTip, sizeof data.szTip, tip_);
-  shown_ = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+  shown_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
   return shown_;
 }
 
-bool TrayIcon::Modify(NOTIFYICONDATAA& data, DWORD message) {
+bool TrayIcon::Modify(NOTIFYICONDATAW& data, DWORD message) {
   if (!hwnd_) return false;
   if (!shown_) {
     // The shell was not there at the start: it may be now.
     if (!Show(tip_)) return false;
   }
-  return Shell_NotifyIconA(message, &data) != FALSE;
+  return Shell_NotifyIconW(message, &data) != FALSE;
 }
 
 void TrayIcon::SetTip(const std::string& tip) {
-  tip_ = ui::CutAnsi(tip, kMaxTip);
-  NOTIFYICONDATAA data = Data(NIF_TIP);
+  tip_ = ui::CutUtf8ToWide(tip, kMaxTip);
+  NOTIFYICONDATAW data = Data(NIF_TIP);
   CopyCut(data.szTip, sizeof data.szTip, tip_);
   Modify(data, NIM_MODIFY);
 }
@@ -87,7 +87,7 @@ void TrayIcon::Notify(const std::string& title, const std::string& text, bool wa
   (warning ? lastWarning_ : lastNotification_) = title + "\n" + text;
   ++(warning ? warnings_ : notifications_);
   if (!warning) lastNotifiedAt_ = GetTickCount();
-  NOTIFYICONDATAA data = Data(NIF_INFO);
+  NOTIFYICONDATAW data = Data(NIF_INFO);
   CopyCut(data.szInfoTitle, sizeof data.szInfoTitle, title);
   CopyCut(data.szInfo, sizeof data.szInfo, text);
   data.dwInfoFlags = warning ? NIIF_WARNING : NIIF_INFO;

@@ -1,5 +1,6 @@
 // The program's icon in the notification area, with its tooltip and notifications. A
-// hidden window of its own receives the icon's mouse messages.
+// hidden window of its own receives the icon's mouse messages. Its texts are UTF-8 and
+// reach the shell as UTF-16, so that a title shows in its own script.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +16,7 @@ class TrayIcon {
  public:
   // The message the icon sends to Handle(); its lParam is the mouse message.
   static constexpr UINT kCallbackMessage = WM_APP + 71;
-  // The most a tooltip holds, in bytes.
+  // The most a tooltip holds, in UTF-16 units.
   static constexpr std::size_t kMaxTip = 127;
 
   TrayIcon() = default;
@@ -28,7 +29,7 @@ class TrayIcon {
   bool Show(const std::string& tip);
   bool Shown() const { return shown_; }
   HWND Handle() const { return hwnd_; }
-  // The tooltip, cut to kMaxTip bytes.
+  // The tooltip, cut to kMaxTip units.
   void SetTip(const std::string& tip);
   const std::string& Tip() const { return tip_; }
   // A notification balloon; warning for a failure rather than news.
@@ -47,8 +48,8 @@ class TrayIcon {
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  bool Modify(NOTIFYICONDATAA& data, DWORD message);
-  NOTIFYICONDATAA Data(UINT flags) const;
+  bool Modify(NOTIFYICONDATAW& data, DWORD message);
+  NOTIFYICONDATAW Data(UINT flags) const;
 
   HWND hwnd_ = nullptr;
   HICON icon_ = nullptr;

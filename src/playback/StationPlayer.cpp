@@ -40,6 +40,15 @@ std::string ToAnsi(const std::u16string& text) {
   return out;
 }
 
+std::string ToUtf8(const std::u16string& text) {
+  if (text.empty()) return {};
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(std::size_t(std::max(n, 0)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, int(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
 }  // namespace
 
 StationPlayer::StationPlayer() {
@@ -155,7 +164,12 @@ std::string StationPlayer::UntrustedHost() const {
 
 std::string StationPlayer::Title() const {
   std::lock_guard lock(mutex_);
-  return title_;
+  return ToAnsi(title_);
+}
+
+std::string StationPlayer::TitleUtf8() const {
+  std::lock_guard lock(mutex_);
+  return ToUtf8(title_);
 }
 
 // The worker's results are stored under the lock, after a last look at the generation:
@@ -176,10 +190,11 @@ void StationPlayer::PublishPosition(unsigned generation, long long ms, bool play
 }
 
 std::string StationPlayer::PublishTitle(unsigned generation, const std::string& raw) {
-  const std::string title = ToAnsi(DecodeTitle(raw));
+  std::u16string title = DecodeTitle(raw);
+  std::string ansi = ToAnsi(title);
   std::lock_guard lock(mutex_);
-  if (Current(generation)) title_ = title;
-  return title;
+  if (Current(generation)) title_ = std::move(title);
+  return ansi;
 }
 
 void StationPlayer::Fail(unsigned generation, const std::string& why, const std::string& untrustedHost) {

@@ -83,6 +83,8 @@ class StationPlayer {
   // The title the stream announced last, in the ANSI code page; empty while none is
   // known, and again after Stop, Play, another URL, a failure or the media's end.
   std::string Title() const;
+  // The same title in UTF-8, with every character it has.
+  std::string TitleUtf8() const;
   // The decoded sound also goes to `tap` (before the volume), from the next sound on;
   // nullptr ends that. The tap is kept alive while a sound is handed to it.
   void SetTap(std::shared_ptr<SoundTap> tap);
@@ -122,7 +124,7 @@ class StationPlayer {
   std::string url_;
   std::string lastError_;
   std::string untrustedHost_;
-  std::string title_;
+  std::u16string title_;
   bool playRequested_ = false;
   std::atomic<unsigned> generation_{0};
   std::atomic<bool> quit_{false};

@@ -1,5 +1,5 @@
 // The title log, titles.txt in the program's folder: one line per title change,
-// "YYYY-MM-DD HH:MM:SS<TAB>station<TAB>title" in the ANSI code page, CR LF. Once the
+// "YYYY-MM-DD HH:MM:SS<TAB>station<TAB>title" in UTF-8, CR LF. Once the
 // file passes kTitleLogLimit bytes its older half is dropped, whole lines at a time.
 #pragma once
 

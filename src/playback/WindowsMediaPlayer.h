@@ -73,6 +73,9 @@ class TWindowsMediaPlayer {
     std::string getItemInfo(const std::string& attribute) const {
       return attribute == "Title" ? p_.Title() : std::string();
     }
+    // The same title in UTF-8, for what shows every script (the tray, the title log).
+    // No member of the control.
+    std::string titleUtf8() const { return p_.TitleUtf8(); }
 
    private:
     const playback::StationPlayer& p_;

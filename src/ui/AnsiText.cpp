@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "ui/TextRules.h"
 
 namespace ui {
@@ -24,6 +26,42 @@ CodePageShape AnsiShape() {
 std::string CutAnsi(const std::string& text, std::size_t maxBytes) {
   static const CodePageShape shape = AnsiShape();
   return text.substr(0, WholeCharactersCut(text, maxBytes, shape));
+}
+
+}  // namespace ui
+
+namespace ui {
+
+std::wstring WideFromUtf8(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  std::wstring wide(std::size_t(std::max(n, 0)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Utf8FromWide(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(std::size_t(std::max(n, 0)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
+  return utf8;
+}
+
+std::string Utf8FromAnsi(const std::string& ansi) {
+  if (ansi.empty()) return {};
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
+  std::wstring wide(std::size_t(std::max(n, 0)), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), wide.data(), n);
+  return Utf8FromWide(wide);
+}
+
+std::string CutUtf8ToWide(const std::string& utf8, std::size_t maxUnits) {
+  std::wstring wide = WideFromUtf8(utf8);
+  if (wide.size() <= maxUnits) return utf8;
+  wide.resize(maxUnits);
+  if (!wide.empty() && wide.back() >= 0xD800 && wide.back() <= 0xDBFF) wide.pop_back();  // half a pair
+  return Utf8FromWide(wide);
 }
 
 }  // namespace ui

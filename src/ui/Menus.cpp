@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/AnsiText.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -31,7 +32,10 @@ void AppendItems(HMENU menu, const std::vector<MenuItem>& items, std::vector<Com
       continue;
     }
     all.push_back({&it, top});
-    AppendMenuA(menu, flags, all.size(), it.caption.c_str());
+    if (it.utf8)
+      AppendMenuW(menu, flags, all.size(), WideFromUtf8(it.caption).c_str());
+    else
+      AppendMenuA(menu, flags, all.size(), it.caption.c_str());
   }
 }
 

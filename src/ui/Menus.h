@@ -20,6 +20,7 @@ struct MenuItem {
   std::function<void()> onClick;
   bool enabled = true;
   bool checked = false;
+  bool utf8 = false;  // the caption is UTF-8 (a station's title), not ANSI
   // A submenu: the item opens these instead of being chosen itself.
   std::vector<MenuItem> items;
 };

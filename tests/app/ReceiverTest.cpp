@@ -26,6 +26,7 @@
 #include "stations/HistoryForm.h"
 #include "stations/StationFilesRules.h"
 #include "base/TextFile.h"
+#include "ui/AnsiText.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
 #include "ui/WindowTesting.h"
@@ -601,15 +602,16 @@ namespace {
 // A busy machine's player may run many seconds behind the station, and its titles too.
 constexpr DWORD kTitleArrivesMs = 30000;
 
+// The clipboard's Unicode text, in UTF-8.
 std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE h = GetClipboardData(CF_TEXT)) {
-    text = static_cast<const char*>(GlobalLock(h));
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return "";
+  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(h));
     GlobalUnlock(h);
   }
   CloseClipboard();
-  return text;
+  return ui::Utf8FromWide(text);
 }
 
 void TrayMouse(TMainForm& m, UINT message) {
@@ -621,6 +623,9 @@ TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
   // Run under Windows-1252 and, in a run of its own, under UTF-8 as the ANSI code page.
   const bool utf8 = GetACP() == CP_UTF8;
   ASSERT_TRUE(utf8 || GetACP() == 1252u) << GetACP();
+  // A log of an earlier version, in the ANSI code page, is set aside, not converted.
+  const std::string ansiLog = "2025-12-31 23:59:59\tOld Station\tCaf\xE9\r\n";
+  WriteFile("titles.txt", ansiLog);
   TMainForm& m = *m_;
   app::NowPlaying& np = m.TitleTray;
   ASSERT_TRUE(np.Tray().Shown()) << "the icon is in the notification area from the start";
@@ -644,25 +649,30 @@ TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
         ms);
   };
   EXPECT_TRUE(until([&] { return np.Title() == "Tone 440 Hz"; }, kTitleArrivesMs)) << np.Title();
-  // Sent in UTF-8, then in Windows-1252; the Greek letter has no place in Windows-1252.
+  // Sent in UTF-8 with Latin, Greek, Cyrillic and Japanese letters, which no ANSI code
+  // page but UTF-8 holds all of; then in Windows-1252. The tray and the log show every
+  // character (their texts are UTF-8 here); the front panel keeps its ANSI text.
   const std::string sent1252 =
       "Cr\xE8me br\xFBl\xE9"
       "e";
-  const std::string cp1252 = utf8 ? "Cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
-                                    "e"
-                                  : sent1252;
-  ASSERT_TRUE(SetStationTitle("Caf\xC3\xA9 \xE2\x82\xAC \xCE\xA9"));
-  const std::string first = utf8 ? "Caf\xC3\xA9 \xE2\x82\xAC \xCE\xA9" : "Caf\xE9 \x80 ?";
+  const std::string cp1252 =
+      "Cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
+      "e";
+  const std::string first = "Caf\xC3\xA9 \xE2\x82\xAC \xCE\xA9 \xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE \xE6\x97\xA5\xE6\x9C\xAC";
+  ASSERT_TRUE(SetStationTitle(first));
   EXPECT_TRUE(until([&] { return np.Title() == first; }, kTitleArrivesMs)) << np.Title();
   EXPECT_EQ(np.Tray().Tip(), "Ovexia Tunora\nTone Station\n" + first);
+  EXPECT_EQ(m.WindowsMediaPlayer.currentMedia().getItemInfo("Title"), utf8 ? first : "Caf\xE9 \x80 ? ???? ??");
   // A title too long for the tooltip is cut where a character ends.
   std::string longTitle;
-  for (int i = 0; i < 120; ++i) longTitle += "\xC3\xA9";
+  for (int i = 0; i < 60; ++i) longTitle += "\xC3\xA9\xE6\x97\xA5";
   ASSERT_TRUE(SetStationTitle(longTitle));
-  EXPECT_TRUE(until([&] { return np.Title().size() == (utf8 ? 240u : 120u); }, kTitleArrivesMs)) << np.Title();
+  EXPECT_TRUE(until([&] { return np.Title() == longTitle; }, kTitleArrivesMs)) << np.Title();
   const std::string tip = np.Tray().Tip();
   EXPECT_TRUE(tip.ends_with("...")) << tip;
-  EXPECT_GT(MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, tip.c_str(), -1, nullptr, 0), 0) << tip;
+  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, tip.c_str(), -1, nullptr, 0);
+  EXPECT_GT(units, 100) << tip;
+  EXPECT_LE(units, 128) << tip;
   ASSERT_TRUE(SetStationTitle(sent1252));
   EXPECT_TRUE(until([&] { return np.Title() == cp1252; }, kTitleArrivesMs)) << np.Title();
   EXPECT_EQ(np.Tray().Tip(), "Ovexia Tunora\nTone Station\n" + cp1252);
@@ -675,9 +685,12 @@ TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
   EXPECT_EQ(m.LabelStation.Caption(), "Tone Station") << "the panel keeps its labels";
 
   np.Log()->Drain();
-  const std::vector<std::string> lines = FileLines("titles.txt");
+  EXPECT_EQ(ReadFile(InDir("titles-ansi.txt")), ansiLog);
+  std::vector<std::string> lines = FileLines("titles.txt");
   ASSERT_GE(lines.size(), 2u);
   const std::string log = ReadFile(InDir("titles.txt"));
+  EXPECT_TRUE(log.starts_with("\xEF\xBB\xBF")) << "a UTF-8 log begins with its byte-order mark";
+  lines[0].erase(0, 3);
   EXPECT_NE(log.find("\tTone Station\t" + first + "\r\n"), std::string::npos) << log;
   EXPECT_TRUE(log.ends_with("\tTone Station\t" + cp1252 + "\r\n")) << log;
   for (const std::string& line : lines) {
@@ -734,7 +747,7 @@ TEST_F(Receiver, ATitleLogThatCannotBeWrittenIsReportedOnceAndPlayingGoesOn) {
   RemoveDirectoryA(InDir("titles.txt").c_str());
 
   // A log that passes 1 MB keeps its newer half, in whole lines, and the new line.
-  std::string big;
+  std::string big = "\xEF\xBB\xBF";
   for (int i = 0; big.size() <= 1024 * 1024 - 60; ++i)
     big += "2026-01-01 00:00:00\tOld\tOld title " + std::to_string(i) + "\r\n";
   WriteFile("titles.txt", big);
@@ -744,7 +757,7 @@ TEST_F(Receiver, ATitleLogThatCannotBeWrittenIsReportedOnceAndPlayingGoesOn) {
   const std::string kept = ReadFile(InDir("titles.txt"));
   EXPECT_LT(kept.size(), 600u * 1024);
   EXPECT_GT(kept.size(), 400u * 1024);
-  EXPECT_TRUE(kept.starts_with("2026-01-01 00:00:00\tOld\tOld title ")) << kept.substr(0, 40);
+  EXPECT_TRUE(kept.starts_with("\xEF\xBB\xBF" "2026-01-01 00:00:00\tOld\tOld title ")) << kept.substr(0, 40);
   EXPECT_TRUE(kept.ends_with("\tTone Station\tThird title\r\n"));
   EXPECT_EQ(np.LogFailuresReported(), reported + 1) << "writing works again";
   LeftClick(m.VrDemoButtonUnplug);

@@ -19,6 +19,7 @@ TEST(TitleLog, ALogFarPastItsLimitIsTrimmedFromItsEnd) {
     std::string line = "2026-01-01 00:00:00\tOld\tOld title 0123456789\r\n", chunk;
     while (chunk.size() < 1024 * 1024) chunk += line;
     std::ofstream f(path, std::ios::binary);
+    f << "\xEF\xBB\xBF";
     for (int i = 0; i < 70; ++i) f << chunk;
   }
   {
@@ -30,7 +31,28 @@ TEST(TitleLog, ALogFarPastItsLimitIsTrimmedFromItsEnd) {
   const std::string kept = ReadFileBytes(path);
   EXPECT_LE(kept.size(), playback::kTitleLogLimit + 100);
   EXPECT_GE(kept.size(), playback::kTitleLogLimit / 2);
-  EXPECT_TRUE(kept.starts_with("2026-01-01 00:00:00\tOld\t")) << kept.substr(0, 40);
+  EXPECT_TRUE(kept.starts_with("\xEF\xBB\xBF" "2026-01-01 00:00:00\tOld\t")) << kept.substr(0, 40);
   EXPECT_TRUE(kept.ends_with("\tStation\tNew title\r\n"));
   DeleteFileA(path.c_str());
+}
+
+// A log of an earlier version is in the ANSI code page: it is set aside once, as it is,
+// and the new log is UTF-8 behind its byte-order mark; a name that is taken is not reused.
+TEST(TitleLog, AnAnsiLogIsSetAsideOnceAndTheNewOneIsUtf8) {
+  const std::string dir = ProcessTempDirectory("tunora-titlelog-ansi-");
+  const std::string path = dir + "\\titles.txt", older = "2025-01-01 00:00:00\tOld\tCaf\xE9\r\n";
+  std::ofstream(dir + "\\titles-ansi.txt", std::ios::binary) << "taken";
+  std::ofstream(path, std::ios::binary) << older;
+  for (const char* title : {"Caf\xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC"}) {
+    app::TitleLog log(path);  // a new start each time: the UTF-8 log is not set aside
+    log.Add("Station", title);
+    log.Drain();
+    EXPECT_EQ(log.TakeFailure(), "");
+  }
+  EXPECT_EQ(ReadFileBytes(dir + "\\titles-ansi.txt"), "taken");
+  EXPECT_EQ(ReadFileBytes(dir + "\\titles-ansi (2).txt"), older);
+  const std::string log = ReadFileBytes(path);
+  EXPECT_TRUE(log.starts_with("\xEF\xBB\xBF")) << log;
+  EXPECT_NE(log.find("\tStation\tCaf\xC3\xA9\r\n"), std::string::npos) << log;
+  EXPECT_TRUE(log.ends_with("\tStation\t\xE6\x97\xA5\xE6\x9C\xAC\r\n")) << log;
 }
