@@ -25,11 +25,15 @@ ui::Color ReferencePicture::At(int x, int y) const {
   return ui::Rgb(rgb[i], rgb[i + 1], rgb[i + 2]);
 }
 
-ReferencePicture ReadReferencePicture(const std::string& name) {
-  ReferencePicture p;
+std::string BuildResourcePath(const std::string& name) {
   std::string path = std::string(TUNORA_RES_DIR_PATH) + "/" + name;
   if (!path.empty() && path[0] == '/') path = "Z:" + path;  // the build folder, seen from Wine
-  std::ifstream in(path, std::ios::binary);
+  return path;
+}
+
+ReferencePicture ReadReferencePicture(const std::string& name) {
+  ReferencePicture p;
+  std::ifstream in(BuildResourcePath(name), std::ios::binary);
   std::string magic;
   int maxValue = 0;
   in >> magic >> p.width >> p.height >> maxValue;

@@ -40,6 +40,9 @@ struct ReferencePicture {
   ui::Color At(int x, int y) const;
 };
 ReferencePicture ReadReferencePicture(const std::string& name);
+// A file of the build's resource folder (the pictures, and ../version.txt), as Wine
+// reaches it.
+std::string BuildResourcePath(const std::string& name);
 // Each of red, green and blue within tolerance.
 bool NearColor(ui::Color a, ui::Color b, int tolerance);
 
