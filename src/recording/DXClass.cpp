@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
+#include <mutex>
 
 namespace recording {
 
@@ -75,6 +76,9 @@ Fn DirectSoundEntry(const char* function) {
 }  // namespace
 
 FARPROC LoadLibraryProc(const std::string& library, const std::string& function) {
+  // The start's capture prefetch loads DirectSound beside the window's thread.
+  static std::mutex mutex;
+  std::lock_guard lock(mutex);
   std::string lower = library;
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
   HMODULE module = Cache().Find(lower);

@@ -1,5 +1,6 @@
 #include "recording/DXSounds.h"
 
+#include <optional>
 #include <string>
 
 #include "recording/DXClass.h"
@@ -74,7 +75,35 @@ class BufferAccess : public CaptureBufferAccess {
   IDirectSoundCaptureBuffer* buffer_;
 };
 
+// The formats the device accepts: a capture buffer of each is made and let go again.
+std::vector<CaptureFormat> DeviceFormats(IDirectSoundCapture* device) {
+  return ProbeFormats([device](const CaptureFormat& f) {
+    std::uint8_t block[kPcmFormatSize];
+    MakePCMFormat(block, f.samplesPerSec, f.bitsPerSample, f.channels);
+    IDirectSoundCaptureBuffer* buffer = CreateBuffer(device, block, ReadPcmFormat(block).avgBytesPerSec);
+    if (!buffer) return false;
+    buffer->Release();
+    return true;
+  });
+}
+
+// The default device's formats probed ahead, taken once. The lock is held while the
+// prefetch probes, so that a stream opened meanwhile waits for its result.
+std::mutex prefetchMutex;
+std::optional<std::vector<CaptureFormat>> prefetched;
+
 }  // namespace
+
+void PrefetchDefaultCaptureFormats() {
+  std::lock_guard lock(prefetchMutex);
+  IDirectSoundCapture* device = nullptr;
+  try {
+    if (DXDirectSoundCaptureCreate(nullptr, &device, nullptr) == DS_OK && device) prefetched = DeviceFormats(device);
+  } catch (...) {
+    // No DirectSound, or no memory: the stream says so when it is opened.
+  }
+  if (device) device->Release();
+}
 
 TSoundCaptureStream::TSoundCaptureStream(const GUID* device) {
   const HRESULT hr = DXDirectSoundCaptureCreate(device, &device_, nullptr);
@@ -83,14 +112,15 @@ TSoundCaptureStream::TSoundCaptureStream(const GUID* device) {
     device_ = nullptr;
     throw ESoundCaptureStreamError("DirectSoundCapture cannot be initialized");
   }
-  formats_ = ProbeFormats([this](const CaptureFormat& f) {
-    std::uint8_t block[kPcmFormatSize];
-    MakePCMFormat(block, f.samplesPerSec, f.bitsPerSample, f.channels);
-    IDirectSoundCaptureBuffer* buffer = CreateBuffer(device_, block, ReadPcmFormat(block).avgBytesPerSec);
-    if (!buffer) return false;
-    buffer->Release();
-    return true;
-  });
+  {
+    std::lock_guard lock(prefetchMutex);
+    if (!device && prefetched) {
+      formats_ = std::move(*prefetched);
+      prefetched.reset();
+      return;
+    }
+  }
+  formats_ = DeviceFormats(device_);
 }
 
 TSoundCaptureStream::~TSoundCaptureStream() {

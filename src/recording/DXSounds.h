@@ -54,4 +54,10 @@ class TSoundCaptureStream : public CaptureSource {
   std::int64_t consumed_ = 0;   // bytes read, or lost, since Start
 };
 
+// Probes the default capture device's formats now, on the calling thread, for the next
+// TSoundCaptureStream of that device to take instead of probing again: a start loads
+// DirectSound and the device on a thread of its own while its windows are made. Quiet
+// when there is no DirectSound or no device (the stream then reports it as ever).
+void PrefetchDefaultCaptureFormats();
+
 }  // namespace recording
