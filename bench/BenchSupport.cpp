@@ -36,7 +36,7 @@ void Pump(double ms) {
   }
 }
 
-std::string StartProgramIn(const std::string& prefix) {
+std::string StartProgramIn(const std::string& prefix, double settleMs) {
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
   const std::string work = std::string(dir) + prefix + std::to_string(GetCurrentProcessId());
@@ -45,7 +45,7 @@ std::string StartProgramIn(const std::string& prefix) {
   ui::InitSynchronize();
   app::CreateAllForms();
   MainForm->Show();
-  Pump(2000);
+  Pump(settleMs);
   return work;
 }
 

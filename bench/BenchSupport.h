@@ -11,8 +11,8 @@ namespace bench {
 
 // Starts the program's windows as at start in a new working directory under the temporary
 // folder, named by `prefix` and the process; returns that directory. The main window is
-// shown and has had two seconds to settle.
-std::string StartProgramIn(const std::string& prefix);
+// shown and has had settleMs to settle.
+std::string StartProgramIn(const std::string& prefix, double settleMs = 2000);
 
 // The performance counter, in milliseconds.
 double Millis();

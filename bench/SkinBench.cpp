@@ -14,12 +14,10 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "app/AllForms.h"
 #include "app/MainForm.h"
 #include "skins/RegionRules.h"
 #include "skins/SkinForm.h"
 #include "ui/Application.h"
-#include "ui/Synchronize.h"
 
 using namespace bench;
 
@@ -59,15 +57,7 @@ ui::Bitmap ShapedFace(ui::Color key) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
-  char dir[MAX_PATH];
-  GetTempPathA(MAX_PATH, dir);
-  const std::string work = std::string(dir) + "tunora-skin-bench-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(work.c_str(), nullptr);
-  SetCurrentDirectoryA(work.c_str());
-  ui::InitSynchronize();
-  app::CreateAllForms();
-  MainForm->Show();
-  Pump(500);
+  StartProgramIn("tunora-skin-bench-", 500);
   TMainForm& m = *MainForm;
   skins::TVrFormShape& shape = m.VrMainFormShape;
 
