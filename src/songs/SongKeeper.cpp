@@ -193,6 +193,7 @@ void SongKeeper::SetFolder(const std::string& folder) {
   {
     std::lock_guard lock(mutex_);
     settings_.folder = folder;
+    failureReported_ = false;  // a folder chosen anew is told of on its own
   }
   SaveSettings();
 }

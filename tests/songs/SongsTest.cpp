@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "app/StartedProgram.h"
@@ -145,12 +146,13 @@ TEST_F(Songs, EveryCodecIsKeptInAFileOfItsType) {
   }
 }
 
-// A songs folder on a full disk: told once, playing goes on, nothing under a song's name.
-TEST_F(Songs, AFullDiskIsReportedOnceAndPlayingGoesOn) {
+// A songs folder on a full disk, and one on a disk mounted read-only: each told once,
+// playing goes on, nothing under a song's name.
+TEST_F(Songs, AFullDiskOrAReadOnlyFolderIsReportedOnceAndPlayingGoesOn) {
   const char* full = std::getenv("TUNORA_FULL_DIR");
-  if (!full) GTEST_SKIP() << "no small file system to fill";
+  const char* readOnly = std::getenv("TUNORA_READONLY_DIR");
+  if (!full || !readOnly) GTEST_SKIP() << "no small file system to fill";
   REQUIRE_STATION("TUNORA_STATION_MP3");
-  m_->Songs.SetFolder(full);
   HANDLE filler = CreateFileA((std::string(full) + "\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                               nullptr);
   const std::string block(64 * 1024, 'x');
@@ -160,16 +162,23 @@ TEST_F(Songs, AFullDiskIsReportedOnceAndPlayingGoesOn) {
   CloseHandle(filler);
   Play("TUNORA_STATION_MP3");
   Pump(3000);
-  Choose("Save &Last 10 Minutes");
-  ASSERT_TRUE(PumpUntil([&] { return !m_->TitleTray.Tray().LastWarning().empty(); }, kStreamCatchesUpMs));
-  const std::string warning = m_->TitleTray.Tray().LastWarning();
-  EXPECT_NE(warning.find("cannot be kept"), std::string::npos) << warning;
-  const int warnings = m_->TitleTray.Tray().Warnings();
-  Choose("Save &Last 10 Minutes");
-  Pump(2000);
-  EXPECT_EQ(m_->TitleTray.Tray().Warnings(), warnings);
-  EXPECT_TRUE(m_->Songs.Written().empty());
-  EXPECT_TRUE(Playing(m_->WindowsMediaPlayer));
+  for (const char* folder : {full, readOnly}) {
+    SCOPED_TRACE(folder);
+    m_->Songs.SetFolder(folder);
+    const int before = m_->TitleTray.Tray().Warnings();
+    Choose("Save &Last 10 Minutes");
+    ASSERT_TRUE(PumpUntil([&] { return m_->TitleTray.Tray().Warnings() > before; }, kStreamCatchesUpMs));
+    const std::string warning = m_->TitleTray.Tray().LastWarning();
+    EXPECT_NE(warning.find("cannot be kept"), std::string::npos) << warning;
+    std::printf("%s\n", warning.c_str());
+    Choose("Save &Last 10 Minutes");
+    Pump(2000);
+    EXPECT_EQ(m_->TitleTray.Tray().Warnings(), before + 1);
+    EXPECT_TRUE(m_->Songs.Written().empty());
+    for (const auto& file : std::filesystem::recursive_directory_iterator(folder))
+      EXPECT_TRUE(!file.is_regular_file() || file.path().filename() == "filler") << file.path().string();
+    EXPECT_TRUE(Playing(m_->WindowsMediaPlayer));
+  }
   m_->Songs.SetFolder("");
 }
 
