@@ -37,7 +37,7 @@ void NowPlaying::Start(const std::string& programDirectory) {
     Menu().Popup({at.x, at.y}, &form_);
     PostMessageA(tray_.Handle(), WM_NULL, 0, 0);
   };
-  tray_.Show(TipText());
+  tray_.ShowSoon(TipText());
 }
 
 std::string NowPlaying::TipText() const {

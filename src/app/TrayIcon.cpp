@@ -43,7 +43,12 @@ NOTIFYICONDATAW TrayIcon::Data(UINT flags) const {
   return data;
 }
 
-bool TrayIcon::Show(const std::string& tip) {
+void TrayIcon::ShowSoon(const std::string& tip) {
+  tip_ = ui::CutUtf8ToWide(tip, kMaxTip);
+  if (MakeWindow()) PostMessageA(hwnd_, kShowMessage, 0, 0);
+}
+
+bool TrayIcon::MakeWindow() {
   if (!hwnd_) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
@@ -58,6 +63,11 @@ bool TrayIcon::Show(const std::string& tip) {
     icon_ = static_cast<HICON>(
         LoadImageA(instance, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   }
+  return true;
+}
+
+bool TrayIcon::Show(const std::string& tip) {
+  if (!MakeWindow()) return false;
   tip_ = ui::CutUtf8ToWide(tip, kMaxTip);
   NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   data.uCallbackMessage = kCallbackMessage;
@@ -106,6 +116,10 @@ LRESULT CALLBACK TrayIcon::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     } catch (...) {
       ui::App().ReportException(std::current_exception());
     }
+    return 0;
+  }
+  if (self && msg == kShowMessage) {
+    if (!self->shown_) self->Show(self->tip_);
     return 0;
   }
   if (self && msg == kTaskbarCreated && kTaskbarCreated != 0) {

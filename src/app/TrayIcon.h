@@ -16,6 +16,7 @@ class TrayIcon {
  public:
   // The message the icon sends to Handle(); its lParam is the mouse message.
   static constexpr UINT kCallbackMessage = WM_APP + 71;
+  static constexpr UINT kShowMessage = WM_APP + 72;
   // The most a tooltip holds, in UTF-16 units.
   static constexpr std::size_t kMaxTip = 127;
 
@@ -27,6 +28,9 @@ class TrayIcon {
   // Puts the icon in the notification area; false when the shell refused it (the
   // program works on without it, and tries again when a new taskbar appears).
   bool Show(const std::string& tip);
+  // The same once the messages waiting now are handled: asking the shell waits for
+  // its answer, which the start of the program need not do before its window shows.
+  void ShowSoon(const std::string& tip);
   bool Shown() const { return shown_; }
   HWND Handle() const { return hwnd_; }
   // The tooltip, cut to kMaxTip units.
@@ -48,6 +52,8 @@ class TrayIcon {
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // The hidden window that receives the icon's messages, made once; false without it.
+  bool MakeWindow();
   bool Modify(NOTIFYICONDATAW& data, DWORD message);
   NOTIFYICONDATAW Data(UINT flags) const;
 

@@ -630,7 +630,7 @@ TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
   WriteFile("titles.txt", ansiLog);
   TMainForm& m = *m_;
   app::NowPlaying& np = m.TitleTray;
-  ASSERT_TRUE(np.Tray().Shown()) << "the icon is in the notification area from the start";
+  ASSERT_TRUE(PumpUntil([&] { return np.Tray().Shown(); }, 3000)) << "the icon is in the notification area from the start";
   EXPECT_TRUE(PumpUntil([&] { return np.Tray().Tip() == "Ovexia Tunora"; }, 3000)) << "nothing plays: no title";
   SetPreset(m, 0, "Tone Station", StationUrl());
   LeftClick(m.VrDemoButtonStation[0]);
