@@ -39,32 +39,3 @@ if(NOT tagged EQUAL 0)
 endif()
 configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${TUNORA_RES_DIR}/version.h @ONLY)
 file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${TUNORA_VERSION_TEXT}\n")
-
-# Libraries that the start does not need are loaded when first called instead of before
-# the first line runs: under Wine the dialogs' library brings the common controls with
-# it (their set-up alone is some 20 ms), and the security library sets up every
-# authentication package as it loads. tunora_delay_load(NAME) makes
-# tunora_delay_NAME, an import library of the same functions with delayed binding,
-# from mingw-w64's own import library (the linker takes the loader from libmingwex).
-find_program(TUNORA_NM NAMES ${TOOLCHAIN_PREFIX}nm i686-w64-mingw32-nm REQUIRED)
-find_program(TUNORA_DLLTOOL NAMES i686-w64-mingw32-dlltool REQUIRED)
-function(tunora_delay_load name dll)
-  set(lib ${CMAKE_BINARY_DIR}/delay/lib${name}_delay.a)
-  if(NOT EXISTS ${lib})
-    find_library(import_lib_${name} NAMES lib${name}.a REQUIRED)
-    execute_process(COMMAND ${TUNORA_NM} ${import_lib_${name}} OUTPUT_VARIABLE symbols COMMAND_ERROR_IS_FATAL ANY)
-    string(REGEX MATCHALL "I __imp__[A-Za-z0-9_@]+" functions "${symbols}")
-    list(TRANSFORM functions REPLACE "^I __imp__" "")
-    list(REMOVE_DUPLICATES functions)
-    list(JOIN functions "\n  " exports)
-    file(WRITE ${CMAKE_BINARY_DIR}/delay/${name}.def "LIBRARY ${dll}\nEXPORTS\n  ${exports}\n")
-    execute_process(COMMAND ${TUNORA_DLLTOOL} -k --input-def ${CMAKE_BINARY_DIR}/delay/${name}.def
-      --dllname ${dll} --output-delaylib ${lib} COMMAND_ERROR_IS_FATAL ANY)
-  endif()
-  add_library(tunora_delay_${name} STATIC IMPORTED)
-  set_target_properties(tunora_delay_${name} PROPERTIES IMPORTED_LOCATION ${lib})
-endfunction()
-foreach(delayed comdlg32:comdlg32.dll secur32:secur32.dll crypt32:crypt32.dll wininet:wininet.dll ws2_32:ws2_32.dll)
-  string(REPLACE ":" ";" delayed ${delayed})
-  tunora_delay_load(${delayed})
-endforeach()

@@ -254,6 +254,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   Close();
   ClearCertificateFault();
   timedOut_ = false;
+  answeredTick_ = 0;
   openedUrl_ = url;
   probe_->Start(url);  // watches http and https only; forgets the last URL's refusal
   const std::string scheme = SchemeOf(url);
@@ -265,6 +266,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     AVDictionary* options = StationOptions(url);
     const AVIOInterruptCB cb{&MediaReader::Interrupt, this};
     const int r = avio_open2(&io_, name.c_str(), AVIO_FLAG_READ, &cb, &options);
+    answeredTick_ = GetTickCount64();
     probe_->Stop();
     av_dict_free(&options);
     if (r < 0) {

@@ -58,6 +58,8 @@ class MediaReader {
   double DurationSeconds() const { return duration_; }
   int BitRate() const { return bitRate_; }
   long long BytesRead() const;
+  // When (GetTickCount64) the station's server answered the last Open; 0 for a file.
+  unsigned long long AnsweredTick() const { return answeredTick_; }
   // The next decoded sound, appended to out as interleaved stereo; false at the end of
   // the media. Raises MediaError when reading fails.
   bool Read(std::vector<std::int16_t>& out);
@@ -102,6 +104,7 @@ class MediaReader {
   // A deadline passed: the connection is dead, whatever a later call reports (the
   // reader may hand out what it still holds before the error).
   bool timedOut_ = false;
+  unsigned long long answeredTick_ = 0;
   long long bytesAtDeadline_ = 0;     // what had arrived when the deadline was set
   bool sendingWhenTimedOut_ = false;  // bytes kept coming up to the deadline
   bool watching_ = false;             // the watch, not the deadline, ends a read

@@ -99,8 +99,20 @@ void StationPlayer::Play() {
     title_.clear();
     ++generation_;
     state_ = psTransitioning;
+    startTimes_ = {};
+    playTick_ = GetTickCount64();
   }
   wake_.notify_all();
+}
+
+StartTimes StationPlayer::LastStartTimes() const {
+  std::lock_guard lock(mutex_);
+  return startTimes_;
+}
+
+void StationPlayer::MarkStart(unsigned generation, long long StartTimes::*step) {
+  std::lock_guard lock(mutex_);
+  if (Current(generation) && startTimes_.*step < 0) startTimes_.*step = (long long)(GetTickCount64() - playTick_);
 }
 
 void StationPlayer::Stop() {
@@ -314,6 +326,13 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
       reader.OpenStream(url);
     else
       reader.Open(url);
+    {
+      // The server answered while the reader opened the stream: the reader knows when.
+      std::lock_guard lock(mutex_);
+      if (Current(generation) && startTimes_.answered < 0)
+        startTimes_.answered = (long long)((reader.AnsweredTick() ? reader.AnsweredTick() : GetTickCount64()) - playTick_);
+    }
+    MarkStart(generation, &StartTimes::opened);
     o.opened = reader.OpenedUrl();
     durationMs_ = static_cast<long long>(reader.DurationSeconds() * 1000.0);
     bitRate_ = reader.BitRate();
@@ -354,6 +373,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
         o.ended = true;
         break;
       }
+      MarkStart(generation, &StartTimes::decoded);
       if (std::string title; reader.NewTitle(title)) {
         const std::string shown = PublishTitle(generation, title);
         if (stream) stream->Title(shown);
@@ -362,6 +382,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
       if (const std::shared_ptr<SoundTap> tap = Tap()) tap->Decoded(reader.SampleRate(), pending.data(), pending.size());
       ApplyVolume(pending.data(), pending.size(), volume_);
       if (!device.out.Write(pending.data(), pending.size(), cancelled)) break;
+      MarkStart(generation, &StartTimes::written);
       queued += pending.size();
       device.written += static_cast<long long>(pending.size() / 2);
       if (!started) {
@@ -373,6 +394,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
       if (device.out.PlayedFrames() > startFrames) {
         plan.Sound(static_cast<unsigned long long>(device.written - startFrames) * 1000 / unsigned(device.rate));
         o.played = true;
+        MarkStart(generation, &StartTimes::playing);
         PublishPosition(generation, device.PositionMs(), true);
       }
       if (bitRate_ == 0) {

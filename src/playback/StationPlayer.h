@@ -34,6 +34,16 @@ struct PlayerTimeouts {
   unsigned reconnectBudgetMs = kReconnectBudgetMs;  // the attempts to bring it back
 };
 
+// How long the last Play took to each step of its first connection, in milliseconds
+// from the call; -1 for a step not reached (yet). For measuring the start.
+struct StartTimes {
+  long long answered = -1;  // the server's answer (its headers) arrived; files: opened
+  long long opened = -1;    // the stream's format is known
+  long long decoded = -1;   // the first sound is decoded
+  long long written = -1;   // the first sound is handed to the sound device
+  long long playing = -1;   // the device has played the first sound
+};
+
 // The play states, numbered as the media player control numbers them.
 enum PlayState {
   psUndefined = 0,
@@ -93,6 +103,7 @@ class StationPlayer {
   void SetStreamTap(std::shared_ptr<StreamTap> tap);
   // From the next Play on.
   void SetTimeouts(const PlayerTimeouts& timeouts);
+  StartTimes LastStartTimes() const;
   PlayerTimeouts Timeouts() const;
 
  private:
@@ -111,6 +122,8 @@ class StationPlayer {
   bool WaitCurrent(unsigned generation, unsigned ms);
   bool Current(unsigned generation) const { return generation_ == generation && !quit_; }
   void Publish(unsigned generation, PlayState s);
+  // The play of `generation` reached a step of its start (only the first time counts).
+  void MarkStart(unsigned generation, long long StartTimes::*step);
   // The position of the media that is playing; with `playing`, also the playing state.
   void PublishPosition(unsigned generation, long long ms, bool playing);
   void Fail(unsigned generation, const std::string& why, const std::string& untrustedHost = {});
@@ -136,6 +149,8 @@ class StationPlayer {
   std::atomic<int> bitRate_{0};
   std::atomic<long long> durationMs_{0};
   PlayerTimeouts timeouts_;
+  StartTimes startTimes_;               // under mutex_
+  unsigned long long playTick_ = 0;     // under mutex_: when Play was called
   std::shared_ptr<SoundTap> tap_;  // under mutex_
   std::shared_ptr<StreamTap> streamTap_;  // under mutex_
 

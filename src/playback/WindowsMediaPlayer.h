@@ -32,6 +32,8 @@ class TWindowsMediaPlayer {
   // The host whose certificate was not valid, when that is why the media did not play. No
   // member of the control.
   std::string untrustedHost() const { return player_.UntrustedHost(); }
+  // How long the last play took to each step of its start. No member of the control.
+  playback::StartTimes startTimes() const { return player_.LastStartTimes(); }
 
   class Controls {
    public:

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "ui/Application.h"
@@ -10,6 +11,24 @@
 #include "ui/TextRules.h"
 
 namespace ui {
+
+namespace {
+
+// The dialogs' library is loaded from the system folder when a dialog first opens: bound
+// to the program, it would bring the common controls' set-up into every start.
+template <typename Fn>
+Fn DialogFunction(const char* name) {
+  static const HMODULE library = [] {
+    char dir[MAX_PATH] = "";
+    const UINT n = GetSystemDirectoryA(dir, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? LoadLibraryA((std::string(dir) + "\\comdlg32.dll").c_str()) : nullptr;
+  }();
+  const FARPROC function = library ? GetProcAddress(library, name) : nullptr;
+  if (!function) throw std::runtime_error("The system's file and colour dialogs cannot be loaded");
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(function));
+}
+
+}  // namespace
 
 void ShowMessage(const std::string& text) { App().ShowMessageBox(text, MB_OK); }
 
@@ -33,7 +52,8 @@ bool FileDialog::Execute() {
   if (options.overwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
   if (options.fileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
   if (options.resizable) ofn.Flags |= OFN_ENABLESIZING;
-  const BOOL ok = save_ ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+  using Dialog = BOOL(WINAPI*)(OPENFILENAMEA*);
+  const BOOL ok = DialogFunction<Dialog>(save_ ? "GetSaveFileNameA" : "GetOpenFileNameA")(&ofn);
   if (!ok) return false;
   fileName = buffer.data();
   return true;
@@ -47,7 +67,7 @@ bool ColorDialog::Execute() {
   cc.rgbResult = ToColorRef(color);
   cc.lpCustColors = custom;
   cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-  if (!ChooseColorA(&cc)) return false;
+  if (!DialogFunction<BOOL(WINAPI*)(CHOOSECOLORA*)>("ChooseColorA")(&cc)) return false;
   color = cc.rgbResult & 0x00FFFFFF;
   return true;
 }
