@@ -5,7 +5,9 @@
 // player went through, from the click: the server's answer, the format known, the first
 // sound decoded, the first sound handed to the device, the device playing, the sink.
 //   click_bench.exe MP3_URL AAC_URL [RUNS]
-// The MP3 station sends 440 Hz, the AAC one 550 Hz.
+// The MP3 station sends 440 Hz, the AAC one 550 Hz. For bench/gaps.sh, the same click
+// and the station played on for a while, what reaches the sink recorded from outside:
+//   click_bench.exe play URL SECONDS
 #include <windows.h>
 
 #include <algorithm>
@@ -80,9 +82,19 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: click_bench MP3_URL AAC_URL [RUNS]\n");
     return 2;
   }
-  const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
   StartProgramIn("tunora-click-", 1000);
   TMainForm& m = *MainForm;
+  if (std::string(argv[1]) == "play") {
+    m.VrDemoButtonStation[0].SetCaption("Tone");
+    m.EditStationURL[0].SetText(argv[2]);
+    PumpUntil([&] { return m.Monitor().internetConnected; }, 5000);
+    Click(m.VrDemoButtonStation[0]);
+    Pump(std::atof(argv[3]) * 1000);
+    std::printf("%s\n", m.WindowsMediaPlayer.playState() == playback::psPlaying ? "played" : "did not play");
+    Click(m.VrDemoButtonUnplug);
+    return 0;
+  }
+  const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
   m.VrDemoButtonStation[0].SetCaption("Tone");
   m.EditStationURL[0].SetText(argv[1]);
   m.VrDemoButtonStation[1].SetCaption("Other");

@@ -136,6 +136,13 @@ void TSoundCaptureStream::ReleaseBuffer() {
 
 void TSoundCaptureStream::StartCapture(const CaptureFormat&) {
   bufferSize_ = CaptureBufferSize(ReadPcmFormat(GetFormat()).avgBytesPerSec);
+  handedOut_ = consumed_ = 0;
+  restarts_ = 0;
+  std::lock_guard lock(lapsMutex_);
+  StartBuffer();
+}
+
+void TSoundCaptureStream::StartBuffer() {
   ReleaseBuffer();
   buffer_ = CreateBuffer(device_, GetFormat(), bufferSize_);
   if (!buffer_)
@@ -145,12 +152,9 @@ void TSoundCaptureStream::StartCapture(const CaptureFormat&) {
         "berpr\xFC"
         "fen Sie Ihren Treiber bzw. die Bedienungsanleitung Ihrer Soundkarte.");
   readOffset_ = 0;
-  handedOut_ = consumed_ = 0;
-  {
-    std::lock_guard lock(lapsMutex_);
-    laps_.Start(0);
-  }
+  laps_.Start(0);
   buffer_->Start(DSCBSTART_LOOPING);
+  startedMs_ = GetTickCount64();
 }
 
 void TSoundCaptureStream::StopCapture() {
@@ -161,14 +165,24 @@ void TSoundCaptureStream::StopCapture() {
 std::int64_t TSoundCaptureStream::GetAvailable() {
   if (!buffer_) return 0;
   BufferAccess access(buffer_);
-  return AvailableIn(access, readOffset_, bufferSize_);
+  const std::int64_t available = AvailableIn(access, readOffset_, bufferSize_);
+  if (available > 0 || handedOut_ > 0 || GetTickCount64() - startedMs_ < kStartWaitMs) return available;
+  // Nothing yet: Wine's capture on a busy machine now and then never starts delivering
+  // (its position stands still), and a buffer made anew does. The notification thread
+  // looks at the buffer under the lock.
+  if (restarts_ == 2) throw ESoundCaptureStreamError(kCaptureStoppedMessage);
+  ++restarts_;
+  std::lock_guard lock(lapsMutex_);
+  buffer_->Stop();
+  StartBuffer();
+  return 0;
 }
 
 void TSoundCaptureStream::Look() {
-  if (!buffer_) return;
   // Read under the lock: a position read before another thread's later one and counted
   // after it would look like a whole lap.
   std::lock_guard lock(lapsMutex_);
+  if (!buffer_) return;
   std::uint32_t position = 0;
   if (BufferAccess(buffer_).ReadPosition(position)) laps_.Look(position, bufferSize_);
 }

@@ -28,8 +28,11 @@ class TSoundCaptureStream : public CaptureSource {
   ~TSoundCaptureStream() override;
 
   std::uint32_t BufferSize() const { return bufferSize_; }
-  // Bytes captured and not yet read; 0 when the position cannot be read.
+  // Bytes captured and not yet read; 0 when the position cannot be read. A capture that
+  // has delivered nothing for kStartWaitMs since it started is made anew, twice at
+  // most; then ESoundCaptureStreamError is raised as for a device that stopped.
   std::int64_t GetAvailable() override;
+  static constexpr unsigned kStartWaitMs = 3000;
 
  protected:
   // Blocks until count bytes are read; starts capturing first if need be. Raises
@@ -43,6 +46,8 @@ class TSoundCaptureStream : public CaptureSource {
 
  private:
   void ReleaseBuffer();
+  // Makes the capture buffer and starts it.
+  void StartBuffer();
 
   IDirectSoundCapture* device_ = nullptr;
   IDirectSoundCaptureBuffer* buffer_ = nullptr;
@@ -52,6 +57,8 @@ class TSoundCaptureStream : public CaptureSource {
   CaptureLapCounter laps_;
   std::int64_t handedOut_ = 0;  // bytes read since Start
   std::int64_t consumed_ = 0;   // bytes read, or lost, since Start
+  unsigned long long startedMs_ = 0;  // when the buffer last started (GetTickCount64)
+  int restarts_ = 0;                  // buffers made anew since Start
 };
 
 // Probes the default capture device's formats now, on the calling thread, for the next

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -142,8 +143,10 @@ class ControlTimer {
 };
 
 // Plays the fault on preset 1 and the good station after it; returns how late the
-// ticks came, at worst, from the press until the good station played.
-unsigned long long RunFault(TMainForm& m, const Case& c) {
+// ticks came, at worst, from the press until the good station played. Nothing when a
+// short time-out, not the fault, decided what was told (a machine too busy to connect
+// in time) and this was not the last attempt.
+std::optional<unsigned long long> RunFault(TMainForm& m, const Case& c, bool lastAttempt) {
   m.WindowsMediaPlayer.SetTimeouts(c.timeouts);
   SetPreset(m, 1, c.name, c.url);
   m.TickWatch()->Reset();
@@ -158,6 +161,12 @@ unsigned long long RunFault(TMainForm& m, const Case& c) {
   const DWORD toldMs = GetTickCount() - start;
   const bool told = m.LabelStation.Caption() == playback::kStationFaultText;
   const std::string shown = m.VrMatrixConn.Text();
+  if (told && !lastAttempt && shown.find("does not answer") != std::string::npos &&
+      c.says.find("does not answer") == std::string::npos) {
+    std::printf("%-10s the time-out decided (%s): again\n", c.name.c_str(), shown.c_str());
+    PlaysAtOnce(m, c.name);
+    return std::nullopt;
+  }
   EXPECT_TRUE(ended) << "still \"" << m.LabelStation.Caption() << "\" after " << toldMs << " ms";
   if (told) {
     EXPECT_NE(shown, "OVEXIA TUNORA ONLINE!");
@@ -237,10 +246,13 @@ TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks
     SCOPED_TRACE(c.name + " " + c.url);
     // A machine busy with other work may hold up any program's timer now and then; a
     // program that holds up its own does so every time. Each try is judged against a
-    // plain timer of this process in the same time; one of three must pass.
+    // plain timer of this process in the same time; one of three must pass. So must one
+    // of three whose outcome the fault decided, not a short time-out.
     for (int attempt = 1;; ++attempt) {
       control.Reset();
-      const unsigned long long worst = RunFault(m, c);
+      const std::optional<unsigned long long> late = RunFault(m, c, attempt == 3);
+      if (!late) continue;
+      const unsigned long long worst = *late;
       const unsigned long long machine = control.WorstLateMs();
       // The window's tick paints far more than the plain timer does, so on a machine that
       // holds up every timer it comes later still: up to 200 ms and three times the plain

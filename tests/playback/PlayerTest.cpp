@@ -473,7 +473,7 @@ TEST(Player, StopPlayAndNewUrlsWinOverTheWorkerAtAnyMoment) {
   EXPECT_GT(sawPlaying, 10) << "the stops also came while the player played";
   p.SetUrl(a);
   p.Play();
-  EXPECT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 5000)) << "the player still plays";
+  EXPECT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 15000)) << "the player still plays";
   p.SetUrl("");
   Sleep(100);
   DeleteFileA(a.c_str());
