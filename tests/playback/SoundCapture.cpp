@@ -12,12 +12,18 @@ SoundCapture::SoundCapture(DWORD ms) {
       device = i;
   }
   if (device == WAVE_MAPPER) return;
+  device_ = device;
+  samples_.assign(std::size_t(kRate) * ms / 1000, 0);
+  Open();
+}
+
+void SoundCapture::Open() {
   WAVEFORMATEX f{WAVE_FORMAT_PCM, 1, kRate, kRate * 2, 2, 16, 0};
-  if (waveInOpen(&in_, device, &f, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+  if (waveInOpen(&in_, device_, &f, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
     in_ = nullptr;
     return;
   }
-  samples_.assign(std::size_t(kRate) * ms / 1000, 0);
+  header_ = WAVEHDR{};
   header_.lpData = reinterpret_cast<LPSTR>(samples_.data());
   header_.dwBufferLength = DWORD(samples_.size() * 2);
   waveInPrepareHeader(in_, &header_, sizeof header_);
@@ -27,8 +33,19 @@ SoundCapture::SoundCapture(DWORD ms) {
 }
 
 bool SoundCapture::WaitUntilRecording(DWORD ms) {
-  const DWORD until = GetTickCount() + ms;
+  const DWORD until = GetTickCount() + ms, reopenAt = GetTickCount() + ms / 2;
+  bool reopened = false;
   while (in_ && GetTickCount() < until) {
+    if (!reopened && GetTickCount() >= reopenAt) {
+      // Wine's capture on a busy machine now and then never starts delivering; one
+      // opened anew does.
+      reopened = true;
+      waveInReset(in_);
+      waveInUnprepareHeader(in_, &header_, sizeof header_);
+      waveInClose(in_);
+      Open();
+      continue;
+    }
     MMTIME t{};
     t.wType = TIME_SAMPLES;
     if (waveInGetPosition(in_, &t, sizeof t) == MMSYSERR_NOERROR && t.wType == TIME_SAMPLES && t.u.sample > 0) {

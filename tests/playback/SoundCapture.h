@@ -43,6 +43,9 @@ class SoundCapture {
   static constexpr int kRate = 44100;
 
  private:
+  // Opens the sink's monitor and starts recording into the whole span.
+  void Open();
+  UINT device_ = WAVE_MAPPER;
   // The level of the 100 ms window that starts at sample i.
   double Level(std::size_t i) const;
   DWORD Find(DWORD fromTick, double rms, bool loud) const;
