@@ -149,7 +149,8 @@ TEST(Reconnect, StopAnotherAddressOrThePlayersEndEndTheAttemptsAtOnce) {
     if (way == 0) p->Stop();
     if (way == 1) p->SetUrl(DeadUrl("/elsewhere"));
     if (way == 2) p.reset();
-    EXPECT_LE(GetTickCount() - start, 300u);
+    // Well before the next attempt, due 1 s after the first (a quiet machine: under 0.3 s).
+    EXPECT_LE(GetTickCount() - start, 900u);
     if (p) {
       EXPECT_NE(p->State(), playback::psBuffering);
     }
