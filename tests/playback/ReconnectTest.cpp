@@ -65,7 +65,7 @@ TEST(Reconnect, ADroppedStreamComesBackFromTheAddressItsPlaylistNamedAndPlaysOn)
   EXPECT_TRUE(WaitFor([&] { return p.State() == playback::psBuffering; }, 8000)) << p.State();
   const DWORD noticed = GetTickCount();
   EXPECT_EQ(p.LastError(), "");
-  ASSERT_TRUE(WaitFor([&] { return Playing(p); }, 5000)) << p.LastError();
+  ASSERT_TRUE(WaitFor([&] { return Playing(p); }, 15000)) << p.LastError();  // 1 s as a rule
   const double after = p.CurrentPosition();
   heard.Finish();
   EXPECT_GE(relay.Connections(), 2);
