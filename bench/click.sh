@@ -16,7 +16,9 @@ bench=$TUNORA_ROOT/build/win32/bench/click_bench.exe
 if [ -z "${TUNORA_STATION_MP3:-}" ]; then
   if ! command -v mpv >/dev/null; then
     say "installing mpv to compare with"
-    apt-get install -y -qq mpv >/dev/null 2>&1 || sudo apt-get install -y -qq mpv >/dev/null 2>&1 ||
+    sudo=; [ "$(id -u)" = 0 ] || sudo=sudo
+    $sudo apt-get install -y -qq mpv >/dev/null 2>&1 ||
+      { $sudo apt-get update -qq >/dev/null 2>&1 && $sudo apt-get install -y -qq mpv >/dev/null 2>&1; } ||
       say "mpv cannot be installed: only the program is measured"
   fi
   "$TUNORA_ROOT/scripts/session.sh" bash "$TUNORA_ROOT/tests/playback/with-station.sh" "$0" "$RUNS"
