@@ -37,7 +37,8 @@ void PlayRelay(TMainForm& m, const RelayServer& relay, int seconds) {
   LeftClick(m.VrDemoButtonStation[0]);
   ASSERT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == "Relay"; }, 8000))
       << m.WindowsMediaPlayer.lastError() << " / " << m.LabelStation.Caption();
-  ASSERT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() >= seconds; }, DWORD(seconds) * 1000 + 4000));
+  // A busy machine's player may start several seconds late.
+  ASSERT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() >= seconds; }, DWORD(seconds) * 1000 + 15000));
 }
 
 bool Playing(TMainForm& m) {

@@ -318,16 +318,21 @@ TEST(Player, TheToneReachesTheDeviceAtTheChosenVolume) {
   p.SetVolume(100);
   p.Play();
   ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 5000)) << p.LastError();
-  Sleep(300);
-  const Tone full = Listen(1000);
+  // A busy machine may break the sound up in either listen: the pair is listened to
+  // once more then. Half the volume is half the level, well apart from the same level
+  // or a quarter.
+  Tone full, half;
+  for (int attempt = 0; attempt < 2 && (half.rms <= 0 || std::fabs(full.rms / half.rms - 2.0) > 0.3); ++attempt) {
+    p.SetVolume(100);
+    Sleep(600);  // the queued sound at the old volume plays out first
+    full = Listen(1000);
+    p.SetVolume(50);
+    Sleep(600);
+    half = Listen(1000);
+  }
   EXPECT_NEAR(full.hz, 1000, 10);
-  p.SetVolume(50);
-  Sleep(600);  // the queued sound at the old volume plays out first
-  const Tone half = Listen(1000);
   EXPECT_NEAR(half.hz, 1000, 10);
   ASSERT_GT(half.rms, 0);
-  // A busy machine may break the sound up in either listen: half the volume is half the
-  // level, well apart from the same level or a quarter.
   EXPECT_NEAR(full.rms / half.rms, 2.0, 0.3);
   p.SetVolume(0);
   Sleep(600);

@@ -144,7 +144,7 @@ TEST(Reconnect, StopAnotherAddressOrThePlayersEndEndTheAttemptsAtOnce) {
     if (::testing::Test::HasFatalFailure()) return;
     relay.SetAcceptAndClose(true);
     relay.Drop();
-    ASSERT_TRUE(WaitFor([&] { return relay.Connections() >= 2; }, 5000)) << "the first attempt";
+    ASSERT_TRUE(WaitFor([&] { return relay.Connections() >= 2; }, 15000)) << "the first attempt";
     const DWORD start = GetTickCount();
     if (way == 0) p->Stop();
     if (way == 1) p->SetUrl(DeadUrl("/elsewhere"));
