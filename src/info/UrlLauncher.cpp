@@ -80,12 +80,6 @@ void TUrlLauncher::Launch() const {
   CloseHandle(pi.hProcess);
 }
 
-std::string SystemFolder() {
-  char folder[MAX_PATH] = "";
-  const UINT n = GetSystemDirectoryA(folder, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? std::string(folder) : std::string();
-}
-
 void TVolumeControl::Open(HWND owner) const {
   // By full path: a bare name would be searched for in the program's and the current
   // folder too, where anyone's file of that name would run.

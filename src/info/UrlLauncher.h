@@ -9,6 +9,7 @@
 #include <string>
 
 #include "info/LauncherRules.h"
+#include "ui/Dialogs.h"
 
 namespace info {
 
@@ -30,8 +31,7 @@ class TUrlLauncher {
   TUrlShowCmd UrlShowCommand = ssShowDefault;
 };
 
-// The system folder (GetSystemDirectory); empty if it cannot be had.
-std::string SystemFolder();
+using ui::SystemFolder;
 
 // The system's volume control.
 class TVolumeControl {

@@ -110,9 +110,10 @@ StartTimes StationPlayer::LastStartTimes() const {
   return startTimes_;
 }
 
-void StationPlayer::MarkStart(unsigned generation, long long StartTimes::*step) {
+void StationPlayer::MarkStart(unsigned generation, long long StartTimes::*step, unsigned long long tick) {
   std::lock_guard lock(mutex_);
-  if (Current(generation) && startTimes_.*step < 0) startTimes_.*step = (long long)(GetTickCount64() - playTick_);
+  if (Current(generation) && startTimes_.*step < 0)
+    startTimes_.*step = (long long)((tick ? tick : GetTickCount64()) - playTick_);
 }
 
 void StationPlayer::Stop() {
@@ -326,12 +327,8 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
       reader.OpenStream(url);
     else
       reader.Open(url);
-    {
-      // The server answered while the reader opened the stream: the reader knows when.
-      std::lock_guard lock(mutex_);
-      if (Current(generation) && startTimes_.answered < 0)
-        startTimes_.answered = (long long)((reader.AnsweredTick() ? reader.AnsweredTick() : GetTickCount64()) - playTick_);
-    }
+    // The server answered while the reader opened the stream: the reader knows when.
+    MarkStart(generation, &StartTimes::answered, reader.AnsweredTick());
     MarkStart(generation, &StartTimes::opened);
     o.opened = reader.OpenedUrl();
     durationMs_ = static_cast<long long>(reader.DurationSeconds() * 1000.0);

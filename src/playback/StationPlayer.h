@@ -122,8 +122,9 @@ class StationPlayer {
   bool WaitCurrent(unsigned generation, unsigned ms);
   bool Current(unsigned generation) const { return generation_ == generation && !quit_; }
   void Publish(unsigned generation, PlayState s);
-  // The play of `generation` reached a step of its start (only the first time counts).
-  void MarkStart(unsigned generation, long long StartTimes::*step);
+  // The play of `generation` reached a step of its start at `tick` (0: now); only the
+  // first time counts.
+  void MarkStart(unsigned generation, long long StartTimes::*step, unsigned long long tick = 0);
   // The position of the media that is playing; with `playing`, also the playing state.
   void PublishPosition(unsigned generation, long long ms, bool playing);
   void Fail(unsigned generation, const std::string& why, const std::string& untrustedHost = {});

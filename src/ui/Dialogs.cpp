@@ -19,9 +19,8 @@ namespace {
 template <typename Fn>
 Fn DialogFunction(const char* name) {
   static const HMODULE library = [] {
-    char dir[MAX_PATH] = "";
-    const UINT n = GetSystemDirectoryA(dir, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? LoadLibraryA((std::string(dir) + "\\comdlg32.dll").c_str()) : nullptr;
+    const std::string folder = SystemFolder();
+    return folder.empty() ? nullptr : LoadLibraryA((folder + "\\comdlg32.dll").c_str());
   }();
   const FARPROC function = library ? GetProcAddress(library, name) : nullptr;
   if (!function) throw std::runtime_error("The system's file and colour dialogs cannot be loaded");
@@ -31,6 +30,12 @@ Fn DialogFunction(const char* name) {
 }  // namespace
 
 void ShowMessage(const std::string& text) { App().ShowMessageBox(text, MB_OK); }
+
+std::string SystemFolder() {
+  char folder[MAX_PATH] = "";
+  const UINT n = GetSystemDirectoryA(folder, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::string(folder) : std::string();
+}
 
 bool FileDialog::Execute() {
   std::vector<char> buffer(32768, '\0');

@@ -10,6 +10,10 @@ namespace ui {
 // A modal box with an OK button, titled with the application's title.
 void ShowMessage(const std::string& text);
 
+// The system folder (GetSystemDirectory), where the system's own dialogs and programs
+// are taken from; empty if it cannot be had.
+std::string SystemFolder();
+
 struct FileDialogOptions {
   bool hideReadOnly = true;
   bool overwritePrompt = false;
