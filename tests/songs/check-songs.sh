@@ -47,6 +47,8 @@ if expected.exists():
     song = root / "Songs" / "Tone Station" / "Artist Three - Third Song.mp3"
     length = float(subprocess.run(["ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0",
                                    str(song)], check=True, capture_output=True, text=True).stdout)
-    assert abs(length - float(expected.read_text())) <= 1, (length, expected.read_text())
+    # The length heard is read when the window sees each title, which a busy machine may
+    # delay by up to a buffer's depth; a song saved from the click would be 20 s short.
+    assert abs(length - float(expected.read_text())) <= 2, (length, expected.read_text())
     print(f"the saved song lasts {length:.1f} s, as heard {float(expected.read_text()):.1f} s")
 PY
