@@ -221,6 +221,9 @@ void StationPlayer::Fail(unsigned generation, const std::string& why, const std:
 }
 
 void StationPlayer::Run() {
+  // The worker uses little processor time, and a late one is heard: it goes before the
+  // busy work of other programs.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   unsigned seen = 0;
   for (;;) {
     std::string url;
