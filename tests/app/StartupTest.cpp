@@ -135,7 +135,9 @@ TEST(OutputOnly, TheChecksPassWithoutACaptureDevice) {
   Sleep(4000);
   ClickWindow(FindDescendant(main, "STOP"));
   Sleep(500);
-  EXPECT_EQ(program.AnswerMessageBox(500), "") << "REC and STOP said nothing";
+  // Nothing, or the truth about a machine too busy to keep up with the capture.
+  const std::string said = program.AnswerMessageBox(500);
+  EXPECT_TRUE(said.empty() || said.find("seconds of sound were lost") != std::string::npos) << said;
   const std::string file = ReadFileBytes(dir.Path() + "\\webfile.wav");
   EXPECT_GE(file.size(), 46u + 176400) << "a second and more recorded";
   PostMessageA(main, WM_CLOSE, 0, 0);
