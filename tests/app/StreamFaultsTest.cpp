@@ -145,7 +145,7 @@ class ControlTimer {
 // Plays the fault on preset 1 and the good station after it; returns how late the
 // ticks came, at worst, from the press until the good station played. Nothing when a
 // short time-out, not the fault, decided what was told (a machine too busy to connect
-// in time) and this was not the last attempt.
+// in time), or nothing was told in time, and this was not the last attempt.
 std::optional<unsigned long long> RunFault(TMainForm& m, const Case& c, bool lastAttempt) {
   m.WindowsMediaPlayer.SetTimeouts(c.timeouts);
   SetPreset(m, 1, c.name, c.url);
@@ -164,6 +164,11 @@ std::optional<unsigned long long> RunFault(TMainForm& m, const Case& c, bool las
   if (told && !lastAttempt && shown.find("does not answer") != std::string::npos &&
       c.says.find("does not answer") == std::string::npos) {
     std::printf("%-10s the time-out decided (%s): again\n", c.name.c_str(), shown.c_str());
+    PlaysAtOnce(m, c.name);
+    return std::nullopt;
+  }
+  if (!ended && !lastAttempt) {
+    std::printf("%-10s nothing told after %lu ms (a busy machine): again\n", c.name.c_str(), toldMs);
     PlaysAtOnce(m, c.name);
     return std::nullopt;
   }
