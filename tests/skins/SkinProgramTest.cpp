@@ -37,6 +37,9 @@ POINT InMain(HWND main, HWND child) {
 bool ExitProgram(ProcessDriver& program, HWND main) {
   HWND exit = FindDescendant(main, "Exit");
   if (!exit) return false;
+  // A message box just answered gives the window back a moment later: a click before
+  // that finds it still disabled and is lost.
+  for (int i = 0; i < 100 && !IsWindowEnabled(main); ++i) Sleep(20);
   ClickWindow(exit);
   return program.WaitExit(10000) == 0;
 }
