@@ -22,7 +22,14 @@ namespace {
 
 std::mutex trustMutex;
 std::vector<std::string> trustedHosts;
-thread_local CertificateFault lastFault;
+// The last refusal of each thread, kept without a destructor: the C runtime may free a
+// thread's storage before it runs the destructors of what lives there, and the player
+// ends a thread with every play. A host name has at most 253 characters.
+struct StoredFault {
+  char host[256];
+  unsigned long code;
+};
+thread_local StoredFault lastFault;
 
 bool Trusted(const std::string& host) {
   std::lock_guard lock(trustMutex);
@@ -65,7 +72,10 @@ int CheckPeer(const char* host, const void* certContext) {
   if (Trusted(name)) return 0;
   const unsigned long code = Verify(name, static_cast<PCCERT_CONTEXT>(certContext));
   if (code == 0) return 0;
-  lastFault = {name, code};
+  const std::size_t n = std::min(name.size(), sizeof lastFault.host - 1);
+  name.copy(lastFault.host, n);
+  lastFault.host[n] = '\0';
+  lastFault.code = code;
   return AVERROR(EACCES);
 }
 
@@ -89,7 +99,7 @@ std::vector<std::string> TrustedHosts() {
 }
 
 CertificateFault LastCertificateFault() {
-  return lastFault;
+  return {lastFault.host, lastFault.code};
 }
 
 void ClearCertificateFault() {

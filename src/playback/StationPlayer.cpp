@@ -202,6 +202,13 @@ void StationPlayer::PublishPosition(unsigned generation, long long ms, bool play
   bufferPercent_ = 100;
 }
 
+void StationPlayer::PublishStream(unsigned generation, long long durationMs, int bitRate) {
+  std::lock_guard lock(mutex_);
+  if (!Current(generation)) return;
+  durationMs_ = durationMs;
+  bitRate_ = bitRate;
+}
+
 std::string StationPlayer::PublishTitle(unsigned generation, const std::string& raw) {
   std::u16string title = DecodeTitle(raw);
   std::string ansi = ToAnsi(title);
@@ -221,9 +228,6 @@ void StationPlayer::Fail(unsigned generation, const std::string& why, const std:
 }
 
 void StationPlayer::Run() {
-  // The worker uses little processor time, and a late one is heard: it goes before the
-  // busy work of other programs.
-  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   unsigned seen = 0;
   for (;;) {
     std::string url;
@@ -231,13 +235,28 @@ void StationPlayer::Run() {
     {
       std::unique_lock lock(mutex_);
       wake_.wait(lock, [&] { return quit_ || generation_ != seen; });
-      if (quit_) return;
+      if (quit_) break;
       seen = generation = generation_;
       if (!playRequested_) continue;
       url = url_;
     }
-    PlayMedia(url, generation);
+    // The play that ran is ended by the new generation; the new one connects at once and
+    // owns the old one's thread from then on.
+    auto before = std::make_unique<std::thread>(std::move(play_));
+    std::thread* handed = before.get();
+    try {
+      play_ = std::thread([this, url, generation, handed] {
+        const std::unique_ptr<std::thread> owned(handed);
+        PlayMedia(url, generation, *owned);
+        if (owned->joinable()) owned->join();
+      });
+      before.release();
+    } catch (const std::system_error& e) {
+      if (before->joinable()) before->join();
+      Fail(generation, std::string("The station player cannot start a thread: ") + e.what());
+    }
   }
+  if (play_.joinable()) play_.join();
 }
 
 // The sound device of one media, kept open across the connections of a live stream so
@@ -266,12 +285,19 @@ bool StationPlayer::WaitCurrent(unsigned generation, unsigned ms) {
   return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return !Current(generation); });
 }
 
-void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
+void StationPlayer::PlayMedia(const std::string& url, unsigned generation, std::thread& before) {
+  // A play uses little processor time, and a late one is heard: it goes before the busy
+  // work of other programs.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   const auto cancelled = [this, generation] { return !Current(generation); };
-  bufferPercent_ = 0;
-  bitRate_ = 0;
-  durationMs_ = 0;
-  Publish(generation, psWaiting);
+  {
+    std::lock_guard lock(mutex_);
+    if (!Current(generation)) return;
+    bufferPercent_ = 0;
+    bitRate_ = 0;
+    durationMs_ = 0;
+    state_ = psWaiting;
+  }
   Device device;
   const PlayerTimeouts timeouts = Timeouts();
   ReconnectPlan plan(timeouts.reconnectBudgetMs);
@@ -279,7 +305,7 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
   bool hasPlayed = false, live = false;
   Outcome drop;  // the last failure of the stream while it played
   for (;;) {
-    const Outcome o = PlayConnection(address, generation, device, plan, timeouts);
+    const Outcome o = PlayConnection(address, generation, device, plan, timeouts, before);
     if (cancelled()) break;
     if (o.played) {
       hasPlayed = true;
@@ -307,12 +333,14 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation) {
     }
     if (!WaitCurrent(generation, *wait)) break;
   }
+  if (before.joinable()) before.join();
   if (const std::shared_ptr<StreamTap> stream = StreamTapNow()) stream->Ended();
   device.out.Close();
 }
 
 StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, unsigned generation, Device& device,
-                                                     ReconnectPlan& plan, const PlayerTimeouts& timeouts) {
+                                                     ReconnectPlan& plan, const PlayerTimeouts& timeouts,
+                                                     std::thread& before) {
   const auto cancelled = [this, generation] { return !Current(generation); };
   Outcome o;
   std::shared_ptr<StreamTap> stream;  // declared before the reader, whose sink uses it
@@ -334,11 +362,15 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
     MarkStart(generation, &StartTimes::answered, reader.AnsweredTick());
     MarkStart(generation, &StartTimes::opened);
     o.opened = reader.OpenedUrl();
-    durationMs_ = static_cast<long long>(reader.DurationSeconds() * 1000.0);
-    bitRate_ = reader.BitRate();
+    const long long durationMs = static_cast<long long>(reader.DurationSeconds() * 1000.0);
+    int bitRate = reader.BitRate();
+    PublishStream(generation, durationMs, bitRate);
     const std::string scheme = SchemeOf(url);
-    o.live = !scheme.empty() && scheme != "file" && durationMs_ == 0;
+    o.live = !scheme.empty() && scheme != "file" && durationMs == 0;
     o.sized = reader.SizeKnown();
+    // The play this one ended has closed its connection by now, or does so within
+    // moments; its last sound and tap calls come before this one's first.
+    if (before.joinable()) before.join();
     if (!device.out.IsOpen() || device.rate != reader.SampleRate()) {
       device.baseMs = device.PositionMs();
       std::string error;
@@ -379,7 +411,8 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
         if (stream) stream->Title(shown);
       }
       if (stream) stream->Sound(reader.SampleRate(), pending.data(), pending.size());
-      if (const std::shared_ptr<SoundTap> tap = Tap()) tap->Decoded(reader.SampleRate(), pending.data(), pending.size());
+      if (const std::shared_ptr<SoundTap> tap = Tap())
+        tap->Decoded(reader.SampleRate(), pending.data(), pending.size());
       ApplyVolume(pending.data(), pending.size(), volume_);
       if (!device.out.Write(pending.data(), pending.size(), cancelled)) break;
       MarkStart(generation, &StartTimes::written);
@@ -397,10 +430,11 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
         MarkStart(generation, &StartTimes::playing);
         PublishPosition(generation, device.PositionMs(), true);
       }
-      if (bitRate_ == 0) {
+      if (bitRate == 0) {
         // No bit rate in the headers: measure it from the bytes received.
         const unsigned long long ms = GetTickCount64() - t0;
-        if (ms > 1000) bitRate_ = int(reader.BytesRead() * 8 * 1000 / (long long)ms);
+        if (ms > 1000)
+          PublishStream(generation, durationMs, bitRate = int(reader.BytesRead() * 8 * 1000 / (long long)ms));
       }
     }
   } catch (const MediaError& e) {

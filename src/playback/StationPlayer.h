@@ -1,7 +1,8 @@
-// The station player: plays a stream URL or a sound file through the sound device. One
-// worker thread per player connects, reads, decodes and feeds the device, and connects
-// again to a live stream that drops; every member returns at once and reads what the
-// worker publishes.
+// The station player: plays a stream URL or a sound file through the sound device. Each
+// play has a thread of its own that connects, reads, decodes and feeds the device, and
+// connects again to a live stream that drops; a new play connects while the one it ends
+// is still closing, and takes the device and the taps over once that one is done. Every
+// member returns at once and reads what the plays publish.
 #pragma once
 
 #include <atomic>
@@ -111,10 +112,12 @@ class StationPlayer {
   struct Outcome;
   void Run();
   // Plays the media, and brings a live stream that dropped back while that may be tried.
-  void PlayMedia(const std::string& url, unsigned generation);
+  // `before` is the play this one ended: it is awaited before the first sound and the
+  // taps, so that each tap hears the plays one after the other.
+  void PlayMedia(const std::string& url, unsigned generation, std::thread& before);
   // One connection to the media, from opening it until it ends or fails.
   Outcome PlayConnection(const std::string& url, unsigned generation, Device& device, ReconnectPlan& plan,
-                         const PlayerTimeouts& timeouts);
+                         const PlayerTimeouts& timeouts, std::thread& before);
   // The media is over: ended (its queued sound plays out first) or failed.
   void Finish(unsigned generation, const Outcome& how, Device& device);
   // Waits ms unless the media is ended sooner (Stop, another URL, the player's end);
@@ -122,6 +125,7 @@ class StationPlayer {
   bool WaitCurrent(unsigned generation, unsigned ms);
   bool Current(unsigned generation) const { return generation_ == generation && !quit_; }
   void Publish(unsigned generation, PlayState s);
+  void PublishStream(unsigned generation, long long durationMs, int bitRate);
   // The play of `generation` reached a step of its start at `tick` (0: now); only the
   // first time counts.
   void MarkStart(unsigned generation, long long StartTimes::*step, unsigned long long tick = 0);
@@ -150,12 +154,13 @@ class StationPlayer {
   std::atomic<int> bitRate_{0};
   std::atomic<long long> durationMs_{0};
   PlayerTimeouts timeouts_;
-  StartTimes startTimes_;               // under mutex_
-  unsigned long long playTick_ = 0;     // under mutex_: when Play was called
-  std::shared_ptr<SoundTap> tap_;  // under mutex_
+  StartTimes startTimes_;                 // under mutex_
+  unsigned long long playTick_ = 0;       // under mutex_: when Play was called
+  std::shared_ptr<SoundTap> tap_;         // under mutex_
   std::shared_ptr<StreamTap> streamTap_;  // under mutex_
 
-  std::thread worker_;
+  std::thread worker_;  // waits for plays to start
+  std::thread play_;    // the latest play; the worker's own
 };
 
 }  // namespace playback
