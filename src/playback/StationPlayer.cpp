@@ -66,6 +66,7 @@ StationPlayer::~StationPlayer() {
     ++generation_;
   }
   wake_.notify_all();
+  start_.notify_one();
   worker_.join();
 }
 
@@ -103,6 +104,7 @@ void StationPlayer::Play() {
     playTick_ = GetTickCount64();
   }
   wake_.notify_all();
+  start_.notify_one();
 }
 
 StartTimes StationPlayer::LastStartTimes() const {
@@ -234,10 +236,9 @@ void StationPlayer::Run() {
     unsigned generation;
     {
       std::unique_lock lock(mutex_);
-      wake_.wait(lock, [&] { return quit_ || generation_ != seen; });
+      start_.wait(lock, [&] { return quit_ || (generation_ != seen && playRequested_); });
       if (quit_) break;
       seen = generation = generation_;
-      if (!playRequested_) continue;
       url = url_;
     }
     // The play that ran is ended by the new generation; the new one connects at once and

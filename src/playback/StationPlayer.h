@@ -138,7 +138,8 @@ class StationPlayer {
   std::shared_ptr<StreamTap> StreamTapNow() const;
 
   mutable std::mutex mutex_;
-  std::condition_variable wake_;
+  std::condition_variable wake_;   // a play waiting out a pause: its media ended
+  std::condition_variable start_;  // the worker: a play is asked for
   std::string url_;
   std::string lastError_;
   std::string untrustedHost_;
