@@ -434,8 +434,10 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
       if (bitRate == 0) {
         // No bit rate in the headers: measure it from the bytes received.
         const unsigned long long ms = GetTickCount64() - t0;
-        if (ms > 1000)
-          PublishStream(generation, durationMs, bitRate = int(reader.BytesRead() * 8 * 1000 / (long long)ms));
+        if (ms > 1000) {
+          bitRate = int(reader.BytesRead() * 8 * 1000 / (long long)ms);
+          PublishStream(generation, durationMs, bitRate);
+        }
       }
     }
   } catch (const MediaError& e) {
