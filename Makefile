@@ -17,8 +17,14 @@ run:
 	@TUNORA_WINDOWS_ONLY=1 scripts/build.sh
 	@scripts/run.sh
 
+# The Wine prefix is made before ctest starts its sessions side by side. The run's shared
+# fixtures (the station, the unpacked release) live in a folder of this run's own, so
+# that a second run beside it, in the same build folder, leaves them alone.
 test: build
-	@ctest --test-dir build/native --output-on-failure -j$${TUNORA_TEST_JOBS:-3}
+	@scripts/wine-prefix.sh >/dev/null
+	@run=$$(mktemp -d "$${TMPDIR:-/tmp}/tunora-test-run.XXXXXX"); \
+	TUNORA_TEST_RUN=$$run ctest --test-dir build/native --output-on-failure -j$${TUNORA_TEST_JOBS:-3}; \
+	rc=$$?; rm -rf "$$run"; exit $$rc
 
 bench:
 	@TUNORA_WINDOWS_ONLY=1 scripts/build.sh

@@ -8,6 +8,7 @@ set -euo pipefail
 
 DEPS=$TUNORA_CACHE/deps
 mkdir -p "$DEPS"
+hold_lock "$DEPS/.lock"
 JOBS=$(nproc)
 
 src_version() {

@@ -9,6 +9,17 @@ CROSS=i686-w64-mingw32
 say() { printf '[tunora] %s\n' "$*" >&2; }
 die() { printf '[tunora] error: %s\n' "$*" >&2; exit 1; }
 
+# hold_lock FILE: an exclusive lock on FILE, held until the calling shell ends. What is
+# made once on first use (the dependency builds, the Wine prefix, the licence texts) is
+# made under it, so that runs started side by side wait for one maker instead of
+# deleting each other's half-made work.
+hold_lock() {
+  local fd
+  mkdir -p "$(dirname "$1")"
+  exec {fd}>>"$1"
+  flock "$fd"
+}
+
 # The Wine prefix is keyed by Wine's version: a new Wine gets a fresh prefix.
 wine_prefix_dir() { echo "$TUNORA_CACHE/wine-$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '_')"; }
 
@@ -25,6 +36,13 @@ thin_prefix() {
   done
   ln -sfn ../drive_c "$dest/dosdevices/c:"
   ln -sfn / "$dest/dosdevices/z:"
+}
+
+# The folder of a shared test fixture (the run's station, the unpacked release): inside
+# the test run's own folder when `make test` made one (TUNORA_TEST_RUN), so that two runs
+# side by side each keep their own; else DEFAULT itself.
+run_fixture_dir() {
+  if [ -n "${TUNORA_TEST_RUN:-}" ]; then echo "$TUNORA_TEST_RUN/$(basename "$1")"; else echo "$1"; fi
 }
 
 # A TCP port on 127.0.0.1 that nothing listens on right now.

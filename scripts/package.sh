@@ -54,6 +54,7 @@ version_of() { basename "$(dep "$1")" | sed "s/^$1-//; s/-[0-9a-f]*\$//"; }
 licence_files() {
   local pkg=$1 version=$2 dir=$TUNORA_CACHE/licences/$1-$2
   shift 2
+  [ -f "$dir/.complete" ] || hold_lock "$dir.lock"
   if [ ! -f "$dir/.complete" ]; then
     rm -rf "$dir" && mkdir -p "$dir/fetch"
     (cd "$dir/fetch" && apt-get source -q --download-only "$pkg=$version" >/dev/null 2>&1) \

@@ -6,6 +6,9 @@ set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
 prefix=$(wine_prefix_dir)
+[ -f "$prefix/.complete" ] || hold_lock "$prefix.lock"
+# Only a prefix that was never finished is made anew: nobody uses one before it is, and
+# its maker held the lock until then.
 if [ ! -f "$prefix/.complete" ]; then
   say "creating the Wine prefix $prefix (once)"
   rm -rf "$prefix"; mkdir -p "$(dirname "$prefix")"

@@ -16,9 +16,11 @@ namespace {
 constexpr const char* kClassName = "TunoraTrayWindow";
 const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
-// The UTF-8 text, cut to fit with its end, into one of the record's fixed fields.
-void CopyCut(wchar_t* dest, std::size_t room, const std::string& text) {
-  const std::wstring cut = ui::WideFromUtf8(ui::CutUtf8ToWide(text, room - 1));
+// The UTF-8 text, cut to fit with its end, into one of the record's fixed fields. The
+// room is the field's own, in characters, so that no caller can give it in bytes.
+template <std::size_t Room>
+void CopyCut(wchar_t (&dest)[Room], const std::string& text) {
+  const std::wstring cut = ui::WideFromUtf8(ui::CutUtf8ToWide(text, Room - 1));
   std::memcpy(dest, cut.data(), cut.size() * sizeof(wchar_t));
   dest[cut.size()] = L'\0';
 }
@@ -72,7 +74,7 @@ bool TrayIcon::Show(const std::string& tip) {
   NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   data.uCallbackMessage = kCallbackMessage;
   data.hIcon = icon_ ? icon_ : LoadIconA(nullptr, IDI_APPLICATION);
-  CopyCut(data.szTip, sizeof data.szTip, tip_);
+  CopyCut(data.szTip, tip_);
   shown_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
   return shown_;
 }
@@ -89,7 +91,7 @@ bool TrayIcon::Modify(NOTIFYICONDATAW& data, DWORD message) {
 void TrayIcon::SetTip(const std::string& tip) {
   tip_ = ui::CutUtf8ToWide(tip, kMaxTip);
   NOTIFYICONDATAW data = Data(NIF_TIP);
-  CopyCut(data.szTip, sizeof data.szTip, tip_);
+  CopyCut(data.szTip, tip_);
   Modify(data, NIM_MODIFY);
 }
 
@@ -98,8 +100,8 @@ void TrayIcon::Notify(const std::string& title, const std::string& text, bool wa
   ++(warning ? warnings_ : notifications_);
   if (!warning) lastNotifiedAt_ = GetTickCount();
   NOTIFYICONDATAW data = Data(NIF_INFO);
-  CopyCut(data.szInfoTitle, sizeof data.szInfoTitle, title);
-  CopyCut(data.szInfo, sizeof data.szInfo, text);
+  CopyCut(data.szInfoTitle, title);
+  CopyCut(data.szInfo, text);
   data.dwInfoFlags = warning ? NIIF_WARNING : NIIF_INFO;
   data.uTimeout = 10000;
   Modify(data, NIM_MODIFY);

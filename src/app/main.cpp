@@ -6,7 +6,23 @@
 #include "app/SingleInstance.h"
 #include "ui/Application.h"
 
+namespace {
+
+// Libraries that the program or the system load later by name alone come from the
+// system folder, not from the program's folder or the current one, where a download may
+// have left a library of the same name. Systems before the function's update lack it.
+void LoadLibrariesFromTheSystemFolderOnly() {
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  const auto set = reinterpret_cast<SetDirectories>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+  if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  SetDllDirectoryA("");  // takes the current folder out of the older search order
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  LoadLibrariesFromTheSystemFolderOnly();
   static app::SingleInstanceGuard guard;  // released when the process ends
   if (guard.AnotherCopyRuns()) return 0;
 

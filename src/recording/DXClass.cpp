@@ -5,6 +5,8 @@
 #include <exception>
 #include <mutex>
 
+#include "ui/Dialogs.h"
+
 namespace recording {
 
 namespace {
@@ -83,7 +85,12 @@ FARPROC LoadLibraryProc(const std::string& library, const std::string& function)
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
   HMODULE module = Cache().Find(lower);
   if (!module) {
-    module = LoadLibraryA(library.c_str());
+    // A system library by its name alone is taken from the system folder, never from the
+    // program's own (a DSound.dll that a download left beside it) or the current one.
+    const bool bareName = library.find_first_of("\\/:") == std::string::npos;
+    const std::string folder = bareName ? ui::SystemFolder() : std::string();
+    if (bareName && folder.empty()) throw std::runtime_error(library + " not loaded");
+    module = LoadLibraryA((bareName ? folder + "\\" + library : library).c_str());
     if (!module) throw std::runtime_error(library + " not loaded");
     Cache().Add(lower, module);
   }

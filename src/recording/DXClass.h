@@ -27,7 +27,7 @@ class EDirectXError : public std::runtime_error {
 inline constexpr const char* kDirectXMissing = "Necessary since DirectX 5";
 
 // The address of function in library, which is loaded on first use and kept loaded
-// (one cache entry per lower-cased name). Raises "<library> not loaded" when either is
+// (one cache entry per lower-cased name); a name without a folder is the system folder's. Raises "<library> not loaded" when either is
 // missing.
 FARPROC LoadLibraryProc(const std::string& library, const std::string& function);
 

@@ -105,8 +105,10 @@ std::string ProcessDriver::AnswerMessageBox(DWORD timeoutMs) {
       HWND ok = FindWindowExA(w.hwnd, nullptr, "Button", nullptr);
       DWORD_PTR unused;
       SendMessageTimeoutA(ok, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, &unused);
-      // Wait until this box is gone, so that the next call sees the next one.
-      for (int i = 0; i < 250 && IsWindow(w.hwnd) && IsWindowVisible(w.hwnd); ++i) Sleep(20);
+      // Wait until this box is gone, so that the next call sees the next one; a box that
+      // stays is told in the text, which then matches no expected message.
+      if (!WaitUntil([&] { return !IsWindow(w.hwnd) || !IsWindowVisible(w.hwnd); }, 5000))
+        return text + " [the box stayed open after its OK was pressed]";
       return text;
     }
     Sleep(20);

@@ -49,6 +49,18 @@ class ProcessDriver {
   mutable std::vector<TopWindow> seen_;
 };
 
+// Waits, without dispatching messages, until pred() holds or timeoutMs is up; returns
+// pred(), for the test to fail with what it waited for.
+template <typename Pred>
+bool WaitUntil(Pred pred, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!pred()) {
+    if (GetTickCount() - start > timeoutMs) return pred();
+    Sleep(20);
+  }
+  return true;
+}
+
 // The shipped program named by the test's first argument, as a full Windows path (a Unix
 // path is reached through drive Z:). Resolved at the first call, before a program in the
 // test's own process makes its folder the current one.

@@ -141,7 +141,7 @@ TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
   ASSERT_NE(history, nullptr);
   EXPECT_NE(FindDescendant(history, "Kept Station"), nullptr);
   ClickWindow(FindDescendant(history, "Exit"));
-  for (int i = 0; i < 250 && IsWindowVisible(history); ++i) Sleep(20);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(history); }, 5000)) << "the history stays open after Exit";
 
   // The system moves the window; Exit saves where it is.
   SetWindowPos(main, nullptr, 210, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -205,11 +205,10 @@ TEST(Program, ExitFromTheTrayMenuSavesAsExitDoes) {
   for (const TopWindow& w : program.Windows())
     if (w.className == "TunoraTrayWindow") tray = w.hwnd;
   ASSERT_NE(tray, nullptr) << "no tray icon window";
-  const DWORD start = GetTickCount();
-  while (ReadFileBytes(dir.Path() + "\\titles.txt").find("\tTone\tTone 440 Hz\r\n") == std::string::npos &&
-         GetTickCount() - start < 10000)
-    Sleep(100);
-  EXPECT_NE(ReadFileBytes(dir.Path() + "\\titles.txt").find("\tTone\tTone 440 Hz\r\n"), std::string::npos);
+  EXPECT_TRUE(WaitUntil(
+      [&] { return ReadFileBytes(dir.Path() + "\\titles.txt").find("\tTone\tTone 440 Hz\r\n") != std::string::npos; },
+      10000))
+      << "the title played is not in the title log";
   // Up from no selection reaches the last entry, Exit.
   std::atomic<bool> pressed{false};
   std::thread keys = PressMenuKeys({VK_UP, VK_RETURN}, &pressed);

@@ -38,7 +38,8 @@ inline TMainForm& StartedProgram(const std::string& directory,
     ui::App().ShowMainForm();
     if (connection) {
       MainForm->Connection().SetSystem(std::move(connection));
-      PumpUntil([] { return MainForm->Monitor().internetConnected; }, 3000);
+      if (!PumpUntil([] { return MainForm->Monitor().internetConnected; }, 5000))
+        ADD_FAILURE() << "the program did not see the test's connection within 5 s";
     }
   }
   return *MainForm;

@@ -12,6 +12,7 @@ using testing_support::ProcessDriver;
 using testing_support::ProgramPath;
 using testing_support::ReadFileBytes;
 using testing_support::ScopedTempDir;
+using testing_support::WaitUntil;
 
 namespace {
 
@@ -72,11 +73,14 @@ TEST(Startup, ASecondCopyEndsAtOnceWithoutAnyWindow) {
 
   ProcessDriver second(ProgramPath(), dir2.Path());
   bool sawWindow = false;
-  while (second.Running()) {
-    for (const auto& w : second.Windows()) sawWindow |= w.visible;
-    Sleep(5);
-  }
-  EXPECT_EQ(second.WaitExit(10000), 0);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        for (const auto& w : second.Windows()) sawWindow |= w.visible;
+        return !second.Running();
+      },
+      10000))
+      << "the second copy still runs after 10 s";
+  EXPECT_EQ(second.WaitExit(1000), 0);
   EXPECT_FALSE(sawWindow);
   // The running copy is not disturbed.
   EXPECT_TRUE(IsWindowVisible(main));
@@ -130,7 +134,7 @@ TEST(OutputOnly, TheChecksPassWithoutACaptureDevice) {
   SendMessageA(drivers, CB_SETCURSEL, WPARAM(direct), 0);
   SendMessageA(GetParent(drivers), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(drivers), CBN_SELCHANGE), LPARAM(drivers));
   ClickWindow(FindDescendant(options, "Save and Exit"));
-  for (int i = 0; i < 250 && IsWindowVisible(options); ++i) Sleep(20);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(options); }, 5000)) << "the options stay open after Save and Exit";
   ClickWindow(FindDescendant(main, "REC"));
   Sleep(4000);
   ClickWindow(FindDescendant(main, "STOP"));

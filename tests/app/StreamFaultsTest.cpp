@@ -120,9 +120,15 @@ class ControlTimer {
       KillTimer(nullptr, timer);
       DestroyWindow(window);
     });
-    while (!threadId_) Sleep(1);
+    const DWORD start = GetTickCount();
+    while (!threadId_ && GetTickCount() - start < 10000) Sleep(1);
+    if (!threadId_) ADD_FAILURE() << "the control timer's thread made no window within 10 s";
   }
   ~ControlTimer() {
+    if (!threadId_) {
+      thread_.detach();  // still in the window's creation: it cannot be asked to end
+      return;
+    }
     PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
     thread_.join();
   }

@@ -10,22 +10,29 @@ export TUNORA_EXE=$1
 data=$(mktemp -d "${TMPDIR:-/tmp}/tunora-first-run.XXXXXX")
 rmdir "$data"  # the script meets no data directory at all
 log=$data.log
-port=$(free_port)
-
-setsid env -u DISPLAY TUNORA_DATA="$data" TUNORA_DEMO_PORT="$port" "$root/scripts/run.sh" >"$log" 2>&1 &
-run=$!
+run=""
 cleanup() {
-  kill -9 -- -"$run" 2>/dev/null || true
+  [ -n "$run" ] && kill -9 -- -"$run" 2>/dev/null || true
   WINEPREFIX=$data/wine wineserver -k 2>/dev/null || true
   rm -rf "$data" "$log"
 }
 trap cleanup EXIT
 fail() { echo "FAILED: $*" >&2; echo "--- run.sh said:" >&2; cat "$log" >&2; exit 1; }
 
-for _ in $(seq 900); do
-  grep -q 'press Ctrl+C' "$log" && break
-  kill -0 "$run" 2>/dev/null || fail "run.sh ended before the program ran"
-  sleep 0.1
+# A free port may be taken by another program before the demo station binds it: then
+# run.sh says so, and the first run is made again, from nothing, on another port.
+for attempt in 1 2 3; do
+  port=$(free_port)
+  setsid env -u DISPLAY TUNORA_DATA="$data" TUNORA_DEMO_PORT="$port" "$root/scripts/run.sh" >"$log" 2>&1 &
+  run=$!
+  for _ in $(seq 900); do
+    grep -q 'press Ctrl+C\|the demo station did not start' "$log" && break
+    kill -0 "$run" 2>/dev/null || fail "run.sh ended before the program ran"
+    sleep 0.1
+  done
+  grep -q 'the demo station did not start' "$log" || break
+  [ $attempt = 3 ] && fail "the demo station found no free port in three tries"
+  cleanup
 done
 grep -q 'press Ctrl+C' "$log" || fail "no screenshot within 90 s"
 display=$(sed -n 's/.*running on the virtual display \(:[0-9]*\);.*/\1/p' "$log")

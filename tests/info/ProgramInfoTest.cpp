@@ -23,9 +23,8 @@ TEST(ProgramInfo, AboutShowsTheBoxOkClosesItAndMixerTellsThatNoVolumeControlWasF
   EXPECT_EQ(r.bottom - r.top, 417);
   EXPECT_FALSE(IsWindowEnabled(main)) << "the box is modal";
   ClickWindow(FindDescendant(about, "OK"));
-  for (int i = 0; i < 250 && IsWindowVisible(about); ++i) Sleep(20);
-  EXPECT_FALSE(IsWindowVisible(about));
-  for (int i = 0; i < 250 && !IsWindowEnabled(main); ++i) Sleep(20);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }, 5000)) << "OK leaves the box open";
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 5000)) << "the main window stays disabled";
 
   ClickWindow(FindDescendant(main, "Mixer"));
   EXPECT_EQ(program.AnswerMessageBox(5000), info::kNoMixerMessage);

@@ -121,8 +121,8 @@ TEST(TitleLog, LineFormat) {
 }
 
 TEST(TitleLog, PassingTheLimitKeepsTheNewerHalfInWholeLines) {
-  EXPECT_FALSE(TitleLogTooLong(kTitleLogLimit));
-  EXPECT_TRUE(TitleLogTooLong(kTitleLogLimit + 1));
+  EXPECT_FALSE(TitleLogTooLong(1024 * 1024));
+  EXPECT_TRUE(TitleLogTooLong(1024 * 1024 + 1));
   std::string log;
   int lines = 0;
   while (!TitleLogTooLong(log.size())) {

@@ -4,7 +4,7 @@
 # TUNORA_SHARED_STATION=DIR.
 set -euo pipefail
 . "$(dirname "$0")/../../scripts/common.sh"
-action=$1 dir=$2
+action=$1 dir=$(run_fixture_dir "$2")
 "$TUNORA_ROOT/scripts/station.sh" stop "$dir" >/dev/null 2>&1 || true  # one left by a run that was cut short
 case $action in
   # A burst of a second, not Icecast's four: a stream that drops or changes its title

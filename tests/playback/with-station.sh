@@ -5,6 +5,7 @@
 set -euo pipefail
 . "$(dirname "$0")/../../scripts/common.sh"
 if [ -n "${TUNORA_SHARED_STATION:-}" ]; then
+  TUNORA_SHARED_STATION=$(run_fixture_dir "$TUNORA_SHARED_STATION")
   [ -s "$TUNORA_SHARED_STATION/station.env" ] || die "no station runs in $TUNORA_SHARED_STATION"
   set -a
   . "$TUNORA_SHARED_STATION/station.env"

@@ -20,7 +20,7 @@ TEST(ProgramRecording, ExitTellsTheSoundLostBeforeTheGoodbye) {
   ASSERT_NE(main, nullptr);
   HWND rec = FindDescendant(main, "REC");
   ASSERT_NE(rec, nullptr);
-  for (int i = 0; i < 500 && !IsWindowEnabled(rec); ++i) Sleep(20);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(rec) != FALSE; }, 10000)) << "REC is never enabled";
   ClickWindow(rec);
   // A second of sound, then the program held up for longer than its capture buffer lasts.
   const std::string file = dir.Path() + "\\webfile.wav";

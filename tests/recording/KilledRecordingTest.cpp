@@ -46,7 +46,7 @@ TEST(KilledRecording, Starts) {
   ASSERT_NE(main, nullptr);
   HWND rec = FindDescendant(main, "REC");
   ASSERT_NE(rec, nullptr);
-  for (int i = 0; i < 500 && !IsWindowEnabled(rec); ++i) Sleep(20);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(rec) != FALSE; }, 10000)) << "REC is never enabled";
   ClickWindow(rec);
   const std::string file = KillDir() + "\\webfile.wav";
   WIN32_FILE_ATTRIBUTE_DATA a{};

@@ -55,7 +55,7 @@ Tone Listen(DWORD ms) {
   SoundCapture capture(ms);
   if (!capture.Recording()) return {};
   // The program plays on this thread: its messages are served while the sound is recorded.
-  PumpUntil([&] { return capture.Done(); }, ms + 2000);
+  if (!PumpUntil([&] { return capture.Done(); }, ms + 2000)) ADD_FAILURE() << "the sink's recording never ended";
   capture.Finish(false);
   return MeasureTone(capture.Samples(), SoundCapture::kRate, capture.Samples().size() / 10);
 }
@@ -90,7 +90,9 @@ class Recorder : public ::testing::Test {
     m_->FillFormatBox();
     OptionsForm->DirectoryEditLogger.SetText(InDir("take.wav"));
     // The file player lets go of a recording it played a moment after it is stopped.
-    PumpUntil([] { return DeleteFileA(InDir("take.wav").c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; }, 10000);
+    ASSERT_TRUE(
+        PumpUntil([] { return DeleteFileA(InDir("take.wav").c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; }, 10000))
+        << "the take of the test before is still held open";
   }
   void TearDown() override { LeftClick(m_->VrDemoButtonStop); }
 

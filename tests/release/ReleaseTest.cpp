@@ -71,8 +71,17 @@ TEST(Release, TheUnpackedProgramPlaysAndSavesBesideItself) {
   std::vector<std::string> group{"Tone", url};
   for (int k = 1; k < 7; ++k) group.insert(group.end(), {"none", "none"});
   std::ofstream(dir + "\\Ovexia Radio Network1.dat", std::ios::binary) << base::JoinLines(group);
+  // A download folder may hold a library named as the system's sound capture. Windows
+  // takes a library beside a program before the system's; Wine is told to do the same.
+  const std::string planted = dir + "\\DSound.dll", marker = dir + "\\planted-library-loaded";
+  ASSERT_TRUE(CopyFileA(BuildResourcePath("../tests/planted_library.dll").c_str(), planted.c_str(), FALSE));
+  DeleteFileA(marker.c_str());
+  char overrides[1024] = "";
+  GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+  SetEnvironmentVariableA("WINEDLLOVERRIDES", (std::string(overrides) + ";dsound=n,b").c_str());
 
   ProcessDriver program(ProgramPath(), dir);
+  SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides);
   HWND main = program.WaitWindow("TunoraWindow", "Ovexia Tunora", 30000);
   ASSERT_NE(main, nullptr) << "no main window";
   SoundCapture heard(15000);
@@ -87,4 +96,6 @@ TEST(Release, TheUnpackedProgramPlaysAndSavesBesideItself) {
   const auto saved = base::SplitLines(ReadFileBytes(dir + "\\Defaults.ini"));
   ASSERT_EQ(saved.size(), 28u) << "no settings saved in " << dir;
   EXPECT_EQ(saved[3], "Tone") << "the press was remembered";
+  EXPECT_EQ(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "the DSound.dll beside the program was loaded";
+  DeleteFileA(planted.c_str());
 }

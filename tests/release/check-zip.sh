@@ -6,7 +6,8 @@
 # Usage: check-zip.sh BUILD_WIN32_DIR UNPACK_DIR
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=$1 unpack=$2
+. "$root/scripts/common.sh"
+build=$1 unpack=$(run_fixture_dir "$2")
 fail() { echo "FAILED: $*" >&2; exit 1; }
 case "$(realpath -m "$unpack")/" in "$root"/* | "$(realpath "$build")"/*) fail "$unpack is inside the build tree" ;; esac
 

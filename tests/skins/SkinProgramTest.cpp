@@ -39,7 +39,7 @@ bool ExitProgram(ProcessDriver& program, HWND main) {
   if (!exit) return false;
   // A message box just answered gives the window back a moment later: a click before
   // that finds it still disabled and is lost.
-  for (int i = 0; i < 100 && !IsWindowEnabled(main); ++i) Sleep(20);
+  if (!WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 5000)) return false;
   ClickWindow(exit);
   return program.WaitExit(10000) == 0;
 }

@@ -488,6 +488,7 @@ TEST_F(Skins, TheLayoutMenuCarriesABlockToThePointer) {
   RealClick({corner.x + 262, corner.y + 300}, true);
   PumpUntil([&] { return chosen.load(); }, 8000);
   menu.join();
+  ASSERT_TRUE(chosen) << "Drop Current Object was never chosen";
   EXPECT_EQ(m.CarriedItem(), 0);
   EXPECT_FALSE(m.Panelxy.Visible());
   EXPECT_EQ(m.VrDemoButtonStation[1].Left(), 263) << "where the pointer went to open the menu";

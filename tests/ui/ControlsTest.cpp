@@ -187,13 +187,15 @@ TEST(Controls, APopupMenuRunsTheChosenItem) {
   menu.Add("-", nullptr);
   menu.Add("Drag and Drop Fader Block", [&] { chosen = "fader"; });
   int index = -1;
+  std::atomic<bool> pressed{false};
   // On a busy machine the menu now and then closes unchosen before its keys reach it:
   // then once more.
   for (int attempt = 0; attempt < 2 && index == -1; ++attempt) {
-    std::thread keys = PressMenuKeys({VK_DOWN, VK_DOWN, VK_RETURN});
+    std::thread keys = PressMenuKeys({VK_DOWN, VK_DOWN, VK_RETURN}, &pressed);
     index = menu.Popup({200, 200}, &host);
     keys.join();
   }
+  EXPECT_TRUE(pressed) << "the keys never reached an open menu";
   EXPECT_EQ(index, 2);
   EXPECT_EQ(chosen, "fader");
 }

@@ -4,12 +4,6 @@
 
 using namespace widgets;
 
-TEST(ButtonRules, CaptionFlagsPlaceTheTextOnOneLine) {
-  const unsigned expected[] = {0x24, 0x25, 0x26, 0x20, 0x21, 0x22, 0x28, 0x29, 0x2A};
-  for (int a = vtaLeft; a <= vtaBottomRight; ++a)
-    EXPECT_EQ(CaptionFlags(static_cast<TVrTextAlignment>(a)), expected[a]) << "alignment " << a;
-}
-
 TEST(ButtonRules, AcceleratorIsTheCharacterAfterASingleAmpersand) {
   struct Case {
     const char* caption;

@@ -2,6 +2,7 @@
 // space bar and accelerators sent as real window messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,36 @@ TEST(Button, CaptionColourFollowsTheMouseAndTheEnabledState) {
   shot = f.Shot();
   EXPECT_FALSE(f.button.MouseInside());
   EXPECT_GT(CountColor(shot, all, ui::clTeal), 20);
+}
+
+// The caption sits on one line where its alignment puts it: in the left, middle or right
+// third across, and the top, middle or bottom third down.
+TEST(Button, TheCaptionSitsWhereItsAlignmentPutsIt) {
+  ButtonForm f;
+  PresetLook(f.button);
+  f.button.SetBounds(10, 10, 190, 60);
+  f.button.SetCaption("WW");
+  const struct {
+    TVrTextAlignment alignment;
+    int across, down;  // thirds: 0 left or top, 1 middle, 2 right or bottom
+  } cases[] = {{vtaLeft, 0, 1},    {vtaCenter, 1, 1}, {vtaRight, 2, 1},      {vtaTopLeft, 0, 0},    {vtaTop, 1, 0},
+               {vtaTopRight, 2, 0}, {vtaBottomLeft, 0, 2}, {vtaBottom, 1, 2}, {vtaBottomRight, 2, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.alignment));
+    f.button.SetTextAlignment(c.alignment);
+    const ui::Bitmap shot = f.Shot();
+    int left = 190, right = -1, top = 60, bottom = -1;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 190; ++x)
+        if (shot.PixelAt(x, y) == ui::clTeal || shot.PixelAt(x, y) == ui::clAqua) {  // the pointer may be over it
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    ASSERT_GE(right, 0) << "no caption painted";
+    EXPECT_LT(bottom - top, 20) << "one line";
+    EXPECT_EQ((left + right) / 2 * 3 / 190, c.across);
+    EXPECT_EQ((top + bottom) / 2 * 3 / 60, c.down);
+  }
 }
 
 TEST(Button, PressPopsUpWhenDraggedOffAndClicksOnlyWhenReleasedOnIt) {

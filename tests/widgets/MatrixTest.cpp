@@ -122,6 +122,14 @@ TEST(Matrix, GlyphsLightTheirDotsInTheirColoursInEveryStyle) {
     } cells[] = {{'A', kHigh},     {'B', kHigh}, {'C', ui::clRed}, {'D', ui::clRed},
                  {'%', ui::clRed}, {'E', kHigh}, {' ', kHigh}};
     for (int k = 0; k < 7; ++k) EXPECT_EQ(WrongPixels(shot, b, k, cells[k].c, cells[k].lit), 0) << "cell " << k;
+    // The codes 1 to F are the sixteen basic colours in their usual order, 0 the text's own.
+    b.matrix.SetText("%8g%Fh%Bi%0j");
+    const ui::Bitmap coded = b.Shot();
+    const ui::Color codedColours[] = {ui::clGray, ui::clAqua, ui::clLime, kHigh};
+    for (int k = 0; k < 4; ++k)
+      EXPECT_EQ(WrongPixels(coded, b, k, static_cast<unsigned char>('G' + k), codedColours[k]), 0) << "coded cell " << k;
+    b.matrix.SetText("AB%Acd%%%0e");
+    shot = b.Shot();
     EXPECT_EQ(shot.PixelAt(10 + cell.width, 10), kBack);  // the spacing
     // Without the unlit dots only the lit ones show on the background.
     b.matrix.SetLedsVisible(false);
