@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 C=corpus
-rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap}
+rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -31,6 +31,10 @@ for k in range(7):
 put('stations', 'group.dat', crlf(group))
 put('stations', 'bands.ini', crlf(['Alternative', 'Blues-Jazz', 'Top 40', '', 'Mixed\rends\nhere']))
 put('stations', 'nul.dat', 'one\r\ntwo\x00three\r\n')
+
+print_a, print_b = 'A0' * 32, '9f' * 32
+put('trusted_hosts', 'trusted.ini', crlf(['radio.example ' + print_a, '127.0.0.1 ' + print_b, '[::1]\t' + print_a]))
+put('trusted_hosts', 'hosts-only.ini', crlf(['radio.example', 'Radio.Example ' + print_a, 'bad host ' + print_b]))
 
 colours = ['clAqua', 'clTeal', 'OVEXIA TUNORA ONLINE!', 'clAqua', 'clTeal', 'clBlack', 'clSilver', 'clWhite', '$00000080']
 places = [327, 16, 469, 9, 290, 60, 290, 136, 290, 215, 480, 204, 288, 285, 350, 285, 412, 285,

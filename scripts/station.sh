@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The local test station: a private Icecast server on 127.0.0.1 with four mounts, each fed
 # by an ffmpeg process playing a sine tone of its own frequency, plus a Shoutcast-style
-# server (ICY status line) relaying the MP3 mount, two HTTPS fronts for Icecast, and a
+# server (ICY status line) relaying the MP3 mount, three HTTPS fronts for Icecast, and a
 # misbehaving server with one fault per path (scripts/fault-server.py).
 #
 #   station.sh start DIR   start everything in DIR (created if missing); returns once every
@@ -149,6 +149,15 @@ start_icecast() {
   die "Icecast did not start: $(tail -n 5 "$DIR/icecast.log")"
 }
 
+# issue NAME HOST EXTENSIONS: NAME.crt for HOST and the key tls.key, from the station's
+# authority, with the extensions (lines separated by \n).
+issue() {
+  openssl req -new -key "$DIR/tls.key" -subj "/CN=$2" -out "$DIR/$1.csr" &&
+    printf '%b\n' "$3" >"$DIR/$1.ext" &&
+    openssl x509 -req -in "$DIR/$1.csr" -CA "$DIR/ca.crt" -CAkey "$DIR/ca.key" -CAcreateserial -days 2 \
+      -extfile "$DIR/$1.ext" -out "$DIR/$1.crt"
+}
+
 start() {
   DIR=$(mkdir -p "$1" && cd "$1" && pwd)
   PIDS=$DIR/station.pids
@@ -177,25 +186,27 @@ start() {
   python3 "$TUNORA_ROOT/scripts/fault-server.py" 0 "$base/tone.mp3" </dev/null >"$DIR/faults.port" 2>"$DIR/faults.log" &
   record $! fault-server
 
-  # HTTPS in front of Icecast twice: with a certificate for 127.0.0.1 from an authority
-  # of the station's own (ca.crt, which the tests add to the trusted ones), and with one
-  # that nobody vouches for.
+  # HTTPS in front of Icecast three times: with a certificate for 127.0.0.1 from an
+  # authority of the station's own (ca.crt, which the tests add to the trusted ones), with
+  # one that nobody vouches for, and with one of that authority made for clients only, not
+  # for servers. idn.der, from the authority for an international name, is served by none.
   { openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tunora Test Authority" \
       -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign,cRLSign \
       -keyout "$DIR/ca.key" -out "$DIR/ca.crt" &&
-    openssl req -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -keyout "$DIR/tls.key" -out "$DIR/tls.csr" &&
-    printf 'subjectAltName=IP:127.0.0.1,DNS:127.0.0.1\nextendedKeyUsage=serverAuth\n' >"$DIR/tls.ext" &&
-    openssl x509 -req -in "$DIR/tls.csr" -CA "$DIR/ca.crt" -CAkey "$DIR/ca.key" -CAcreateserial -days 2 \
-      -extfile "$DIR/tls.ext" -out "$DIR/tls.crt" &&
+    openssl genrsa -out "$DIR/tls.key" 2048 &&
+    issue tls 127.0.0.1 'subjectAltName=IP:127.0.0.1,DNS:127.0.0.1\nextendedKeyUsage=serverAuth' &&
+    issue client 127.0.0.1 'subjectAltName=IP:127.0.0.1,DNS:127.0.0.1\nextendedKeyUsage=clientAuth' &&
+    issue idn xn--bcher-kva.example 'subjectAltName=DNS:xn--bcher-kva.example\nextendedKeyUsage=serverAuth' &&
+    openssl x509 -in "$DIR/idn.crt" -outform der -out "$DIR/idn.der" &&
     openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
       -keyout "$DIR/unknown.key" -out "$DIR/unknown.crt"; } >"$DIR/tls.log" 2>&1 ||
     die "openssl could not make the test certificates: $(tail -n 5 "$DIR/tls.log")"
-  python3 "$TUNORA_ROOT/scripts/tls-relay.py" 0 "$DIR/tls.crt" "$DIR/tls.key" "$PORT" </dev/null \
-    >"$DIR/tls.port" 2>>"$DIR/tls.log" &
-  record $! tls-relay
-  python3 "$TUNORA_ROOT/scripts/tls-relay.py" 0 "$DIR/unknown.crt" "$DIR/unknown.key" "$PORT" </dev/null \
-    >"$DIR/unknown.port" 2>>"$DIR/tls.log" &
-  record $! tls-relay-unknown
+  local front
+  for front in tls:tls unknown:unknown client:tls; do
+    python3 "$TUNORA_ROOT/scripts/tls-relay.py" 0 "$DIR/${front%:*}.crt" "$DIR/${front#*:}.key" "$PORT" </dev/null \
+      >"$DIR/${front%:*}.port" 2>>"$DIR/tls.log" &
+    record $! "tls-relay-${front%:*}"
+  done
 
   local pending=("${MOUNTS[@]}") deadline=$((SECONDS + START_TIMEOUT)) still
   local -A poll
@@ -236,13 +247,17 @@ start() {
     sleep 0.05
   done
   [ -n "$refused_port" ] || die "the fault server did not answer: $(tail -n 5 "$DIR/faults.log")"
-  local tls_port="" unknown_port=""
+  local tls_port="" unknown_port="" client_port=""
   while [ $SECONDS -lt $late_deadline ]; do
     tls_port=$(head -n 1 "$DIR/tls.port"); unknown_port=$(head -n 1 "$DIR/unknown.port")
-    [ -n "$tls_port" ] && [ -n "$unknown_port" ] && break
+    client_port=$(head -n 1 "$DIR/client.port")
+    [ -n "$tls_port" ] && [ -n "$unknown_port" ] && [ -n "$client_port" ] && break
     sleep 0.05
   done
-  [ -n "$tls_port" ] && [ -n "$unknown_port" ] || die "the TLS relays did not start: $(tail -n 5 "$DIR/tls.log")"
+  [ -n "$tls_port" ] && [ -n "$unknown_port" ] && [ -n "$client_port" ] ||
+    die "the TLS relays did not start: $(tail -n 5 "$DIR/tls.log")"
+  local unknown_sha256
+  unknown_sha256=$(openssl x509 -in "$DIR/unknown.crt" -noout -fingerprint -sha256 | sed 's/.*=//; s/://g')
 
   set_title "Tone 440 Hz" || die "Icecast did not take the title of /tone.mp3"
 
@@ -260,6 +275,9 @@ start() {
     echo "TUNORA_STATION_REFUSED=http://127.0.0.1:$refused_port/tone.mp3"
     echo "TUNORA_STATION_HTTPS=https://127.0.0.1:$tls_port/tone.mp3"
     echo "TUNORA_STATION_HTTPS_UNKNOWN=https://127.0.0.1:$unknown_port/tone.mp3"
+    echo "TUNORA_STATION_HTTPS_UNKNOWN_SHA256=$unknown_sha256"
+    echo "TUNORA_STATION_HTTPS_CLIENT=https://127.0.0.1:$client_port/tone.mp3"
+    echo "TUNORA_STATION_IDN_CERT=$(printf %q "$DIR/idn.der")"
     echo "TUNORA_STATION_CA=$(printf %q "$DIR/ca.crt")"
     # GET this with the title's bytes percent-encoded after it, and the authorization.
     echo "TUNORA_STATION_TITLE_PATH=$(printf %q "/admin/metadata?mount=/tone.mp3&mode=updinfo&song=")"

@@ -1,10 +1,6 @@
 #include "app/CertificateTrust.h"
 
-#include <algorithm>
-
 #include "app/MainForm.h"
-#include "playback/CertificateCheck.h"
-#include "playback/CertificateRules.h"
 #include "base/TextFile.h"
 #include "ui/Application.h"
 #include "ui/Synchronize.h"
@@ -13,7 +9,7 @@ namespace app {
 
 void CertificateTrust::Load(const std::string& programDirectory) {
   path_ = programDirectory + "\\" + playback::kTrustedHostsFileName;
-  if (const auto text = base::ReadTextFile(path_)) playback::SetTrustedHosts(playback::ParseTrustedHosts(*text));
+  if (const auto text = base::ReadTextFile(path_)) playback::SetTrustedCertificates(playback::ParseTrustedHosts(*text));
 }
 
 void CertificateTrust::Tick() {
@@ -21,27 +17,29 @@ void CertificateTrust::Tick() {
   if (monitor.stationFaultsShown == faultsSeen_) return;
   faultsSeen_ = monitor.stationFaultsShown;
   const std::string& fault = monitor.stationFault;
-  const std::string host = form_.WindowsMediaPlayer.untrustedHost();
-  if (host.empty()) return;
+  const playback::CertificateFault refused = form_.WindowsMediaPlayer.untrustedCertificate();
+  // A server that sent no certificate has none to trust.
+  if (!refused.Refused() || refused.fingerprint.empty()) return;
   // Asked once the tick is over: the ticks go on behind the question.
-  ui::Post([this, host, fault, name = monitor.currentStationName, url = form_.WindowsMediaPlayer.URL()] {
-    Ask(host, fault, name, url);
+  ui::Post([this, refused, fault, name = monitor.currentStationName, url = form_.WindowsMediaPlayer.URL()] {
+    Ask(refused, fault, name, url);
   });
 }
 
-void CertificateTrust::Ask(const std::string& host, const std::string& fault, const std::string& name,
+void CertificateTrust::Ask(const playback::CertificateFault& refused, const std::string& fault, const std::string& name,
                            const std::string& url) {
   const std::string question =
-      fault + ".\n\nPlay stations from " + host +
-      " all the same? Choose Yes only if you are sure that this is the station's own server: its sound could "
-      "otherwise come from anyone on the way.";
+      fault + ".\n\nPlay stations from " + refused.host +
+      " with this certificate all the same? Choose Yes only if you are sure that this is the station's own "
+      "server: its sound could otherwise come from anyone on the way. Should the host show another certificate "
+      "later, you are asked again.";
   if (ui::App().ShowMessageBox(question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return;
-  std::vector<std::string> hosts = playback::TrustedHosts();
-  const std::string trusted = playback::TrustedHostName(host);
-  if (std::find(hosts.begin(), hosts.end(), trusted) == hosts.end()) hosts.push_back(trusted);
-  playback::SetTrustedHosts(hosts);
+  // This certificate, and no other, for the host from now on.
+  playback::TrustedCertificates trusted = playback::GetTrustedCertificates();
+  trusted[playback::TrustedHostName(refused.host)] = refused.fingerprint;
+  playback::SetTrustedCertificates(trusted);
   form_.PlayStation(name, url);
-  base::WriteTextFile(path_, playback::TrustedHostsText(hosts));
+  base::WriteTextFile(path_, playback::TrustedHostsText(trusted));
 }
 
 }  // namespace app

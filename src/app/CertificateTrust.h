@@ -1,10 +1,13 @@
-// The hosts whose https certificate the user chose to trust although it is not valid.
-// They are kept in trustedhosts.ini beside the settings. When a station fails for its
-// certificate, the user is asked once whether to trust its host; a yes remembers the
-// host and plays the station again.
+// The https certificates that the user chose to trust although they are not valid, one a
+// host, kept with their hosts in trustedhosts.ini beside the settings. When a station
+// fails for its certificate, the user is asked once whether to trust that certificate
+// for its host; a yes remembers it for the host and plays the station again. Another
+// certificate of that host later asks again.
 #pragma once
 
 #include <string>
+
+#include "playback/CertificateCheck.h"
 
 class TMainForm;
 
@@ -14,14 +17,15 @@ class CertificateTrust {
  public:
   explicit CertificateTrust(TMainForm& form) : form_(form) {}
 
-  // Reads the hosts of the program directory's file; raises EInOutError when the file
-  // exists and cannot be read.
+  // Reads the program directory's file; raises EInOutError when the file exists and
+  // cannot be read.
   void Load(const std::string& programDirectory);
   // Each tick: asks about a station that has just failed for its certificate.
   void Tick();
 
  private:
-  void Ask(const std::string& host, const std::string& fault, const std::string& name, const std::string& url);
+  void Ask(const playback::CertificateFault& refused, const std::string& fault, const std::string& name,
+           const std::string& url);
 
   TMainForm& form_;
   std::string path_;

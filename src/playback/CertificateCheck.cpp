@@ -7,12 +7,10 @@
 #include <algorithm>
 #include <mutex>
 
-#include "playback/CertificateRules.h"
-
 extern "C" {
 #include <libavutil/error.h>
 // Set in our build of FFmpeg's schannel TLS (scripts/patches): asked once a handshake is
-// done, with the server's certificate context.
+// done, with the server's certificate context. While it is not set, FFmpeg refuses.
 extern int (*ff_schannel_check_peer)(const char* host, const void* certContext);
 }
 
@@ -20,28 +18,69 @@ namespace playback {
 
 namespace {
 
+constexpr unsigned long kNoCertificate = 0x800B0100;  // TRUST_E_NOSIGNATURE
+
 std::mutex trustMutex;
-std::vector<std::string> trustedHosts;
+TrustedCertificates trusted;
 // The last refusal of each thread, kept without a destructor: the C runtime may free a
 // thread's storage before it runs the destructors of what lives there, and the player
 // ends a thread with every play. A host name has at most 253 characters.
 struct StoredFault {
   char host[256];
   unsigned long code;
+  char fingerprint[65];
+  bool changed;
 };
 thread_local StoredFault lastFault;
 
-bool Trusted(const std::string& host) {
-  std::lock_guard lock(trustMutex);
-  return std::find(trustedHosts.begin(), trustedHosts.end(), TrustedHostName(host)) != trustedHosts.end();
+template <std::size_t N>
+void Store(char (&to)[N], const std::string& from) {
+  const std::size_t n = std::min(from.size(), N - 1);
+  from.copy(to, n);
+  to[n] = '\0';
 }
 
-// 0 when the chain leads to a trusted authority and names the host; else the reason.
+std::wstring Widen(const std::string& text, UINT codePage, DWORD flags) {
+  const int n = MultiByteToWideChar(codePage, flags, text.data(), int(text.size()), nullptr, 0);
+  std::wstring wide(std::size_t(std::max(n, 0)), L'\0');
+  if (n > 0) MultiByteToWideChar(codePage, flags, text.data(), int(text.size()), wide.data(), n);
+  return wide;
+}
+
+// The host as certificates name it. FFmpeg hands over the host as the address spelled
+// it: in the ANSI code page for an address of the user's, mostly in UTF-8 for one that a
+// server sent (a redirect, an HLS list); bytes that read as UTF-8 are taken so, others as
+// ANSI. An international name is then put in its ASCII form (xn--...), the only form a
+// certificate names it in. A name that has none is left as it was: no certificate
+// matches it.
+std::string CertificateHostName(const std::string& host) {
+  if (std::all_of(host.begin(), host.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return host;
+  std::wstring wide = Widen(host, CP_UTF8, MB_ERR_INVALID_CHARS);
+  if (wide.empty()) wide = Widen(host, CP_ACP, 0);
+  wchar_t ascii[256];
+  const int n = IdnToAscii(0, wide.c_str(), int(wide.size()), ascii, int(std::size(ascii)));
+  return n > 0 ? std::string(ascii, ascii + n) : host;
+}
+
+std::string Fingerprint(PCCERT_CONTEXT cert) {
+  BYTE digest[32];
+  DWORD size = sizeof digest;
+  if (!CryptHashCertificate2(L"SHA256", 0, nullptr, cert->pbCertEncoded, cert->cbCertEncoded, digest, &size)) return {};
+  return FingerprintText(digest, size);
+}
+
+// 0 when the chain leads to a trusted authority, is meant for web servers and names the
+// host (in ASCII); else the reason.
 unsigned long Verify(const std::string& host, PCCERT_CONTEXT cert) {
-  constexpr unsigned long kNoCertificate = 0x800B0100;  // TRUST_E_NOSIGNATURE
-  if (!cert) return kNoCertificate;
+  // Without the usage asked for, the chain takes a certificate made for anything (mail,
+  // code signing, a client) for a server's.
+  char serverAuth[] = szOID_PKIX_KP_SERVER_AUTH;
+  LPSTR usages[] = {serverAuth};
   CERT_CHAIN_PARA para{};
   para.cbSize = sizeof para;
+  para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
+  para.RequestedUsage.Usage.cUsageIdentifier = 1;
+  para.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
   PCCERT_CHAIN_CONTEXT chain = nullptr;
   if (!CertGetCertificateChain(nullptr, cert, nullptr, cert->hCertStore, &para, 0, nullptr, &chain))
     return GetLastError() ? GetLastError() : kNoCertificate;
@@ -49,9 +88,7 @@ unsigned long Verify(const std::string& host, PCCERT_CONTEXT cert) {
     CertFreeCertificateChain(chain);
     return fault;
   }
-  std::wstring wideHost(host.size() + 1, L'\0');
-  wideHost.resize(std::size_t(
-      std::max(0, MultiByteToWideChar(CP_UTF8, 0, host.c_str(), -1, wideHost.data(), int(wideHost.size())) - 1)));
+  std::wstring wideHost(host.begin(), host.end());
   HTTPSPolicyCallbackData extra{};
   extra.cbStruct = sizeof extra;
   extra.dwAuthType = AUTHTYPE_SERVER;
@@ -67,15 +104,22 @@ unsigned long Verify(const std::string& host, PCCERT_CONTEXT cert) {
   return status.dwError;
 }
 
-int CheckPeer(const char* host, const void* certContext) {
-  const std::string name = host ? host : "";
-  if (Trusted(name)) return 0;
-  const unsigned long code = Verify(name, static_cast<PCCERT_CONTEXT>(certContext));
+int CheckPeer(const char* rawHost, const void* certContext) {
+  const std::string host = CertificateHostName(rawHost ? rawHost : "");
+  const auto cert = static_cast<PCCERT_CONTEXT>(certContext);
+  const std::string fingerprint = cert ? Fingerprint(cert) : std::string();
+  HostTrust trust;
+  {
+    std::lock_guard lock(trustMutex);
+    trust = TrustFor(trusted, host, fingerprint);
+  }
+  if (trust == HostTrust::Trusted) return 0;
+  const unsigned long code = cert ? Verify(host, cert) : kNoCertificate;
   if (code == 0) return 0;
-  const std::size_t n = std::min(name.size(), sizeof lastFault.host - 1);
-  name.copy(lastFault.host, n);
-  lastFault.host[n] = '\0';
+  Store(lastFault.host, host);
   lastFault.code = code;
+  Store(lastFault.fingerprint, fingerprint);
+  lastFault.changed = trust == HostTrust::Changed;
   return AVERROR(EACCES);
 }
 
@@ -86,20 +130,23 @@ void InstallCertificateCheck() {
   std::call_once(once, [] { ff_schannel_check_peer = &CheckPeer; });
 }
 
-void SetTrustedHosts(const std::vector<std::string>& hosts) {
+void SetTrustedCertificates(const TrustedCertificates& certificates) {
+  TrustedCertificates kept;
+  for (const auto& [host, fingerprint] : certificates) {
+    const std::string name = TrustedHostName(host), print = TrustedFingerprint(fingerprint);
+    if (!name.empty() && !print.empty()) kept.emplace(name, print);
+  }
   std::lock_guard lock(trustMutex);
-  trustedHosts.clear();
-  for (const std::string& h : hosts)
-    if (const std::string name = TrustedHostName(h); !name.empty()) trustedHosts.push_back(name);
+  trusted = std::move(kept);
 }
 
-std::vector<std::string> TrustedHosts() {
+TrustedCertificates GetTrustedCertificates() {
   std::lock_guard lock(trustMutex);
-  return trustedHosts;
+  return trusted;
 }
 
 CertificateFault LastCertificateFault() {
-  return {lastFault.host, lastFault.code};
+  return {lastFault.host, lastFault.code, lastFault.fingerprint, lastFault.changed};
 }
 
 void ClearCertificateFault() {

@@ -1,6 +1,5 @@
 #include "playback/CertificateRules.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -40,7 +39,7 @@ unsigned long ChainTrustFault(unsigned long trustErrors) {
   return 0;
 }
 
-std::string CertificateFaultText(unsigned long code, const std::string& host) {
+std::string CertificateFaultText(unsigned long code, const std::string& host, bool changed) {
   std::string why;
   switch (code) {
     case kExpired:
@@ -70,12 +69,15 @@ std::string CertificateFaultText(unsigned long code, const std::string& host) {
       why = text;
     }
   }
-  return kCertificateFaultText + why + " (" + host + ")";
+  return kCertificateFaultText + why + " (" + host + ")" +
+         (changed ? "; it has changed since this host was trusted" : "");
 }
 
 std::string TrustedHostName(std::string_view host) {
+  constexpr std::size_t kMaxHostName = 253;
   while (!host.empty() && std::isspace(static_cast<unsigned char>(host.front()))) host.remove_prefix(1);
   while (!host.empty() && std::isspace(static_cast<unsigned char>(host.back()))) host.remove_suffix(1);
+  if (host.size() > kMaxHostName) return {};
   std::string name;
   for (const char ch : host) {
     const unsigned char c = static_cast<unsigned char>(ch);
@@ -85,22 +87,54 @@ std::string TrustedHostName(std::string_view host) {
   return name;
 }
 
-std::vector<std::string> ParseTrustedHosts(std::string_view text) {
-  std::vector<std::string> hosts;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string host = TrustedHostName(text.substr(start, end - start));
-    if (!host.empty() && std::find(hosts.begin(), hosts.end(), host) == hosts.end()) hosts.push_back(host);
-    start = end + 1;
+std::string FingerprintText(const unsigned char* digest, std::size_t size) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  for (std::size_t i = 0; i < size; ++i) {
+    text += kHex[digest[i] >> 4];
+    text += kHex[digest[i] & 15];
   }
-  return hosts;
+  return text;
 }
 
-std::string TrustedHostsText(const std::vector<std::string>& hosts) {
+std::string TrustedFingerprint(std::string_view text) {
+  constexpr std::size_t kSha256Digits = 64;
+  if (text.size() != kSha256Digits) return {};
+  std::string upper;
+  for (const char c : text) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return {};
+    upper += char(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return upper;
+}
+
+HostTrust TrustFor(const TrustedCertificates& trusted, std::string_view host, std::string_view fingerprint) {
+  const auto it = trusted.find(TrustedHostName(host));
+  if (it == trusted.end()) return HostTrust::None;
+  return !fingerprint.empty() && it->second == fingerprint ? HostTrust::Trusted : HostTrust::Changed;
+}
+
+TrustedCertificates ParseTrustedHosts(std::string_view text) {
+  TrustedCertificates trusted;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.remove_suffix(1);
+    const std::size_t blank = line.find_last_of(" \t");
+    if (blank == std::string_view::npos) continue;  // a host alone
+    const std::string host = TrustedHostName(line.substr(0, blank));
+    const std::string fingerprint = TrustedFingerprint(line.substr(blank + 1));
+    if (!host.empty() && !fingerprint.empty()) trusted.try_emplace(host, fingerprint);
+  }
+  return trusted;
+}
+
+std::string TrustedHostsText(const TrustedCertificates& trusted) {
   std::string text;
-  for (const std::string& h : hosts) text += h + "\r\n";
+  for (const auto& [host, fingerprint] : trusted) text += host + " " + fingerprint + "\r\n";
   return text;
 }
 

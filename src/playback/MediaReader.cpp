@@ -13,7 +13,6 @@ extern "C" {
 }
 
 #include "playback/CertificateCheck.h"
-#include "playback/CertificateRules.h"
 #include "playback/ConnectProbe.h"
 #include "playback/FrameSyncRules.h"
 #include "playback/PlaylistRules.h"
@@ -247,7 +246,7 @@ bool MediaReader::SizeKnown() const {
 
 std::string MediaReader::Failure(const std::string& otherwise) const {
   const CertificateFault fault = LastCertificateFault();
-  return fault.Refused() ? CertificateFaultText(fault.code, fault.host) : otherwise;
+  return fault.Refused() ? fault.Text() : otherwise;
 }
 
 bool MediaReader::OpenMedia(const std::string& url, std::string& error) {

@@ -75,7 +75,7 @@ void StationPlayer::SetUrl(const std::string& url) {
     std::lock_guard lock(mutex_);
     url_ = url;
     lastError_.clear();
-    untrustedHost_.clear();
+    untrusted_ = {};
     title_.clear();
     playRequested_ = false;
     ++generation_;
@@ -96,7 +96,7 @@ void StationPlayer::Play() {
     if (url_.empty()) return;
     playRequested_ = true;
     lastError_.clear();
-    untrustedHost_.clear();
+    untrusted_ = {};
     title_.clear();
     ++generation_;
     state_ = psTransitioning;
@@ -123,7 +123,7 @@ void StationPlayer::Stop() {
     std::lock_guard lock(mutex_);
     playRequested_ = false;
     lastError_.clear();
-    untrustedHost_.clear();
+    untrusted_ = {};
     title_.clear();
     ++generation_;
     state_ = psStopped;
@@ -172,9 +172,9 @@ PlayerTimeouts StationPlayer::Timeouts() const {
   return timeouts_;
 }
 
-std::string StationPlayer::UntrustedHost() const {
+CertificateFault StationPlayer::Untrusted() const {
   std::lock_guard lock(mutex_);
-  return untrustedHost_;
+  return untrusted_;
 }
 
 std::string StationPlayer::Title() const {
@@ -219,11 +219,11 @@ std::string StationPlayer::PublishTitle(unsigned generation, const std::string& 
   return ansi;
 }
 
-void StationPlayer::Fail(unsigned generation, const std::string& why, const std::string& untrustedHost) {
+void StationPlayer::Fail(unsigned generation, const std::string& why, const CertificateFault& untrusted) {
   std::lock_guard lock(mutex_);
   if (generation_ != generation) return;
   lastError_ = why;
-  untrustedHost_ = untrustedHost;
+  untrusted_ = untrusted;
   title_.clear();
   state_ = psStopped;
   playRequested_ = false;
@@ -277,7 +277,7 @@ struct StationPlayer::Outcome {
   bool sized = false;   // sent with its size: a file over the network, never tried again
   bool ended = false;   // the media came to its end; else it failed with `error`
   std::string error;
-  std::string untrustedHost;  // the error is this host's certificate
+  CertificateFault untrusted;  // the error is this certificate
   std::string opened;         // the stream's address, after playlists
 };
 
@@ -442,7 +442,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
     }
   } catch (const MediaError& e) {
     o.error = e.what();
-    if (o.error.rfind(kCertificateFaultText, 0) == 0) o.untrustedHost = LastCertificateFault().host;
+    if (o.error.rfind(kCertificateFaultText, 0) == 0) o.untrusted = LastCertificateFault();
   } catch (const std::exception& e) {
     // Anything else (memory running out, a thread of the sound system that cannot start)
     // ends this media, not the program: an exception leaving the worker would end it.
@@ -454,7 +454,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
 void StationPlayer::Finish(unsigned generation, const Outcome& how, Device& device) {
   const auto cancelled = [this, generation] { return !Current(generation); };
   if (!how.ended) {
-    Fail(generation, how.error, how.untrustedHost);
+    Fail(generation, how.error, how.untrusted);
     return;
   }
   // Play out what is queued, keeping the position up to date.

@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "playback/CertificateCheck.h"
 #include "playback/ReconnectRules.h"
 #include "playback/SoundTap.h"
 #include "playback/StreamTap.h"
@@ -89,8 +90,8 @@ class StationPlayer {
   // Why the media last asked to play could not be played, or why a live stream ended,
   // in words; empty while it plays, and after SetUrl, Play and Stop.
   std::string LastError() const;
-  // The host whose certificate was refused when that was the last error; empty otherwise.
-  std::string UntrustedHost() const;
+  // The certificate refused when that was the last error; none refused otherwise.
+  CertificateFault Untrusted() const;
   // The title the stream announced last, in the ANSI code page; empty while none is
   // known, and again after Stop, Play, another URL, a failure or the media's end.
   std::string Title() const;
@@ -131,7 +132,7 @@ class StationPlayer {
   void MarkStart(unsigned generation, long long StartTimes::*step, unsigned long long tick = 0);
   // The position of the media that is playing; with `playing`, also the playing state.
   void PublishPosition(unsigned generation, long long ms, bool playing);
-  void Fail(unsigned generation, const std::string& why, const std::string& untrustedHost = {});
+  void Fail(unsigned generation, const std::string& why, const CertificateFault& untrusted = {});
   // Returns the title as published, in the ANSI code page.
   std::string PublishTitle(unsigned generation, const std::string& raw);
   std::shared_ptr<SoundTap> Tap() const;
@@ -142,7 +143,7 @@ class StationPlayer {
   std::condition_variable start_;  // the worker: a play is asked for
   std::string url_;
   std::string lastError_;
-  std::string untrustedHost_;
+  CertificateFault untrusted_;
   std::u16string title_;
   bool playRequested_ = false;
   std::atomic<unsigned> generation_{0};

@@ -29,9 +29,9 @@ class TWindowsMediaPlayer {
   // Why the media could not be played, or why a live stream ended, for the displays;
   // empty after SetURL, play and stop.
   std::string lastError() const { return player_.LastError(); }
-  // The host whose certificate was not valid, when that is why the media did not play. No
+  // The certificate that was not valid, when that is why the media did not play. No
   // member of the control.
-  std::string untrustedHost() const { return player_.UntrustedHost(); }
+  playback::CertificateFault untrustedCertificate() const { return player_.Untrusted(); }
   // How long the last play took to each step of its start. No member of the control.
   playback::StartTimes startTimes() const { return player_.LastStartTimes(); }
 

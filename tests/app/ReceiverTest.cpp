@@ -14,6 +14,7 @@
 #include <functional>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "app/FormSure.h"
 #include "app/MainForm.h"
@@ -528,37 +529,47 @@ TEST_F(Receiver, AStationPlaysOnTheDisplaysAnotherReplacesItAndDisconnectStopsIt
 }
 
 // A station whose certificate nobody vouches for fails with the reason, and the user is
-// asked once whether to trust its host: No leaves it so, Yes plays it and remembers the
-// host beside the settings for the next start.
-TEST_F(Receiver, AStationWithAnUnknownCertificatePlaysOnceTheUserTrustsItsHost) {
+// asked once whether to trust it for its host: No leaves it so, Yes plays it and
+// remembers the certificate with the host beside the settings for the next start.
+// Another certificate of that host asks again and says that it changed.
+TEST_F(Receiver, AStationWithAnUnknownCertificatePlaysOnceTheUserTrustsIt) {
   TMainForm& m = *m_;
-  REQUIRE_STATION("TUNORA_STATION_HTTPS_UNKNOWN");
-  playback::SetTrustedHosts({});
+  REQUIRE_STATION("TUNORA_STATION_HTTPS_CLIENT");
+  playback::SetTrustedCertificates({});
   SetPreset(m, 1, "Secure", StationAddress("TUNORA_STATION_HTTPS_UNKNOWN"));
-  for (const int answer : {IDNO, IDYES}) {
-    SCOPED_TRACE(answer == IDYES ? "yes" : "no");
+  SetPreset(m, 2, "Changed", StationAddress("TUNORA_STATION_HTTPS_CLIENT"));
+  const std::tuple<int, int, const char*> steps[] = {
+      {IDNO, 1, "not valid: it was not issued by an authority"},
+      {IDYES, 1, "not valid: it was not issued by an authority"},
+      {IDNO, 2, "(127.0.0.1); it has changed since this host was trusted"},
+  };
+  for (const auto& [answer, preset, said] : steps) {
+    SCOPED_TRACE(said);
     MessageBoxWatcher boxes(ui::App().Title(), answer);
-    LeftClick(m.VrDemoButtonStation[1]);
+    LeftClick(m.VrDemoButtonStation[preset]);
     ASSERT_TRUE(PumpUntil([&] { return !boxes.Seen().empty(); }, 10000)) << m.LabelStation.Caption();
     Pump(500);
     const std::vector<SeenBox> seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 1u) << "asked once";
-    EXPECT_NE(seen[0].text.find("certificate is not valid: it was not issued by an authority"), std::string::npos)
+    EXPECT_NE(seen[0].text.find(said), std::string::npos) << seen[0].text;
+    EXPECT_NE(seen[0].text.find("from 127.0.0.1 with this certificate all the same?"), std::string::npos)
         << seen[0].text;
-    EXPECT_NE(seen[0].text.find("Play stations from 127.0.0.1 all the same?"), std::string::npos) << seen[0].text;
     if (answer == IDNO) {
       EXPECT_EQ(m.LabelStation.Caption(), "Cannot play");
       EXPECT_NE(m.VrMatrixConn.Text().find("certificate is not valid"), std::string::npos);
-      EXPECT_FALSE(base::FileExists(InDir("trustedhosts.ini")));
+      EXPECT_EQ(base::FileExists(InDir("trustedhosts.ini")), preset == 2);
+    } else {
+      EXPECT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == "Secure"; }, 10000))
+          << m.WindowsMediaPlayer.lastError();
     }
   }
-  EXPECT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == "Secure"; }, 10000))
-      << m.WindowsMediaPlayer.lastError();
-  EXPECT_EQ(ReadFile(InDir("trustedhosts.ini")), "127.0.0.1\r\n");
-  playback::SetTrustedHosts({});
+  const std::string fingerprint = StationAddress("TUNORA_STATION_HTTPS_UNKNOWN_SHA256");
+  EXPECT_EQ(ReadFile(InDir("trustedhosts.ini")), "127.0.0.1 " + fingerprint + "\r\n");
+  playback::SetTrustedCertificates({});
   m.Certificates.Load(Directory());
-  EXPECT_EQ(playback::TrustedHosts(), std::vector<std::string>{"127.0.0.1"}) << "read at the next start";
-  playback::SetTrustedHosts({});
+  EXPECT_EQ(playback::GetTrustedCertificates(), (playback::TrustedCertificates{{"127.0.0.1", fingerprint}}))
+      << "read at the next start";
+  playback::SetTrustedCertificates({});
 }
 
 // "Station History" shows the dialog; a click on an entry plays its station under the

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace playback;
 
 TEST(CertificateRules, TheChecksResultsAreToldInWords) {
@@ -35,13 +37,25 @@ TEST(CertificateRules, AChainsTrustErrorsAmountToItsFault) {
   for (const auto& [errors, fault] : cases) EXPECT_EQ(ChainTrustFault(errors), fault) << std::hex << errors;
 }
 
-TEST(CertificateRules, TheTrustedHostsFileKeepsHostNamesOnly) {
-  EXPECT_EQ(ParseTrustedHosts("Radio.Example\r\n  127.0.0.1 \n\nbad host\r\nx/y\r\nradio.example\r\n[::1]"),
-            (std::vector<std::string>{"radio.example", "127.0.0.1", "[::1]"}));
-  EXPECT_EQ(TrustedHostsText({"a.example", "127.0.0.1"}), "a.example\r\n127.0.0.1\r\n");
-  EXPECT_EQ(ParseTrustedHosts(TrustedHostsText({"a.example", "b"})), (std::vector<std::string>{"a.example", "b"}));
-  EXPECT_EQ(TrustedHostName("\t"), "");
-  EXPECT_EQ(TrustedHostName("a\x01"
-                            "b"),
-            "");
+// One certificate a host, as browsers keep their exceptions: the same one is trusted,
+// another of that host asks again, and no other host is trusted through it. Lines of
+// older files (a host alone) and damaged lines trust nothing.
+TEST(CertificateRules, TheTrustedHostsFileKeepsOneCertificateAHost) {
+  const std::string a(64, 'A'), b(64, 'b'), bUpper(64, 'B');
+  const TrustedCertificates trusted =
+      ParseTrustedHosts("Radio.Example " + a + "\r\n 127.0.0.1\t" + b + " \nold.example\r\n\nbad host " + a + "\nx/y " +
+                        a + "\nshort.example " + a.substr(1) + "\nradio.example " + b);
+  EXPECT_EQ(trusted, (TrustedCertificates{{"radio.example", a}, {"127.0.0.1", bUpper}}));
+  EXPECT_EQ(TrustedHostsText(trusted), "127.0.0.1 " + bUpper + "\r\nradio.example " + a + "\r\n");
+  const std::tuple<const char*, std::string, HostTrust> cases[] = {
+      {"RADIO.example", a, HostTrust::Trusted},
+      {"radio.example", bUpper, HostTrust::Changed},
+      {"www.radio.example", a, HostTrust::None},
+      {"old.example", a, HostTrust::None},
+  };
+  for (const auto& [host, fingerprint, trust] : cases) EXPECT_EQ(TrustFor(trusted, host, fingerprint), trust) << host;
+  EXPECT_EQ(CertificateFaultText(0x800B0110, "h", true),
+            std::string(kCertificateFaultText) +
+                "it is not meant for a web server (h); it has changed since this "
+                "host was trusted");
 }
