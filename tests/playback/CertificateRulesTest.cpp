@@ -6,14 +6,13 @@
 
 using namespace playback;
 
-TEST(CertificateRules, TheChecksResultsAreToldInWords) {
+// The faults that the test station's certificates show (an unknown authority, another
+// name, another purpose, a changed certificate) are read from the player as users see
+// them; these are the ones no local certificate brings about.
+TEST(CertificateRules, FaultsTheStationCannotShowAreToldInWordsToo) {
   const std::pair<unsigned long, const char*> cases[] = {
       {0x800B0101, "it has expired, or is not valid yet (radio.example)"},
       {0x800B010C, "it was revoked (radio.example)"},
-      {0x800B0109, "it was not issued by an authority that this computer trusts (radio.example)"},
-      {0x800B010A, "it was not issued by an authority that this computer trusts (radio.example)"},
-      {0x800B010F, "it was issued for another name (radio.example)"},
-      {0x800B0110, "it is not meant for a web server (radio.example)"},
       {0x80092012, "the check failed with error 0x80092012 (radio.example)"},
   };
   for (const auto& [code, why] : cases)
