@@ -240,8 +240,9 @@ bool PlaylistEntryAllowed(std::string_view playlistUrl, std::string_view entry, 
 }
 
 bool HlsAddressAllowed(std::string_view listUrl, std::string_view address, std::string* why) {
-  // An encrypted segment is opened through the crypto protocol, which opens what follows.
-  if (StartsWithNoCase(address, "crypto+") || StartsWithNoCase(address, "crypto:")) address.remove_prefix(7);
+  // An encrypted segment is opened through the crypto protocol, which opens what follows
+  // (FFmpeg knows the prefix in small letters only).
+  if (address.substr(0, 7) == "crypto+" || address.substr(0, 7) == "crypto:") address.remove_prefix(7);
   return PlaylistEntryAllowed(listUrl, address, why);
 }
 
