@@ -1,28 +1,23 @@
 // Playlists as they come from a station: its URL, the content type the server names and
 // the body, through detection, parsing and the checks of what an entry may lead to.
 #include "FuzzInput.h"
+#include "base/PathRules.h"
 #include "playback/PlaylistRules.h"
 
 namespace {
 
 constexpr std::size_t kMaxInput = playback::kMaxPlaylistBytes + 1024;
 
-std::string_view Trimmed(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
-
-// What another protocol may be handed: no control character once trimmed, and no blank
-// in an address (a path may hold blanks).
-bool Clean(std::string_view url) {
-  const std::string_view u = Trimmed(url);
+// What another protocol may be handed, exactly as it is (what was checked is what is
+// opened): no control character, a NUL least of all (a C function would see the text end
+// there), and no blank in an address (a path may hold blanks).
+bool Clean(std::string_view u) {
   const bool address = !playback::SchemeOf(u).empty() && !(u.size() > 1 && u[1] == ':');
   for (const char ch : u) {
     const unsigned char c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == 0x7F || (address && c == ' ')) return false;
   }
-  return true;
+  return !u.empty();
 }
 
 void CheckAddress(std::string_view url) {
@@ -35,10 +30,14 @@ void CheckAddress(std::string_view url) {
     FUZZ_CHECK(scheme == "http" || scheme == "https");
   }
   std::string why;
-  if (!playback::StationUrlAllowed(url, &why))
+  if (!playback::StationUrlAllowed(url, &why)) {
     FUZZ_CHECK(!why.empty() && why.size() < 200);
-  else
+  } else {
     FUZZ_CHECK(Clean(url));
+    // What the system opens as a file reaches no other computer and no device.
+    if (scheme.empty() || scheme == "file")
+      FUZZ_CHECK(!base::IsNetworkOrDevicePath(scheme.empty() ? url : url.substr(5)));
+  }
   (void)playback::DemuxerForContentType(url);
 }
 
@@ -62,13 +61,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(!entry.empty());
       CheckAddress(entry);
       // A playlist from the network leads to http and https streams only.
-      const std::string scheme = playback::SchemeOf(Trimmed(entry));
+      const std::string scheme = playback::SchemeOf(entry);
       std::string why;
       if (playback::PlaylistEntryAllowed("http://radio.example/list", entry, &why))
         FUZZ_CHECK((scheme == "http" || scheme == "https") && Clean(entry));
       else
         FUZZ_CHECK(!why.empty() && why.find_first_of("\r\n") == std::string::npos);
       if (playback::PlaylistEntryAllowed(url, entry)) FUZZ_CHECK(Clean(entry));
+      // The crypto protocol hands on what follows its prefix, and that is what must be clean.
+      const bool crypto = entry.rfind("crypto+", 0) == 0 || entry.rfind("crypto:", 0) == 0;
+      const std::string_view nested = std::string_view(entry).substr(crypto ? 7 : 0);
+      if (playback::HlsAddressAllowed(url, entry)) FUZZ_CHECK(Clean(nested));
     }
     (void)kind;
   }

@@ -1,6 +1,8 @@
 // The settings file (Defaults.ini) as the program reads it at start-up, and the integer
-// rule of its number lines. A settings file that reads without error must come back the
-// same after it is written out and read again.
+// rule of its number lines. A damaged line stops the reading with one of the three
+// refusals the program reports (a bad number, a refused recording name, a band that
+// cannot name files); whatever was read, the settings the program then saves must come
+// back the same after they are written out and read again.
 #include <cstdlib>
 #include <optional>
 
@@ -70,13 +72,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The file's own paths exist when their first byte is even: both branches are taken.
   const auto exists = [](const std::string& path) { return !path.empty() && path[0] % 2 == 0; };
+  // What the controls hold before the file is read: a refused line stops the reading and
+  // leaves them so, the lines before it applied.
   Collect first;
+  first.values.recordingPath = "C:\\Program\\webfile.wav";
   try {
     stations::ReadSettings(lines, "C:\\Program", exists, first);
   } catch (const base::EConvertError&) {
-    return 0;
+    // The program reports each refusal, keeps the file in a copy, and starts with what
+    // was read; the next Exit writes that, so it must read back whole.
   } catch (const stations::EInvalidFileName&) {
-    return 0;
+  } catch (const stations::EInvalidBandName&) {
   }
   const std::string text = base::JoinLines(stations::SettingsLines(first.values));
   const std::vector<std::string> again = base::SplitLines(text);

@@ -25,6 +25,7 @@ declare -A MAX_LEN=([settings]=1024 [stations]=1024 [skin_file]=2048 [region]=40
 
 "$TUNORA_ROOT/scripts/setup-packages.sh"
 BUILD=${BUILD:-$TUNORA_ROOT/build}/fuzz
+mkdir -p "$BUILD"
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -DTUNORA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   >"$BUILD.configure.log" 2>&1 || { cat "$BUILD.configure.log" >&2; die "configuring the fuzz build failed"; }
 nice cmake --build "$BUILD" -j"${JOBS:-2}" >"$BUILD.build.log" 2>&1 \

@@ -1,11 +1,12 @@
 #include "playback/HlsListCap.h"
 
 #include <cstring>
-#include <string>
 
 extern "C" {
 #include <libavformat/avformat.h>
 }
+
+#include "playback/PlaylistRules.h"
 
 namespace playback {
 
@@ -13,13 +14,16 @@ namespace playback {
 struct HlsListCap::File {
   HlsListCap* cap;
   AVIOContext* inner;
+  std::string url;
   long long bytes = 0;
   std::string head;  // the first bytes, until it is known whether this is a list
   bool list = false;
 };
 
 void HlsListCap::Attach(AVFormatContext* format) {
-  exceeded_ = false;
+  budget_ = {};
+  reason_.clear();
+  stopped_ = false;
   open_ = format->io_open;
   close_ = format->io_close2;
   format->opaque = this;
@@ -28,22 +32,35 @@ void HlsListCap::Attach(AVFormatContext* format) {
 }
 
 bool HlsListCap::Check(const AVFormatContext* format, AVIOContext* connection) {
-  if (!exceeded_ && format && format->iformat && std::strcmp(format->iformat->name, "hls") == 0 && connection &&
-      avio_tell(connection) > kMaxHlsListBytes)
-    exceeded_ = true;
-  return exceeded_;
+  if (stopped_ || !format || !format->iformat || std::strcmp(format->iformat->name, "hls") != 0) return stopped_;
+  if (!connection) connection = format->pb;
+  if (connection && format->url)
+    if (const char* over = budget_.Read(format->url, avio_tell(connection))) Stop(over);
+  return stopped_;
+}
+
+void HlsListCap::Stop(const std::string& reason) {
+  if (stopped_) return;
+  reason_ = reason;
+  stopped_ = true;
 }
 
 int HlsListCap::Open(AVFormatContext* s, AVIOContext** pb, const char* url, int flags, AVDictionary** options) {
   auto* cap = static_cast<HlsListCap*>(s->opaque);
   // The media itself (a file opened by name) is closed by FFmpeg without asking this
-  // cap: it stays as it is. Only what a demuxer opens in turn is counted.
+  // cap: it stays as it is, checked by the reader. Only what a demuxer opens in turn is
+  // checked and counted here.
   if (!s->pb) return cap->open_(s, pb, url, flags, options);
+  std::string why;
+  if (!HlsAddressAllowed(s->url ? s->url : "", url, &why)) {
+    cap->Stop(why);
+    return AVERROR(EPERM);
+  }
   AVIOContext* inner = nullptr;
   const int r = cap->open_(s, &inner, url, flags, options);
   if (r < 0) return r;
   constexpr int kBufferBytes = 4096;
-  auto* file = new File{cap, inner, 0, {}, false};
+  auto* file = new File{cap, inner, url, 0, {}, false};
   auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
   *pb = buffer ? avio_alloc_context(buffer, kBufferBytes, 0, file, &HlsListCap::Read, nullptr, &HlsListCap::Seek)
                : nullptr;
@@ -78,10 +95,11 @@ int HlsListCap::Read(void* opaque, unsigned char* buffer, int size) {
     file->list = file->head.substr(0, 16).find("#EXTM3U") != std::string::npos;
   }
   file->bytes += n;
-  if (file->list && file->bytes > kMaxHlsListBytes) {
-    file->cap->exceeded_ = true;
-    return AVERROR(EFBIG);
-  }
+  if (file->list)
+    if (const char* over = file->cap->budget_.Read(file->url, file->bytes)) {
+      file->cap->Stop(over);
+      return AVERROR(EFBIG);
+    }
   return n;
 }
 

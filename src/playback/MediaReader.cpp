@@ -195,7 +195,9 @@ int MediaReader::ReadSynced(void* self, std::uint8_t* buf, int size) {
   return n;
 }
 
-void MediaReader::Open(const std::string& url) {
+void MediaReader::Open(const std::string& text) {
+  // What is checked here is what is opened, and what a playlist's entries are judged by.
+  const std::string url(StationAddress(text));
   std::string why;
   if (!StationUrlAllowed(url, &why)) throw MediaError(why);
   std::string error;
@@ -235,7 +237,7 @@ void MediaReader::Open(const std::string& url) {
 
 void MediaReader::OpenStream(const std::string& url) {
   std::string error;
-  if (!OpenMedia(url, error)) throw MediaError(error);
+  if (!StationUrlAllowed(url, &error) || !OpenMedia(url, error)) throw MediaError(error);
 }
 
 bool MediaReader::SizeKnown() const {
@@ -312,7 +314,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   const std::string noFrames =
       std::string("The station's stream holds no ") + (adts ? "AAC" : "MP3") + " frames that can be played";
   if (r < 0) {
-    error = listCap_.Exceeded()        ? kHlsListTooLarge
+    error = listCap_.Stopped()         ? listCap_.Reason()
             : TimedOut()               ? kNoAnswer
             : sync_ && !sync_->Found() ? noFrames
                                        : Failure("The station cannot be opened: " + ErrorText(r));
@@ -325,7 +327,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     return false;
   }
   if (r < 0) {
-    error = listCap_.Exceeded() ? kHlsListTooLarge : "The station sends nothing that can be played: " + ErrorText(r);
+    error = listCap_.Stopped() ? listCap_.Reason() : "The station sends nothing that can be played: " + ErrorText(r);
     return false;
   }
   const AVCodec* decoder = nullptr;
@@ -422,7 +424,7 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
     else
       r = av_read_frame(format_, packet_);
     // The HLS reader ends a stream whose reloaded list failed.
-    if (r < 0 && listCap_.Exceeded()) throw MediaError(kHlsListTooLarge);
+    if (r < 0 && listCap_.Stopped()) throw MediaError(listCap_.Reason());
     if (r == AVERROR_EOF) {
       avcodec_send_packet(codec_, nullptr);  // drain the decoder
       continue;

@@ -47,8 +47,9 @@ class MediaReader {
   void WatchStream(unsigned stallMs = kStallMs, unsigned undecodableMs = kUndecodableMs);
   // The address of the stream that opened: the playlist's entry when it came from one.
   const std::string& OpenedUrl() const { return openedUrl_; }
-  // Connects, follows playlists and prepares the decoder; raises MediaError.
-  void Open(const std::string& url);
+  // Connects to the address that `text` names (StationAddress), follows playlists and
+  // prepares the decoder; raises MediaError.
+  void Open(const std::string& text);
   // Opens url as the stream it was before (no playlist is looked for); raises MediaError.
   void OpenStream(const std::string& url);
   // The server announced the media's size: a file sent over the network, not a live

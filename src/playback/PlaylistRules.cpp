@@ -4,6 +4,8 @@
 #include <cctype>
 #include <map>
 
+#include "base/PathRules.h"
+
 namespace playback {
 
 namespace {
@@ -194,21 +196,24 @@ bool HostAndPort(std::string_view url, std::string& host, int& port) {
 }
 
 std::string PrintableAddress(std::string_view url) {
+  constexpr std::size_t kMost = 80;
   std::string out;
-  for (const char ch : url.substr(0, 80)) {
+  for (const char ch : url) {
     const unsigned char c = static_cast<unsigned char>(ch);
+    std::string piece(1, ch);
     if (c == '\r') {
-      out += "\\r";
+      piece = "\\r";
     } else if (c == '\n') {
-      out += "\\n";
+      piece = "\\n";
     } else if (c < 0x20 || c == 0x7F) {
       static const char kHex[] = "0123456789ABCDEF";
-      out += std::string("\\x") + kHex[c >> 4] + kHex[c & 15];
-    } else {
-      out += ch;
+      piece = std::string("\\x") + kHex[c >> 4] + kHex[c & 15];
     }
+    // Cut between whole characters: a control character is spelled out in up to four.
+    if (out.size() + piece.size() > kMost) return out + "...";
+    out += piece;
   }
-  return url.size() > 80 ? out + "..." : out;
+  return out;
 }
 
 namespace {
@@ -217,65 +222,49 @@ std::string Quoted(std::string_view url) {
   return "\"" + PrintableAddress(url) + "\"";
 }
 
-bool Slash(char c) {
-  return c == '\\' || c == '/';
-}
-
-// What follows the slashes that a path (or what a "file:" address hands the system)
-// starts with, and how many there were.
-std::string_view AfterSlashes(std::string_view s, std::size_t& slashes) {
-  if (SchemeOf(s) == "file") s.remove_prefix(5);
-  slashes = 0;
-  while (slashes < s.size() && Slash(s[slashes])) ++slashes;
-  return s.substr(slashes);
-}
-
-// A path on a network share ("\\server\share", "//server/share", "file://server/share")
-// or a device; "file:///C:/x" is a path on this machine.
-bool SharePath(std::string_view s) {
-  std::size_t slashes = 0;
-  const std::string_view rest = AfterSlashes(s, slashes);
-  const bool drive = rest.size() >= 2 && rest[1] == ':' && std::isalpha(static_cast<unsigned char>(rest[0]));
-  return slashes >= 2 && !drive;
-}
-
-// "\\?\..." or "\\.\...", with either slash.
-bool DevicePath(std::string_view s) {
-  std::size_t slashes = 0;
-  const std::string_view rest = AfterSlashes(s, slashes);
-  return slashes >= 2 && rest.size() >= 2 && (rest[0] == '?' || rest[0] == '.') && Slash(rest[1]);
-}
-
 }  // namespace
 
+std::string_view StationAddress(std::string_view text) {
+  return Trim(text);
+}
+
 bool PlaylistEntryAllowed(std::string_view playlistUrl, std::string_view entry, std::string* why) {
-  const std::string_view list = Trim(playlistUrl);
-  const std::string_view e = Trim(entry);
-  if (!StationUrlAllowed(e, why)) return false;
-  const std::string listScheme = IsLocalPath(list) ? std::string() : SchemeOf(list);
-  if (listScheme.empty() || listScheme == "file") {
-    if (!SharePath(e)) return true;
-    if (why) *why = Quoted(e) + " is on a network share, which a playlist may not lead to";
-    return false;
-  }
-  const std::string scheme = IsLocalPath(e) ? std::string() : SchemeOf(e);
+  if (!StationUrlAllowed(entry, why)) return false;
+  const std::string listScheme = IsLocalPath(playlistUrl) ? std::string() : SchemeOf(playlistUrl);
+  // A local playlist may name what a station may (shares and devices are refused above).
+  if (listScheme.empty() || listScheme == "file") return true;
+  const std::string scheme = IsLocalPath(entry) ? std::string() : SchemeOf(entry);
   if (scheme == "http" || scheme == "https") return true;
-  if (why) *why = Quoted(e) + " is no http or https address, which a playlist from the network may not lead to";
+  if (why) *why = Quoted(entry) + " is no http or https address, which a playlist from the network may not lead to";
   return false;
 }
 
-bool StationUrlAllowed(std::string_view url, std::string* why) {
-  const std::string_view u = Trim(url);
-  if (u.empty()) {
+bool HlsAddressAllowed(std::string_view listUrl, std::string_view address, std::string* why) {
+  // An encrypted segment is opened through the crypto protocol, which opens what follows
+  // (FFmpeg knows the prefix in small letters only).
+  if (address.substr(0, 7) == "crypto+" || address.substr(0, 7) == "crypto:") address.remove_prefix(7);
+  return PlaylistEntryAllowed(listUrl, address, why);
+}
+
+bool StationUrlAllowed(std::string_view u, std::string* why) {
+  if (Trim(u).empty()) {
     if (why) *why = "The station has no URL";
     return false;
   }
-  // A local file: no colon at all, a drive letter, or a network path.
+  // Windows would drop blanks at a path's end ("COM1 " is COM1); the reader leaves them
+  // out before it checks (StationAddress).
+  if (Trim(u).size() != u.size()) {
+    if (why) *why = "The address " + Quoted(u) + " has blanks or line breaks around it";
+    return false;
+  }
+  // A path on this machine or beyond: no colon at all, a drive letter, or a separator
+  // first (\\server\share, \??\..., /x).
   const std::size_t colon = u.find(':');
   const bool drive = colon == 1 && std::isalpha(static_cast<unsigned char>(u[0]));
-  const bool path = colon == std::string_view::npos || drive || u.substr(0, 2) == "\\\\";
+  const bool path = colon == std::string_view::npos || drive || u.front() == '\\' || u.front() == '/';
   // A path may hold blanks; an address none, nor a line break that would carry more
-  // lines into the request.
+  // lines into the request. Nothing is trimmed: what is checked is what is opened, and a
+  // NUL would end the text that a C function sees before the part that was checked.
   const bool clean = std::none_of(u.begin(), u.end(), [path](char ch) {
     const unsigned char c = static_cast<unsigned char>(ch);
     return c < (path ? 0x20 : 0x21) || c == 0x7F;
@@ -284,17 +273,20 @@ bool StationUrlAllowed(std::string_view url, std::string* why) {
     if (why) *why = "The address " + Quoted(u) + " holds " + (path ? "" : "blanks or ") + "control characters";
     return false;
   }
-  if (DevicePath(u)) {
-    if (why) *why = "The address " + Quoted(u) + " names a device, not a sound file";
+  const std::string scheme = path ? std::string() : Lower(u.substr(0, colon));
+  static const char* const allowed[] = {"http", "https", "tcp", "tls", "hls", "crypto", "file"};
+  if (!path && std::find(std::begin(allowed), std::end(allowed), scheme) == std::end(allowed)) {
+    if (why) *why = "The address " + Quoted(u.substr(0, 40)) + " has a scheme that cannot be played; use http or https";
     return false;
   }
-  if (path) return true;
-  const std::string scheme = Lower(u.substr(0, colon));
-  static const char* const allowed[] = {"http", "https", "tcp", "tls", "hls", "crypto", "file"};
-  if (std::find(std::begin(allowed), std::end(allowed), scheme) != std::end(allowed)) return true;
-  if (why)
-    *why = "The address \"" + std::string(u.substr(0, 40)) + "\" has a scheme that cannot be played; use http or https";
-  return false;
+  // What the system is handed for a file: the path, or what follows "file:".
+  if ((path || scheme == "file") && base::IsNetworkOrDevicePath(path ? u : u.substr(5))) {
+    if (why)
+      *why = "The address " + Quoted(u) +
+             " is on another computer or is a device, and is not opened; give a network folder a drive letter";
+    return false;
+  }
+  return true;
 }
 
 PlaylistKind DetectPlaylist(std::string_view url, std::string_view contentType, std::string_view body) {

@@ -44,22 +44,33 @@ std::string SchemeOf(std::string_view url);
 // comes without its brackets.
 bool HostAndPort(std::string_view url, std::string& host, int& port);
 
-// Whether a playlist at playlistUrl may lead to entry; sets why, naming the entry, when it
-// may not. A playlist fetched from the network leads to http and https streams only: a
-// server must not make the player open local files, network shares or other kinds of
-// addresses. A local playlist may name what a station may, but no network share or
-// device: a file that someone else wrote must not make Windows offer the user's
-// credentials to a foreign server.
+// The address that a station's text names: the text without the blanks and line breaks
+// around it (a preset typed with a blank after it plays). The reader checks and opens this
+// address, and no other.
+std::string_view StationAddress(std::string_view text);
+
+// Whether a playlist at playlistUrl may lead to entry, exactly as it is; sets why, naming
+// the entry, when it may not. A playlist fetched from the network leads to http and https
+// streams only: a server must not make the player open local files, network shares or
+// other kinds of addresses. A local playlist may name what a station may, which is no
+// network share or device: a file that someone else wrote must not make Windows offer the
+// user's credentials to a foreign server, nor open a port that blocks the player.
 bool PlaylistEntryAllowed(std::string_view playlistUrl, std::string_view entry, std::string* why = nullptr);
 
-// Whether the stream reader may open the URL: http, https, tcp, tls, hls, crypto, file,
-// and local paths; never a device path (\\?\ or \\.\). An address holds no blank
-// and no control character once trimmed (a line break would add lines to the request
-// that carries it), a path no control character. Sets why when it may not.
+// Whether an HLS list at listUrl may lead to address (a list, a segment or a key that the
+// HLS reader opens in turn): as a playlist's entry may, judged by what an encrypted
+// segment's "crypto+" or "crypto:" address opens.
+bool HlsAddressAllowed(std::string_view listUrl, std::string_view address, std::string* why = nullptr);
+
+// Whether the stream reader may open the URL exactly as it is: http, https, tcp, tls, hls,
+// crypto, file, and local paths; never a network share or device path
+// (base::IsNetworkOrDevicePath), by which a "file:" address is judged too. An address
+// holds no blank and no control character, a path no control character, around it or
+// inside. Sets why when it may not.
 bool StationUrlAllowed(std::string_view url, std::string* why);
 
-// The address as a message shows it: at most 80 characters, a control character as
-// \r, \n or \xNN.
+// The address as a message shows it: at most 80 characters (then "..."), a control
+// character as \r, \n or \xNN.
 std::string PrintableAddress(std::string_view url);
 
 }  // namespace playback

@@ -10,6 +10,7 @@ namespace {
 constexpr std::int64_t kCopyChunk = 0xF000;
 constexpr std::int64_t kMaxChunkSize = 0xFFFFFFFFll;
 constexpr std::int64_t kMaxFileSize = 0xFFFFFFFFll;
+constexpr std::uint32_t kMaxFormatSize = kPcmFormatSize + 0xFFFF;
 
 std::uint32_t Le32(const std::uint8_t* p) {
   return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
@@ -229,8 +230,11 @@ void TWaveStream::OpenRead() {
     if (id == 0) break;
     const std::int64_t left = std::max<std::int64_t>(end - base_.Position(), 0);
     if (id == Id("fmt ")) {
-      // A damaged size must not allocate more than the stream could ever fill.
+      // A damaged size must not allocate more than the stream could ever fill, nor more
+      // than any format block takes: the 18 bytes and at most 65535 extra (a size of 2^31
+      // or more would not even fit the block's int size).
       if (size > left) throw EReadError();
+      if (size > kMaxFormatSize) throw EWaveStreamError("Wave is invalid");
       SetFormatSize(int(size));
       base_.ReadBuffer(GetFormat(), size);
     } else if (id == Id("data")) {

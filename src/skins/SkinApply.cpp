@@ -2,10 +2,10 @@
 // and the LED text to the controls that every window lists.
 #include <stdexcept>
 
+#include "base/PathRules.h"
 #include "base/TextFile.h"
 #include "skins/SkinForm.h"
 #include "skins/SkinImage.h"
-#include "ui/PathRules.h"
 
 using widgets::scActive;
 using widgets::scButtonText;
@@ -28,7 +28,7 @@ void TSkinForm::ApplySkin(bool reloadImage) {
   // Windows would connect to the computer a path names, offering it the user's
   // credentials, and wait for an unreachable one at every start: a skin file from anyone
   // may name one. Nothing is opened for it.
-  if (ui::IsNetworkOrDevicePath(path)) {
+  if (base::IsNetworkOrDevicePath(path)) {
     EditSkin.SetText(PictureInUse);
     throw std::runtime_error("The skin picture " + path +
                              " is on another computer or is a device, and is not opened. Copy the picture to this "

@@ -9,6 +9,7 @@
 #include "base/TextFile.h"
 #include "songs/SongFile.h"
 #include "songs/StreamPastRules.h"
+#include "ui/AnsiText.h"
 
 namespace songs {
 
@@ -368,7 +369,7 @@ void SongKeeper::Pass(bool finishAll) {
   for (Job* job : work) {
     if (!job->discard && !job->pending.empty() && job->failure.empty()) {
       if (!job->spool) {
-        const std::string dir = folder + "\\" + SafeFileName(job->past->Station());
+        const std::string dir = folder + "\\" + SafeFileName(job->past->Station(), ui::AnsiCodePageShape());
         if (const std::string error = MakeFolder(dir); !error.empty()) {
           job->failure = "Songs cannot be kept in " + dir + ": " + error;
         } else {
@@ -431,7 +432,7 @@ void SongKeeper::Finish(Job& job) {
     const LocalTime t = Now();
     name = StretchName(station, t.year, t.month, t.day, t.hour, t.minute, t.second);
   }
-  const std::string planned = SongPath(folder, station, name, kind.extension, incomplete);
+  const std::string planned = SongPath(folder, station, name, kind.extension, incomplete, ui::AnsiCodePageShape());
   if (planned.empty()) {
     removeSpool();
     Failed("Songs cannot be kept in " + folder + ": its path is too long");

@@ -1,10 +1,10 @@
 #include "songs/SongNameRules.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 
 #include "base/LineRules.h"
+#include "base/PathRules.h"
 
 namespace songs {
 
@@ -22,36 +22,37 @@ ArtistAndTitle SplitArtist(const std::string& title) {
   return {title.substr(0, dash), title.substr(dash + 3)};
 }
 
-std::string SafeFileName(const std::string& name) {
+std::string SafeFileName(const std::string& name, const ui::CodePageShape& shape) {
   std::string out;
-  for (const char c : name) {
-    const auto u = static_cast<unsigned char>(c);
-    out += u < 0x20 || std::strchr("<>:\"/\\|?*", c) ? '_' : c;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto u = static_cast<unsigned char>(name[i]);
+    if (shape.isLeadByte && shape.isLeadByte(u)) {
+      // A whole double-byte character; a lead byte with nothing after it is no character.
+      if (i + 1 < name.size())
+        out.append(name, i++, 2);
+      else
+        out += '_';
+      continue;
+    }
+    out += u < 0x20 || std::strchr("<>:\"/\\|?*", name[i]) ? '_' : name[i];
   }
   while (!out.empty() && (out.back() == '.' || out.back() == ' ')) out.pop_back();
   if (out.empty()) return "_";
   // Windows opens the device, not a file, for these names with any extension.
-  std::string stem = out.substr(0, out.find('.'));
-  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-  for (char& c : stem) c = char(std::toupper(static_cast<unsigned char>(c)));
-  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-  bool device = false;
-  for (const char* d : kDevices) device = device || stem == d;
-  if (stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) && stem[3] >= '0' && stem[3] <= '9')
-    device = true;
-  return device ? out + "_" : out;
+  if (const std::size_t device = base::ReservedDeviceNameLength(out)) out.insert(device, "_");
+  return out;
 }
 
 std::string SongPath(const std::string& folder, const std::string& station, const std::string& name,
-                     const std::string& extension, bool incomplete) {
-  const std::string dir = folder + "\\" + SafeFileName(station) + (incomplete ? "\\incomplete" : "") + "\\";
+                     const std::string& extension, bool incomplete, const ui::CodePageShape& shape) {
+  const std::string dir = folder + "\\" + SafeFileName(station, shape) + (incomplete ? "\\incomplete" : "") + "\\";
   const std::size_t used = dir.size() + extension.size() + kNameReserve;
   if (used >= kMaxPath) return "";
-  std::string safe = SafeFileName(name);
-  if (safe.size() > kMaxPath - used) {
-    safe.resize(kMaxPath - used);
-    safe = SafeFileName(safe);  // a cut may leave a trailing blank or dot
-  }
+  const std::size_t room = kMaxPath - used;
+  std::string safe = SafeFileName(name, shape);
+  // A cut may leave a trailing blank or dot, or a device name that needs its '_' again.
+  for (std::size_t cut = room; safe.size() > room && cut > 0; --cut)
+    safe = SafeFileName(safe.substr(0, ui::WholeCharactersCut(safe, cut, shape)), shape);
   return dir + safe + extension;
 }
 

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "ui/TextRules.h"
+
 namespace songs {
 
 // The longest path Windows opens without its long-path prefix, without the final NUL.
@@ -27,13 +29,17 @@ struct ArtistAndTitle {
 ArtistAndTitle SplitArtist(const std::string& title);
 
 // A name Windows accepts for one file or folder: the characters it refuses become '_',
-// trailing dots and blanks go, a device name (CON, NUL, COM1...) gets a '_' after it.
-std::string SafeFileName(const std::string& name);
+// trailing dots and blanks go, a device name (CON, NUL, COM1, COM¹... base::PathRules)
+// gets a '_' right after it ("NUL_.txt": Windows reads a device name before any dot).
+// The name is in the ANSI code page of `shape`: the second byte of a double-byte
+// character is part of it, whatever its value.
+std::string SafeFileName(const std::string& name, const ui::CodePageShape& shape = {});
 
-// `folder\station[\incomplete]\name` plus extension, the name cut so that the path (with
-// room for kNameReserve) stays within kMaxPath; "" when the folder alone leaves no room.
+// `folder\station[\incomplete]\name` plus extension, the name cut on whole characters so
+// that the path (with room for kNameReserve) stays within kMaxPath; "" when the folder
+// alone leaves no room.
 std::string SongPath(const std::string& folder, const std::string& station, const std::string& name,
-                     const std::string& extension, bool incomplete);
+                     const std::string& extension, bool incomplete, const ui::CodePageShape& shape = {});
 
 // `path` itself, else "name (2).ext", "name (3).ext" ... whichever `exists` denies first.
 std::string UniquePath(const std::string& path, const std::function<bool(const std::string&)>& exists);

@@ -1,6 +1,6 @@
 #include "stations/StationFilesRules.h"
 
-#include "ui/PathRules.h"
+#include "base/PathRules.h"
 
 namespace stations {
 
@@ -15,9 +15,9 @@ bool IsValidBandName(std::string_view band) {
     if (u < 0x20 || u == 0x7F || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) return false;
   }
   if (!band.empty() && (band.back() == '.' || band.back() == ' ')) return false;
-  if (ui::IsReservedDeviceName(band)) return false;
+  if (base::IsReservedDeviceName(band)) return false;
   for (int group = 1; group <= kGroupCount; ++group)
-    if (ui::IsReservedDeviceName(std::string(band) + std::to_string(group))) return false;
+    if (base::IsReservedDeviceName(std::string(band) + std::to_string(group))) return false;
   return true;
 }
 

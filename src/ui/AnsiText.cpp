@@ -23,9 +23,13 @@ CodePageShape AnsiShape() {
 
 }  // namespace
 
-std::string CutAnsi(const std::string& text, std::size_t maxBytes) {
+const CodePageShape& AnsiCodePageShape() {
   static const CodePageShape shape = AnsiShape();
-  return text.substr(0, WholeCharactersCut(text, maxBytes, shape));
+  return shape;
+}
+
+std::string CutAnsi(const std::string& text, std::size_t maxBytes) {
+  return text.substr(0, WholeCharactersCut(text, maxBytes, AnsiCodePageShape()));
 }
 
 }  // namespace ui

@@ -5,7 +5,12 @@
 #include <cstddef>
 #include <string>
 
+#include "ui/TextRules.h"
+
 namespace ui {
+
+// How the running system's ANSI code page forms its characters.
+const CodePageShape& AnsiCodePageShape();
 
 // The start of text that fits in maxBytes without splitting a character.
 std::string CutAnsi(const std::string& text, std::size_t maxBytes);

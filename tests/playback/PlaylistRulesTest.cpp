@@ -69,14 +69,27 @@ TEST(PlaylistRules, ResolvesRelativeEntriesAgainstThePlaylist) {
 TEST(PlaylistRules, OnlyTheStreamSchemesAreAllowed) {
   std::string why;
   for (const char* ok : {"http://h/", "HTTPS://h/", "tls://h:1", "file:x.wav", "C:\\rec\\webfile.wav", "/tmp/x.wav",
-                         "webfile.wav", " http://h/\r\n", "C:\\My Music\\x.wav"})
+                         "webfile.wav", "C:\\My Music\\x.wav", "file:C:/COM1/x.wav"})
     EXPECT_TRUE(StationUrlAllowed(ok, &why)) << ok;
-  for (const char* bad : {"mms://h/x", "rtsp://h/x", "subfile,,0,10,:/etc/passwd", "concat:a|b", "data:x", "  ",
-                          "http://h/x\r\nHost: y", "http://h/a b", "\\\\.\\COM1", "\\\\?\\C:\\x.wav", "x\x01.wav"}) {
+  // Exactly what is opened is checked: nothing around the address is left out, and no
+  // path that reaches another computer or a device passes.
+  const auto refused = [&why](const std::string& bad) {
     why.clear();
-    EXPECT_FALSE(StationUrlAllowed(bad, &why)) << bad;
+    EXPECT_FALSE(StationUrlAllowed(bad, &why)) << PrintableAddress(bad);
     EXPECT_FALSE(why.empty());
-  }
+    EXPECT_LT(why.size(), 200u) << why;
+  };
+  for (const char* bad :
+       {"mms://h/x", "rtsp://h/x", "subfile,,0,10,:/etc/passwd", "concat:a|b", "data:x", "  ", " http://h/\r\n ",
+        "http://h/x\t", "http://h/x\v", "http://h/x\f", "http://h/x\r\nHost: y", "http://h/a b", "x\x01.wav"})
+    refused(bad);
+  for (const char* bad :
+       {"\\\\.\\COM1", "\\\\?\\C:\\x.wav", "\\\\host\\share\\x.mp3", "file://host/share/x.mp3", "file:///C:/x.mp3",
+        "\\??\\UNC\\host\\s\\x.mp3", "COM1", "C:\\x\\LPT1.mp3", "CON", "NUL", "C:\\x\\com\xB9.mp3", "file:nul.mp3"})
+    refused(bad);
+  // NULs after the address: a C function would see it end before them.
+  refused(std::string("http://radio.example/toj") + std::string(60, '\0') + "\xE8");
+  EXPECT_EQ(StationAddress(" \thttp://h/x \v\f\r\n"), "http://h/x");
 }
 
 TEST(PlaylistRules, TheContentTypeNamesTheDemuxer) {
@@ -135,7 +148,8 @@ TEST(PlaylistRules, APlaylistFromTheNetworkLeadsOnlyToHttpStreams) {
   const Case cases[] = {
       {"http://h/l.pls", "http://a/live", true},
       {"HTTPS://h/l.pls", "https://a/live", true},
-      {"http://h/l.pls", " HTTP://a/live ", true},
+      {"http://h/l.pls", "HTTP://a/live", true},
+      {"http://h/l.pls", " HTTP://a/live ", false},
       {"http://h/l.pls", "file:///C:/secret.wav", false},
       {"http://h/l.pls", "FILE:C:\\secret.wav", false},
       {"https://h/l.pls", "C:\\secret.wav", false},
@@ -149,7 +163,7 @@ TEST(PlaylistRules, APlaylistFromTheNetworkLeadsOnlyToHttpStreams) {
       {"tls://h:443/l.pls", "file:///x.wav", false},
       {"C:\\lists\\l.m3u", "C:\\music\\s.mp3", true},
       {"/home/l.m3u", "s.mp3", true},
-      {"file:///C:/l.m3u", "file:///C:/s.mp3", true},
+      {"file:///C:/l.m3u", "file:C:/s.mp3", true},
       {"\\\\server\\l.m3u", "http://a/live", true},
       {"C:\\lists\\l.m3u", "mms://a/x", false},
       // A local playlist, too, leads to no share or device.
@@ -158,6 +172,9 @@ TEST(PlaylistRules, APlaylistFromTheNetworkLeadsOnlyToHttpStreams) {
       {"C:\\lists\\l.m3u", "file://server/share/x.mp3", false},
       {"C:\\lists\\l.m3u", "\\\\?\\C:\\x.mp3", false},
       {"C:\\lists\\l.m3u", "file:///\\\\.\\COM1", false},
+      {"C:\\lists\\l.m3u", "COM1", false},
+      {"C:\\lists\\l.m3u", "C:\\x\\LPT1.mp3", false},
+      {"C:\\lists\\l.m3u", "\\??\\UNC\\host\\s\\x.mp3", false},
       // Nothing that would add lines or words to the request that carries the address.
       {"http://h/l.asx", "http://a/live\r\nHost: other", false},
       {"http://h/l.asx", "http://a/li ve", false},
@@ -174,7 +191,16 @@ TEST(PlaylistRules, APlaylistFromTheNetworkLeadsOnlyToHttpStreams) {
     }
     EXPECT_EQ(why.find_first_of("\r\n"), std::string::npos) << why;
   }
+  // What an HLS list opens in turn is judged alike; an encrypted segment by what it opens.
+  EXPECT_TRUE(HlsAddressAllowed("http://h/l.m3u8", "crypto+http://h/a.ts"));
+  EXPECT_TRUE(HlsAddressAllowed("C:\\l.m3u8", "crypto:C:\\a.ts"));
+  EXPECT_FALSE(HlsAddressAllowed("C:\\l.m3u8", "crypto+\\\\host\\share\\a.ts"));
+  EXPECT_FALSE(HlsAddressAllowed("http://h/l.m3u8", "crypto+file:C:/a.ts"));
   EXPECT_EQ(PrintableAddress("http://a/\r\n\x01x"), "http://a/\\r\\n\\x01x");
+  // At most 80 characters, cut between the spelled-out ones: 20 NULs of 30, then "...".
+  std::string twenty;
+  for (int i = 0; i < 20; ++i) twenty += "\\x00";
+  EXPECT_EQ(PrintableAddress(std::string(30, '\0')), twenty + "...");
 
   // The local entries of a playlist from the network come out as they are, to be refused.
   const std::string body = "file:///C:/a.wav\r\nC:\\b.wav\r\n\\\\srv\\c.mp3\r\nlive\r\n";

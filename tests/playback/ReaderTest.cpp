@@ -205,6 +205,10 @@ TEST(Reader, PlaysEveryFormatAndFollowsRedirects) {
     EXPECT_EQ(Decode(server.Url(c.path), 1.5, sound, rate), "");
     EXPECT_NEAR(Measure(sound, rate, 4096).hz, c.hz, 3);
   }
+  // A tab or form feed after a preset's address is left out, not sent with the request.
+  std::vector<std::int16_t> sound;
+  int rate = 0;
+  EXPECT_EQ(Decode(" " + server.Url("/tone.mp3") + "\t\v\f", 1.5, sound, rate), "");
 }
 
 // Winsock reports a refused connection in a way FFmpeg's connect does not look at; the
@@ -250,11 +254,31 @@ TEST(Reader, AnHlsListFromTheNetworkOpensNoLocalFiles) {
   EXPECT_NE(Decode(server.Url("/list.m3u8"), 1.5, sound, rate), "");
   EXPECT_EQ(sound.size(), 0u) << "a local segment was played";
 
-  // The same list read from this machine plays.
+  // The same list read from this machine plays; it leads to no other computer and no
+  // device either, whatever names them (a device path to the very segment that plays).
   const std::string path = MediaPath("local-" + std::to_string(GetCurrentProcessId()) + ".m3u8");
-  std::ofstream(path, std::ios::binary) << list;
-  EXPECT_EQ(Decode(path, 1.5, sound, rate), "");
-  EXPECT_NEAR(Measure(sound, rate, 4096).hz, 660, 3);
+  const std::pair<std::string, std::string> cases[] = {
+      {"", local},
+      {"", "\\\\?\\" + MediaPath("seg0.ts")},
+      {"", "\\\\host\\share\\a.ts"},
+      {"", "file://host/share/a.ts"},
+      {"#EXT-X-KEY:METHOD=AES-128,URI=\"//host/share/key.ts\"\n", local},
+  };
+  for (const auto& [key, segment] : cases) {
+    SCOPED_TRACE(segment + " " + key);
+    std::ofstream(path, std::ios::binary) << "#EXTM3U\n#EXT-X-TARGETDURATION:1\n"
+                                          << key << "#EXTINF:1.0,\n"
+                                          << segment << "\n#EXT-X-ENDLIST\n";
+    sound.clear();
+    const std::string error = Decode(path, 1.5, sound, rate);
+    if (segment == local && key.empty()) {
+      EXPECT_EQ(error, "");
+      EXPECT_NEAR(Measure(sound, rate, 4096).hz, 660, 3);
+    } else {
+      EXPECT_NE(error.find("is on another computer or is a device"), std::string::npos) << error;
+      EXPECT_EQ(sound.size(), 0u);
+    }
+  }
   DeleteFileA(path.c_str());
 }
 
@@ -264,13 +288,20 @@ TEST(Reader, AnHlsListLargerThanFourMegabytesEndsTheStream) {
   std::string big = "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n";
   while (big.size() <= std::size_t(playback::kMaxHlsListBytes)) big += "#EXTINF:1.0,\nseg0.ts\n";
   const std::string live = "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n#EXTINF:1.0,\nseg0.ts\n";
+  // Three lists of 1.5 MB each, under the cap alone, over it together.
+  const std::string variant = big.substr(0, big.rfind("#EXTINF", big.size() * 3 / 8)) + "#EXT-X-ENDLIST\n";
+  const std::string master =
+      "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1\nv1.m3u8\n#EXT-X-STREAM-INF:BANDWIDTH=2\n"
+      "v2.m3u8\n#EXT-X-STREAM-INF:BANDWIDTH=3\nv3.m3u8\n";
   std::atomic<int> reloads{0};
   LoopbackServer server([&](const std::string& path) {
+    if (path == "/master.m3u8") return Ok("application/vnd.apple.mpegurl", master);
+    if (path.rfind("/v", 0) == 0) return Ok("application/vnd.apple.mpegurl", variant);
     if (path == "/big.m3u8") return Ok("application/vnd.apple.mpegurl", big);
     if (path == "/live.m3u8") return Ok("application/vnd.apple.mpegurl", reloads++ == 0 ? live : big);
     return Ok("video/mp2t", ReadMedia(path.substr(1)));
   });
-  for (const char* path : {"/big.m3u8", "/live.m3u8"}) {
+  for (const char* path : {"/big.m3u8", "/live.m3u8", "/master.m3u8"}) {
     SCOPED_TRACE(path);
     std::vector<std::int16_t> sound;
     int rate = 0;

@@ -252,6 +252,23 @@ TEST(WaveRules, DamagedAndTruncatedHeadersGiveTheirMessages) {
   }
 }
 
+// A file of 3 GB (a long recording) whose format chunk claims 2 GB or more: the claim fits
+// the file, but no format block is that large.
+TEST(WaveRules, AFormatChunkOfGigabytesIsRefusedInAFileThatLarge) {
+  struct Large : TMemoryStream {
+    using TMemoryStream::TMemoryStream;
+    std::int64_t GetSize() override { return 3ll << 30; }
+  };
+  for (const std::uint32_t claimed : {0x80000000u, 0xA0000000u, 0x10012u}) {
+    Bytes header = Riff({});
+    Add(header, "fmt ");
+    Add32(header, claimed);
+    Large file(header);
+    TWaveStream wave(file);
+    EXPECT_EQ(Message([&] { wave.OpenRead(); }), "Wave is invalid") << claimed;
+  }
+}
+
 // Every cut of a valid file, and every single damaged byte of its header, opens or is
 // refused with a message, and never crashes (the sanitizers watch). A file that opens
 // has its data inside the file, and a read hands out that data and no more.

@@ -79,16 +79,32 @@ TEST(StreamPast, KeepsItsLastStretchWithinTimeAndBytes) {
 }
 
 TEST(SongNames, AreSafeUniqueAndShortEnough) {
-  const std::pair<const char*, const char*> names[] = {
-      {"AC/DC: Back in Black?", "AC_DC_ Back in Black_"}, {"..\\..\\boot.ini", ".._.._boot.ini"},
-      {"Dots...  ", "Dots"}, {"..", "_"}, {"con", "con_"}, {"NUL.txt", "NUL.txt_"}, {"com7", "com7_"},
-      {"Comet", "Comet"}, {"tab\there", "tab_here"}};
+  const std::pair<const char*, const char*> names[] = {{"AC/DC: Back in Black?", "AC_DC_ Back in Black_"},
+                                                       {"..\\..\\boot.ini", ".._.._boot.ini"},
+                                                       {"Dots...  ", "Dots"},
+                                                       {"..", "_"},
+                                                       {"con", "con_"},
+                                                       {"NUL.txt", "NUL_.txt"},
+                                                       {"com7", "com7_"},
+                                                       {"Comet", "Comet"},
+                                                       {"tab\there", "tab_here"},
+                                                       {"Lpt\xB9 .x", "Lpt\xB9_ .x"},
+                                                       {"CON. Live", "CON_. Live"}};
   for (const auto& [in, out] : names) EXPECT_EQ(SafeFileName(in), out) << in;
 
   const std::string path = SongPath("C:\\Songs", "Radio <1>", std::string(400, 'x'), ".mp3", true);
   EXPECT_EQ(path.rfind("C:\\Songs\\Radio _1_\\incomplete\\xxx", 0), 0u);
   EXPECT_EQ(path.size() + kNameReserve, kMaxPath);
   EXPECT_EQ(SongPath(std::string(250, 'f'), "S", "T", ".mp3", false), "");
+
+  // In a double-byte code page (here Shift-JIS) a character's second byte may be '\\' or
+  // '|': it stays, and a name is cut between characters.
+  const ui::CodePageShape sjis{false, [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; }};
+  EXPECT_EQ(SafeFileName("\x95\x5C|\x83", sjis), "\x95\x5C__");
+  std::string table;  // 116 whole characters fit after "x", 233 of the 234 bytes left
+  for (int i = 0; i < 200; ++i) table += "\x95\x5C";
+  EXPECT_EQ(SongPath("C:\\Songs", "S", "x" + table, ".mp3", false, sjis),
+            "C:\\Songs\\S\\x" + table.substr(0, 232) + ".mp3");
 
   const std::set<std::string> taken = {"C:\\a\\Song.mp3", "C:\\a\\Song (2).mp3"};
   EXPECT_EQ(UniquePath("C:\\a\\Song.mp3", [&](const std::string& p) { return taken.count(p) > 0; }),
