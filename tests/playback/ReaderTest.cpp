@@ -2,6 +2,8 @@
 // formats and ways a station may be served, from a small server on 127.0.0.1. The
 // samples are made next to the test program by make-media.sh.
 #include <windows.h>
+// psapi.h needs windows.h first
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -308,6 +310,24 @@ TEST(Reader, AnHlsListLargerThanFourMegabytesEndsTheStream) {
     EXPECT_EQ(Decode(server.Url(path), 30, sound, rate), playback::kHlsListTooLarge);
   }
   EXPECT_GE(reloads, 2) << "the live list was reloaded";
+}
+
+// A list of a few megabytes that names a hundred thousand lists ends the stream before
+// the lists it names take the memory (each costs the HLS reader about 9 kB unopened).
+TEST(Reader, AnHlsListNamingThousandsOfListsEndsBeforeTheirMemoryIsTaken) {
+  std::string master = "#EXTM3U\n";
+  for (int i = 0; master.size() < 3'500'000; ++i)
+    master += "#EXT-X-STREAM-INF:BANDWIDTH=1\nv" + std::to_string(i) + ".m3u8\n";
+  LoopbackServer server([&](const std::string&) { return Ok("application/vnd.apple.mpegurl", master); });
+  PROCESS_MEMORY_COUNTERS before{}, after{};
+  ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before));
+  std::vector<std::int16_t> sound;
+  int rate = 0;
+  EXPECT_NE(Decode(server.Url("/master.m3u8"), 30, sound, rate), "");
+  EXPECT_EQ(sound.size(), 0u);
+  ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after));
+  EXPECT_LT(after.PeakWorkingSetSize, before.PeakWorkingSetSize + 200u * 1024 * 1024)
+      << "the lists named took " << (after.PeakWorkingSetSize - before.PeakWorkingSetSize) / 1048576 << " MB";
 }
 
 // A stream that cannot be played says why, in its own terms: not what the search for a
