@@ -78,7 +78,7 @@ bool IsOwnCueSheet(const std::string& text, const std::string& waveName) {
   const std::size_t end = text.find("\r\n", mark.size());
   const std::string line = text.substr(mark.size(), end == std::string::npos ? std::string::npos : end - mark.size());
   const std::string wave = " WAVE";
-  return line.starts_with(file) && line.ends_with(wave) &&
+  return line.size() >= file.size() + wave.size() && line.starts_with(file) && line.ends_with(wave) &&
          SameName(line.substr(file.size(), line.size() - file.size() - wave.size()), Quoted(waveName));
 }
 
