@@ -89,8 +89,7 @@ class Keeper : public ::testing::Test {
   // The largest file in the station's folder: what the keeper writes of the song under way.
   std::uintmax_t Largest() {
     std::uintmax_t most = 0;
-    for (const auto& f : fs::directory_iterator(radio_))
-      if (f.is_regular_file()) most = std::max(most, f.file_size());
+    for (const auto& f : fs::directory_iterator(radio_)) most = std::max(most, f.is_regular_file() ? f.file_size() : 0);
     return most;
   }
 
@@ -203,14 +202,12 @@ TEST_F(Keeper, WhatARunThatEndedLeftIsKeptAndARunThatGoesOnIsLeftAlone) {
   keeper_.reset();
   TerminateProcess(running.hProcess, 0);
   for (HANDLE h : {ended.hProcess, ended.hThread, running.hProcess, running.hThread}) CloseHandle(h);
-  const std::vector<std::string> left = FilesUnder(radio_);
+  std::vector<std::string> left = FilesUnder(radio_);
   ASSERT_EQ(left.size(), 6u);
-  EXPECT_EQ(left[0], "Kept.mp3");
-  EXPECT_EQ(left[1], "Other.mp3.~" + alive + "-1.part");
-  EXPECT_EQ(left[2], "Tune.mp3.part");
-  EXPECT_EQ(left[3], "incomplete\\Artist - Tune.mp3");
   EXPECT_TRUE(left[4].starts_with("incomplete\\Radio 20") && left[4].ends_with(".mp3")) << left[4];
-  EXPECT_EQ(left[5], "~song" + alive + "-2.frames");
+  left.erase(left.begin() + 4);
+  EXPECT_EQ(left, (std::vector<std::string>{"Kept.mp3", "Other.mp3.~" + alive + "-1.part", "Tune.mp3.part",
+                                            "incomplete\\Artist - Tune.mp3", "~song" + alive + "-2.frames"}));
   EXPECT_EQ(fs::file_size(radio_ + "\\incomplete\\Artist - Tune.mp3"), 10 + frames.size());
 }
 
