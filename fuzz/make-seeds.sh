@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 C=corpus
-rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts}
+rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts,leftover}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -82,6 +82,11 @@ media=../build/win32/tests/media
 { printf '\x01\x01'; dd if="$media/tone.aac" iflag=skip_bytes,count_bytes skip=776 count=3000 status=none; } > "$C/frame_sync/adts-joined"
 { printf '\x00\x00'; head -c 4000 "$media/tone.mp3"; } > "$C/frame_sync/mp3-id3-start"
 { printf '\x00\x01'; dd if="$media/tone.mp3" iflag=skip_bytes,count_bytes skip=5000 count=3000 status=none; } > "$C/frame_sync/mp3-joined"
+# Files a run left in the songs folder: a name, a newline, then the file's first bytes.
+{ printf 'Artist - Tune.mp3.~1234-5.part\n'; head -c 4000 "$media/tone.mp3"; } > "$C/leftover/mp3-part"
+{ printf '~song77-1.frames\n'; head -c 3000 "$media/tone.aac"; } > "$C/leftover/adts-spool"
+ffmpeg -loglevel error -f lavfi -i sine=f=440:d=1 -c:a libopus -f ogg "$tmp/tone.opus"
+{ printf 'Song.opus.~9-9.part\n'; head -c 3000 "$tmp/tone.opus"; } > "$C/leftover/opus-part"
 
 # Pictures: JPEG (baseline, progressive, grey) and every kind of bitmap.
 convert -size 24x16 gradient:red-blue -quality 60 "$C/jpeg/baseline.jpg"

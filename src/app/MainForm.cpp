@@ -266,6 +266,8 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
   Labelgenre.SetCaption(currentBand_);
   WindowsMediaPlayer.controls().stop();
   PlayerRec.controls().stop();
+  // The songs under way are finished on the keeper's thread during the goodbye.
+  Songs.FinishAll();
   SaveSettings();
   SaveStationGroup(VrNumBlock.Value());
   SaveSkinFile(programDirectory_ + "\\" + skins::kCurrentSkinFileName);

@@ -1,19 +1,28 @@
 #include "recording/CueSheetRules.h"
 
+#include <cctype>
 #include <cstdio>
 
 namespace recording {
 
-void CueTracks::Heard(const std::string& title, std::int64_t atBytes) {
-  if (title.empty() || (!tracks_.empty() && tracks_.back().title == title)) return;
+std::size_t CueTracks::Heard(const std::string& title, std::int64_t atBytes) {
+  if (tracks_.empty() ? title.empty() : tracks_.back().title == title) return std::string::npos;
+  if (!tracks_.empty() && tracks_.back().atBytes == atBytes) {
+    tracks_.pop_back();
+    const std::size_t changed = tracks_.size();
+    Heard(title, atBytes);
+    return changed;
+  }
   tracks_.push_back({title, atBytes});
+  return tracks_.size() - 1;
 }
 
-std::string CueSheetPath(const std::string& wavePath) {
-  const std::size_t dot = wavePath.find_last_of('.');
-  const std::size_t slash = wavePath.find_last_of("\\/");
-  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (hasExtension ? wavePath.substr(0, dot) : wavePath) + ".cue";
+std::size_t CueSheetOf(std::size_t track) {
+  return track < kCueSheetTracks ? 0 : 1 + (track - kCueSheetTracks) / (kCueSheetTracks - 1);
+}
+
+std::size_t CueSheetFirstTrack(std::size_t sheet) {
+  return sheet == 0 ? 0 : kCueSheetTracks + (sheet - 1) * (kCueSheetTracks - 1);
 }
 
 namespace {
@@ -32,25 +41,71 @@ std::string Index(std::int64_t atBytes, std::uint32_t bytesPerSecond) {
   return text;
 }
 
+std::string Track(std::size_t number, const std::string& title, const std::string& index) {
+  char line[32];
+  std::snprintf(line, sizeof line, "  TRACK %02zu AUDIO\r\n", number);
+  std::string text = line;
+  const std::size_t dash = title.find(" - ");
+  if (dash == std::string::npos) {
+    if (!title.empty()) text += "    TITLE " + Quoted(title) + "\r\n";
+  } else {
+    text += "    TITLE " + Quoted(title.substr(dash + 3)) + "\r\n";
+    text += "    PERFORMER " + Quoted(title.substr(0, dash)) + "\r\n";
+  }
+  return text + "    INDEX 01 " + index + "\r\n";
+}
+
+std::string Stem(const std::string& path) {
+  const std::size_t dot = path.find_last_of('.');
+  const std::size_t slash = path.find_last_of("\\/");
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return hasExtension ? path.substr(0, dot) : path;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
 }  // namespace
 
-std::string CueSheetText(const std::string& waveName, const std::vector<CueTrack>& tracks,
+bool IsOwnCueSheet(const std::string& text, const std::string& waveName) {
+  const std::string mark = std::string(kCueSheetMark) + "\r\n";
+  if (!text.starts_with(mark)) return false;
+  const std::string file = "FILE ";
+  const std::size_t end = text.find("\r\n", mark.size());
+  const std::string line = text.substr(mark.size(), end == std::string::npos ? std::string::npos : end - mark.size());
+  const std::string wave = " WAVE";
+  return line.size() >= file.size() + wave.size() && line.starts_with(file) && line.ends_with(wave) &&
+         SameName(line.substr(file.size(), line.size() - file.size() - wave.size()), Quoted(waveName));
+}
+
+std::string CueSheetPath(const std::string& wavePath) {
+  return Stem(wavePath) + ".cue";
+}
+
+std::string CueSheetPartPath(const std::string& firstSheet, std::size_t sheet) {
+  return sheet == 0 ? firstSheet : Stem(firstSheet) + " (part " + std::to_string(sheet + 1) + ").cue";
+}
+
+std::string CueSheetOtherPath(const std::string& path, int n) {
+  return n <= 1 ? path : Stem(path) + " (" + std::to_string(n) + ").cue";
+}
+
+std::string CueSheetText(const std::string& waveName, std::size_t sheet, std::span<const CueTrack> tracks,
                          std::uint32_t bytesPerSecond) {
-  std::string text = "FILE " + Quoted(waveName) + " WAVE\r\n";
-  for (std::size_t i = 0; i < tracks.size() && i < 99; ++i) {
-    char number[8];
-    std::snprintf(number, sizeof number, "%02zu", i + 1);
-    const std::string& title = tracks[i].title;
-    text += std::string("  TRACK ") + number + " AUDIO\r\n";
-    const std::size_t dash = title.find(" - ");
-    if (dash == std::string::npos) {
-      text += "    TITLE " + Quoted(title) + "\r\n";
-    } else {
-      text += "    TITLE " + Quoted(title.substr(dash + 3)) + "\r\n";
-      text += "    PERFORMER " + Quoted(title.substr(0, dash)) + "\r\n";
-    }
-    text += "    INDEX 01 " + Index(tracks[i].atBytes, bytesPerSecond) + "\r\n";
+  std::string text = std::string(kCueSheetMark) + "\r\nFILE " + Quoted(waveName) + " WAVE\r\n";
+  std::size_t number = 1;
+  if (sheet > 0) {
+    // Everything before this sheet's titles, so that its first break is where they begin.
+    const std::string before = "Tracks 1 to " + std::to_string(CueSheetFirstTrack(sheet)) +
+                               (sheet == 1 ? " (the sheet before)" : " (the sheets before)");
+    text += Track(number++, before, Index(0, bytesPerSecond));
   }
+  for (std::size_t i = 0; i < tracks.size() && number <= kCueSheetTracks; ++i, ++number)
+    text += Track(number, tracks[i].title, Index(tracks[i].atBytes, bytesPerSecond));
   return text;
 }
 

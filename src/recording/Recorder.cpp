@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "base/TextFile.h"
 #include "playback/WindowsMediaPlayer.h"
 #include "recording/CaptureRules.h"
 #include "recording/DXClass.h"
@@ -14,6 +13,14 @@
 
 namespace recording {
 
+namespace {
+
+// How long Exit waits for the last cue sheet, so that what it has to tell comes before
+// the goodbye.
+constexpr unsigned kExitSheetWaitMs = 500;
+
+}  // namespace
+
 TRecorder::TRecorder(RecorderWindow& window) : window_(window) {}
 
 TRecorder::~TRecorder() {
@@ -21,6 +28,7 @@ TRecorder::~TRecorder() {
 }
 
 std::unique_ptr<CaptureSource> TRecorder::NewSource() {
+  if (makeSource_) return makeSource_();
   const ui::ComboBox& drivers = OptionsForm->DriverBox;
   if (drivers.Text() == kStationSourceName)
     return std::make_unique<TStationCaptureStream>(
@@ -71,11 +79,7 @@ void TRecorder::Rec() {
     throw;
   }
   file_ = std::move(file);
-  fileName_ = name;
   stopPending_ = false;
-  titles_.Clear();
-  titles_.Heard(lastTitle_, 0);
-  WriteCueSheet(*file_);
   lastRefreshMs_ = lastShownMs_ = GetTickCount();
   window_.EnableTransport(false);
   capture_->SetOnData([this](CaptureSource& s) { WriteCapturedData(s); }, this);
@@ -83,9 +87,16 @@ void TRecorder::Rec() {
   try {
     capture_->Start();
   } catch (...) {
+    // Nothing was recorded: the file goes, as when it could not be made, and no cue
+    // sheet was touched.
+    capture_->Stop();
+    file_.reset();
+    DeleteFileA(name.c_str());
     Stop(false);
     throw;
   }
+  cueSheets_.Begin(name, ReadPcmFormat(file_->GetFormat()).avgBytesPerSec);
+  cueSheets_.Heard(lastTitle_, 0);
 }
 
 void TRecorder::WriteCapturedData(CaptureSource&) {
@@ -139,12 +150,11 @@ void TRecorder::Stop(bool tellUser) {
   }
   if (capture_) capture_->Stop();
   std::string lost;
-  std::exception_ptr cueFailure;
   if (file_) {
     if (capture_) lost = LostSoundMessage(capture_->Gaps(), ReadPcmFormat(file_->GetFormat()).avgBytesPerSec);
     std::unique_ptr<TWaveFileStream> file = std::move(file_);
+    cueSheets_.End();
     file->Finish();
-    cueFailure = WriteCueSheet(*file);
     window_.ShowRecordingSize(int(RoundKilobytes(file->GetDataSize())));
   }
   stopPending_ = false;
@@ -154,33 +164,18 @@ void TRecorder::Stop(bool tellUser) {
   window_.EnableTransport(true);
   if (window_.StationText() != "none") window_.SetStationText("none");
   if (tellUser && !lost.empty()) ui::ShowMessage(lost);
-  // The recording is whole; a cue sheet that could not be written says so last.
-  if (tellUser && cueFailure) std::rethrow_exception(cueFailure);
 }
 
 void TRecorder::TitleHeard(const std::string& title) {
-  if (title == lastTitle_) return;
-  lastTitle_ = title;
-  if (!file_ || stopPending_) return;
-  const std::size_t before = titles_.Tracks().size();
-  titles_.Heard(title, file_->GetDataSize());
-  if (titles_.Tracks().size() != before) WriteCueSheet(*file_);
-}
-
-std::exception_ptr TRecorder::WriteCueSheet(TWaveFileStream& file) {
-  try {
-    const std::string path = CueSheetPath(fileName_);
-    if (titles_.Tracks().empty()) {
-      DeleteFileA(path.c_str());
-      return nullptr;
-    }
-    const std::string name = fileName_.substr(fileName_.find_last_of("\\/") + 1);
-    base::WriteTextFile(path, CueSheetText(name, titles_.Tracks(), ReadPcmFormat(file.GetFormat()).avgBytesPerSec));
-    return nullptr;
-  } catch (...) {
-    // The sound goes on being recorded: the next title and STOP write the sheet again.
-    return std::current_exception();
+  if (title != lastTitle_) {
+    lastTitle_ = title;
+    if (file_ && !stopPending_) cueSheets_.Heard(title, file_->GetDataSize());
   }
+  // The sheet's news waits for the end of the recording, and is told from the message
+  // loop rather than inside the tick.
+  if (file_) return;
+  if (std::string report = cueSheets_.TakeReport(); !report.empty())
+    ui::Post([report = std::move(report)] { ui::ShowMessage(report); });
 }
 
 void TRecorder::Play() {
@@ -193,11 +188,15 @@ void TRecorder::Play() {
 void TRecorder::StopAndReleaseCapture() {
   Stop();
   capture_.reset();
+  // Before the goodbye, as what STOP tells: the sheet is small, and a moment is enough.
+  cueSheets_.WaitEnded(kExitSheetWaitMs);
+  if (const std::string report = cueSheets_.TakeReport(); !report.empty()) ui::ShowMessage(report);
 }
 
 void TRecorder::FinishOnDestroy() {
   if (capture_) capture_->Stop();
   if (file_) {
+    cueSheets_.End();
     try {
       file_->Finish();
     } catch (const std::exception&) {

@@ -5,11 +5,11 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "recording/CueSheetRules.h"
+#include "recording/CueSheetWriter.h"
 #include "recording/DXSounds.h"
 #include "recording/RecorderWindow.h"
 #include "recording/Wave.h"
@@ -34,8 +34,8 @@ class TRecorder {
   void Play();
   // Appends the captured bytes to the file and shows its size.
   void WriteCapturedData(CaptureSource& source);
-  // The station's title now (empty: none known): a recording notes each new one in the
-  // cue sheet beside its file.
+  // Each tick: the station's title now (empty: none known), which a recording notes in
+  // the cue sheet beside its file; once a recording is over, what its sheet has to tell.
   void TitleHeard(const std::string& title);
   // Exit: STOP, telling the user what it tells, then the capture stream goes.
   void StopAndReleaseCapture();
@@ -47,14 +47,15 @@ class TRecorder {
   // The most sample data a recording may hold; below the 32-bit header's own limit only
   // where a test wants to reach it in seconds. -1: the header's limit.
   void SetDataLimit(std::int64_t bytes) { dataLimit_ = bytes; }
+  // Where REC takes its source from: the device chosen in the options, unless a test gives
+  // a source of its own (nullptr: the options again).
+  using SourceMaker = std::function<std::unique_ptr<CaptureSource>()>;
+  void SetSourceMaker(SourceMaker make) { makeSource_ = std::move(make); }
 
  private:
   void WriteAvailable();
   // The source of the device chosen in the options.
   std::unique_ptr<CaptureSource> NewSource();
-  // The cue sheet of the file as the titles heard make it; none (and no stale one)
-  // without a title. Returns the failure, if any, for STOP to tell.
-  std::exception_ptr WriteCueSheet(TWaveFileStream& file);
   // STOP, and the message, once the notification that calls this is over.
   void StopLater(const std::string& message);
 
@@ -65,9 +66,9 @@ class TRecorder {
   std::uint32_t lastRefreshMs_ = 0;
   std::uint32_t lastShownMs_ = 0;
   bool stopPending_ = false;  // the recording is to be stopped: nothing more is written
-  std::string fileName_;  // of the recording
-  CueTracks titles_;
   std::string lastTitle_;  // the title heard last, recording or not
+  CueSheetWriter cueSheets_;
+  SourceMaker makeSource_;
 };
 
 }  // namespace recording

@@ -2,23 +2,20 @@
 // StreamTap) and the files the user asked for. With Record Songs on, every song is
 // written as the station sent it; Save This Song, Save Previous Song and Save Last 10
 // Minutes take what the past still holds. A worker thread of its own copies frames out
-// of the past and writes the files, so neither the player nor the window waits on disk.
+// of the past, a piece at a time, and writes each file as its frames come, so that
+// neither the player nor the window waits on the disk, and the end of the program has
+// only the last moments of each file left to write. At its start the worker also keeps
+// what a run that ended unexpectedly left in the songs folder (see LeftoverRules.h).
 #pragma once
 
-#include <condition_variable>
-#include <deque>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "playback/StreamTap.h"
-#include "songs/SongNameRules.h"
 
 namespace songs {
-
-class StreamPast;
 
 // Songs shorter than this (jingles, idents, adverts with titles) are not kept.
 constexpr double kShortestSong = 30;
@@ -27,9 +24,13 @@ constexpr double kStretchSeconds = 10 * 60;
 class SongKeeper {
  public:
   static constexpr const char* kSettingsFileName = "songs.ini";
+  // The longest the end of the program waits for the files under way; what is not
+  // finished by then is kept by the next start.
+  static constexpr unsigned kEndWaitMs = 1000;
 
   SongKeeper();
-  // Finishes every file under way (the song that plays goes to "incomplete").
+  // Finishes every file under way (the song that plays goes to "incomplete"), waiting at
+  // most kEndWaitMs.
   ~SongKeeper();
   SongKeeper(const SongKeeper&) = delete;
   SongKeeper& operator=(const SongKeeper&) = delete;
@@ -55,6 +56,9 @@ class SongKeeper {
   void SaveThisSong();
   void SavePreviousSong();
   void SaveLastMinutes();
+  // The program ends: the stream's past ends here, and the worker finishes every file
+  // under way and stops. Returns at once.
+  void FinishAll();
 
   // A failure to report, once each until a file is written again; and news of a file
   // the user asked for. Empty when there is none.
@@ -62,33 +66,13 @@ class SongKeeper {
   std::string TakeNews();
   // The paths of the files written so far, in order (for a look at what was kept).
   std::vector<std::string> Written() const;
+  // Whether the worker has looked through the songs folder chosen last for what an
+  // earlier run left.
+  bool LeftoversDone() const;
 
  private:
-  struct Job;
-  class Feed;
-  void Run();
-  // One pass: new jobs for Record Songs, frames copied from the past, files finished.
-  void Pass(bool finishAll);
-  void StartSongJob(const std::shared_ptr<StreamPast>& past, long long songId, bool fromStart, bool asked);
-  void Finish(Job& job);
-  void Failed(const std::string& why);
-  void SaveSettings();
-  // The songs folder; mutex_ held.
-  std::string FolderLocked() const;
-
-  mutable std::mutex mutex_;
-  std::condition_variable wake_;
-  std::shared_ptr<Feed> feed_;
-  std::string programDirectory_;
-  SongSettings settings_;
-  std::deque<std::unique_ptr<Job>> jobs_;
-  long long lastRecordedSong_ = 0;  // Record Songs has taken the songs up to this one
-  std::shared_ptr<StreamPast> recordedPast_;
-  bool failureReported_ = false;
-  std::deque<std::string> failures_, news_;
-  std::vector<std::string> written_;
-  long long spools_ = 0;
-  bool quit_ = false;
+  class Core;
+  std::shared_ptr<Core> core_;
   std::thread worker_;
 };
 

@@ -10,8 +10,9 @@ namespace songs {
 
 // The longest path Windows opens without its long-path prefix, without the final NUL.
 constexpr std::size_t kMaxPath = 259;
-// Room kept at a name's end for " (NN)" and the temporary ".part" while it is written.
-constexpr std::size_t kNameReserve = 10;
+// Room kept at a name's end for " (NN)", or for the ".~<pid>-<n>.part" of the file while
+// it is written.
+constexpr std::size_t kNameReserve = 28;
 
 struct FileKind {
   const char* muxer;      // FFmpeg's muxer

@@ -68,6 +68,12 @@ void StreamPast::End() {
   live_ = false;
 }
 
+double SongSecondsIn(const Song& song, double from, double to) {
+  if (song.Begun()) from = std::max(from, song.begin);
+  if (song.Ended()) to = std::min(to, song.end);
+  return std::max(0.0, to - from);
+}
+
 const Song* StreamPast::FindSong(long long id) const {
   for (const Song& s : songs_)
     if (s.id == id) return &s;
@@ -81,13 +87,15 @@ long long StreamPast::IndexAt(double at) const {
   return it == frames_.end() ? nextIndex_ : it->index;
 }
 
-std::vector<Frame> StreamPast::FramesFrom(long long from, double before) const {
+std::vector<Frame> StreamPast::FramesFrom(long long from, double before, std::size_t most) const {
   std::vector<Frame> out;
   if (frames_.empty()) return out;
   const long long first = frames_.front().index;
+  std::size_t bytes = 0;
   for (auto i = std::size_t(std::max(from, first) - first); i < frames_.size(); ++i) {
     const Frame& f = frames_[i];
-    if (f.at >= before) break;
+    if (f.at >= before || (!out.empty() && bytes + f.bytes.size() > most)) break;
+    bytes += f.bytes.size();
     out.push_back(f);
   }
   return out;

@@ -43,6 +43,10 @@ struct Song {
   bool Ended() const { return end >= 0; }
 };
 
+// How much of the song itself a file that covers [from, to) of the stream holds: the
+// overlap into the songs on either side does not count.
+double SongSecondsIn(const Song& song, double from, double to);
+
 class StreamPast {
  public:
   StreamPast(playback::StreamFormat format, std::string station, double keepSeconds = kKeepSeconds,
@@ -72,8 +76,10 @@ class StreamPast {
   // The index of the first frame kept that starts at or after `at`.
   long long IndexAt(double at) const;
   long long NextIndex() const { return nextIndex_; }
-  // Copies of the frames kept from index `from` on that start before `before`.
-  std::vector<Frame> FramesFrom(long long from, double before) const;
+  // Copies of the frames kept from index `from` on that start before `before`, at most
+  // `most` bytes of them (but at least one frame): the caller holds the lock that the
+  // player waits for while it copies, so a large stretch is taken a piece at a time.
+  std::vector<Frame> FramesFrom(long long from, double before, std::size_t most = SIZE_MAX) const;
 
  private:
   struct Block {

@@ -19,6 +19,7 @@
 #include "playback/TestMedia.h"
 #include "playback/Tones.h"
 #include "recording/CaptureRules.h"
+#include "recording/CueSheetRules.h"
 #include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
 #include "recording/StationCapture.h"
@@ -249,10 +250,17 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
   const double second = double(m_->Recorder.RecordFile()->GetDataSize()) / 176400;
   Pump(1000);
   LeftClick(m_->VrDemoButtonStop);
-  const std::string cue = ReadFileBytes(InDir("direct.cue"));
-  EXPECT_EQ(cue.rfind("FILE \"direct.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \"First Song\"\r\n"
-                      "    PERFORMER \"First Artist\"\r\n    INDEX 01 00:00:00\r\n  TRACK 02 AUDIO\r\n"
-                      "    TITLE \"Second Song\"\r\n    INDEX 01 00:0", 0), 0u) << cue;
+  // Written by the sheets' own thread once STOP is pressed.
+  std::string cue;
+  EXPECT_TRUE(PumpUntil([&] { return (cue = ReadFileBytes(InDir("direct.cue"))).find("Second Song") != std::string::npos; },
+                        3000));
+  EXPECT_EQ(cue.rfind(std::string(recording::kCueSheetMark) +
+                          "\r\nFILE \"direct.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \"First Song\"\r\n"
+                          "    PERFORMER \"First Artist\"\r\n    INDEX 01 00:00:00\r\n  TRACK 02 AUDIO\r\n"
+                          "    TITLE \"Second Song\"\r\n    INDEX 01 00:0",
+                      0),
+            0u)
+      << cue;
   const std::size_t index = cue.rfind("INDEX 01 00:");
   ASSERT_NE(index, std::string::npos);
   const double at = std::atoi(cue.c_str() + index + 12) + std::atoi(cue.c_str() + index + 15) / 75.0;
@@ -265,7 +273,7 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
   LeftClick(m_->VrDemoButtonUnplug);
   Pump(300);
   Record(500);
-  EXPECT_EQ(GetFileAttributesA(InDir("direct.cue").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(PumpUntil([] { return GetFileAttributesA(InDir("direct.cue").c_str()) == INVALID_FILE_ATTRIBUTES; }, 3000));
 }
 
 }  // namespace

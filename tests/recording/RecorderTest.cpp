@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -94,7 +95,28 @@ class Recorder : public ::testing::Test {
         PumpUntil([] { return DeleteFileA(InDir("take.wav").c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; }, 10000))
         << "the take of the test before is still held open";
   }
-  void TearDown() override { LeftClick(m_->VrDemoButtonStop); }
+  void TearDown() override {
+    LeftClick(m_->VrDemoButtonStop);
+    m_->Recorder.SetSourceMaker(nullptr);
+    m_->TimerTunora.SetEnabled(true);
+    for (const char* sheet : {"take.cue", "take (2).cue"}) DeleteFileA(InDir(sheet).c_str());
+  }
+  // The titles come from the test alone: the window's tick would hand over the player's.
+  void TitlesFromTheTest(const std::string& first) {
+    m_->TimerTunora.SetEnabled(false);
+    m_->Recorder.TitleHeard(first);
+  }
+  // The message that a box of the recorder said, once the tick that tells it has run.
+  std::string Told(MessageBoxWatcher& boxes, const std::string& part) {
+    std::string text;
+    PumpUntil([&] {
+      m_->Recorder.TitleHeard("");
+      for (const SeenBox& b : boxes.Seen())
+        if (b.text.find(part) != std::string::npos) text = b.text;
+      return !text.empty();
+    }, 3000);
+    return text;
+  }
 
   // REC, then the first sound in the file. A new capture buffer under Wine and PulseAudio
   // gives its first sound within 2 s as a rule, but now and then only after several:
@@ -302,6 +324,81 @@ TEST_F(Recorder, AFailedRecHoldsNoFileAndTheNextRecRecords) {
   ASSERT_TRUE(StartRecording());
   LeftClick(m.VrDemoButtonStop);
   EXPECT_GT(ReadFile(InDir("take.wav")).size(), 46u);
+}
+
+// A capture that cannot start (a device that refuses its buffer) leaves neither a file
+// nor a cue sheet; the REC says why, as one that cannot make its file.
+class RefusingSource : public recording::CaptureSource {
+ public:
+  RefusingSource() { formats_ = recording::ProbeFormats([](const CaptureFormat&) { return true; }); }
+
+ protected:
+  void StartCapture(const CaptureFormat&) override {
+    throw recording::ESoundCaptureStreamError("Sound Capture Buffer cannot be made.");
+  }
+  void StopCapture() override {}
+};
+
+TEST_F(Recorder, ARecWhoseCaptureCannotStartLeavesNoFile) {
+  TMainForm& m = *m_;
+  MessageBoxWatcher boxes;
+  TitlesFromTheTest("Artist - Song");
+  m.Recorder.SetSourceMaker([] { return std::make_unique<RefusingSource>(); });
+  LeftClick(m.VrDemoButtonRec);
+  ASSERT_TRUE(PumpUntil([&] { return !boxes.Seen().empty(); }, 3000)) << "the REC that failed said nothing";
+  Pump(300);
+  ASSERT_EQ(boxes.Seen().size(), 1u);
+  EXPECT_EQ(boxes.Seen()[0].text, "Sound Capture Buffer cannot be made.");
+  EXPECT_TRUE(TransportReady(m));
+  for (const char* file : {"take.wav", "take.cue"})
+    EXPECT_EQ(GetFileAttributesA(InDir(file).c_str()), INVALID_FILE_ATTRIBUTES) << file;
+}
+
+// A cue sheet of the recording's name that this program did not write (a CD rip's beside
+// its WAVE) is left as it is: ours goes beside it under a free name, which STOP tells; the
+// next recording into the file replaces ours, and one without titles removes it.
+TEST_F(Recorder, AUsersCueSheetIsLeftAndOursGoesBesideIt) {
+  TMainForm& m = *m_;
+  MessageBoxWatcher boxes;
+  const std::string users = "FILE \"take.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n";
+  std::ofstream(InDir("take.cue"), std::ios::binary) << users;
+  for (const char* title : {"First Song", "Second Song"}) {
+    TitlesFromTheTest(title);
+    ASSERT_TRUE(StartRecording());
+    LeftClick(m.VrDemoButtonStop);
+    EXPECT_NE(Told(boxes, "cue sheet").find(InDir("take (2).cue")), std::string::npos) << title;
+    const std::string ours = ReadFile(InDir("take (2).cue"));
+    EXPECT_NE(ours.find(std::string("TITLE \"") + title), std::string::npos) << ours;
+    EXPECT_EQ(ours.find("TRACK 02"), std::string::npos) << ours;
+  }
+  EXPECT_EQ(GetFileAttributesA(InDir("take (3).cue").c_str()), INVALID_FILE_ATTRIBUTES);
+  TitlesFromTheTest("");
+  Record(300);
+  EXPECT_TRUE(PumpUntil([&] { return GetFileAttributesA(InDir("take (2).cue").c_str()) == INVALID_FILE_ATTRIBUTES; },
+                        3000))
+      << "a recording without titles leaves our stale sheet";
+  EXPECT_EQ(ReadFile(InDir("take.cue")), users);
+}
+
+// A station that changes its title at every tick: while it records, the sheet is written
+// at most once a second, and never by the tick that heard the title; after STOP it holds
+// every title.
+TEST_F(Recorder, TitlesAtEveryTickWriteTheSheetAtMostOnceASecond) {
+  TMainForm& m = *m_;
+  TitlesFromTheTest("Title 0");
+  ASSERT_TRUE(StartRecording());
+  std::set<std::string> versions;
+  const DWORD start = GetTickCount();
+  for (int i = 1; i < 30; ++i) {
+    Pump(100);
+    m.Recorder.TitleHeard("Title " + std::to_string(i));
+    versions.insert(ReadFile(InDir("take.cue")));
+  }
+  const DWORD seconds = (GetTickCount() - start) / 1000;
+  EXPECT_LE(versions.size(), seconds + 2) << "versions of the sheet in " << seconds << " s";
+  LeftClick(m.VrDemoButtonStop);
+  EXPECT_TRUE(PumpUntil([&] { return ReadFile(InDir("take.cue")).find("TRACK 30") != std::string::npos; }, 3000))
+      << ReadFile(InDir("take.cue"));
 }
 
 // An exception while DirectSound lists its devices (memory running out) ends the listing

@@ -6,8 +6,6 @@
 #include <numeric>
 #include <vector>
 
-#include "recording/CueSheetRules.h"
-
 using namespace recording;
 
 namespace {
@@ -74,18 +72,4 @@ TEST(StationSoundPace, KeepsASecondUnreadAndThreeSecondsQueued) {
     for (std::uint8_t b : (p.Advance(t), ReadAll(p))) ++(b == 7 ? station : silence);
   EXPECT_EQ(station, 3000u) << "the three seconds queued";
   EXPECT_EQ(silence, 1000u);
-}
-
-TEST(CueSheet, NamesEachTitleHeardAtItsTimeWithItsPerformer) {
-  CueTracks tracks;
-  tracks.Heard("", 0);
-  tracks.Heard("Artist - Song \"One\"", 0);
-  tracks.Heard("Artist - Song \"One\"", 1000);
-  tracks.Heard("Jingle", 176400 * 61 + 176400 / 75 * 3);
-  EXPECT_EQ(CueSheetText("take.wav", tracks.Tracks(), 176400),
-            "FILE \"take.wav\" WAVE\r\n"
-            "  TRACK 01 AUDIO\r\n    TITLE \"Song 'One'\"\r\n    PERFORMER \"Artist\"\r\n    INDEX 01 00:00:00\r\n"
-            "  TRACK 02 AUDIO\r\n    TITLE \"Jingle\"\r\n    INDEX 01 01:01:03\r\n");
-  EXPECT_EQ(CueSheetPath("C:\\rec\\take.wav"), "C:\\rec\\take.cue");
-  EXPECT_EQ(CueSheetPath("C:\\rec.d\\take"), "C:\\rec.d\\take.cue");
 }

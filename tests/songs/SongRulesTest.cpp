@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "songs/LeftoverRules.h"
 #include "songs/SongNameRules.h"
 #include "songs/StreamPastRules.h"
 
@@ -76,6 +77,71 @@ TEST(StreamPast, KeepsItsLastStretchWithinTimeAndBytes) {
   byTime.AddTitle("A");
   ASSERT_EQ(byTime.Songs().size(), 1u);
   EXPECT_EQ(byTime.Songs()[0].gaps, 1);
+}
+
+// A song's own length leaves out the second that its file reaches into each song beside
+// it: a 28 s jingle is no song. A piece of a song takes its own part of the song.
+TEST(StreamPast, ASongsOwnLengthLeavesOutTheOverlap) {
+  Song jingle;
+  jingle.begin = 40;
+  jingle.end = 68;
+  const Song stretch;  // no song: a stretch of time
+  Song playing;
+  playing.begin = 100;
+  const struct {
+    const Song& song;
+    double from, to, seconds;
+  } files[] = {{jingle, 39, 69, 28}, {jingle, 50, 69, 18}, {playing, 99, 131, 31}, {stretch, 5, 35, 30}};
+  for (const auto& f : files) EXPECT_DOUBLE_EQ(SongSecondsIn(f.song, f.from, f.to), f.seconds) << f.from;
+
+  // A large stretch leaves the past a piece at a time, each at least one frame.
+  StreamPast past = MakePast();
+  Play(past, 10, [](double) { return false; });
+  EXPECT_EQ(past.FramesFrom(0, 1e9, 10).size(), 2u) << "4-byte frames";
+  EXPECT_EQ(past.FramesFrom(5, 1e9, 1).front().index, 5);
+}
+
+// What a run that ended unexpectedly left: its songs under way and the spooled frames of
+// earlier versions, told by name; what of them plays, told by their first bytes.
+TEST(Leftovers, AreToldByNameAndKeptWhereTheyPlay) {
+  const struct {
+    std::string name;
+    LeftoverKind kind;
+    unsigned long owner;
+    const char* songFile;
+  } names[] = {{"~song1234-5.frames", LeftoverKind::Spool, 1234, ""},
+               {"Artist - Tune.mp3.~77-3.part", LeftoverKind::Part, 77, "Artist - Tune.mp3"},
+               {"Song.ogg" + PartSuffix(4294967295ul, 4294967295ul), LeftoverKind::Part, 4294967295ul, "Song.ogg"},
+               {"Tune.mp3.part", LeftoverKind::None, 0, ""},  // a browser's download, perhaps
+               {"~song12a-1.frames", LeftoverKind::None, 0, ""},
+               {"~song99999999999-1.frames", LeftoverKind::None, 0, ""},
+               {"notes.txt", LeftoverKind::None, 0, ""}};
+  for (const auto& n : names) {
+    const Leftover left = ParseLeftoverName(n.name);
+    EXPECT_EQ(left.kind, n.kind) << n.name;
+    EXPECT_EQ(left.owner, n.owner) << n.name;
+    EXPECT_EQ(left.songFile, n.songFile) << n.name;
+  }
+
+  std::string mp3(417, '\0');
+  mp3[0] = '\xFF', mp3[1] = '\xFB', mp3[2] = '\x90';
+  std::string adts(100, '\0');
+  const char header[] = "\xFF\xF1\x50\x80\x0C\x9F\xFC";
+  std::copy(header, header + 7, adts.begin());
+  const std::string id3 = std::string("ID3\x04\0\0\0\0\0\x05", 10) + "abcde";
+  std::string page = "OggS" + std::string(23, '\0');
+  std::string soundPage = page;
+  soundPage[7] = 4;  // granule position 1024
+  const std::pair<std::string, std::string> heads[] = {{mp3 + mp3 + mp3 + mp3, ".mp3"},
+                                                       {id3 + mp3 + mp3 + mp3 + mp3, ".mp3"},
+                                                       {adts + adts + adts + adts, ".aac"},
+                                                       {page + page, ""},
+                                                       {page + page + soundPage, ".ogg"},
+                                                       {std::string("\x01vorbis") + std::string(3000, 'x'), ""},
+                                                       {"", ""}};
+  for (const auto& [head, playable] : heads) EXPECT_EQ(PlayableStream(head), playable) << head.size();
+  EXPECT_TRUE(SameStreamKind(".opus", ".ogg"));
+  EXPECT_FALSE(SameStreamKind(".aac", ".mp3"));
 }
 
 TEST(SongNames, AreSafeUniqueAndShortEnough) {
