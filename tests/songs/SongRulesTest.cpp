@@ -167,10 +167,11 @@ TEST(SongNames, AreSafeUniqueAndShortEnough) {
   // '|': it stays, and a name is cut between characters.
   const ui::CodePageShape sjis{false, [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; }};
   EXPECT_EQ(SafeFileName("\x95\x5C|\x83", sjis), "\x95\x5C__");
-  std::string table;  // 116 whole characters fit after "x", 233 of the 234 bytes left
+  std::string table;  // only whole characters fit after "x"
   for (int i = 0; i < 200; ++i) table += "\x95\x5C";
+  const std::size_t left = kMaxPath - std::string("C:\\Songs\\S\\x.mp3").size() - kNameReserve;
   EXPECT_EQ(SongPath("C:\\Songs", "S", "x" + table, ".mp3", false, sjis),
-            "C:\\Songs\\S\\x" + table.substr(0, 232) + ".mp3");
+            "C:\\Songs\\S\\x" + table.substr(0, left / 2 * 2) + ".mp3");
 
   const std::set<std::string> taken = {"C:\\a\\Song.mp3", "C:\\a\\Song (2).mp3"};
   EXPECT_EQ(UniquePath("C:\\a\\Song.mp3", [&](const std::string& p) { return taken.count(p) > 0; }),
