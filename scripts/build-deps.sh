@@ -6,8 +6,10 @@
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
-DEPS=$TUNORA_CACHE/deps
-mkdir -p "$DEPS"
+mkdir -p "$TUNORA_CACHE/deps"
+# The real folder (CI links it into a cache of its own): builds configured with these
+# paths keep them after that cache is gone.
+DEPS=$(cd -P "$TUNORA_CACHE/deps" && pwd)
 hold_lock "$DEPS/.lock"
 JOBS=$(nproc)
 
