@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <system_error>
 
 #include "playback/CertificateCheck.h"
@@ -11,19 +13,46 @@
 #include "playback/MediaReader.h"
 #include "playback/PlaylistRules.h"
 #include "playback/ReconnectRules.h"
+#include "playback/SoundFeeder.h"
 #include "playback/TitleRules.h"
-#include "playback/WaveOutput.h"
 
 namespace playback {
 
 namespace {
 
-constexpr int kStartBufferMs = 150;  // sound queued before the device starts
+constexpr const char* kNoDeviceText = "No sound device: the player tries again every few seconds";
 
-void ApplyVolume(std::int16_t* s, std::size_t n, int volume) {
-  if (volume >= 100) return;
-  for (std::size_t i = 0; i < n; ++i) s[i] = std::int16_t(int(s[i]) * volume / 100);
+// Whether two addresses reach the same server (host and port): one that allows a single
+// listener per address refuses a second connection while the first is open.
+bool SameServer(const std::string& a, const std::string& b) {
+  std::string hostA, hostB;
+  int portA = 0, portB = 0;
+  return HostAndPort(a, hostA, portA) && HostAndPort(b, hostB, portB) && portA == portB &&
+         TrustedHostName(hostA) == TrustedHostName(hostB);
 }
+
+// When the environment asks for it (benchmarks), the least sound the device held while
+// sound was waiting for it, a line a second: "<tick> queued_ms=<n> lowest_ms=<m>".
+class DeviceLog {
+ public:
+  DeviceLog() {
+    if (const char* path = std::getenv("TUNORA_DEVICE_LOG"); path && *path) file_ = std::fopen(path, "a");
+  }
+  ~DeviceLog() {
+    if (file_) std::fclose(file_);
+  }
+  void Note(const SoundFeeder& feeder, bool final = false) {
+    const unsigned long long now = GetTickCount64();
+    if (!file_ || (!final && now < next_) || feeder.LowestQueuedMs() < 0) return;
+    next_ = now + 1000;
+    std::fprintf(file_, "%llu queued_ms=%d lowest_ms=%d\n", now, feeder.QueuedMs(), feeder.LowestQueuedMs());
+    std::fflush(file_);
+  }
+
+ private:
+  std::FILE* file_ = nullptr;
+  unsigned long long next_ = 0;
+};
 
 // A title's text in the ANSI code page; '?' for each character the code page lacks
 // (no look-alike: a title shows what it says or a '?'). UTF-8 has every character, and
@@ -76,9 +105,10 @@ void StationPlayer::SetUrl(const std::string& url) {
     url_ = url;
     lastError_.clear();
     untrusted_ = {};
-    title_.clear();
+    ClearTitles();
     playRequested_ = false;
     ++generation_;
+    SilenceCurrent();
     positionMs_ = 0;
     state_ = url.empty() ? psUndefined : psReady;
   }
@@ -97,8 +127,10 @@ void StationPlayer::Play() {
     playRequested_ = true;
     lastError_.clear();
     untrusted_ = {};
-    title_.clear();
+    ClearTitles();
     ++generation_;
+    SilenceCurrent();
+    positionMs_ = 0;
     state_ = psTransitioning;
     startTimes_ = {};
     playTick_ = GetTickCount64();
@@ -124,8 +156,9 @@ void StationPlayer::Stop() {
     playRequested_ = false;
     lastError_.clear();
     untrusted_ = {};
-    title_.clear();
+    ClearTitles();
     ++generation_;
+    SilenceCurrent();
     state_ = psStopped;
     positionMs_ = 0;
     bufferPercent_ = 0;
@@ -133,9 +166,30 @@ void StationPlayer::Stop() {
   wake_.notify_all();
 }
 
+int StationPlayer::State() const {
+  std::lock_guard lock(mutex_);
+  // A station being brought back plays from the ring until the ring runs dry.
+  if (state_ == psPlaying && reconnecting_ && feeder_ && feeder_->PlayedFrames() >= feeder_->WrittenFrames())
+    return psBuffering;
+  return state_;
+}
+
+void StationPlayer::SilenceCurrent() {
+  reconnecting_ = false;
+  if (!feeder_) return;
+  feeder_->Silence();
+  feeder_.reset();
+}
+
+double StationPlayer::CurrentPosition() const {
+  std::lock_guard lock(mutex_);
+  return (feeder_ ? feeder_->PositionMs() : positionMs_.load()) / 1000.0;
+}
+
 void StationPlayer::SetTap(std::shared_ptr<SoundTap> tap) {
   std::lock_guard lock(mutex_);
   tap_ = std::move(tap);
+  soundLane_.Revive();
 }
 
 std::shared_ptr<SoundTap> StationPlayer::Tap() const {
@@ -146,7 +200,16 @@ std::shared_ptr<SoundTap> StationPlayer::Tap() const {
 void StationPlayer::SetStreamTap(std::shared_ptr<StreamTap> tap) {
   std::lock_guard lock(mutex_);
   streamTap_ = std::move(tap);
+  streamLane_.Revive();
 }
+
+std::string StationPlayer::TakeTapNotice() {
+  std::string notice = soundLane_.TakeNotice();
+  if (notice.empty()) notice = streamLane_.TakeNotice();
+  return notice;
+}
+
+bool StationPlayer::WaitTapsIdle(unsigned ms) { return soundLane_.WaitIdle(ms) && streamLane_.WaitIdle(ms); }
 
 std::shared_ptr<StreamTap> StationPlayer::StreamTapNow() const {
   std::lock_guard lock(mutex_);
@@ -154,11 +217,14 @@ std::shared_ptr<StreamTap> StationPlayer::StreamTapNow() const {
 }
 
 void StationPlayer::SetVolume(int volume) {
+  std::lock_guard lock(mutex_);
   volume_ = std::clamp(volume, 0, 100);
+  if (feeder_) feeder_->SetVolume(volume_);
 }
 
 std::string StationPlayer::LastError() const {
   std::lock_guard lock(mutex_);
+  if (lastError_.empty() && feeder_ && feeder_->DeviceMissing()) return kNoDeviceText;
   return lastError_;
 }
 
@@ -179,11 +245,13 @@ CertificateFault StationPlayer::Untrusted() const {
 
 std::string StationPlayer::Title() const {
   std::lock_guard lock(mutex_);
+  PromoteTitles();
   return ToAnsi(title_);
 }
 
 std::string StationPlayer::TitleUtf8() const {
   std::lock_guard lock(mutex_);
+  PromoteTitles();
   return ToUtf8(title_);
 }
 
@@ -201,6 +269,7 @@ void StationPlayer::PublishPosition(unsigned generation, long long ms, bool play
   positionMs_ = ms;
   if (!playing) return;
   state_ = psPlaying;
+  reconnecting_ = false;
   bufferPercent_ = 100;
 }
 
@@ -211,12 +280,25 @@ void StationPlayer::PublishStream(unsigned generation, long long durationMs, int
   bitRate_ = bitRate;
 }
 
-std::string StationPlayer::PublishTitle(unsigned generation, const std::string& raw) {
+std::string StationPlayer::PublishTitle(unsigned generation, const std::string& raw, std::uint64_t atFrame) {
   std::u16string title = DecodeTitle(raw);
   std::string ansi = ToAnsi(title);
   std::lock_guard lock(mutex_);
-  if (Current(generation)) title_ = std::move(title);
+  if (Current(generation) && titles_.size() < kPendingTitles) titles_.push_back({atFrame, std::move(title)});
   return ansi;
+}
+
+void StationPlayer::PromoteTitles() const {
+  const std::uint64_t played = feeder_ ? feeder_->PlayedFrames() : UINT64_MAX;
+  while (!titles_.empty() && titles_.front().atFrame <= played) {
+    title_ = std::move(titles_.front().text);
+    titles_.pop_front();
+  }
+}
+
+void StationPlayer::ClearTitles() {
+  title_.clear();
+  titles_.clear();
 }
 
 void StationPlayer::Fail(unsigned generation, const std::string& why, const CertificateFault& untrusted) {
@@ -224,13 +306,14 @@ void StationPlayer::Fail(unsigned generation, const std::string& why, const Cert
   if (generation_ != generation) return;
   lastError_ = why;
   untrusted_ = untrusted;
-  title_.clear();
+  ClearTitles();
   state_ = psStopped;
   playRequested_ = false;
 }
 
 void StationPlayer::Run() {
   unsigned seen = 0;
+  std::string lastUrl;
   for (;;) {
     std::string url;
     unsigned generation;
@@ -243,12 +326,24 @@ void StationPlayer::Run() {
     }
     // The play that ran is ended by the new generation; the new one connects at once and
     // owns the old one's thread from then on.
+    const bool sameServer = SameServer(url, lastUrl);
+    lastUrl = url;
     auto before = std::make_unique<std::thread>(std::move(play_));
     std::thread* handed = before.get();
     try {
-      play_ = std::thread([this, url, generation, handed] {
+      play_ = std::thread([this, url, generation, handed, sameServer] {
         const std::unique_ptr<std::thread> owned(handed);
-        PlayMedia(url, generation, *owned);
+        // A server that allows one listener per address refuses the new connection
+        // while the old one is open: the old play, silenced and cancelled, closes first.
+        if (sameServer && owned->joinable()) owned->join();
+        try {
+          PlayMedia(url, generation, *owned);
+        } catch (const std::exception& e) {
+          // Whatever a play raises ends that play with its reason, never the program.
+          Fail(generation, std::string("The station cannot be played: ") + e.what());
+        } catch (...) {
+          Fail(generation, "The station cannot be played");
+        }
         if (owned->joinable()) owned->join();
       });
       before.release();
@@ -260,19 +355,9 @@ void StationPlayer::Run() {
   if (play_.joinable()) play_.join();
 }
 
-// The sound device of one media, kept open across the connections of a live stream so
-// that its sound and its position clock go on where they stopped.
-struct StationPlayer::Device {
-  WaveOutput out;
-  int rate = 0;
-  long long baseMs = 0;   // the position when the device was opened
-  long long written = 0;  // sample frames queued since then
-  long long PositionMs() const { return rate > 0 ? baseMs + out.PlayedFrames() * 1000 / rate : baseMs; }
-};
-
 // What one connection to the media came to.
 struct StationPlayer::Outcome {
-  bool played = false;  // its sound left the device
+  bool played = false;  // its sound went to the device
   bool live = false;    // a live stream from the network, not a file
   bool sized = false;   // sent with its size: a file over the network, never tried again
   bool ended = false;   // the media came to its end; else it failed with `error`
@@ -287,10 +372,11 @@ bool StationPlayer::WaitCurrent(unsigned generation, unsigned ms) {
 }
 
 void StationPlayer::PlayMedia(const std::string& url, unsigned generation, std::thread& before) {
-  // A play uses little processor time, and a late one is heard: it goes before the busy
-  // work of other programs.
+  // Reading and decoding use little processor time, and a late one empties the ring:
+  // it goes before the busy work of other programs.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   const auto cancelled = [this, generation] { return !Current(generation); };
+  const auto feeder = std::make_shared<SoundFeeder>();
   {
     std::lock_guard lock(mutex_);
     if (!Current(generation)) return;
@@ -298,15 +384,18 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation, std::
     bitRate_ = 0;
     durationMs_ = 0;
     state_ = psWaiting;
+    feeder->SetVolume(volume_);
+    feeder_ = feeder;
   }
-  Device device;
+  DeviceLog log;
   const PlayerTimeouts timeouts = Timeouts();
   ReconnectPlan plan(timeouts.reconnectBudgetMs);
   std::string address = url;
   bool hasPlayed = false, live = false;
   Outcome drop;  // the last failure of the stream while it played
   for (;;) {
-    const Outcome o = PlayConnection(address, generation, device, plan, timeouts, before);
+    const Outcome o = PlayConnection(address, generation, *feeder, plan, timeouts, before);
+    log.Note(*feeder, true);
     if (cancelled()) break;
     if (o.played) {
       hasPlayed = true;
@@ -316,34 +405,42 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation, std::
       drop = o;
     }
     if (!MayReconnect(live, hasPlayed)) {
-      Finish(generation, o, device);
+      Finish(generation, o, *feeder);
       break;
     }
     const std::optional<unsigned> wait = plan.Failed(GetTickCount64());
     if (!wait) {
-      Finish(generation, drop, device);
+      Finish(generation, drop, *feeder);
       break;
     }
-    // The sound still queued plays on while the player waits.
-    device.out.Flush(cancelled);
+    // The sound still in the ring plays on while the player waits: it plays until the
+    // ring runs dry (State).
+    feeder->Flush();
     {
       std::lock_guard lock(mutex_);
       if (!Current(generation)) break;
-      state_ = psBuffering;
+      if (state_ != psPlaying) state_ = psBuffering;
+      reconnecting_ = true;
       bufferPercent_ = 0;
     }
     if (!WaitCurrent(generation, *wait)) break;
   }
   if (before.joinable()) before.join();
-  if (const std::shared_ptr<StreamTap> stream = StreamTapNow()) stream->Ended();
-  device.out.Close();
+  if (const std::shared_ptr<StreamTap> stream = StreamTapNow()) streamLane_.Post([stream] { stream->Ended(); });
+  std::lock_guard lock(mutex_);
+  if (feeder_ == feeder) {
+    positionMs_ = feeder->PositionMs();
+    feeder_.reset();
+  }
 }
 
-StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, unsigned generation, Device& device,
+StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, unsigned generation, SoundFeeder& feeder,
                                                      ReconnectPlan& plan, const PlayerTimeouts& timeouts,
                                                      std::thread& before) {
   const auto cancelled = [this, generation] { return !Current(generation); };
   Outcome o;
+  std::uint64_t startFrames = feeder.WrittenFrames();  // sound of the connections before
+  bool heard = false;                                  // the device played this one's sound
   std::shared_ptr<StreamTap> stream;  // declared before the reader, whose sink uses it
   MediaReader reader(cancelled);
   try {
@@ -372,24 +469,22 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
     // The play this one ended has closed its connection by now, or does so within
     // moments; its last sound and tap calls come before this one's first.
     if (before.joinable()) before.join();
-    if (!device.out.IsOpen() || device.rate != reader.SampleRate()) {
-      device.baseMs = device.PositionMs();
-      std::string error;
-      if (!device.out.Open(reader.SampleRate(), error)) throw MediaError(error);
-      device.rate = reader.SampleRate();
-      device.written = 0;
-    }
-    Publish(generation, psBuffering);
+    const int rate = reader.SampleRate();
+    if (!feeder.Begin(rate, cancelled)) return o;
+    if (!plan.Active()) Publish(generation, psBuffering);
     stream = StreamTapNow();
     if (stream) {
-      stream->Connected(reader.Format(), plan.Active());
-      reader.SetFrameSink([&stream](const std::uint8_t* data, std::size_t size, std::int64_t ticks) {
-        stream->Frame(data, size, ticks);
+      streamLane_.Post([stream, format = reader.Format(), resumed = plan.Active()] { stream->Connected(format, resumed); });
+      const int frameRate = std::max(reader.Format().sampleRate, 1);
+      reader.SetFrameSink([this, &stream, frameRate](const std::uint8_t* data, std::size_t size, std::int64_t ticks) {
+        std::vector<std::uint8_t> frame(data, data + size);
+        streamLane_.Post([stream, frame = std::move(frame), ticks] { stream->Frame(frame.data(), frame.size(), ticks); },
+                         size, unsigned(std::max<std::int64_t>(ticks, 0) * 1000 / frameRate));
       });
     }
 
-    const long long startFrames = device.written;  // sound of the connections before
-    const std::size_t startSamples = std::size_t(reader.SampleRate()) * kStartBufferMs / 1000 * 2;
+    startFrames = feeder.WrittenFrames();
+    const std::size_t startSamples = std::size_t(rate) * SoundFeeder::kStartMs / 1000 * 2;
     std::vector<std::int16_t> pending;
     std::size_t queued = 0;
     bool started = false;
@@ -408,34 +503,38 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
       }
       MarkStart(generation, &StartTimes::decoded);
       if (std::string title; reader.NewTitle(title)) {
-        const std::string shown = PublishTitle(generation, title);
-        if (stream) stream->Title(shown);
+        const std::string shown = PublishTitle(generation, title, feeder.WrittenFrames());
+        if (stream) streamLane_.Post([stream, shown] { stream->Title(shown); });
       }
-      if (stream) stream->Sound(reader.SampleRate(), pending.data(), pending.size());
+      const std::size_t bytes = pending.size() * sizeof(std::int16_t);
+      const unsigned ms = unsigned(pending.size() / 2 * 1000 / unsigned(rate));
+      if (stream)
+        streamLane_.Post([stream, rate, sound = pending] { stream->Sound(rate, sound.data(), sound.size()); }, bytes, ms);
       if (const std::shared_ptr<SoundTap> tap = Tap())
-        tap->Decoded(reader.SampleRate(), pending.data(), pending.size());
-      ApplyVolume(pending.data(), pending.size(), volume_);
-      if (!device.out.Write(pending.data(), pending.size(), cancelled)) break;
+        soundLane_.Post([tap, rate, sound = pending] { tap->Decoded(rate, sound.data(), sound.size()); }, bytes, ms);
+      if (!feeder.Write(pending.data(), pending.size(), cancelled)) break;
       MarkStart(generation, &StartTimes::written);
+      // Its sound is on its way to the listener: a live stream that drops after this
+      // has played, and is brought back.
+      o.played = true;
+      plan.Sound((feeder.WrittenFrames() - startFrames) * 1000 / unsigned(rate));
       queued += pending.size();
-      device.written += static_cast<long long>(pending.size() / 2);
       if (!started) {
         const int percent = int(std::min<std::size_t>(100, queued * 100 / std::max<std::size_t>(startSamples, 1)));
         std::lock_guard lock(mutex_);
         if (Current(generation)) bufferPercent_ = percent;
         if (queued >= startSamples) started = true;
       }
-      if (device.out.PlayedFrames() > startFrames) {
-        plan.Sound(static_cast<unsigned long long>(device.written - startFrames) * 1000 / unsigned(device.rate));
-        o.played = true;
+      if (!heard && feeder.PlayedFrames() > startFrames) {
+        heard = true;
         MarkStart(generation, &StartTimes::playing);
-        PublishPosition(generation, device.PositionMs(), true);
+        PublishPosition(generation, feeder.PositionMs(), true);
       }
       if (bitRate == 0) {
         // No bit rate in the headers: measure it from the bytes received.
-        const unsigned long long ms = GetTickCount64() - t0;
-        if (ms > 1000) {
-          bitRate = int(reader.BytesRead() * 8 * 1000 / (long long)ms);
+        const unsigned long long elapsed = GetTickCount64() - t0;
+        if (elapsed > 1000) {
+          bitRate = int(reader.BytesRead() * 8 * 1000 / (long long)elapsed);
           PublishStream(generation, durationMs, bitRate);
         }
       }
@@ -448,30 +547,36 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
     // ends this media, not the program: an exception leaving the worker would end it.
     o.error = std::string("The station cannot be played: ") + e.what();
   }
+  // A connection that ended before the device played its first sound (a short file, a
+  // burst and a drop) still plays it from the ring: the player says so before it goes on.
+  if (o.played && !heard) feeder.Flush();
+  for (unsigned waited = 0; o.played && !heard && waited < 3000 && !cancelled() && !feeder.DeviceMissing();
+       waited += 10) {
+    if (feeder.PlayedFrames() > startFrames) {
+      heard = true;
+      MarkStart(generation, &StartTimes::playing);
+      PublishPosition(generation, feeder.PositionMs(), true);
+    }
+    Sleep(10);
+  }
   return o;
 }
 
-void StationPlayer::Finish(unsigned generation, const Outcome& how, Device& device) {
+void StationPlayer::Finish(unsigned generation, const Outcome& how, SoundFeeder& feeder) {
   const auto cancelled = [this, generation] { return !Current(generation); };
+  // What arrived is heard before anything else happens: the ring holds seconds of it.
+  // The position follows the device meanwhile.
+  if (!feeder.Drain(cancelled)) return;
   if (!how.ended) {
     Fail(generation, how.error, how.untrusted);
     return;
-  }
-  // Play out what is queued, keeping the position up to date.
-  device.out.Flush(cancelled);
-  const long long endMs = device.rate > 0 ? device.baseMs + device.written * 1000 / device.rate : device.baseMs;
-  for (;;) {
-    const long long ms = device.PositionMs();
-    PublishPosition(generation, ms, false);
-    if (cancelled() || ms >= endMs || !device.out.IsOpen()) break;
-    Sleep(20);
   }
   // A file ends; a live stream from the network only ends when its station stops
   // sending it, which the listener is told.
   std::lock_guard lock(mutex_);
   if (Current(generation)) {
     if (how.live) lastError_ = "The station ended the stream";
-    title_.clear();
+    ClearTitles();
     state_ = psMediaEnded;
   }
 }

@@ -1,12 +1,17 @@
 // The station player: plays a stream URL or a sound file through the sound device. Each
-// play has a thread of its own that connects, reads, decodes and feeds the device, and
-// connects again to a live stream that drops; a new play connects while the one it ends
-// is still closing, and takes the device and the taps over once that one is done. Every
-// member returns at once and reads what the plays publish.
+// play has a thread of its own that connects, reads and decodes into the ring of a
+// feeder, whose thread keeps the device fed, and connects again to a live stream that
+// drops. The listeners of its sound (a recording, the songs) are called on threads of
+// their own. A new play silences the one it ends at once and connects while that one
+// is still closing (to the same server only once it has closed), and takes the taps
+// over once that one is done. Every member returns at once and reads what the plays
+// publish.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -15,10 +20,13 @@
 
 #include "playback/CertificateCheck.h"
 #include "playback/ReconnectRules.h"
+#include "playback/TapLaneRules.h"
 #include "playback/SoundTap.h"
 #include "playback/StreamTap.h"
 
 namespace playback {
+
+class SoundFeeder;
 
 // A member call that cannot be carried out, with the reason in words.
 class PlayerError : public std::runtime_error {
@@ -75,10 +83,10 @@ class StationPlayer {
   void Stop();
 
   // Buffering, not playing, also while a live stream that dropped is brought back.
-  int State() const { return state_; }
+  int State() const;
   // Seconds of sound that left the device; 0 after stop.
-  double CurrentPosition() const { return positionMs_ / 1000.0; }
-  // 0..100, applied from the next sound buffer on.
+  double CurrentPosition() const;
+  // 0..100, applied at the sound device at once.
   void SetVolume(int volume);
   int Volume() const { return volume_; }
   // Percent of the start-up buffer filled, 100 once playing.
@@ -88,7 +96,8 @@ class StationPlayer {
   // Seconds of a file; 0 for a live stream.
   double Duration() const { return durationMs_ / 1000.0; }
   // Why the media last asked to play could not be played, or why a live stream ended,
-  // in words; empty while it plays, and after SetUrl, Play and Stop.
+  // in words; empty while it plays, and after SetUrl, Play and Stop. While no sound
+  // device can be opened, says so (the player tries again every few seconds).
   std::string LastError() const;
   // The certificate refused when that was the last error; none refused otherwise.
   CertificateFault Untrusted() const;
@@ -98,18 +107,23 @@ class StationPlayer {
   // The same title in UTF-8, with every character it has.
   std::string TitleUtf8() const;
   // The decoded sound also goes to `tap` (before the volume), from the next sound on;
-  // nullptr ends that. The tap is kept alive while a sound is handed to it.
+  // nullptr ends that. The tap is kept alive while a sound is handed to it, on a thread
+  // of its own: a tap that falls seconds behind loses sound, one that throws is
+  // switched off (TakeTapNotice tells both).
   void SetTap(std::shared_ptr<SoundTap> tap);
   // The station's frames, titles and sound also go to `tap`, from the next connection on;
-  // nullptr ends that.
+  // nullptr ends that. Called like the tap above.
   void SetStreamTap(std::shared_ptr<StreamTap> tap);
+  // What went wrong with a tap since the last call, in words; empty when nothing did.
+  std::string TakeTapNotice();
+  // Waits up to ms until the taps have been handed everything so far (tests).
+  bool WaitTapsIdle(unsigned ms);
   // From the next Play on.
   void SetTimeouts(const PlayerTimeouts& timeouts);
   StartTimes LastStartTimes() const;
   PlayerTimeouts Timeouts() const;
 
  private:
-  struct Device;
   struct Outcome;
   void Run();
   // Plays the media, and brings a live stream that dropped back while that may be tried.
@@ -117,10 +131,12 @@ class StationPlayer {
   // taps, so that each tap hears the plays one after the other.
   void PlayMedia(const std::string& url, unsigned generation, std::thread& before);
   // One connection to the media, from opening it until it ends or fails.
-  Outcome PlayConnection(const std::string& url, unsigned generation, Device& device, ReconnectPlan& plan,
+  Outcome PlayConnection(const std::string& url, unsigned generation, SoundFeeder& feeder, ReconnectPlan& plan,
                          const PlayerTimeouts& timeouts, std::thread& before);
   // The media is over: ended (its queued sound plays out first) or failed.
-  void Finish(unsigned generation, const Outcome& how, Device& device);
+  void Finish(unsigned generation, const Outcome& how, SoundFeeder& feeder);
+  // Ends the sound of the play that was current (under mutex_).
+  void SilenceCurrent();
   // Waits ms unless the media is ended sooner (Stop, another URL, the player's end);
   // false when it was.
   bool WaitCurrent(unsigned generation, unsigned ms);
@@ -133,8 +149,13 @@ class StationPlayer {
   // The position of the media that is playing; with `playing`, also the playing state.
   void PublishPosition(unsigned generation, long long ms, bool playing);
   void Fail(unsigned generation, const std::string& why, const CertificateFault& untrusted = {});
-  // Returns the title as published, in the ANSI code page.
-  std::string PublishTitle(unsigned generation, const std::string& raw);
+  // The title announced with the sound written up to `atFrame`: it is shown once the
+  // device has played that far, when the listener hears its song (the ring holds
+  // seconds). Returns it in the ANSI code page.
+  std::string PublishTitle(unsigned generation, const std::string& raw, std::uint64_t atFrame);
+  // The titles whose sound has been played become the title (under mutex_).
+  void PromoteTitles() const;
+  void ClearTitles();
   std::shared_ptr<SoundTap> Tap() const;
   std::shared_ptr<StreamTap> StreamTapNow() const;
 
@@ -144,13 +165,20 @@ class StationPlayer {
   std::string url_;
   std::string lastError_;
   CertificateFault untrusted_;
-  std::u16string title_;
+  struct PendingTitle {
+    std::uint64_t atFrame;
+    std::u16string text;
+  };
+  static constexpr std::size_t kPendingTitles = 64;
+  mutable std::u16string title_;
+  mutable std::deque<PendingTitle> titles_;  // announced, not heard yet
   bool playRequested_ = false;
+  bool reconnecting_ = false;  // a live stream that dropped is being brought back
   std::atomic<unsigned> generation_{0};
   std::atomic<bool> quit_{false};
 
   std::atomic<int> state_{psUndefined};
-  std::atomic<long long> positionMs_{0};
+  std::atomic<long long> positionMs_{0};  // while no play is current
   std::atomic<int> volume_{50};
   std::atomic<int> bufferPercent_{0};
   std::atomic<int> bitRate_{0};
@@ -160,6 +188,9 @@ class StationPlayer {
   unsigned long long playTick_ = 0;       // under mutex_: when Play was called
   std::shared_ptr<SoundTap> tap_;         // under mutex_
   std::shared_ptr<StreamTap> streamTap_;  // under mutex_
+  std::shared_ptr<SoundFeeder> feeder_;   // under mutex_: the current play's
+  TapLane soundLane_{"The recording of the station", 8u << 20};
+  TapLane streamLane_{"Recording the songs", 16u << 20};
 
   std::thread worker_;  // waits for plays to start
   std::thread play_;    // the latest play; the worker's own

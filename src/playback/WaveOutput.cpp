@@ -1,9 +1,22 @@
 #include "playback/WaveOutput.h"
 
-#include <algorithm>
-#include <cstring>
+#include <atomic>
 
 namespace playback {
+
+namespace {
+
+std::atomic<std::uint32_t> testOffset{0};
+
+std::string ErrorText(const char* what, MMRESULT r) {
+  char text[MAXERRORLENGTH] = "";
+  waveOutGetErrorTextA(r, text, sizeof text);
+  return std::string(what) + text;
+}
+
+}  // namespace
+
+void WaveOutput::OffsetCountForTests(std::uint32_t frames) { testOffset = frames; }
 
 WaveOutput::~WaveOutput() { Close(); }
 
@@ -17,16 +30,18 @@ bool WaveOutput::Open(int sampleRate, std::string& error) {
   f.nBlockAlign = 4;
   f.nAvgBytesPerSec = f.nSamplesPerSec * 4;
   done_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (!done_) {
+    error = "The sound device cannot be opened: no event for it";
+    return false;
+  }
   const MMRESULT r =
       waveOutOpen(&device_, WAVE_MAPPER, &f, reinterpret_cast<DWORD_PTR>(done_), 0, CALLBACK_EVENT);
   if (r != MMSYSERR_NOERROR) {
     device_ = nullptr;
-    char text[MAXERRORLENGTH] = "";
-    waveOutGetErrorTextA(r, text, sizeof text);
-    error = std::string("The sound device cannot be opened: ") + text;
+    error = ErrorText("The sound device cannot be opened: ", r);
+    Close();
     return false;
   }
-  rate_ = sampleRate;
   bufferSamples_ = std::size_t(sampleRate) * kBufferMs / 1000 * 2;
   for (int i = 0; i < kBuffers; ++i) {
     data_[i].assign(bufferSamples_, 0);
@@ -35,66 +50,75 @@ bool WaveOutput::Open(int sampleRate, std::string& error) {
     headers_[i].dwFlags = WHDR_DONE;  // free
   }
   next_ = 0;
-  fill_ = 0;
+  submitted_ = 0;
+  count_.Reset();
+  offset_ = testOffset;
+  played_ = 0;
   return true;
 }
 
-bool WaveOutput::Submit(const std::function<bool()>& cancelled) {
+std::int16_t* WaveOutput::FreeBuffer() {
   WAVEHDR& h = headers_[next_];
-  h.dwBufferLength = DWORD(fill_ * sizeof(std::int16_t));
+  if (!(h.dwFlags & WHDR_DONE)) return nullptr;
+  if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &h, sizeof h);
+  return data_[next_].data();
+}
+
+bool WaveOutput::Submit(std::size_t samples, std::string& error) {
+  WAVEHDR& h = headers_[next_];
+  h.dwBufferLength = DWORD(samples * sizeof(std::int16_t));
   h.dwFlags = 0;
-  waveOutPrepareHeader(device_, &h, sizeof h);
-  waveOutWrite(device_, &h, sizeof h);
+  MMRESULT r = waveOutPrepareHeader(device_, &h, sizeof h);
+  if (r == MMSYSERR_NOERROR) r = waveOutWrite(device_, &h, sizeof h);
+  if (r != MMSYSERR_NOERROR) {
+    if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &h, sizeof h);
+    h.dwFlags = WHDR_DONE;
+    error = ErrorText("The sound device stopped taking sound: ", r);
+    return false;
+  }
   next_ = (next_ + 1) % kBuffers;
-  fill_ = 0;
-  // Wait for the next buffer to be free before anything goes into it.
-  while (!(headers_[next_].dwFlags & WHDR_DONE)) {
-    if (cancelled()) return false;
-    WaitForSingleObject(done_, 20);
-  }
-  if (headers_[next_].dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &headers_[next_], sizeof(WAVEHDR));
+  submitted_ += samples / 2;
   return true;
 }
 
-bool WaveOutput::Write(const std::int16_t* samples, std::size_t count, const std::function<bool()>& cancelled) {
-  while (count > 0) {
-    const std::size_t n = std::min(count, bufferSamples_ - fill_);
-    std::memcpy(data_[next_].data() + fill_, samples, n * sizeof(std::int16_t));
-    fill_ += n;
-    samples += n;
-    count -= n;
-    if (fill_ == bufferSamples_ && !Submit(cancelled)) return false;
-  }
-  return true;
-}
-
-bool WaveOutput::Flush(const std::function<bool()>& cancelled) { return fill_ == 0 || Submit(cancelled); }
-
-void WaveOutput::Drain(const std::function<bool()>& cancelled) {
-  if (!Flush(cancelled)) return;
-  for (;;) {
-    bool busy = false;
-    for (const WAVEHDR& h : headers_) busy |= (h.dwFlags & WHDR_PREPARED) && !(h.dwFlags & WHDR_DONE);
-    if (!busy || cancelled()) return;
-    WaitForSingleObject(done_, 20);
-  }
-}
-
-long long WaveOutput::PlayedFrames() const {
+std::uint64_t WaveOutput::PlayedFrames() {
   if (!device_) return 0;
   MMTIME t{};
   t.wType = TIME_SAMPLES;
-  waveOutGetPosition(device_, &t, sizeof t);
-  if (t.wType == TIME_SAMPLES) return t.u.sample;
-  if (t.wType == TIME_BYTES) return t.u.cb / 4;
-  return 0;
+  if (waveOutGetPosition(device_, &t, sizeof t) != MMSYSERR_NOERROR) return played_;
+  if (t.wType == TIME_SAMPLES) {
+    played_ = count_.Extend(t.u.sample + offset_) - offset_;
+  } else if (t.wType == TIME_BYTES) {
+    // A device that counts bytes: those wrap four times as soon.
+    const std::uint32_t start = offset_ * 4u;
+    played_ = (count_.Extend(t.u.cb + start) - start) / 4;
+  }
+  return played_;
+}
+
+bool WaveOutput::SetVolume(int percent) {
+  if (!device_) return false;
+  const DWORD level = DWORD(percent) * 0xFFFF / 100;
+  return waveOutSetVolume(device_, level | (level << 16)) == MMSYSERR_NOERROR;
+}
+
+void WaveOutput::Reset() {
+  if (!device_) return;
+  waveOutReset(device_);
+  for (WAVEHDR& h : headers_) {
+    if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &h, sizeof h);
+    h.dwFlags = WHDR_DONE;
+  }
+  next_ = 0;
+  submitted_ = 0;
+  count_.Reset();
+  offset_ = testOffset;
+  played_ = 0;
 }
 
 void WaveOutput::Close() {
   if (device_) {
-    waveOutReset(device_);
-    for (WAVEHDR& h : headers_)
-      if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &h, sizeof h);
+    Reset();
     waveOutClose(device_);
     device_ = nullptr;
   }

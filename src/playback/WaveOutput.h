@@ -1,51 +1,68 @@
-// The sound device: 16-bit stereo samples played through waveOut, in a ring of buffers.
-// Used by one thread only (the player's worker).
+// The sound device: 16-bit stereo samples played through waveOut from a ring of
+// buffers. Nothing here waits: the feeder asks for a free buffer, fills it and submits
+// it, and learns from the results whether the device is still there. Used by one thread
+// only (the feeder's).
 #pragma once
 
 #include <windows.h>
 #include <mmsystem.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
+
+#include "playback/DeviceClockRules.h"
 
 namespace playback {
 
 class WaveOutput {
  public:
+  static constexpr int kBuffers = 32;
+  static constexpr int kBufferMs = 20;
+
   WaveOutput() = default;
   ~WaveOutput();
   WaveOutput(const WaveOutput&) = delete;
   WaveOutput& operator=(const WaveOutput&) = delete;
 
-  // Opens the default device; false with a reason when it cannot be opened.
+  // Opens the system's default device; false with a reason when it cannot be opened.
   bool Open(int sampleRate, std::string& error);
   bool IsOpen() const { return device_ != nullptr; }
-  // Queues samples (interleaved stereo), waiting for a free buffer while cancelled()
-  // stays false; returns false when cancelled.
-  bool Write(const std::int16_t* samples, std::size_t count, const std::function<bool()>& cancelled);
-  // Sends what is queued to the device although the buffer is not full.
-  bool Flush(const std::function<bool()>& cancelled);
-  // Waits until everything queued has been played.
-  void Drain(const std::function<bool()>& cancelled);
-  // Sample frames that have left the device since it was opened.
-  long long PlayedFrames() const;
+  // Signalled whenever the device is done with a buffer.
+  HANDLE DoneEvent() const { return done_; }
+  // Samples (interleaved stereo) a buffer holds.
+  std::size_t BufferSamples() const { return bufferSamples_; }
+
+  // The next buffer to fill when the device is done with it; nullptr while all are queued.
+  std::int16_t* FreeBuffer();
+  // Sends the buffer FreeBuffer gave with `samples` in it; false with a reason when the
+  // device refuses it (it has gone away).
+  bool Submit(std::size_t samples, std::string& error);
+  // Sample frames the device has played since it was opened or reset.
+  std::uint64_t PlayedFrames();
+  // Sample frames submitted since then.
+  std::uint64_t SubmittedFrames() const { return submitted_; }
+  // The stream's own volume, 0..100; false when the device refuses it.
+  bool SetVolume(int percent);
+  // Silences the device at once: everything queued is dropped, the count starts at 0.
+  void Reset();
   void Close();
 
- private:
-  bool Submit(const std::function<bool()>& cancelled);
+  // Tests: the device's counter reads `frames` ahead of what it played, so that its
+  // 32-bit wrap comes within moments instead of after a day.
+  static void OffsetCountForTests(std::uint32_t frames);
 
-  static constexpr int kBuffers = 8;
-  static constexpr int kBufferMs = 50;
+ private:
   HWAVEOUT device_ = nullptr;
   HANDLE done_ = nullptr;
   WAVEHDR headers_[kBuffers]{};
   std::vector<std::int16_t> data_[kBuffers];
   int next_ = 0;
-  std::size_t fill_ = 0;  // samples in the buffer being filled
   std::size_t bufferSamples_ = 0;
-  int rate_ = 0;
+  std::uint64_t submitted_ = 0;
+  WideCount count_;
+  std::uint32_t offset_ = 0;  // what the counter read when it started
+  std::uint64_t played_ = 0;
 };
 
 }  // namespace playback

@@ -36,7 +36,7 @@ class StationSoundPace {
  public:
   // The most sound queued ahead of the clock; a station that decodes further ahead loses
   // its oldest sound.
-  static constexpr std::uint32_t kQueueMs = 3000;
+  static constexpr std::uint32_t kQueueMs = 6000;
   // How long captured sound waits to be read before it is lost.
   static constexpr std::uint32_t kReadableMs = 1000;
   // How long the station may send nothing before the clock's time becomes silence.

@@ -106,8 +106,11 @@ void LoopbackServer::Serve(SOCKET c) {
     const Reply reply = handler_(request.substr(pathAt, pathEnd - pathAt));
     const std::string all = reply.head + "\r\n" + reply.body;
     // A client that has heard enough closes its end: the send then fails and ends here.
+    // A paced reply sends its body a twentieth of a second at a time, as a station does.
+    const std::size_t piece = reply.bytesPerSecond ? std::max(reply.bytesPerSecond / 20, 1u) : 65536;
     for (std::size_t sent = 0; sent < all.size();) {
-      const int n = send(c, all.data() + sent, int(std::min<std::size_t>(all.size() - sent, 65536)), 0);
+      if (reply.bytesPerSecond && sent > reply.head.size()) Sleep(50);
+      const int n = send(c, all.data() + sent, int(std::min(all.size() - sent, piece)), 0);
       if (n <= 0) break;
       sent += std::size_t(n);
     }

@@ -28,6 +28,7 @@ std::string DeadUrl(const std::string& path);
 struct Reply {
   std::string head;
   std::string body;
+  unsigned bytesPerSecond = 0;  // 0: all at once
 };
 Reply Ok(const std::string& contentType, std::string body);
 Reply Redirect(int code, const std::string& location);

@@ -86,8 +86,10 @@ TEST(Titles, IcyMetadataIsDecodedCleanedAndCapped) {
   }
   StartSockets();
   LoopbackServer server([&](const std::string&) {
+    // Sent as a station sends, in real time: the player reads seconds ahead of what it
+    // plays, and a burst would bring several titles in one read.
     return Reply{"HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\nicy-metaint: " + std::to_string(kMetaInt) + "\r\n",
-                 body};
+                 body, 16000};
   });
   StationPlayer p;
   // The stream's end is looked at here, not the player bringing it back: no attempts.

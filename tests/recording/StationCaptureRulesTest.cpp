@@ -65,11 +65,11 @@ TEST(StationSoundPace, KeepsASecondUnreadAndThreeSecondsQueued) {
   ReadAll(p);
   ASSERT_EQ(p.Gaps().size(), 1u);
   EXPECT_EQ(p.Gaps()[0], (CaptureGap{500, 500}));
-  const std::vector<std::uint8_t> lots(5000, 7);
+  const std::vector<std::uint8_t> lots(8000, 7);
   p.Push(lots.data(), lots.size(), 3000);
   std::size_t station = 0, silence = 0;
-  for (std::uint64_t t = 3500; t <= 7000; t += 500)
+  for (std::uint64_t t = 3500; t <= 10000; t += 500)
     for (std::uint8_t b : (p.Advance(t), ReadAll(p))) ++(b == 7 ? station : silence);
-  EXPECT_EQ(station, 3000u) << "the three seconds queued";
+  EXPECT_EQ(station, 6000u) << "the six seconds queued";
   EXPECT_EQ(silence, 1000u);
 }

@@ -1,0 +1,202 @@
+#include "playback/SoundFeeder.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace playback {
+
+namespace {
+
+constexpr std::size_t kRingSamples = std::size_t(48000) * SoundFeeder::kRingMs / 1000 * 2;
+
+}  // namespace
+
+SoundFeeder::SoundFeeder() : ring_(kRingSamples) {
+  wake_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  room_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (!wake_ || !room_) {
+    if (wake_) CloseHandle(wake_);
+    if (room_) CloseHandle(room_);
+    throw std::system_error(int(GetLastError()), std::system_category(), "no event for the sound device");
+  }
+  try {
+    thread_ = std::thread([this] { Run(); });
+  } catch (...) {
+    CloseHandle(wake_);
+    CloseHandle(room_);
+    throw;
+  }
+}
+
+SoundFeeder::~SoundFeeder() {
+  quit_ = true;
+  SetEvent(wake_);
+  thread_.join();
+  CloseHandle(wake_);
+  CloseHandle(room_);
+}
+
+bool SoundFeeder::Begin(int rate, const Cancelled& cancelled) {
+  const int before = rate_;
+  if (before == rate) return true;
+  if (before != 0) {
+    Flush();
+    if (!Drain(cancelled)) return false;
+    reopen_ = true;
+  }
+  rate_ = rate;
+  SetEvent(wake_);
+  return true;
+}
+
+bool SoundFeeder::Write(const std::int16_t* samples, std::size_t count, const Cancelled& cancelled) {
+  flush_ = false;
+  while (count > 0) {
+    if (silenced_ || cancelled()) return false;
+    const std::size_t n = ring_.Write(samples, count);
+    samples += n;
+    count -= n;
+    written_ += n / 2;
+    if (n > 0) SetEvent(wake_);
+    if (count > 0) WaitForSingleObject(room_, 20);
+  }
+  return true;
+}
+
+void SoundFeeder::Flush() {
+  flush_ = true;
+  SetEvent(wake_);
+}
+
+bool SoundFeeder::Drain(const Cancelled& cancelled) {
+  Flush();
+  while (played_ < written_ && !missing_) {
+    if (silenced_ || cancelled()) return false;
+    WaitForSingleObject(room_, 20);
+  }
+  return true;
+}
+
+void SoundFeeder::SetVolume(int percent) {
+  volume_ = std::clamp(percent, 0, 100);
+  SetEvent(wake_);
+}
+
+void SoundFeeder::Silence() {
+  silenced_ = true;
+  SetEvent(wake_);
+}
+
+void SoundFeeder::Run() {
+  // What it does takes microseconds, and a late round is heard: it goes before all
+  // other work.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+  bool silent = false;
+  while (!quit_) {
+    if (silenced_ && !silent) {
+      silent = true;
+      out_.Reset();
+      ring_.Discard();
+      deviceQueued_ = 0;
+      queuedMs_ = 0;
+    }
+    if (!silent) Feed(GetTickCount64());
+    const HANDLE wait[] = {wake_, out_.DoneEvent()};
+    WaitForMultipleObjects(out_.IsOpen() ? 2 : 1, wait, FALSE, 10);
+  }
+  out_.Close();
+}
+
+void SoundFeeder::Feed(unsigned long long now) {
+  if (reopen_.exchange(false) && out_.IsOpen()) {
+    // A new rate: what played at the old one is the new rate's starting point.
+    const std::uint64_t played = out_.PlayedFrames();
+    PublishPosition(played);
+    baseMs_ = positionMs_;
+    playedTotalBefore_ += playedBefore_ + played;
+    playedBefore_ = 0;
+    out_.Close();
+    retryAt_ = now;
+  }
+  const int rate = rate_;
+  if (rate <= 0) return;
+  if (!out_.IsOpen()) {
+    if (now < retryAt_) return;
+    std::string error;  // the reason is not shown: a missing device says so in general
+    if (!out_.Open(rate, error)) {
+      missing_ = true;
+      retryAt_ = now + kRetryMs;
+      return;
+    }
+    openRate_ = rate;
+    missing_ = false;
+    primed_ = false;
+    appliedVolume_ = -1;
+    watch_.Reset();
+  }
+  if (appliedVolume_ != volume_) {
+    appliedVolume_ = volume_;
+    out_.SetVolume(appliedVolume_);
+  }
+  const std::uint64_t played = out_.PlayedFrames();
+  std::uint64_t queued = out_.SubmittedFrames() > played ? out_.SubmittedFrames() - played : 0;
+  watch_.Look(now, played, queued);
+  if (watch_.Lost()) {
+    LoseDevice(now);
+    return;
+  }
+  const std::size_t startSamples = std::size_t(rate) * kStartMs / 1000 * 2;
+  const bool flushing = flush_;
+  if (!primed_) primed_ = ring_.Queued() >= startSamples || (flushing && ring_.Queued() > 0);
+  if (primed_) {
+    const std::uint64_t target = std::uint64_t(rate) * kQueueMs / 1000;
+    const std::size_t whole = out_.BufferSamples();
+    const std::uint64_t bufferFrames = whole / 2;
+    if (played > 0 && ring_.Queued() > 0) {
+      const int ms = int(queued * 1000 / unsigned(rate));
+      if (lowestMs_ < 0 || ms < lowestMs_) lowestMs_ = ms;
+    }
+    while (queued < target) {
+      const std::size_t waiting = ring_.Queued();
+      if (waiting == 0) break;
+      // A part of a buffer only when the device is about to run dry or nothing more
+      // is coming: many small buffers would use the ring of buffers up.
+      if (waiting < whole && queued >= 2 * bufferFrames && !flushing) break;
+      std::int16_t* buffer = out_.FreeBuffer();
+      if (!buffer) break;
+      const std::size_t n = ring_.Read(buffer, std::min(waiting, whole) & ~std::size_t(1));
+      std::string error;
+      if (!out_.Submit(n, error)) {
+        LoseDevice(now);
+        return;
+      }
+      queued += n / 2;
+      SetEvent(room_);
+    }
+    if (queued == 0 && ring_.Queued() == 0 && !flushing) primed_ = false;  // ran dry: start again
+  }
+  deviceQueued_ = queued;
+  queuedMs_ = int(queued * 1000 / unsigned(rate));
+  PublishPosition(played);
+  if (played_ >= written_) SetEvent(room_);
+}
+
+void SoundFeeder::LoseDevice(unsigned long long now) {
+  // What the device held is gone with it: counted as played, so that nothing waits for it.
+  playedBefore_ += out_.SubmittedFrames();
+  out_.Close();
+  ++lost_;
+  primed_ = false;
+  retryAt_ = now;
+  deviceQueued_ = 0;
+  queuedMs_ = 0;
+}
+
+void SoundFeeder::PublishPosition(std::uint64_t playedHere) {
+  const std::uint64_t frames = playedBefore_ + playedHere;
+  if (openRate_ > 0) positionMs_ = baseMs_ + (long long)(frames * 1000 / unsigned(openRate_));
+  // The total counts every rate's frames alike: it is compared with what was written.
+  played_ = playedTotalBefore_ + frames;
+}
+
+}  // namespace playback
