@@ -20,6 +20,7 @@ namespace playback {
 
 namespace {
 
+constexpr unsigned kSameServerRetryMs = 500;
 constexpr const char* kNoDeviceText = "No sound device: the player tries again every few seconds";
 
 // Whether two addresses reach the same server (host and port): one that allows a single
@@ -93,6 +94,7 @@ StationPlayer::~StationPlayer() {
     std::lock_guard lock(mutex_);
     quit_ = true;
     ++generation_;
+    SilenceCurrent();
   }
   wake_.notify_all();
   start_.notify_one();
@@ -337,7 +339,7 @@ void StationPlayer::Run() {
         // while the old one is open: the old play, silenced and cancelled, closes first.
         if (sameServer && owned->joinable()) owned->join();
         try {
-          PlayMedia(url, generation, *owned);
+          PlayMedia(url, generation, *owned, sameServer);
         } catch (const std::exception& e) {
           // Whatever a play raises ends that play with its reason, never the program.
           Fail(generation, std::string("The station cannot be played: ") + e.what());
@@ -371,7 +373,7 @@ bool StationPlayer::WaitCurrent(unsigned generation, unsigned ms) {
   return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return !Current(generation); });
 }
 
-void StationPlayer::PlayMedia(const std::string& url, unsigned generation, std::thread& before) {
+void StationPlayer::PlayMedia(const std::string& url, unsigned generation, std::thread& before, bool sameServer) {
   // Reading and decoding use little processor time, and a late one empties the ring:
   // it goes before the busy work of other programs.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
@@ -403,6 +405,12 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation, std::
       // Back to the stream itself: a playlist may name another stream on a new fetch.
       address = o.opened;
       drop = o;
+    }
+    if (sameServer && !hasPlayed && !o.played && !o.error.empty() && !o.untrusted.Refused()) {
+      // The server may not have noticed yet that the play before let go: once more.
+      sameServer = false;
+      if (!WaitCurrent(generation, kSameServerRetryMs)) break;
+      continue;
     }
     if (!MayReconnect(live, hasPlayed)) {
       Finish(generation, o, *feeder);

@@ -129,7 +129,9 @@ class StationPlayer {
   // Plays the media, and brings a live stream that dropped back while that may be tried.
   // `before` is the play this one ended: it is awaited before the first sound and the
   // taps, so that each tap hears the plays one after the other.
-  void PlayMedia(const std::string& url, unsigned generation, std::thread& before);
+  // `sameServer`: the play before was on the same server, and was let go first; a
+  // refusal is tried once more.
+  void PlayMedia(const std::string& url, unsigned generation, std::thread& before, bool sameServer);
   // One connection to the media, from opening it until it ends or fails.
   Outcome PlayConnection(const std::string& url, unsigned generation, SoundFeeder& feeder, ReconnectPlan& plan,
                          const PlayerTimeouts& timeouts, std::thread& before);

@@ -179,9 +179,12 @@ void MonitorTick(MonitorState& s, MonitorWindow& w) {
       file.SetUrl(w.RecordingFileName());
       file.Play();
     }
-    if (Playing(station))
+    if (Playing(station)) {
+      // A fault the player got over while it plays on (a sound device that came back)
+      // leaves the displays to the station again.
+      if (!s.stationFault.empty() && station.LastError().empty()) s.stationFault.clear();
       FollowStationPlayer(s, w);
-    else
+    } else
       FollowStationFault(s, w);
   }
   if (station.CurrentPosition() > 1.0 && Playing(station)) ToggleIcon(w);

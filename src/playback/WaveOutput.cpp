@@ -7,6 +7,7 @@ namespace playback {
 namespace {
 
 std::atomic<std::uint32_t> testOffset{0};
+std::atomic<bool> testRefusal{false};
 
 std::string ErrorText(const char* what, MMRESULT r) {
   char text[MAXERRORLENGTH] = "";
@@ -17,6 +18,7 @@ std::string ErrorText(const char* what, MMRESULT r) {
 }  // namespace
 
 void WaveOutput::OffsetCountForTests(std::uint32_t frames) { testOffset = frames; }
+void WaveOutput::RefuseNextBufferForTests() { testRefusal = true; }
 
 WaveOutput::~WaveOutput() { Close(); }
 
@@ -68,7 +70,7 @@ bool WaveOutput::Submit(std::size_t samples, std::string& error) {
   WAVEHDR& h = headers_[next_];
   h.dwBufferLength = DWORD(samples * sizeof(std::int16_t));
   h.dwFlags = 0;
-  MMRESULT r = waveOutPrepareHeader(device_, &h, sizeof h);
+  MMRESULT r = testRefusal.exchange(false) ? MMSYSERR_NODRIVER : waveOutPrepareHeader(device_, &h, sizeof h);
   if (r == MMSYSERR_NOERROR) r = waveOutWrite(device_, &h, sizeof h);
   if (r != MMSYSERR_NOERROR) {
     if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &h, sizeof h);

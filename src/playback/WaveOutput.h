@@ -51,6 +51,8 @@ class WaveOutput {
   // Tests: the device's counter reads `frames` ahead of what it played, so that its
   // 32-bit wrap comes within moments instead of after a day.
   static void OffsetCountForTests(std::uint32_t frames);
+  // Tests: the next buffer submitted is refused, as by a device that went away.
+  static void RefuseNextBufferForTests();
 
  private:
   HWAVEOUT device_ = nullptr;

@@ -26,6 +26,9 @@ class TWindowsMediaPlayer {
   // The station's frames and titles also to `tap` (nullptr ends that). No member of the
   // control.
   void SetStreamTap(std::shared_ptr<playback::StreamTap> tap) { player_.SetStreamTap(std::move(tap)); }
+  // What went wrong with a tap (a recording or the songs that could not keep up or
+  // failed); empty when nothing did.
+  std::string takeTapNotice() { return player_.TakeTapNotice(); }
   // Why the media could not be played, or why a live stream ended, for the displays;
   // empty after SetURL, play and stop.
   std::string lastError() const { return player_.LastError(); }

@@ -103,6 +103,7 @@ void LoopbackServer::Serve(SOCKET c) {
   const std::size_t pathAt = request.find(' ') + 1, pathEnd = request.find(' ', pathAt);
   if (pathAt > 0 && pathEnd != std::string::npos) {
     ++requests_;
+    ++answering_;
     const Reply reply = handler_(request.substr(pathAt, pathEnd - pathAt));
     const std::string all = reply.head + "\r\n" + reply.body;
     // A client that has heard enough closes its end: the send then fails and ends here.
@@ -114,6 +115,7 @@ void LoopbackServer::Serve(SOCKET c) {
       if (n <= 0) break;
       sent += std::size_t(n);
     }
+    --answering_;
   }
   // A graceful close: the client reads the end of the body before the connection goes
   // (closing at once may reset it and lose what is still on its way).

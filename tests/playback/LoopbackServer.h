@@ -46,6 +46,8 @@ class LoopbackServer {
 
   std::string Url(const std::string& path) const;
   int Requests() const { return requests_; }
+  // Requests being answered now (a handler counts its own).
+  int Answering() const { return answering_; }
 
  private:
   void Accept();
@@ -55,6 +57,7 @@ class LoopbackServer {
   SOCKET listener_;
   int port_ = 0;
   std::atomic<int> requests_{0};
+  std::atomic<int> answering_{0};
   // Joined, never detached: a detached thread that still touches the server's own
   // objects after the last wake-up outlives them (and hung the server's end under load).
   std::vector<std::thread> connections_;  // only the acceptor adds

@@ -321,6 +321,18 @@ TEST(StatusMonitorRules, AFailingStationShowsWhyUntilAnotherStarts) {
   MonitorTick(s, w);
   EXPECT_EQ(w.stationText, kStationFaultText);
   EXPECT_FALSE(s.connecting);
+
+  // No sound device while it connects; the device comes back and it plays.
+  w.station.state = 6;
+  w.station.error = "No sound device";
+  MonitorTick(s, w);
+  EXPECT_EQ(w.matrix, "No sound device");
+  w.station.state = kPlaying;
+  w.station.error.clear();
+  MonitorTick(s, w);
+  MonitorTick(s, w);
+  EXPECT_EQ(w.stationText, "Blues");
+  EXPECT_EQ(w.matrix, "OVEXIA TUNORA ONLINE!");
 }
 
 }  // namespace

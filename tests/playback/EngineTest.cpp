@@ -1,0 +1,146 @@
+// The player's engine under Wine: the device's count past 32 bits, a device that refuses
+// sound or goes away, a tap that throws, and a second tuning to a server that takes one
+// listener at a time.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "playback/LoopbackServer.h"
+#include "playback/SoundCapture.h"
+#include "playback/StationPlayer.h"
+#include "playback/StationTesting.h"
+#include "playback/TestMedia.h"
+#include "playback/Tones.h"
+#include "playback/Waiting.h"
+#include "playback/WaveOutput.h"
+
+using playback::StationPlayer;
+
+namespace {
+
+bool Playing(const StationPlayer& p) { return p.State() == playback::psPlaying; }
+
+// Runs a command of the machine itself (Wine starts Unix programs) and waits for it.
+void RunNative(const std::string& command) {
+  std::string line = "/bin/sh -c \"" + command + "\"";
+  STARTUPINFOA si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      << command;
+  WaitForSingleObject(pi.hProcess, 10000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
+
+// Whether the station's tone reaches the sound server's sink within ms.
+bool ToneHeardWithin(DWORD ms) {
+  SoundCapture heard(ms);
+  if (!heard.Recording() || !heard.WaitUntilRecording(5000)) return false;
+  const DWORD from = GetTickCount();
+  heard.Finish();
+  return heard.SoundFrom(from) != 0;
+}
+
+class ThrowingTap : public playback::SoundTap {
+ public:
+  void Decoded(int, const std::int16_t*, std::size_t) override {
+    if (++calls == 3) throw std::runtime_error("the disk is gone");
+  }
+  std::atomic<int> calls{0};
+};
+
+}  // namespace
+
+TEST(Engine, TheDevicesCountGoesOnPast32Bits) {
+  char dir[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  const std::string path = std::string(dir) + "tunora-wrap-" + std::to_string(GetCurrentProcessId()) + ".wav";
+  std::ofstream(path, std::ios::binary) << ToneWave(3.0, 44100, 1000);
+  // The device's counter wraps one second into the file instead of after 27 hours.
+  playback::WaveOutput::OffsetCountForTests(0xFFFFFFFFu - 44100 + 1);
+  StationPlayer p;
+  p.SetUrl(path);
+  p.Play();
+  ASSERT_TRUE(WaitFor([&] { return Playing(p); }, 5000)) << p.LastError();
+  double last = 0;
+  bool backwards = false;
+  WaitFor(
+      [&] {
+        const double now = p.CurrentPosition();
+        backwards |= now + 0.001 < last;
+        last = now;
+        return p.State() == playback::psMediaEnded;
+      },
+      8000);
+  playback::WaveOutput::OffsetCountForTests(0);
+  EXPECT_EQ(p.State(), playback::psMediaEnded) << "the end is reached past the wrap";
+  EXPECT_FALSE(backwards);
+  EXPECT_NEAR(p.CurrentPosition(), 3.0, 0.2);
+  p.SetUrl("");
+  DeleteFileA(path.c_str());
+}
+
+// A refused buffer and a stream that the sound server ends (as when a headset is
+// pulled) both lead to a new device within moments; the station plays on.
+TEST(Engine, ADeviceThatRefusesSoundOrGoesAwayIsReplaced) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  StationPlayer p;
+  p.SetUrl(StationAddress("TUNORA_STATION_MP3"));
+  p.Play();
+  ASSERT_TRUE(WaitFor([&] { return Playing(p); }, 8000)) << p.LastError();
+  playback::WaveOutput::RefuseNextBufferForTests();
+  Sleep(500);
+  EXPECT_TRUE(ToneHeardWithin(2000)) << "after a refused buffer";
+  RunNative("pactl list short sink-inputs | cut -f1 | xargs -r -n1 pactl kill-sink-input");
+  Sleep(2500);
+  EXPECT_TRUE(ToneHeardWithin(2000)) << "after the device went away";
+  const double before = p.CurrentPosition();
+  Sleep(1000);
+  EXPECT_GT(p.CurrentPosition(), before + 0.5);
+  EXPECT_TRUE(Playing(p)) << p.LastError();
+}
+
+TEST(Engine, ATapThatThrowsIsSwitchedOffAndThePlayGoesOn) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  const auto tap = std::make_shared<ThrowingTap>();
+  StationPlayer p;
+  p.SetTap(tap);
+  p.SetUrl(StationAddress("TUNORA_STATION_MP3"));
+  p.Play();
+  ASSERT_TRUE(WaitFor([&] { return Playing(p); }, 8000)) << p.LastError();
+  std::string notice;
+  ASSERT_TRUE(WaitFor([&] { return !(notice = p.TakeTapNotice()).empty(); }, 5000));
+  EXPECT_NE(notice.find("the disk is gone"), std::string::npos) << notice;
+  Sleep(1000);
+  EXPECT_EQ(tap->calls, 3) << "switched off";
+  EXPECT_TRUE(Playing(p)) << p.LastError();
+  EXPECT_EQ(p.TakeTapNotice(), "") << "told once";
+}
+
+// Clicking the playing station again, or Stop and Play, lets the play go before the
+// new one connects: a server that takes one listener per address plays again.
+TEST(Engine, ASecondTuningToAServerOfOneListenerPlays) {
+  const std::string mp3 = ReadMedia("tone.mp3");
+  ASSERT_FALSE(mp3.empty());
+  std::string body;
+  for (int i = 0; i < 20; ++i) body += mp3;
+  LoopbackServer* self = nullptr;
+  LoopbackServer server([&](const std::string&) {
+    if (self->Answering() > 1) return Reply{"HTTP/1.0 403 Forbidden\r\nContent-Length: 0\r\n", ""};
+    return Reply{"HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n", body, 16000};
+  });
+  self = &server;
+  StationPlayer p;
+  p.SetUrl(server.Url("/one"));
+  for (int tuning = 0; tuning < 3; ++tuning) {
+    if (tuning == 2) p.Stop();
+    p.Play();
+    EXPECT_TRUE(WaitFor([&] { return Playing(p); }, 8000)) << "tuning " << tuning << ": " << p.LastError();
+  }
+  p.SetUrl("");
+}
