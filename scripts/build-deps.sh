@@ -75,7 +75,9 @@ FFMPEG_CONFIG=(
   --enable-muxer=mp3,adts,ogg,opus
 )
 # Our patches to FFmpeg's source, applied before it is configured: a program of ours
-# checks the certificate of every https server itself (schannel under Wine checks none).
+# checks the certificate of every https server itself (schannel under Wine checks none),
+# and looks host names up where a lookup can be given up (getaddrinfo ignores the
+# interrupt callback). The patches' text is part of the build's key.
 FFMPEG_PATCHES=("$TUNORA_ROOT"/scripts/patches/ffmpeg-*.patch)
 build_ffmpeg() {
   cd "$1" &&

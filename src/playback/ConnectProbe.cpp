@@ -1,10 +1,8 @@
 #include "playback/ConnectProbe.h"
 
 #include <windows.h>
-#include <ws2tcpip.h>
 
-#include <cstring>
-
+#include "playback/NameLookup.h"
 #include "playback/PlaylistRules.h"
 
 namespace playback {
@@ -15,30 +13,21 @@ void ConnectProbe::Start(const std::string& url) {
   lengths_.clear();
   next_ = 0;
   refused_ = false;
+  ForgetFoundAddresses();
   beginAt_ = HostAndPort(url, host_, port_) ? GetTickCount64() + kDelayMs : 0;
 }
 
 void ConnectProbe::Begin() {
+  // The addresses that FFmpeg's own lookup found: a lookup of the probe's would wait for
+  // the name server once more, inside the interrupt callback that has to answer at once.
+  // Until that lookup has answered, the probe is asked again later.
+  if (!FoundAddresses(host_, port_, addresses_, lengths_)) return;
   beginAt_ = 0;
   static const bool started = [] {
     WSADATA wsa;
     return WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
   }();
-  if (!started) return;
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(host_.c_str(), std::to_string(port_).c_str(), &hints, &found) != 0) return;
-  for (const addrinfo* a = found; a; a = a->ai_next) {
-    if (a->ai_addrlen > sizeof(sockaddr_storage)) continue;
-    sockaddr_storage s{};
-    std::memcpy(&s, a->ai_addr, a->ai_addrlen);
-    addresses_.push_back(s);
-    lengths_.push_back(int(a->ai_addrlen));
-  }
-  freeaddrinfo(found);
-  ConnectNext();
+  if (started) ConnectNext();
 }
 
 bool ConnectProbe::ConnectNext() {

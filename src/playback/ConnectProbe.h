@@ -27,9 +27,9 @@ class ConnectProbe {
   // left alone. Forgets the previous URL.
   void Start(const std::string& url);
   // Looks, without waiting, whether the connection was refused at every address of the
-  // host (once the delay is over, the host is looked up and connected to). A connection
-  // that succeeds, or a host that cannot be looked up, ends the probe: FFmpeg then
-  // reports for itself.
+  // host (once the delay is over and FFmpeg's lookup has found the host's addresses, they
+  // are connected to). A connection that succeeds ends the probe: FFmpeg then reports
+  // for itself.
   bool Refused();
   // Ends watching (FFmpeg is through, or has failed); Refused() keeps its answer.
   void Stop() {

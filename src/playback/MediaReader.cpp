@@ -15,6 +15,7 @@ extern "C" {
 #include "playback/CertificateCheck.h"
 #include "playback/ConnectProbe.h"
 #include "playback/FrameSyncRules.h"
+#include "playback/NameLookup.h"
 #include "playback/PlaylistRules.h"
 #include "playback/TitleRules.h"
 
@@ -90,6 +91,7 @@ MediaReader::MediaReader(std::function<bool()> cancelled)
     : cancelled_(std::move(cancelled)), probe_(std::make_unique<ConnectProbe>()) {
   av_log_set_level(AV_LOG_QUIET);
   InstallCertificateCheck();
+  InstallNameLookup();
   SetDeadline(10000);
 }
 
@@ -202,7 +204,7 @@ void MediaReader::Open(const std::string& text) {
   if (!StationUrlAllowed(url, &why)) throw MediaError(why);
   std::string error;
   if (OpenMedia(url, error)) return;
-  if (probe_->Refused() || LastCertificateFault().Refused()) throw MediaError(error);
+  if (probe_->Refused() || LastCertificateFault().Refused() || !LastLookupFault().empty()) throw MediaError(error);
   // Not a stream FFmpeg knows: it may be a playlist, whatever its name. When it is none,
   // the stream's own failure is the one to report.
   std::string playlistError;
@@ -248,12 +250,15 @@ bool MediaReader::SizeKnown() const {
 
 std::string MediaReader::Failure(const std::string& otherwise) const {
   const CertificateFault fault = LastCertificateFault();
-  return fault.Refused() ? fault.Text() : otherwise;
+  if (fault.Refused()) return fault.Text();
+  const std::string lookup = LastLookupFault();
+  return lookup.empty() ? otherwise : lookup;
 }
 
 bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   Close();
   ClearCertificateFault();
+  ClearLookupFault();
   timedOut_ = false;
   answeredTick_ = 0;
   openedUrl_ = url;

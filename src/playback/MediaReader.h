@@ -83,8 +83,8 @@ class MediaReader {
   static int ReadSynced(void* self, std::uint8_t* buf, int size);
   bool TimedOut() const;
   bool OpenMedia(const std::string& url, std::string& error);
-  // The failure in words: a server certificate that was refused on this connection,
-  // else `otherwise`.
+  // The failure in words: a server certificate that was refused on this connection, or a
+  // lookup of its name that could not be started, else `otherwise`.
   std::string Failure(const std::string& otherwise) const;
   // The entries of the playlist at url; isPlaylist is false when it is no playlist, and
   // webPage then tells a web page.

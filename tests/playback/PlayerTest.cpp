@@ -4,6 +4,7 @@
 // under CI).
 #include <windows.h>
 #include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <gtest/gtest.h>
 
@@ -19,11 +20,15 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
+#include <set>
 #include <thread>
 #include <vector>
 
 #include "playback/CertificateCheck.h"
 #include "playback/LoopbackServer.h"
+#include "playback/NameLookup.h"
+#include "playback/NameLookupRules.h"
 #include "playback/ProcessCounts.h"
 #include "playback/SoundCapture.h"
 #include "playback/StationPlayer.h"
@@ -138,6 +143,29 @@ class TurnWatch : public playback::StreamTap {
     busy_ = false;
   }
   std::atomic<bool> busy_{false}, open_{false};
+};
+
+// A name server that answers no name of ".silent.invalid" while it lives (or for 20 s: a
+// player that waits for it fails its test rather than hangs); other names are looked up
+// as usual.
+class SilentNameServer {
+ public:
+  SilentNameServer() : before_(playback::SetNameResolver(&Resolve)) {}
+  ~SilentNameServer() {
+    playback::SetNameResolver(before_);
+    SetEvent(answer_);
+  }
+  static inline std::atomic<int> asked{0};
+
+ private:
+  static int Resolve(const char* host, const char* service, const addrinfo* hints, addrinfo** found) {
+    if (!std::strstr(host, ".silent.invalid")) return getaddrinfo(host, service, hints, found);
+    ++asked;
+    WaitForSingleObject(answer_, 20000);
+    return EAI_FAIL;
+  }
+  static inline HANDLE answer_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  playback::NameResolver before_;
 };
 
 }  // namespace
@@ -623,4 +651,50 @@ TEST(Player, APlaylistFromTheNetworkOpensNoLocalFiles) {
   }
   Sleep(100);
   DeleteFileA(wav.c_str());
+}
+
+// Stations whose name server never answers hold nothing up: another station plays at once
+// and the player ends at once, while their lookups wait on threads of their own. Past the
+// bound a name fails at once and says why; a numeric address needs no lookup and plays.
+// Once the names are answered, the lookups end and leave no threads or handles.
+TEST(Station, NamesThatAreNeverLookedUpHoldNothingUp) {
+  REQUIRE_STATION("TUNORA_STATION_MP3");
+  const std::string station = StationAddress("TUNORA_STATION_MP3");
+  const auto plays = [](StationPlayer& p, const std::string& url) {
+    p.SetUrl(url);
+    p.Play();
+    return WaitFor([&] { return p.State() == playback::psPlaying; }, 5000);
+  };
+  {
+    StationPlayer first;  // the sound system starts its own threads with the first play
+    EXPECT_TRUE(plays(first, station)) << first.LastError();
+  }
+  const std::set<DWORD> threadsBefore = testing_support::ThreadIds();
+  const int handlesBefore = testing_support::HandleCount();
+  {
+    SilentNameServer names;
+    names.asked = 0;
+    const auto waitOn = [&](StationPlayer& p, int name) {
+      p.SetUrl("http://radio" + std::to_string(name) + ".silent.invalid:8000/live");
+      p.Play();
+      EXPECT_TRUE(WaitFor([&] { return names.asked == name; }, 5000)) << "the lookup of name " << name;
+    };
+    auto p = std::make_unique<StationPlayer>();
+    for (int name = 1; name < playback::kMaxLookups; ++name) waitOn(*p, name);
+    EXPECT_TRUE(plays(*p, station)) << p->LastError();
+    waitOn(*p, playback::kMaxLookups);
+    const DWORD exitStart = GetTickCount();
+    p.reset();
+    EXPECT_LT(GetTickCount() - exitStart, 1000u) << "the player's end waits for no lookup";
+
+    StationPlayer q;
+    q.SetUrl("http://radio0.silent.invalid/");
+    q.Play();
+    EXPECT_TRUE(WaitFor([&] { return !q.LastError().empty(); }, 1000));
+    EXPECT_NE(q.LastError().find("name cannot be looked up"), std::string::npos) << q.LastError();
+    EXPECT_TRUE(plays(q, station)) << q.LastError();
+  }
+  EXPECT_TRUE(WaitFor([&] { return testing_support::NewThreads(threadsBefore).empty(); }, 5000))
+      << "threads left: " << testing_support::NewThreads(threadsBefore);
+  EXPECT_LE(testing_support::HandleCount(), handlesBefore + 4) << "the lookups leave no handles behind";
 }
