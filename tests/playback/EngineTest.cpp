@@ -28,7 +28,8 @@ bool Playing(const StationPlayer& p) { return p.State() == playback::psPlaying; 
 // Runs a command of the machine itself (Wine starts Unix programs) and waits for it.
 void RunNative(const std::string& command) {
   std::string line = "/bin/sh -c \"" + command + "\"";
-  STARTUPINFOA si{sizeof si};
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
       << command;
