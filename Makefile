@@ -1,6 +1,6 @@
 # The two commands: `make run` starts the program, `make test` runs every test.
 # Both install and build whatever is missing first; see README.md.
-.PHONY: run test build bench bench-faults fuzz dist clean
+.PHONY: run test build bench bench-faults bench-gaps bench-volume bench-soak fuzz dist clean
 
 # `make fuzz [SECONDS]` (or SECONDS=n): the word after fuzz is its time per target.
 ifeq (fuzz,$(firstword $(MAKECMDGOALS)))
@@ -34,6 +34,20 @@ bench:
 bench-faults:
 	@TUNORA_WINDOWS_ONLY=1 scripts/build.sh
 	@bench/faults.sh
+
+# The player's engine, each beside its reference run (bench/reference/): gaps on a busy
+# machine, the fader and Disconnect at the sink, and the 45-minute soak.
+bench-gaps:
+	@TUNORA_WINDOWS_ONLY=1 scripts/build.sh
+	@bench/gaps.sh
+
+bench-volume:
+	@TUNORA_WINDOWS_ONLY=1 scripts/build.sh
+	@bench/volume.sh
+
+bench-soak:
+	@TUNORA_WINDOWS_ONLY=1 scripts/build.sh
+	@bench/soak.sh
 
 # The zip that users download, in dist/ (see README.md, "Download and install").
 dist:

@@ -8,9 +8,10 @@
 #                          mount streams and prints NAME=VALUE lines for `eval` (also kept in
 #                          DIR/station.env)
 #   station.sh stop DIR    stop exactly what `start DIR` started; safe to call twice
-#   station.sh title DIR TEXT
-#                          sets the title that /tone.mp3 announces (ICY metadata), through
-#                          Icecast's admin interface; TEXT's bytes pass unchanged
+#   station.sh title DIR TEXT [MOUNT]
+#                          sets the title that MOUNT (/tone.mp3 unless given; /tone.aac also
+#                          carries ICY metadata) announces, through Icecast's admin
+#                          interface; TEXT's bytes pass unchanged
 #
 # Mounts and tones: /tone.mp3 MP3 128 kb/s 440 Hz, /tone.aac AAC-LC ADTS 96 kb/s 550 Hz,
 # /tone.ogg Ogg Vorbis 660 Hz, /tone.opus Ogg Opus 48 kHz 770 Hz; all stereo, 44.1 kHz
@@ -285,12 +286,12 @@ start() {
   } | tee "$DIR/station.env"
 }
 
-# set_title TEXT: the title /tone.mp3 announces from now on (PORT set).
+# set_title TEXT [MOUNT]: the title MOUNT (default /tone.mp3) announces from now on (PORT set).
 set_title() {
-  python3 - "$PORT" "$ADMIN_AUTH" "$1" <<'PY'
+  python3 - "$PORT" "$ADMIN_AUTH" "$1" "${2:-/tone.mp3}" <<'PY'
 import base64, socket, sys, urllib.parse
 port, auth, title = int(sys.argv[1]), sys.argv[2], sys.argv[3].encode("utf-8", "surrogateescape")
-path = "/admin/metadata?mount=/tone.mp3&mode=updinfo&song=" + urllib.parse.quote_from_bytes(title, safe="")
+path = "/admin/metadata?mount=" + urllib.parse.quote(sys.argv[4]) + "&mode=updinfo&song=" + urllib.parse.quote_from_bytes(title, safe="")
 with socket.create_connection(("127.0.0.1", port), timeout=5) as s:
     s.sendall(b"GET %s HTTP/1.0\r\nAuthorization: Basic %s\r\n\r\n" % (path.encode(), base64.b64encode(auth.encode())))
     data = b""
@@ -306,6 +307,6 @@ case "${1:-} ${2:+dir}" in
   "title dir")
     PORT=$(sed -n 's/^TUNORA_STATION_PORT=//p' "$2/station.env")
     [ -n "$PORT" ] || die "no station runs in $2"
-    set_title "${3-}" || die "Icecast did not take the title" ;;
-  *) die "usage: $0 start|stop DIR, or title DIR TEXT" ;;
+    set_title "${3-}" "${4:-}" || die "Icecast did not take the title" ;;
+  *) die "usage: $0 start|stop DIR, or title DIR TEXT [MOUNT]" ;;
 esac

@@ -172,6 +172,7 @@ class SongKeeper::Core {
   bool Playing() const;
   bool TitlesSent() const;
   bool HasPreviousSong() const;
+  std::size_t PastBytes() const;
   void SaveThisSong();
   void SavePreviousSong();
   void SaveLastMinutes();
@@ -247,6 +248,7 @@ void SongKeeper::SetFolder(const std::string& folder) { core_->SetFolder(folder)
 bool SongKeeper::Playing() const { return core_->Playing(); }
 bool SongKeeper::TitlesSent() const { return core_->TitlesSent(); }
 bool SongKeeper::HasPreviousSong() const { return core_->HasPreviousSong(); }
+std::size_t SongKeeper::PastBytes() const { return core_->PastBytes(); }
 void SongKeeper::SaveThisSong() { core_->SaveThisSong(); }
 void SongKeeper::SavePreviousSong() { core_->SavePreviousSong(); }
 void SongKeeper::SaveLastMinutes() { core_->SaveLastMinutes(); }
@@ -359,6 +361,11 @@ bool SongKeeper::Core::TitlesSent() const {
 bool SongKeeper::Core::HasPreviousSong() const {
   std::lock_guard lock(feed_->mutex);
   return feed_->past && feed_->past->Songs().size() >= 2;
+}
+
+std::size_t SongKeeper::Core::PastBytes() const {
+  std::lock_guard lock(feed_->mutex);
+  return feed_->past ? feed_->past->BytesKept() : 0;
 }
 
 void SongKeeper::Core::StartSongJob(const std::shared_ptr<StreamPast>& past, long long songId, bool fromStart,

@@ -8,6 +8,7 @@
 // what a run that ended unexpectedly left in the songs folder (see LeftoverRules.h).
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <thread>
@@ -53,6 +54,9 @@ class SongKeeper {
   bool Playing() const;
   bool TitlesSent() const;
   bool HasPreviousSong() const;
+  // The bytes of the frames that the past of the stream playing (or played last) holds;
+  // it grows by design until its half hour or 64 MB are full.
+  std::size_t PastBytes() const;
   void SaveThisSong();
   void SavePreviousSong();
   void SaveLastMinutes();

@@ -148,7 +148,8 @@ TEST_F(Keeper, ASaveOfALongSongNeverHoldsUpThePlayer) {
   tap_->Title("Long Set");
   const std::uintmax_t set = Feed(25 * 60);
   tap_->Title("Next");
-  Feed(10);
+  const std::uintmax_t next = Feed(10);
+  EXPECT_EQ(keeper_->PastBytes(), set + next) << "the past holds each frame, none twice";
   keeper_->SavePreviousSong();
   double longest = 0;
   for (const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
