@@ -8,6 +8,9 @@ namespace playback {
 namespace {
 
 constexpr std::size_t kRingSamples = std::size_t(48000) * SoundFeeder::kRingMs / 1000 * 2;
+constexpr unsigned kPieceMs = 20;  // what goes to the device at a time while it has room
+
+std::atomic<bool> testRefusal{false};
 
 }  // namespace
 
@@ -87,6 +90,7 @@ void SoundFeeder::Silence() {
   SetEvent(wake_);
 }
 
+void SoundFeeder::RefuseNextBufferForTests() { testRefusal = true; }
 void SoundFeeder::Run() {
   // What it does takes microseconds, and a late round is heard: it goes before all
   // other work.
@@ -102,7 +106,7 @@ void SoundFeeder::Run() {
     }
     if (!silent) Feed(GetTickCount64());
     const HANDLE wait[] = {wake_, out_.DoneEvent()};
-    WaitForMultipleObjects(out_.IsOpen() ? 2 : 1, wait, FALSE, 10);
+    WaitForMultipleObjects(out_.IsOpen() ? 2 : 1, wait, FALSE, kBeatMs);
   }
   out_.Close();
 }
@@ -122,7 +126,7 @@ void SoundFeeder::Feed(unsigned long long now) {
   if (rate <= 0) return;
   if (!out_.IsOpen()) {
     if (now < retryAt_) return;
-    std::string error;  // the reason is not shown: a missing device says so in general
+    std::string error;  // not shown: a missing device says so in general
     if (!out_.Open(rate, error)) {
       missing_ = true;
       retryAt_ = now + kRetryMs;
@@ -150,27 +154,28 @@ void SoundFeeder::Feed(unsigned long long now) {
   if (!primed_) primed_ = ring_.Queued() >= startSamples || (flushing && ring_.Queued() > 0);
   if (primed_) {
     const std::uint64_t target = std::uint64_t(rate) * kQueueMs / 1000;
-    const std::size_t whole = out_.BufferSamples();
-    const std::uint64_t bufferFrames = whole / 2;
+    const std::uint64_t piece = std::uint64_t(rate) * kPieceMs / 1000;
     if (played > 0 && ring_.Queued() > 0) {
       const int ms = int(queued * 1000 / unsigned(rate));
       if (lowestMs_ < 0 || ms < lowestMs_) lowestMs_ = ms;
     }
     while (queued < target) {
-      const std::size_t waiting = ring_.Queued();
+      const std::size_t waiting = ring_.Queued() / 2;  // frames
       if (waiting == 0) break;
-      // A part of a buffer only when the device is about to run dry or nothing more
-      // is coming: many small buffers would use the ring of buffers up.
-      if (waiting < whole && queued >= 2 * bufferFrames && !flushing) break;
-      std::int16_t* buffer = out_.FreeBuffer();
+      // A small piece only when the device is about to run dry or nothing more is
+      // coming: many small ones would cost more calls than they are worth.
+      if (waiting < piece && queued >= 2 * piece && !flushing) break;
+      std::size_t room = 0;
+      std::int16_t* buffer = out_.Claim(room);
       if (!buffer) break;
-      const std::size_t n = ring_.Read(buffer, std::min(waiting, whole) & ~std::size_t(1));
+      const std::size_t frames = std::min<std::uint64_t>({waiting, room, target - queued});
+      const std::size_t n = ring_.Read(buffer, frames * 2) / 2;
       std::string error;
-      if (!out_.Submit(n, error)) {
+      if (testRefusal.exchange(false) || !out_.Commit(n, error)) {
         LoseDevice(now);
         return;
       }
-      queued += n / 2;
+      queued += n;
       SetEvent(room_);
     }
     if (queued == 0 && ring_.Queued() == 0 && !flushing) primed_ = false;  // ran dry: start again

@@ -26,6 +26,7 @@ class SoundFeeder {
   static constexpr unsigned kStartMs = 150;     // sound in the ring before the device starts
   static constexpr unsigned kQueueMs = 400;     // sound kept queued at the device
   static constexpr unsigned kRetryMs = 3000;    // a missing device is looked for again
+  static constexpr unsigned kBeatMs = 10;       // the feeder looks at the ring at least this often
 
   // Raises std::system_error when its thread cannot start.
   SoundFeeder();
@@ -68,6 +69,8 @@ class SoundFeeder {
   // Stops the sound at once (Stop, another station); what is written after is dropped.
   void Silence();
 
+  // Tests: the next sound handed to a device is refused, as by one that went away.
+  static void RefuseNextBufferForTests();
  private:
   void Run();
   // One round: opens the device when due, follows what it played, tops its queue up.

@@ -7,7 +7,6 @@ namespace playback {
 namespace {
 
 std::atomic<std::uint32_t> testOffset{0};
-std::atomic<bool> testRefusal{false};
 
 std::string ErrorText(const char* what, MMRESULT r) {
   char text[MAXERRORLENGTH] = "";
@@ -18,7 +17,6 @@ std::string ErrorText(const char* what, MMRESULT r) {
 }  // namespace
 
 void WaveOutput::OffsetCountForTests(std::uint32_t frames) { testOffset = frames; }
-void WaveOutput::RefuseNextBufferForTests() { testRefusal = true; }
 
 WaveOutput::~WaveOutput() { Close(); }
 
@@ -59,18 +57,19 @@ bool WaveOutput::Open(int sampleRate, std::string& error) {
   return true;
 }
 
-std::int16_t* WaveOutput::FreeBuffer() {
+std::int16_t* WaveOutput::Claim(std::size_t& frames) {
   WAVEHDR& h = headers_[next_];
   if (!(h.dwFlags & WHDR_DONE)) return nullptr;
   if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &h, sizeof h);
+  frames = bufferSamples_ / 2;
   return data_[next_].data();
 }
 
-bool WaveOutput::Submit(std::size_t samples, std::string& error) {
+bool WaveOutput::Commit(std::size_t frames, std::string& error) {
   WAVEHDR& h = headers_[next_];
-  h.dwBufferLength = DWORD(samples * sizeof(std::int16_t));
+  h.dwBufferLength = DWORD(frames * 4);
   h.dwFlags = 0;
-  MMRESULT r = testRefusal.exchange(false) ? MMSYSERR_NODRIVER : waveOutPrepareHeader(device_, &h, sizeof h);
+  MMRESULT r = waveOutPrepareHeader(device_, &h, sizeof h);
   if (r == MMSYSERR_NOERROR) r = waveOutWrite(device_, &h, sizeof h);
   if (r != MMSYSERR_NOERROR) {
     if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &h, sizeof h);
@@ -79,7 +78,7 @@ bool WaveOutput::Submit(std::size_t samples, std::string& error) {
     return false;
   }
   next_ = (next_ + 1) % kBuffers;
-  submitted_ += samples / 2;
+  submitted_ += frames;
   return true;
 }
 

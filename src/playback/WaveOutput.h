@@ -1,7 +1,9 @@
-// The sound device: 16-bit stereo samples played through waveOut from a ring of
-// buffers. Nothing here waits: the feeder asks for a free buffer, fills it and submits
-// it, and learns from the results whether the device is still there. Used by one thread
-// only (the feeder's).
+// The sound device: 16-bit stereo through waveOut, from a ring of buffers. Nothing here
+// waits: the feeder claims a free buffer, fills it and commits it, and learns from the
+// results whether the device is still there. Used by one thread only (the feeder's).
+// (WASAPI in shared mode was measured beside it under Wine 8: its longest silences on a
+// busy machine were ten times waveOut's, and a stream ended by the sound server went on
+// counting as if it played. waveOut it is.)
 #pragma once
 
 #include <windows.h>
@@ -30,29 +32,25 @@ class WaveOutput {
   bool IsOpen() const { return device_ != nullptr; }
   // Signalled whenever the device is done with a buffer.
   HANDLE DoneEvent() const { return done_; }
-  // Samples (interleaved stereo) a buffer holds.
-  std::size_t BufferSamples() const { return bufferSamples_; }
-
-  // The next buffer to fill when the device is done with it; nullptr while all are queued.
-  std::int16_t* FreeBuffer();
-  // Sends the buffer FreeBuffer gave with `samples` in it; false with a reason when the
-  // device refuses it (it has gone away).
-  bool Submit(std::size_t samples, std::string& error);
-  // Sample frames the device has played since it was opened or reset.
+  // The next buffer to fill, room for `frames`, when the device is done with it;
+  // nullptr while all are queued.
+  std::int16_t* Claim(std::size_t& frames);
+  // Plays `frames` of the buffer Claim gave; false with a reason when the device refuses
+  // it (it has gone away).
+  bool Commit(std::size_t frames, std::string& error);
+  // Sample frames the device has played, and those handed to it, since it was opened
+  // or reset.
   std::uint64_t PlayedFrames();
-  // Sample frames submitted since then.
   std::uint64_t SubmittedFrames() const { return submitted_; }
   // The stream's own volume, 0..100; false when the device refuses it.
   bool SetVolume(int percent);
-  // Silences the device at once: everything queued is dropped, the count starts at 0.
+  // Silences the device at once: everything queued is dropped, the counts start at 0.
   void Reset();
   void Close();
 
   // Tests: the device's counter reads `frames` ahead of what it played, so that its
   // 32-bit wrap comes within moments instead of after a day.
   static void OffsetCountForTests(std::uint32_t frames);
-  // Tests: the next buffer submitted is refused, as by a device that went away.
-  static void RefuseNextBufferForTests();
 
  private:
   HWAVEOUT device_ = nullptr;

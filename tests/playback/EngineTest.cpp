@@ -17,6 +17,7 @@
 #include "playback/TestMedia.h"
 #include "playback/Tones.h"
 #include "playback/Waiting.h"
+#include "playback/SoundFeeder.h"
 #include "playback/WaveOutput.h"
 
 using playback::StationPlayer;
@@ -94,7 +95,7 @@ TEST(Engine, ADeviceThatRefusesSoundOrGoesAwayIsReplaced) {
   p.SetUrl(StationAddress("TUNORA_STATION_MP3"));
   p.Play();
   ASSERT_TRUE(WaitFor([&] { return Playing(p); }, 8000)) << p.LastError();
-  playback::WaveOutput::RefuseNextBufferForTests();
+  playback::SoundFeeder::RefuseNextBufferForTests();
   Sleep(500);
   EXPECT_TRUE(ToneHeardWithin(2000)) << "after a refused buffer";
   RunNative("pactl list short sink-inputs | cut -f1 | xargs -r -n1 pactl kill-sink-input");
