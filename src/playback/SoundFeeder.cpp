@@ -104,7 +104,15 @@ void SoundFeeder::Run() {
       deviceQueued_ = 0;
       queuedMs_ = 0;
     }
-    if (!silent) Feed(GetTickCount64());
+    try {
+      if (!silent) Feed(GetTickCount64());
+    } catch (const std::exception&) {
+      // The device's buffers could not be made (memory ran out): as if there were no
+      // device; it is tried again in a few seconds.
+      out_.Close();
+      missing_ = true;
+      retryAt_ = GetTickCount64() + kRetryMs;
+    }
     const HANDLE wait[] = {wake_, out_.DoneEvent()};
     WaitForMultipleObjects(out_.IsOpen() ? 2 : 1, wait, FALSE, kBeatMs);
   }

@@ -352,6 +352,10 @@ void StationPlayer::Run() {
     } catch (const std::system_error& e) {
       if (before->joinable()) before->join();
       Fail(generation, std::string("The station player cannot start a thread: ") + e.what());
+    } catch (const std::exception& e) {
+      // Memory running out between two plays ends that play, not the worker.
+      if (before && before->joinable()) before->join();
+      Fail(generation, std::string("The station cannot be played: ") + e.what());
     }
   }
   if (play_.joinable()) play_.join();
