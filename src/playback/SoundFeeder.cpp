@@ -170,13 +170,14 @@ void SoundFeeder::Feed(unsigned long long now) {
     while (queued < target) {
       const std::size_t waiting = ring_.Queued() / 2;  // frames
       if (waiting == 0) break;
-      // A small piece only when the device is about to run dry or nothing more is
-      // coming: many small ones would cost more calls than they are worth.
+      // Whole pieces (the target may be passed by one): a small one only when the
+      // device is about to run dry or nothing more is coming, since each is a call into
+      // the sound system and takes a buffer of its own.
       if (waiting < piece && queued >= 2 * piece && !flushing) break;
       std::size_t room = 0;
       std::int16_t* buffer = out_.Claim(room);
       if (!buffer) break;
-      const std::size_t frames = std::min<std::uint64_t>({waiting, room, target - queued});
+      const std::size_t frames = std::min<std::uint64_t>({waiting, room, std::max(target - queued, piece)});
       const std::size_t n = ring_.Read(buffer, frames * 2) / 2;
       std::string error;
       if (testRefusal.exchange(false) || !out_.Commit(n, error)) {
