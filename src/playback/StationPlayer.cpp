@@ -20,7 +20,7 @@ namespace playback {
 
 namespace {
 
-constexpr unsigned kSameServerRetryMs = 500;
+constexpr unsigned kSameServerRetryMs = 300;
 constexpr const char* kNoDeviceText = "No sound device: the player tries again every few seconds";
 
 // Whether two addresses reach the same server (host and port): one that allows a single
@@ -335,9 +335,6 @@ void StationPlayer::Run() {
     try {
       play_ = std::thread([this, url, generation, handed, sameServer] {
         const std::unique_ptr<std::thread> owned(handed);
-        // A server that allows one listener per address refuses the new connection
-        // while the old one is open: the old play, silenced and cancelled, closes first.
-        if (sameServer && owned->joinable()) owned->join();
         try {
           PlayMedia(url, generation, *owned, sameServer);
         } catch (const std::exception& e) {
@@ -411,8 +408,11 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation, std::
       drop = o;
     }
     if (sameServer && !hasPlayed && !o.played && !o.error.empty() && !o.untrusted.Refused()) {
-      // The server may not have noticed yet that the play before let go: once more.
+      // A server that allows one listener per address refuses the new connection while
+      // the old one is open: once the old play has let go (and the server has had a
+      // moment to notice), once more.
       sameServer = false;
+      if (before.joinable()) before.join();
       if (!WaitCurrent(generation, kSameServerRetryMs)) break;
       continue;
     }

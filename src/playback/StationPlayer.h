@@ -2,10 +2,10 @@
 // play has a thread of its own that connects, reads and decodes into the ring of a
 // feeder, whose thread keeps the device fed, and connects again to a live stream that
 // drops. The listeners of its sound (a recording, the songs) are called on threads of
-// their own. A new play silences the one it ends at once and connects while that one
-// is still closing (to the same server only once it has closed), and takes the taps
-// over once that one is done. Every member returns at once and reads what the plays
-// publish.
+// their own. A new play silences the one it ends at once and connects while that one is
+// still closing (a server that refuses it is asked again once that one has let go), and
+// takes the taps over once that one is done. Every member returns at once and reads
+// what the plays publish.
 #pragma once
 
 #include <atomic>
@@ -129,8 +129,8 @@ class StationPlayer {
   // Plays the media, and brings a live stream that dropped back while that may be tried.
   // `before` is the play this one ended: it is awaited before the first sound and the
   // taps, so that each tap hears the plays one after the other.
-  // `sameServer`: the play before was on the same server, and was let go first; a
-  // refusal is tried once more.
+  // `sameServer`: the play before was on the same server; a refusal of the first
+  // connection is tried once more when that play has let go.
   void PlayMedia(const std::string& url, unsigned generation, std::thread& before, bool sameServer);
   // One connection to the media, from opening it until it ends or fails.
   Outcome PlayConnection(const std::string& url, unsigned generation, SoundFeeder& feeder, ReconnectPlan& plan,
