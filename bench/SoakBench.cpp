@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -112,6 +113,15 @@ Sample Measure(const TMainForm& m, bool& handlesFromTable, bool& privateFromPage
   s.pastMB = double(m.Songs.PastBytes()) / kMB;
   s.threads = int(testing_support::ThreadIds().size());
   s.handles = Handles(handlesFromTable);
+  // TUNORA_SOAK_TYPES: the handles by the table's type number, to tell what grows.
+  if (std::getenv("TUNORA_SOAK_TYPES")) {
+    std::map<int, int> types;
+    std::map<int, std::string> names;
+    testing_support::HandleCount(&types, &names);
+    std::fprintf(stderr, "handle types:");
+    for (const auto& [type, n] : types) std::fprintf(stderr, " %s:%d", names[type].c_str(), n);
+    std::fprintf(stderr, "\n");
+  }
   return s;
 }
 

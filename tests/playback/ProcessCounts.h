@@ -7,6 +7,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -55,8 +56,25 @@ inline std::string NewThreads(const std::set<DWORD>& before) {
   return out;
 }
 
-// The handles this process holds, from the system's handle table.
-inline int HandleCount() {
+// The name of the kind of object a handle of this process stands for ("Event", "File").
+inline std::string TypeName(HANDLE h) {
+  using Query = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+  static const auto query = reinterpret_cast<Query>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryObject"));
+  alignas(8) char buffer[512] = {};
+  if (!query || query(h, 2 /* ObjectTypeInformation */, buffer, sizeof buffer, nullptr) != 0) return "?";
+  struct Counted {  // the type's name, as the system counts it
+    USHORT length, room;
+    const wchar_t* text;
+  };
+  const auto* name = reinterpret_cast<const Counted*>(buffer);
+  std::string text;
+  for (USHORT i = 0; i < name->length / 2; ++i) text += char(name->text[i]);
+  return text;
+}
+
+// The handles this process holds, from the system's handle table; with `byType`, also
+// how many of each kind of object (the table's type numbers).
+inline int HandleCount(std::map<int, int>* byType = nullptr, std::map<int, std::string>* names = nullptr) {
   using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
   static const auto query =
       reinterpret_cast<Query>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation"));
@@ -77,7 +95,12 @@ inline int HandleCount() {
   const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
   const Entry* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
   int mine = 0;
-  for (ULONG i = 0; i < count; ++i) mine += entries[i].pid == GetCurrentProcessId();
+  for (ULONG i = 0; i < count; ++i) {
+    if (entries[i].pid != GetCurrentProcessId()) continue;
+    ++mine;
+    if (byType) ++(*byType)[entries[i].type];
+    if (names && !names->count(entries[i].type)) (*names)[entries[i].type] = TypeName(HANDLE(ULONG_PTR(entries[i].value)));
+  }
   return mine;
 }
 
