@@ -18,10 +18,12 @@ if [ -z "${TUNORA_STATION_MP3:-}" ]; then
 fi
 wine wineboot -i >/dev/null 2>&1 || true
 
-# A new title every 5 s on both stations, whichever plays.
+# A new title every 5 s on both stations, whichever plays (TUNORA_SOAK_NO_TITLES: none, to
+# tell what the titles hold on to).
 (
   n=0
   while sleep 5; do
+    [ -z "${TUNORA_SOAK_NO_TITLES:-}" ] || continue
     n=$((n + 1))
     for mount in /tone.mp3 /tone.aac; do
       "$TUNORA_ROOT/scripts/station.sh" title "$TUNORA_STATION_DIR" "Soak Artist - Song $n" "$mount" 2>/dev/null || true
