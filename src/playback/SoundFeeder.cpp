@@ -101,7 +101,6 @@ void SoundFeeder::Run() {
       silent = true;
       out_.Reset();
       ring_.Discard();
-      deviceQueued_ = 0;
       queuedMs_ = 0;
     }
     try {
@@ -189,7 +188,6 @@ void SoundFeeder::Feed(unsigned long long now) {
     }
     if (queued == 0 && ring_.Queued() == 0 && !flushing) primed_ = false;  // ran dry: start again
   }
-  deviceQueued_ = queued;
   queuedMs_ = int(queued * 1000 / unsigned(rate));
   PublishPosition(played);
   if (played_ >= written_) SetEvent(room_);
@@ -199,10 +197,8 @@ void SoundFeeder::LoseDevice(unsigned long long now) {
   // What the device held is gone with it: counted as played, so that nothing waits for it.
   playedBefore_ += out_.SubmittedFrames();
   out_.Close();
-  ++lost_;
   primed_ = false;
   retryAt_ = now;
-  deviceQueued_ = 0;
   queuedMs_ = 0;
 }
 

@@ -62,8 +62,6 @@ class SoundFeeder {
   int LowestQueuedMs() const { return lowestMs_; }
   // No device could be opened: the feeder tries again every few seconds.
   bool DeviceMissing() const { return missing_; }
-  // Devices that went away during the play.
-  int DevicesLost() const { return lost_; }
   // 0..100; applied at the device at once.
   void SetVolume(int percent);
   // Stops the sound at once (Stop, another station); what is written after is dropped.
@@ -100,8 +98,6 @@ class SoundFeeder {
   std::atomic<int> queuedMs_{0};
   std::atomic<int> lowestMs_{-1};
   std::atomic<bool> missing_{false};
-  std::atomic<int> lost_{0};
-  std::atomic<std::uint64_t> deviceQueued_{0};
 
   // The feeder thread's own.
   int openRate_ = 0;

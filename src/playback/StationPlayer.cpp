@@ -211,8 +211,6 @@ std::string StationPlayer::TakeTapNotice() {
   return notice;
 }
 
-bool StationPlayer::WaitTapsIdle(unsigned ms) { return soundLane_.WaitIdle(ms) && streamLane_.WaitIdle(ms); }
-
 std::shared_ptr<StreamTap> StationPlayer::StreamTapNow() const {
   std::lock_guard lock(mutex_);
   return streamTap_;

@@ -116,8 +116,6 @@ class StationPlayer {
   void SetStreamTap(std::shared_ptr<StreamTap> tap);
   // What went wrong with a tap since the last call, in words; empty when nothing did.
   std::string TakeTapNotice();
-  // Waits up to ms until the taps have been handed everything so far (tests).
-  bool WaitTapsIdle(unsigned ms);
   // From the next Play on.
   void SetTimeouts(const PlayerTimeouts& timeouts);
   StartTimes LastStartTimes() const;
