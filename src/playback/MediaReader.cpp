@@ -6,6 +6,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavcodec/vorbis_parser.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/opt.h>
@@ -141,6 +142,10 @@ bool MediaReader::TimedOut() const {
 }
 
 void MediaReader::Close() {
+  av_vorbis_parse_free(&vorbisParse_);
+  chain_.reset();
+  vorbisChain_ = {};
+  headers_.clear();
   av_frame_free(&frame_);
   av_packet_free(&packet_);
   swr_free(&resampler_);
@@ -366,6 +371,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   bitRate_ = int(s->codecpar->bit_rate > 0 ? s->codecpar->bit_rate : format_->bit_rate);
   packet_ = av_packet_alloc();
   frame_ = av_frame_alloc();
+  headers_.assign(reinterpret_cast<const char*>(s->codecpar->extradata), std::size_t(std::max(s->codecpar->extradata_size, 0)));
   // The tags of the start: a file's ID3 title, the first Vorbis comment of a stream.
   std::string tagged = TagTitle(s->metadata);
   if (tagged.empty()) tagged = TagTitle(format_->metadata);
@@ -457,7 +463,7 @@ bool MediaReader::Read(std::vector<std::int16_t>& out) {
 StreamFormat MediaReader::Format() const {
   StreamFormat f;
   if (!format_ || stream_ < 0) return f;
-  const AVCodecParameters* from = format_->streams[stream_]->codecpar;
+  const AVCodecParameters* from = chain_ ? chain_.get() : format_->streams[stream_]->codecpar;
   AVCodecParameters* copy = avcodec_parameters_alloc();
   if (!copy || avcodec_parameters_copy(copy, from) < 0) {
     avcodec_parameters_free(&copy);
@@ -469,16 +475,65 @@ StreamFormat MediaReader::Format() const {
   });
   f.codec = avcodec_get_name(from->codec_id);
   f.sampleRate = from->sample_rate > 0 ? from->sample_rate : rate_;
+  f.channels = from->ch_layout.nb_channels;
+  f.headers.assign(reinterpret_cast<const char*>(from->extradata), std::size_t(std::max(from->extradata_size, 0)));
   return f;
 }
 
 void MediaReader::HandOnFrame() {
   const AVStream* s = format_->streams[stream_];
-  const int rate = s->codecpar->sample_rate > 0 ? s->codecpar->sample_rate : rate_;
-  std::int64_t ticks = packet_->duration > 0 ? av_rescale_q(packet_->duration, s->time_base, AVRational{1, rate}) : 0;
+  const AVCodecParameters* par = s->codecpar;
+  const auto* data = packet_->data;
+  const auto size = std::size_t(std::max(packet_->size, 0));
+  if (par->codec_id == AV_CODEC_ID_VORBIS) {
+    // A new chain's headers come as packets; they are no sound.
+    if (VorbisPacketKind(data, size) != VorbisPacket::Audio) {
+      if (vorbisChain_.Add(data, size)) NewVorbisChain();
+      return;
+    }
+  } else if (std::size_t(std::max(par->extradata_size, 0)) != headers_.size() ||
+             (par->extradata_size > 0 && std::memcmp(par->extradata, headers_.data(), headers_.size()) != 0)) {
+    // FFmpeg read a new chain's headers itself (Opus): its frames need them.
+    headers_.assign(reinterpret_cast<const char*>(par->extradata), std::size_t(std::max(par->extradata_size, 0)));
+    if (formatSink_) formatSink_(Format());
+  }
+  const int rate = chain_ ? chain_->sample_rate : par->sample_rate > 0 ? par->sample_rate : rate_;
+  std::int64_t ticks = 0;
+  if (vorbisParse_)
+    ticks = std::max(av_vorbis_parse_frame(vorbisParse_, data, int(size)), 0);
+  else if (packet_->duration > 0)
+    ticks = av_rescale_q(packet_->duration, s->time_base, AVRational{1, rate});
   // A frame without a length lasts what the codec's frames last.
-  if (ticks <= 0) ticks = s->codecpar->frame_size > 0 ? s->codecpar->frame_size : 1152;
-  frameSink_(packet_->data, std::size_t(packet_->size), ticks);
+  if (ticks <= 0 && !vorbisParse_) ticks = par->frame_size > 0 ? par->frame_size : 1152;
+  frameSink_(data, size, ticks);
+}
+
+void MediaReader::NewVorbisChain() {
+  const std::string headers = vorbisChain_.Headers();
+  AVCodecParameters* p = avcodec_parameters_alloc();
+  if (!p || avcodec_parameters_copy(p, format_->streams[stream_]->codecpar) < 0) {
+    avcodec_parameters_free(&p);
+    throw std::bad_alloc();
+  }
+  chain_.reset(p, [](const AVCodecParameters* q) {
+    auto* owned = const_cast<AVCodecParameters*>(q);
+    avcodec_parameters_free(&owned);
+  });
+  av_freep(&p->extradata);
+  p->extradata_size = 0;
+  p->extradata = static_cast<uint8_t*>(av_mallocz(headers.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+  if (!p->extradata) throw std::bad_alloc();
+  std::memcpy(p->extradata, headers.data(), headers.size());
+  p->extradata_size = int(headers.size());
+  p->sample_rate = vorbisChain_.SampleRate();
+  av_channel_layout_uninit(&p->ch_layout);
+  av_channel_layout_default(&p->ch_layout, vorbisChain_.Channels());
+  p->bit_rate = 0;
+  av_vorbis_parse_free(&vorbisParse_);
+  // Without a parser of its own (a set-up it cannot read), FFmpeg's lengths stand.
+  vorbisParse_ = av_vorbis_parse_init(p->extradata, p->extradata_size);
+  headers_ = headers;
+  if (formatSink_) formatSink_(Format());
 }
 
 void MediaReader::Convert(std::vector<std::int16_t>& out) {

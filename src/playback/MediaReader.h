@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "playback/HlsListCap.h"
+#include "playback/OggChainRules.h"
 #include "playback/ReconnectRules.h"
 #include "playback/StreamTap.h"
 
@@ -21,6 +22,7 @@ struct SwrContext;
 struct AVPacket;
 struct AVIOContext;
 struct AVFrame;
+struct AVVorbisParseContext;
 
 namespace playback {
 
@@ -67,9 +69,14 @@ class MediaReader {
   // The codec of the frames of the stream that opened.
   StreamFormat Format() const;
   // Every frame of the sound read from now on also goes to `sink`, as it arrived, with
-  // its length in samples at the format's rate.
+  // its length in samples at the format's rate; `formats` hears of each new format that
+  // the stream goes on in (a new Ogg chain), before the first frame in it.
   using FrameSink = std::function<void(const std::uint8_t* data, std::size_t size, std::int64_t ticks)>;
-  void SetFrameSink(FrameSink sink) { frameSink_ = std::move(sink); }
+  using FormatSink = std::function<void(const StreamFormat& format)>;
+  void SetFrameSink(FrameSink sink, FormatSink formats) {
+    frameSink_ = std::move(sink);
+    formatSink_ = std::move(formats);
+  }
   // The stream's title when it announced a new one since the last call (ICY metadata,
   // Vorbis or Opus comments, ID3 tags), as the stream's own bytes; false otherwise.
   bool NewTitle(std::string& raw);
@@ -94,8 +101,10 @@ class MediaReader {
   // demuxer updated.
   void FindTitle();
   void OfferTitle(const std::string& raw, bool emptyToo);
-  // Hands the packet read to the frame sink.
+  // Hands the packet read to the frame sink, and a new chain's format to the format sink.
   void HandOnFrame();
+  // A new Vorbis chain's headers are complete: its frames are of its format from here on.
+  void NewVorbisChain();
   // Converts the decoded frame into out, first making the converter anew when the
   // frame's channels, sample format or rate differ from those it was made for.
   void Convert(std::vector<std::int16_t>& out);
@@ -134,6 +143,13 @@ class MediaReader {
   double duration_ = 0;
   int bitRate_ = 0;
   FrameSink frameSink_;
+  FormatSink formatSink_;
+  std::string headers_;  // the codec's set-up that the frames handed on need
+  VorbisChain vorbisChain_;
+  // The chain that plays when FFmpeg's stream does not describe it (a Vorbis chain after
+  // the first), and the lengths of its frames, which FFmpeg reckons by the first chain.
+  std::shared_ptr<const AVCodecParameters> chain_;
+  AVVorbisParseContext* vorbisParse_ = nullptr;
   std::string title_;
   bool titleNew_ = false;
   std::string icyBlock_;  // the last ICY metadata block seen

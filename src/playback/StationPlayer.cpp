@@ -485,12 +485,19 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
     stream = StreamTapNow();
     if (stream) {
       streamLane_.Post([stream, format = reader.Format(), resumed = plan.Active()] { stream->Connected(format, resumed); });
-      const int frameRate = std::max(reader.Format().sampleRate, 1);
-      reader.SetFrameSink([this, &stream, frameRate](const std::uint8_t* data, std::size_t size, std::int64_t ticks) {
-        std::vector<std::uint8_t> frame(data, data + size);
-        streamLane_.Post([stream, frame = std::move(frame), ticks] { stream->Frame(frame.data(), frame.size(), ticks); },
-                         size, unsigned(std::max<std::int64_t>(ticks, 0) * 1000 / frameRate));
-      });
+      // Both sinks are called on this thread, while the reader reads.
+      auto frameRate = std::make_shared<int>(std::max(reader.Format().sampleRate, 1));
+      reader.SetFrameSink(
+          [this, &stream, frameRate](const std::uint8_t* data, std::size_t size, std::int64_t ticks) {
+            std::vector<std::uint8_t> frame(data, data + size);
+            streamLane_.Post(
+                [stream, frame = std::move(frame), ticks] { stream->Frame(frame.data(), frame.size(), ticks); }, size,
+                unsigned(std::max<std::int64_t>(ticks, 0) * 1000 / *frameRate));
+          },
+          [this, &stream, frameRate](const StreamFormat& format) {
+            *frameRate = std::max(format.sampleRate, 1);
+            streamLane_.Post([stream, format] { stream->NewFormat(format); });
+          });
     }
 
     startFrames = feeder.WrittenFrames();

@@ -16,6 +16,8 @@ namespace playback {
 struct StreamFormat {
   std::string codec;  // FFmpeg's codec name: "mp3", "aac", "vorbis", "opus", ...
   int sampleRate = 0;
+  int channels = 0;
+  std::string headers;  // the codec's own set-up (FFmpeg's extradata): Vorbis and Opus headers, ...
   std::shared_ptr<const AVCodecParameters> parameters;
 };
 
@@ -25,6 +27,9 @@ class StreamTap {
   // A connection opened. `resumed`: the same stream again after a drop the player is
   // bridging; otherwise a new stream begins.
   virtual void Connected(const StreamFormat& format, bool resumed) = 0;
+  // The stream goes on in a new format without a new connection: a new Ogg chain, whose
+  // headers the frames from here on need.
+  virtual void NewFormat(const StreamFormat& format) = 0;
   // One frame as the station sent it, lasting `ticks` samples at the format's rate.
   virtual void Frame(const std::uint8_t* data, std::size_t size, std::int64_t ticks) = 0;
   // Interleaved 16-bit stereo decoded from the frames, at `rate` frames a second.

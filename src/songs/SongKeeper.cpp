@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <mutex>
 
 #include "base/TextFile.h"
@@ -104,12 +105,18 @@ class Feed : public playback::StreamTap {
  public:
   void Connected(const playback::StreamFormat& format, bool resumed) override {
     std::lock_guard lock(mutex);
-    if (resumed && past && past->Live() && past->Format().codec == format.codec) {
+    if (resumed && past && past->Live()) {
+      // The same stream again, perhaps in another format: its past goes on.
+      if (!StreamPast::SameFormat(past->Format(), format)) past->NewSegment(format);
       past->Resumed();
       return;
     }
     if (past) past->End();
     past = std::make_shared<StreamPast>(format, station);
+  }
+  void NewFormat(const playback::StreamFormat& format) override {
+    std::lock_guard lock(mutex);
+    if (past) past->NewSegment(format);
   }
   void Frame(const std::uint8_t* data, std::size_t size, std::int64_t ticks) override {
     std::lock_guard lock(mutex);
@@ -133,25 +140,46 @@ class Feed : public playback::StreamTap {
   std::string station;               // the name the next stream is kept under
 };
 
-struct Job {
-  std::shared_ptr<StreamPast> past;
-  long long songId = 0;  // 0: a stretch of time
-  double from = 0, to = 0;
-  long long next = -1;  // the next frame to take; below 0 until the song's start is known
-  bool fromStart = false;
-  bool asked = false;    // the user asked for it: kept whatever its length, and reported
-  bool dropped = false;  // replaced by a job of the same song
-  std::string date;
-  std::string name;  // of a stretch: chosen when it was asked for
-  // The worker's own from here; `discard` and `report` are what `dropped` and `asked`
-  // said when it last looked, under the lock.
+// The file a song is written into while it plays (a ".part" beside where it goes), owned
+// so that it is always closed, and removed unless it was kept: a failure, a file dropped
+// and the keeper's end leave nothing half-written behind. Only a program that ends before
+// its owner does leaves one, for the next start to keep (LeftoverRules.h).
+class SongSpool {
+ public:
+  SongSpool(std::string partPath, const char* muxer, const playback::StreamFormat& format, const SongTags& tags)
+      : partPath_(std::move(partPath)), writer_(std::make_unique<SongFileWriter>(Utf8(partPath_), muxer, format, tags)) {}
+  ~SongSpool() {
+    writer_.reset();
+    if (!kept_) DeleteFileW(Wide(partPath_).c_str());
+  }
+  SongSpool(const SongSpool&) = delete;
+  SongSpool& operator=(const SongSpool&) = delete;
+
+  const std::string& PartPath() const { return partPath_; }
+  SongFileWriter& Writer() { return *writer_; }
+  // Finishes the file and moves it to `path`; raises SongFileError.
+  void KeepAs(const std::string& path) {
+    writer_->Finish();
+    writer_.reset();
+    if (!MoveFileExW(Wide(partPath_).c_str(), Wide(path).c_str(), MOVEFILE_WRITE_THROUGH))
+      throw SongFileError(base::InOutErrorMessage(GetLastError()));
+    kept_ = true;
+  }
+
+ private:
+  std::string partPath_;
+  std::unique_ptr<SongFileWriter> writer_;
+  bool kept_ = false;
+};
+
+// The worker's own part of a plan: `discard` and `report` are what the plan's `dropped` and
+// `asked` said when it last looked, under the lock.
+struct Work {
   bool discard = false, report = false;
   std::vector<songs::Frame> pending;
-  bool done = false;
-  Song song;
-  std::string folder;  // the songs folder the file was begun in
-  std::string partPath;
-  std::unique_ptr<SongFileWriter> file;
+  playback::StreamFormat format;  // of the segment the file holds
+  std::string folder;             // the songs folder the file was begun in
+  std::unique_ptr<SongSpool> spool;
   double firstAt = -1, lastEnd = 0;  // the stretch of the stream the file holds
   std::string failure;
 };
@@ -186,19 +214,15 @@ class SongKeeper::Core {
   const std::shared_ptr<Feed> feed_;
 
  private:
-  // One pass: new jobs for Record Songs, frames copied from the past a piece at a time,
+  // One pass: new plans for Record Songs, frames copied from the past a piece at a time,
   // each written to its file, and the files that are complete finished. Once the past
   // has ended, every file is.
   void Pass();
-  void StartRecordedSongs();
-  // Copies the job's next frames, within `budget` bytes, into its pending ones and decides
-  // whether it is done; true when frames that are due are left for another piece. Both
-  // locks held.
-  bool Take(Job& job, std::size_t& budget);
-  void Write(Job& job, const std::string& folder);
-  void Open(Job& job, const std::string& folder);
-  void Finish(Job& job);
-  void StartSongJob(const std::shared_ptr<StreamPast>& past, long long songId, bool fromStart, bool asked);
+  void Write(const FilePlan& plan, Work& work, const std::string& folder);
+  void Open(const FilePlan& plan, Work& work, const std::string& folder);
+  void Finish(const FilePlan& plan, Work& work);
+  // The plans just made are dated and the worker woken; mutex_ held.
+  void Planned();
   void Failed(const std::string& why);
   void SaveSettings();
   // The songs folder; mutex_ held.
@@ -213,9 +237,8 @@ class SongKeeper::Core {
   bool loaded_ = false;
   std::string lookedThrough_;  // the songs folder whose leftovers were kept
   SongSettings settings_;
-  std::deque<std::unique_ptr<Job>> jobs_;
-  long long lastRecordedSong_ = 0;  // Record Songs has taken the songs up to this one
-  std::shared_ptr<StreamPast> recordedPast_;
+  SongPlanner planner_;
+  std::map<long long, Work> work_;  // by plan, the worker's alone
   bool failureReported_ = false;
   std::deque<std::string> failures_, news_;
   std::vector<std::string> written_;
@@ -303,22 +326,9 @@ void SongKeeper::Core::SetRecording(bool on) {
     if (settings_.record == on) return;
     settings_.record = on;
     if (on) {
-      // The song under way is kept from here on, as an incomplete one, unless a file of it
-      // is still being written (Record Songs was on a moment ago).
       std::lock_guard past(feed_->mutex);
-      recordedPast_ = feed_->past;
-      lastRecordedSong_ = 0;
-      if (recordedPast_ && recordedPast_->Live() && recordedPast_->TitlesSent()) {
-        const Song& song = recordedPast_->Songs().back();
-        lastRecordedSong_ = song.id;
-        const bool kept = std::any_of(jobs_.begin(), jobs_.end(), [&](const std::unique_ptr<Job>& job) {
-          return job->past == recordedPast_ && job->songId == song.id && !job->dropped;
-        });
-        if (!song.title.empty() && !kept) {
-          StartSongJob(recordedPast_, song.id, false, false);
-          jobs_.back()->next = recordedPast_->NextIndex();
-        }
-      }
+      planner_.RecordFromNow(feed_->past);
+      Planned();
     }
   }
   SaveSettings();
@@ -368,53 +378,35 @@ std::size_t SongKeeper::Core::PastBytes() const {
   return feed_->past ? feed_->past->BytesKept() : 0;
 }
 
-void SongKeeper::Core::StartSongJob(const std::shared_ptr<StreamPast>& past, long long songId, bool fromStart,
-                                    bool asked) {
-  auto job = std::make_unique<Job>();
-  job->past = past;
-  job->songId = songId;
-  job->fromStart = fromStart;
-  job->asked = asked;
-  job->date = Today();
-  jobs_.push_back(std::move(job));
+void SongKeeper::Core::Planned() {
+  for (auto& plan : planner_.Plans())
+    if (plan->date.empty()) plan->date = Today();
   wake_.notify_all();
 }
 
 void SongKeeper::Core::SaveThisSong() {
   std::lock_guard lock(mutex_);
   std::lock_guard past(feed_->mutex);
-  if (!feed_->past || !feed_->past->TitlesSent()) return;
-  const long long id = feed_->past->Songs().back().id;
-  for (auto& job : jobs_) {
-    if (job->past != feed_->past || job->songId != id || job->dropped) continue;
-    if (job->fromStart) {
-      job->asked = true;  // Record Songs has it from its start already
-      return;
-    }
-    job->dropped = true;
-  }
-  StartSongJob(feed_->past, id, true, true);
+  planner_.SaveThisSong(feed_->past);
+  Planned();
 }
 
 void SongKeeper::Core::SavePreviousSong() {
   std::lock_guard lock(mutex_);
   std::lock_guard past(feed_->mutex);
-  if (!feed_->past || feed_->past->Songs().size() < 2) return;
-  const auto& songs = feed_->past->Songs();
-  StartSongJob(feed_->past, songs[songs.size() - 2].id, true, true);
+  planner_.SavePreviousSong(feed_->past);
+  Planned();
 }
 
 void SongKeeper::Core::SaveLastMinutes() {
   std::lock_guard lock(mutex_);
   std::lock_guard past(feed_->mutex);
-  if (!feed_->past) return;
-  StartSongJob(feed_->past, 0, true, true);
-  Job& job = *jobs_.back();
-  job.to = feed_->past->Now();
-  job.from = std::max(feed_->past->Oldest(), job.to - kStretchSeconds);
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  job.name = StretchNameAt(feed_->past->Station(), t);
+  if (FilePlan* plan = planner_.SaveLastMinutes(feed_->past)) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    plan->name = StretchNameAt(feed_->past->Station(), t);
+  }
+  Planned();
 }
 
 void SongKeeper::Core::FinishAll() {
@@ -485,191 +477,139 @@ void SongKeeper::Core::Run() {
   stopped_.notify_all();
 }
 
-void SongKeeper::Core::StartRecordedSongs() {
-  const std::shared_ptr<StreamPast>& current = feed_->past;
-  if (!settings_.record || !current) return;
-  if (recordedPast_ != current) {
-    recordedPast_ = current;
-    lastRecordedSong_ = 0;
-  }
-  for (const Song& song : current->Songs()) {
-    if (song.id <= lastRecordedSong_ || !song.Begun()) continue;
-    lastRecordedSong_ = song.id;
-    if (!song.title.empty()) StartSongJob(current, song.id, !song.joined, false);
-  }
-}
-
-bool SongKeeper::Core::Take(Job& job, std::size_t& budget) {
-  StreamPast& past = *job.past;
-  double limit = job.to + 1e-9;
-  const Song* song = nullptr;
-  if (job.songId == 0) {
-    if (job.next < 0) job.next = past.IndexAt(job.from);
-  } else {
-    song = past.FindSong(job.songId);
-    if (!song) {
-      job.done = true;  // forgotten by the past before it began
-      return false;
-    }
-    if (job.next < 0) {
-      if (!song->Begun()) {
-        job.done = !past.Live();
-        return false;
-      }
-      const double start = song->begin - (song->joined ? 0 : kOverlapSeconds);
-      if (start < past.Oldest()) job.fromStart = false;  // its start is no longer kept
-      job.next = past.IndexAt(start);
-    }
-    limit = past.TakeUntil(*song);
-    job.song = *song;
-  }
-  std::vector<songs::Frame> frames = past.FramesFrom(job.next, limit, budget);
-  for (songs::Frame& f : frames) {
-    budget -= std::min(budget, f.bytes.size());
-    job.next = f.index + 1;
-    job.pending.push_back(std::move(f));
-  }
-  // Nothing taken although frames were due: none of them is kept any more.
-  if (!frames.empty() && job.next < past.IndexAt(limit)) return true;
-  job.done = !song || (song->Ended() && (past.Now() >= limit || !past.Live()));
-  return false;
-}
-
 void SongKeeper::Core::Pass() {
   for (bool more = true; more;) {
     more = false;
-    std::vector<Job*> work;
+    std::vector<std::pair<const FilePlan*, Work*>> due;
     std::string folder;
     {
       std::lock_guard lock(mutex_);
       std::lock_guard past(feed_->mutex);
       folder = FolderLocked();
-      StartRecordedSongs();
+      if (settings_.record) {
+        planner_.Record(feed_->past);
+        Planned();
+      }
       std::size_t budget = kCopyBytes;
-      for (auto& owned : jobs_) {
-        Job& job = *owned;
-        if (job.dropped)
-          job.done = true;
+      for (auto& owned : planner_.Plans()) {
+        FilePlan& plan = *owned;
+        Work& work = work_[plan.id];
+        if (plan.dropped)
+          plan.done = true;
         else if (budget == 0)
           more = true;
-        else if (Take(job, budget))
+        else if (SongPlanner::Take(plan, budget, work.pending))
           more = true;
-        job.discard = job.dropped;
-        job.report = job.asked;
-        work.push_back(&job);
+        if (work.format.codec.empty() && plan.segment >= 0) work.format = plan.past->SegmentOf(plan.segment).format;
+        work.discard = plan.dropped;
+        work.report = plan.asked;
+        due.emplace_back(&plan, &work);
       }
     }
-    for (Job* job : work) {
-      Write(*job, folder);
-      if (job->done) Finish(*job);
+    for (auto [plan, work] : due) {
+      Write(*plan, *work, folder);
+      if (plan->done) {
+        Finish(*plan, *work);
+        work_.erase(plan->id);
+      }
     }
     std::lock_guard lock(mutex_);
-    for (auto it = jobs_.begin(); it != jobs_.end();) it = (*it)->done ? jobs_.erase(it) : std::next(it);
+    planner_.Sweep();
   }
 }
 
-void SongKeeper::Core::Open(Job& job, const std::string& folder) {
-  const playback::StreamFormat& format = job.past->Format();
+void SongKeeper::Core::Open(const FilePlan& plan, Work& work, const std::string& folder) {
+  const playback::StreamFormat& format = work.format;
   const FileKind kind = FileKindFor(format.codec);
   if (!kind.muxer) {
-    job.failure = "Songs of this station cannot be kept: its sound is in " + format.codec;
+    work.failure = "Songs of this station cannot be kept: its sound is in " + format.codec;
     return;
   }
-  const bool song = job.songId != 0;
-  if (song) job.name = job.song.title.empty() ? "Untitled" : job.song.title;
-  const std::string station = job.past->Station();
-  const std::string planned = SongPath(folder, station, job.name, kind.extension, false, ui::AnsiCodePageShape());
+  const bool song = plan.songId != 0;
+  const std::string name = song ? (plan.song.title.empty() ? "Untitled" : plan.song.title) : plan.name;
+  const std::string station = plan.past->Station();
+  const std::string planned = SongPath(folder, station, name, kind.extension, false, ui::AnsiCodePageShape());
   if (planned.empty()) {
-    job.failure = "Songs cannot be kept in " + folder + ": its path is too long";
+    work.failure = "Songs cannot be kept in " + folder + ": its path is too long";
     return;
   }
   if (const std::string error = MakeFolder(FolderOf(planned)); !error.empty()) {
-    job.failure = "Songs cannot be kept in " + FolderOf(planned) + ": " + error;
+    work.failure = "Songs cannot be kept in " + FolderOf(planned) + ": " + error;
     return;
   }
+  std::string partPath;
   {
     std::lock_guard lock(mutex_);
-    job.partPath = planned + PartSuffix(GetCurrentProcessId(), ++parts_);
+    partPath = planned + PartSuffix(GetCurrentProcessId(), ++parts_);
   }
-  job.folder = folder;
+  work.folder = folder;
   SongTags tags;
   tags.album = Utf8(station);
-  tags.date = job.date;
+  tags.date = plan.date;
   if (song) {
-    const ArtistAndTitle at = SplitArtist(job.song.title);
+    const ArtistAndTitle at = SplitArtist(plan.song.title);
     tags.title = Utf8(at.title);
     tags.artist = Utf8(at.artist);
   } else {
-    tags.title = Utf8(job.name);
+    tags.title = Utf8(name);
   }
-  job.file = std::make_unique<SongFileWriter>(Utf8(job.partPath), kind.muxer, format, tags);
+  work.spool = std::make_unique<SongSpool>(partPath, kind.muxer, format, tags);
 }
 
-void SongKeeper::Core::Write(Job& job, const std::string& folder) {
-  if (!job.discard && !job.pending.empty() && job.failure.empty()) {
-    if (!job.file) Open(job, folder);
+void SongKeeper::Core::Write(const FilePlan& plan, Work& work, const std::string& folder) {
+  if (!work.discard && !work.pending.empty() && work.failure.empty()) {
+    if (!work.spool) Open(plan, work, folder);
     try {
-      for (const songs::Frame& f : job.pending) {
-        if (!job.failure.empty()) break;
-        job.file->Write(f.bytes, std::int64_t(f.seconds * job.past->Format().sampleRate + 0.5));
-        if (job.firstAt < 0) job.firstAt = f.at;
-        job.lastEnd = f.at + f.seconds;
+      for (const songs::Frame& f : work.pending) {
+        if (!work.failure.empty()) break;
+        work.spool->Writer().Write(f.bytes, std::int64_t(f.seconds * work.format.sampleRate + 0.5));
+        if (work.firstAt < 0) work.firstAt = f.at;
+        work.lastEnd = f.at + f.seconds;
       }
-      if (job.file) job.file->Flush();
+      if (work.spool) work.spool->Writer().Flush();
     } catch (const SongFileError& e) {
-      job.failure = "Songs cannot be kept in " + FolderOf(job.partPath) + ": " + e.what();
+      work.failure = "Songs cannot be kept in " + FolderOf(work.spool->PartPath()) + ": " + e.what();
     }
     // A file that failed goes at once, not when its song ends.
-    if (!job.failure.empty() && job.file) {
-      job.file.reset();
-      DeleteFileW(Wide(job.partPath).c_str());
-    }
+    if (!work.failure.empty()) work.spool.reset();
   }
-  job.pending.clear();
+  work.pending.clear();
 }
 
-void SongKeeper::Core::Finish(Job& job) {
-  const auto removePart = [&] {
-    job.file.reset();
-    if (!job.partPath.empty()) DeleteFileW(Wide(job.partPath).c_str());
-  };
-  const bool song = job.songId != 0;
-  if (!job.failure.empty()) {
-    removePart();
-    Failed(job.failure);
+void SongKeeper::Core::Finish(const FilePlan& plan, Work& work) {
+  if (!work.failure.empty()) {
+    work.spool.reset();
+    Failed(work.failure);
     return;
   }
-  if (job.discard || !job.file ||
-      (song && !job.report && SongSecondsIn(job.song, job.firstAt, job.lastEnd) < kShortestSong)) {
-    removePart();
+  const FileFate fate = FateOf(plan, {work.discard, work.report, work.spool != nullptr, work.firstAt, work.lastEnd});
+  if (fate == FileFate::Drop) {
+    work.spool.reset();
     return;
   }
-  const bool incomplete = song && (!job.fromStart || job.song.joined || job.song.cutOff);
-  const std::string planned =
-      SongPath(job.folder, job.past->Station(), job.name, FileKindFor(job.past->Format().codec).extension, incomplete,
-               ui::AnsiCodePageShape());
+  const std::string name = plan.songId ? (plan.song.title.empty() ? "Untitled" : plan.song.title) : plan.name;
+  const std::string planned = SongPath(work.folder, plan.past->Station(), name, FileKindFor(work.format.codec).extension,
+                                       fate == FileFate::KeepIncomplete, ui::AnsiCodePageShape());
   if (planned.empty()) {
-    removePart();
-    Failed("Songs cannot be kept in " + job.folder + ": its path is too long");
+    work.spool.reset();
+    Failed("Songs cannot be kept in " + work.folder + ": its path is too long");
     return;
   }
   std::string path = planned;
   try {
     if (const std::string error = MakeFolder(FolderOf(planned)); !error.empty()) throw SongFileError(error);
     path = UniquePath(planned, Exists);
-    job.file->Finish();
-    job.file.reset();
-    if (!MoveFileExW(Wide(job.partPath).c_str(), Wide(path).c_str(), MOVEFILE_WRITE_THROUGH))
-      throw SongFileError(base::InOutErrorMessage(GetLastError()));
+    work.spool->KeepAs(path);
+    work.spool.reset();
   } catch (const std::exception& e) {
-    removePart();
+    work.spool.reset();
     Failed("The song cannot be kept in " + FolderOf(path) + ": " + e.what());
     return;
   }
   std::lock_guard lock(mutex_);
   failureReported_ = false;
   written_.push_back(path);
-  if (job.report) news_.push_back("Saved " + path);
+  if (work.report) news_.push_back("Saved " + path);
 }
 
 void SongKeeper::Core::KeepLeftovers(const std::string& folder) {

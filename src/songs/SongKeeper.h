@@ -15,12 +15,9 @@
 #include <vector>
 
 #include "playback/StreamTap.h"
+#include "songs/SongPlanRules.h"
 
 namespace songs {
-
-// Songs shorter than this (jingles, idents, adverts with titles) are not kept.
-constexpr double kShortestSong = 30;
-constexpr double kStretchSeconds = 10 * 60;
 
 class SongKeeper {
  public:

@@ -4,16 +4,22 @@
 #include <cmath>
 #include <limits>
 
+#include "songs/FrameStartRules.h"
+
 namespace songs {
 
 StreamPast::StreamPast(playback::StreamFormat format, std::string station, double keepSeconds, std::size_t keepBytes)
-    : format_(std::move(format)), station_(std::move(station)), keepSeconds_(keepSeconds), keepBytes_(keepBytes) {}
+    : segments_{{0, 0, std::move(format)}},
+      station_(std::move(station)),
+      keepSeconds_(keepSeconds),
+      keepBytes_(keepBytes) {}
 
 void StreamPast::AddFrame(const std::uint8_t* data, std::size_t size, std::int64_t ticks) {
   if (!live_) return;
-  const double seconds = format_.sampleRate > 0 ? double(ticks) / format_.sampleRate : 0.0;
+  const int rate = Format().sampleRate;
+  const double seconds = rate > 0 ? double(ticks) / rate : 0.0;
   frames_.push_back({nextIndex_++, now_, seconds, std::string(reinterpret_cast<const char*>(data), size)});
-  bytes_ += size;
+  bytes_ += size + kFrameBookkeeping;
   now_ += seconds;
   Trim();
   Decide(false);
@@ -58,6 +64,58 @@ void StreamPast::Resumed() {
   blockFrames_ = 0;
 }
 
+bool StreamPast::SameFormat(const playback::StreamFormat& a, const playback::StreamFormat& b) {
+  return a.codec == b.codec && a.sampleRate == b.sampleRate && a.channels == b.channels && a.headers == b.headers;
+}
+
+void StreamPast::NewSegment(playback::StreamFormat format) {
+  if (!live_) return;
+  if (segments_.back().first == nextIndex_)
+    segments_.back().format = std::move(format);  // no frame came in the format before
+  else
+    segments_.push_back({nextIndex_, now_, std::move(format)});
+  // The sound in the new format starts where its frames do.
+  soundAt_ = now_;
+  blockPower_ = 0;
+  blockFrames_ = 0;
+}
+
+const Segment& StreamPast::SegmentOf(long long index) const {
+  const auto it = std::upper_bound(segments_.begin(), segments_.end(), index, [](long long i, const Segment& s) {
+    return i < s.first;
+  });
+  return it == segments_.begin() ? segments_.front() : *std::prev(it);
+}
+
+long long StreamPast::SegmentEnd(long long index) const {
+  const auto it = std::upper_bound(segments_.begin(), segments_.end(), index, [](long long i, const Segment& s) {
+    return i < s.first;
+  });
+  return it == segments_.end() ? nextIndex_ : it->first;
+}
+
+std::deque<Frame>::const_iterator StreamPast::FrameAt(long long index) const {
+  if (frames_.empty() || index < frames_.front().index || index >= nextIndex_) return frames_.end();
+  return frames_.begin() + std::ptrdiff_t(index - frames_.front().index);
+}
+
+long long StreamPast::DecodableFrom(long long first, long long before) const {
+  const auto start = FrameAt(first);
+  if (start == frames_.end() || !FramesLeanOnEarlier(SegmentOf(first).format.codec)) return first;
+  const long long end = std::min(before, SegmentEnd(first));
+  for (auto it = start; it != frames_.end() && it->index < end; ++it)
+    if (Mp3ReservoirReach(it->bytes) == 0) return it->index;
+  // None begins its own sound: the frames before that hold what the first one needs.
+  const long long segmentFirst = SegmentOf(first).first;
+  long long need = Mp3ReservoirReach(start->bytes);
+  for (auto it = start; need > 0 && it != frames_.begin() && std::prev(it)->index >= segmentFirst;) {
+    --it;
+    need -= Mp3MainDataBytes(it->bytes);
+    if (need <= 0) return it->index;
+  }
+  return first;
+}
+
 void StreamPast::End() {
   if (!live_) return;
   Decide(true);
@@ -91,10 +149,11 @@ std::vector<Frame> StreamPast::FramesFrom(long long from, double before, std::si
   std::vector<Frame> out;
   if (frames_.empty()) return out;
   const long long first = frames_.front().index;
+  const long long end = SegmentEnd(std::max(from, first));
   std::size_t bytes = 0;
   for (auto i = std::size_t(std::max(from, first) - first); i < frames_.size(); ++i) {
     const Frame& f = frames_[i];
-    if (f.at >= before || (!out.empty() && bytes + f.bytes.size() > most)) break;
+    if (f.at >= before || f.index >= end || (!out.empty() && bytes + f.bytes.size() > most)) break;
     bytes += f.bytes.size();
     out.push_back(f);
   }
@@ -114,6 +173,14 @@ double StreamPast::TakeUntil(const Song& song) const {
 }
 
 double StreamPast::Cut(double titleAt, double after) const {
+  // A new segment near the title change is where the song changes (a new Ogg chain for
+  // each song), and no file may reach across it.
+  double boundary = -1;
+  for (auto s = std::next(segments_.begin()); s != segments_.end(); ++s)
+    if (s->at > after && std::abs(s->at - titleAt) <= kCutWindowSeconds &&
+        (boundary < 0 || std::abs(s->at - titleAt) < std::abs(boundary - titleAt)))
+      boundary = s->at;
+  if (boundary >= 0) return boundary;
   const auto inWindow = [&](const Block& b) {
     return b.at >= titleAt - kCutWindowSeconds && b.at > after && b.at <= titleAt + kCutWindowSeconds;
   };
@@ -154,9 +221,11 @@ void StreamPast::Decide(bool all) {
 
 void StreamPast::Trim() {
   while (!frames_.empty() && (bytes_ > keepBytes_ || now_ - frames_.front().at > keepSeconds_)) {
-    bytes_ -= frames_.front().bytes.size();
+    bytes_ -= frames_.front().bytes.size() + kFrameBookkeeping;
     frames_.pop_front();
   }
+  while (segments_.size() > 1 && !frames_.empty() && segments_[1].first <= frames_.front().index)
+    segments_.pop_front();
   const double oldest = Oldest();
   while (!blocks_.empty() && blocks_.front().at < oldest - kCutWindowSeconds) blocks_.pop_front();
   // A song is forgotten once nothing of it is kept; the one that plays always stays.

@@ -3,7 +3,9 @@
 // the next at the quietest moment within 3 s of the title change, since stations change
 // titles a few seconds early or late; among moments equally quiet (within 1 dB) the one
 // nearest the title change. One past per stream: a new station or a new start
-// begins a new one.
+// begins a new one. Within it, each stretch in one format is a segment of its own (a new
+// Ogg chain brings new headers; a connection again may bring another rate): a cut within
+// the window of a segment's start is made there, and no file holds two segments.
 #pragma once
 
 #include <cstddef>
@@ -22,12 +24,22 @@ constexpr double kCutWindowSeconds = 3;
 constexpr double kBlockSeconds = 0.02;
 // Each song's file reaches this far into the songs on either side.
 constexpr double kOverlapSeconds = 1;
+// What a frame kept costs beside its bytes: its record in the past and the allocation
+// that holds its bytes. A stream of tiny packets must not take the memory unseen.
+constexpr std::size_t kFrameBookkeeping = 64;
 
 struct Frame {
   long long index;  // counts from the stream's first frame
   double at;        // seconds since the stream's first frame
   double seconds;
   std::string bytes;
+};
+
+// A stretch of the stream in one format, from its first frame on.
+struct Segment {
+  long long first;  // the index of its first frame
+  double at;        // when it began
+  playback::StreamFormat format;
 };
 
 struct Song {
@@ -57,16 +69,30 @@ class StreamPast {
   void AddTitle(const std::string& title);
   // A drop was bridged: the song under way notes a gap.
   void Resumed();
+  // The frames from here on are in another format (new headers, rate or channels).
+  void NewSegment(playback::StreamFormat format);
+  // Whether frames in format `b` may follow frames in format `a` in one file.
+  static bool SameFormat(const playback::StreamFormat& a, const playback::StreamFormat& b);
   // The stream is over: the song under way is cut off where it stopped.
   void End();
 
-  const playback::StreamFormat& Format() const { return format_; }
+  // The format of the frames that come now, and that of the frame at `index`.
+  const playback::StreamFormat& Format() const { return segments_.back().format; }
+  const Segment& SegmentOf(long long index) const;
+  // The index of the first frame after the segment of the frame at `index`; NextIndex()
+  // while that segment goes on.
+  long long SegmentEnd(long long index) const;
+  // The first frame at or after `first`, and before `before`, that a file may begin
+  // with so that it decodes alone; failing that, the earliest frame of the segment that
+  // `first` needs (MP3's bit reservoir reaches back at most 511 bytes); else `first`.
+  long long DecodableFrom(long long first, long long before) const;
   const std::string& Station() const { return station_; }
   bool Live() const { return live_; }
   bool TitlesSent() const { return !songs_.empty(); }
   // The end of the last frame, and the start of the oldest kept, in seconds.
   double Now() const { return now_; }
   double Oldest() const { return frames_.empty() ? now_ : frames_.front().at; }
+  // The bytes of the frames kept with their bookkeeping (kFrameBookkeeping each).
   std::size_t BytesKept() const { return bytes_; }
   const std::deque<Song>& Songs() const { return songs_; }
   const Song* FindSong(long long id) const;
@@ -77,8 +103,9 @@ class StreamPast {
   long long IndexAt(double at) const;
   long long NextIndex() const { return nextIndex_; }
   // Copies of the frames kept from index `from` on that start before `before`, at most
-  // `most` bytes of them (but at least one frame): the caller holds the lock that the
-  // player waits for while it copies, so a large stretch is taken a piece at a time.
+  // `most` bytes of them (but at least one frame), within the segment of the first: the
+  // caller holds the lock that the player waits for while it copies, so a large stretch
+  // is taken a piece at a time.
   std::vector<Frame> FramesFrom(long long from, double before, std::size_t most = SIZE_MAX) const;
 
  private:
@@ -90,8 +117,9 @@ class StreamPast {
   void Decide(bool all);
   double Cut(double titleAt, double after) const;
   void Trim();
+  std::deque<Frame>::const_iterator FrameAt(long long index) const;
 
-  playback::StreamFormat format_;
+  std::deque<Segment> segments_;
   std::string station_;
   double keepSeconds_;
   std::size_t keepBytes_;

@@ -130,6 +130,7 @@ class MisbehavingServer {
 class TurnWatch : public playback::StreamTap {
  public:
   void Connected(const playback::StreamFormat&, bool resumed) override { Turn(open_ && !resumed, true); }
+  void NewFormat(const playback::StreamFormat&) override { Turn(!open_, open_); }
   void Frame(const std::uint8_t*, std::size_t, std::int64_t) override { Turn(!open_, open_); }
   void Sound(int, const std::int16_t*, std::size_t) override { Turn(!open_, open_); }
   void Title(const std::string&) override {}

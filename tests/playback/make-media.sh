@@ -39,3 +39,16 @@ ffmpeg -nostdin -loglevel error -y -f lavfi \
   -f lavfi -i "anoisesrc=c=pink:r=44100:a=0.05:d=4:seed=7" -filter_complex "[0][1]amix=inputs=2:normalize=0" \
   -ac 2 -c:a libmp3lame -b:a 192k -f mp3 "$dir/sweep.mp3"
 ffmpeg -nostdin -loglevel error -y -i "$dir/sweep.mp3" -f s16le -ac 2 -ar 44100 "$dir/sweep.raw"
+# chained.ogg is an Ogg station that begins a new chain for each song, each chain with
+# headers of its own: 35 s of Vorbis at 44.1 kHz stereo (quality 2), at 22.05 kHz mono
+# (quality 6) and at 48 kHz stereo (quality 0), each titled in its comments.
+chain() {  # chain N HZ RATE CHANNELS QUALITY
+  ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=$2:sample_rate=$3:duration=35" -ac "$4" \
+    -c:a libvorbis -q:a "$5" -serial_offset "$1" -metadata artist="Artist $1" -metadata title="Chain $1" \
+    -f ogg "$dir/chain$1.ogg"
+}
+chain 1 440 44100 2 2
+chain 2 660 22050 1 6
+chain 3 880 48000 2 0
+cat "$dir/chain1.ogg" "$dir/chain2.ogg" "$dir/chain3.ogg" >"$dir/chained.ogg"
+rm -f "$dir"/chain[123].ogg

@@ -8,15 +8,19 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
 }
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
 
 #include "base/TextFile.h"
+#include "playback/MediaReader.h"
+#include "playback/TestMedia.h"
 #include "songs/SongKeeper.h"
 #include "ui/WindowTesting.h"
 
@@ -210,6 +214,62 @@ TEST_F(Keeper, WhatARunThatEndedLeftIsKeptAndARunThatGoesOnIsLeftAlone) {
   EXPECT_EQ(left, (std::vector<std::string>{"Kept.mp3", "Other.mp3.~" + alive + "-1.part", "Tune.mp3.part",
                                             "incomplete\\Artist - Tune.mp3", "~song" + alive + "-2.frames"}));
   EXPECT_EQ(fs::file_size(radio_ + "\\incomplete\\Artist - Tune.mp3"), 10 + frames.size());
+}
+
+// FFmpeg's complaints while a file is decoded whole; empty when it decodes cleanly.
+std::atomic<int> complaints{0};
+int DecodeComplaints(const std::string& path) {
+  complaints = 0;
+  av_log_set_callback([](void*, int level, const char*, va_list) {
+    if (level <= AV_LOG_ERROR) ++complaints;
+  });
+  AVFormatContext* in = nullptr;
+  int frames = 0;
+  if (avformat_open_input(&in, path.c_str(), nullptr, nullptr) == 0 && avformat_find_stream_info(in, nullptr) >= 0) {
+    const AVCodec* decoder = avcodec_find_decoder(in->streams[0]->codecpar->codec_id);
+    AVCodecContext* codec = avcodec_alloc_context3(decoder);
+    avcodec_parameters_to_context(codec, in->streams[0]->codecpar);
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    for (bool more = avcodec_open2(codec, decoder, nullptr) == 0; more;) {
+      more = av_read_frame(in, packet) >= 0;
+      avcodec_send_packet(codec, more ? packet : nullptr);
+      while (avcodec_receive_frame(codec, frame) == 0) ++frames;
+      av_packet_unref(packet);
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&codec);
+  }
+  avformat_close_input(&in);
+  av_log_set_callback(av_log_default_callback);
+  return frames > 100 ? complaints.load() : -1;
+}
+
+// An Ogg station that begins a new chain for each song, at another rate, channel count and
+// quality: each song is kept with its own chain's headers and decodes without a word.
+TEST_F(Keeper, AChainedOggStationGivesSongsThatDecode) {
+  base::WriteTextFile(dir_ + "\\songs.ini", "Record=1\r\n");
+  keeper_ = std::make_unique<songs::SongKeeper>();
+  keeper_->Load(dir_);
+  keeper_->SetStation("Radio");
+  tap_ = keeper_->Tap();
+  playback::MediaReader reader([] { return false; });
+  reader.Open(MediaPath("chained.ogg"));
+  tap_->Connected(reader.Format(), false);
+  reader.SetFrameSink([&](const std::uint8_t* data, std::size_t size, std::int64_t ticks) { tap_->Frame(data, size, ticks); },
+                      [&](const playback::StreamFormat& format) { tap_->NewFormat(format); });
+  std::vector<std::int16_t> sound;
+  for (std::string title; reader.Read(sound); sound.clear()) {
+    if (reader.NewTitle(title)) tap_->Title(title);
+    tap_->Sound(reader.SampleRate(), sound.data(), sound.size());
+  }
+  tap_->Ended();
+  keeper_.reset();
+  const std::vector<std::string> songs = {"Artist 2 - Chain 2.ogg", "incomplete\\Artist 1 - Chain 1.ogg",
+                                          "incomplete\\Artist 3 - Chain 3.ogg"};
+  ASSERT_EQ(FilesUnder(radio_), songs);
+  for (const std::string& song : songs) EXPECT_EQ(DecodeComplaints(radio_ + "\\" + song), 0) << song;
 }
 
 }  // namespace
