@@ -8,6 +8,7 @@
 #include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
 #include "recording/StationCapture.h"
+#include "ui/AnsiText.h"
 #include "ui/Dialogs.h"
 #include "ui/Synchronize.h"
 
@@ -96,7 +97,7 @@ void TRecorder::Rec() {
     throw;
   }
   cueSheets_.Begin(name, ReadPcmFormat(file_->GetFormat()).avgBytesPerSec);
-  cueSheets_.Heard(lastTitle_, 0);
+  cueSheets_.Heard(lastTitle_, 0, lastUtf8_);
 }
 
 void TRecorder::WriteCapturedData(CaptureSource&) {
@@ -166,10 +167,15 @@ void TRecorder::Stop(bool tellUser) {
   if (tellUser && !lost.empty()) ui::ShowMessage(lost);
 }
 
-void TRecorder::TitleHeard(const std::string& title) {
-  if (title != lastTitle_) {
+void TRecorder::TitleHeard(const std::string& utf8) {
+  // Titles in another script may share their ANSI form ("????"): the UTF-8 text tells them
+  // apart, and goes into the sheet where the ANSI one lost something.
+  const std::string title = ui::AnsiFromUtf8(utf8);
+  const std::string lost = ui::Utf8FromAnsi(title) == utf8 ? "" : utf8;
+  if (title != lastTitle_ || lost != lastUtf8_) {
     lastTitle_ = title;
-    if (file_ && !stopPending_) cueSheets_.Heard(title, file_->GetDataSize());
+    lastUtf8_ = lost;
+    if (file_ && !stopPending_) cueSheets_.Heard(title, file_->GetDataSize(), lost);
   }
   // The sheet's news waits for the end of the recording, and is told from the message
   // loop rather than inside the tick.

@@ -26,19 +26,13 @@ constexpr std::size_t kCopyBytes = 256 * 1024;
 // How much of a file left behind is looked at to see whether it plays.
 constexpr std::size_t kLeftoverHead = 64 * 1024;
 
-std::wstring Wide(const std::string& ansi) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), int(ansi.size()), nullptr, 0);
-  std::wstring wide(std::size_t(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), int(ansi.size()), wide.data(), n);
-  return wide;
+// The keeper's paths and messages are UTF-8: a title in any script names its file.
+std::wstring Wide(const std::string& utf8) {
+  return ui::WideFromUtf8(utf8);
 }
 
-std::string Utf8(const std::string& ansi) {
-  const std::wstring wide = Wide(ansi);
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(std::size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
-  return utf8;
+std::string SystemMessage(DWORD error) {
+  return ui::Utf8FromAnsi(base::InOutErrorMessage(error));
 }
 
 bool Exists(const std::string& path) {
@@ -50,7 +44,7 @@ std::string MakeFolder(const std::string& path) {
   for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
     CreateDirectoryW(Wide(path.substr(0, at)).c_str(), nullptr);
   if (CreateDirectoryW(Wide(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return "";
-  return base::InOutErrorMessage(GetLastError());
+  return SystemMessage(GetLastError());
 }
 
 std::string FolderOf(const std::string& path) {
@@ -87,15 +81,16 @@ bool OwnerRuns(unsigned long pid, const FILETIME& written) {
   return runs;
 }
 
+// Calls visit(name in UTF-8, what the system found) for each entry of the folder.
 template <typename Visit>
 void ForEachEntry(const std::string& folder, Visit visit) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) return;
   do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") visit(found);
-  } while (FindNextFileA(find, &found));
+    const std::string name = ui::Utf8FromWide(found.cFileName);
+    if (name != "." && name != "..") visit(name, found);
+  } while (FindNextFileW(find, &found));
   FindClose(find);
 }
 
@@ -130,7 +125,7 @@ class Feed : public playback::StreamTap {
 
   std::mutex mutex;
   std::shared_ptr<StreamPast> past;  // the stream that plays or played last
-  std::string station;               // the name the next stream is kept under
+  std::string station;               // the name the next stream is kept under (UTF-8)
 };
 
 struct Job {
@@ -275,7 +270,7 @@ void SongKeeper::Core::Load(const std::string& programDirectory) {
 
 void SongKeeper::Core::SetStation(const std::string& name) {
   std::lock_guard lock(feed_->mutex);
-  feed_->station = name;
+  feed_->station = ui::Utf8FromAnsi(name);
 }
 
 bool SongKeeper::Core::Recording() const {
@@ -344,7 +339,7 @@ void SongKeeper::Core::SaveSettings() {
   try {
     base::WriteTextFile(path, text);
   } catch (const base::EInOutError& e) {
-    Failed(e.what());
+    Failed(ui::Utf8FromAnsi(e.what()));
   }
 }
 
@@ -468,7 +463,7 @@ void SongKeeper::Core::Run() {
       if (loaded_ && !quitting && FolderLocked() != lookedThrough_) lookThrough = FolderLocked();
     }
     if (!lookThrough.empty()) {
-      KeepLeftovers(lookThrough);
+      KeepLeftovers(ui::Utf8FromAnsi(lookThrough));
       std::lock_guard lock(mutex_);
       lookedThrough_ = lookThrough;
     }
@@ -543,7 +538,7 @@ void SongKeeper::Core::Pass() {
     {
       std::lock_guard lock(mutex_);
       std::lock_guard past(feed_->mutex);
-      folder = FolderLocked();
+      folder = ui::Utf8FromAnsi(FolderLocked());
       StartRecordedSongs();
       std::size_t budget = kCopyBytes;
       for (auto& owned : jobs_) {
@@ -578,7 +573,7 @@ void SongKeeper::Core::Open(Job& job, const std::string& folder) {
   const bool song = job.songId != 0;
   if (song) job.name = job.song.title.empty() ? "Untitled" : job.song.title;
   const std::string station = job.past->Station();
-  const std::string planned = SongPath(folder, station, job.name, kind.extension, false, ui::AnsiCodePageShape());
+  const std::string planned = SongPath(folder, station, job.name, kind.extension, false);
   if (planned.empty()) {
     job.failure = "Songs cannot be kept in " + folder + ": its path is too long";
     return;
@@ -593,16 +588,16 @@ void SongKeeper::Core::Open(Job& job, const std::string& folder) {
   }
   job.folder = folder;
   SongTags tags;
-  tags.album = Utf8(station);
+  tags.album = station;
   tags.date = job.date;
   if (song) {
     const ArtistAndTitle at = SplitArtist(job.song.title);
-    tags.title = Utf8(at.title);
-    tags.artist = Utf8(at.artist);
+    tags.title = at.title;
+    tags.artist = at.artist;
   } else {
-    tags.title = Utf8(job.name);
+    tags.title = job.name;
   }
-  job.file = std::make_unique<SongFileWriter>(Utf8(job.partPath), kind.muxer, format, tags);
+  job.file = std::make_unique<SongFileWriter>(job.partPath, kind.muxer, format, tags);
 }
 
 void SongKeeper::Core::Write(Job& job, const std::string& folder) {
@@ -646,8 +641,7 @@ void SongKeeper::Core::Finish(Job& job) {
   }
   const bool incomplete = song && (!job.fromStart || job.song.joined || job.song.cutOff);
   const std::string planned =
-      SongPath(job.folder, job.past->Station(), job.name, FileKindFor(job.past->Format().codec).extension, incomplete,
-               ui::AnsiCodePageShape());
+      SongPath(job.folder, job.past->Station(), job.name, FileKindFor(job.past->Format().codec).extension, incomplete);
   if (planned.empty()) {
     removePart();
     Failed("Songs cannot be kept in " + job.folder + ": its path is too long");
@@ -660,7 +654,7 @@ void SongKeeper::Core::Finish(Job& job) {
     job.file->Finish();
     job.file.reset();
     if (!MoveFileExW(Wide(job.partPath).c_str(), Wide(path).c_str(), MOVEFILE_WRITE_THROUGH))
-      throw SongFileError(base::InOutErrorMessage(GetLastError()));
+      throw SongFileError(SystemMessage(GetLastError()));
   } catch (const std::exception& e) {
     removePart();
     Failed("The song cannot be kept in " + FolderOf(path) + ": " + e.what());
@@ -673,18 +667,18 @@ void SongKeeper::Core::Finish(Job& job) {
 }
 
 void SongKeeper::Core::KeepLeftovers(const std::string& folder) {
-  ForEachEntry(folder, [&](const WIN32_FIND_DATAA& station) {
-    if (!(station.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-    const std::string dir = folder + "\\" + station.cFileName;
-    ForEachEntry(dir, [&](const WIN32_FIND_DATAA& file) {
-      const Leftover left = ParseLeftoverName(file.cFileName);
+  ForEachEntry(folder, [&](const std::string& station, const WIN32_FIND_DATAW& found) {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    const std::string dir = folder + "\\" + station;
+    ForEachEntry(dir, [&](const std::string& fileName, const WIN32_FIND_DATAW& file) {
+      const Leftover left = ParseLeftoverName(fileName);
       if (left.kind == LeftoverKind::None || (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
           OwnerRuns(left.owner, file.ftLastWriteTime))
         return;
-      const std::string path = dir + "\\" + file.cFileName;
+      const std::string path = dir + "\\" + fileName;
       std::string playable;
       try {
-        playable = PlayableStream(base::ReadFileStart(path, kLeftoverHead));
+        playable = PlayableStream(base::ReadFileStartUtf8(path, kLeftoverHead));
       } catch (const base::EInOutError&) {
         return;  // held by another program: looked at again at the next start
       }
@@ -700,7 +694,7 @@ void SongKeeper::Core::KeepLeftovers(const std::string& folder) {
         SYSTEMTIME t;
         FileTimeToLocalFileTime(&file.ftLastWriteTime, &local);
         FileTimeToSystemTime(&local, &t);
-        name = StretchNameAt(station.cFileName, t);
+        name = StretchNameAt(station, t);
         extension = playable;
       } else {
         playable.clear();
@@ -710,7 +704,7 @@ void SongKeeper::Core::KeepLeftovers(const std::string& folder) {
         return;
       }
       // A file that plays and cannot be moved now stays where it is for the next start.
-      const std::string planned = SongPath(folder, station.cFileName, name, extension, true, ui::AnsiCodePageShape());
+      const std::string planned = SongPath(folder, station, name, extension, true);
       if (!planned.empty() && MakeFolder(FolderOf(planned)).empty())
         MoveFileExW(Wide(path).c_str(), Wide(UniquePath(planned, Exists)).c_str(), MOVEFILE_WRITE_THROUGH);
     });

@@ -8,16 +8,19 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
 }
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "base/TextFile.h"
 #include "songs/SongKeeper.h"
+#include "ui/AnsiText.h"
 #include "ui/WindowTesting.h"
 
 using namespace testing_support;
@@ -49,10 +52,18 @@ playback::StreamFormat Mp3Format() {
   return format;
 }
 
+fs::path Utf8Path(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// The files under a folder, their names in UTF-8.
 std::vector<std::string> FilesUnder(const std::string& folder) {
   std::vector<std::string> files;
   for (const auto& f : fs::recursive_directory_iterator(folder))
-    if (f.is_regular_file()) files.push_back(f.path().lexically_relative(folder).string());
+    if (f.is_regular_file()) {
+      const std::u8string name = f.path().lexically_relative(folder).u8string();
+      files.emplace_back(name.begin(), name.end());
+    }
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -117,6 +128,52 @@ TEST_F(Keeper, RecordSongsKeepsEachSongOnceAndNoJingle) {
   tap_->Ended();
   keeper_.reset();
   EXPECT_EQ(FilesUnder(radio_), (std::vector<std::string>{"Artist - Song.mp3", "incomplete\\Opening.mp3"}));
+}
+
+// The tags FFmpeg reads from a file (its path in UTF-8): "title" and "artist".
+std::pair<std::string, std::string> TitleAndArtist(const std::string& path) {
+  AVFormatContext* file = nullptr;
+  if (avformat_open_input(&file, path.c_str(), nullptr, nullptr) < 0) return {"(no file)", ""};
+  const auto tag = [&](const char* key) {
+    const AVDictionaryEntry* e = av_dict_get(file->metadata, key, nullptr, 0);
+    return std::string(e ? e->value : "");
+  };
+  std::pair<std::string, std::string> tags{tag("title"), tag("artist")};
+  avformat_close_input(&file);
+  return tags;
+}
+
+// Titles in Cyrillic, Greek and Japanese, whatever the ANSI code page: each song is named
+// in its own letters and tagged with its exact text, and two titles with the same ANSI
+// form ("???? - ??????") are two songs.
+TEST_F(Keeper, TitlesInAnyScriptNameAndTagTheirSongs) {
+  const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE";
+  const std::string songs[][2] = {
+      {kino, "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0"},
+      {kino, "\xD0\xA1\xD0\xBE\xD0\xBB\xD0\xBD\xD1\x86\xD0\xB5"},
+      {"\xCE\x9C\xCE\xAC\xCF\x81\xCE\xB9\xCE\xBF\xCF\x82", "\xCE\xA7\xCE\xB1\xCF\x81\xCE\xAC?"},
+      {"", "\xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8E\xB5"}};
+  Start(true);
+  tap_->Title("Opening");
+  Feed(5);
+  for (const auto& [artist, title] : songs) {
+    tap_->Title(artist.empty() ? title : artist + " - " + title);
+    Feed(35);
+  }
+  tap_->Title("End");
+  Feed(5);
+  tap_->Ended();
+  keeper_.reset();
+  std::size_t files = 0;
+  for (const auto& f : fs::recursive_directory_iterator(radio_)) files += f.is_regular_file();
+  EXPECT_EQ(files, std::size(songs)) << "each song once; the opening and the end are too short";
+  const std::string folder = ui::Utf8FromAnsi(radio_) + "\\";
+  for (const auto& [artist, title] : songs) {
+    // '?' is no character of a file name.
+    std::string name = (artist.empty() ? "" : artist + " - ") + title;
+    std::replace(name.begin(), name.end(), '?', '_');
+    EXPECT_EQ(TitleAndArtist(folder + name + ".mp3"), std::pair(title, artist)) << name;
+  }
 }
 
 // Three hours of one show, open when the program ends: it ends as soon as without the show
@@ -194,9 +251,13 @@ TEST_F(Keeper, WhatARunThatEndedLeftIsKeptAndARunThatGoesOnIsLeftAlone) {
       {"Tune.mp3.part", frames},
       {"Kept.mp3", frames}};
   for (const auto& [name, bytes] : files) base::WriteTextFile(radio_ + "\\" + name, bytes);
+  // A song titled in another script than the ANSI code page's.
+  const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE";
+  std::ofstream(fs::path(radio_) / Utf8Path(kino + ".mp3.~" + gone + "-5.part"), std::ios::binary) << frames;
   Start(false);
   const auto done = [&] {
-    return fs::exists(radio_ + "\\incomplete\\Artist - Tune.mp3") && !fs::exists(radio_ + "\\Empty.opus.~" + gone + "-4.part") &&
+    return fs::exists(radio_ + "\\incomplete\\Artist - Tune.mp3") &&
+           fs::exists(fs::path(radio_) / Utf8Path("incomplete\\" + kino + ".mp3")) && !fs::exists(radio_ + "\\Empty.opus.~" + gone + "-4.part") &&
            !fs::exists(radio_ + "\\~song" + gone + "-1.frames") && !fs::exists(radio_ + "\\~song" + gone + "-2.frames");
   };
   EXPECT_TRUE(PumpUntil(done, 5000)) << "the files of the run that ended are where they were";
@@ -204,11 +265,12 @@ TEST_F(Keeper, WhatARunThatEndedLeftIsKeptAndARunThatGoesOnIsLeftAlone) {
   TerminateProcess(running.hProcess, 0);
   for (HANDLE h : {ended.hProcess, ended.hThread, running.hProcess, running.hThread}) CloseHandle(h);
   std::vector<std::string> left = FilesUnder(radio_);
-  ASSERT_EQ(left.size(), 6u);
+  ASSERT_EQ(left.size(), 7u);
   EXPECT_TRUE(left[4].starts_with("incomplete\\Radio 20") && left[4].ends_with(".mp3")) << left[4];
   left.erase(left.begin() + 4);
   EXPECT_EQ(left, (std::vector<std::string>{"Kept.mp3", "Other.mp3.~" + alive + "-1.part", "Tune.mp3.part",
-                                            "incomplete\\Artist - Tune.mp3", "~song" + alive + "-2.frames"}));
+                                            "incomplete\\Artist - Tune.mp3", "incomplete\\" + kino + ".mp3",
+                                            "~song" + alive + "-2.frames"}));
   EXPECT_EQ(fs::file_size(radio_ + "\\incomplete\\Artist - Tune.mp3"), 10 + frames.size());
 }
 
