@@ -148,9 +148,10 @@ std::u16string DecodeTitle(std::string_view bytes) {
     }
     if (IsControl(cp)) continue;
     if (space) {
+      if (chars + 1 == kMaxTitleChars) break;  // a cut never leaves a blank at the end
       out.push_back(u' ');
       space = false;
-      if (++chars == kMaxTitleChars) break;
+      ++chars;
     }
     if (cp > 0xFFFF) {
       out.push_back(char16_t(0xD800 + ((cp - 0x10000) >> 10)));

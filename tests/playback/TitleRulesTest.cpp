@@ -99,6 +99,8 @@ TEST(TitleCharset, LongTitlesAreCutAtTheLimitInCharacters) {
   const std::u16string cut = DecodeTitle(spaced);
   EXPECT_EQ(cut.size(), kMaxTitleChars);
   EXPECT_NE(cut.back(), u' ');
+  // The limit falls on a blank: the title ends before it.
+  EXPECT_EQ(DecodeTitle(std::string(255, 'y') + " z"), std::u16string(255, u'y'));
 }
 
 TEST(TitleCharset, NumericCharacterReferencesAreDecodedWhenWhole) {
