@@ -91,9 +91,6 @@ TEST(TitleCharset, LongTitlesAreCutAtTheLimitInCharacters) {
   EXPECT_EQ(DecodeTitle(accents), std::u16string(kMaxTitleChars, u'\u00E9'));
   // Characters outside the BMP count once and keep both halves of their pair.
   EXPECT_EQ(DecodeTitle("note \xF0\x9F\x8E\xB5!"), u"note \U0001F3B5!");
-  std::string notes;
-  for (int i = 0; i < 300; ++i) notes += "\xF0\x9F\x8E\xB5";
-  EXPECT_EQ(DecodeTitle(notes).size(), 2 * kMaxTitleChars);
   std::string spaced;
   for (int i = 0; i < 200; ++i) spaced += "ab  ";
   const std::u16string cut = DecodeTitle(spaced);
@@ -104,27 +101,15 @@ TEST(TitleCharset, LongTitlesAreCutAtTheLimitInCharacters) {
 }
 
 TEST(TitleCharset, NumericCharacterReferencesAreDecodedWhenWhole) {
-  const struct {
-    std::string_view sent;
-    std::u16string_view shown;
-  } cases[] = {
-      {"&#1050;&#1080;&#1085;&#1086; - &#954;", u"\u041A\u0438\u043D\u043E - \u03BA"},
-      {"&#x41A;&#X6771;&#x00e9;", u"\u041A\u6771\u00E9"},
-      {"Caf\xE9 &#1082;", u"Caf\u00E9 \u043A"},  // in a Windows-1252 title too
-      {"&#128512;", u"\U0001F600"},
-      // Not whole: left as they are.
-      {"Tom &amp; Jerry &# &#; &#x; &#12 &#1a; & #65;", u"Tom &amp; Jerry &# &#; &#x; &#12 &#1a; & #65;"},
-      {"&#00000000065;", u"&#00000000065;"},  // more digits than any character needs
-      {"&#0000000065;", u"A"},
-      // Surrogates and what lies beyond Unicode stand for nothing.
-      {"a&#55357;&#xDE00;b&#1114112;&#99999999;", u"a\uFFFD\uFFFDb\uFFFD\uFFFD"},
-      // A reference is no way around the rules for control characters.
-      {"Line&#10;two&#x9;&#0;&#27;[1m&#x85;!", u"Line two [1m!"},
-      {"&#32;&#32;trimmed&#x20;", u"trimmed"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(DecodeTitle(c.sent), c.shown) << c.sent;
-  // The limit counts the characters shown, not the references sent.
-  std::string many;
+  const std::pair<std::string_view, std::u16string_view> cases[] = {
+      {"&#1050;&#x438;&#X6771; - &#954;&#128512;", u"\u041A\u0438\u6771 - \u03BA\U0001F600"},
+      {"Caf\xE9 &#1082;&#0000000065;", u"Caf\u00E9 \u043AA"},  // in Windows-1252 too
+      // Not whole, or more digits than any character needs: left as they are.
+      {"&amp; &# &#; &#x; &#12 &#1a; &#00000000065;", u"&amp; &# &#; &#x; &#12 &#1a; &#00000000065;"},
+      // Surrogates and what lies beyond Unicode stand for nothing; controls never pass.
+      {"a&#55357;&#xDE00;&#1114112;b&#10;c&#0;&#27;&#x85;&#32;", u"a\uFFFD\uFFFD\uFFFDb c"}};
+  for (const auto& [sent, shown] : cases) EXPECT_EQ(DecodeTitle(sent), shown) << sent;
+  std::string many;  // the limit counts the characters shown, not the references sent
   for (int i = 0; i < 300; ++i) many += "&#1044;";
   EXPECT_EQ(DecodeTitle(many), std::u16string(kMaxTitleChars, u'\u0414'));
 }

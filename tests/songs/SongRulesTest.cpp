@@ -168,23 +168,18 @@ TEST(SongNames, AreSafeUniqueAndShortEnough) {
   const ui::CodePageShape sjis{false, [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; }};
   EXPECT_EQ(SafeFileName("\x95\x5C|\x83", sjis), "\x95\x5C__");
 
-  // Paths are UTF-8 and their length is what Windows counts, UTF-16 units: a Japanese
-  // name is cut between whole characters of three bytes, one unit each, and a character
-  // outside the BMP (four bytes, two units) is never split.
+  // Paths are UTF-8, their length counted in UTF-16 units as Windows counts it: a name in
+  // kana (3 bytes, 1 unit) or beyond the BMP (4 bytes, 2 units) is cut on whole characters.
   const std::size_t left = kMaxPath - std::string("C:\\Songs\\S\\x.mp3").size() - kNameReserve;
-  std::string kana;
-  for (int i = 0; i < 300; ++i) kana += "\xE3\x81\x82";  // U+3042
-  EXPECT_EQ(SongPath("C:\\Songs", "S", "x" + kana, ".mp3", false), "C:\\Songs\\S\\x" + kana.substr(0, left * 3) + ".mp3");
-  std::string notes;
-  for (int i = 0; i < 300; ++i) notes += "\xF0\x9F\x8E\xB5";  // U+1F3B5
-  EXPECT_EQ(SongPath("C:\\Songs", "S", "x" + notes, ".mp3", false),
-            "C:\\Songs\\S\\x" + notes.substr(0, left / 2 * 4) + ".mp3");
-  // Cyrillic and Greek names keep every letter; the rules for what Windows refuses hold.
-  EXPECT_EQ(SongPath("C:\\\xD0\x9C\xD1\x83\xD0\xB7\xD1\x8B\xD0\xBA\xD0\xB0", "\xCE\xA1\xCE\xAC\xCE\xB4\xCE\xB9\xCE\xBF: 1",
-                     "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE - \xD0\x93\xD1\x80\xD1\x83\xD0\xBF\xD0\xBF\xD0\xB0?", ".mp3", true),
-            "C:\\\xD0\x9C\xD1\x83\xD0\xB7\xD1\x8B\xD0\xBA\xD0\xB0\\\xCE\xA1\xCE\xAC\xCE\xB4\xCE\xB9\xCE\xBF_ 1\\incomplete\\"
-            "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE - \xD0\x93\xD1\x80\xD1\x83\xD0\xBF\xD0\xBF\xD0\xB0_.mp3");
-  EXPECT_EQ(SafeFileName("COM\xC2\xB9.\xD0\x96"), "COM\xC2\xB9_.\xD0\x96");
+  for (const std::string one : {"\xE3\x81\x82", "\xF0\x9F\x8E\xB5"}) {
+    std::string name;
+    for (int i = 0; i < 300; ++i) name += one;
+    EXPECT_EQ(SongPath("C:\\Songs", "S", "x" + name, ".mp3", false),
+              "C:\\Songs\\S\\x" + name.substr(0, left / (one.size() - 2) * one.size()) + ".mp3");
+  }
+  const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", greek = "\xCE\xA1\xCE\xAC\xCE\xB4";
+  EXPECT_EQ(SongPath("C:\\" + kino, greek + ": 1", "COM\xC2\xB9.?" + kino, ".mp3", true),
+            "C:\\" + kino + "\\" + greek + "_ 1\\incomplete\\COM\xC2\xB9_._" + kino + ".mp3");
 
   const std::set<std::string> taken = {"C:\\a\\Song.mp3", "C:\\a\\Song (2).mp3"};
   EXPECT_EQ(UniquePath("C:\\a\\Song.mp3", [&](const std::string& p) { return taken.count(p) > 0; }),

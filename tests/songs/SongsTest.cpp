@@ -106,27 +106,22 @@ TEST_F(Songs, RecordSongsKeepsEverySongOfTheStation) {
   FindClose(find);
 }
 
-// Record Songs on, titles in Cyrillic: each song is kept under its own letters (and
-// check-songs.sh finds them in its tags), also two whose titles are alike in the ANSI code
-// page.
-TEST_F(Songs, CyrillicTitlesNameTheSongsKept) {
+// Record Songs on, a title in Cyrillic, which Icecast sends as numeric character
+// references: the song is kept under its own letters (check-songs.sh reads them in its
+// tags too), while the receiver's ANSI windows show '?' for them.
+TEST_F(Songs, ACyrillicTitleNamesTheSongKept) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
   ASSERT_TRUE(m_->Songs.Recording());
-  const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE - ";
-  const std::string star = kino + "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0",
-                    sun = kino + "\xD0\xA1\xD0\xBE\xD0\xBB\xD0\xBD\xD1\x86\xD0\xB5";
+  const std::string title = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE - \xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0";
   PlayTitled("Opening");
-  ASSERT_TRUE(NextTitle(star, "UTF-8"));
-  EXPECT_EQ(m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title"), GetACP() == CP_UTF8 ? star : "???? - ??????");
-  Pump(33000);
-  ASSERT_TRUE(NextTitle(sun, "UTF-8"));
+  ASSERT_TRUE(NextTitle(title, "UTF-8"));
+  EXPECT_EQ(m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title"), GetACP() == CP_UTF8 ? title : "???? - ??????");
   Pump(33000);
   ASSERT_TRUE(NextTitle("Closing"));
   Pump(3000);
   LeftClick(m_->VrDemoButtonUnplug);
-  EXPECT_TRUE(PumpUntil([&] { return m_->Songs.Written().size() >= 2; }, kStreamCatchesUpMs));
-  const std::string folder = ui::Utf8FromAnsi(InSongs(""));
-  EXPECT_EQ(m_->Songs.Written(), (std::vector<std::string>{folder + star + ".mp3", folder + sun + ".mp3"}));
+  EXPECT_TRUE(PumpUntil([&] { return !m_->Songs.Written().empty(); }, kStreamCatchesUpMs));
+  EXPECT_EQ(m_->Songs.Written(), std::vector<std::string>{ui::Utf8FromAnsi(InSongs("")) + title + ".mp3"});
 }
 
 // Record Songs off: Save This Song 20 s into a song keeps it from its start once it ends;
