@@ -59,6 +59,8 @@ class TRecorder {
   std::unique_ptr<CaptureSource> NewSource();
   // STOP, and the message, once the notification that calls this is over.
   void StopLater(const std::string& message);
+  // The title heard last, into the cue sheet at this point of the recording.
+  void NoteTitle(std::int64_t atBytes);
 
   RecorderWindow& window_;
   std::unique_ptr<CaptureSource> capture_;
@@ -67,8 +69,7 @@ class TRecorder {
   std::uint32_t lastRefreshMs_ = 0;
   std::uint32_t lastShownMs_ = 0;
   bool stopPending_ = false;  // the recording is to be stopped: nothing more is written
-  std::string lastTitle_;  // the title heard last, recording or not (ANSI)
-  std::string lastUtf8_;   // its UTF-8 text where the ANSI one lacks characters
+  std::string lastTitle_;  // the title heard last, recording or not (UTF-8)
   CueSheetWriter cueSheets_;
   SourceMaker makeSource_;
 };
