@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 C=corpus
-rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts,leftover}
+rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts,leftover,title}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -33,6 +33,10 @@ put('stations', 'bands.ini', crlf(['Alternative', 'Blues-Jazz', 'Top 40', '', 'M
 put('stations', 'nul.dat', 'one\r\ntwo\x00three\r\n')
 
 print_a, print_b = 'A0' * 32, '9f' * 32
+put('title', 'icy-references', "StreamTitle='&#1050;&#1080;&#1085;&#1086; - &#x3BA;&#X6771; &#0;&#55357;&#12';StreamUrl='';\0\0")
+put('title', 'utf8-and-1252', b"Caf\xc3\xa9 \xf0\x9f\x8e\xb5 &#128512;\r\n\x1b[1m")
+put('title', 'cp1252', b"\x93quoted\x94 caf\xe9 &#x41a; &amp; &#9999999999;")
+
 put('trusted_hosts', 'trusted.ini', crlf(['radio.example ' + print_a, '127.0.0.1 ' + print_b, '[::1]\t' + print_a]))
 put('trusted_hosts', 'hosts-only.ini', crlf(['radio.example', 'Radio.Example ' + print_a, 'bad host ' + print_b]))
 

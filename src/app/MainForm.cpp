@@ -287,8 +287,8 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
 void TMainForm::TimerTunoraTimer() {
   if (tickWatch_) tickWatch_->Tick(GetTickCount64());
   playback::MonitorTick(monitor_, *this);
-  const std::string title = WindowsMediaPlayer.currentMedia().getItemInfo("Title");
-  TitleTray.Tick(monitor_.currentStationName, WindowsMediaPlayer.currentMedia().titleUtf8());
+  const std::string title = WindowsMediaPlayer.currentMedia().titleUtf8();
+  TitleTray.Tick(monitor_.currentStationName, title);
   Recorder.TitleHeard(title);
   Certificates.Tick();
 }

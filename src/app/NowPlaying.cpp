@@ -68,9 +68,8 @@ void NowPlaying::Tick(const std::string& stationAnsi, const std::string& title) 
     ++failuresReported_;
     tray_.Notify(kProductName, ui::Utf8FromAnsi(failure), true);
   }
-  if (const std::string failure = form_.Songs.TakeFailure(); !failure.empty())
-    tray_.Notify(kProductName, ui::Utf8FromAnsi(failure), true);
-  if (const std::string news = form_.Songs.TakeNews(); !news.empty()) tray_.Notify(kProductName, ui::Utf8FromAnsi(news));
+  if (const std::string failure = form_.Songs.TakeFailure(); !failure.empty()) tray_.Notify(kProductName, failure, true);
+  if (const std::string news = form_.Songs.TakeNews(); !news.empty()) tray_.Notify(kProductName, news);
   if (const std::string notice = form_.WindowsMediaPlayer.takeTapNotice(); !notice.empty())
     tray_.Notify(kProductName, ui::Utf8FromAnsi(notice), true);
   // A title that already ended is not announced late.

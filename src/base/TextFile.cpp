@@ -107,9 +107,10 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
   return text;
 }
 
-std::string ReadFileStart(const std::string& path, std::size_t most) {
-  FileHandle file(
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+namespace {
+
+std::string ReadStart(HANDLE opened, const std::string& path, std::size_t most) {
+  FileHandle file(opened);
   if (!file.Valid()) throw EInOutError(GetLastError(), path);
   std::string text(most, '\0');
   std::size_t done = 0;
@@ -122,6 +123,23 @@ std::string ReadFileStart(const std::string& path, std::size_t most) {
   }
   text.resize(done);
   return text;
+}
+
+}  // namespace
+
+std::string ReadFileStart(const std::string& path, std::size_t most) {
+  return ReadStart(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+      path, most);
+}
+
+std::string ReadFileStartUtf8(const std::string& path, std::size_t most) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+  std::wstring wide(std::size_t(std::max(n, 1)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
+  return ReadStart(
+      CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+      path, most);
 }
 
 void WriteTextFile(const std::string& path, const std::string& text) {

@@ -43,6 +43,8 @@ std::optional<std::string> ReadTextFile(const std::string& path);
 // be any size. Raises EInOutError naming the file on any failure, also when it does not
 // exist.
 std::string ReadFileStart(const std::string& path, std::size_t most);
+// The same for a path in UTF-8, which may name a file in any script.
+std::string ReadFileStartUtf8(const std::string& path, std::size_t most);
 
 // Replaces the file's content by text, through a temporary file in the same folder.
 // Raises EInOutError on any failure; the target then keeps its old content and the

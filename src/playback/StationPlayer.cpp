@@ -282,10 +282,10 @@ void StationPlayer::PublishStream(unsigned generation, long long durationMs, int
 
 std::string StationPlayer::PublishTitle(unsigned generation, const std::string& raw, std::uint64_t atFrame) {
   std::u16string title = DecodeTitle(raw);
-  std::string ansi = ToAnsi(title);
+  std::string utf8 = ToUtf8(title);
   std::lock_guard lock(mutex_);
   if (Current(generation) && titles_.size() < kPendingTitles) titles_.push_back({atFrame, std::move(title)});
-  return ansi;
+  return utf8;
 }
 
 void StationPlayer::PromoteTitles() const {

@@ -151,7 +151,7 @@ class StationPlayer {
   void Fail(unsigned generation, const std::string& why, const CertificateFault& untrusted = {});
   // The title announced with the sound written up to `atFrame`: it is shown once the
   // device has played that far, when the listener hears its song (the ring holds
-  // seconds). Returns it in the ANSI code page.
+  // seconds). Returns it in UTF-8, for the stream tap.
   std::string PublishTitle(unsigned generation, const std::string& raw, std::uint64_t atFrame);
   // The titles whose sound has been played become the title (under mutex_).
   void PromoteTitles() const;

@@ -34,7 +34,7 @@ class StreamTap {
   virtual void Frame(const std::uint8_t* data, std::size_t size, std::int64_t ticks) = 0;
   // Interleaved 16-bit stereo decoded from the frames, at `rate` frames a second.
   virtual void Sound(int rate, const std::int16_t* samples, std::size_t count) = 0;
-  // The station announced a title (in the ANSI code page; empty: none).
+  // The station announced a title (in UTF-8, with every character it has; empty: none).
   virtual void Title(const std::string& title) = 0;
   // The stream is over: stopped, replaced, failed, or a drop that was not bridged.
   virtual void Ended() = 0;

@@ -1,5 +1,6 @@
 #include "playback/TitleRules.h"
 
+#include <algorithm>
 #include <array>
 
 namespace playback {
@@ -40,6 +41,39 @@ long NextUtf8(std::string_view bytes, std::size_t& i) {
   if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return -1;
   i += std::size_t(extra) + 1;
   return cp;
+}
+
+// Icecast sends the characters a mount's charset lacks as numeric character references
+// ("&#1050;", "&#x41A;"). A reference is decoded only when it is whole: "&#", decimal
+// digits or 'x' and hex digits, then ';'; anything else stays as the text it is. A
+// reference to a surrogate or beyond U+10FFFF stands for no character: U+FFFD. At most
+// kMaxReferenceDigits digits (leading zeros included) make a reference.
+constexpr std::size_t kMaxReferenceDigits = 10;
+constexpr long kBeyondUnicode = 0x110000;
+
+long NextReference(std::string_view bytes, std::size_t& i) {
+  std::size_t k = i + 2;
+  if (bytes.substr(i, 2) != "&#") return -1;
+  const bool hex = k < bytes.size() && (bytes[k] == 'x' || bytes[k] == 'X');
+  if (hex) ++k;
+  const std::size_t first = k;
+  long cp = 0;
+  for (; k < bytes.size() && k - first < kMaxReferenceDigits; ++k) {
+    const char c = bytes[k];
+    int digit;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (hex && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (hex && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      break;
+    cp = std::min(cp * (hex ? 16 : 10) + digit, kBeyondUnicode);  // never overflows
+  }
+  if (k == first || k >= bytes.size() || bytes[k] != ';') return -1;
+  i = k + 1;
+  return cp >= kBeyondUnicode || (cp >= 0xD800 && cp <= 0xDFFF) ? 0xFFFD : cp;
 }
 
 bool IsControl(long cp) {
@@ -99,10 +133,11 @@ std::u16string DecodeTitle(std::string_view bytes) {
   std::size_t chars = 0;
   bool space = false;  // a space waits to be written before the next character
   for (std::size_t i = 0; i < bytes.size() && chars < kMaxTitleChars;) {
-    long cp;
-    if (utf8) {
+    // The reference's bytes are ASCII, the same in UTF-8 and in Windows-1252.
+    long cp = bytes[i] == '&' ? NextReference(bytes, i) : -1;
+    if (cp < 0 && utf8) {
       cp = NextUtf8(bytes, i);
-    } else {
+    } else if (cp < 0) {
       const unsigned char c = static_cast<unsigned char>(bytes[i++]);
       cp = c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c;
       if (cp == 0) continue;
@@ -113,11 +148,17 @@ std::u16string DecodeTitle(std::string_view bytes) {
     }
     if (IsControl(cp)) continue;
     if (space) {
+      if (chars + 1 == kMaxTitleChars) break;  // a cut never leaves a blank at the end
       out.push_back(u' ');
       space = false;
-      if (++chars == kMaxTitleChars) break;
+      ++chars;
     }
-    out.push_back(cp > 0xFFFF ? u'?' : char16_t(cp));
+    if (cp > 0xFFFF) {
+      out.push_back(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
+      out.push_back(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    } else {
+      out.push_back(char16_t(cp));
+    }
     ++chars;
   }
   return out;

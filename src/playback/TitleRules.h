@@ -1,8 +1,9 @@
 // Now-playing titles: where a stream's title is found in what the stream carries (ICY
 // metadata blocks, Vorbis comments, ID3 frames that FFmpeg hands out as tags), and how
 // its bytes become text that can be shown: valid UTF-8 is read as UTF-8, anything else
-// as Windows-1252; control characters never pass, and a title has at most
-// kMaxTitleChars characters. Portable, so that hostile titles can be tested and fuzzed.
+// as Windows-1252, with numeric character references decoded; control characters never
+// pass, and a title has at most kMaxTitleChars characters. Portable, so that hostile
+// titles can be tested and fuzzed.
 #pragma once
 
 #include <optional>
@@ -30,10 +31,11 @@ std::string TitleFromTags(std::string_view artist, std::string_view title, std::
 bool IsValidUtf8(std::string_view bytes);
 
 // The text of a title as UTF-16 code units: decoded as UTF-8 when valid and as
-// Windows-1252 otherwise; line breaks and tabs become spaces, other control characters
-// are dropped, runs of spaces shrink to one, the ends are trimmed, and what lies beyond
-// kMaxTitleChars characters is cut. A character outside the Basic Multilingual Plane
-// becomes '?': no ANSI code page can show it.
+// Windows-1252 otherwise, with its numeric character references ("&#1050;", "&#x41A;",
+// as Icecast sends what a mount's charset lacks) decoded; line breaks and tabs become
+// spaces, other control characters are dropped, runs of spaces shrink to one, the ends
+// are trimmed, and what lies beyond kMaxTitleChars characters is cut. A character
+// outside the Basic Multilingual Plane is a surrogate pair and counts as one.
 std::u16string DecodeTitle(std::string_view bytes);
 
 // At most one notification per interval: a title that changes sooner waits, and only

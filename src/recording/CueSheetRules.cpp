@@ -5,15 +5,16 @@
 
 namespace recording {
 
-std::size_t CueTracks::Heard(const std::string& title, std::int64_t atBytes) {
-  if (tracks_.empty() ? title.empty() : tracks_.back().title == title) return std::string::npos;
+std::size_t CueTracks::Heard(const std::string& title, std::int64_t atBytes, const std::string& utf8) {
+  if (tracks_.empty() ? title.empty() : tracks_.back().title == title && tracks_.back().utf8 == utf8)
+    return std::string::npos;
   if (!tracks_.empty() && tracks_.back().atBytes == atBytes) {
     tracks_.pop_back();
     const std::size_t changed = tracks_.size();
-    Heard(title, atBytes);
+    Heard(title, atBytes, utf8);
     return changed;
   }
-  tracks_.push_back({title, atBytes});
+  tracks_.push_back({title, atBytes, utf8});
   return tracks_.size() - 1;
 }
 
@@ -41,18 +42,19 @@ std::string Index(std::int64_t atBytes, std::uint32_t bytesPerSecond) {
   return text;
 }
 
-std::string Track(std::size_t number, const std::string& title, const std::string& index) {
+// TITLE and PERFORMER lines of `title`, each keyword after `lead`.
+std::string TitleLines(const std::string& lead, const std::string& title) {
+  const std::size_t dash = title.find(" - ");
+  if (dash == std::string::npos) return title.empty() ? "" : lead + "TITLE " + Quoted(title) + "\r\n";
+  return lead + "TITLE " + Quoted(title.substr(dash + 3)) + "\r\n" + lead + "PERFORMER " +
+         Quoted(title.substr(0, dash)) + "\r\n";
+}
+
+std::string Track(std::size_t number, const CueTrack& track, const std::string& index) {
   char line[32];
   std::snprintf(line, sizeof line, "  TRACK %02zu AUDIO\r\n", number);
-  std::string text = line;
-  const std::size_t dash = title.find(" - ");
-  if (dash == std::string::npos) {
-    if (!title.empty()) text += "    TITLE " + Quoted(title) + "\r\n";
-  } else {
-    text += "    TITLE " + Quoted(title.substr(dash + 3)) + "\r\n";
-    text += "    PERFORMER " + Quoted(title.substr(0, dash)) + "\r\n";
-  }
-  return text + "    INDEX 01 " + index + "\r\n";
+  return line + TitleLines("    ", track.title) + TitleLines("    REM UTF8-", track.utf8) + "    INDEX 01 " + index +
+         "\r\n";
 }
 
 std::string Stem(const std::string& path) {
@@ -102,10 +104,10 @@ std::string CueSheetText(const std::string& waveName, std::size_t sheet, std::sp
     // Everything before this sheet's titles, so that its first break is where they begin.
     const std::string before = "Tracks 1 to " + std::to_string(CueSheetFirstTrack(sheet)) +
                                (sheet == 1 ? " (the sheet before)" : " (the sheets before)");
-    text += Track(number++, before, Index(0, bytesPerSecond));
+    text += Track(number++, {before, 0, ""}, Index(0, bytesPerSecond));
   }
   for (std::size_t i = 0; i < tracks.size() && number <= kCueSheetTracks; ++i, ++number)
-    text += Track(number, tracks[i].title, Index(tracks[i].atBytes, bytesPerSecond));
+    text += Track(number, tracks[i], Index(tracks[i].atBytes, bytesPerSecond));
   return text;
 }
 

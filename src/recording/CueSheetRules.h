@@ -10,20 +10,23 @@
 namespace recording {
 
 struct CueTrack {
-  std::string title;           // as the station sent it; empty: none (an advert, say)
+  std::string title;           // in the ANSI code page; empty: none (an advert, say)
   std::int64_t atBytes = 0;    // where in the recording's data it began
+  std::string utf8 = {};       // the title in UTF-8 where the ANSI text lacks some of it
 };
 
 // Every title heard during a recording, each once where it began. The same title again
 // at once is no new track; no title after a title is a track of its own (an advert between
 // two songs belongs to neither); a title that comes where the last one began replaces it,
-// which had no sound of its own.
+// which had no sound of its own. Two titles are the same only when their UTF-8 texts are
+// too: titles in another script may have the same ANSI form.
 class CueTracks {
  public:
   void Clear() { tracks_.clear(); }
-  // The title heard at this point of the recording (empty: none known). Returns the first
-  // track that changed, npos when none did.
-  std::size_t Heard(const std::string& title, std::int64_t atBytes);
+  // The title heard at this point of the recording (empty: none known), with its UTF-8
+  // text where the ANSI one lacks characters. Returns the first track that changed, npos
+  // when none did.
+  std::size_t Heard(const std::string& title, std::int64_t atBytes, const std::string& utf8 = "");
   const std::vector<CueTrack>& Tracks() const { return tracks_; }
 
  private:
@@ -60,7 +63,10 @@ std::string CueSheetOtherPath(const std::string& path, int n);
 // INDEX 01 mm:ss:ff (75 frames a second; the minutes go past 99 as a long recording needs)
 // from its byte position at bytesPerSecond. `tracks` are the recording's tracks from the
 // sheet's first one on; those past the sheet's share are left for the next. Quotes in titles
-// become apostrophes and control characters blanks.
+// become apostrophes and control characters blanks. A title that the ANSI code page cannot
+// hold also has its UTF-8 text in REM UTF8-TITLE and REM UTF8-PERFORMER lines: readers
+// that expect ANSI pass over comments, and a sheet with a UTF-8 byte-order mark would
+// make cuetools stumble on its first line.
 std::string CueSheetText(const std::string& waveName, std::size_t sheet, std::span<const CueTrack> tracks,
                          std::uint32_t bytesPerSecond);
 

@@ -126,12 +126,12 @@ void CueSheetWriter::Begin(const std::string& wavePath, std::uint32_t bytesPerSe
   shared_->wake.notify_all();
 }
 
-void CueSheetWriter::Heard(const std::string& title, std::int64_t atBytes) {
+void CueSheetWriter::Heard(const std::string& title, std::int64_t atBytes, const std::string& utf8) {
   {
     std::lock_guard lock(shared_->mutex);
     if (shared_->recordings.empty() || shared_->recordings.back()->ended) return;
     Recording& r = *shared_->recordings.back();
-    r.changed = std::min(r.changed, r.tracks.Heard(title, atBytes));
+    r.changed = std::min(r.changed, r.tracks.Heard(title, atBytes, utf8));
   }
   shared_->wake.notify_all();
 }

@@ -27,8 +27,9 @@ class CueSheetWriter {
 
   // A recording into wavePath begins, its sound at bytesPerSecond; no title is known yet.
   void Begin(const std::string& wavePath, std::uint32_t bytesPerSecond);
-  // The title heard at this point of the recording (empty: none).
-  void Heard(const std::string& title, std::int64_t atBytes);
+  // The title heard at this point of the recording (empty: none), in the ANSI code page,
+  // and in UTF-8 where the ANSI text lacks some of its characters (else empty).
+  void Heard(const std::string& title, std::int64_t atBytes, const std::string& utf8 = "");
   // The recording is over: its sheets are written now. One that heard no title leaves no
   // sheet, and removes ours of an earlier recording into the same file.
   void End();

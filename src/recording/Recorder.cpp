@@ -8,6 +8,7 @@
 #include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
 #include "recording/StationCapture.h"
+#include "ui/AnsiText.h"
 #include "ui/Dialogs.h"
 #include "ui/Synchronize.h"
 
@@ -96,7 +97,7 @@ void TRecorder::Rec() {
     throw;
   }
   cueSheets_.Begin(name, ReadPcmFormat(file_->GetFormat()).avgBytesPerSec);
-  cueSheets_.Heard(lastTitle_, 0);
+  NoteTitle(0);
 }
 
 void TRecorder::WriteCapturedData(CaptureSource&) {
@@ -166,10 +167,17 @@ void TRecorder::Stop(bool tellUser) {
   if (tellUser && !lost.empty()) ui::ShowMessage(lost);
 }
 
-void TRecorder::TitleHeard(const std::string& title) {
-  if (title != lastTitle_) {
-    lastTitle_ = title;
-    if (file_ && !stopPending_) cueSheets_.Heard(title, file_->GetDataSize());
+void TRecorder::NoteTitle(std::int64_t atBytes) {
+  // The sheet is ANSI text; titles in another script may share their ANSI form ("????"),
+  // so the UTF-8 text goes with it where the ANSI one lost something.
+  const std::string ansi = ui::AnsiFromUtf8(lastTitle_);
+  cueSheets_.Heard(ansi, atBytes, ui::Utf8FromAnsi(ansi) == lastTitle_ ? "" : lastTitle_);
+}
+
+void TRecorder::TitleHeard(const std::string& utf8) {
+  if (utf8 != lastTitle_) {
+    lastTitle_ = utf8;
+    if (file_ && !stopPending_) NoteTitle(file_->GetDataSize());
   }
   // The sheet's news waits for the end of the recording, and is told from the message
   // loop rather than inside the tick.

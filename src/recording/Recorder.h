@@ -34,9 +34,10 @@ class TRecorder {
   void Play();
   // Appends the captured bytes to the file and shows its size.
   void WriteCapturedData(CaptureSource& source);
-  // Each tick: the station's title now (empty: none known), which a recording notes in
-  // the cue sheet beside its file; once a recording is over, what its sheet has to tell.
-  void TitleHeard(const std::string& title);
+  // Each tick: the station's title now in UTF-8 (empty: none known), which a recording
+  // notes in the cue sheet beside its file; once a recording is over, what its sheet has
+  // to tell.
+  void TitleHeard(const std::string& utf8);
   // Exit: STOP, telling the user what it tells, then the capture stream goes.
   void StopAndReleaseCapture();
   // The window goes: a running capture stops and the file is finished.
@@ -58,6 +59,8 @@ class TRecorder {
   std::unique_ptr<CaptureSource> NewSource();
   // STOP, and the message, once the notification that calls this is over.
   void StopLater(const std::string& message);
+  // The title heard last, into the cue sheet at this point of the recording.
+  void NoteTitle(std::int64_t atBytes);
 
   RecorderWindow& window_;
   std::unique_ptr<CaptureSource> capture_;
@@ -66,7 +69,7 @@ class TRecorder {
   std::uint32_t lastRefreshMs_ = 0;
   std::uint32_t lastShownMs_ = 0;
   bool stopPending_ = false;  // the recording is to be stopped: nothing more is written
-  std::string lastTitle_;  // the title heard last, recording or not
+  std::string lastTitle_;  // the title heard last, recording or not (UTF-8)
   CueSheetWriter cueSheets_;
   SourceMaker makeSource_;
 };

@@ -27,19 +27,13 @@ constexpr std::size_t kCopyBytes = 256 * 1024;
 // How much of a file left behind is looked at to see whether it plays.
 constexpr std::size_t kLeftoverHead = 64 * 1024;
 
-std::wstring Wide(const std::string& ansi) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), int(ansi.size()), nullptr, 0);
-  std::wstring wide(std::size_t(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), int(ansi.size()), wide.data(), n);
-  return wide;
+// The keeper's paths and messages are UTF-8: a title in any script names its file.
+std::wstring Wide(const std::string& utf8) {
+  return ui::WideFromUtf8(utf8);
 }
 
-std::string Utf8(const std::string& ansi) {
-  const std::wstring wide = Wide(ansi);
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(std::size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
-  return utf8;
+std::string SystemMessage(DWORD error) {
+  return ui::Utf8FromAnsi(base::InOutErrorMessage(error));
 }
 
 bool Exists(const std::string& path) {
@@ -51,7 +45,7 @@ std::string MakeFolder(const std::string& path) {
   for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
     CreateDirectoryW(Wide(path.substr(0, at)).c_str(), nullptr);
   if (CreateDirectoryW(Wide(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return "";
-  return base::InOutErrorMessage(GetLastError());
+  return SystemMessage(GetLastError());
 }
 
 std::string FolderOf(const std::string& path) {
@@ -88,15 +82,16 @@ bool OwnerRuns(unsigned long pid, const FILETIME& written) {
   return runs;
 }
 
+// Calls visit(name in UTF-8, what the system found) for each entry of the folder.
 template <typename Visit>
 void ForEachEntry(const std::string& folder, Visit visit) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) return;
   do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") visit(found);
-  } while (FindNextFileA(find, &found));
+    const std::string name = ui::Utf8FromWide(found.cFileName);
+    if (name != "." && name != "..") visit(name, found);
+  } while (FindNextFileW(find, &found));
   FindClose(find);
 }
 
@@ -137,7 +132,7 @@ class Feed : public playback::StreamTap {
 
   std::mutex mutex;
   std::shared_ptr<StreamPast> past;  // the stream that plays or played last
-  std::string station;               // the name the next stream is kept under
+  std::string station;               // the name the next stream is kept under (UTF-8)
 };
 
 // The file a song is written into while it plays (a ".part" beside where it goes), owned
@@ -147,7 +142,7 @@ class Feed : public playback::StreamTap {
 class SongSpool {
  public:
   SongSpool(std::string partPath, const char* muxer, const playback::StreamFormat& format, const SongTags& tags)
-      : partPath_(std::move(partPath)), writer_(std::make_unique<SongFileWriter>(Utf8(partPath_), muxer, format, tags)) {}
+      : partPath_(std::move(partPath)), writer_(std::make_unique<SongFileWriter>(partPath_, muxer, format, tags)) {}
   ~SongSpool() {
     writer_.reset();
     if (!kept_) DeleteFileW(Wide(partPath_).c_str());
@@ -162,7 +157,7 @@ class SongSpool {
     writer_->Finish();
     writer_.reset();
     if (!MoveFileExW(Wide(partPath_).c_str(), Wide(path).c_str(), MOVEFILE_WRITE_THROUGH))
-      throw SongFileError(base::InOutErrorMessage(GetLastError()));
+      throw SongFileError(SystemMessage(GetLastError()));
     kept_ = true;
   }
 
@@ -298,7 +293,7 @@ void SongKeeper::Core::Load(const std::string& programDirectory) {
 
 void SongKeeper::Core::SetStation(const std::string& name) {
   std::lock_guard lock(feed_->mutex);
-  feed_->station = name;
+  feed_->station = ui::Utf8FromAnsi(name);
 }
 
 bool SongKeeper::Core::Recording() const {
@@ -354,7 +349,7 @@ void SongKeeper::Core::SaveSettings() {
   try {
     base::WriteTextFile(path, text);
   } catch (const base::EInOutError& e) {
-    Failed(e.what());
+    Failed(ui::Utf8FromAnsi(e.what()));
   }
 }
 
@@ -460,7 +455,7 @@ void SongKeeper::Core::Run() {
       if (loaded_ && !quitting && FolderLocked() != lookedThrough_) lookThrough = FolderLocked();
     }
     if (!lookThrough.empty()) {
-      KeepLeftovers(lookThrough);
+      KeepLeftovers(ui::Utf8FromAnsi(lookThrough));
       std::lock_guard lock(mutex_);
       lookedThrough_ = lookThrough;
     }
@@ -485,7 +480,7 @@ void SongKeeper::Core::Pass() {
     {
       std::lock_guard lock(mutex_);
       std::lock_guard past(feed_->mutex);
-      folder = FolderLocked();
+      folder = ui::Utf8FromAnsi(FolderLocked());
       if (settings_.record) {
         planner_.Record(feed_->past);
         Planned();
@@ -528,7 +523,7 @@ void SongKeeper::Core::Open(const FilePlan& plan, Work& work, const std::string&
   const bool song = plan.songId != 0;
   const std::string name = song ? (plan.song.title.empty() ? "Untitled" : plan.song.title) : plan.name;
   const std::string station = plan.past->Station();
-  const std::string planned = SongPath(folder, station, name, kind.extension, false, ui::AnsiCodePageShape());
+  const std::string planned = SongPath(folder, station, name, kind.extension, false);
   if (planned.empty()) {
     work.failure = "Songs cannot be kept in " + folder + ": its path is too long";
     return;
@@ -544,14 +539,14 @@ void SongKeeper::Core::Open(const FilePlan& plan, Work& work, const std::string&
   }
   work.folder = folder;
   SongTags tags;
-  tags.album = Utf8(station);
+  tags.album = station;
   tags.date = plan.date;
   if (song) {
     const ArtistAndTitle at = SplitArtist(plan.song.title);
-    tags.title = Utf8(at.title);
-    tags.artist = Utf8(at.artist);
+    tags.title = at.title;
+    tags.artist = at.artist;
   } else {
-    tags.title = Utf8(name);
+    tags.title = name;
   }
   work.spool = std::make_unique<SongSpool>(partPath, kind.muxer, format, tags);
 }
@@ -589,7 +584,7 @@ void SongKeeper::Core::Finish(const FilePlan& plan, Work& work) {
   }
   const std::string name = plan.songId ? (plan.song.title.empty() ? "Untitled" : plan.song.title) : plan.name;
   const std::string planned = SongPath(work.folder, plan.past->Station(), name, FileKindFor(work.format.codec).extension,
-                                       fate == FileFate::KeepIncomplete, ui::AnsiCodePageShape());
+                                       fate == FileFate::KeepIncomplete);
   if (planned.empty()) {
     work.spool.reset();
     Failed("Songs cannot be kept in " + work.folder + ": its path is too long");
@@ -613,18 +608,18 @@ void SongKeeper::Core::Finish(const FilePlan& plan, Work& work) {
 }
 
 void SongKeeper::Core::KeepLeftovers(const std::string& folder) {
-  ForEachEntry(folder, [&](const WIN32_FIND_DATAA& station) {
-    if (!(station.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-    const std::string dir = folder + "\\" + station.cFileName;
-    ForEachEntry(dir, [&](const WIN32_FIND_DATAA& file) {
-      const Leftover left = ParseLeftoverName(file.cFileName);
+  ForEachEntry(folder, [&](const std::string& station, const WIN32_FIND_DATAW& found) {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    const std::string dir = folder + "\\" + station;
+    ForEachEntry(dir, [&](const std::string& fileName, const WIN32_FIND_DATAW& file) {
+      const Leftover left = ParseLeftoverName(fileName);
       if (left.kind == LeftoverKind::None || (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
           OwnerRuns(left.owner, file.ftLastWriteTime))
         return;
-      const std::string path = dir + "\\" + file.cFileName;
+      const std::string path = dir + "\\" + fileName;
       std::string playable;
       try {
-        playable = PlayableStream(base::ReadFileStart(path, kLeftoverHead));
+        playable = PlayableStream(base::ReadFileStartUtf8(path, kLeftoverHead));
       } catch (const base::EInOutError&) {
         return;  // held by another program: looked at again at the next start
       }
@@ -640,7 +635,7 @@ void SongKeeper::Core::KeepLeftovers(const std::string& folder) {
         SYSTEMTIME t;
         FileTimeToLocalFileTime(&file.ftLastWriteTime, &local);
         FileTimeToSystemTime(&local, &t);
-        name = StretchNameAt(station.cFileName, t);
+        name = StretchNameAt(station, t);
         extension = playable;
       } else {
         playable.clear();
@@ -650,7 +645,7 @@ void SongKeeper::Core::KeepLeftovers(const std::string& folder) {
         return;
       }
       // A file that plays and cannot be moved now stays where it is for the next start.
-      const std::string planned = SongPath(folder, station.cFileName, name, extension, true, ui::AnsiCodePageShape());
+      const std::string planned = SongPath(folder, station, name, extension, true);
       if (!planned.empty() && MakeFolder(FolderOf(planned)).empty())
         MoveFileExW(Wide(path).c_str(), Wide(UniquePath(planned, Exists)).c_str(), MOVEFILE_WRITE_THROUGH);
     });

@@ -62,10 +62,11 @@ class SongKeeper {
   void FinishAll();
 
   // A failure to report, once each until a file is written again; and news of a file
-  // the user asked for. Empty when there is none.
+  // the user asked for. Empty when there is none. UTF-8, as the names of the songs are.
   std::string TakeFailure();
   std::string TakeNews();
-  // The paths of the files written so far, in order (for a look at what was kept).
+  // The paths of the files written so far, in order, in UTF-8 (for a look at what was
+  // kept).
   std::vector<std::string> Written() const;
   // Whether the worker has looked through the songs folder chosen last for what an
   // earlier run left.

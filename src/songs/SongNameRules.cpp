@@ -44,15 +44,15 @@ std::string SafeFileName(const std::string& name, const ui::CodePageShape& shape
 }
 
 std::string SongPath(const std::string& folder, const std::string& station, const std::string& name,
-                     const std::string& extension, bool incomplete, const ui::CodePageShape& shape) {
-  const std::string dir = folder + "\\" + SafeFileName(station, shape) + (incomplete ? "\\incomplete" : "") + "\\";
-  const std::size_t used = dir.size() + extension.size() + kNameReserve;
+                     const std::string& extension, bool incomplete) {
+  const std::string dir = folder + "\\" + SafeFileName(station) + (incomplete ? "\\incomplete" : "") + "\\";
+  const std::size_t used = ui::Utf16Units(dir) + ui::Utf16Units(extension) + kNameReserve;
   if (used >= kMaxPath) return "";
   const std::size_t room = kMaxPath - used;
-  std::string safe = SafeFileName(name, shape);
+  std::string safe = SafeFileName(name);
   // A cut may leave a trailing blank or dot, or a device name that needs its '_' again.
-  for (std::size_t cut = room; safe.size() > room && cut > 0; --cut)
-    safe = SafeFileName(safe.substr(0, ui::WholeCharactersCut(safe, cut, shape)), shape);
+  for (std::size_t cut = room; ui::Utf16Units(safe) > room && cut > 0; --cut)
+    safe = SafeFileName(safe.substr(0, ui::WholeCharactersCutUtf16(safe, cut)));
   return dir + safe + extension;
 }
 

@@ -36,11 +36,11 @@ ArtistAndTitle SplitArtist(const std::string& title);
 // character is part of it, whatever its value.
 std::string SafeFileName(const std::string& name, const ui::CodePageShape& shape = {});
 
-// `folder\station[\incomplete]\name` plus extension, the name cut on whole characters so
-// that the path (with room for kNameReserve) stays within kMaxPath; "" when the folder
-// alone leaves no room.
+// `folder\station[\incomplete]\name` plus extension, all UTF-8, the name cut on whole
+// characters so that the path (with room for kNameReserve) stays within kMaxPath UTF-16
+// units, as Windows counts them; "" when the folder alone leaves no room.
 std::string SongPath(const std::string& folder, const std::string& station, const std::string& name,
-                     const std::string& extension, bool incomplete, const ui::CodePageShape& shape = {});
+                     const std::string& extension, bool incomplete);
 
 // `path` itself, else "name (2).ext", "name (3).ext" ... whichever `exists` denies first.
 std::string UniquePath(const std::string& path, const std::function<bool(const std::string&)>& exists);

@@ -60,6 +60,18 @@ std::string Utf8FromAnsi(const std::string& ansi) {
   return Utf8FromWide(wide);
 }
 
+std::string AnsiFromUtf8(const std::string& utf8) {
+  const std::wstring wide = WideFromUtf8(utf8);
+  if (wide.empty()) return {};
+  const bool utf8Page = GetACP() == CP_UTF8;  // which takes neither option
+  const DWORD flags = utf8Page ? 0 : WC_NO_BEST_FIT_CHARS;
+  const char* missing = utf8Page ? nullptr : "?";
+  const int n = WideCharToMultiByte(CP_ACP, flags, wide.data(), int(wide.size()), nullptr, 0, missing, nullptr);
+  std::string ansi(std::size_t(std::max(n, 0)), '\0');
+  WideCharToMultiByte(CP_ACP, flags, wide.data(), int(wide.size()), ansi.data(), n, missing, nullptr);
+  return ansi;
+}
+
 std::string CutUtf8ToWide(const std::string& utf8, std::size_t maxUnits) {
   std::wstring wide = WideFromUtf8(utf8);
   if (wide.size() <= maxUnits) return utf8;

@@ -20,6 +20,9 @@ std::wstring WideFromUtf8(const std::string& utf8);
 std::string Utf8FromWide(const std::wstring& wide);
 // An ANSI text (a station's name, say) in UTF-8.
 std::string Utf8FromAnsi(const std::string& ansi);
+// A UTF-8 text in the ANSI code page, '?' for each character the code page lacks (no
+// look-alike: a text shows what it says or a '?').
+std::string AnsiFromUtf8(const std::string& utf8);
 // The start of a UTF-8 text that takes at most maxUnits UTF-16 units, without splitting
 // a character.
 std::string CutUtf8ToWide(const std::string& utf8, std::size_t maxUnits);

@@ -31,4 +31,11 @@ struct CodePageShape {
 // character ends.
 std::size_t WholeCharactersCut(std::string_view text, std::size_t maxBytes, const CodePageShape& shape);
 
+// How many UTF-16 units a UTF-8 text takes (Windows counts a path's length in them): two
+// for a character outside the Basic Multilingual Plane, one for any other.
+std::size_t Utf16Units(std::string_view utf8);
+// The length in bytes of the longest start of a UTF-8 text that takes at most maxUnits
+// UTF-16 units and ends where a character ends.
+std::size_t WholeCharactersCutUtf16(std::string_view utf8, std::size_t maxUnits);
+
 }  // namespace ui

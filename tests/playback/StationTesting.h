@@ -37,9 +37,10 @@ inline bool StationRequired() {
     }                                                                                             \
   } while (0)
 
-// Sets the ICY title of the station's MP3 mount to these bytes, as they are; true once
-// the station took it.
-inline bool SetStationTitle(const std::string& bytes) {
+// Sets the ICY title of the station's MP3 mount to these bytes, as they are (with
+// `charset`, Icecast converts them from it to the mount's own); true once the station
+// took it.
+inline bool SetStationTitle(const std::string& bytes, const char* charset = nullptr) {
   const char* base = std::getenv("TUNORA_STATION_URL");
   const char* path = std::getenv("TUNORA_STATION_TITLE_PATH");
   const char* auth = std::getenv("TUNORA_STATION_ADMIN_AUTH");
@@ -50,6 +51,7 @@ inline bool SetStationTitle(const std::string& bytes) {
     std::snprintf(hex, sizeof hex, "%%%02X", c);
     url += hex;
   }
+  if (charset) url += std::string("&charset=") + charset;
   const std::string header = std::string("Authorization: Basic ") + auth + "\r\n";
   HINTERNET net = InternetOpenA("tunora-test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
   HINTERNET req = InternetOpenUrlA(net, url.c_str(), header.c_str(), DWORD(header.size()),

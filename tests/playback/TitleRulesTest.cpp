@@ -89,13 +89,29 @@ TEST(TitleCharset, LongTitlesAreCutAtTheLimitInCharacters) {
   std::string accents;
   for (int i = 0; i < 300; ++i) accents += "\xC3\xA9";
   EXPECT_EQ(DecodeTitle(accents), std::u16string(kMaxTitleChars, u'\u00E9'));
-  // Characters outside the BMP count once and show as one '?'.
-  EXPECT_EQ(DecodeTitle("note \xF0\x9F\x8E\xB5!"), u"note ?!");
+  // Characters outside the BMP count once and keep both halves of their pair.
+  EXPECT_EQ(DecodeTitle("note \xF0\x9F\x8E\xB5!"), u"note \U0001F3B5!");
   std::string spaced;
   for (int i = 0; i < 200; ++i) spaced += "ab  ";
   const std::u16string cut = DecodeTitle(spaced);
   EXPECT_EQ(cut.size(), kMaxTitleChars);
   EXPECT_NE(cut.back(), u' ');
+  // The limit falls on a blank: the title ends before it.
+  EXPECT_EQ(DecodeTitle(std::string(255, 'y') + " z"), std::u16string(255, u'y'));
+}
+
+TEST(TitleCharset, NumericCharacterReferencesAreDecodedWhenWhole) {
+  const std::pair<std::string_view, std::u16string_view> cases[] = {
+      {"&#1050;&#x438;&#X6771; - &#954;&#128512;", u"\u041A\u0438\u6771 - \u03BA\U0001F600"},
+      {"Caf\xE9 &#1082;&#0000000065;", u"Caf\u00E9 \u043AA"},  // in Windows-1252 too
+      // Not whole, or more digits than any character needs: left as they are.
+      {"&amp; &# &#; &#x; &#12 &#1a; &#00000000065;", u"&amp; &# &#; &#x; &#12 &#1a; &#00000000065;"},
+      // Surrogates and what lies beyond Unicode stand for nothing; controls never pass.
+      {"a&#55357;&#xDE00;&#1114112;b&#10;c&#0;&#27;&#x85;&#32;", u"a\uFFFD\uFFFD\uFFFDb c"}};
+  for (const auto& [sent, shown] : cases) EXPECT_EQ(DecodeTitle(sent), shown) << sent;
+  std::string many;  // the limit counts the characters shown, not the references sent
+  for (int i = 0; i < 300; ++i) many += "&#1044;";
+  EXPECT_EQ(DecodeTitle(many), std::u16string(kMaxTitleChars, u'\u0414'));
 }
 
 TEST(TitleNotification, AtMostOnePerIntervalAndOnlyTheNewestWaiting) {

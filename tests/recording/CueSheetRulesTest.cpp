@@ -52,6 +52,20 @@ TEST(CueSheet, NamesEachTitleHeardAtItsTimeWithItsPerformer) {
                 "  TRACK 04 AUDIO\r\n    TITLE \"Late Show\"\r\n    INDEX 01 125:07:00\r\n");
 }
 
+// A title the ANSI code page lacks characters of keeps its ANSI lines and adds its UTF-8
+// text in comments (check-cue.sh has cuetools read them); two titles with the same ANSI
+// form are two tracks.
+TEST(CueSheet, TitlesInAnotherScriptAddTheirUtf8TextAndStayApart) {
+  const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", star = "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0";
+  CueTracks tracks;
+  EXPECT_EQ(tracks.Heard("???? - ??????", 0, kino + " - " + star), 0u);
+  EXPECT_EQ(tracks.Heard("???? - ??????", kCdRate, kino + " - \xD0\x93" + star.substr(2)), 1u);
+  EXPECT_NE(CueSheetText("take.wav", 0, tracks.Tracks(), kCdRate)
+                .find("    TITLE \"??????\"\r\n    PERFORMER \"????\"\r\n    REM UTF8-TITLE \"" + star +
+                      "\"\r\n    REM UTF8-PERFORMER \"" + kino + "\"\r\n    INDEX 01 00:00:00\r\n"),
+            std::string::npos);
+}
+
 // 99 tracks to a sheet; further sheets begin with one track for what came before. A sheet
 // carries the mark that tells a later recording into the same file that it may replace it.
 TEST(CueSheet, MoreThan99TitlesGoOnInFurtherSheetsThatNameTheirFile) {

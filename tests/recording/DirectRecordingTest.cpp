@@ -249,10 +249,15 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
   // machine may put behind the clock).
   const double second = double(m_->Recorder.RecordFile()->GetDataSize()) / 176400;
   Pump(1000);
+  // A title in letters the ANSI code page lacks: the sheet has its own text too.
+  const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", star = "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0";
+  ASSERT_TRUE(SetStationTitle(kino + " - " + star, "UTF-8"));
+  ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.currentMedia().titleUtf8() == kino + " - " + star; }, 15000));
+  Pump(1000);
   LeftClick(m_->VrDemoButtonStop);
   // Written by the sheets' own thread once STOP is pressed.
   std::string cue;
-  EXPECT_TRUE(PumpUntil([&] { return (cue = ReadFileBytes(InDir("direct.cue"))).find("Second Song") != std::string::npos; },
+  EXPECT_TRUE(PumpUntil([&] { return (cue = ReadFileBytes(InDir("direct.cue"))).find("TRACK 03") != std::string::npos; },
                         3000));
   EXPECT_EQ(cue.rfind(std::string(recording::kCueSheetMark) +
                           "\r\nFILE \"direct.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \"First Song\"\r\n"
@@ -261,7 +266,11 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
                       0),
             0u)
       << cue;
-  const std::size_t index = cue.rfind("INDEX 01 00:");
+  EXPECT_TRUE(GetACP() != 1252 || cue.find("  TRACK 03 AUDIO\r\n    TITLE \"??????\"\r\n    PERFORMER \"????\"\r\n"
+                                           "    REM UTF8-TITLE \"" + star + "\"\r\n    REM UTF8-PERFORMER \"" + kino +
+                                           "\"\r\n    INDEX 01 00:") != std::string::npos)
+      << cue;
+  const std::size_t index = cue.find("INDEX 01 00:", cue.find("TRACK 02"));
   ASSERT_NE(index, std::string::npos);
   const double at = std::atoi(cue.c_str() + index + 12) + std::atoi(cue.c_str() + index + 15) / 75.0;
   EXPECT_NEAR(at, second, 0.5) << cue;

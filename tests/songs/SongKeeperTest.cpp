@@ -16,12 +16,14 @@ extern "C" {
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "base/TextFile.h"
 #include "playback/MediaReader.h"
 #include "playback/TestMedia.h"
 #include "songs/SongKeeper.h"
+#include "ui/AnsiText.h"
 #include "ui/WindowTesting.h"
 
 using namespace testing_support;
@@ -53,10 +55,18 @@ playback::StreamFormat Mp3Format() {
   return format;
 }
 
+fs::path Utf8Path(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// The files under a folder, their names in UTF-8.
 std::vector<std::string> FilesUnder(const std::string& folder) {
   std::vector<std::string> files;
   for (const auto& f : fs::recursive_directory_iterator(folder))
-    if (f.is_regular_file()) files.push_back(f.path().lexically_relative(folder).string());
+    if (f.is_regular_file()) {
+      const std::u8string name = f.path().lexically_relative(folder).u8string();
+      files.emplace_back(name.begin(), name.end());
+    }
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -121,6 +131,44 @@ TEST_F(Keeper, RecordSongsKeepsEachSongOnceAndNoJingle) {
   tap_->Ended();
   keeper_.reset();
   EXPECT_EQ(FilesUnder(radio_), (std::vector<std::string>{"Artist - Song.mp3", "incomplete\\Opening.mp3"}));
+}
+
+// The title and artist that FFmpeg reads from a file (its path in UTF-8).
+std::pair<std::string, std::string> TitleAndArtist(const std::string& path) {
+  AVFormatContext* file = nullptr;
+  if (avformat_open_input(&file, path.c_str(), nullptr, nullptr) < 0) return {"(no file)", ""};
+  const AVDictionaryEntry* title = av_dict_get(file->metadata, "title", nullptr, 0);
+  const AVDictionaryEntry* artist = av_dict_get(file->metadata, "artist", nullptr, 0);
+  std::pair<std::string, std::string> tags{title ? title->value : "", artist ? artist->value : ""};
+  avformat_close_input(&file);
+  return tags;
+}
+
+// Titles in Cyrillic, Greek and Japanese, whatever the ANSI code page: each song is named
+// in its own letters and tagged with its exact text, also two titles with the same ANSI
+// form ("???? - ??????").
+TEST_F(Keeper, TitlesInAnyScriptNameAndTagTheirSongs) {
+  const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", star = "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0";
+  const std::string songs[][2] = {{kino, star},
+                                  {kino, "\xD0\x93" + star.substr(2)},
+                                  {"\xCE\x9C\xCE\xAC\xCF\x81\xCE\xB9\xCE\xBF\xCF\x82", "\xCE\xA7\xCE\xB1\xCF\x81\xCE\xAC?"},
+                                  {"", "\xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8E\xB5"}};
+  Start(true);
+  tap_->Title("Opening");  // the songs that the stream begins and ends in are incomplete
+  Feed(5);
+  for (const auto& [artist, title] : songs) {
+    tap_->Title(artist.empty() ? title : artist + " - " + title);
+    Feed(35);
+  }
+  tap_->Title("End");
+  Feed(1);
+  tap_->Ended();
+  keeper_.reset();
+  for (const auto& [artist, title] : songs) {
+    std::string name = (artist.empty() ? "" : artist + " - ") + title;
+    std::replace(name.begin(), name.end(), '?', '_');  // no character of a file name
+    EXPECT_EQ(TitleAndArtist(ui::Utf8FromAnsi(radio_) + "\\" + name + ".mp3"), std::pair(title, artist)) << name;
+  }
 }
 
 // Three hours of one show, open when the program ends: it ends as soon as without the show
@@ -199,9 +247,14 @@ TEST_F(Keeper, WhatARunThatEndedLeftIsKeptAndARunThatGoesOnIsLeftAlone) {
       {"Tune.mp3.part", frames},
       {"Kept.mp3", frames}};
   for (const auto& [name, bytes] : files) base::WriteTextFile(radio_ + "\\" + name, bytes);
+  // A song titled in another script than the ANSI code page's.
+  const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE";
+  std::ofstream(fs::path(radio_) / Utf8Path(kino + ".mp3.~" + gone + "-5.part"), std::ios::binary) << frames;
   Start(false);
   const auto done = [&] {
-    return fs::exists(radio_ + "\\incomplete\\Artist - Tune.mp3") && !fs::exists(radio_ + "\\Empty.opus.~" + gone + "-4.part") &&
+    return fs::exists(radio_ + "\\incomplete\\Artist - Tune.mp3") &&
+           fs::exists(fs::path(radio_) / Utf8Path("incomplete\\" + kino + ".mp3")) &&
+           !fs::exists(radio_ + "\\Empty.opus.~" + gone + "-4.part") &&
            !fs::exists(radio_ + "\\~song" + gone + "-1.frames") && !fs::exists(radio_ + "\\~song" + gone + "-2.frames");
   };
   EXPECT_TRUE(PumpUntil(done, 5000)) << "the files of the run that ended are where they were";
@@ -209,11 +262,12 @@ TEST_F(Keeper, WhatARunThatEndedLeftIsKeptAndARunThatGoesOnIsLeftAlone) {
   TerminateProcess(running.hProcess, 0);
   for (HANDLE h : {ended.hProcess, ended.hThread, running.hProcess, running.hThread}) CloseHandle(h);
   std::vector<std::string> left = FilesUnder(radio_);
-  ASSERT_EQ(left.size(), 6u);
+  ASSERT_EQ(left.size(), 7u);
   EXPECT_TRUE(left[4].starts_with("incomplete\\Radio 20") && left[4].ends_with(".mp3")) << left[4];
   left.erase(left.begin() + 4);
   EXPECT_EQ(left, (std::vector<std::string>{"Kept.mp3", "Other.mp3.~" + alive + "-1.part", "Tune.mp3.part",
-                                            "incomplete\\Artist - Tune.mp3", "~song" + alive + "-2.frames"}));
+                                            "incomplete\\Artist - Tune.mp3", "incomplete\\" + kino + ".mp3",
+                                            "~song" + alive + "-2.frames"}));
   EXPECT_EQ(fs::file_size(radio_ + "\\incomplete\\Artist - Tune.mp3"), 10 + frames.size());
 }
 

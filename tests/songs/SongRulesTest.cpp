@@ -168,11 +168,19 @@ TEST(SongNames, AreSafeUniqueAndShortEnough) {
   // '|': it stays, and a name is cut between characters.
   const ui::CodePageShape sjis{false, [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; }};
   EXPECT_EQ(SafeFileName("\x95\x5C|\x83", sjis), "\x95\x5C__");
-  std::string table;  // only whole characters fit after "x"
-  for (int i = 0; i < 200; ++i) table += "\x95\x5C";
+
+  // Paths are UTF-8, their length counted in UTF-16 units as Windows counts it: a name in
+  // kana (3 bytes, 1 unit) or beyond the BMP (4 bytes, 2 units) is cut on whole characters.
   const std::size_t left = kMaxPath - std::string("C:\\Songs\\S\\x.mp3").size() - kNameReserve;
-  EXPECT_EQ(SongPath("C:\\Songs", "S", "x" + table, ".mp3", false, sjis),
-            "C:\\Songs\\S\\x" + table.substr(0, left / 2 * 2) + ".mp3");
+  for (const std::string one : {"\xE3\x81\x82", "\xF0\x9F\x8E\xB5"}) {
+    std::string name;
+    for (int i = 0; i < 300; ++i) name += one;
+    EXPECT_EQ(SongPath("C:\\Songs", "S", "x" + name, ".mp3", false),
+              "C:\\Songs\\S\\x" + name.substr(0, left / (one.size() - 2) * one.size()) + ".mp3");
+  }
+  const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", greek = "\xCE\xA1\xCE\xAC\xCE\xB4";
+  EXPECT_EQ(SongPath("C:\\" + kino, greek + ": 1", "COM\xC2\xB9.?" + kino, ".mp3", true),
+            "C:\\" + kino + "\\" + greek + "_ 1\\incomplete\\COM\xC2\xB9_._" + kino + ".mp3");
 
   const std::set<std::string> taken = {"C:\\a\\Song.mp3", "C:\\a\\Song (2).mp3"};
   EXPECT_EQ(UniquePath("C:\\a\\Song.mp3", [&](const std::string& p) { return taken.count(p) > 0; }),
