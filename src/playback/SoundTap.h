@@ -46,6 +46,9 @@ class SoundTap {
   // The decoder's sound, frame after frame, as the player decoded it. Called on a thread
   // of the tap's own (the player's sound lane); must not wait long.
   virtual void Decoded(const DecodedSound& sound) = 0;
+  // The listener was switched away from the play (another station, a stop): what was
+  // decoded and not yet heard never will be.
+  virtual void Cut() {}
 };
 
 }  // namespace playback

@@ -567,6 +567,8 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
   }
   // A connection that ended before the device played its first sound (a short file, a
   // burst and a drop) still plays it from the ring: the player says so before it goes on.
+  if (cancelled())
+    if (const std::shared_ptr<SoundTap> tap = Tap()) soundLane_.Post([tap] { tap->Cut(); });
   if (o.played && !heard) feeder.Flush();
   for (unsigned waited = 0; o.played && !heard && waited < 3000 && !cancelled() && !feeder.DeviceMissing();
        waited += 10) {

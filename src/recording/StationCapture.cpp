@@ -74,6 +74,11 @@ class TStationCaptureStream::Tap : public playback::SoundTap {
     pace_.Push(converted_.data(), converted_.size() / align * align, GetTickCount64());
   }
 
+  void Cut() override {
+    std::lock_guard lock(mutex_);
+    pace_.Cut();
+  }
+
   void Advance(bool toTheEnd = false) {
     std::lock_guard lock(mutex_);
     if (running_) pace_.Advance(GetTickCount64(), toTheEnd);

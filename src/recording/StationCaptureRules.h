@@ -8,11 +8,12 @@
 // station runs further and further ahead, has what runs ahead beyond the queue handed
 // out at once. Once no sound has come for half a second (before the first station,
 // between stations, while one is brought back) what is owed is silence, so that the
-// recording keeps its time line. The station's sound waits in the queue while the
-// recorder does not read it; silence left unread for longer than a second is lost as
-// from a sound card's buffer, and noted where it was; so is a pause of the whole machine
-// (sleep, hibernation, a debugger) longer than that: its time is told, never made into
-// silence. Portable.
+// recording keeps its time line; a station the listener is switched away from ends
+// there, its sound decoded ahead of the clock unheard. The station's sound waits in the
+// queue while the recorder does not read it; silence left unread for longer than a
+// second is lost as from a sound card's buffer, and noted where it was; so is a pause of
+// the whole machine (sleep, hibernation, a debugger) longer than that: its time is
+// told, never made into silence. Portable.
 #pragma once
 
 #include <cstddef>
@@ -57,6 +58,9 @@ class StationSoundPace {
   // The station's sound at nowMs, in the capture's format, whole frames. The time before
   // it is settled first: a quiet spell before the sound is silence before it.
   void Push(const std::uint8_t* bytes, std::size_t count, std::uint64_t nowMs);
+  // The listener was switched away from the station: its sound still queued ahead of
+  // the clock was never heard, and is not recorded.
+  void Cut() { queued_.Pop(nullptr, queued_.Size()); }
   // Sound of the station that never reached the capture: told as lost.
   void Lose(std::uint64_t bytes) { lostUnread_ += std::int64_t(bytes); }
   // Hands out what the clock says is due by nowMs: the station's queued sound, or

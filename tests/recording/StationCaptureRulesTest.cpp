@@ -73,6 +73,13 @@ TEST(StationSoundPace, KeepsASecondUnreadAndAllTheStationSent) {
   EXPECT_EQ(station, 8000u);
   EXPECT_EQ(silence, 1000u) << "after the station's eight seconds";
   EXPECT_EQ(p.Gaps().size(), 1u);
+  // Switched away from: what it decoded ahead of the clock was never heard.
+  p.Push(lots.data(), lots.size(), 12000);
+  p.Advance(12500);
+  EXPECT_EQ(ReadAll(p), std::vector<std::uint8_t>(500, 7));
+  p.Cut();
+  p.Advance(13500);
+  EXPECT_EQ(ReadAll(p), std::vector<std::uint8_t>(1000, 0x80));
 }
 
 namespace {
