@@ -151,6 +151,6 @@ while read -r pid st name; do
   [ "$1" != Z ] && [ "${20}" = "$st" ] && left+=("$name ($pid)")
 done <"$WORK/pids"
 count=$(wc -l <"$WORK/pids")
-if [ ${#left[@]} = 0 ] && [ "$count" = 10 ]; then ok "stop ended all $count processes"; else bad "left running after stop: ${left[*]:-} ($count recorded)"; fi
+if [ ${#left[@]} = 0 ] && [ "$count" = 11 ]; then ok "stop ended all $count processes"; else bad "left running after stop: ${left[*]:-} ($count recorded)"; fi
 if "$TUNORA_ROOT/scripts/station.sh" stop "$STATION"; then ok "a second stop is harmless"; else bad "a second stop failed"; fi
 finish
