@@ -38,15 +38,16 @@ else
   bad "the station did not start"; finish
 fi
 eval "$env"
-tones=$(printf '%s\n' "$TUNORA_STATION_MP3_HZ" "$TUNORA_STATION_AAC_HZ" "$TUNORA_STATION_OGG_HZ" "$TUNORA_STATION_OPUS_HZ" | sort -u | wc -l)
-if [ "$tones" = 4 ]; then ok "four mounts, four tones"; else bad "the mounts share tones ($tones different)"; fi
+tones=$(printf '%s\n' "$TUNORA_STATION_MP3_HZ" "$TUNORA_STATION_AAC_HZ" "$TUNORA_STATION_OGG_HZ" "$TUNORA_STATION_OPUS_HZ" \
+  "$TUNORA_STATION_MONO_HZ" | sort -u | wc -l)
+if [ "$tones" = 5 ]; then ok "five mounts, five tones"; else bad "the mounts share tones ($tones different)"; fi
 
 # Every mount (and the ICY relay) at once: ffprobe's view of the stream, and 2 s of it
 # decoded to PCM.
-declare -A EXPECT=([MP3]="mp3,44100,2" [AAC]="aac,44100,2" [OGG]="vorbis,44100,2" [OPUS]="opus,48000,2")
+declare -A EXPECT=([MP3]="mp3,44100,2" [AAC]="aac,44100,2" [OGG]="vorbis,44100,2" [OPUS]="opus,48000,2" [MONO]="mp3,44100,1")
 decode() { ffmpeg -nostdin -v error "${@:2}" -t 2 -ac 1 -ar 48000 -f s16le -y "$WORK/$1.raw" 2>"$WORK/$1.log"; }
 waits=()
-for m in MP3 AAC OGG OPUS; do
+for m in MP3 AAC OGG OPUS MONO; do
   url=TUNORA_STATION_$m
   # Its complaints about the frame it joined in the middle of (ADTS) are no answer.
   ffprobe -v error -show_entries stream=codec_name,sample_rate,channels -of csv=p=0 \
@@ -72,7 +73,7 @@ open(sys.argv[2] + ".mp3", "wb").write(body)
 PY
 for job in "${waits[@]}"; do wait "$job" || true; done
 
-for m in MP3 AAC OGG OPUS; do
+for m in MP3 AAC OGG OPUS MONO; do
   hz=TUNORA_STATION_${m}_HZ
   # A stream joined in the middle of a frame may make the decoder complain once; only
   # what ffprobe reports of the stream counts, and its complaints show when that is wrong.
@@ -150,6 +151,6 @@ while read -r pid st name; do
   [ "$1" != Z ] && [ "${20}" = "$st" ] && left+=("$name ($pid)")
 done <"$WORK/pids"
 count=$(wc -l <"$WORK/pids")
-if [ ${#left[@]} = 0 ] && [ "$count" = 10 ]; then ok "stop ended all $count processes"; else bad "left running after stop: ${left[*]:-} ($count recorded)"; fi
+if [ ${#left[@]} = 0 ] && [ "$count" = 11 ]; then ok "stop ended all $count processes"; else bad "left running after stop: ${left[*]:-} ($count recorded)"; fi
 if "$TUNORA_ROOT/scripts/station.sh" stop "$STATION"; then ok "a second stop is harmless"; else bad "a second stop failed"; fi
 finish

@@ -153,6 +153,7 @@ void MediaReader::Close() {
   inMask_ = 0;
   inFormat_ = -1;
   inRate_ = 0;
+  decodedFrames_ = 0;
   avcodec_free_context(&codec_);
   avformat_close_input(&format_);
   if (syncIo_) av_freep(&syncIo_->buffer);
@@ -416,12 +417,14 @@ std::vector<std::string> MediaReader::FetchPlaylist(const std::string& url, bool
   return entries;
 }
 
-bool MediaReader::Read(std::vector<std::int16_t>& out) {
+bool MediaReader::Read(std::vector<std::int16_t>& out, DecodedSound* own) {
   for (;;) {
     int r = avcodec_receive_frame(codec_, frame_);
     if (r == 0) {
       const std::size_t before = out.size();
       Convert(out);
+      if (own) CopyFrame(*own);
+      decodedFrames_ += std::uint64_t(std::max(frame_->nb_samples, 0));
       av_frame_unref(frame_);
       if (watching_ && out.size() > before) watch_.Sound(GetTickCount64(), BytesRead());
       return true;
@@ -563,7 +566,10 @@ void MediaReader::Convert(std::vector<std::int16_t>& out) {
     av_channel_layout_default(&stereo, 2);
     const int made = swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, rate_, &in, AVSampleFormat(f.format),
                                          rate, 0, nullptr);
-    if (made < 0 || swr_init(resampler_) < 0) {
+    // A mono stream is heard on both speakers at its own level: the converter's own
+    // choice would take 3 dB off it.
+    const double bothAtUnity[2] = {1.0, 1.0};
+    if (made < 0 || (channels == 1 && swr_set_matrix(resampler_, bothAtUnity, 1) < 0) || swr_init(resampler_) < 0) {
       swr_free(&resampler_);
       av_channel_layout_uninit(&in);
       throw MediaError("The sound format cannot be converted");
@@ -575,6 +581,50 @@ void MediaReader::Convert(std::vector<std::int16_t>& out) {
   }
   av_channel_layout_uninit(&in);
   append(const_cast<const uint8_t**>(f.extended_data), f.nb_samples);
+}
+
+namespace {
+
+bool TapType(int format, SampleType& type) {
+  switch (av_get_packed_sample_fmt(AVSampleFormat(format))) {
+    case AV_SAMPLE_FMT_U8: type = SampleType::U8; return true;
+    case AV_SAMPLE_FMT_S16: type = SampleType::S16; return true;
+    case AV_SAMPLE_FMT_S32: type = SampleType::S32; return true;
+    case AV_SAMPLE_FMT_FLT: type = SampleType::Float; return true;
+    case AV_SAMPLE_FMT_DBL: type = SampleType::Double; return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+void MediaReader::CopyFrame(DecodedSound& own) const {
+  // A frame larger than any codec makes (a second at the highest rate) is not copied.
+  constexpr int kMostChannels = 8, kMostFrames = 384000;
+  const AVFrame& f = *frame_;
+  own = DecodedSound();
+  own.channels = f.ch_layout.nb_channels;
+  own.rate = f.sample_rate > 0 ? f.sample_rate : rate_;
+  own.position = decodedFrames_;
+  if (!TapType(f.format, own.type) || own.channels < 1 || own.channels > kMostChannels || f.nb_samples <= 0 ||
+      f.nb_samples > kMostFrames || !f.extended_data)
+    return;
+  own.planar = av_sample_fmt_is_planar(AVSampleFormat(f.format)) != 0;
+  own.layout = f.ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? f.ch_layout.u.mask : 0;
+  own.bits = codec_->bits_per_raw_sample > 0 ? codec_->bits_per_raw_sample : int(SampleBytes(own.type)) * 8;
+  const int planes = own.planar ? own.channels : 1;
+  const std::size_t planeBytes =
+      std::size_t(f.nb_samples) * SampleBytes(own.type) * std::size_t(own.planar ? 1 : own.channels);
+  if (f.linesize[0] < 0 || planeBytes > std::size_t(f.linesize[0])) return;
+  own.data.resize(planeBytes * std::size_t(planes));
+  for (int p = 0; p < planes; ++p) {
+    if (!f.extended_data[p]) {
+      own.data.clear();
+      return;
+    }
+    std::memcpy(own.data.data() + planeBytes * std::size_t(p), f.extended_data[p], planeBytes);
+  }
+  own.frames = std::size_t(f.nb_samples);
 }
 
 }  // namespace playback

@@ -1,5 +1,7 @@
 // Reads a stream or a sound file with FFmpeg and hands out its sound as 16-bit stereo
-// samples at the rate the media opened with, whatever its frames change to later.
+// samples at the rate the media opened with, whatever its frames change to later (a
+// mono stream on both channels at its own level), and on request each decoded frame as
+// it is, for the taps.
 // Playlists (PLS, M3U, ASX) are followed to their first entry that opens. Every blocking
 // call can be cut short.
 #pragma once
@@ -14,6 +16,7 @@
 #include "playback/HlsListCap.h"
 #include "playback/OggChainRules.h"
 #include "playback/ReconnectRules.h"
+#include "playback/SoundTap.h"
 #include "playback/StreamTap.h"
 
 struct AVFormatContext;
@@ -64,8 +67,10 @@ class MediaReader {
   // When (GetTickCount64) the station's server answered the last Open; 0 for a file.
   unsigned long long AnsweredTick() const { return answeredTick_; }
   // The next decoded sound, appended to out as interleaved stereo; false at the end of
-  // the media. Raises MediaError when reading fails.
-  bool Read(std::vector<std::int16_t>& out);
+  // the media. Raises MediaError when reading fails. With `own`, the decoded frame is
+  // also copied there as the decoder made it (none, 0 frames, when its format cannot be
+  // handed on), with its position among the frames decoded since the media opened.
+  bool Read(std::vector<std::int16_t>& out, DecodedSound* own = nullptr);
   // The codec of the frames of the stream that opened.
   StreamFormat Format() const;
   // Every frame of the sound read from now on also goes to `sink`, as it arrived, with
@@ -108,6 +113,8 @@ class MediaReader {
   // Converts the decoded frame into out, first making the converter anew when the
   // frame's channels, sample format or rate differ from those it was made for.
   void Convert(std::vector<std::int16_t>& out);
+  // The decoded frame as it is into own.
+  void CopyFrame(DecodedSound& own) const;
 
   std::function<bool()> cancelled_;
   unsigned long long deadline_ = 0;
@@ -136,6 +143,7 @@ class MediaReader {
   std::uint64_t inMask_ = 0;
   int inFormat_ = -1;
   int inRate_ = 0;
+  std::uint64_t decodedFrames_ = 0;
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
   int stream_ = -1;

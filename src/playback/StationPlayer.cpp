@@ -501,6 +501,7 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
     }
 
     startFrames = feeder.WrittenFrames();
+    const unsigned connection = ++connections_;
     const std::size_t startSamples = std::size_t(rate) * SoundFeeder::kStartMs / 1000 * 2;
     std::vector<std::int16_t> pending;
     std::size_t queued = 0;
@@ -514,7 +515,10 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
       else
         reader.SetDeadline(timeouts.startStallMs);
       pending.clear();
-      if (!reader.Read(pending)) {
+      // The recording gets the decoder's frames themselves, copied only while it listens.
+      const std::shared_ptr<SoundTap> tap = Tap();
+      DecodedSound own;
+      if (!reader.Read(pending, tap ? &own : nullptr)) {
         o.ended = true;
         break;
       }
@@ -527,8 +531,12 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
       const unsigned ms = unsigned(pending.size() / 2 * 1000 / unsigned(rate));
       if (stream)
         streamLane_.Post([stream, rate, sound = pending] { stream->Sound(rate, sound.data(), sound.size()); }, bytes, ms);
-      if (const std::shared_ptr<SoundTap> tap = Tap())
-        soundLane_.Post([tap, rate, sound = pending] { tap->Decoded(rate, sound.data(), sound.size()); }, bytes, ms);
+      if (tap && own.frames > 0) {
+        own.connection = connection;
+        const std::size_t ownBytes = own.data.size();
+        const unsigned ownMs = unsigned(own.frames * 1000 / unsigned(std::max(own.rate, 1)));
+        soundLane_.Post([tap, sound = std::move(own)] { tap->Decoded(sound); }, ownBytes, ownMs);
+      }
       if (!feeder.Write(pending.data(), pending.size(), cancelled)) break;
       MarkStart(generation, &StartTimes::written);
       // Its sound is on its way to the listener: a live stream that drops after this
@@ -566,6 +574,8 @@ StationPlayer::Outcome StationPlayer::PlayConnection(const std::string& url, uns
   }
   // A connection that ended before the device played its first sound (a short file, a
   // burst and a drop) still plays it from the ring: the player says so before it goes on.
+  if (cancelled())
+    if (const std::shared_ptr<SoundTap> tap = Tap()) soundLane_.Post([tap] { tap->Cut(); });
   if (o.played && !heard) feeder.Flush();
   for (unsigned waited = 0; o.played && !heard && waited < 3000 && !cancelled() && !feeder.DeviceMissing();
        waited += 10) {

@@ -190,6 +190,7 @@ class StationPlayer {
   std::shared_ptr<StreamTap> streamTap_;  // under mutex_
   std::shared_ptr<SoundFeeder> feeder_;   // under mutex_: the current play's
   TapLane soundLane_{"The recording of the station", 8u << 20};
+  std::atomic<unsigned> connections_{0};  // numbers the connections for the sound tap
   TapLane streamLane_{"Recording the songs", 16u << 20};
 
   std::thread worker_;  // waits for plays to start

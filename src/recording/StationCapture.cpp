@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "recording/SampleConvertRules.h"
 #include "recording/StationCaptureRules.h"
 
 extern "C" {
@@ -14,19 +15,36 @@ extern "C" {
 
 namespace recording {
 
-// Takes the station's sound on the player's worker thread, converts it and queues it;
-// the capture's pace hands it out. Shared by the player (while connected) and the stream.
+namespace {
+
+AVSampleFormat FfmpegFormat(const playback::DecodedSound& s) {
+  using playback::SampleType;
+  const AVSampleFormat packed = s.type == SampleType::U8      ? AV_SAMPLE_FMT_U8
+                                : s.type == SampleType::S16   ? AV_SAMPLE_FMT_S16
+                                : s.type == SampleType::S32   ? AV_SAMPLE_FMT_S32
+                                : s.type == SampleType::Float ? AV_SAMPLE_FMT_FLT
+                                                              : AV_SAMPLE_FMT_DBL;
+  return s.planar ? av_get_planar_sample_fmt(packed) : packed;
+}
+
+}  // namespace
+
+// Takes the station's sound on the player's sound lane, converts it once to the chosen
+// format and queues it; the capture's pace hands it out. Sound at the recording's own
+// rate with one or two channels is converted by the rules, sample for sample; another
+// rate, or more channels, goes through FFmpeg's resampler first, to 32-bit samples of at
+// most two channels. Shared by the player (while connected) and the stream.
 class TStationCaptureStream::Tap : public playback::SoundTap {
  public:
-  ~Tap() override { swr_free(&converter_); }
+  ~Tap() override { swr_free(&resampler_); }
 
   void Start(const CaptureFormat& format) {
     std::lock_guard lock(mutex_);
     format_ = format;
     const std::uint32_t align = format.channels * format.bitsPerSample / 8;
     pace_.Start(GetTickCount64(), format.samplesPerSec * align, align, format.bitsPerSample == 8 ? 0x80 : 0);
-    swr_free(&converter_);
-    inRate_ = 0;
+    swr_free(&resampler_);
+    connection_ = 0;
     running_ = true;
   }
   void Stop() {
@@ -34,36 +52,31 @@ class TStationCaptureStream::Tap : public playback::SoundTap {
     running_ = false;
   }
 
-  void Decoded(int rate, const std::int16_t* samples, std::size_t count) override {
+  void Decoded(const playback::DecodedSound& sound) override {
     std::lock_guard lock(mutex_);
-    if (!running_ || rate <= 0) return;
+    if (!running_ || sound.rate <= 0 || sound.frames == 0 || !Sized(sound)) return;
     const CaptureFormat& f = format_;
-    const std::size_t frames = count / 2;
-    if (unsigned(rate) == f.samplesPerSec && f.bitsPerSample == 16 && f.channels == 2) {
-      // The stream's own format: its samples as they are, with no dither and no gain.
-      pace_.Push(reinterpret_cast<const std::uint8_t*>(samples), frames * 4, GetTickCount64());
+    const std::uint32_t align = f.channels * f.bitsPerSample / 8;
+    // The player's lane drops what a recording too slow to keep up cannot take: the
+    // step in the position shows it, and it is told.
+    if (sound.connection == connection_ && sound.position > next_)
+      pace_.Lose((sound.position - next_) * f.samplesPerSec / unsigned(sound.rate) * align);
+    if (sound.connection != connection_) swr_free(&resampler_);
+    connection_ = sound.connection;
+    next_ = sound.position + sound.frames;
+    converted_.clear();
+    if (unsigned(sound.rate) == f.samplesPerSec && sound.channels <= 2) {
+      swr_free(&resampler_);
+      ConvertSamples({sound.type, sound.planar, sound.channels, sound.frames, sound.data.data()}, f, converted_);
+    } else if (!Resample(sound)) {
       return;
     }
-    if (!converter_ || rate != inRate_) Remake(rate);
-    if (!converter_) return;
-    const int room = swr_get_out_samples(converter_, int(frames));
-    if (room <= 0) return;
-    const bool packed24 = f.bitsPerSample == 24;
-    const std::size_t sampleBytes = packed24 ? 4 : f.bitsPerSample / 8;
-    converted_.resize(std::size_t(room) * f.channels * sampleBytes);
-    std::uint8_t* out[1] = {converted_.data()};
-    const std::uint8_t* in[1] = {reinterpret_cast<const std::uint8_t*>(samples)};
-    const int made = swr_convert(converter_, out, room, in, int(frames));
-    if (made <= 0) return;
-    std::size_t bytes = std::size_t(made) * f.channels * sampleBytes;
-    if (packed24) {
-      // 24-bit sound is the top three bytes of each 32-bit sample.
-      std::size_t to = 0;
-      for (std::size_t from = 0; from < bytes; from += 4, to += 3)
-        std::memmove(converted_.data() + to, converted_.data() + from + 1, 3);
-      bytes = to;
-    }
-    pace_.Push(converted_.data(), bytes, GetTickCount64());
+    pace_.Push(converted_.data(), converted_.size() / align * align, GetTickCount64());
+  }
+
+  void Cut() override {
+    std::lock_guard lock(mutex_);
+    pace_.Cut();
   }
 
   void Advance(bool toTheEnd = false) {
@@ -82,31 +95,59 @@ class TStationCaptureStream::Tap : public playback::SoundTap {
   }
 
  private:
-  void Remake(int rate) {
-    swr_free(&converter_);
-    const CaptureFormat& f = format_;
-    AVChannelLayout in{}, out{};
-    av_channel_layout_default(&in, 2);
-    av_channel_layout_default(&out, int(f.channels));
-    const AVSampleFormat format = f.bitsPerSample == 8    ? AV_SAMPLE_FMT_U8
-                                  : f.bitsPerSample == 16 ? AV_SAMPLE_FMT_S16
-                                                          : AV_SAMPLE_FMT_S32;
-    if (swr_alloc_set_opts2(&converter_, &out, format, int(f.samplesPerSec), &in, AV_SAMPLE_FMT_S16, rate, 0,
-                            nullptr) < 0 ||
-        swr_init(converter_) < 0)
-      swr_free(&converter_);
-    av_channel_layout_uninit(&in);
-    av_channel_layout_uninit(&out);
-    inRate_ = rate;
+  // The sound's samples fill its bytes exactly: anything else is not used.
+  static bool Sized(const playback::DecodedSound& s) {
+    return s.channels >= 1 && s.channels <= 8 && s.frames <= s.data.size() &&
+           s.data.size() == s.frames * std::size_t(s.channels) * playback::SampleBytes(s.type);
+  }
+
+  // Through FFmpeg's resampler, kept for as long as the sound's format stays; false when
+  // it cannot convert.
+  bool Resample(const playback::DecodedSound& s) {
+    const int channels = std::min(s.channels, 2);
+    if (!resampler_ || s.rate != inRate_ || s.channels != inChannels_ || s.layout != inLayout_ ||
+        FfmpegFormat(s) != inFormat_) {
+      swr_free(&resampler_);
+      AVChannelLayout in{}, out{};
+      if (s.layout == 0 || av_channel_layout_from_mask(&in, s.layout) < 0 || in.nb_channels != s.channels)
+        av_channel_layout_default(&in, s.channels);
+      av_channel_layout_default(&out, channels);
+      if (swr_alloc_set_opts2(&resampler_, &out, AV_SAMPLE_FMT_S32, int(format_.samplesPerSec), &in, FfmpegFormat(s),
+                              s.rate, 0, nullptr) < 0 ||
+          swr_init(resampler_) < 0)
+        swr_free(&resampler_);
+      av_channel_layout_uninit(&in);
+      av_channel_layout_uninit(&out);
+      inRate_ = s.rate;
+      inChannels_ = s.channels;
+      inLayout_ = s.layout;
+      inFormat_ = FfmpegFormat(s);
+      if (!resampler_) return false;
+    }
+    const int room = swr_get_out_samples(resampler_, int(s.frames));
+    if (room <= 0) return false;
+    resampled_.resize(std::size_t(room) * std::size_t(channels) * 4);
+    std::uint8_t* out[1] = {resampled_.data()};
+    const std::size_t planeBytes = s.frames * playback::SampleBytes(s.type) * (s.planar ? 1 : std::size_t(s.channels));
+    const std::uint8_t* in[8] = {};
+    for (int p = 0; p < (s.planar ? s.channels : 1); ++p) in[p] = s.data.data() + planeBytes * std::size_t(p);
+    const int made = swr_convert(resampler_, out, room, in, int(s.frames));
+    if (made <= 0) return false;
+    return ConvertSamples({playback::SampleType::S32, false, channels, std::size_t(made), resampled_.data()}, format_,
+                          converted_);
   }
 
   std::mutex mutex_;
   bool running_ = false;
   CaptureFormat format_{};
   StationSoundPace pace_;
-  SwrContext* converter_ = nullptr;
-  int inRate_ = 0;
-  std::vector<std::uint8_t> converted_;
+  unsigned connection_ = 0;  // of the last sound
+  std::uint64_t next_ = 0;   // the position its next sound has
+  SwrContext* resampler_ = nullptr;
+  int inRate_ = 0, inChannels_ = 0;
+  std::uint64_t inLayout_ = 0;
+  AVSampleFormat inFormat_ = AV_SAMPLE_FMT_NONE;
+  std::vector<std::uint8_t> resampled_, converted_;
 };
 
 TStationCaptureStream::TStationCaptureStream(Connect connect)

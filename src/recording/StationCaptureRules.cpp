@@ -53,10 +53,10 @@ void StationSoundPace::Start(std::uint64_t nowMs, std::uint32_t bytesPerSecond, 
 }
 
 void StationSoundPace::Push(const std::uint8_t* bytes, std::size_t count, std::uint64_t nowMs) {
+  Advance(nowMs);
   queued_.Push(bytes, count);
   lastSoundMs_ = std::max<std::uint64_t>(nowMs, 1);
-  const std::size_t most = Frames(kQueueMs, bytesPerSecond_, blockAlign_);
-  if (queued_.Size() > most) queued_.Pop(nullptr, queued_.Size() - most);
+  Bound();
 }
 
 void StationSoundPace::Advance(std::uint64_t nowMs, bool end) {
@@ -65,16 +65,35 @@ void StationSoundPace::Advance(std::uint64_t nowMs, bool end) {
   const std::uint64_t due = (nowMs - startMs_) * bytesPerSecond_ / 1000 / blockAlign_ * blockAlign_;
   if (due > due_) owed_ += due - due_;
   due_ = std::max(due_, due);
-  owed_ -= queued_.MoveTo(readable_, std::size_t(std::min<std::uint64_t>(owed_, queued_.Size())));
-  // The station has gone quiet: its time is silence. Owed time beyond what the queue may
-  // hold is never made up.
-  const std::uint64_t most = Frames(kQueueMs, bytesPerSecond_, blockAlign_);
+  // Sound waits in the queue, not lost, while the recorder does not read it: the machine
+  // slept, or the program was held up.
+  owed_ -= queued_.MoveTo(readable_, std::size_t(std::min<std::uint64_t>(owed_, Room())));
   if (end || lastSoundMs_ == 0 || nowMs - lastSoundMs_ >= kQuietMs) {
-    readable_.PushRepeated(silence_, std::size_t(owed_));
+    // The station has gone quiet: its time is silence.
+    Silence(owed_);
     owed_ = 0;
-  } else if (owed_ > most) {
-    owed_ = most;
+  } else {
+    // It sounds: what the clock is owed beyond a moment is the device's clock running
+    // slower than this one, never silence to come.
+    owed_ = std::min<std::uint64_t>(owed_, Frames(kQuietMs, bytesPerSecond_, blockAlign_));
   }
+  Bound();
+}
+
+std::size_t StationSoundPace::Room() const {
+  const std::size_t most = Frames(kReadableMs, bytesPerSecond_, blockAlign_);
+  return most - std::min(most, readable_.Size());
+}
+
+void StationSoundPace::Silence(std::uint64_t bytes) {
+  const std::uint64_t made = std::min<std::uint64_t>(bytes, Room());
+  readable_.PushRepeated(silence_, std::size_t(made));
+  lostUnread_ += std::int64_t(bytes - made);
+}
+
+void StationSoundPace::Bound() {
+  const std::size_t most = Frames(kQueueMs, bytesPerSecond_, blockAlign_);
+  if (queued_.Size() > most) queued_.MoveTo(readable_, queued_.Size() - most);
   const std::size_t readable = Frames(kReadableMs, bytesPerSecond_, blockAlign_);
   if (readable_.Size() > readable) lostUnread_ += std::int64_t(readable_.Pop(nullptr, readable_.Size() - readable));
 }

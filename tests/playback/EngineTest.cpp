@@ -50,7 +50,7 @@ bool ToneHeardWithin(DWORD ms) {
 
 class ThrowingTap : public playback::SoundTap {
  public:
-  void Decoded(int, const std::int16_t*, std::size_t) override {
+  void Decoded(const playback::DecodedSound&) override {
     if (++calls == 3) throw std::runtime_error("the disk is gone");
   }
   std::atomic<int> calls{0};

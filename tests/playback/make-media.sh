@@ -8,7 +8,8 @@
 # station that changes its frames twice: three seconds each of 440 Hz in stereo at
 # 44.1 kHz, 660 Hz in mono, and 880 Hz in stereo at 48 kHz. sweep.mp3 is four seconds of
 # a rising tone over noise, which never repeats itself, and sweep.raw what ffmpeg's own
-# decoder makes of it (16-bit stereo at 44.1 kHz): what a recording of it must hold.
+# decoder makes of it (16-bit stereo at 44.1 kHz): what a recording of it must hold;
+# sweep-mono.mp3 and sweep24.flac (24 bits) likewise, with their raw decodings.
 #
 #   make-media.sh DIR
 set -euo pipefail
@@ -34,11 +35,22 @@ part() {  # part HZ RATE CHANNELS: three seconds of bare MP3 frames on stdout
     -c:a libmp3lame -b:a 128k -write_xing 0 -id3v2_version 0 -f mp3 pipe:1
 }
 { part 440 44100 2; part 660 44100 1; part 880 48000 2; } >"$dir/switch.mp3"
-ffmpeg -nostdin -loglevel error -y -f lavfi \
-  -i "aevalsrc=0.3*sin(2*PI*(200+300*t)*t)|0.3*sin(2*PI*(300+200*t)*t):s=44100:d=4" \
-  -f lavfi -i "anoisesrc=c=pink:r=44100:a=0.05:d=4:seed=7" -filter_complex "[0][1]amix=inputs=2:normalize=0" \
-  -ac 2 -c:a libmp3lame -b:a 192k -f mp3 "$dir/sweep.mp3"
+sweep() {  # sweep CHANNELS OUTPUT OPTIONS...
+  local channels=$1 out=$2
+  shift 2
+  ffmpeg -nostdin -loglevel error -y -f lavfi \
+    -i "aevalsrc=0.3*sin(2*PI*(200+300*t)*t)|0.3*sin(2*PI*(300+200*t)*t):s=44100:d=4" \
+    -f lavfi -i "anoisesrc=c=pink:r=44100:a=0.05:d=4:seed=7" -filter_complex "[0][1]amix=inputs=2:normalize=0" \
+    -ac "$channels" "$@" "$dir/$out"
+}
+sweep 2 sweep.mp3 -c:a libmp3lame -b:a 192k -f mp3
 ffmpeg -nostdin -loglevel error -y -i "$dir/sweep.mp3" -f s16le -ac 2 -ar 44100 "$dir/sweep.raw"
+# The same in mono as MP3, and in stereo as 24-bit FLAC, each with its decoding in its
+# own format: 16-bit mono, and 24-bit stereo.
+sweep 1 sweep-mono.mp3 -c:a libmp3lame -b:a 96k -f mp3
+ffmpeg -nostdin -loglevel error -y -i "$dir/sweep-mono.mp3" -f s16le -ac 1 -ar 44100 "$dir/sweep-mono.raw"
+sweep 2 sweep24.flac -c:a flac -sample_fmt s32 -f flac
+ffmpeg -nostdin -loglevel error -y -i "$dir/sweep24.flac" -f s24le -ac 2 -ar 44100 "$dir/sweep24.raw"
 # chained.ogg is an Ogg station that begins a new chain for each song, each chain with
 # headers of its own: 35 s of Vorbis at 44.1 kHz stereo (quality 2), at 22.05 kHz mono
 # (quality 6) and at 48 kHz stereo (quality 0), each titled in its comments.

@@ -48,21 +48,23 @@ int DriverIndex(const std::string& text) {
   return it == items.end() ? -1 : int(it - items.begin());
 }
 
-// The 16-bit stereo sound without its runs of silence of 10 ms or more.
-std::string WithoutSilences(const std::string& sound) {
-  constexpr std::size_t kFrame = 4, kShortest = 441 * kFrame;
+// The sound in frames of `frame` bytes at 44.1 kHz without its runs of silence of 10 ms
+// or more.
+std::string WithoutSilences(const std::string& sound, std::size_t frame) {
+  const std::size_t shortest = 441 * frame;
+  const std::string silent(frame, '\0');
   std::string out;
   std::size_t zeros = 0;  // bytes of the run of silent frames so far
-  for (std::size_t i = 0; i + kFrame <= sound.size(); i += kFrame) {
-    if (sound[i] == 0 && sound[i + 1] == 0 && sound[i + 2] == 0 && sound[i + 3] == 0) {
-      zeros += kFrame;
+  for (std::size_t i = 0; i + frame <= sound.size(); i += frame) {
+    if (sound.compare(i, frame, silent) == 0) {
+      zeros += frame;
       continue;
     }
-    if (zeros > 0 && zeros < kShortest) out.append(zeros, '\0');
+    if (zeros > 0 && zeros < shortest) out.append(zeros, '\0');
     zeros = 0;
-    out.append(sound, i, kFrame);
+    out.append(sound, i, frame);
   }
-  if (zeros > 0 && zeros < kShortest) out.append(zeros, '\0');
+  if (zeros > 0 && zeros < shortest) out.append(zeros, '\0');
   return out;
 }
 
@@ -82,6 +84,7 @@ class DirectRecording : public ::testing::Test {
   void TearDown() override {
     LeftClick(m_->VrDemoButtonStop);
     LeftClick(m_->VrDemoButtonUnplug);
+    ChooseFormat(recording::kDefaultFormatLine);
     ChooseDriver(0);
     OptionsForm->Hide();
     boxes_.reset();
@@ -99,6 +102,42 @@ class DirectRecording : public ::testing::Test {
     const std::string file = ReadFileBytes(InDir("direct.wav"));
     EXPECT_GE(file.size(), 46u);
     return file.size() < 46 ? std::string() : file.substr(46);
+  }
+
+  void ChooseFormat(const std::string& line) {
+    const auto& items = OptionsForm->FormatBox.Items();
+    const auto it = std::find(items.begin(), items.end(), line);
+    ASSERT_NE(it, items.end()) << line;
+    OptionsForm->FormatBox.SetItemIndex(int(it - items.begin()));
+  }
+  // A file played from its start while recording: the recording holds `raw`, FFmpeg's
+  // decoding of it in the recording's format (frames of `frame` bytes), sample for
+  // sample in one run, silence before it.
+  void ExpectRecordedBitForBit(const std::string& file, const std::string& raw, std::size_t frame) {
+    const std::string reference = ReadMedia(raw);
+    ASSERT_GE(reference.size(), 44100 * frame) << MediaPath(raw);
+    LeftClick(m_->VrDemoButtonRec);
+    Play(0, "Sweep", MediaPath(file));
+    ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 15000));
+    Pump(600);  // the lead, handed out after the file's end
+    LeftClick(m_->VrDemoButtonStop);
+    const std::string data = ReadFileBytes(InDir("direct.wav")).substr(46);
+    // Where the sweep begins: its first sound, at a whole frame.
+    const std::size_t first = reference.find_first_not_of('\0') / frame * frame;
+    const std::size_t at = data.find(reference.substr(first, 1000 * frame));
+    ASSERT_NE(at, std::string::npos) << "the sweep's start is not in the recording of " << file;
+    ASSERT_GE(data.size() - at, reference.size() - first) << "the recording ends inside the sweep";
+    if (!m_->Recorder.CaptureStream()->Gaps().empty()) {
+      std::printf("sound was lost and told: the recording cannot be whole\n");
+    } else {
+      // A player held up past half a second leaves silence in the recording and the
+      // station's sound after it unchanged: silences are taken out of both before comparing.
+      const std::string sent = WithoutSilences(reference.substr(first), frame);
+      EXPECT_EQ(WithoutSilences(data.substr(at), frame).compare(0, sent.size(), sent), 0)
+          << "a sample of " << file << " differs";
+    }
+    EXPECT_TRUE(std::all_of(data.begin(), data.begin() + std::ptrdiff_t(at - first), [](char c) { return c == 0; }))
+        << "before it, silence";
   }
 
   TMainForm* m_ = nullptr;
@@ -143,29 +182,33 @@ TEST_F(DirectRecording, HoldsTheStationAtItsOwnLevelWhateverTheFader) {
 // A file played from its start and recorded in its own format holds FFmpeg's decoding of
 // it sample for sample, in one run.
 TEST_F(DirectRecording, AFileIsRecordedBitForBit) {
-  const std::string reference = ReadMedia("sweep.raw");
-  ASSERT_EQ(reference.size(), 4u * 176400) << MediaPath("sweep.raw");
-  LeftClick(m_->VrDemoButtonRec);
-  Play(0, "Sweep", MediaPath("sweep.mp3"));
-  ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 15000));
-  Pump(600);  // the lead, handed out after the file's end
-  LeftClick(m_->VrDemoButtonStop);
-  const std::string data = ReadFileBytes(InDir("direct.wav")).substr(46);
-  // Where the sweep begins: its first sound, at a whole frame.
-  const std::size_t first = reference.find_first_not_of('\0') / 4 * 4;
-  const std::size_t at = data.find(reference.substr(first, 4000));
-  ASSERT_NE(at, std::string::npos) << "the sweep's start is not in the recording";
-  ASSERT_GE(data.size() - at, reference.size() - first) << "the recording ends inside the sweep";
-  if (!m_->Recorder.CaptureStream()->Gaps().empty()) {
-    std::printf("sound was lost and told: the recording cannot be whole\n");
-  } else {
-    // A player held up past half a second leaves silence in the recording and the
-    // station's sound after it unchanged: silences are taken out of both before comparing.
-    const std::string sent = WithoutSilences(reference.substr(first));
-    EXPECT_EQ(WithoutSilences(data.substr(at)).compare(0, sent.size(), sent), 0) << "a sample differs";
+  ExpectRecordedBitForBit("sweep.mp3", "sweep.raw", 4);
+}
+
+// A mono station recorded in mono holds its samples at their own level, not 3 dB down;
+// a mono MP3 file and a 24-bit FLAC file recorded in their own formats hold FFmpeg's
+// decoding of them sample for sample.
+TEST_F(DirectRecording, MonoAnd24BitSoundIsRecordedInItsOwnFormat) {
+  REQUIRE_STATION("TUNORA_STATION_MONO");
+  ChooseFormat("44100Hz 16bit Mono");
+  Play(0, "Mono", StationAddress("TUNORA_STATION_MONO"));
+  ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+  const std::string data = Record(3000);
+  std::vector<double> mono;
+  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+    std::int16_t v;
+    std::memcpy(&v, data.data() + i, 2);
+    mono.push_back(v);
   }
-  EXPECT_TRUE(std::all_of(data.begin(), data.begin() + std::ptrdiff_t(at - first), [](char c) { return c == 0; }))
-      << "before it, silence";
+  ASSERT_GT(mono.size(), 44100u);
+  const Tone tone = MeasureTone(mono, 44100, 22050);
+  EXPECT_NEAR(tone.hz, 330, 1);
+  // The station's sine is an eighth of full scale: 2896 rms in its one channel.
+  EXPECT_NEAR(tone.rms, 2896, 200) << "the mono station's own level";
+  LeftClick(m_->VrDemoButtonUnplug);
+  ExpectRecordedBitForBit("sweep-mono.mp3", "sweep-mono.raw", 2);
+  ChooseFormat("44100Hz 24bit Stereo");
+  ExpectRecordedBitForBit("sweep24.flac", "sweep24.raw", 6);
 }
 
 // Silence while no station plays, the second station after it, and as long as it took.
