@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
+#include "base/Lock.h"
 #include "recording/StationCaptureRules.h"
 
 extern "C" {
@@ -100,7 +100,7 @@ class TStationCaptureStream::Tap : public playback::SoundTap {
     inRate_ = rate;
   }
 
-  std::mutex mutex_;
+  base::Mutex mutex_;
   bool running_ = false;
   CaptureFormat format_{};
   StationSoundPace pace_;
