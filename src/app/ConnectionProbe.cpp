@@ -5,6 +5,8 @@
 
 #include <chrono>
 
+#include "base/Lock.h"
+
 namespace app {
 
 namespace {
@@ -26,7 +28,7 @@ ConnectionProbe::ConnectionProbe() : system_(std::make_shared<WinInetConnection>
 
 ConnectionProbe::~ConnectionProbe() {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<base::Mutex> lock(mutex_);
     quit_ = true;
   }
   wake_.notify_all();
@@ -41,7 +43,7 @@ void ConnectionProbe::AttemptConnect() { System()->AttemptConnect(); }
 
 void ConnectionProbe::SetSystem(std::shared_ptr<ConnectionSystem> system) {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<base::Mutex> lock(mutex_);
     system_ = system ? std::move(system) : std::make_shared<WinInetConnection>();
     askNow_ = true;
   }
@@ -49,12 +51,12 @@ void ConnectionProbe::SetSystem(std::shared_ptr<ConnectionSystem> system) {
 }
 
 std::shared_ptr<ConnectionSystem> ConnectionProbe::System() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<base::Mutex> lock(mutex_);
   return system_;
 }
 
 void ConnectionProbe::Run() {
-  std::unique_lock<std::mutex> lock(mutex_);
+  std::unique_lock<base::Mutex> lock(mutex_);
   while (!quit_) {
     std::shared_ptr<ConnectionSystem> system = system_;
     askNow_ = false;

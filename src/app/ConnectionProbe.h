@@ -4,10 +4,10 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <thread>
+
+#include "base/Lock.h"
 
 namespace app {
 
@@ -42,8 +42,8 @@ class ConnectionProbe {
   std::shared_ptr<ConnectionSystem> System();
 
   std::atomic<bool> connected_{false};
-  std::mutex mutex_;
-  std::condition_variable wake_;
+  base::Mutex mutex_;
+  base::ConditionVariable wake_;
   bool quit_ = false;
   bool askNow_ = false;
   std::shared_ptr<ConnectionSystem> system_;

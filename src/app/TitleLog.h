@@ -4,11 +4,11 @@
 // report once.
 #pragma once
 
-#include <condition_variable>
 #include <deque>
-#include <mutex>
 #include <string>
 #include <thread>
+
+#include "base/Lock.h"
 
 namespace app {
 
@@ -39,8 +39,8 @@ class TitleLog {
   bool SetAsideAnsiLog(std::string& why);
 
   std::string path_;
-  std::mutex mutex_;
-  std::condition_variable wake_, drained_;
+  base::Mutex mutex_;
+  base::ConditionVariable wake_, drained_;
   std::deque<std::string> lines_;
   bool busy_ = false;
   bool quit_ = false;

@@ -5,7 +5,8 @@
 #include <wincrypt.h>
 
 #include <algorithm>
-#include <mutex>
+
+#include "base/Lock.h"
 
 extern "C" {
 #include <libavutil/error.h>
@@ -20,7 +21,7 @@ namespace {
 
 constexpr unsigned long kNoCertificate = 0x800B0100;  // TRUST_E_NOSIGNATURE
 
-std::mutex trustMutex;
+base::Mutex trustMutex;
 TrustedCertificates trusted;
 // The last refusal of each thread, kept without a destructor: the C runtime may free a
 // thread's storage before it runs the destructors of what lives there, and the player

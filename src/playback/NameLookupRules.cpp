@@ -1,10 +1,10 @@
 #include "playback/NameLookupRules.h"
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <system_error>
 #include <thread>
+
+#include "base/Lock.h"
 
 namespace playback {
 
@@ -18,8 +18,8 @@ namespace {
 
 // The end of one lookup, told by its thread to a caller that may still be waiting.
 struct Ending {
-  std::mutex mutex;
-  std::condition_variable told;
+  base::Mutex mutex;
+  base::ConditionVariable told;
   bool done = false;
 };
 

@@ -9,15 +9,14 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
+#include "base/Lock.h"
 #include "playback/CertificateCheck.h"
 #include "playback/ReconnectRules.h"
 #include "playback/TapLaneRules.h"
@@ -159,9 +158,9 @@ class StationPlayer {
   std::shared_ptr<SoundTap> Tap() const;
   std::shared_ptr<StreamTap> StreamTapNow() const;
 
-  mutable std::mutex mutex_;
-  std::condition_variable wake_;   // a play waiting out a pause: its media ended
-  std::condition_variable start_;  // the worker: a play is asked for
+  mutable base::Mutex mutex_;
+  base::ConditionVariable wake_;   // a play waiting out a pause: its media ended
+  base::ConditionVariable start_;  // the worker: a play is asked for
   std::string url_;
   std::string lastError_;
   CertificateFault untrusted_;

@@ -5,13 +5,13 @@
 // of it once); one that throws is switched off. Portable.
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
+
+#include "base/Lock.h"
 
 namespace playback {
 
@@ -47,8 +47,8 @@ class TapLane {
 
   const std::string who_;
   const std::size_t budget_;
-  mutable std::mutex mutex_;
-  std::condition_variable wake_, idle_;
+  mutable base::Mutex mutex_;
+  base::ConditionVariable wake_, idle_;
   std::deque<Call> calls_;
   std::size_t waitingBytes_ = 0;
   bool busy_ = false;

@@ -4,12 +4,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <deque>
-#include <mutex>
 #include <stdexcept>
 #include <vector>
 
+#include "base/Lock.h"
 #include "base/TextFile.h"
 #include "recording/CueSheetRules.h"
 
@@ -69,8 +68,8 @@ void RemoveOwnParts(const std::string& first, std::size_t sheet, const std::stri
 }  // namespace
 
 struct CueSheetWriter::Shared {
-  std::mutex mutex;
-  std::condition_variable wake, idle;
+  base::Mutex mutex;
+  base::ConditionVariable wake, idle;
   std::deque<std::shared_ptr<Recording>> recordings;  // oldest first; the last may be running
   std::deque<std::string> reports;
   Clock::time_point lastWrite;

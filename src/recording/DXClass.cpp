@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
-#include <mutex>
 
+#include "base/Lock.h"
 #include "ui/Dialogs.h"
 
 namespace recording {
@@ -79,7 +79,7 @@ Fn DirectSoundEntry(const char* function) {
 
 FARPROC LoadLibraryProc(const std::string& library, const std::string& function) {
   // The start's capture prefetch loads DirectSound beside the window's thread.
-  static std::mutex mutex;
+  static base::Mutex mutex;
   std::lock_guard lock(mutex);
   std::string lower = library;
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });

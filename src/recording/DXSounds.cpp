@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "base/Lock.h"
 #include "recording/DXClass.h"
 
 namespace recording {
@@ -89,7 +90,7 @@ std::vector<CaptureFormat> DeviceFormats(IDirectSoundCapture* device) {
 
 // The default device's formats probed ahead, taken once. The lock is held while the
 // prefetch probes, so that a stream opened meanwhile waits for its result.
-std::mutex prefetchMutex;
+base::Mutex prefetchMutex;
 std::optional<std::vector<CaptureFormat>> prefetched;
 
 }  // namespace

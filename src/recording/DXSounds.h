@@ -10,8 +10,8 @@
 #include <dsound.h>  // after mmsystem.h, whose wave format types it uses
 
 #include <cstdint>
-#include <mutex>
 
+#include "base/Lock.h"
 #include "recording/CaptureRules.h"
 #include "recording/CaptureSource.h"
 
@@ -53,7 +53,7 @@ class TSoundCaptureStream : public CaptureSource {
   IDirectSoundCaptureBuffer* buffer_ = nullptr;
   std::uint32_t readOffset_ = 0;
   std::uint32_t bufferSize_ = 0;
-  std::mutex lapsMutex_;
+  base::Mutex lapsMutex_;
   CaptureLapCounter laps_;
   std::int64_t handedOut_ = 0;  // bytes read since Start
   std::int64_t consumed_ = 0;   // bytes read, or lost, since Start

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
+#include "base/Lock.h"
 #include "recording/SampleConvertRules.h"
 #include "recording/StationCaptureRules.h"
 
@@ -137,7 +137,7 @@ class TStationCaptureStream::Tap : public playback::SoundTap {
                           converted_);
   }
 
-  std::mutex mutex_;
+  base::Mutex mutex_;
   bool running_ = false;
   CaptureFormat format_{};
   StationSoundPace pace_;

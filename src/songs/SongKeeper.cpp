@@ -3,12 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstdio>
 #include <deque>
 #include <map>
-#include <mutex>
 
+#include "base/Lock.h"
 #include "base/TextFile.h"
 #include "songs/LeftoverRules.h"
 #include "songs/SongFile.h"
@@ -130,7 +129,7 @@ class Feed : public playback::StreamTap {
     if (past) past->End();
   }
 
-  std::mutex mutex;
+  base::Mutex mutex;
   std::shared_ptr<StreamPast> past;  // the stream that plays or played last
   std::string station;               // the name the next stream is kept under (UTF-8)
 };
@@ -226,8 +225,8 @@ class SongKeeper::Core {
   // "incomplete", the rest is deleted; the files of runs that go on stay as they are.
   void KeepLeftovers(const std::string& folder);
 
-  mutable std::mutex mutex_;
-  std::condition_variable wake_, stopped_;
+  mutable base::Mutex mutex_;
+  base::ConditionVariable wake_, stopped_;
   std::string programDirectory_;
   bool loaded_ = false;
   std::string lookedThrough_;  // the songs folder whose leftovers were kept

@@ -2,8 +2,8 @@
 
 #include <deque>
 #include <memory>
-#include <mutex>
 
+#include "base/Lock.h"
 #include "ui/Application.h"
 #include "ui/Gdi.h"
 
@@ -22,7 +22,7 @@ struct PendingCall {
 struct State {
   DWORD uiThread = 0;
   HWND window = nullptr;
-  std::mutex mutex;
+  base::Mutex mutex;
   std::deque<PendingCall> calls;
   UniqueKernelHandle wake;  // set whenever a call is queued
 };
