@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 C=corpus
-rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts,leftover,title}
+rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts,leftover,title,stream_headers}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -36,6 +36,14 @@ print_a, print_b = 'A0' * 32, '9f' * 32
 put('title', 'icy-references', "StreamTitle='&#1050;&#1080;&#1085;&#1086; - &#x3BA;&#X6771; &#0;&#55357;&#12';StreamUrl='';\0\0")
 put('title', 'utf8-and-1252', b"Caf\xc3\xa9 \xf0\x9f\x8e\xb5 &#128512;\r\n\x1b[1m")
 put('title', 'cp1252', b"\x93quoted\x94 caf\xe9 &#x41a; &amp; &#9999999999;")
+
+import struct
+def packets(*ps):
+    return b''.join(struct.pack('<H', len(x)) + x for x in ps)
+ident = b'\x01vorbis' + struct.pack('<IBIiii', 0, 2, 44100, 0, 128000, 0) + b'\xb8\x01'
+mp3 = b'\xff\xfb\x90\x64' + b'\x00' * 32 + b'\x55' * 381
+put('stream_headers', 'vorbis-chain', packets(b'\x9e' * 12, ident, b'\x03vorbis' + b'\x05\x00\x00\x00Lavf', b'\x05vorbis' + b'\x2a' * 64, b'\x9e' * 12))
+put('stream_headers', 'mp3-frames', packets(mp3, b'\xff\xfb\x90\x64\xff\x80' + b'\x00' * 30 + b'\x55' * 381))
 
 put('trusted_hosts', 'trusted.ini', crlf(['radio.example ' + print_a, '127.0.0.1 ' + print_b, '[::1]\t' + print_a]))
 put('trusted_hosts', 'hosts-only.ini', crlf(['radio.example', 'Radio.Example ' + print_a, 'bad host ' + print_b]))
