@@ -2,8 +2,9 @@
 // two stations every 15 s with Record Songs on and the playing station recorded directly
 // ("Playing Station (direct)", REC), while bench/soak.sh changes the titles. Every minute
 // it prints the process's private bytes, the bytes that the songs' past holds (it grows by
-// design), its threads and its handles (the fewest of five readings two seconds long); at the end, whether from the fifth minute on the
-// memory less the past stayed within 2 MB and the threads and handles stayed constant.
+// design), its threads and its handles (the fewest of five readings over two seconds); at
+// the end, whether from the fifth minute on the memory less the past stayed within 2 MB and
+// the threads and handles stayed constant.
 //   soak_bench.exe MINUTES URL URL
 #include <windows.h>
 
