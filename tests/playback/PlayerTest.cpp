@@ -445,9 +445,25 @@ TEST(Player, TheToneReachesTheDeviceAtTheChosenVolume) {
   p.SetVolume(0);
   Sleep(600);
   EXPECT_LT(Listen(500).rms, 20) << "volume 0 is silence";
+
+  // A mono tone of the same samples is heard on both speakers at their level, not 3 dB
+  // below a stereo one.
+  const std::string monoPath = TempPath("tunora-player-mono.wav");
+  std::ofstream(monoPath, std::ios::binary) << ToneWave(8.0, 44100, 1000, 8000, 1);
+  p.SetUrl(monoPath);
+  p.SetVolume(100);
+  p.Play();
+  ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 5000)) << p.LastError();
+  Tone mono;
+  for (int attempt = 0; attempt < 2 && std::fabs(mono.rms / full.rms - 1.0) > 0.15; ++attempt) {
+    Sleep(600);
+    mono = Listen(1000);
+  }
+  EXPECT_NEAR(mono.rms / full.rms, 1.0, 0.15);
   p.SetUrl("");
   Sleep(100);
   DeleteFileA(path.c_str());
+  DeleteFileA(monoPath.c_str());
 }
 
 TEST(Station, EveryMountSendsItsOwnTone) {

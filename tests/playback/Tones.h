@@ -51,29 +51,29 @@ Tone MeasureTone(const std::vector<Sample>& x, double rate, std::size_t from = 0
   return t;
 }
 
-// A WAVE file's bytes: a sine tone at hz in 16-bit stereo.
-inline std::string ToneWave(double seconds, int rate, double hz, double amplitude = 8000) {
+// A WAVE file's bytes: a sine tone at hz in 16-bit stereo (or mono, or more channels).
+inline std::string ToneWave(double seconds, int rate, double hz, double amplitude = 8000, int channels = 2) {
   const auto frames = std::uint32_t(seconds * rate);
   std::string w;
   const auto put = [&w](std::uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) w += char(v >> (8 * i));
   };
   w += "RIFF";
-  put(36 + frames * 4, 4);
+  const auto frameBytes = std::uint32_t(2 * channels);
+  put(36 + frames * frameBytes, 4);
   w += "WAVEfmt ";
   put(16, 4);
   put(1, 2);  // PCM
-  put(2, 2);
+  put(std::uint32_t(channels), 2);
   put(std::uint32_t(rate), 4);
-  put(std::uint32_t(rate) * 4, 4);
-  put(4, 2);
+  put(std::uint32_t(rate) * frameBytes, 4);
+  put(frameBytes, 2);
   put(16, 2);
   w += "data";
-  put(frames * 4, 4);
+  put(frames * frameBytes, 4);
   for (std::uint32_t i = 0; i < frames; ++i) {
     const auto v = std::uint16_t(std::int16_t(amplitude * std::sin(2 * 3.14159265358979 * hz * i / rate)));
-    put(v, 2);
-    put(v, 2);
+    for (int c = 0; c < channels; ++c) put(v, 2);
   }
   return w;
 }
