@@ -9,9 +9,11 @@ dir=$(mktemp -d "${TMPDIR:-/tmp}/tunora-songs.XXXXXX")
 trap 'kill "${listener:-}" 2>/dev/null || true; rm -rf "$dir"' EXIT
 export TUNORA_SONGS_DIR="Z:${dir//\//\\}"
 touch "$dir/sent.mp3"
-[ -z "${TUNORA_STATION_MP3:-}" ] || { curl -s "$TUNORA_STATION_MP3" -o "$dir/sent.mp3" & listener=$!; }
+[ -z "${TUNORA_STATION_MP3:-}" ] || { curl -sN "$TUNORA_STATION_MP3" -o "$dir/sent.mp3" & listener=$!; }
 "$@"
-kill "${listener:-}" 2>/dev/null || true
+# The listener writes each piece as it comes (-N) and is given a moment to take in the
+# last frames the program kept before it saved them.
+[ -z "${listener:-}" ] || { sleep 1; kill "$listener" 2>/dev/null || true; }
 python3 - "$dir" <<'PY'
 import json, pathlib, subprocess, sys
 root = pathlib.Path(sys.argv[1]); sent = (root / "sent.mp3").read_bytes()
