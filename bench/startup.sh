@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
 # Start-up benchmark: how long from launching `wine PROGRAM` until its main window is
-# visible on the X display, for the receiver and, side by side, for a program that does
-# nothing but open one window (bench/nothing.c). The latter is Wine's floor: the time no
-# program can beat. The runs are interleaved so that drift of the machine hits both
-# alike, and everything runs in one private session whose wineserver stays up, so Wine's
-# cold start is left out; one untimed launch of each program warms the caches first.
+# visible on the X display, for the receiver and, side by side, for two floors: a program
+# that does nothing but open one window (bench/nothing.c), Wine's floor, the time no
+# program can beat; and one of the receiver's shape without its work (bench/floor.c: a
+# splash, a shaped window with a picture and a tray icon, the receiver's libraries), so
+# that the cost of the shape and the libraries is seen apart from the cost of our own
+# work. The runs are interleaved so that drift of the machine hits all alike, and
+# everything runs in one private session whose wineserver stays up, so Wine's cold start
+# is left out; one untimed launch of each program warms the caches first. With
+# TUNORA_START_LOG set to a Windows path, the receiver appends the times of its start's
+# steps there.
 #
-# Usage: bench/startup.sh [RUNS]          (default 7 runs of each program)
+# Usage: bench/startup.sh [RUNS]          (default 9 runs of each program)
 # Environment:
 #   TUNORA_EXE     the program to measure   (default build/win32/src/tunora.exe)
 #   TUNORA_TITLE   its main window's title  (default "Ovexia Tunora")
 #   BENCH_TIMEOUT  seconds a run may take until the window shows (default 20)
-#   BENCH_OUT      where nothing.exe is built (default build/bench)
+#   BENCH_OUT      where the floors are built (default build/bench)
 set -euo pipefail
 . "$(dirname "$0")/../scripts/common.sh"
 
-RUNS=${1:-7}
+RUNS=${1:-9}
 [[ $RUNS =~ ^[1-9][0-9]*$ ]] || die "usage: $0 [RUNS]   (RUNS: a positive number)"
 
 # Re-run inside a private session (display, sound server, Wine prefix, warm wineserver).
@@ -32,7 +37,16 @@ if [ -z "${TUNORA_SESSION:-}" ]; then
     say "building $nothing"
     i686-w64-mingw32-gcc-win32 -O2 -mwindows -static -o "$nothing" "$TUNORA_ROOT/bench/nothing.c"
   fi
-  export BENCH_NOTHING_EXE=$nothing BENCH_PROGRAM_EXE=$(realpath "$exe")
+  floor=$out/floor.exe
+  if [ ! -f "$floor" ] || [ "$TUNORA_ROOT/bench/floor.c" -nt "$floor" ]; then
+    say "building $floor"
+    i686-w64-mingw32-gcc-win32 -O2 -mwindows -static -o "$floor" "$TUNORA_ROOT/bench/floor.c" \
+      -lws2_32 -lsecur32 -lcrypt32 -lbcrypt -lshell32 -lole32 -lwinmm -lwininet -lmsimg32
+  fi
+  # The program as it ships: without its debug data, which the loader would read too.
+  shipped=$out/$(basename "$exe")
+  i686-w64-mingw32-objcopy --strip-all "$exe" "$shipped"
+  export BENCH_NOTHING_EXE=$nothing BENCH_FLOOR_EXE=$floor BENCH_PROGRAM_EXE=$shipped
   exec "$TUNORA_ROOT/scripts/session.sh" "$0" "$RUNS"
 fi
 
@@ -40,6 +54,8 @@ PROGRAM=$BENCH_PROGRAM_EXE
 PROGRAM_TITLE=${TUNORA_TITLE:-Ovexia Tunora}
 NOTHING=$BENCH_NOTHING_EXE
 NOTHING_TITLE="Nothing Window"
+FLOOR=$BENCH_FLOOR_EXE
+FLOOR_TITLE="Floor Window"
 TIMEOUT=${BENCH_TIMEOUT:-20}
 
 now_us() { local t=${EPOCHREALTIME/[.,]/}; echo $((10#$t)); }
@@ -116,33 +132,33 @@ fail() { say "$*"; [ -s "$LOG" ] && { say "program output:"; tail -n 20 "$LOG" >
 
 say "warming up (untimed)"
 launch "$NOTHING" "$NOTHING_TITLE" >/dev/null || fail "nothing.exe failed to start"
+launch "$FLOOR" "$FLOOR_TITLE" >/dev/null || fail "floor.exe failed to start"
 launch "$PROGRAM" "$PROGRAM_TITLE" >/dev/null || fail "$(basename "$PROGRAM") failed to start"
 
-nothing_ms=() program_ms=()
+declare -A exe=([nothing]=$NOTHING [floor]=$FLOOR [program]=$PROGRAM)
+declare -A title=([nothing]=$NOTHING_TITLE [floor]=$FLOOR_TITLE [program]=$PROGRAM_TITLE)
+declare -A times=()
+names=(nothing floor program)
 for ((i = 1; i <= RUNS; i++)); do
-  # Alternate the order so that neither program always runs right after the other.
-  if ((i % 2)); then order=(nothing program); else order=(program nothing); fi
-  for which in "${order[@]}"; do
-    if [ "$which" = nothing ]; then
-      ms=$(launch "$NOTHING" "$NOTHING_TITLE") || fail "run $i of nothing.exe failed"
-      nothing_ms+=("$ms")
-    else
-      ms=$(launch "$PROGRAM" "$PROGRAM_TITLE") || fail "run $i of $(basename "$PROGRAM") failed"
-      program_ms+=("$ms")
-    fi
+  # Rotate the order so that no program always runs right after the same other one.
+  for ((k = 0; k < 3; k++)); do
+    which=${names[(i + k) % 3]}
+    ms=$(launch "${exe[$which]}" "${title[$which]}") || fail "run $i of $(basename "${exe[$which]}") failed"
+    times[$which]+="$ms "
   done
-  printf 'run %-3d nothing.exe %5d ms   %s %5d ms\n' "$i" "${nothing_ms[-1]}" \
-    "$(basename "$PROGRAM")" "${program_ms[-1]}"
+  printf 'run %-3d %s\n' "$i" "$(for w in "${names[@]}"; do set -- ${times[$w]}; printf '%s %5d ms   ' "$(basename "${exe[$w]}")" "${!#}"; done)"
 done
 
-n_med=$(printf '%s\n' "${nothing_ms[@]}" | median)
-p_med=$(printf '%s\n' "${program_ms[@]}" | median)
+declare -A med=()
 echo
 printf '%-14s %-10s %s\n' program median_ms runs
-printf '%-14s %-10s %s\n' nothing.exe "$n_med" "${nothing_ms[*]}"
-printf '%-14s %-10s %s\n' "$(basename "$PROGRAM")" "$p_med" "${program_ms[*]}"
-awk -v p="$p_med" -v n="$n_med" 'BEGIN {
-  if (n <= 0) { print "Wine floor measured as 0 ms: no ratio"; exit }
-  printf "ratio program/nothing: %.2f\n", p / n
-  printf "tunora adds %d%% over Wine'"'"'s floor (goal: < 30%%)\n", (p - n) * 100 / n + (p >= n ? 0.5 : -0.5)
+for w in "${names[@]}"; do
+  med[$w]=$(printf '%s\n' ${times[$w]} | median)
+  printf '%-14s %-10s %s\n' "$(basename "${exe[$w]}")" "${med[$w]}" "${times[$w]% }"
+done
+awk -v p="${med[program]}" -v n="${med[nothing]}" -v f="${med[floor]}" 'BEGIN {
+  if (n <= 0 || f <= 0) { print "a floor measured as 0 ms: no ratio"; exit }
+  printf "ratio program/nothing: %.2f (goal: at most 1.50)\n", p / n
+  printf "ratio program/floor:   %.2f (our own work)\n", p / f
+  printf "ratio floor/nothing:   %.2f (the shape, the pictures and the libraries)\n", f / n
 }'

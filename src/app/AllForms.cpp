@@ -2,6 +2,7 @@
 
 #include "app/FormSure.h"
 #include "app/MainForm.h"
+#include "app/StartLog.h"
 #include "info/AboutForm.h"
 #include "recording/OptionsForm.h"
 #include "skins/SkinForm.h"
@@ -15,6 +16,7 @@ namespace app {
 void CreateAllForms() {
   ui::Application& application = ui::App();
   application.CreateForm(MainForm);
+  StartStep("main window made");
   application.CreateForm(HistoryForm);
   application.CreateForm(BandForm);
   application.CreateForm(OptionsForm);
@@ -22,6 +24,7 @@ void CreateAllForms() {
   application.CreateForm(EditStationForm);
   application.CreateForm(FormSure);
   application.CreateForm(AboutForm);
+  StartStep("other windows made");
   // The skin shapes the main window and colours what every window lists.
   SkinForm->SetSkinnedWindow(*MainForm);
   widgets::SkinTargets& targets = SkinForm->Targets();

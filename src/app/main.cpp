@@ -4,6 +4,7 @@
 
 #include "app/Program.h"
 #include "app/SingleInstance.h"
+#include "app/StartLog.h"
 #include "ui/Application.h"
 
 namespace {
@@ -22,13 +23,19 @@ void LoadLibrariesFromTheSystemFolderOnly() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  app::StartStep("entry (loader, libraries, static objects)");
   LoadLibrariesFromTheSystemFolderOnly();
   static app::SingleInstanceGuard guard;  // released when the process ends
   if (guard.AnotherCopyRuns()) return 0;
+  app::StartStep("single-instance guard");
 
   ui::Application& application = ui::App();
   try {
-    if (app::StartProgram()) application.Run();
+    if (app::StartProgram()) {
+      application.ShowMainForm();
+      app::StartStep("main window shown");
+      application.Run();
+    }
   } catch (const std::exception& e) {
     application.HandleException(e);
   }
