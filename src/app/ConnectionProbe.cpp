@@ -62,6 +62,7 @@ void ConnectionProbe::Run() {
     askNow_ = false;
     lock.unlock();
     connected_ = system->IsConnected();
+    answered_ = true;
     lock.lock();
     wake_.wait_for(lock, kInterval, [this] { return quit_ || askNow_; });
   }

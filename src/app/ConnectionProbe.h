@@ -32,6 +32,8 @@ class ConnectionProbe {
   // Starts asking; until the first answer the connection counts as missing.
   void Start();
   bool Connected() const { return connected_; }
+  // Whether the system has answered since Start.
+  bool Answered() const { return answered_; }
   void AttemptConnect();
   // Replaces the system's side (nullptr: the system's own); the next answer comes from
   // the new one at once.
@@ -42,6 +44,7 @@ class ConnectionProbe {
   std::shared_ptr<ConnectionSystem> System();
 
   std::atomic<bool> connected_{false};
+  std::atomic<bool> answered_{false};
   base::Mutex mutex_;
   base::ConditionVariable wake_;
   bool quit_ = false;

@@ -7,7 +7,9 @@
 #include <stdexcept>
 
 #include "app/FormSure.h"
+#include "app/Program.h"
 #include "app/SplashForm.h"
+#include "app/StartLog.h"
 #include "base/TextFile.h"
 #include "info/AboutForm.h"
 #include "recording/DXClass.h"
@@ -20,6 +22,7 @@
 #include "stations/HistoryForm.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
+#include "ui/Synchronize.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -58,6 +61,8 @@ TMainForm::~TMainForm() {
   TimerTunora.SetEnabled(false);
 }
 
+// The first showing puts up what the window shows: the skin, the band, the window's
+// place and the presets. What it does not show waits until the window is on the screen.
 void TMainForm::FormShow(ui::Control&) {
   if (startupDone_) return;
   // Whatever fails below, the splash window goes and later showings do nothing more.
@@ -69,18 +74,10 @@ void TMainForm::FormShow(ui::Control&) {
   const DWORD n = GetCurrentDirectoryA(MAX_PATH, dir);
   programDirectory_.assign(dir, n < MAX_PATH ? n : 0);
   if (!programDirectory_.empty() && programDirectory_.back() == '\\') programDirectory_.pop_back();
-  connection_.Start();
-  Songs.Load(programDirectory_);
-  WindowsMediaPlayer.SetStreamTap(Songs.Tap());
-  TitleTray.Start(programDirectory_);
-  std::exception_ptr trustFailure;
-  try {
-    Certificates.Load(programDirectory_);
-  } catch (...) {
-    trustFailure = std::current_exception();
-  }
   HistoryForm->OnEntryClick = [this](const std::string& name, const std::string& url) { HistoryEntryClick(name, url); };
-  // A damaged skin is reported once the start is complete, like damaged settings: the
+  // Posted now, it runs from the message loop once the window shows, before any click.
+  ui::Post([this] { FinishStart(); });
+  // A damaged skin is reported once the window shows, like damaged settings: the
   // settings and group 1 are loaded all the same, so that Exit cannot write empty
   // presets over the user's group.
   std::exception_ptr skinFailure;
@@ -93,23 +90,47 @@ void TMainForm::FormShow(ui::Control&) {
       skinFailure = std::current_exception();
     }
   }
-  // A damaged settings file is reported once the start is complete. Group 1 is loaded
-  // all the same: without it the presets would stay empty, and the next Exit would write
+  app::StartStep("skin");
+  // A damaged settings file is reported once the window shows. Group 1 is loaded all
+  // the same: without it the presets would stay empty, and the next Exit would write
   // them, and an empty band, over the user's station group.
   std::exception_ptr settingsFailure;
   try {
-    FillDriverBox();
+    LoadSettings();
   } catch (...) {
     settingsFailure = std::current_exception();
   }
+  app::StartStep("settings");
   SetVolume(1000);
   LoadStationGroup(1);
-  if (trustFailure) ui::App().ReportException(trustFailure);
+  app::StartStep("station group");
   if (skinFailure) {
     if (settingsFailure) ui::App().ReportException(settingsFailure);
     std::rethrow_exception(skinFailure);
   }
   if (settingsFailure) std::rethrow_exception(settingsFailure);
+}
+
+// The rest of the start, once the window shows: the connection's watch, the songs, the
+// tray icon, the trusted hosts; the recorder's lists follow when the sound system is
+// loaded (TimerTunoraTimer).
+void TMainForm::FinishStart() {
+  startFinished_ = true;
+  app::ContinueSoundWarmUp();
+  connection_.Start();
+  Songs.Load(programDirectory_);
+  WindowsMediaPlayer.SetStreamTap(Songs.Tap());
+  TitleTray.Start(programDirectory_);
+  Certificates.Load(programDirectory_);
+  app::StartStep("after the showing: connection, songs, tray, trusted hosts");
+}
+
+void TMainForm::FillSoundLists() {
+  if (soundListsFilled_) return;
+  soundListsFilled_ = true;  // a failure is told once, not at every tick
+  app::FinishSoundWarmUp();
+  FillDriverBox();
+  app::StartStep("recorder's lists");
 }
 
 void TMainForm::FormDestroy(ui::Control&) {
@@ -141,8 +162,8 @@ void TMainForm::RestoreVolume() {
 void TMainForm::FillDriverBox() {
   ui::ComboBox& box = OptionsForm->DriverBox;
   box.OnChange = [this](ui::Control& c) { DriverBoxChange(c); };
-  // Without a capture device the settings are loaded all the same, or the next Exit
-  // would write defaults over them; the capture's error is reported afterwards.
+  // Without a capture device the stored choice is applied all the same, or the next Exit
+  // would write defaults over it; the capture's error is reported afterwards.
   std::exception_ptr captureFailure;
   try {
     const recording::TDirectXDrivers& drivers = recording::CaptureDrivers();
@@ -161,7 +182,7 @@ void TMainForm::FillDriverBox() {
   } catch (...) {
     if (!captureFailure) captureFailure = std::current_exception();
   }
-  LoadSettings();
+  ApplyStoredDevice();
   if (captureFailure) std::rethrow_exception(captureFailure);
 }
 
@@ -187,10 +208,9 @@ void TMainForm::PresetMouseDown(int preset, ui::MouseButton button) {
     SaveStationGroup(VrNumBlock.Value());
     return;
   }
-  if (!monitor_.internetConnected) connection_.AttemptConnect();
   const std::string name = station.Caption();
   const std::string address = url.Text();
-  PlayStation(name, address);
+  PlayWhenConnectionKnown(name, address);
   PushHistory(name, address);
 }
 
@@ -211,6 +231,7 @@ void TMainForm::VrScrollBarPlayer1Change(ui::Control&) {
 }
 
 void TMainForm::VrDemoButtonUnplugClick(ui::Control&) {
+  earlyPlay_.reset();
   LabelStation.SetCaption("none");
   LabelStation.SetVisible(true);
   monitor_.connecting = false;
@@ -234,12 +255,24 @@ void TMainForm::VrDemoButtonHistoryClick(ui::Control&) {
 }
 
 void TMainForm::HistoryEntryClick(const std::string& name, const std::string& url) {
-  if (!monitor_.internetConnected) connection_.AttemptConnect();
   Labelgenre.SetCaption(kHistoryBand);
+  PlayWhenConnectionKnown(name, url);
+}
+
+// A press in the first moment, before the system has said whether there is a connection,
+// is not taken for a press while offline: it plays once the answer is there.
+void TMainForm::PlayWhenConnectionKnown(const std::string& name, const std::string& url) {
+  earlyPlay_.reset();
+  if (!connection_.Answered()) {
+    earlyPlay_ = EarlyPlay{name, url};
+    return;
+  }
+  if (!monitor_.internetConnected) connection_.AttemptConnect();
   PlayStation(name, url);
 }
 
 void TMainForm::VrDemoButtonOptionsClick(ui::Control&) {
+  FillSoundLists();
   OptionsForm->ShowModal();
   SaveSettings();
 }
@@ -287,10 +320,15 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
 void TMainForm::TimerTunoraTimer() {
   if (tickWatch_) tickWatch_->Tick(GetTickCount64());
   playback::MonitorTick(monitor_, *this);
+  if (earlyPlay_ && connection_.Answered()) {
+    const EarlyPlay play = *earlyPlay_;
+    PlayWhenConnectionKnown(play.name, play.url);
+  }
   const std::string title = WindowsMediaPlayer.currentMedia().titleUtf8();
   TitleTray.Tick(monitor_.currentStationName, title);
   Recorder.TitleHeard(title);
   Certificates.Tick();
+  if (!soundListsFilled_ && startFinished_ && app::SoundWarmedUp()) FillSoundLists();
 }
 
 bool TMainForm::IsInternetConnected() {

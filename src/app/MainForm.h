@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/CertificateTrust.h"
@@ -47,17 +48,26 @@ class TMainForm : public ui::Form,
 
   // Every showing; the first one finishes the start of the program.
   void FormShow(ui::Control& sender);
+  void FinishStart();
   void FormDestroy(ui::Control& sender);
 
   // Both players' volume from a fader position 0..1000.
   void SetVolume(int position);
   // Both players' volume from the fader, full where it stands at 0.
   void RestoreVolume();
+  // The recorder's device and format lists, with the stored choice, once the sound
+  // system is loaded; at once, waiting for it, when asked for earlier (REC, Options, Exit).
+  void FillSoundLists();
+  bool SoundListsFilled() const { return soundListsFilled_; }
+  // The settings' recording device and format, applied when the lists are filled.
+  void KeepStoredDriver(int index) { storedDevice_.driver = index; }
+  void KeepStoredFormat(int index) { storedDevice_.format = index; }
   void FillDriverBox();
   // The capture formats of the default device into the options' format list.
   void FillFormatBox() { Recorder.FillFormatBox(); }
   void DriverBoxChange(ui::Control&) { FillFormatBox(); }
   void PlayStation(const std::string& name, const std::string& url);
+  void PlayWhenConnectionKnown(const std::string& name, const std::string& url);
   void PushHistory(const std::string& name, const std::string& url);
 
   // The station files of the program directory. A group whose file could not be read
@@ -81,7 +91,10 @@ class TMainForm : public ui::Form,
   void VrDemoButtonMixerClick(ui::Control& sender);
   void OvexImageClick(ui::Control& sender);
   void VrDemoButtonExitClick(ui::Control& sender);
-  void VrDemoButtonRecClick(ui::Control&) { Recorder.Rec(); }
+  void VrDemoButtonRecClick(ui::Control&) {
+    FillSoundLists();
+    Recorder.Rec();
+  }
   void VrDemoButtonStopClick(ui::Control&) { Recorder.Stop(); }
   void VrDemoButtonStartClick(ui::Control&) { Recorder.Play(); }
   void HistoryEntryClick(const std::string& name, const std::string& url);
@@ -208,6 +221,7 @@ class TMainForm : public ui::Form,
   void HandleCreated() override;
 
  private:
+  void ApplyStoredDevice();
   void BuildShape();
   void BuildLayoutEditing();
   void BuildDisplay();
@@ -260,6 +274,17 @@ class TMainForm : public ui::Form,
   std::string currentBand_;
   bool groupLoaded_ = false;  // the presets shown are those of the group's file
   bool startupDone_ = false;
+  bool startFinished_ = false;    // the part of the start after the window shows ran
+  bool soundListsFilled_ = false;
+  // The recorder's device and format chosen in the settings, until the lists hold them.
+  // A station pressed before the connection's first answer, played once it comes.
+  struct EarlyPlay {
+    std::string name, url;
+  };
+  std::optional<EarlyPlay> earlyPlay_;
+  struct StoredDevice {
+    std::optional<int> driver, format;
+  } storedDevice_;
   int carried_ = 0;  // the code of the part following the mouse, 0 for none
   playback::MonitorState monitor_;
   // The station player, which also tells the song keeper which station a stream is.

@@ -20,23 +20,9 @@ class SettingsControls : public stations::SettingsTarget {
  public:
   SettingsControls(TMainForm& main, stations::History& history) : main_(main), history_(history) {}
   void SetRecordingPath(const std::string& path) override { OptionsForm->DirectoryEditLogger.SetText(path); }
-  void SetFormatIndex(int index) override { OptionsForm->FormatBox.SetItemIndex(index); }
-  // The device's own formats are listed, and the stored format is the one of that list.
-  void SetDriverIndex(int index) override {
-    ui::ComboBox& drivers = OptionsForm->DriverBox;
-    if (index == drivers.ItemIndex() || index < 0 || index >= drivers.Count()) {
-      drivers.SetItemIndex(index);
-      return;
-    }
-    const int format = OptionsForm->FormatBox.ItemIndex();
-    drivers.SetItemIndex(index);
-    try {
-      main_.FillFormatBox();
-    } catch (const std::exception&) {
-      // A device that is gone lists nothing; REC says so when it is pressed.
-    }
-    OptionsForm->FormatBox.SetItemIndex(format);
-  }
+  // The recorder's lists are filled once the window shows: the choice waits for them.
+  void SetFormatIndex(int index) override { main_.KeepStoredFormat(index); }
+  void SetDriverIndex(int index) override { main_.KeepStoredDriver(index); }
   void SetHistoryName(int slot, const std::string& name) override { history_.at(std::size_t(slot - 1)).name = name; }
   void SetHistoryUrl(int slot, const std::string& url) override { history_.at(std::size_t(slot - 1)).url = url; }
   void SetBand(const std::string& band) override { main_.Labelgenre.SetCaption(band); }
@@ -106,9 +92,15 @@ void TMainForm::LoadSettings() {
     stations::History& history;
     ~HistoryWriteBack() { HistoryForm->SetEntries(history); }
   } writeBack{history};
+  // Once the recorder's lists are filled, a choice read is applied at once; before, it
+  // waits for them.
+  const auto applyDevice = [this] {
+    if (soundListsFilled_) ApplyStoredDevice();
+  };
   try {
     stations::ReadSettings(lines, programDirectory_, base::FileExists, controls);
   } catch (const std::exception&) {
+    applyDevice();
     // The next save writes what the controls hold; the lines that were not applied
     // stay in a copy of the damaged file.
     // A copy that cannot be written must not hide why the file was refused.
@@ -120,9 +112,36 @@ void TMainForm::LoadSettings() {
   }
   if (OptionsForm->DirectoryEditLogger.Text().empty())
     OptionsForm->DirectoryEditLogger.SetText(stations::kDefaultRecordingName);
+  applyDevice();
+}
+
+void TMainForm::ApplyStoredDevice() {
+  if (storedDevice_.format) OptionsForm->FormatBox.SetItemIndex(*storedDevice_.format);
+  if (!storedDevice_.driver) return;
+  // The device's own formats are listed, and the stored format is the one of that list.
+  const int index = *storedDevice_.driver;
+  ui::ComboBox& drivers = OptionsForm->DriverBox;
+  if (index == drivers.ItemIndex() || index < 0 || index >= drivers.Count()) {
+    drivers.SetItemIndex(index);
+    return;
+  }
+  const int format = OptionsForm->FormatBox.ItemIndex();
+  drivers.SetItemIndex(index);
+  try {
+    FillFormatBox();
+  } catch (const std::exception&) {
+    // A device that is gone lists nothing; REC says so when it is pressed.
+  }
+  OptionsForm->FormatBox.SetItemIndex(format);
 }
 
 void TMainForm::SaveSettings() {
+  // Lists not filled yet hold no choice: they are filled first, so that the stored one
+  // is written back. Their failure was or will be told where it belongs, not here.
+  try {
+    FillSoundLists();
+  } catch (const std::exception&) {
+  }
   stations::SettingsValues values;
   values.recordingPath = OptionsForm->DirectoryEditLogger.Text();
   values.formatIndex = OptionsForm->FormatBox.ItemIndex();

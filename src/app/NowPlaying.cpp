@@ -9,6 +9,7 @@
 
 #include "app/MainForm.h"
 #include "ui/AnsiText.h"
+#include "ui/Application.h"
 
 namespace app {
 
@@ -139,12 +140,14 @@ void NowPlaying::OpenLog() {
   HANDLE file = CreateFileA(log_->Path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  ui::App().UseCom();
   ShellExecuteA(form_.Handle(), "open", log_->Path().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void NowPlaying::OpenSongsFolder() {
   const std::string folder = form_.Songs.Folder();
   CreateDirectoryA(folder.c_str(), nullptr);  // not there before the first song
+  ui::App().UseCom();
   ShellExecuteA(form_.Handle(), "explore", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
@@ -155,6 +158,7 @@ void NowPlaying::ChooseSongsFolder() {
   info.pszDisplayName = chosen;
   info.lpszTitle = "The folder that keeps the songs:";
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  ui::App().UseCom();
   LPITEMIDLIST item = SHBrowseForFolderA(&info);
   if (!item) return;
   if (SHGetPathFromIDListA(item, chosen)) form_.Songs.SetFolder(chosen);

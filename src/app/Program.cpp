@@ -1,14 +1,16 @@
 #include "app/Program.h"
 
 #include <windows.h>
-// mmsystem.h needs windows.h first
-#include <mmsystem.h>
 
+#include <atomic>
+#include <future>
 #include <system_error>
 #include <thread>
 
 #include "app/AllForms.h"
 #include "app/SplashForm.h"
+#include "app/StartLog.h"
+#include "recording/DXClass.h"
 #include "recording/DXSounds.h"
 #include "ui/Application.h"
 #include "ui/Synchronize.h"
@@ -18,44 +20,95 @@ namespace app {
 namespace {
 
 // Loading the sound system (the system's sound driver, DirectSound, the capture device
-// and its formats) is a good part of a start. A thread of its own begins it at once,
-// beside the splash window and the making of the windows; the checks and the recorder's
-// lists then find it loaded. Nothing it does is seen, and nothing waits for it but them.
-// Joined at the end, or at the latest when the process exits.
-struct JoinedThread {
+// and its formats) is a good part of a start. A thread of its own does it: it answers the
+// sound-card check beside the splash window and the making of the windows. The rest
+// waits until the main window shows, since every call it makes to the system would slow
+// those down: it then probes the default capture device's formats and lists the capture
+// devices for the recorder's lists, and loads the libraries that the program imports
+// late (the network, TLS, the shell), which the first station and the tray icon then
+// find loaded. The user-interface thread touches the sound system only once the warm-up
+// has ended (and joins it), or when it is asked to wait for it. Joined at the end, or at
+// the latest when the process exits.
+struct SoundWarmUp {
   std::thread thread;
-  ~JoinedThread() { Join(); }
+  std::future<bool> soundcard;
+  std::promise<void> goOn;
+  bool goingOn = false;
+  std::atomic<bool> done{false};
+  ~SoundWarmUp() { Join(); }
+  void GoOn() {
+    if (!goingOn) goOn.set_value();
+    goingOn = true;
+  }
   void Join() {
+    GoOn();
     if (thread.joinable()) thread.join();
   }
 };
-JoinedThread soundWarmUp;
+SoundWarmUp warmUp;
 
-}  // namespace
-
-bool StartProgram() {
-  soundWarmUp.Join();  // a second start (the tests) waits for the first warm-up
+void StartSoundWarmUp() {
+  warmUp.Join();  // a second start (the tests) waits for the first warm-up
+  warmUp.done = false;
+  warmUp.goOn = {};
+  warmUp.goingOn = false;
+  std::promise<bool> soundcard;
+  warmUp.soundcard = soundcard.get_future();
   try {
-    soundWarmUp.thread = std::thread([] {
-      waveOutGetNumDevs();
+    warmUp.thread = std::thread([soundcard = std::move(soundcard), goOn = warmUp.goOn.get_future()]() mutable {
+      soundcard.set_value(TSplashForm::IsSoundcard());
+      goOn.wait();
       recording::PrefetchDefaultCaptureFormats();
+      try {
+        recording::CaptureDrivers();
+      } catch (...) {
+        // The recorder's list asks again when it is filled, and tells why it failed.
+      }
+      warmUp.done = true;
+      for (const char* library : {"ws2_32.dll", "secur32.dll", "crypt32.dll", "bcrypt.dll", "shell32.dll"})
+        LoadLibraryA(library);  // kept for the life of the process, as a late import keeps it
     });
   } catch (const std::system_error&) {
     // No thread to spare: the checks and the recorder load the sound system themselves.
   }
+}
+
+// The answer of the warm-up, or of this thread when there was no warm-up to give one.
+bool SoundcardFound() {
+  try {
+    return warmUp.soundcard.get();
+  } catch (const std::future_error&) {
+    return TSplashForm::IsSoundcard();
+  }
+}
+
+}  // namespace
+
+bool StartProgram() {
+  StartSoundWarmUp();
   ui::Application& application = ui::App();
   application.SetTitle("tunora");  // the title message boxes carry until it is set
   ui::InitSynchronize();
+  StartStep("synchronisation window");
   ShowSplash();
-  application.Initialize();
+  StartStep("splash shown, media player checked");
   application.SetTitle("Ovexia Tunora");
-  if (!EnvironmentOk) return false;
-  CreateAllForms();
-  return true;
+  if (EnvironmentOk) CreateAllForms();
+  // The sound card's answer, found meanwhile, just before the main window shows; with
+  // the media player missing too its message follows that one's.
+  SplashForm->FinishChecks(SoundcardFound());
+  StartStep("sound card checked");
+  return EnvironmentOk;
 }
 
+void ContinueSoundWarmUp() { warmUp.GoOn(); }
+
+bool SoundWarmedUp() { return warmUp.done || !warmUp.thread.joinable(); }
+
+void FinishSoundWarmUp() { warmUp.Join(); }
+
 void EndProgram() {
-  soundWarmUp.Join();
+  warmUp.Join();
   ui::App().DestroyForms();
   DestroySplash();
 }

@@ -47,11 +47,13 @@ void TSplashForm::RunChecks() {
     ui::App().Terminate();
     EnvironmentOk = false;
   }
-  if (!IsSoundcard()) {
-    MessageBoxA(nullptr, "No Sound Card found!", ui::App().Title().c_str(), MB_OK);
-    ui::App().Terminate();
-    EnvironmentOk = false;
-  }
+}
+
+void TSplashForm::FinishChecks(bool soundcardFound) {
+  if (soundcardFound) return;
+  MessageBoxA(nullptr, "No Sound Card found!", ui::App().Title().c_str(), MB_OK);
+  ui::App().Terminate();
+  EnvironmentOk = false;
 }
 
 void ShowSplash() {

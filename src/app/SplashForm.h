@@ -14,9 +14,12 @@ class TSplashForm : public ui::Form {
   ui::Image SplashForm{"SplashForm"};
 
   // The environment checks; they run when the window becomes active, or when it is
-  // shown without becoming active (a shortcut set to start minimised).
+  // shown without becoming active (a shortcut set to start minimised). The sound card's
+  // answer takes the system's sound driver a moment to find; another thread finds it
+  // meanwhile, and FinishChecks takes it just before the main window shows.
   void FormActivate(ui::Control& sender);
   void RunChecks();
+  void FinishChecks(bool soundcardFound);
   static bool IsMSMediaPlayerReg();
   static bool IsSoundcard();
 
@@ -25,7 +28,8 @@ class TSplashForm : public ui::Form {
 };
 
 extern TSplashForm* SplashForm;
-// Set by the environment checks; the other windows are made only when it is true.
+// Set by the environment checks; the other windows are made, and the main window shown,
+// only when it is true.
 extern bool EnvironmentOk;
 
 // Creates and shows the splash window (which runs the checks) and paints it at once.

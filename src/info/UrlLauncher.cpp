@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "ui/Application.h"
 #include "ui/Dialogs.h"
 
 namespace info {
@@ -96,6 +97,7 @@ void TVolumeControl::Open(HWND owner) const {
     sei.lpParameters = "";
     sei.lpDirectory = "";
     sei.nShow = SW_SHOWNORMAL;
+    ui::App().UseCom();
     if (ShellExecuteExA(&sei)) return;
   }
   ui::ShowMessage(kNoMixerMessage);

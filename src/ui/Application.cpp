@@ -11,7 +11,7 @@ Application& App() {
   return app;
 }
 
-void Application::Initialize() {
+void Application::UseCom() {
   if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
 }
 

@@ -20,8 +20,10 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // Initialises the component object runtime for the user-interface thread.
-  void Initialize();
+  // Initialises the component object runtime for the user-interface thread, the first
+  // time something there needs it (a shell dialog, the shell opening a file): a start
+  // that needs none does not pay for it.
+  void UseCom();
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title) { title_ = title; }
 

@@ -58,6 +58,7 @@ bool FileDialog::Execute() {
   if (options.fileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
   if (options.resizable) ofn.Flags |= OFN_ENABLESIZING;
   using Dialog = BOOL(WINAPI*)(OPENFILENAMEA*);
+  App().UseCom();
   const BOOL ok = DialogFunction<Dialog>(save_ ? "GetSaveFileNameA" : "GetOpenFileNameA")(&ofn);
   if (!ok) return false;
   fileName = buffer.data();

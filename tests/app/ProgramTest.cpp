@@ -189,6 +189,38 @@ TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
   EXPECT_EQ(base::SplitLines(ReadFileBytes(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "the press was remembered";
 }
 
+// A preset and REC clicked the moment the window shows: what the window does not need to
+// show comes after the showing, but before the clicks are handled, so the station is
+// heard and REC records the stored device's stored format, with no message for being
+// early.
+TEST(Program, APresetAndRecClickedAsTheWindowShowsPlayAndRecord) {
+  const char* url = std::getenv("TUNORA_STATION_MP3");
+  ASSERT_NE(url, nullptr) << "run with the local test station (tests/playback/with-station.sh)";
+  ScopedTempDir dir;
+  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", Group("Tone", url));
+  std::vector<std::string> settings = Settings("Ovexia Radio Network", 100, 100);
+  settings[1] = "18";  // an even index: a mono format of the default device
+  WriteFile(dir.Path() + "\\Defaults.ini", base::JoinLines(settings));
+  SoundCapture heard(20000);
+  ASSERT_TRUE(heard.Recording()) << "the session's null sink cannot be recorded";
+  ProcessDriver program(ProgramPath(), dir.Path());
+  HWND main = WaitMain(program);
+  ASSERT_NE(main, nullptr);
+  const DWORD click = GetTickCount();
+  ClickWindow(FindDescendant(main, "Tone"));
+  ClickWindow(FindDescendant(main, "REC"));
+  Sleep(5000);
+  ClickWindow(FindDescendant(main, "STOP"));
+  EXPECT_EQ(program.AnswerMessageBox(1000), "");
+  heard.Finish(false);
+  EXPECT_NE(heard.SoundFrom(click), 0u) << "the station was never heard";
+  const std::string file = ReadFileBytes(dir.Path() + "\\webfile.wav");
+  ASSERT_GE(file.size(), 44u + 44100) << "a second and more recorded";
+  EXPECT_EQ(file[22], 1) << "the stored format (a mono one), not the default";
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitExit(15000), 0);
+}
+
 // The tray icon's menu: Exit there is the main window's Exit, and the title that played
 // is in the title log.
 TEST(Program, ExitFromTheTrayMenuSavesAsExitDoes) {

@@ -28,14 +28,18 @@ class TestConnection : public app::ConnectionSystem {
   void AttemptConnect() override { ++attempts; }
 };
 
-// The started program; the first call starts it in `directory`, with `connection`
-// (when given) as its view of the machine's connection, and waits until it sees it.
+// The started program; the first call starts it in `directory`, waits until the start
+// has finished, and with `connection` (when given) as its view of the machine's
+// connection, until it sees it.
 inline TMainForm& StartedProgram(const std::string& directory,
                                  std::shared_ptr<app::ConnectionSystem> connection = nullptr) {
   if (ui::App().Forms().empty()) {
     SetCurrentDirectoryA(directory.c_str());
     if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
     ui::App().ShowMainForm();
+    // The rest of the start runs from the message loop once the window shows.
+    if (!PumpUntil([] { return MainForm->SoundListsFilled(); }, 10000))
+      ADD_FAILURE() << "the recorder's lists were not filled within 10 s of the showing";
     if (connection) {
       MainForm->Connection().SetSystem(std::move(connection));
       if (!PumpUntil([] { return MainForm->Monitor().internetConnected; }, 5000))
