@@ -10,8 +10,9 @@
 
 #include "app/CertificateTrust.h"
 #include "app/ConnectionProbe.h"
-#include "app/NowPlaying.h"
 #include "info/UrlLauncher.h"
+#include "nowplaying/NowPlaying.h"
+#include "nowplaying/NowPlayingWindow.h"
 #include "playback/MonitoredMediaPlayer.h"
 #include "playback/StatusMonitorRules.h"
 #include "playback/TickWatchRules.h"
@@ -36,7 +37,8 @@
 class TMainForm : public ui::Form,
                   public skins::SkinnedWindow,
                   private playback::MonitorWindow,
-                  private recording::RecorderWindow {
+                  private recording::RecorderWindow,
+                  private nowplaying::NowPlayingWindow {
  public:
   static constexpr int kPresets = 7;
   static constexpr const char* kHistoryBand = "Station History";
@@ -210,7 +212,7 @@ class TMainForm : public ui::Form,
   // The station's past and the songs kept from it.
   songs::SongKeeper Songs;
   // The title of what plays: the tray icon and the title log.
-  app::NowPlaying TitleTray{*this};
+  nowplaying::NowPlaying TitleTray{*this};
   // The https hosts trusted although their certificate is not valid.
   app::CertificateTrust Certificates{*this};
 
@@ -266,6 +268,21 @@ class TMainForm : public ui::Form,
   void StopStationForFile() override;
   void QueueFilePlayback() override { monitor_.filePlaybackPending = true; }
   void TapStation(std::shared_ptr<playback::SoundTap> tap) override { WindowsMediaPlayer.SetSoundTap(std::move(tap)); }
+  // What the tray and the title log read and do (Window() as for the skin designer).
+  void Exit() override { VrDemoButtonExitClick(VrDemoButtonExit); }
+  bool SongsPlaying() override { return Songs.Playing(); }
+  bool SongsTitled() override { return Songs.TitlesSent(); }
+  bool RecordingSongs() override { return Songs.Recording(); }
+  void SetRecordingSongs(bool on) override { Songs.SetRecording(on); }
+  bool HasPreviousSong() override { return Songs.HasPreviousSong(); }
+  void SaveThisSong() override { Songs.SaveThisSong(); }
+  void SavePreviousSong() override { Songs.SavePreviousSong(); }
+  void SaveLastMinutes() override { Songs.SaveLastMinutes(); }
+  std::string SongsFolder() override { return Songs.Folder(); }
+  void SetSongsFolder(const std::string& folder) override { Songs.SetFolder(folder); }
+  std::string TakeSongsFailure() override { return Songs.TakeFailure(); }
+  std::string TakeSongsNews() override { return Songs.TakeNews(); }
+  std::string TakePlayerNotice() override { return WindowsMediaPlayer.takeTapNotice(); }
 
   std::string GroupNotSavedMessage() const;
   widgets::TVrClock& Clock(playback::MonitorClock clock);

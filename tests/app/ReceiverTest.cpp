@@ -628,7 +628,7 @@ std::string ClipboardText() {
 }
 
 void TrayMouse(TMainForm& m, UINT message) {
-  SendMessageA(m.TitleTray.Tray().Handle(), app::TrayIcon::kCallbackMessage, 1, message);
+  SendMessageA(m.TitleTray.Tray().Handle(), nowplaying::TrayIcon::kCallbackMessage, 1, message);
 }
 
 TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
@@ -640,7 +640,7 @@ TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
   const std::string ansiLog = "2025-12-31 23:59:59\tOld Station\tCaf\xE9\r\n";
   WriteFile("titles.txt", ansiLog);
   TMainForm& m = *m_;
-  app::NowPlaying& np = m.TitleTray;
+  nowplaying::NowPlaying& np = m.TitleTray;
   ASSERT_TRUE(PumpUntil([&] { return np.Tray().Shown(); }, 3000)) << "the icon is in the notification area from the start";
   EXPECT_TRUE(PumpUntil([&] { return np.Tray().Tip() == "Ovexia Tunora"; }, 3000)) << "nothing plays: no title";
   SetPreset(m, 0, "Tone Station", StationUrl());
@@ -741,7 +741,7 @@ TEST_F(Receiver, StationTitlesReachTheTrayAndTheTitleLogInTheirCharacters) {
 TEST_F(Receiver, ATitleLogThatCannotBeWrittenIsReportedOnceAndPlayingGoesOn) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
   TMainForm& m = *m_;
-  app::NowPlaying& np = m.TitleTray;
+  nowplaying::NowPlaying& np = m.TitleTray;
   // A folder where the log should be: every write fails, as on a read-only file.
   ASSERT_TRUE(CreateDirectoryA(InDir("titles.txt").c_str(), nullptr));
   const int reported = np.LogFailuresReported();

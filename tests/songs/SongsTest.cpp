@@ -72,7 +72,7 @@ class Songs : public ::testing::Test {
   void Choose(const std::string& item) {
     std::atomic<bool> chosen{false};
     std::thread chooser = ChooseFromMenu({item}, &chosen);
-    SendMessageA(m_->TitleTray.Tray().Handle(), app::TrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
+    SendMessageA(m_->TitleTray.Tray().Handle(), nowplaying::TrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
     chooser.join();
     ASSERT_TRUE(chosen) << item;
   }

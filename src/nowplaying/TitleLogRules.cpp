@@ -1,8 +1,8 @@
-#include "playback/TitleLogRules.h"
+#include "nowplaying/TitleLogRules.h"
 
 #include <cstdio>
 
-namespace playback {
+namespace nowplaying {
 
 namespace {
 
@@ -33,4 +33,4 @@ std::string TitleLogNewerHalf(std::string_view log) {
   return std::string(log.substr(from));
 }
 
-}  // namespace playback
+}  // namespace nowplaying

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace playback {
+namespace nowplaying {
 
 constexpr std::size_t kTitleLogLimit = 1024 * 1024;
 
@@ -28,4 +28,4 @@ inline bool TitleLogTooLong(std::size_t bytes) {
 // whole line.
 std::string TitleLogNewerHalf(std::string_view log);
 
-}  // namespace playback
+}  // namespace nowplaying

@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-namespace app {
+namespace nowplaying {
 
 class TrayIcon {
  public:
@@ -68,4 +68,4 @@ class TrayIcon {
   DWORD lastNotifiedAt_ = 0;
 };
 
-}  // namespace app
+}  // namespace nowplaying

@@ -1,13 +1,13 @@
-#include "app/TitleLog.h"
+#include "nowplaying/TitleLog.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <utility>
 
-#include "playback/TitleLogRules.h"
+#include "nowplaying/TitleLogRules.h"
 
-namespace app {
+namespace nowplaying {
 
 namespace {
 
@@ -47,7 +47,7 @@ void TitleLog::Add(const std::string& station, const std::string& title) {
   SYSTEMTIME t;
   GetLocalTime(&t);
   const std::string line =
-      playback::TitleLogLine({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}, station, title);
+      TitleLogLine({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}, station, title);
   {
     std::lock_guard lock(mutex_);
     lines_.push_back(line);
@@ -133,13 +133,13 @@ bool TitleLog::Write(const std::string& utf8Line, std::string& why) {
     FlushFileBuffers(file.h);
     if (!GetFileSizeEx(file.h, &size)) return true;
   }
-  return !playback::TitleLogTooLong(std::size_t(size.QuadPart)) || Trim(why);
+  return !TitleLogTooLong(std::size_t(size.QuadPart)) || Trim(why);
 }
 
 bool TitleLog::Trim(std::string& why) {
   // Only the end of the log is read: what is kept lies in it, however large the log grew
   // (a log someone else filled, or one kept while the program could not trim it).
-  constexpr LONGLONG kTail = 2 * LONGLONG(playback::kTitleLogLimit);
+  constexpr LONGLONG kTail = 2 * LONGLONG(kTitleLogLimit);
   std::string log;
   {
     Handle file{CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -160,7 +160,7 @@ bool TitleLog::Trim(std::string& why) {
     log.resize(got);
   }
   // The newer half goes to a file of its own first: a failure leaves the log whole.
-  const std::string kept = kBom + playback::TitleLogNewerHalf(log);
+  const std::string kept = kBom + TitleLogNewerHalf(log);
   const std::string temp = path_ + ".tmp";
   {
     Handle file{CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
@@ -181,4 +181,4 @@ bool TitleLog::Trim(std::string& why) {
   return true;
 }
 
-}  // namespace app
+}  // namespace nowplaying

@@ -10,7 +10,7 @@
 
 #include "base/Lock.h"
 
-namespace app {
+namespace nowplaying {
 
 class TitleLog {
  public:
@@ -49,4 +49,4 @@ class TitleLog {
   std::thread worker_;
 };
 
-}  // namespace app
+}  // namespace nowplaying

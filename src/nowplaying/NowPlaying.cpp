@@ -1,4 +1,4 @@
-#include "app/NowPlaying.h"
+#include "nowplaying/NowPlaying.h"
 
 #include <windows.h>
 // shellapi.h needs windows.h first
@@ -7,11 +7,11 @@
 
 #include <cstring>
 
-#include "app/MainForm.h"
 #include "ui/AnsiText.h"
 #include "ui/Application.h"
+#include "ui/Form.h"
 
-namespace app {
+namespace nowplaying {
 
 namespace {
 
@@ -35,7 +35,7 @@ void NowPlaying::Start(const std::string& programDirectory) {
     GetCursorPos(&at);
     // The menu closes when the user clicks elsewhere only while its window is in front.
     SetForegroundWindow(tray_.Handle());
-    Menu().Popup({at.x, at.y}, &form_);
+    Menu().Popup({at.x, at.y}, &window_.Window());
     PostMessageA(tray_.Handle(), WM_NULL, 0, 0);
   };
   tray_.ShowSoon(TipText());
@@ -69,9 +69,9 @@ void NowPlaying::Tick(const std::string& stationAnsi, const std::string& title) 
     ++failuresReported_;
     tray_.Notify(kProductName, ui::Utf8FromAnsi(failure), true);
   }
-  if (const std::string failure = form_.Songs.TakeFailure(); !failure.empty()) tray_.Notify(kProductName, failure, true);
-  if (const std::string news = form_.Songs.TakeNews(); !news.empty()) tray_.Notify(kProductName, news);
-  if (const std::string notice = form_.WindowsMediaPlayer.takeTapNotice(); !notice.empty())
+  if (const std::string failure = window_.TakeSongsFailure(); !failure.empty()) tray_.Notify(kProductName, failure, true);
+  if (const std::string news = window_.TakeSongsNews(); !news.empty()) tray_.Notify(kProductName, news);
+  if (const std::string notice = window_.TakePlayerNotice(); !notice.empty())
     tray_.Notify(kProductName, ui::Utf8FromAnsi(notice), true);
   // A title that already ended is not announced late.
   if (const std::optional<std::string> due = gate_.Due(GetTickCount64()); due && *due == title_)
@@ -81,25 +81,25 @@ void NowPlaying::Tick(const std::string& stationAnsi, const std::string& title) 
 std::string NowPlaying::TitleLine() const {
   if (!title_.empty()) return MenuText(title_);
   // A station without titles cannot be split into songs: the user is told why.
-  return form_.Songs.Playing() && !form_.Songs.TitlesSent() ? "No title: this station's songs cannot be told apart"
+  return window_.SongsPlaying() && !window_.SongsTitled() ? "No title: this station's songs cannot be told apart"
                                                             : "No title";
 }
 
 ui::PopupMenu& NowPlaying::Menu() {
-  songs::SongKeeper& keeper = form_.Songs;
+  NowPlayingWindow& w = window_;
   auto& items = menu_.Items();
   items.clear();
   items.emplace_back(TitleLine(), nullptr, false);
   items.back().utf8 = true;
   items.emplace_back(
-      "&Record Songs", [&keeper] { keeper.SetRecording(!keeper.Recording()); });
-  items.back().checked = keeper.Recording();
+      "&Record Songs", [&w] { w.SetRecordingSongs(!w.RecordingSongs()); });
+  items.back().checked = w.RecordingSongs();
   items.emplace_back(
-      "Save This &Song", [&keeper] { keeper.SaveThisSong(); }, keeper.TitlesSent());
+      "Save This &Song", [&w] { w.SaveThisSong(); }, w.SongsTitled());
   items.emplace_back(
-      "Save &Previous Song", [&keeper] { keeper.SavePreviousSong(); }, keeper.HasPreviousSong());
+      "Save &Previous Song", [&w] { w.SavePreviousSong(); }, w.HasPreviousSong());
   items.emplace_back(
-      "Save &Last 10 Minutes", [&keeper] { keeper.SaveLastMinutes(); }, keeper.Playing());
+      "Save &Last 10 Minutes", [&w] { w.SaveLastMinutes(); }, w.SongsPlaying());
   items.emplace_back("Open Songs &Folder", [this] { OpenSongsFolder(); });
   items.emplace_back("Songs Folder...", [this] { ChooseSongsFolder(); });
   items.emplace_back("-", nullptr);
@@ -108,12 +108,12 @@ ui::PopupMenu& NowPlaying::Menu() {
   items.emplace_back("Open Title Log", [this] { OpenLog(); });
   items.emplace_back("-", nullptr);
   items.emplace_back(
-      "Exit", [this] { form_.VrDemoButtonExitClick(form_.VrDemoButtonExit); }, form_.Visible());
+      "Exit", [&w] { w.Exit(); }, w.Window().Visible());
   return menu_;
 }
 
 void NowPlaying::BringToFront() {
-  HWND hwnd = form_.Handle();
+  HWND hwnd = window_.Window().Handle();
   if (!hwnd || !IsWindowVisible(hwnd)) return;  // not during the close after Exit
   if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
   SetForegroundWindow(hwnd);
@@ -141,28 +141,28 @@ void NowPlaying::OpenLog() {
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   ui::App().UseCom();
-  ShellExecuteA(form_.Handle(), "open", log_->Path().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteA(window_.Window().Handle(), "open", log_->Path().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void NowPlaying::OpenSongsFolder() {
-  const std::string folder = form_.Songs.Folder();
+  const std::string folder = window_.SongsFolder();
   CreateDirectoryA(folder.c_str(), nullptr);  // not there before the first song
   ui::App().UseCom();
-  ShellExecuteA(form_.Handle(), "explore", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteA(window_.Window().Handle(), "explore", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void NowPlaying::ChooseSongsFolder() {
   char chosen[MAX_PATH] = "";
   BROWSEINFOA info{};
-  info.hwndOwner = form_.Handle();
+  info.hwndOwner = window_.Window().Handle();
   info.pszDisplayName = chosen;
   info.lpszTitle = "The folder that keeps the songs:";
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
   ui::App().UseCom();
   LPITEMIDLIST item = SHBrowseForFolderA(&info);
   if (!item) return;
-  if (SHGetPathFromIDListA(item, chosen)) form_.Songs.SetFolder(chosen);
+  if (SHGetPathFromIDListA(item, chosen)) window_.SetSongsFolder(chosen);
   CoTaskMemFree(item);
 }
 
-}  // namespace app
+}  // namespace nowplaying

@@ -1,4 +1,4 @@
-#include "app/TrayIcon.h"
+#include "nowplaying/TrayIcon.h"
 
 #include <shellapi.h>
 
@@ -9,7 +9,7 @@
 #include "ui/AnsiText.h"
 #include "ui/Application.h"
 
-namespace app {
+namespace nowplaying {
 
 namespace {
 
@@ -133,4 +133,4 @@ LRESULT CALLBACK TrayIcon::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-}  // namespace app
+}  // namespace nowplaying

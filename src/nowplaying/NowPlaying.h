@@ -7,14 +7,13 @@
 #include <memory>
 #include <string>
 
-#include "app/TitleLog.h"
-#include "app/TrayIcon.h"
+#include "nowplaying/NowPlayingWindow.h"
+#include "nowplaying/TitleLog.h"
+#include "nowplaying/TrayIcon.h"
 #include "playback/TitleRules.h"
 #include "ui/Menus.h"
 
-class TMainForm;
-
-namespace app {
+namespace nowplaying {
 
 class NowPlaying {
  public:
@@ -22,7 +21,7 @@ class NowPlaying {
   static constexpr const char* kLogFileName = "titles.txt";
   static constexpr unsigned kNotifyIntervalMs = 10000;
 
-  explicit NowPlaying(TMainForm& form) : form_(form) {}
+  explicit NowPlaying(NowPlayingWindow& window) : window_(window) {}
 
   // Shows the icon and opens the log in the program's folder.
   void Start(const std::string& programDirectory);
@@ -48,7 +47,7 @@ class NowPlaying {
   std::string TipText() const;
   std::string TitleLine() const;
 
-  TMainForm& form_;
+  NowPlayingWindow& window_;
   TrayIcon tray_;
   std::unique_ptr<TitleLog> log_;
   playback::NotificationGate gate_{kNotifyIntervalMs};
@@ -57,4 +56,4 @@ class NowPlaying {
   int failuresReported_ = 0;
 };
 
-}  // namespace app
+}  // namespace nowplaying

@@ -14,10 +14,10 @@ std::string Repeat(const std::string& piece, int times) {
 }
 }  // namespace
 
-#include "app/TrayIcon.h"
+#include "nowplaying/TrayIcon.h"
 
 TEST(TrayIcon, TextsFarLongerThanTheShellsFieldsAreCutToThem) {
-  app::TrayIcon tray;
+  nowplaying::TrayIcon tray;
   tray.Show(std::string(400, 'T'));  // refused or not, each call below fills its fields
   EXPECT_EQ(tray.Tip(), std::string(127, 'T'));
   const std::string name = std::string(70, 'N') + "\xE2\x82\xAC";

@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "app/TitleLog.h"
+#include "nowplaying/TitleLog.h"
 #include "ui/WindowTesting.h"
 
 using namespace testing_support;
@@ -22,7 +22,7 @@ TEST(TitleLog, ALogFarPastItsLimitIsTrimmedFromItsEnd) {
     for (int i = 0; i < 70; ++i) f << chunk;
   }
   {
-    app::TitleLog log(path);
+    nowplaying::TitleLog log(path);
     log.Add("Station", "New title");
     log.Drain();
     EXPECT_EQ(log.TakeFailure(), "");
@@ -44,7 +44,7 @@ TEST(TitleLog, AnAnsiLogIsSetAsideOnceAndTheNewOneIsUtf8) {
   std::ofstream(dir + "\\titles-ansi.txt", std::ios::binary) << "taken";
   std::ofstream(path, std::ios::binary) << older;
   for (const char* title : {"Caf\xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC"}) {
-    app::TitleLog log(path);  // a new start each time: the UTF-8 log is not set aside
+    nowplaying::TitleLog log(path);  // a new start each time: the UTF-8 log is not set aside
     log.Add("Station", title);
     log.Drain();
     EXPECT_EQ(log.TakeFailure(), "");
