@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "base/Encoding.h"
+
 namespace base {
 
 namespace {
@@ -134,11 +136,8 @@ std::string ReadFileStart(const std::string& path, std::size_t most) {
 }
 
 std::string ReadFileStartUtf8(const std::string& path, std::size_t most) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-  std::wstring wide(std::size_t(std::max(n, 1)), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
   return ReadStart(
-      CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+      CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
       path, most);
 }
 

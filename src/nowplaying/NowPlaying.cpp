@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "ui/AnsiText.h"
+#include "base/Encoding.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -44,18 +44,18 @@ void NowPlaying::Start(const std::string& programDirectory) {
 std::string NowPlaying::TipText() const {
   std::string tip = kProductName;
   if (title_.empty()) return tip;
-  const auto units = [](const std::string& text) { return ui::WideFromUtf8(text).size(); };
+  const auto units = [](const std::string& text) { return base::WideFromUtf8(text).size(); };
   // The title is what matters: the station's name gives way first.
   const std::size_t taken = std::strlen(kProductName) + 2 + units(title_);
   const std::size_t forStation = TrayIcon::kMaxTip > taken ? TrayIcon::kMaxTip - taken : 0;
-  tip += "\n" + ui::CutUtf8ToWide(station_, forStation) + "\n" + title_;
-  if (units(tip) > TrayIcon::kMaxTip) tip = ui::CutUtf8ToWide(tip, TrayIcon::kMaxTip - 3) + "...";
+  tip += "\n" + base::CutUtf8ToWide(station_, forStation) + "\n" + title_;
+  if (units(tip) > TrayIcon::kMaxTip) tip = base::CutUtf8ToWide(tip, TrayIcon::kMaxTip - 3) + "...";
   return tip;
 }
 
 void NowPlaying::Tick(const std::string& stationAnsi, const std::string& title) {
   if (!log_) return;
-  const std::string station = ui::Utf8FromAnsi(stationAnsi);
+  const std::string station = base::Utf8FromAnsi(stationAnsi);
   if (title != title_ || (!title.empty() && station != station_)) {
     station_ = station;
     title_ = title;
@@ -67,12 +67,12 @@ void NowPlaying::Tick(const std::string& stationAnsi, const std::string& title) 
   }
   if (const std::string failure = log_->TakeFailure(); !failure.empty()) {
     ++failuresReported_;
-    tray_.Notify(kProductName, ui::Utf8FromAnsi(failure), true);
+    tray_.Notify(kProductName, base::Utf8FromAnsi(failure), true);
   }
   if (const std::string failure = window_.TakeSongsFailure(); !failure.empty()) tray_.Notify(kProductName, failure, true);
   if (const std::string news = window_.TakeSongsNews(); !news.empty()) tray_.Notify(kProductName, news);
   if (const std::string notice = window_.TakePlayerNotice(); !notice.empty())
-    tray_.Notify(kProductName, ui::Utf8FromAnsi(notice), true);
+    tray_.Notify(kProductName, base::Utf8FromAnsi(notice), true);
   // A title that already ended is not announced late.
   if (const std::optional<std::string> due = gate_.Due(GetTickCount64()); due && *due == title_)
     tray_.Notify(station_, *due);
@@ -123,7 +123,7 @@ void NowPlaying::BringToFront() {
 void NowPlaying::CopyTitle() {
   if (title_.empty() || !OpenClipboard(tray_.Handle())) return;
   EmptyClipboard();
-  const std::wstring text = ui::WideFromUtf8(title_);
+  const std::wstring text = base::WideFromUtf8(title_);
   const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
   if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
     std::memcpy(GlobalLock(memory), text.c_str(), bytes);

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <exception>
 
-#include "ui/AnsiText.h"
+#include "base/Encoding.h"
 #include "ui/Application.h"
 
 namespace nowplaying {
@@ -20,7 +20,7 @@ const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 // room is the field's own, in characters, so that no caller can give it in bytes.
 template <std::size_t Room>
 void CopyCut(wchar_t (&dest)[Room], const std::string& text) {
-  const std::wstring cut = ui::WideFromUtf8(ui::CutUtf8ToWide(text, Room - 1));
+  const std::wstring cut = base::WideFromUtf8(base::CutUtf8ToWide(text, Room - 1));
   std::memcpy(dest, cut.data(), cut.size() * sizeof(wchar_t));
   dest[cut.size()] = L'\0';
 }
@@ -46,7 +46,7 @@ NOTIFYICONDATAW TrayIcon::Data(UINT flags) const {
 }
 
 void TrayIcon::ShowSoon(const std::string& tip) {
-  tip_ = ui::CutUtf8ToWide(tip, kMaxTip);
+  tip_ = base::CutUtf8ToWide(tip, kMaxTip);
   if (MakeWindow()) PostMessageA(hwnd_, kShowMessage, 0, 0);
 }
 
@@ -70,7 +70,7 @@ bool TrayIcon::MakeWindow() {
 
 bool TrayIcon::Show(const std::string& tip) {
   if (!MakeWindow()) return false;
-  tip_ = ui::CutUtf8ToWide(tip, kMaxTip);
+  tip_ = base::CutUtf8ToWide(tip, kMaxTip);
   NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   data.uCallbackMessage = kCallbackMessage;
   data.hIcon = icon_ ? icon_ : LoadIconA(nullptr, IDI_APPLICATION);
@@ -89,7 +89,7 @@ bool TrayIcon::Modify(NOTIFYICONDATAW& data, DWORD message) {
 }
 
 void TrayIcon::SetTip(const std::string& tip) {
-  tip_ = ui::CutUtf8ToWide(tip, kMaxTip);
+  tip_ = base::CutUtf8ToWide(tip, kMaxTip);
   NOTIFYICONDATAW data = Data(NIF_TIP);
   CopyCut(data.szTip, tip_);
   Modify(data, NIM_MODIFY);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "base/Encoding.h"
 #include "base/Lock.h"
 
 extern "C" {
@@ -41,13 +42,6 @@ void Store(char (&to)[N], const std::string& from) {
   to[n] = '\0';
 }
 
-std::wstring Widen(const std::string& text, UINT codePage, DWORD flags) {
-  const int n = MultiByteToWideChar(codePage, flags, text.data(), int(text.size()), nullptr, 0);
-  std::wstring wide(std::size_t(std::max(n, 0)), L'\0');
-  if (n > 0) MultiByteToWideChar(codePage, flags, text.data(), int(text.size()), wide.data(), n);
-  return wide;
-}
-
 // The host as certificates name it. FFmpeg hands over the host as the address spelled
 // it: in the ANSI code page for an address of the user's, mostly in UTF-8 for one that a
 // server sent (a redirect, an HLS list); bytes that read as UTF-8 are taken so, others as
@@ -56,8 +50,7 @@ std::wstring Widen(const std::string& text, UINT codePage, DWORD flags) {
 // matches it.
 std::string CertificateHostName(const std::string& host) {
   if (std::all_of(host.begin(), host.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return host;
-  std::wstring wide = Widen(host, CP_UTF8, MB_ERR_INVALID_CHARS);
-  if (wide.empty()) wide = Widen(host, CP_ACP, 0);
+  const std::wstring wide = base::WideFromUtf8OrAnsi(host);
   wchar_t ascii[256];
   const int n = IdnToAscii(0, wide.c_str(), int(wide.size()), ascii, int(std::size(ascii)));
   return n > 0 ? std::string(ascii, ascii + n) : host;

@@ -13,6 +13,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "base/Encoding.h"
 #include "playback/CertificateCheck.h"
 #include "playback/ConnectProbe.h"
 #include "playback/FrameSyncRules.h"
@@ -62,18 +63,6 @@ std::string ErrorText(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = "";
   av_strerror(code, text, sizeof text);
   return text;
-}
-
-// FFmpeg takes UTF-8 file names; the program's texts are in the ANSI code page.
-std::string ToUtf8(const std::string& ansi) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
-  std::wstring wide(std::size_t(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(), n);
-  const int m = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string utf8(std::size_t(m), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), m, nullptr, nullptr);
-  utf8.resize(std::strlen(utf8.c_str()));
-  return utf8;
 }
 
 // The title in a set of tags: a Vorbis comment, ID3 frames, or the ICY title that a
@@ -270,7 +259,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   openedUrl_ = url;
   probe_->Start(url);  // watches http and https only; forgets the last URL's refusal
   const std::string scheme = SchemeOf(url);
-  const std::string name = scheme.empty() ? ToUtf8(url) : url;
+  const std::string name = scheme.empty() ? base::Utf8FromAnsi(url) : url;
   const AVInputFormat* forced = nullptr;
   if (scheme == "http" || scheme == "https") {
     // The connection is made here, so that the server's content type can choose the
@@ -384,7 +373,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
 
 std::vector<std::string> MediaReader::FetchPlaylist(const std::string& url, bool& isPlaylist, bool& webPage,
                                                     std::string& error) {
-  const std::string name = SchemeOf(url).empty() ? ToUtf8(url) : url;
+  const std::string name = SchemeOf(url).empty() ? base::Utf8FromAnsi(url) : url;
   AVIOContext* io = nullptr;
   AVDictionary* options = nullptr;
   av_dict_set(&options, "protocol_whitelist", ProtocolsFor(url), 0);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "base/Encoding.h"
 #include "playback/CertificateCheck.h"
 #include "playback/CertificateRules.h"
 #include "playback/MediaReader.h"
@@ -55,28 +56,9 @@ class DeviceLog {
   unsigned long long next_ = 0;
 };
 
-// A title's text in the ANSI code page; '?' for each character the code page lacks
-// (no look-alike: a title shows what it says or a '?'). UTF-8 has every character, and
-// takes neither of those options.
-std::string ToAnsi(const std::u16string& text) {
-  if (text.empty()) return {};
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  const UINT page = GetACP();
-  const DWORD flags = page == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-  const char* missing = page == CP_UTF8 ? nullptr : "?";
-  const int n = WideCharToMultiByte(CP_ACP, flags, wide, int(text.size()), nullptr, 0, missing, nullptr);
-  std::string out(std::size_t(std::max(n, 0)), '\0');
-  WideCharToMultiByte(CP_ACP, flags, wide, int(text.size()), out.data(), n, missing, nullptr);
-  return out;
-}
-
-std::string ToUtf8(const std::u16string& text) {
-  if (text.empty()) return {};
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(std::size_t(std::max(n, 0)), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, int(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
+// A title as the player keeps it, UTF-16, for the system's conversions.
+std::wstring_view Wide(const std::u16string& text) {
+  return {reinterpret_cast<const wchar_t*>(text.data()), text.size()};
 }
 
 }  // namespace
@@ -246,13 +228,13 @@ CertificateFault StationPlayer::Untrusted() const {
 std::string StationPlayer::Title() const {
   std::lock_guard lock(mutex_);
   PromoteTitles();
-  return ToAnsi(title_);
+  return base::AnsiFromWide(Wide(title_));
 }
 
 std::string StationPlayer::TitleUtf8() const {
   std::lock_guard lock(mutex_);
   PromoteTitles();
-  return ToUtf8(title_);
+  return base::Utf8FromWide(Wide(title_));
 }
 
 // The worker's results are stored under the lock, after a last look at the generation:
@@ -282,7 +264,7 @@ void StationPlayer::PublishStream(unsigned generation, long long durationMs, int
 
 std::string StationPlayer::PublishTitle(unsigned generation, const std::string& raw, std::uint64_t atFrame) {
   std::u16string title = DecodeTitle(raw);
-  std::string utf8 = ToUtf8(title);
+  std::string utf8 = base::Utf8FromWide(Wide(title));
   std::lock_guard lock(mutex_);
   if (Current(generation) && titles_.size() < kPendingTitles) titles_.push_back({atFrame, std::move(title)});
   return utf8;

@@ -8,7 +8,7 @@
 #include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
 #include "recording/StationCapture.h"
-#include "ui/AnsiText.h"
+#include "base/Encoding.h"
 #include "ui/Dialogs.h"
 #include "ui/Synchronize.h"
 
@@ -170,8 +170,8 @@ void TRecorder::Stop(bool tellUser) {
 void TRecorder::NoteTitle(std::int64_t atBytes) {
   // The sheet is ANSI text; titles in another script may share their ANSI form ("????"),
   // so the UTF-8 text goes with it where the ANSI one lost something.
-  const std::string ansi = ui::AnsiFromUtf8(lastTitle_);
-  cueSheets_.Heard(ansi, atBytes, ui::Utf8FromAnsi(ansi) == lastTitle_ ? "" : lastTitle_);
+  const std::string ansi = base::AnsiFromUtf8(lastTitle_);
+  cueSheets_.Heard(ansi, atBytes, base::Utf8FromAnsi(ansi) == lastTitle_ ? "" : lastTitle_);
 }
 
 void TRecorder::TitleHeard(const std::string& utf8) {

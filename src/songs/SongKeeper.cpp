@@ -13,7 +13,7 @@
 #include "songs/SongFile.h"
 #include "songs/SongNameRules.h"
 #include "songs/StreamPastRules.h"
-#include "ui/AnsiText.h"
+#include "base/Encoding.h"
 
 namespace songs {
 
@@ -27,23 +27,19 @@ constexpr std::size_t kCopyBytes = 256 * 1024;
 constexpr std::size_t kLeftoverHead = 64 * 1024;
 
 // The keeper's paths and messages are UTF-8: a title in any script names its file.
-std::wstring Wide(const std::string& utf8) {
-  return ui::WideFromUtf8(utf8);
-}
-
 std::string SystemMessage(DWORD error) {
-  return ui::Utf8FromAnsi(base::InOutErrorMessage(error));
+  return base::Utf8FromAnsi(base::InOutErrorMessage(error));
 }
 
 bool Exists(const std::string& path) {
-  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(base::WideFromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Makes the folder and those above it; the system's message when it cannot.
 std::string MakeFolder(const std::string& path) {
   for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-    CreateDirectoryW(Wide(path.substr(0, at)).c_str(), nullptr);
-  if (CreateDirectoryW(Wide(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return "";
+    CreateDirectoryW(base::WideFromUtf8(path.substr(0, at)).c_str(), nullptr);
+  if (CreateDirectoryW(base::WideFromUtf8(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return "";
   return SystemMessage(GetLastError());
 }
 
@@ -85,10 +81,10 @@ bool OwnerRuns(unsigned long pid, const FILETIME& written) {
 template <typename Visit>
 void ForEachEntry(const std::string& folder, Visit visit) {
   WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
+  HANDLE find = FindFirstFileW(base::WideFromUtf8(folder + "\\*").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) return;
   do {
-    const std::string name = ui::Utf8FromWide(found.cFileName);
+    const std::string name = base::Utf8FromWide(found.cFileName);
     if (name != "." && name != "..") visit(name, found);
   } while (FindNextFileW(find, &found));
   FindClose(find);
@@ -144,7 +140,7 @@ class SongSpool {
       : partPath_(std::move(partPath)), writer_(std::make_unique<SongFileWriter>(partPath_, muxer, format, tags)) {}
   ~SongSpool() {
     writer_.reset();
-    if (!kept_) DeleteFileW(Wide(partPath_).c_str());
+    if (!kept_) DeleteFileW(base::WideFromUtf8(partPath_).c_str());
   }
   SongSpool(const SongSpool&) = delete;
   SongSpool& operator=(const SongSpool&) = delete;
@@ -155,7 +151,7 @@ class SongSpool {
   void KeepAs(const std::string& path) {
     writer_->Finish();
     writer_.reset();
-    if (!MoveFileExW(Wide(partPath_).c_str(), Wide(path).c_str(), MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(base::WideFromUtf8(partPath_).c_str(), base::WideFromUtf8(path).c_str(), MOVEFILE_WRITE_THROUGH))
       throw SongFileError(SystemMessage(GetLastError()));
     kept_ = true;
   }
@@ -292,7 +288,7 @@ void SongKeeper::Core::Load(const std::string& programDirectory) {
 
 void SongKeeper::Core::SetStation(const std::string& name) {
   std::lock_guard lock(feed_->mutex);
-  feed_->station = ui::Utf8FromAnsi(name);
+  feed_->station = base::Utf8FromAnsi(name);
 }
 
 bool SongKeeper::Core::Recording() const {
@@ -348,7 +344,7 @@ void SongKeeper::Core::SaveSettings() {
   try {
     base::WriteTextFile(path, text);
   } catch (const base::EInOutError& e) {
-    Failed(ui::Utf8FromAnsi(e.what()));
+    Failed(base::Utf8FromAnsi(e.what()));
   }
 }
 
@@ -454,7 +450,7 @@ void SongKeeper::Core::Run() {
       if (loaded_ && !quitting && FolderLocked() != lookedThrough_) lookThrough = FolderLocked();
     }
     if (!lookThrough.empty()) {
-      KeepLeftovers(ui::Utf8FromAnsi(lookThrough));
+      KeepLeftovers(base::Utf8FromAnsi(lookThrough));
       std::lock_guard lock(mutex_);
       lookedThrough_ = lookThrough;
     }
@@ -479,7 +475,7 @@ void SongKeeper::Core::Pass() {
     {
       std::lock_guard lock(mutex_);
       std::lock_guard past(feed_->mutex);
-      folder = ui::Utf8FromAnsi(FolderLocked());
+      folder = base::Utf8FromAnsi(FolderLocked());
       if (settings_.record) {
         planner_.Record(feed_->past);
         Planned();
@@ -640,13 +636,13 @@ void SongKeeper::Core::KeepLeftovers(const std::string& folder) {
         playable.clear();
       }
       if (playable.empty()) {
-        DeleteFileW(Wide(path).c_str());
+        DeleteFileW(base::WideFromUtf8(path).c_str());
         return;
       }
       // A file that plays and cannot be moved now stays where it is for the next start.
       const std::string planned = SongPath(folder, station, name, extension, true);
       if (!planned.empty() && MakeFolder(FolderOf(planned)).empty())
-        MoveFileExW(Wide(path).c_str(), Wide(UniquePath(planned, Exists)).c_str(), MOVEFILE_WRITE_THROUGH);
+        MoveFileExW(base::WideFromUtf8(path).c_str(), base::WideFromUtf8(UniquePath(planned, Exists)).c_str(), MOVEFILE_WRITE_THROUGH);
     });
   });
 }

@@ -22,7 +22,7 @@ ArtistAndTitle SplitArtist(const std::string& title) {
   return {title.substr(0, dash), title.substr(dash + 3)};
 }
 
-std::string SafeFileName(const std::string& name, const ui::CodePageShape& shape) {
+std::string SafeFileName(const std::string& name, const base::CodePageShape& shape) {
   std::string out;
   for (std::size_t i = 0; i < name.size(); ++i) {
     const auto u = static_cast<unsigned char>(name[i]);
@@ -46,13 +46,13 @@ std::string SafeFileName(const std::string& name, const ui::CodePageShape& shape
 std::string SongPath(const std::string& folder, const std::string& station, const std::string& name,
                      const std::string& extension, bool incomplete) {
   const std::string dir = folder + "\\" + SafeFileName(station) + (incomplete ? "\\incomplete" : "") + "\\";
-  const std::size_t used = ui::Utf16Units(dir) + ui::Utf16Units(extension) + kNameReserve;
+  const std::size_t used = base::Utf16Units(dir) + base::Utf16Units(extension) + kNameReserve;
   if (used >= kMaxPath) return "";
   const std::size_t room = kMaxPath - used;
   std::string safe = SafeFileName(name);
   // A cut may leave a trailing blank or dot, or a device name that needs its '_' again.
-  for (std::size_t cut = room; ui::Utf16Units(safe) > room && cut > 0; --cut)
-    safe = SafeFileName(safe.substr(0, ui::WholeCharactersCutUtf16(safe, cut)));
+  for (std::size_t cut = room; base::Utf16Units(safe) > room && cut > 0; --cut)
+    safe = SafeFileName(safe.substr(0, base::WholeCharactersCutUtf16(safe, cut)));
   return dir + safe + extension;
 }
 

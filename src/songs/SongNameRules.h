@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/TextRules.h"
+#include "base/EncodingRules.h"
 
 namespace songs {
 
@@ -34,7 +34,7 @@ ArtistAndTitle SplitArtist(const std::string& title);
 // gets a '_' right after it ("NUL_.txt": Windows reads a device name before any dot).
 // The name is in the ANSI code page of `shape`: the second byte of a double-byte
 // character is part of it, whatever its value.
-std::string SafeFileName(const std::string& name, const ui::CodePageShape& shape = {});
+std::string SafeFileName(const std::string& name, const base::CodePageShape& shape = {});
 
 // `folder\station[\incomplete]\name` plus extension, all UTF-8, the name cut on whole
 // characters so that the path (with room for kNameReserve) stays within kMaxPath UTF-16

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/AnsiText.h"
+#include "base/Encoding.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -33,7 +33,7 @@ void AppendItems(HMENU menu, const std::vector<MenuItem>& items, std::vector<Com
     }
     all.push_back({&it, top});
     if (it.utf8)
-      AppendMenuW(menu, flags, all.size(), WideFromUtf8(it.caption).c_str());
+      AppendMenuW(menu, flags, all.size(), base::WideFromUtf8(it.caption).c_str());
     else
       AppendMenuA(menu, flags, all.size(), it.caption.c_str());
   }

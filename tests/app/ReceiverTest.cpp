@@ -27,7 +27,7 @@
 #include "stations/HistoryForm.h"
 #include "stations/StationFilesRules.h"
 #include "base/TextFile.h"
-#include "ui/AnsiText.h"
+#include "base/Encoding.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
 #include "ui/WindowTesting.h"
@@ -624,7 +624,7 @@ std::string ClipboardText() {
     GlobalUnlock(h);
   }
   CloseClipboard();
-  return ui::Utf8FromWide(text);
+  return base::Utf8FromWide(text);
 }
 
 void TrayMouse(TMainForm& m, UINT message) {

@@ -23,7 +23,7 @@ extern "C" {
 #include "playback/MediaReader.h"
 #include "playback/TestMedia.h"
 #include "songs/SongKeeper.h"
-#include "ui/AnsiText.h"
+#include "base/Encoding.h"
 #include "ui/WindowTesting.h"
 
 using namespace testing_support;
@@ -167,7 +167,7 @@ TEST_F(Keeper, TitlesInAnyScriptNameAndTagTheirSongs) {
   for (const auto& [artist, title] : songs) {
     std::string name = (artist.empty() ? "" : artist + " - ") + title;
     std::replace(name.begin(), name.end(), '?', '_');  // no character of a file name
-    EXPECT_EQ(TitleAndArtist(ui::Utf8FromAnsi(radio_) + "\\" + name + ".mp3"), std::pair(title, artist)) << name;
+    EXPECT_EQ(TitleAndArtist(base::Utf8FromAnsi(radio_) + "\\" + name + ".mp3"), std::pair(title, artist)) << name;
   }
 }
 

@@ -166,7 +166,7 @@ TEST(SongNames, AreSafeUniqueAndShortEnough) {
 
   // In a double-byte code page (here Shift-JIS) a character's second byte may be '\\' or
   // '|': it stays, and a name is cut between characters.
-  const ui::CodePageShape sjis{false, [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; }};
+  const base::CodePageShape sjis{false, [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; }};
   EXPECT_EQ(SafeFileName("\x95\x5C|\x83", sjis), "\x95\x5C__");
 
   // Paths are UTF-8, their length counted in UTF-16 units as Windows counts it: a name in

@@ -13,7 +13,7 @@
 #include "app/StartedProgram.h"
 #include "base/TextFile.h"
 #include "playback/StationTesting.h"
-#include "ui/AnsiText.h"
+#include "base/Encoding.h"
 #include "ui/WindowTesting.h"
 
 using namespace testing_support;
@@ -121,7 +121,7 @@ TEST_F(Songs, ACyrillicTitleNamesTheSongKept) {
   Pump(3000);
   LeftClick(m_->VrDemoButtonUnplug);
   EXPECT_TRUE(PumpUntil([&] { return !m_->Songs.Written().empty(); }, kStreamCatchesUpMs));
-  EXPECT_EQ(m_->Songs.Written(), std::vector<std::string>{ui::Utf8FromAnsi(InSongs("")) + title + ".mp3"});
+  EXPECT_EQ(m_->Songs.Written(), std::vector<std::string>{base::Utf8FromAnsi(InSongs("")) + title + ".mp3"});
 }
 
 // Record Songs off: Save This Song 20 s into a song keeps it from its start once it ends;
