@@ -26,17 +26,14 @@ class WinInetConnection : public ConnectionSystem {
 
 ConnectionProbe::ConnectionProbe() : system_(std::make_shared<WinInetConnection>()) {}
 
-ConnectionProbe::~ConnectionProbe() {
-  {
-    std::lock_guard<base::Mutex> lock(mutex_);
-    quit_ = true;
-  }
-  wake_.notify_all();
-  if (worker_.joinable()) worker_.join();
-}
-
 void ConnectionProbe::Start() {
-  if (!worker_.joinable()) worker_ = std::thread([this] { Run(); });
+  if (worker_.Started()) return;
+  worker_.Start(
+      [this](bool last) {
+        if (!last) Ask();
+      },
+      kInterval);
+  worker_.Wake();  // the first answer at once
 }
 
 void ConnectionProbe::AttemptConnect() { System()->AttemptConnect(); }
@@ -45,9 +42,8 @@ void ConnectionProbe::SetSystem(std::shared_ptr<ConnectionSystem> system) {
   {
     std::lock_guard<base::Mutex> lock(mutex_);
     system_ = system ? std::move(system) : std::make_shared<WinInetConnection>();
-    askNow_ = true;
   }
-  wake_.notify_all();
+  worker_.Wake();
 }
 
 std::shared_ptr<ConnectionSystem> ConnectionProbe::System() {
@@ -55,17 +51,9 @@ std::shared_ptr<ConnectionSystem> ConnectionProbe::System() {
   return system_;
 }
 
-void ConnectionProbe::Run() {
-  std::unique_lock<base::Mutex> lock(mutex_);
-  while (!quit_) {
-    std::shared_ptr<ConnectionSystem> system = system_;
-    askNow_ = false;
-    lock.unlock();
-    connected_ = system->IsConnected();
-    answered_ = true;
-    lock.lock();
-    wake_.wait_for(lock, kInterval, [this] { return quit_ || askNow_; });
-  }
+void ConnectionProbe::Ask() {
+  connected_ = System()->IsConnected();
+  answered_ = true;
 }
 
 }  // namespace app

@@ -5,9 +5,9 @@
 
 #include <atomic>
 #include <memory>
-#include <thread>
 
 #include "base/Lock.h"
+#include "base/Worker.h"
 
 namespace app {
 
@@ -25,7 +25,6 @@ class ConnectionSystem {
 class ConnectionProbe {
  public:
   ConnectionProbe();
-  ~ConnectionProbe();
   ConnectionProbe(const ConnectionProbe&) = delete;
   ConnectionProbe& operator=(const ConnectionProbe&) = delete;
 
@@ -40,17 +39,14 @@ class ConnectionProbe {
   void SetSystem(std::shared_ptr<ConnectionSystem> system);
 
  private:
-  void Run();
+  void Ask();
   std::shared_ptr<ConnectionSystem> System();
 
   std::atomic<bool> connected_{false};
   std::atomic<bool> answered_{false};
   base::Mutex mutex_;
-  base::ConditionVariable wake_;
-  bool quit_ = false;
-  bool askNow_ = false;
   std::shared_ptr<ConnectionSystem> system_;
-  std::thread worker_;
+  base::Worker worker_;  // last: it ends before what its passes use
 };
 
 }  // namespace app

@@ -32,15 +32,8 @@ struct Handle {
 
 }  // namespace
 
-TitleLog::TitleLog(std::string path) : path_(std::move(path)), worker_([this] { Run(); }) {}
-
-TitleLog::~TitleLog() {
-  {
-    std::lock_guard lock(mutex_);
-    quit_ = true;
-  }
-  wake_.notify_all();
-  worker_.join();
+TitleLog::TitleLog(std::string path) : path_(std::move(path)) {
+  worker_.Start([this](bool) { Pass(); });
 }
 
 void TitleLog::Add(const std::string& station, const std::string& title) {
@@ -52,12 +45,11 @@ void TitleLog::Add(const std::string& station, const std::string& title) {
     std::lock_guard lock(mutex_);
     lines_.push_back(line);
   }
-  wake_.notify_all();
+  worker_.Wake();
 }
 
 void TitleLog::Drain() {
-  std::unique_lock lock(mutex_);
-  drained_.wait(lock, [this] { return lines_.empty() && !busy_; });
+  worker_.WaitIdle();
 }
 
 std::string TitleLog::TakeFailure() {
@@ -65,22 +57,17 @@ std::string TitleLog::TakeFailure() {
   return std::exchange(failure_, std::string());
 }
 
-void TitleLog::Run() {
+void TitleLog::Pass() {
   std::unique_lock lock(mutex_);
-  for (;;) {
-    wake_.wait(lock, [this] { return quit_ || !lines_.empty(); });
-    if (lines_.empty()) return;  // quitting, with nothing left to write
+  while (!lines_.empty()) {
     const std::string line = std::move(lines_.front());
     lines_.pop_front();
-    busy_ = true;
     lock.unlock();
     std::string why;
     const bool ok = Write(line, why);
     lock.lock();
-    busy_ = false;
     if (!ok && !failing_) failure_ = "The title log " + path_ + " cannot be written: " + why;
     failing_ = !ok;
-    drained_.notify_all();
   }
 }
 

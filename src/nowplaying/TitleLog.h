@@ -6,17 +6,17 @@
 
 #include <deque>
 #include <string>
-#include <thread>
 
 #include "base/Lock.h"
+#include "base/Worker.h"
 
 namespace nowplaying {
 
 class TitleLog {
  public:
   explicit TitleLog(std::string path);
-  // Writes what is still queued, then ends the writer.
-  ~TitleLog();
+  // Writes what is still queued, then ends the writer (the worker goes first).
+  ~TitleLog() = default;
   TitleLog(const TitleLog&) = delete;
   TitleLog& operator=(const TitleLog&) = delete;
 
@@ -29,7 +29,8 @@ class TitleLog {
   std::string TakeFailure();
 
  private:
-  void Run();
+  // Writes every queued line.
+  void Pass();
   // Appends the line and flushes it; drops the older half once the file is too long.
   bool Write(const std::string& line, std::string& why);
   bool Trim(std::string& why);
@@ -40,13 +41,10 @@ class TitleLog {
 
   std::string path_;
   base::Mutex mutex_;
-  base::ConditionVariable wake_, drained_;
   std::deque<std::string> lines_;
-  bool busy_ = false;
-  bool quit_ = false;
   bool failing_ = false;  // the last write failed
   std::string failure_;   // not yet reported
-  std::thread worker_;
+  base::Worker worker_;  // last: it ends before what its passes use
 };
 
 }  // namespace nowplaying

@@ -180,7 +180,9 @@ class SongKeeper::Core {
  public:
   Core() : feed_(std::make_shared<Feed>()) {}
 
-  void Run();
+  // The worker's turn: the songs folder looked through once it is known, then a pass;
+  // the last one ends the stream's past first, so that every file is finished.
+  void Turn(bool last);
   void Load(const std::string& programDirectory);
   void SetStation(const std::string& name);
   bool Recording() const;
@@ -194,8 +196,6 @@ class SongKeeper::Core {
   void SaveThisSong();
   void SavePreviousSong();
   void SaveLastMinutes();
-  void FinishAll();
-  bool WaitStopped(unsigned ms);
   std::string TakeFailure();
   std::string TakeNews();
   std::vector<std::string> Written() const;
@@ -211,7 +211,7 @@ class SongKeeper::Core {
   void Write(const FilePlan& plan, Work& work, const std::string& folder);
   void Open(const FilePlan& plan, Work& work, const std::string& folder);
   void Finish(const FilePlan& plan, Work& work);
-  // The plans just made are dated and the worker woken; mutex_ held.
+  // The plans just made are dated; mutex_ held. Whoever asked for them wakes the worker.
   void Planned();
   void Failed(const std::string& why);
   void SaveSettings();
@@ -222,7 +222,6 @@ class SongKeeper::Core {
   void KeepLeftovers(const std::string& folder);
 
   mutable base::Mutex mutex_;
-  base::ConditionVariable wake_, stopped_;
   std::string programDirectory_;
   bool loaded_ = false;
   std::string lookedThrough_;  // the songs folder whose leftovers were kept
@@ -233,57 +232,66 @@ class SongKeeper::Core {
   std::deque<std::string> failures_, news_;
   std::vector<std::string> written_;
   unsigned long parts_ = 0;
-  bool quit_ = false;
-  bool stoppedFlag_ = false;
 };
 
 SongKeeper::SongKeeper() : core_(std::make_shared<Core>()) {
   // The worker holds the core too: after a wait that ran out at the end, it may go on
   // until the process ends.
-  worker_ = std::thread([core = core_] { core->Run(); });
+  worker_.Start([core = core_](bool last) { core->Turn(last); }, std::chrono::milliseconds(kPassMs));
 }
 
 SongKeeper::~SongKeeper() {
-  core_->FinishAll();
-  if (core_->WaitStopped(kEndWaitMs))
-    worker_.join();
-  else
-    worker_.detach();
+  worker_.Stop(std::chrono::milliseconds(kEndWaitMs));
 }
 
-void SongKeeper::Load(const std::string& programDirectory) { core_->Load(programDirectory); }
+void SongKeeper::Load(const std::string& programDirectory) {
+  core_->Load(programDirectory);
+  worker_.Wake();
+}
 std::shared_ptr<playback::StreamTap> SongKeeper::Tap() const { return core_->feed_; }
 void SongKeeper::SetStation(const std::string& name) { core_->SetStation(name); }
 bool SongKeeper::Recording() const { return core_->Recording(); }
-void SongKeeper::SetRecording(bool on) { core_->SetRecording(on); }
+void SongKeeper::SetRecording(bool on) {
+  core_->SetRecording(on);
+  worker_.Wake();
+}
 std::string SongKeeper::Folder() const { return core_->Folder(); }
-void SongKeeper::SetFolder(const std::string& folder) { core_->SetFolder(folder); }
+void SongKeeper::SetFolder(const std::string& folder) {
+  core_->SetFolder(folder);
+  worker_.Wake();
+}
 bool SongKeeper::Playing() const { return core_->Playing(); }
 bool SongKeeper::TitlesSent() const { return core_->TitlesSent(); }
 bool SongKeeper::HasPreviousSong() const { return core_->HasPreviousSong(); }
 std::size_t SongKeeper::PastBytes() const { return core_->PastBytes(); }
-void SongKeeper::SaveThisSong() { core_->SaveThisSong(); }
-void SongKeeper::SavePreviousSong() { core_->SavePreviousSong(); }
-void SongKeeper::SaveLastMinutes() { core_->SaveLastMinutes(); }
-void SongKeeper::FinishAll() { core_->FinishAll(); }
+void SongKeeper::SaveThisSong() {
+  core_->SaveThisSong();
+  worker_.Wake();
+}
+void SongKeeper::SavePreviousSong() {
+  core_->SavePreviousSong();
+  worker_.Wake();
+}
+void SongKeeper::SaveLastMinutes() {
+  core_->SaveLastMinutes();
+  worker_.Wake();
+}
+void SongKeeper::FinishAll() { worker_.Quit(); }
 std::string SongKeeper::TakeFailure() { return core_->TakeFailure(); }
 std::string SongKeeper::TakeNews() { return core_->TakeNews(); }
 std::vector<std::string> SongKeeper::Written() const { return core_->Written(); }
 bool SongKeeper::LeftoversDone() const { return core_->LeftoversDone(); }
 
 void SongKeeper::Core::Load(const std::string& programDirectory) {
-  {
-    std::lock_guard lock(mutex_);
-    programDirectory_ = programDirectory;
-    loaded_ = true;
-    try {
-      if (const std::optional<std::string> text = base::ReadTextFile(programDirectory + "\\" + kSettingsFileName))
-        settings_ = ParseSongSettings(*text);
-    } catch (const base::EInOutError&) {
-      settings_ = {};
-    }
+  std::lock_guard lock(mutex_);
+  programDirectory_ = programDirectory;
+  loaded_ = true;
+  try {
+    if (const std::optional<std::string> text = base::ReadTextFile(programDirectory + "\\" + kSettingsFileName))
+      settings_ = ParseSongSettings(*text);
+  } catch (const base::EInOutError&) {
+    settings_ = {};
   }
-  wake_.notify_all();
 }
 
 void SongKeeper::Core::SetStation(const std::string& name) {
@@ -330,7 +338,6 @@ void SongKeeper::Core::SetFolder(const std::string& folder) {
     settings_.folder = folder;
     failureReported_ = false;  // a folder chosen anew is told of on its own
   }
-  wake_.notify_all();
   SaveSettings();
 }
 
@@ -371,7 +378,6 @@ std::size_t SongKeeper::Core::PastBytes() const {
 void SongKeeper::Core::Planned() {
   for (auto& plan : planner_.Plans())
     if (plan->date.empty()) plan->date = Today();
-  wake_.notify_all();
 }
 
 void SongKeeper::Core::SaveThisSong() {
@@ -397,19 +403,6 @@ void SongKeeper::Core::SaveLastMinutes() {
     plan->name = StretchNameAt(feed_->past->Station(), t);
   }
   Planned();
-}
-
-void SongKeeper::Core::FinishAll() {
-  {
-    std::lock_guard lock(mutex_);
-    quit_ = true;
-  }
-  wake_.notify_all();
-}
-
-bool SongKeeper::Core::WaitStopped(unsigned ms) {
-  std::unique_lock lock(mutex_);
-  return stopped_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stoppedFlag_; });
 }
 
 std::string SongKeeper::Core::TakeFailure() {
@@ -440,31 +433,22 @@ void SongKeeper::Core::Failed(const std::string& why) {
   failures_.push_back(why);
 }
 
-void SongKeeper::Core::Run() {
-  for (bool quitting = false; !quitting;) {
-    std::string lookThrough;
-    {
-      std::unique_lock lock(mutex_);
-      wake_.wait_for(lock, std::chrono::milliseconds(kPassMs), [this] { return quit_; });
-      quitting = quit_;
-      if (loaded_ && !quitting && FolderLocked() != lookedThrough_) lookThrough = FolderLocked();
-    }
-    if (!lookThrough.empty()) {
-      KeepLeftovers(base::Utf8FromAnsi(lookThrough));
-      std::lock_guard lock(mutex_);
-      lookedThrough_ = lookThrough;
-    }
-    if (quitting) {
-      std::lock_guard lock(feed_->mutex);
-      if (feed_->past) feed_->past->End();
-    }
-    Pass();
-  }
+void SongKeeper::Core::Turn(bool last) {
+  std::string lookThrough;
   {
     std::lock_guard lock(mutex_);
-    stoppedFlag_ = true;
+    if (loaded_ && !last && FolderLocked() != lookedThrough_) lookThrough = FolderLocked();
   }
-  stopped_.notify_all();
+  if (!lookThrough.empty()) {
+    KeepLeftovers(base::Utf8FromAnsi(lookThrough));
+    std::lock_guard lock(mutex_);
+    lookedThrough_ = lookThrough;
+  }
+  if (last) {
+    std::lock_guard lock(feed_->mutex);
+    if (feed_->past) feed_->past->End();
+  }
+  Pass();
 }
 
 void SongKeeper::Core::Pass() {

@@ -11,9 +11,9 @@
 #include <cstddef>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "base/Worker.h"
 #include "playback/StreamTap.h"
 #include "songs/SongPlanRules.h"
 
@@ -75,7 +75,7 @@ class SongKeeper {
  private:
   class Core;
   std::shared_ptr<Core> core_;
-  std::thread worker_;
+  base::Worker worker_;
 };
 
 }  // namespace songs
