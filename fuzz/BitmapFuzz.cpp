@@ -12,7 +12,7 @@ constexpr std::size_t kMaxInput = 256 * 1024;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > kMaxInput) return 0;
   try {
-    const ui::PixelImage image = skins::DecodeBitmap({data, size});
+    const base::PixelImage image = skins::DecodeBitmap({data, size});
     FUZZ_CHECK(image.width > 0 && image.height > 0);
     FUZZ_CHECK(image.width <= skins::kMaxBitmapSide && image.height <= skins::kMaxBitmapSide);
     FUZZ_CHECK(std::int64_t(image.width) * image.height <= skins::kMaxBitmapPixels);

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/CertificateTrust.h"
-#include "app/ConnectionProbe.h"
+#include "app/InternetWatch.h"
 #include "info/UrlLauncher.h"
 #include "nowplaying/NowPlaying.h"
 #include "nowplaying/NowPlayingWindow.h"
@@ -122,7 +122,7 @@ class TMainForm : public ui::Form,
   const std::string& ProgramDirectory() const { return programDirectory_; }
   const std::string& CurrentBand() const { return currentBand_; }
   const playback::MonitorState& Monitor() const { return monitor_; }
-  app::ConnectionProbe& Connection() { return connection_; }
+  app::InternetWatch& Connection() { return connection_; }
   // How late the 100 ms ticks come, measured only when the environment variable
   // TUNORA_TICK_WATCH is set at the start (nullptr otherwise); its value names a file
   // that receives the report when the window goes.
@@ -315,7 +315,7 @@ class TMainForm : public ui::Form,
   };
   StationMonitored stationPlayer_{WindowsMediaPlayer, *this};
   playback::MonitoredMediaPlayer filePlayer_{PlayerRec};
-  app::ConnectionProbe connection_;
+  app::InternetWatch connection_;
   std::unique_ptr<playback::TickWatch> tickWatch_;
   std::string tickReport_;
 };

@@ -15,7 +15,7 @@ extern "C" {
 
 #include "base/Encoding.h"
 #include "playback/CertificateCheck.h"
-#include "playback/ConnectProbe.h"
+#include "playback/RefusalWatch.h"
 #include "playback/FrameSyncRules.h"
 #include "playback/NameLookup.h"
 #include "playback/PlaylistRules.h"
@@ -78,7 +78,7 @@ std::string TagTitle(const AVDictionary* tags) {
 }  // namespace
 
 MediaReader::MediaReader(std::function<bool()> cancelled)
-    : cancelled_(std::move(cancelled)), probe_(std::make_unique<ConnectProbe>()) {
+    : cancelled_(std::move(cancelled)), refusal_(std::make_unique<RefusalWatch>()) {
   av_log_set_level(AV_LOG_QUIET);
   InstallCertificateCheck();
   InstallNameLookup();
@@ -123,7 +123,7 @@ bool MediaReader::Stopped() {
 
 int MediaReader::Interrupt(void* self) {
   auto* r = static_cast<MediaReader*>(self);
-  return r->Stopped() || r->probe_->Refused() || r->listCap_.Check(r->format_, r->io_);
+  return r->Stopped() || r->refusal_->Refused() || r->listCap_.Check(r->format_, r->io_);
 }
 
 bool MediaReader::TimedOut() const {
@@ -199,7 +199,7 @@ void MediaReader::Open(const std::string& text) {
   if (!StationUrlAllowed(url, &why)) throw MediaError(why);
   std::string error;
   if (OpenMedia(url, error)) return;
-  if (probe_->Refused() || LastCertificateFault().Refused() || !LastLookupFault().empty()) throw MediaError(error);
+  if (refusal_->Refused() || LastCertificateFault().Refused() || !LastLookupFault().empty()) throw MediaError(error);
   // Not a stream FFmpeg knows: it may be a playlist, whatever its name. When it is none,
   // the stream's own failure is the one to report.
   std::string playlistError;
@@ -257,7 +257,7 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
   timedOut_ = false;
   answeredTick_ = 0;
   openedUrl_ = url;
-  probe_->Start(url);  // watches http and https only; forgets the last URL's refusal
+  refusal_->Start(url);  // watches http and https only; forgets the last URL's refusal
   const std::string scheme = SchemeOf(url);
   const std::string name = scheme.empty() ? base::Utf8FromAnsi(url) : url;
   const AVInputFormat* forced = nullptr;
@@ -268,10 +268,10 @@ bool MediaReader::OpenMedia(const std::string& url, std::string& error) {
     const AVIOInterruptCB cb{&MediaReader::Interrupt, this};
     const int r = avio_open2(&io_, name.c_str(), AVIO_FLAG_READ, &cb, &options);
     answeredTick_ = GetTickCount64();
-    probe_->Stop();
+    refusal_->Stop();
     av_dict_free(&options);
     if (r < 0) {
-      error = probe_->Refused() ? "The station refuses the connection"
+      error = refusal_->Refused() ? "The station refuses the connection"
               : TimedOut()      ? kNoAnswer
                                 : Failure("The station cannot be reached: " + ErrorText(r));
       return false;

@@ -30,7 +30,7 @@ struct AVVorbisParseContext;
 namespace playback {
 
 class FrameSync;
-class ConnectProbe;
+class RefusalWatch;
 
 class MediaError : public std::runtime_error {
  public:
@@ -127,7 +127,7 @@ class MediaReader {
   bool watching_ = false;             // the watch, not the deadline, ends a read
   StreamWatch watch_;
   std::string openedUrl_;
-  std::unique_ptr<ConnectProbe> probe_;  // tells a refused connection at once
+  std::unique_ptr<RefusalWatch> refusal_;  // tells a refused connection at once
   HlsListCap listCap_;
   AVFormatContext* format_ = nullptr;
   AVIOContext* io_ = nullptr;      // the network connection, when this reader made it

@@ -144,7 +144,7 @@ std::vector<std::uint32_t> ReadPalette(const Reader& r, const Header& h) {
 }
 
 void DecodeRows(const Reader& r, std::size_t offset, const Header& h, const std::vector<std::uint32_t>& palette,
-                ui::PixelImage& img) {
+                base::PixelImage& img) {
   const std::size_t stride = ((std::size_t(img.width) * h.bits + 31) / 32) * 4;
   const std::uint8_t* data = r.At(offset, stride * std::size_t(img.height));
   const bool topDown = h.height < 0;
@@ -186,7 +186,7 @@ void DecodeRows(const Reader& r, std::size_t offset, const Header& h, const std:
 // Run-length data, bottom-up. Pixels it never reaches stay black; pixels it puts
 // outside the picture are dropped; data that ends early ends the picture there.
 void DecodeRle(const Reader& r, std::size_t offset, const Header& h, const std::vector<std::uint32_t>& palette,
-               ui::PixelImage& img) {
+               base::PixelImage& img) {
   const bool four = h.compression == kRle4;
   std::size_t at = offset;
   std::int64_t x = 0, y = 0;  // y counts rows from the bottom
@@ -227,7 +227,7 @@ void DecodeRle(const Reader& r, std::size_t offset, const Header& h, const std::
 
 }  // namespace
 
-ui::PixelImage DecodeBitmap(std::span<const std::uint8_t> file) {
+base::PixelImage DecodeBitmap(std::span<const std::uint8_t> file) {
   const Reader r(file);
   const Header h = ReadHeader(r);
   const std::int64_t width = h.width, height = h.height < 0 ? -h.height : h.height;
@@ -238,7 +238,7 @@ ui::PixelImage DecodeBitmap(std::span<const std::uint8_t> file) {
                        std::to_string(kMaxBitmapPixels) + " in all)");
   const std::vector<std::uint32_t> palette = ReadPalette(r, h);
   const std::size_t offset = r.U32(10);
-  ui::PixelImage img;
+  base::PixelImage img;
   img.width = int(width);
   img.height = int(height);
   img.pixels.assign(std::size_t(width * height), 0);

@@ -7,7 +7,7 @@
 #include <span>
 #include <stdexcept>
 
-#include "ui/Jpeg.h"
+#include "base/Jpeg.h"
 
 namespace skins {
 
@@ -29,6 +29,6 @@ constexpr std::size_t kMaxBitmapFileBytes = std::size_t(kMaxBitmapPixels) * 4 + 
 // 124 bytes; 1, 4 and 8 bits with a palette, 16 bits (5-5-5 or bit fields), 24 and 32
 // bits (plain or bit fields); bottom-up or top-down rows; RLE8 and RLE4 compression.
 // Pixels are top-down 0x00RRGGBB.
-ui::PixelImage DecodeBitmap(std::span<const std::uint8_t> file);
+base::PixelImage DecodeBitmap(std::span<const std::uint8_t> file);
 
 }  // namespace skins

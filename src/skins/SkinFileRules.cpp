@@ -4,7 +4,7 @@
 #include <charconv>
 
 #include "base/LineRules.h"
-#include "ui/TextRules.h"
+#include "base/TextRules.h"
 
 namespace skins {
 
@@ -136,7 +136,7 @@ std::string ColourToText(ui::Color colour) {
 
 ui::Color TextToColour(const std::string& text) {
   for (const ColourName& n : kNames)
-    if (ui::CompareTextNoCase(text, n.name) == 0) return n.value;
+    if (base::CompareTextNoCase(text, n.name) == 0) return n.value;
   if (!text.empty() && text[0] == '$') {
     // Up to eight hexadecimal digits: every 32-bit value, system colours included.
     const char* first = text.data() + 1;

@@ -170,7 +170,7 @@ void Bitmap::CopyKeyed(int x, int y, const Bitmap& src, const Rect& srcRect, Col
   }
 }
 
-Bitmap Bitmap::FromPixels(const PixelImage& img) {
+Bitmap Bitmap::FromPixels(const base::PixelImage& img) {
   Bitmap b(img.width, img.height, clNone);
   GdiFlush();
   std::copy(img.pixels.begin(), img.pixels.end(), b.bits_);
@@ -178,7 +178,7 @@ Bitmap Bitmap::FromPixels(const PixelImage& img) {
 }
 
 Bitmap Bitmap::FromJpeg(const void* data, std::size_t size) {
-  return FromPixels(DecodeJpeg({static_cast<const std::uint8_t*>(data), size}));
+  return FromPixels(base::DecodeJpeg({static_cast<const std::uint8_t*>(data), size}));
 }
 
 Bitmap Bitmap::FromJpegResource(const char* name) {

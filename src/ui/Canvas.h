@@ -12,7 +12,7 @@
 #include "ui/Font.h"
 #include "ui/Gdi.h"
 #include "ui/Geometry.h"
-#include "ui/Jpeg.h"
+#include "base/Jpeg.h"
 
 namespace ui {
 
@@ -57,7 +57,7 @@ class Bitmap {
   Bitmap& operator=(Bitmap&& o) noexcept;
   ~Bitmap();
 
-  static Bitmap FromPixels(const PixelImage& img);
+  static Bitmap FromPixels(const base::PixelImage& img);
   static Bitmap FromJpeg(const void* data, std::size_t size);
   // A JPEG stored in the program's resources (type RCDATA) under the given name.
   static Bitmap FromJpegResource(const char* name);

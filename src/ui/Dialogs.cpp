@@ -8,7 +8,7 @@
 
 #include "ui/Application.h"
 #include "ui/Font.h"
-#include "ui/TextRules.h"
+#include "base/TextRules.h"
 
 namespace ui {
 
@@ -40,7 +40,7 @@ std::string SystemFolder() {
 bool FileDialog::Execute() {
   std::vector<char> buffer(32768, '\0');
   fileName.copy(buffer.data(), buffer.size() - 1);
-  const std::string filt = DialogFilter(filter);
+  const std::string filt = base::DialogFilter(filter);
   std::string ext = defaultExt;
   if (ext.rfind("*.", 0) == 0) ext = ext.substr(2);
   OPENFILENAMEA ofn{};

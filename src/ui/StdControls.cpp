@@ -1,6 +1,6 @@
 #include "ui/StdControls.h"
 
-#include "ui/TextRules.h"
+#include "base/TextRules.h"
 
 namespace ui {
 
@@ -148,7 +148,7 @@ void ListBox::SetItemHeight(int h) {
 }
 
 int ListBox::Add(const std::string& item) {
-  const std::size_t at = sorted_ ? SortedInsertIndex(items_, item) : items_.size();
+  const std::size_t at = sorted_ ? base::SortedInsertIndex(items_, item) : items_.size();
   items_.insert(items_.begin() + std::ptrdiff_t(at), item);
   if (Handle()) {
     SendMessageA(Handle(), LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(item.c_str()));

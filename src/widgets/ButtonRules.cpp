@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "ui/TextRules.h"
+#include "base/TextRules.h"
 
 namespace widgets {
 
@@ -29,7 +29,7 @@ char AcceleratorOf(std::string_view caption) {
 
 bool IsAccelerator(char typed, std::string_view caption) {
   const char marked = AcceleratorOf(caption);
-  return marked != 0 && typed != 0 && ui::CompareTextNoCase({&typed, 1}, {&marked, 1}) == 0;
+  return marked != 0 && typed != 0 && base::CompareTextNoCase({&typed, 1}, {&marked, 1}) == 0;
 }
 
 ButtonFace LayOutButton(const ui::Rect& client, int outlineWidth, int bevelWidth, bool down) {

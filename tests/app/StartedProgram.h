@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/ConnectionProbe.h"
+#include "app/InternetWatch.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "playback/StationPlayer.h"

@@ -95,7 +95,7 @@ TEST(BitmapDecode, EveryPlainFormatGivesTheSamePixels) {
        {2, 2, 24, 0, {}, {}, {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0}, 124}},
   };
   for (const Case& c : cases) {
-    ui::PixelImage img;
+    base::PixelImage img;
     ASSERT_NO_THROW(img = DecodeBitmap(MakeBmp(c.shape))) << c.what;
     EXPECT_EQ(img.width, 2) << c.what;
     EXPECT_EQ(img.height, 2) << c.what;
@@ -175,7 +175,7 @@ TEST(BitmapDecode, PicturesBeyondTheLimitsAreRefusedBeforeAnyPixelIsRead) {
     }
   }
   // One pixel is a picture.
-  const ui::PixelImage one = DecodeBitmap(MakeBmp({1, 1, 24, 0, {}, {}, {1, 2, 3, 0}}));
+  const base::PixelImage one = DecodeBitmap(MakeBmp({1, 1, 24, 0, {}, {}, {1, 2, 3, 0}}));
   EXPECT_EQ(one.pixels, std::vector<std::uint32_t>{0x030201});
 }
 
@@ -191,7 +191,7 @@ TEST(BitmapDecode, EveryCutOfAValidFileIsRefusedOrDecodedAsFarAsItGoes) {
                {MakeBmp({3, -2, 16, 3, {}, {0xF800, 0x07E0, 0x001F}, Bytes(16, 0xA5)}), false},
                {MakeBmp({5, 2, 4, 0, palette, {}, Bytes(8, 0x41)}), false}};
   for (const auto& [file, runLength] : files) {
-    const ui::PixelImage whole = DecodeBitmap(file);
+    const base::PixelImage whole = DecodeBitmap(file);
     const std::size_t pixelData = file[10] | (file[11] << 8);
     const std::size_t firstDecoded = runLength ? pixelData + 1 : file.size();
     for (std::size_t n = 0; n <= file.size(); ++n) {
@@ -206,7 +206,7 @@ TEST(BitmapDecode, EveryCutOfAValidFileIsRefusedOrDecodedAsFarAsItGoes) {
         }
         continue;
       }
-      const ui::PixelImage img = DecodeBitmap(cut);
+      const base::PixelImage img = DecodeBitmap(cut);
       ASSERT_EQ(img.width, whole.width);
       ASSERT_EQ(img.height, whole.height);
       for (std::size_t i = 0; i < img.pixels.size(); ++i)

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ui {
+namespace base {
 
 // Compares two texts of the ANSI code page (Windows-1252) without regard to case:
 // negative, zero or positive. Accented capitals fold to their small letters.
@@ -20,4 +20,4 @@ std::size_t SortedInsertIndex(const std::vector<std::string>& items, std::string
 // form: pairs separated by NUL characters, ending with two NULs.
 std::string DialogFilter(std::string_view filter);
 
-}  // namespace ui
+}  // namespace base

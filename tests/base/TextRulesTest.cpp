@@ -1,4 +1,4 @@
-#include "ui/TextRules.h"
+#include "base/TextRules.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ TEST(TextRules, ComparesWithoutRegardToCase) {
       {"\xD7", "\xF7", -1},         // × and ÷ are no letters
       {"Blues", "Blues-Jazz", -1},
   };
-  for (const Case& c : cases) EXPECT_EQ(Sign(ui::CompareTextNoCase(c.a, c.b)), c.expected) << c.a << " vs " << c.b;
+  for (const Case& c : cases) EXPECT_EQ(Sign(base::CompareTextNoCase(c.a, c.b)), c.expected) << c.a << " vs " << c.b;
 }
 
 TEST(TextRules, SortedInsertionGivesTheSameListInAnyOrderOfArrival) {
@@ -59,19 +59,19 @@ TEST(TextRules, SortedInsertionGivesTheSameListInAnyOrderOfArrival) {
     std::vector<std::string> arrival = bands;
     std::shuffle(arrival.begin(), arrival.end(), rng);
     std::vector<std::string> list;
-    for (const std::string& b : arrival) list.insert(list.begin() + std::ptrdiff_t(ui::SortedInsertIndex(list, b)), b);
+    for (const std::string& b : arrival) list.insert(list.begin() + std::ptrdiff_t(base::SortedInsertIndex(list, b)), b);
     EXPECT_EQ(list, bands);
   }
 }
 
 TEST(TextRules, EqualItemsKeepTheirOrderOfArrival) {
   std::vector<std::string> list{"a", "b"};
-  list.insert(list.begin() + std::ptrdiff_t(ui::SortedInsertIndex(list, "B")), "B");
-  list.insert(list.begin() + std::ptrdiff_t(ui::SortedInsertIndex(list, "")), "");
+  list.insert(list.begin() + std::ptrdiff_t(base::SortedInsertIndex(list, "B")), "B");
+  list.insert(list.begin() + std::ptrdiff_t(base::SortedInsertIndex(list, "")), "");
   EXPECT_EQ(list, (std::vector<std::string>{"", "a", "b", "B"}));
 }
 
 TEST(TextRules, DialogFiltersBecomeNulSeparatedPairs) {
-  EXPECT_EQ(ui::DialogFilter("Windows PCM (*.wav)|*.wav"), std::string("Windows PCM (*.wav)\0*.wav\0\0", 27));
-  EXPECT_EQ(ui::DialogFilter("Skins|*.skn|All|*.*"), std::string("Skins\0*.skn\0All\0*.*\0\0", 21));
+  EXPECT_EQ(base::DialogFilter("Windows PCM (*.wav)|*.wav"), std::string("Windows PCM (*.wav)\0*.wav\0\0", 27));
+  EXPECT_EQ(base::DialogFilter("Skins|*.skn|All|*.*"), std::string("Skins\0*.skn\0All\0*.*\0\0", 21));
 }

@@ -1,4 +1,4 @@
-#include "playback/ConnectProbe.h"
+#include "playback/RefusalWatch.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 
 namespace playback {
 
-void ConnectProbe::Start(const std::string& url) {
+void RefusalWatch::Start(const std::string& url) {
   Finish();
   addresses_.clear();
   lengths_.clear();
@@ -17,10 +17,10 @@ void ConnectProbe::Start(const std::string& url) {
   beginAt_ = HostAndPort(url, host_, port_) ? GetTickCount64() + kDelayMs : 0;
 }
 
-void ConnectProbe::Begin() {
-  // The addresses that FFmpeg's own lookup found: a lookup of the probe's would wait for
+void RefusalWatch::Begin() {
+  // The addresses that FFmpeg's own lookup found: a lookup of the watch's would wait for
   // the name server once more, inside the interrupt callback that has to answer at once.
-  // Until that lookup has answered, the probe is asked again later.
+  // Until that lookup has answered, the watch is asked again later.
   if (!FoundAddresses(host_, port_, addresses_, lengths_)) return;
   beginAt_ = 0;
   static const bool started = [] {
@@ -30,7 +30,7 @@ void ConnectProbe::Begin() {
   if (started) ConnectNext();
 }
 
-bool ConnectProbe::ConnectNext() {
+bool RefusalWatch::ConnectNext() {
   while (next_ < addresses_.size()) {
     const sockaddr_storage& a = addresses_[next_];
     const int length = lengths_[next_++];
@@ -52,13 +52,13 @@ bool ConnectProbe::ConnectNext() {
   return false;
 }
 
-void ConnectProbe::Finish() {
+void RefusalWatch::Finish() {
   if (socket_ != INVALID_SOCKET) closesocket(socket_);
   socket_ = INVALID_SOCKET;
   next_ = addresses_.size();
 }
 
-bool ConnectProbe::Refused() {
+bool RefusalWatch::Refused() {
   if (beginAt_ != 0 && GetTickCount64() >= beginAt_) Begin();
   if (socket_ == INVALID_SOCKET) return refused_;
   fd_set writable, failed;

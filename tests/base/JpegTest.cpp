@@ -1,4 +1,4 @@
-#include "ui/Jpeg.h"
+#include "base/Jpeg.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +65,7 @@ bool Near(std::uint32_t pixel, int r, int g, int b) {
 
 TEST(Jpeg, DecodesSizeAndColours) {
   const auto data = EncodeQuarters(488, 232);
-  const ui::PixelImage img = ui::DecodeJpeg(data);
+  const base::PixelImage img = base::DecodeJpeg(data);
   ASSERT_EQ(img.width, 488);
   ASSERT_EQ(img.height, 232);
   EXPECT_TRUE(Near(img.At(10, 10), 0, 0, 128));
@@ -84,9 +84,9 @@ TEST(Jpeg, DamagedDataRaisesAnErrorWithAMessage) {
   };
   for (const auto& data : bad) {
     try {
-      ui::DecodeJpeg(data);
+      base::DecodeJpeg(data);
       ADD_FAILURE() << "accepted " << data.size() << " bytes";
-    } catch (const ui::EJpegError& e) {
+    } catch (const base::EJpegError& e) {
       EXPECT_NE(std::string(e.what()).find("JPEG"), std::string::npos);
     }
   }
@@ -102,9 +102,9 @@ TEST(Jpeg, CorruptedBytesNeverCrash) {
     data.resize(std::size_t(rng() % data.size()) + 1);
     for (int k = 0; k < 8 && !data.empty(); ++k) data[rng() % data.size()] = std::uint8_t(rng());
     try {
-      const ui::PixelImage img = ui::DecodeJpeg(data);
+      const base::PixelImage img = base::DecodeJpeg(data);
       EXPECT_EQ(img.pixels.size(), std::size_t(img.width) * std::size_t(img.height));
-    } catch (const ui::EJpegError&) {
+    } catch (const base::EJpegError&) {
     }
   }
 }
@@ -116,9 +116,9 @@ TEST(Jpeg, DataEndingBeforeThePictureRaisesAnError) {
   for (std::size_t keep : {good.size() / 2, good.size() - 40}) {
     const std::vector<std::uint8_t> cut(good.begin(), good.begin() + std::ptrdiff_t(keep));
     try {
-      ui::DecodeJpeg(cut);
+      base::DecodeJpeg(cut);
       ADD_FAILURE() << "accepted the first " << keep << " of " << good.size() << " bytes";
-    } catch (const ui::EJpegError& e) {
+    } catch (const base::EJpegError& e) {
       EXPECT_NE(std::string(e.what()).find("Premature end"), std::string::npos) << e.what();
     }
   }
@@ -131,9 +131,9 @@ TEST(Jpeg, AStatedSizeBeyondTheLimitsIsRefusedBeforeDecoding) {
     auto data = EncodeQuarters(16, 16);
     SetStatedSize(data, w, h);
     try {
-      ui::DecodeJpeg(data);
+      base::DecodeJpeg(data);
       ADD_FAILURE() << "accepted " << w << " x " << h;
-    } catch (const ui::EJpegError& e) {
+    } catch (const base::EJpegError& e) {
       EXPECT_NE(std::string(e.what()).find(std::to_string(w) + " x " + std::to_string(h)), std::string::npos)
           << e.what();
     }
@@ -143,6 +143,6 @@ TEST(Jpeg, AStatedSizeBeyondTheLimitsIsRefusedBeforeDecoding) {
 // A lower limit (the fuzzer's) refuses a picture one pixel above it and no other.
 TEST(Jpeg, ALowerPixelLimitRefusesOnlyLargerPictures) {
   const auto data = EncodeQuarters(64, 32);
-  EXPECT_EQ(ui::DecodeJpeg(data, 64 * 32).pixels.size(), 64u * 32u);
-  EXPECT_THROW(ui::DecodeJpeg(data, 64 * 32 - 1), ui::EJpegError);
+  EXPECT_EQ(base::DecodeJpeg(data, 64 * 32).pixels.size(), 64u * 32u);
+  EXPECT_THROW(base::DecodeJpeg(data, 64 * 32 - 1), base::EJpegError);
 }

@@ -1,4 +1,4 @@
-#include "app/ConnectionProbe.h"
+#include "app/InternetWatch.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -24,9 +24,9 @@ class WinInetConnection : public ConnectionSystem {
 
 }  // namespace
 
-ConnectionProbe::ConnectionProbe() : system_(std::make_shared<WinInetConnection>()) {}
+InternetWatch::InternetWatch() : system_(std::make_shared<WinInetConnection>()) {}
 
-void ConnectionProbe::Start() {
+void InternetWatch::Start() {
   if (worker_.Started()) return;
   worker_.Start(
       [this](bool last) {
@@ -36,9 +36,9 @@ void ConnectionProbe::Start() {
   worker_.Wake();  // the first answer at once
 }
 
-void ConnectionProbe::AttemptConnect() { System()->AttemptConnect(); }
+void InternetWatch::AttemptConnect() { System()->AttemptConnect(); }
 
-void ConnectionProbe::SetSystem(std::shared_ptr<ConnectionSystem> system) {
+void InternetWatch::SetSystem(std::shared_ptr<ConnectionSystem> system) {
   {
     std::lock_guard<base::Mutex> lock(mutex_);
     system_ = system ? std::move(system) : std::make_shared<WinInetConnection>();
@@ -46,12 +46,12 @@ void ConnectionProbe::SetSystem(std::shared_ptr<ConnectionSystem> system) {
   worker_.Wake();
 }
 
-std::shared_ptr<ConnectionSystem> ConnectionProbe::System() {
+std::shared_ptr<ConnectionSystem> InternetWatch::System() {
   std::lock_guard<base::Mutex> lock(mutex_);
   return system_;
 }
 
-void ConnectionProbe::Ask() {
+void InternetWatch::Ask() {
   connected_ = System()->IsConnected();
   answered_ = true;
 }

@@ -16,17 +16,17 @@ namespace app {
 class ConnectionSystem {
  public:
   virtual ~ConnectionSystem() = default;
-  // Called on the probe's worker.
+  // Called on the watch's worker.
   virtual bool IsConnected() = 0;
   // Asks the system to connect (it may offer to dial); the answer is not looked at.
   virtual void AttemptConnect() = 0;
 };
 
-class ConnectionProbe {
+class InternetWatch {
  public:
-  ConnectionProbe();
-  ConnectionProbe(const ConnectionProbe&) = delete;
-  ConnectionProbe& operator=(const ConnectionProbe&) = delete;
+  InternetWatch();
+  InternetWatch(const InternetWatch&) = delete;
+  InternetWatch& operator=(const InternetWatch&) = delete;
 
   // Starts asking; until the first answer the connection counts as missing.
   void Start();

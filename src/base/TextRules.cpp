@@ -1,8 +1,8 @@
-#include "ui/TextRules.h"
+#include "base/TextRules.h"
 
 #include <algorithm>
 
-namespace ui {
+namespace base {
 
 namespace {
 
@@ -43,4 +43,4 @@ std::string DialogFilter(std::string_view filter) {
   return out;
 }
 
-}  // namespace ui
+}  // namespace base

@@ -1,4 +1,4 @@
-#include "ui/Jpeg.h"
+#include "base/Jpeg.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -9,7 +9,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-namespace ui {
+namespace base {
 
 namespace {
 
@@ -92,4 +92,4 @@ PixelImage DecodeJpeg(std::span<const std::uint8_t> data, std::uint64_t maxPixel
   return std::move(image);
 }
 
-}  // namespace ui
+}  // namespace base

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace ui {
+namespace base {
 
 struct PixelImage {
   int width = 0;
@@ -29,4 +29,4 @@ class EJpegError : public std::runtime_error {
 constexpr std::uint64_t kJpegMaxPixels = 16 * 1024 * 1024;
 PixelImage DecodeJpeg(std::span<const std::uint8_t> data, std::uint64_t maxPixels = kJpegMaxPixels);
 
-}  // namespace ui
+}  // namespace base

@@ -1,9 +1,9 @@
 // Learns early that a server refuses connections. FFmpeg waits for its socket to become
 // writable, but Winsock reports a refused connection as an exception instead, so FFmpeg
 // would only give up at its time-out. When FFmpeg has not got through after a moment,
-// the probe makes a connection of its own beside FFmpeg's, watched from the reader's
+// the watch makes a connection of its own beside FFmpeg's, watched from the reader's
 // interrupt callback, and closes it as soon as it knows. A server that answers at once
-// never sees the probe.
+// never sees the watch.
 #pragma once
 
 #include <winsock2.h>
@@ -13,14 +13,14 @@
 
 namespace playback {
 
-class ConnectProbe {
+class RefusalWatch {
  public:
-  ConnectProbe() = default;
-  ~ConnectProbe() { Finish(); }
-  ConnectProbe(const ConnectProbe&) = delete;
-  ConnectProbe& operator=(const ConnectProbe&) = delete;
+  RefusalWatch() = default;
+  ~RefusalWatch() { Finish(); }
+  RefusalWatch(const RefusalWatch&) = delete;
+  RefusalWatch& operator=(const RefusalWatch&) = delete;
 
-  // How long FFmpeg has to connect on its own before the probe starts.
+  // How long FFmpeg has to connect on its own before the watch starts.
   static constexpr unsigned kDelayMs = 250;
 
   // Watches the host and port of an http or https URL from now on; any other URL is
@@ -28,7 +28,7 @@ class ConnectProbe {
   void Start(const std::string& url);
   // Looks, without waiting, whether the connection was refused at every address of the
   // host (once the delay is over and FFmpeg's lookup has found the host's addresses, they
-  // are connected to). A connection that succeeds ends the probe: FFmpeg then reports
+  // are connected to). A connection that succeeds ends the watch: FFmpeg then reports
   // for itself.
   bool Refused();
   // Ends watching (FFmpeg is through, or has failed); Refused() keeps its answer.
