@@ -35,12 +35,13 @@ import re, sys
 text = open(sys.argv[1], encoding="utf-8").read()
 parts = re.split(r"(?m)^(?=## )", text)
 keep = ("## Download and install", "## Using the receiver", "## Now-playing titles", "## Songs",
-        "## Skins and layout", "## Recording")
+        "## Skins and layout", "## Recording", "## Where the program keeps its files")
 intro = [l for l in parts[0].splitlines() if not l.startswith(("!", ">", "# "))]
 out = ["Ovexia Tunora " + sys.argv[2], ""] + intro
+# The screenshots stay on the web page: the zip holds no pictures.
 for part in parts[1:]:
     if part.startswith(keep):
-        out += part.rstrip("\n").splitlines() + [""]
+        out += [l for l in part.rstrip("\n").splitlines() if not l.startswith("![")] + [""]
 body = "\n".join(out).strip("\n") + "\n"
 sys.stdout.buffer.write(re.sub(r"\n{3,}", "\n\n", body).replace("\n", "\r\n").encode("utf-8"))
 PY

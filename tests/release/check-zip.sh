@@ -46,7 +46,7 @@ with zipfile.ZipFile(zip_path) as z:
     readme = z.read("README.txt")
     if readme.count(b"\n") < 50 or readme.count(b"\n") != readme.count(b"\r\n"):
         fail("README.txt is not a text with Windows line ends")
-    for needed in (b"Download and install", b"Using the receiver", b"Recording"):
+    for needed in (b"Download and install", b"Using the receiver", b"Recording", b"Where the program keeps its files"):
         if needed not in readme:
             fail("README.txt lacks its part " + needed.decode())
     z.extractall(unpack)

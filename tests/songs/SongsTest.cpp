@@ -57,11 +57,16 @@ class Songs : public ::testing::Test {
     LeftClick(m_->VrDemoButtonStation[0]);
     ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000)) << station;
   }
-  // Plays the station with `title` announced, once the title reached the player.
+  // Plays the station with `title` announced, once the title reached the player and the
+  // player has read past the station's burst: a title changed while it still reads the
+  // burst is sent inside it, and the song before would then have no second before its
+  // start in the stream.
   void PlayTitled(const std::string& title) {
     ASSERT_TRUE(SetStationTitle(title));
     Play("TUNORA_STATION_MP3");
     ASSERT_TRUE(NextTitle(title));
+    ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.controls().currentPosition() >= 2.5; },
+                          kStreamCatchesUpMs));
   }
   // With `charset`, Icecast is told the title's charset and sends what its mount's
   // charset (ISO-8859-1) lacks as numeric character references.
