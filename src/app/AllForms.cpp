@@ -27,7 +27,7 @@ void CreateAllForms() {
   StartStep("other windows made");
   // The skin shapes the main window and colours what every window lists.
   SkinForm->SetSkinnedWindow(*MainForm);
-  widgets::SkinTargets& targets = SkinForm->Targets();
+  looks::SkinTargets& targets = SkinForm->Targets();
   MainForm->ListSkinTargets(targets);
   SkinForm->ListSkinTargets(targets);
   BandForm->ListSkinTargets(targets);

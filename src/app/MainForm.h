@@ -25,7 +25,7 @@
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
 #include "widgets/VrAnimate.h"
-#include "widgets/SkinTargets.h"
+#include "looks/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 #include "widgets/VrLcd.h"
@@ -109,7 +109,7 @@ class TMainForm : public ui::Form,
   skins::TVrFormShape& Shape() override { return VrMainFormShape; }
   void ShowLedText(const std::string& text) override { VrMatrixConn.SetText(text); }
   // The controls that take the skin's colours.
-  void ListSkinTargets(widgets::SkinTargets& targets);
+  void ListSkinTargets(looks::SkinTargets& targets);
   void VrMainFormShapeMouseMove(ui::Control& sender, unsigned shift, int x, int y);
   // A layout menu entry: the part with this code (1..16) follows the mouse from now on.
   void PickUp(int item);

@@ -1,10 +1,11 @@
 // The main window's blocks at their built-in positions and with their looks.
 #include "app/MainForm.h"
-#include "widgets/ButtonLooks.h"
+#include "looks/ButtonLooks.h"
 
 namespace {
 
 using namespace widgets;
+using namespace looks;
 
 const ui::Font kValueFont = ui::MakeFont("Arial", 11, true, ui::clAqua);
 const ui::Font kCaptionFont = ui::MakeFont("Arial", 11, true, ui::clTeal);

@@ -127,8 +127,9 @@ void TMainForm::SaveSkinFile(const std::string& fileName) {
                           base::JoinLines(skins::SkinLines(values)));
 }
 
-void TMainForm::ListSkinTargets(widgets::SkinTargets& targets) {
+void TMainForm::ListSkinTargets(looks::SkinTargets& targets) {
   using namespace widgets;
+  using namespace looks;
   targets.High(scWActive, {&VrMatrixConn.Palette(), &VrNumVolume.Palette(), &VrNumBlock.Palette(),
                            &VrScrollBarPlayer1.Palette(), &VrClockReal.Palette(), &VrClockstposition.Palette(),
                            &VrNumSize.Palette(), &VrClockDuration.Palette(), &VrClockRecPos.Palette()});

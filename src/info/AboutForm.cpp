@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-#include "widgets/ButtonLooks.h"
+#include "looks/ButtonLooks.h"
 
 TAboutForm* AboutForm = nullptr;
 
@@ -105,7 +105,7 @@ TAboutForm::TAboutForm() : ui::Form("AboutForm") {
 
   VrDemoButtonOK.SetParent(&VrDisplay1);
   VrDemoButtonOK.SetBounds(kLeft, 378, 107, 24);
-  widgets::AboutLook(VrDemoButtonOK);
+  looks::AboutLook(VrDemoButtonOK);
   VrDemoButtonOK.SetCaption("OK");
   VrDemoButtonOK.OnClick = [this](ui::Control& c) { VrDemoButtonOKClick(c); };
 }

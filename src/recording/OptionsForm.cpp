@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include "recording/Wave.h"
-#include "widgets/DialogFrame.h"
+#include "looks/DialogFrame.h"
 
 using namespace widgets;
+using namespace looks;
 
 TOptionsForm* OptionsForm = nullptr;
 
@@ -64,9 +65,9 @@ void TOptionsForm::ExportTo(const std::string& target) {
                            recording::SystemErrorText(error));
 }
 
-void TOptionsForm::ListSkinTargets(widgets::SkinTargets& targets) {
-  targets.Font(widgets::scActive, {&LabelOptions, &FormatBox, &DriverBox, &DirectoryEditLogger});
-  targets.Font(widgets::scPassive, {&LabelRecFormat, &LabelRecDriver, &LabelTempFile});
+void TOptionsForm::ListSkinTargets(looks::SkinTargets& targets) {
+  targets.Font(looks::scActive, {&LabelOptions, &FormatBox, &DriverBox, &DirectoryEditLogger});
+  targets.Font(looks::scPassive, {&LabelRecFormat, &LabelRecDriver, &LabelTempFile});
   targets.CommandButtons({&VrDemoButtonExport, &VrDemoButtonExit});
-  targets.Fill(widgets::scPopup, {&VrBlotterOptions});
+  targets.Fill(looks::scPopup, {&VrBlotterOptions});
 }

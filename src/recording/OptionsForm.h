@@ -10,8 +10,8 @@
 #include "ui/Dialogs.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
-#include "widgets/DialogLooks.h"
-#include "widgets/SkinTargets.h"
+#include "looks/DialogLooks.h"
+#include "looks/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
@@ -19,7 +19,7 @@ class TOptionsForm : public ui::Form {
  public:
   TOptionsForm();
   // The controls that take the skin's colours.
-  void ListSkinTargets(widgets::SkinTargets& targets);
+  void ListSkinTargets(looks::SkinTargets& targets);
 
   void VrDemoButtonExportClick(ui::Control& sender);
   // Copies the recording to target, replacing a file there; a copy that fails is
@@ -29,13 +29,13 @@ class TOptionsForm : public ui::Form {
   widgets::TVrBlotter VrBlotterOptions{"VrBlotterOptions"};
   ui::Label LabelOptions{"LabelOptions"};
   ui::Label LabelRecFormat{"LabelRecFormat"};
-  widgets::TFramePanel VrBlotter1{"VrBlotter1"};
+  looks::TFramePanel VrBlotter1{"VrBlotter1"};
   ui::ComboBox FormatBox{"FormatBox"};
   ui::Label LabelRecDriver{"LabelRecDriver"};
-  widgets::TFramePanel VrBlotter2{"VrBlotter2"};
+  looks::TFramePanel VrBlotter2{"VrBlotter2"};
   ui::ComboBox DriverBox{"DriverBox"};
   ui::Label LabelTempFile{"LabelTempFile"};
-  widgets::TFramePanel VrBlotter3{"VrBlotter3"};
+  looks::TFramePanel VrBlotter3{"VrBlotter3"};
   recording::TFileNameEdit DirectoryEditLogger{"DirectoryEditLogger"};
   widgets::TVrDemoButton VrDemoButtonExport{"VrDemoButtonExport"};
   widgets::TVrDemoButton VrDemoButtonExit{"VrDemoButtonExit"};

@@ -7,13 +7,13 @@
 #include "skins/SkinForm.h"
 #include "skins/SkinImage.h"
 
-using widgets::scActive;
-using widgets::scButtonText;
-using widgets::scMouseOver;
-using widgets::scPassive;
-using widgets::scPopup;
+using looks::scActive;
+using looks::scButtonText;
+using looks::scMouseOver;
+using looks::scPassive;
+using looks::scPopup;
 
-void TSkinForm::ListSkinTargets(widgets::SkinTargets& targets) {
+void TSkinForm::ListSkinTargets(looks::SkinTargets& targets) {
   targets.Font(scActive, {&LabelSkinTop, &EditSkin, &EditLEDMatrix});
   targets.Font(scPassive, {&LabelGraphics, &LabelGlobal, &LabelTunora, &LabelText, &LabelMatrix});
   targets.CommandButtons({&VrDemoButtonTrans, &VrDemoButtonBackground, &VrDemoButtonWActive, &VrDemoButtonWPassive,
@@ -58,7 +58,7 @@ void TSkinForm::ApplySkin(bool reloadImage) {
 }
 
 void TSkinForm::ApplyColours() {
-  widgets::SkinPalette colours;
+  looks::SkinPalette colours;
   for (int c = 0; c < skins::kSkinColours; ++c)
     colours[std::size_t(c)] = ColourPanel(skins::SkinColour(c)).GetColor();
   targets_.Apply(colours);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ui/Color.h"
-#include "widgets/SkinColours.h"
+#include "looks/SkinColours.h"
 
 namespace skins {
 
@@ -21,9 +21,9 @@ constexpr const char* kDefaultImagePath = "default";
 constexpr const char* kDefaultLedText = "OVEXIA TUNORA ONLINE!";
 
 // The eight skin colours, in the order of their preview panels in the designer.
-using widgets::kSkinColours;
-using widgets::SkinColour;
-using enum widgets::SkinColour;
+using looks::kSkinColours;
+using looks::SkinColour;
+using enum looks::SkinColour;
 
 // The sixteen parts of the main window that the layout moves, in file order (which is
 // also the order of the layout menu): display, fader, band, station, record and button

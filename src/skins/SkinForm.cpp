@@ -3,9 +3,10 @@
 #include <exception>
 
 #include "ui/Application.h"
-#include "widgets/DialogFrame.h"
+#include "looks/DialogFrame.h"
 
 using namespace widgets;
+using namespace looks;
 
 TSkinForm* SkinForm = nullptr;
 

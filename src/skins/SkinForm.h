@@ -10,8 +10,8 @@
 #include "ui/Dialogs.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
-#include "widgets/DialogLooks.h"
-#include "widgets/SkinTargets.h"
+#include "looks/DialogLooks.h"
+#include "looks/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
@@ -22,9 +22,9 @@ class TSkinForm : public ui::Form {
   // The window whose face the skin picture is, and the controls that every window lists
   // for the skin's colours; both are set up once, when all windows exist.
   void SetSkinnedWindow(skins::SkinnedWindow& window) { window_ = &window; }
-  widgets::SkinTargets& Targets() { return targets_; }
+  looks::SkinTargets& Targets() { return targets_; }
   // The designer's own controls that take the skin's colours.
-  void ListSkinTargets(widgets::SkinTargets& targets);
+  void ListSkinTargets(looks::SkinTargets& targets);
 
   // Pushes the skin into the controls of every window; with reloadImage, first loads the
   // picture named by EditSkin into the main window's shape. A picture path to another
@@ -50,10 +50,10 @@ class TSkinForm : public ui::Form {
   widgets::TVrBlotter VrBlotterSkinMaker{"VrBlotterSkinMaker"};
   ui::Label LabelSkinTop{"LabelSkinTop"};
   ui::Label LabelGraphics{"LabelGraphics"};
-  widgets::TFramePanel PanelSkin{"PanelSkin"};
+  looks::TFramePanel PanelSkin{"PanelSkin"};
   ui::Edit EditSkin{"EditSkin"};
   ui::Label LabelMatrix{"LabelMatrix"};
-  widgets::TFramePanel PanelMatrix{"PanelMatrix"};
+  looks::TFramePanel PanelMatrix{"PanelMatrix"};
   ui::Edit EditLEDMatrix{"EditLEDMatrix"};
   ui::Label LabelTunora{"LabelTunora"};
   ui::Label LabelGlobal{"LabelGlobal"};
@@ -102,7 +102,7 @@ class TSkinForm : public ui::Form {
   void HideSkinnedWindow();
 
   skins::SkinnedWindow* window_ = nullptr;
-  widgets::SkinTargets targets_;
+  looks::SkinTargets targets_;
 };
 
 extern TSkinForm* SkinForm;

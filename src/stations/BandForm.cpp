@@ -2,10 +2,11 @@
 
 #include "stations/StationFilesRules.h"
 #include "base/TextFile.h"
-#include "widgets/DialogFrame.h"
-#include "widgets/DialogLooks.h"
+#include "looks/DialogFrame.h"
+#include "looks/DialogLooks.h"
 
 using namespace widgets;
+using namespace looks;
 using namespace stations;
 
 TBandForm* BandForm = nullptr;
@@ -23,7 +24,7 @@ std::string CurrentDirectoryWithSeparator() {
 }  // namespace
 
 TBandForm::TBandForm() : ui::Form("BandForm") {
-  widgets::BuildDialogFrame(*this, VrBlotterBands, 238, 387);
+  looks::BuildDialogFrame(*this, VrBlotterBands, 238, 387);
   OnActivate = [this](ui::Control& c) { FormActivate(c); };
   OnShow = [this](ui::Control&) { reported_ = false; };
 
@@ -116,9 +117,9 @@ void TBandForm::VrDemoButtonCancelBandClick(ui::Control&) {
   SetModalResult(ui::mrCancel);
 }
 
-void TBandForm::ListSkinTargets(widgets::SkinTargets& targets) {
-  targets.Font(widgets::scActive, {&LabelStationBand, &EditNewStationBand});
-  targets.Font(widgets::scPassive, {&ListBoxBands, &LabelAddGenre});
+void TBandForm::ListSkinTargets(looks::SkinTargets& targets) {
+  targets.Font(looks::scActive, {&LabelStationBand, &EditNewStationBand});
+  targets.Font(looks::scPassive, {&ListBoxBands, &LabelAddGenre});
   targets.CommandButtons({&VrDemoButtonCancelBand, &VrDemoButtonSelectBand, &VrDemoButtonRemove, &VrDemoButtonAdd});
-  targets.Fill(widgets::scPopup, {&VrBlotterBands});
+  targets.Fill(looks::scPopup, {&VrBlotterBands});
 }

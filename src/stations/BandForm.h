@@ -7,8 +7,8 @@
 
 #include "ui/Form.h"
 #include "ui/StdControls.h"
-#include "widgets/DialogLooks.h"
-#include "widgets/SkinTargets.h"
+#include "looks/DialogLooks.h"
+#include "looks/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
@@ -16,7 +16,7 @@ class TBandForm : public ui::Form {
  public:
   TBandForm();
   // The controls that take the skin's colours.
-  void ListSkinTargets(widgets::SkinTargets& targets);
+  void ListSkinTargets(looks::SkinTargets& targets);
 
   // Reloads the list from the band file, when there is one, at every activation. A file
   // that cannot be read, or names in it that cannot be bands (left out of the list), are
@@ -35,10 +35,10 @@ class TBandForm : public ui::Form {
 
   widgets::TVrBlotter VrBlotterBands{"VrBlotterBands"};
   ui::Label LabelStationBand{"LabelStationBand"};
-  widgets::TFramePanel VrBlotterBand{"VrBlotterBand"};
+  looks::TFramePanel VrBlotterBand{"VrBlotterBand"};
   ui::ListBox ListBoxBands{"ListBoxBands"};
   ui::Label LabelAddGenre{"LabelAddGenre"};
-  widgets::TFramePanel VrBlotter1{"VrBlotter1"};
+  looks::TFramePanel VrBlotter1{"VrBlotter1"};
   ui::Edit EditNewStationBand{"EditNewStationBand"};
   widgets::TVrDemoButton VrDemoButtonRemove{"VrDemoButtonRemove"};
   widgets::TVrDemoButton VrDemoButtonAdd{"VrDemoButtonAdd"};

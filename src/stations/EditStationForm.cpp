@@ -1,9 +1,10 @@
 #include "stations/EditStationForm.h"
 
-#include "widgets/DialogFrame.h"
-#include "widgets/DialogLooks.h"
+#include "looks/DialogFrame.h"
+#include "looks/DialogLooks.h"
 
 using namespace widgets;
+using namespace looks;
 
 TEditStationForm* EditStationForm = nullptr;
 
@@ -20,7 +21,7 @@ constexpr const char* kUrlExamples =
 
 TEditStationForm::TEditStationForm() : ui::Form("EditStationForm") {
   SetKeyPreview(true);
-  widgets::BuildDialogFrame(*this, VrBlotterStation, 311, 245);
+  looks::BuildDialogFrame(*this, VrBlotterStation, 311, 245);
 
   Place(LabelEditStation, VrBlotterStation, 12, 7, 0, 0);
   StyleTitle(LabelEditStation, "Edit Radio Station");
@@ -48,9 +49,9 @@ void TEditStationForm::VrDemoButtonExitClick(ui::Control&) {
   SetModalResult(ui::mrOk);
 }
 
-void TEditStationForm::ListSkinTargets(widgets::SkinTargets& targets) {
-  targets.Font(widgets::scActive, {&LabelEditStation, &EditStationName, &EditStationURL});
-  targets.Font(widgets::scPassive, {&LabelSTName, &LabelSTURL, &LabelSTEx});
+void TEditStationForm::ListSkinTargets(looks::SkinTargets& targets) {
+  targets.Font(looks::scActive, {&LabelEditStation, &EditStationName, &EditStationURL});
+  targets.Font(looks::scPassive, {&LabelSTName, &LabelSTURL, &LabelSTEx});
   targets.CommandButtons({&VrDemoButtonExit});
-  targets.Fill(widgets::scPopup, {&VrBlotterStation});
+  targets.Fill(looks::scPopup, {&VrBlotterStation});
 }

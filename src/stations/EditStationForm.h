@@ -4,8 +4,8 @@
 
 #include "ui/Form.h"
 #include "ui/StdControls.h"
-#include "widgets/DialogLooks.h"
-#include "widgets/SkinTargets.h"
+#include "looks/DialogLooks.h"
+#include "looks/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
@@ -13,13 +13,13 @@ class TEditStationForm : public ui::Form {
  public:
   TEditStationForm();
   // The controls that take the skin's colours.
-  void ListSkinTargets(widgets::SkinTargets& targets);
+  void ListSkinTargets(looks::SkinTargets& targets);
 
   void VrDemoButtonExitClick(ui::Control& sender);
 
   widgets::TVrBlotter VrBlotterStation{"VrBlotterStation"};
   ui::Label LabelEditStation{"LabelEditStation"};
-  widgets::TFramePanel VrBlotter15{"VrBlotter15"};
+  looks::TFramePanel VrBlotter15{"VrBlotter15"};
   ui::Label LabelSTName{"LabelSTName"};
   ui::Edit EditStationName{"EditStationName"};
   ui::Label LabelSTURL{"LabelSTURL"};

@@ -1,9 +1,10 @@
 #include "stations/HistoryForm.h"
 
-#include "widgets/DialogFrame.h"
-#include "widgets/DialogLooks.h"
+#include "looks/DialogFrame.h"
+#include "looks/DialogLooks.h"
 
 using namespace widgets;
+using namespace looks;
 using namespace stations;
 
 THistoryForm* HistoryForm = nullptr;
@@ -22,7 +23,7 @@ THistoryForm::THistoryForm()
       entryUrls_{&EditHis1, &EditHis2, &EditHis3, &EditHis4,  &EditHis5, &EditHis6,
                  &EditHis7, &EditHis8, &EditHis9, &EditHis10, &EditHis11} {
   SetKeyPreview(true);
-  widgets::BuildDialogFrame(*this, VrBlotterHistory, 262, 293);
+  looks::BuildDialogFrame(*this, VrBlotterHistory, 262, 293);
 
   Place(LabelHistory, VrBlotterHistory, 12, 7, 0, 0);
   StyleTitle(LabelHistory, "Station History");
@@ -66,12 +67,12 @@ void THistoryForm::VrDemoButtonCloseHistoryClick(ui::Control&) {
   SetModalResult(ui::mrOk);
 }
 
-void THistoryForm::ListSkinTargets(widgets::SkinTargets& targets) {
-  targets.Font(widgets::scActive, {&LabelHistory});
+void THistoryForm::ListSkinTargets(looks::SkinTargets& targets) {
+  targets.Font(looks::scActive, {&LabelHistory});
   for (int k = 1; k <= stations::kHistorySlots; ++k) {
-    targets.Enter(widgets::scActive, {&EntryButton(k)});
-    targets.Leave(widgets::scPassive, {&EntryButton(k)});
+    targets.Enter(looks::scActive, {&EntryButton(k)});
+    targets.Leave(looks::scPassive, {&EntryButton(k)});
   }
   targets.CommandButtons({&VrDemoButtonCloseHistory});
-  targets.Fill(widgets::scPopup, {&VrBlotterHistory});
+  targets.Fill(looks::scPopup, {&VrBlotterHistory});
 }

@@ -10,8 +10,8 @@
 #include "stations/StationFilesRules.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
-#include "widgets/DialogLooks.h"
-#include "widgets/SkinTargets.h"
+#include "looks/DialogLooks.h"
+#include "looks/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
@@ -19,7 +19,7 @@ class THistoryForm : public ui::Form {
  public:
   THistoryForm();
   // The controls that take the skin's colours.
-  void ListSkinTargets(widgets::SkinTargets& targets);
+  void ListSkinTargets(looks::SkinTargets& targets);
 
   // Entry k's controls, k = 1..11.
   widgets::TVrDemoButton& EntryButton(int k) { return *entryButtons_.at(std::size_t(k - 1)); }
@@ -38,7 +38,7 @@ class THistoryForm : public ui::Form {
 
   widgets::TVrBlotter VrBlotterHistory{"VrBlotterHistory"};
   ui::Label LabelHistory{"LabelHistory"};
-  widgets::TFramePanel VrBlotter15{"VrBlotter15"};
+  looks::TFramePanel VrBlotter15{"VrBlotter15"};
   widgets::TVrDemoButton VrDemoButtonHis1{"VrDemoButtonHis1"}, VrDemoButtonHis2{"VrDemoButtonHis2"},
       VrDemoButtonHis3{"VrDemoButtonHis3"}, VrDemoButtonHis4{"VrDemoButtonHis4"}, VrDemoButtonHis5{"VrDemoButtonHis5"},
       VrDemoButtonHis6{"VrDemoButtonHis6"}, VrDemoButtonHis7{"VrDemoButtonHis7"}, VrDemoButtonHis8{"VrDemoButtonHis8"},

@@ -10,7 +10,7 @@
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 #include "ui/Synchronize.h"
-#include "widgets/ButtonLooks.h"
+#include "looks/ButtonLooks.h"
 #include "widgets/VrAnimate.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
@@ -22,6 +22,7 @@
 #include "widgets/VrSpinner.h"
 
 using namespace widgets;
+using namespace looks;
 
 namespace {
 

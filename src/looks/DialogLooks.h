@@ -6,18 +6,18 @@
 #include <string>
 
 #include "ui/StdControls.h"
-#include "widgets/ButtonLooks.h"
+#include "looks/ButtonLooks.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 
-namespace widgets {
+namespace looks {
 
 // A frame inside a dialog. Its own surface lets the mouse through to the dialog's
 // disabled background, so a press on any free spot drags the dialog, frames included;
 // the controls on the frame get the mouse as usual.
-class TFramePanel : public TVrBlotter {
+class TFramePanel : public widgets::TVrBlotter {
  public:
-  using TVrBlotter::TVrBlotter;
+  using widgets::TVrBlotter::TVrBlotter;
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -33,9 +33,9 @@ void StyleField(ui::Edit& edit, const std::string& text);
 void StyleList(ui::WinControl& list);
 // A dialog's command button, 106 x 24 unless told otherwise, in the menu look: silver
 // caption, `underMouse` (aqua in most dialogs) while the mouse is over it.
-void AddCommandButton(TVrDemoButton& button, ui::WinControl& parent, int left, int top, const std::string& caption,
+void AddCommandButton(widgets::TVrDemoButton& button, ui::WinControl& parent, int left, int top, const std::string& caption,
                       ui::NotifyEvent onClick, ui::Color underMouse = ui::clAqua, int width = 106, int height = 24);
 // An entry button like the main window's presets: teal caption, aqua under the mouse.
-void StyleEntryButton(TVrDemoButton& button, const std::string& caption);
+void StyleEntryButton(widgets::TVrDemoButton& button, const std::string& caption);
 
-}  // namespace widgets
+}  // namespace looks

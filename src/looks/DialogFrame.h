@@ -5,8 +5,8 @@
 #include "ui/Form.h"
 #include "widgets/VrBlotter.h"
 
-namespace widgets {
+namespace looks {
 
-void BuildDialogFrame(ui::Form& form, TVrBlotter& background, int width, int height);
+void BuildDialogFrame(ui::Form& form, widgets::TVrBlotter& background, int width, int height);
 
-}  // namespace widgets
+}  // namespace looks

@@ -1,10 +1,10 @@
-#include "widgets/DialogLooks.h"
+#include "looks/DialogLooks.h"
 
-namespace widgets {
+namespace looks {
 
 LRESULT TFramePanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCHITTEST) return HTTRANSPARENT;
-  return TVrBlotter::WndProc(msg, wp, lp);
+  return widgets::TVrBlotter::WndProc(msg, wp, lp);
 }
 
 void Place(ui::Control& control, ui::WinControl& parent, int left, int top, int width, int height) {
@@ -32,7 +32,7 @@ void StyleField(ui::Edit& edit, const std::string& text) {
   edit.SetText(text);
 }
 
-void AddCommandButton(TVrDemoButton& button, ui::WinControl& parent, int left, int top, const std::string& caption,
+void AddCommandButton(widgets::TVrDemoButton& button, ui::WinControl& parent, int left, int top, const std::string& caption,
                       ui::NotifyEvent onClick, ui::Color underMouse, int width, int height) {
   Place(button, parent, left, top, width, height);
   MenuLook(button, underMouse);
@@ -40,9 +40,9 @@ void AddCommandButton(TVrDemoButton& button, ui::WinControl& parent, int left, i
   button.OnClick = std::move(onClick);
 }
 
-void StyleEntryButton(TVrDemoButton& button, const std::string& caption) {
+void StyleEntryButton(widgets::TVrDemoButton& button, const std::string& caption) {
   EntryLook(button);
   button.SetCaption(caption);
 }
 
-}  // namespace widgets
+}  // namespace looks

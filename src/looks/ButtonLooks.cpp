@@ -1,6 +1,6 @@
-#include "widgets/ButtonLooks.h"
+#include "looks/ButtonLooks.h"
 
-namespace widgets {
+namespace looks {
 
 namespace {
 
@@ -9,10 +9,10 @@ constexpr int kTransportCaptionHeight = 15;
 constexpr ui::Color kDisplayFace = 0x7C9885;
 
 // What all five looks share.
-void CommonLook(TVrDemoButton& b, ui::Color face, int outlineWidth, ui::Color outline) {
+void CommonLook(widgets::TVrDemoButton& b, ui::Color face, int outlineWidth, ui::Color outline) {
   b.SetBevelWidth(0);
   b.SetFocusColor(ui::clWhite);
-  TVrFont3D flat = b.Font3D();
+  widgets::TVrFont3D flat = b.Font3D();
   flat.HighlightDepth = 0;
   flat.ShadowDepth = 0;
   b.SetFont3D(flat);
@@ -22,36 +22,36 @@ void CommonLook(TVrDemoButton& b, ui::Color face, int outlineWidth, ui::Color ou
   b.SetCursor(ui::Cursor::Hand);
 }
 
-void Captions(TVrDemoButton& b, int height, bool bold, ui::Color underMouse, ui::Color otherwise) {
+void Captions(widgets::TVrDemoButton& b, int height, bool bold, ui::Color underMouse, ui::Color otherwise) {
   b.SetFontEnter(ui::MakeFont("Arial", height, bold, underMouse));
   b.SetFontLeave(ui::MakeFont("Arial", height, bold, otherwise));
 }
 
 }  // namespace
 
-void EntryLook(TVrDemoButton& b) {
+void EntryLook(widgets::TVrDemoButton& b) {
   CommonLook(b, ui::clBlack, 0, ui::clBlack);
   Captions(b, kCaptionHeight, true, ui::clAqua, ui::clTeal);
 }
 
-void TransportLook(TVrDemoButton& b, ui::Color face) {
+void TransportLook(widgets::TVrDemoButton& b, ui::Color face) {
   CommonLook(b, face, 2, ui::clBlack);
   Captions(b, kTransportCaptionHeight, true, ui::clBlack, ui::clBlack);
 }
 
-void MenuLook(TVrDemoButton& b, ui::Color underMouse) {
+void MenuLook(widgets::TVrDemoButton& b, ui::Color underMouse) {
   CommonLook(b, ui::clBlack, 1, ui::clGray);
   Captions(b, kCaptionHeight, true, underMouse, ui::clSilver);
 }
 
-void LinkLook(TVrDemoButton& b) {
+void LinkLook(widgets::TVrDemoButton& b) {
   CommonLook(b, ui::clBlack, 0, ui::clBlack);
   Captions(b, kCaptionHeight, false, ui::clAqua, ui::clAqua);
 }
 
-void AboutLook(TVrDemoButton& b) {
+void AboutLook(widgets::TVrDemoButton& b) {
   CommonLook(b, kDisplayFace, 1, ui::clBlack);
   Captions(b, kCaptionHeight, true, ui::clSilver, ui::clBlack);
 }
 
-}  // namespace widgets
+}  // namespace looks

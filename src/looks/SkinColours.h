@@ -1,7 +1,7 @@
 // The eight colours of a skin, by what they paint. Portable.
 #pragma once
 
-namespace widgets {
+namespace looks {
 
 // In the order of their preview panels in the skin designer and of the skin file:
 // the main window's bright and dim parts, the dialogs' bright and dim texts, the
@@ -10,4 +10,4 @@ namespace widgets {
 enum SkinColour { scWActive, scWPassive, scActive, scPassive, scPopup, scButtonText, scMouseOver, scTrans };
 constexpr int kSkinColours = 8;
 
-}  // namespace widgets
+}  // namespace looks

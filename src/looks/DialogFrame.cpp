@@ -1,6 +1,6 @@
-#include "widgets/DialogFrame.h"
+#include "looks/DialogFrame.h"
 
-namespace widgets {
+namespace looks {
 
 void BuildDialogFrame(ui::Form& form, widgets::TVrBlotter& background, int width, int height) {
   form.SetColor(ui::clBlack);
@@ -12,4 +12,4 @@ void BuildDialogFrame(ui::Form& form, widgets::TVrBlotter& background, int width
   form.SizeToContent();
 }
 
-}  // namespace widgets
+}  // namespace looks
