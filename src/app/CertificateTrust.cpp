@@ -13,7 +13,7 @@ void CertificateTrust::Load(const std::string& programDirectory) {
 }
 
 void CertificateTrust::Tick() {
-  const playback::MonitorState& monitor = form_.Monitor();
+  const monitor::MonitorState& monitor = form_.Monitor();
   if (monitor.stationFaultsShown == faultsSeen_) return;
   faultsSeen_ = monitor.stationFaultsShown;
   const std::string& fault = monitor.stationFault;

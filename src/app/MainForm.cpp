@@ -187,7 +187,7 @@ void TMainForm::FillDriverBox() {
 }
 
 void TMainForm::PlayStation(const std::string& name, const std::string& url) {
-  playback::PlayStation(monitor_, *this, name, url);
+  monitor::PlayStation(monitor_, *this, name, url);
 }
 
 void TMainForm::RestoreBandLabel() {
@@ -319,7 +319,7 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
 
 void TMainForm::TimerTunoraTimer() {
   if (tickWatch_) tickWatch_->Tick(GetTickCount64());
-  playback::MonitorTick(monitor_, *this);
+  monitor::MonitorTick(monitor_, *this);
   if (earlyPlay_ && connection_.Answered()) {
     const EarlyPlay play = *earlyPlay_;
     PlayWhenConnectionKnown(play.name, play.url);
@@ -361,19 +361,19 @@ void TMainForm::ShowMessage(const std::string& text) {
   ui::ShowMessage(text);
 }
 
-widgets::TVrClock& TMainForm::Clock(playback::MonitorClock clock) {
+widgets::TVrClock& TMainForm::Clock(monitor::MonitorClock clock) {
   switch (clock) {
-    case playback::MonitorClock::RecordPosition:
+    case monitor::MonitorClock::RecordPosition:
       return VrClockRecPos;
-    case playback::MonitorClock::RecordLength:
+    case monitor::MonitorClock::RecordLength:
       return VrClockDuration;
-    case playback::MonitorClock::StationPosition:
+    case monitor::MonitorClock::StationPosition:
       break;
   }
   return VrClockstposition;
 }
 
-playback::MonitorTime TMainForm::ClockTime(playback::MonitorClock clock) {
+monitor::MonitorTime TMainForm::ClockTime(monitor::MonitorClock clock) {
   widgets::TVrClock& c = Clock(clock);
   return {c.Hours(), c.Minutes(), c.Seconds()};
 }

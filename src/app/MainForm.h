@@ -13,8 +13,8 @@
 #include "info/UrlLauncher.h"
 #include "nowplaying/NowPlaying.h"
 #include "nowplaying/NowPlayingWindow.h"
-#include "playback/MonitoredMediaPlayer.h"
-#include "playback/StatusMonitorRules.h"
+#include "monitor/MonitoredMediaPlayer.h"
+#include "monitor/StatusMonitorRules.h"
 #include "playback/TickWatchRules.h"
 #include "playback/WindowsMediaPlayer.h"
 #include "songs/SongKeeper.h"
@@ -36,7 +36,7 @@
 
 class TMainForm : public ui::Form,
                   public skins::SkinnedWindow,
-                  private playback::MonitorWindow,
+                  private monitor::MonitorWindow,
                   private recording::RecorderWindow,
                   private nowplaying::NowPlayingWindow {
  public:
@@ -121,7 +121,7 @@ class TMainForm : public ui::Form,
   bool StartupDone() const { return startupDone_; }
   const std::string& ProgramDirectory() const { return programDirectory_; }
   const std::string& CurrentBand() const { return currentBand_; }
-  const playback::MonitorState& Monitor() const { return monitor_; }
+  const monitor::MonitorState& Monitor() const { return monitor_; }
   app::InternetWatch& Connection() { return connection_; }
   // How late the 100 ms ticks come, measured only when the environment variable
   // TUNORA_TICK_WATCH is set at the start (nullptr otherwise); its value names a file
@@ -237,8 +237,8 @@ class TMainForm : public ui::Form,
   void RestoreBandLabel();
 
   // What the status monitor reads and writes.
-  playback::MonitoredPlayer& StationPlayer() override { return stationPlayer_; }
-  playback::MonitoredPlayer& FilePlayer() override { return filePlayer_; }
+  monitor::MonitoredPlayer& StationPlayer() override { return stationPlayer_; }
+  monitor::MonitoredPlayer& FilePlayer() override { return filePlayer_; }
   bool IsInternetConnected() override;
   std::string SkinLedText() override;
   std::string MatrixText() override { return VrMatrixConn.Text(); }
@@ -251,10 +251,10 @@ class TMainForm : public ui::Form,
   void SetBufferText(const std::string& text) override { LabelBuffer.SetCaption(text); }
   std::string BitRateText() override { return LabelBandwidth.Caption(); }
   void SetBitRateText(const std::string& text) override { LabelBandwidth.SetCaption(text); }
-  playback::MonitorTime ClockTime(playback::MonitorClock clock) override;
-  void SetClockHours(playback::MonitorClock clock, int hours) override { Clock(clock).SetHours(hours); }
-  void SetClockMinutes(playback::MonitorClock clock, int minutes) override { Clock(clock).SetMinutes(minutes); }
-  void SetClockSeconds(playback::MonitorClock clock, int seconds) override { Clock(clock).SetSeconds(seconds); }
+  monitor::MonitorTime ClockTime(monitor::MonitorClock clock) override;
+  void SetClockHours(monitor::MonitorClock clock, int hours) override { Clock(clock).SetHours(hours); }
+  void SetClockMinutes(monitor::MonitorClock clock, int minutes) override { Clock(clock).SetMinutes(minutes); }
+  void SetClockSeconds(monitor::MonitorClock clock, int seconds) override { Clock(clock).SetSeconds(seconds); }
   bool PlayingIconVisible() override { return ImagePlayer1GO.Visible(); }
   void SetPlayingIconVisible(bool on) override { ImagePlayer1GO.SetVisible(on); }
   std::string RecordingFileName() override;
@@ -285,7 +285,7 @@ class TMainForm : public ui::Form,
   std::string TakePlayerNotice() override { return WindowsMediaPlayer.takeTapNotice(); }
 
   std::string GroupNotSavedMessage() const;
-  widgets::TVrClock& Clock(playback::MonitorClock clock);
+  widgets::TVrClock& Clock(monitor::MonitorClock clock);
 
   std::string programDirectory_;
   std::string currentBand_;
@@ -303,9 +303,9 @@ class TMainForm : public ui::Form,
     std::optional<int> driver, format;
   } storedDevice_;
   int carried_ = 0;  // the code of the part following the mouse, 0 for none
-  playback::MonitorState monitor_;
+  monitor::MonitorState monitor_;
   // The station player, which also tells the song keeper which station a stream is.
-  struct StationMonitored : playback::MonitoredMediaPlayer {
+  struct StationMonitored : monitor::MonitoredMediaPlayer {
     StationMonitored(TWindowsMediaPlayer& player, TMainForm& form) : MonitoredMediaPlayer(player), form_(form) {}
     void SetUrl(const std::string& url) override {
       form_.Songs.SetStation(form_.monitor_.currentStationName);
@@ -314,7 +314,7 @@ class TMainForm : public ui::Form,
     TMainForm& form_;
   };
   StationMonitored stationPlayer_{WindowsMediaPlayer, *this};
-  playback::MonitoredMediaPlayer filePlayer_{PlayerRec};
+  monitor::MonitoredMediaPlayer filePlayer_{PlayerRec};
   app::InternetWatch connection_;
   std::unique_ptr<playback::TickWatch> tickWatch_;
   std::string tickReport_;

@@ -87,7 +87,7 @@ void TMainForm::BuildDisplay() {
   VrMatrixConn.SetSpacing(2);
   VrMatrixConn.Palette().SetLow(ui::clBlack);
   VrMatrixConn.Palette().SetHigh(ui::clAqua);
-  VrMatrixConn.SetText(playback::kNoConnectionText);
+  VrMatrixConn.SetText(monitor::kNoConnectionText);
   VrMatrixConn.SetTimeInterval(250);
   VrMatrixConn.SetThreaded(true);
   // A frame 2 pixels thick: 10 cells of 9 x 13 make the display 112 x 17.

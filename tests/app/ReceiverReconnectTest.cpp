@@ -170,7 +170,7 @@ TEST(ReceiverReconnect, AStationThatStaysDownIsToldAsBeforeOnceTheAttemptsAreOve
   if (HasFatalFailure()) return;
   relay.Down();
   const DWORD start = GetTickCount();
-  ASSERT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == playback::kStationFaultText; }, 20000))
+  ASSERT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == monitor::kStationFaultText; }, 20000))
       << m.LabelStation.Caption();
   const DWORD told = GetTickCount() - start;
   EXPECT_GE(told, 4000u) << "the attempts went on for most of their time";

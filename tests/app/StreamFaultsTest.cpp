@@ -161,11 +161,11 @@ std::optional<unsigned long long> RunFault(TMainForm& m, const Case& c, bool las
   bool played = false;
   const bool ended = PumpUntil([&] {
     played = played || m.LabelStation.Caption() == c.name;
-    return m.LabelStation.Caption() == playback::kStationFaultText ||
+    return m.LabelStation.Caption() == monitor::kStationFaultText ||
            (c.outcome == Outcome::FailsOrPlays && played);
   }, c.withinMs);
   const DWORD toldMs = GetTickCount() - start;
-  const bool told = m.LabelStation.Caption() == playback::kStationFaultText;
+  const bool told = m.LabelStation.Caption() == monitor::kStationFaultText;
   const std::string shown = m.VrMatrixConn.Text();
   if (told && !lastAttempt && shown.find("does not answer") != std::string::npos &&
       c.says.find("does not answer") == std::string::npos) {

@@ -1,9 +1,9 @@
-#include "playback/StatusMonitorRules.h"
+#include "monitor/StatusMonitorRules.h"
 
 #include <cmath>
 #include <cstdio>
 
-namespace playback {
+namespace monitor {
 
 namespace {
 
@@ -191,4 +191,4 @@ void MonitorTick(MonitorState& s, MonitorWindow& w) {
   FollowFilePlayer(s, w);
 }
 
-}  // namespace playback
+}  // namespace monitor

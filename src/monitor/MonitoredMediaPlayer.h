@@ -1,10 +1,10 @@
 // A media player seen through the operations the status monitor uses.
 #pragma once
 
-#include "playback/StatusMonitorRules.h"
+#include "monitor/StatusMonitorRules.h"
 #include "playback/WindowsMediaPlayer.h"
 
-namespace playback {
+namespace monitor {
 
 class MonitoredMediaPlayer : public MonitoredPlayer {
  public:
@@ -23,4 +23,4 @@ class MonitoredMediaPlayer : public MonitoredPlayer {
   TWindowsMediaPlayer& p_;
 };
 
-}  // namespace playback
+}  // namespace monitor

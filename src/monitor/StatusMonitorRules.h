@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace playback {
+namespace monitor {
 
 // The play state that means "sound is leaving the device"; every other one is "not
 // playing".
@@ -125,4 +125,4 @@ std::string MatrixFaultText(const std::string& fault);
 // One tick. An exception from a player ends the tick where it was raised.
 void MonitorTick(MonitorState& s, MonitorWindow& w);
 
-}  // namespace playback
+}  // namespace monitor

@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "playback/StatusMonitorRules.h"
+#include "monitor/StatusMonitorRules.h"
 
-using namespace playback;
+using namespace monitor;
 
 namespace {
 
