@@ -1,6 +1,26 @@
 // The main window: the receiver's front panel and the place where every user action
 // starts. Its controls are the only store of the current presets; the status monitor
 // follows the players on its displays ten times a second.
+//
+// The window's blocks, as the user sees them, and the members that make them (declared
+// below in this order; one Build function per block, in MainFormBuild.cpp and, for the
+// surface, MainFormSkin.cpp):
+//   surface    VrMainFormShape (skin picture, outline, layout menu PopupMenuDrag), Panelxy
+//   display    VrMatrixConn: the LED line (the skin's text, no connection, a fault)
+//   fader      VrScrollBarPlayer1 (volume), VrNumVolume, VrScaledb, ImagePlayer1(GO),
+//              VrDemoButtonMixer ("Mixer")
+//   band       VrDemoButtonBand ("Choose Station Band"), VrNumBlock and VrSpinnerStation
+//              (the station group), VrDemoButtonHistory ("Station History")
+//   station    LabelStation (name), Labelgenre (band), VrClockReal (time),
+//              VrClockstposition (position), LabelBandwidth, LabelBuffer, VrAnimate1
+//   record     VrNumSize (KB), VrClockDuration (length), VrClockRecPos (position)
+//   buttons    VrDemoButtonUnplug ("Disconnect"), VrDemoButtonSkinMaker ("Skin Designer"),
+//              VrDemoButtonOptions, VrDemoButtonBurn ("About"), VrDemoButtonExit, OvexImage
+//   transport  VrDemoButtonStop, VrDemoButtonRec, VrDemoButtonStart ("PLAY")
+//   presets    VrDemoButtonStation[k] (the names), EditStationURL[k] (their addresses,
+//              never shown)
+//   players    WindowsMediaPlayer (stations) and PlayerRec (recordings), on the hidden
+//              VrBlotter1
 #pragma once
 
 #include <array>
