@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "playback/RelayServer.h"
-#include "playback/SoundCapture.h"
+#include "support/RelayServer.h"
+#include "support/SoundCapture.h"
 #include "playback/StationPlayer.h"
-#include "playback/Waiting.h"
+#include "support/Waiting.h"
 
 namespace {
 

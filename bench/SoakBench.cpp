@@ -22,7 +22,7 @@
 
 #include "BenchSupport.h"
 #include "app/MainForm.h"
-#include "playback/ProcessCounts.h"
+#include "support/ProcessCounts.h"
 #include "recording/OptionsForm.h"
 #include "recording/StationCapture.h"
 

@@ -15,7 +15,7 @@
 
 #include "BenchSupport.h"
 #include "app/MainForm.h"
-#include "playback/SoundCapture.h"
+#include "support/SoundCapture.h"
 
 using namespace bench;
 

@@ -7,7 +7,7 @@
 #include "app/SplashForm.h"
 #include "stations/HistoryForm.h"
 #include "ui/Application.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

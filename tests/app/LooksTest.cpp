@@ -12,7 +12,7 @@
 #include "stations/EditStationForm.h"
 #include "stations/HistoryForm.h"
 #include "ui/Application.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 #include "widgets/LcdRules.h"
 #include "widgets/ScaleRules.h"
 

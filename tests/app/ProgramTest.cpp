@@ -11,10 +11,10 @@
 #include <sstream>
 #include <thread>
 
-#include "app/ProcessDriver.h"
+#include "support/ProcessDriver.h"
 #include "base/LineRules.h"
-#include "playback/SoundCapture.h"
-#include "ui/WindowTesting.h"
+#include "support/SoundCapture.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

@@ -13,14 +13,14 @@
 #include <vector>
 
 #include "app/MainForm.h"
-#include "app/StartedProgram.h"
-#include "playback/LoopbackServer.h"
-#include "playback/RelayServer.h"
-#include "playback/SoundCapture.h"
-#include "playback/StationTesting.h"
-#include "playback/TestMedia.h"
+#include "support/StartedProgram.h"
+#include "support/LoopbackServer.h"
+#include "support/RelayServer.h"
+#include "support/SoundCapture.h"
+#include "support/StationTesting.h"
+#include "support/TestMedia.h"
 #include "ui/Application.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

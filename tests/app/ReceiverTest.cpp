@@ -18,9 +18,9 @@
 
 #include "app/FormSure.h"
 #include "app/MainForm.h"
-#include "app/StartedProgram.h"
+#include "support/StartedProgram.h"
 #include "playback/CertificateCheck.h"
-#include "playback/StationTesting.h"
+#include "support/StationTesting.h"
 #include "recording/OptionsForm.h"
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
@@ -30,7 +30,7 @@
 #include "base/Encoding.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

@@ -16,8 +16,8 @@
 #include <sstream>
 
 #include "app/MainForm.h"
-#include "app/ProcessDriver.h"
-#include "app/StartedProgram.h"
+#include "support/ProcessDriver.h"
+#include "support/StartedProgram.h"
 #include "recording/OptionsForm.h"
 #include "skins/SkinFileRules.h"
 #include "stations/BandForm.h"
@@ -25,7 +25,7 @@
 #include "base/TextFile.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

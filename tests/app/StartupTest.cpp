@@ -3,8 +3,8 @@
 // (see tests/app/scenario.sh); the test's first argument is the program to start.
 #include <gtest/gtest.h>
 
-#include "app/ProcessDriver.h"
-#include "ui/WindowTesting.h"
+#include "support/ProcessDriver.h"
+#include "support/WindowTesting.h"
 
 using testing_support::ClickWindow;
 using testing_support::FindDescendant;

@@ -20,11 +20,11 @@
 #include <thread>
 
 #include "app/MainForm.h"
-#include "app/StartedProgram.h"
-#include "playback/ProcessCounts.h"
-#include "playback/StationTesting.h"
+#include "support/StartedProgram.h"
+#include "support/ProcessCounts.h"
+#include "support/StationTesting.h"
 #include "ui/Application.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

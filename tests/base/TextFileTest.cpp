@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "stations/TestFolder.h"
+#include "support/TestFolder.h"
 
 using namespace base;
 using testing_support::TestFolder;

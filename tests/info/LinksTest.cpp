@@ -14,11 +14,11 @@
 #include <optional>
 
 #include "app/MainForm.h"
-#include "app/StartedProgram.h"
+#include "support/StartedProgram.h"
 #include "info/AboutForm.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

@@ -2,7 +2,7 @@
 // "Mixer" on a system without a volume control says so.
 #include <gtest/gtest.h>
 
-#include "app/ProcessDriver.h"
+#include "support/ProcessDriver.h"
 #include "info/LauncherRules.h"
 
 using namespace testing_support;

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "nowplaying/TitleLog.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

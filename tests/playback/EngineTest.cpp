@@ -10,13 +10,13 @@
 #include <stdexcept>
 #include <string>
 
-#include "playback/LoopbackServer.h"
-#include "playback/SoundCapture.h"
+#include "support/LoopbackServer.h"
+#include "support/SoundCapture.h"
 #include "playback/StationPlayer.h"
-#include "playback/StationTesting.h"
-#include "playback/TestMedia.h"
-#include "playback/Tones.h"
-#include "playback/Waiting.h"
+#include "support/StationTesting.h"
+#include "support/TestMedia.h"
+#include "support/Tones.h"
+#include "support/Waiting.h"
 #include "playback/SoundFeeder.h"
 #include "playback/WaveOutput.h"
 

@@ -26,14 +26,14 @@
 #include <vector>
 
 #include "playback/CertificateCheck.h"
-#include "playback/LoopbackServer.h"
+#include "support/LoopbackServer.h"
 #include "playback/NameLookup.h"
 #include "playback/NameLookupRules.h"
-#include "playback/ProcessCounts.h"
-#include "playback/SoundCapture.h"
+#include "support/ProcessCounts.h"
+#include "support/SoundCapture.h"
 #include "playback/StationPlayer.h"
-#include "playback/StationTesting.h"
-#include "playback/Waiting.h"
+#include "support/StationTesting.h"
+#include "support/Waiting.h"
 #include "playback/WindowsMediaPlayer.h"
 
 extern "C" {

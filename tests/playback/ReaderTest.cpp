@@ -17,10 +17,10 @@
 #include <sstream>
 #include <thread>
 
-#include "playback/LoopbackServer.h"
+#include "support/LoopbackServer.h"
 #include "playback/MediaReader.h"
-#include "playback/TestMedia.h"
-#include "playback/Tones.h"
+#include "support/TestMedia.h"
+#include "support/Tones.h"
 
 using playback::MediaReader;
 

@@ -9,12 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "playback/LoopbackServer.h"
-#include "playback/RelayServer.h"
-#include "playback/SoundCapture.h"
+#include "support/LoopbackServer.h"
+#include "support/RelayServer.h"
+#include "support/SoundCapture.h"
 #include "playback/StationPlayer.h"
-#include "playback/StationTesting.h"
-#include "playback/Waiting.h"
+#include "support/StationTesting.h"
+#include "support/Waiting.h"
 
 using playback::StationPlayer;
 

@@ -12,10 +12,10 @@
 #include <set>
 #include <string>
 
-#include "playback/LoopbackServer.h"
+#include "support/LoopbackServer.h"
 #include "playback/StationPlayer.h"
-#include "playback/StationTesting.h"
-#include "playback/Waiting.h"
+#include "support/StationTesting.h"
+#include "support/Waiting.h"
 
 using playback::StationPlayer;
 

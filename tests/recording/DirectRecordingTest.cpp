@@ -14,17 +14,17 @@
 #include <vector>
 
 #include "app/MainForm.h"
-#include "app/StartedProgram.h"
-#include "playback/StationTesting.h"
-#include "playback/TestMedia.h"
-#include "playback/Tones.h"
+#include "support/StartedProgram.h"
+#include "support/StationTesting.h"
+#include "support/TestMedia.h"
+#include "support/Tones.h"
 #include "recording/CaptureRules.h"
 #include "recording/CueSheetRules.h"
 #include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
 #include "recording/StationCapture.h"
-#include "recording/WaveChecks.h"
-#include "ui/WindowTesting.h"
+#include "support/WaveChecks.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/ProcessDriver.h"
-#include "ui/WindowTesting.h"
+#include "support/ProcessDriver.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

@@ -12,8 +12,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/ProcessDriver.h"
-#include "ui/WindowTesting.h"
+#include "support/ProcessDriver.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

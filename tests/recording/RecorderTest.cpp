@@ -21,15 +21,15 @@
 #include <thread>
 
 #include "app/MainForm.h"
-#include "app/StartedProgram.h"
-#include "playback/SoundCapture.h"
+#include "support/StartedProgram.h"
+#include "support/SoundCapture.h"
 #include "recording/CaptureRules.h"
 #include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
-#include "recording/WaveChecks.h"
+#include "support/WaveChecks.h"
 #include "recording/WaveRules.h"
 #include "ui/Application.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 using recording::CaptureFormat;

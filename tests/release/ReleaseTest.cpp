@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/ProcessDriver.h"
+#include "support/ProcessDriver.h"
 #include "base/LineRules.h"
-#include "playback/SoundCapture.h"
-#include "ui/WindowTesting.h"
+#include "support/SoundCapture.h"
+#include "support/WindowTesting.h"
 #include "version.h"
 
 using namespace testing_support;

@@ -4,7 +4,7 @@
 
 #include "skins/LayoutRules.h"
 #include "base/LineRules.h"
-#include "skins/BuiltInSkin.h"
+#include "support/BuiltInSkin.h"
 
 namespace {
 

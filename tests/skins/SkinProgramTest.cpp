@@ -7,10 +7,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/ProcessDriver.h"
+#include "support/ProcessDriver.h"
 #include "base/LineRules.h"
-#include "skins/BuiltInSkin.h"
-#include "ui/WindowTesting.h"
+#include "support/BuiltInSkin.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

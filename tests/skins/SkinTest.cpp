@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "app/MainForm.h"
-#include "app/StartedProgram.h"
+#include "support/StartedProgram.h"
 #include "recording/OptionsForm.h"
 #include "skins/BitmapRules.h"
 #include "skins/RegionRules.h"
@@ -22,7 +22,7 @@
 #include "stations/StationFilesRules.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

@@ -21,10 +21,10 @@ extern "C" {
 
 #include "base/TextFile.h"
 #include "playback/MediaReader.h"
-#include "playback/TestMedia.h"
+#include "support/TestMedia.h"
 #include "songs/SongKeeper.h"
 #include "base/Encoding.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 namespace fs = std::filesystem;

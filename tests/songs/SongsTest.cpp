@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/StartedProgram.h"
+#include "support/StartedProgram.h"
 #include "base/TextFile.h"
-#include "playback/StationTesting.h"
+#include "support/StationTesting.h"
 #include "base/Encoding.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

@@ -8,9 +8,9 @@
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
 #include "stations/HistoryForm.h"
-#include "stations/TestFolder.h"
+#include "support/TestFolder.h"
 #include "ui/Timer.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 using Lines = std::vector<std::string>;

@@ -8,7 +8,7 @@
 #include "ui/Form.h"
 #include "ui/Menus.h"
 #include "ui/StdControls.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

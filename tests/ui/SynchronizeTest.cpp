@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "ui/Synchronize.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 using namespace testing_support;
 

@@ -8,7 +8,7 @@
 
 #include "ui/Form.h"
 #include "ui/StdControls.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 #include "widgets/VrButtons.h"
 
 using namespace testing_support;

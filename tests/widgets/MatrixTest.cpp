@@ -4,7 +4,7 @@
 #include <string>
 
 #include "ui/Form.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 #include "widgets/VrMatrix.h"
 
 using namespace testing_support;

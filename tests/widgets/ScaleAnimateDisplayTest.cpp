@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/Form.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 #include "widgets/ScaleRules.h"
 #include "widgets/VrAnimate.h"
 #include "widgets/VrDisplay.h"

@@ -9,7 +9,7 @@
 
 #include "ui/Form.h"
 #include "ui/StdControls.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 #include "widgets/FreedMemory.h"
 #include "widgets/VrSlider.h"
 #include "widgets/VrSpinner.h"

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "ui/Form.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrClasses.h"
 #include "widgets/VrControls.h"

@@ -1,4 +1,4 @@
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 #include <gtest/gtest.h>
 

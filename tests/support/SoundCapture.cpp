@@ -1,4 +1,4 @@
-#include "playback/SoundCapture.h"
+#include "support/SoundCapture.h"
 
 #include <algorithm>
 #include <cmath>

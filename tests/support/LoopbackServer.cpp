@@ -1,4 +1,4 @@
-#include "playback/LoopbackServer.h"
+#include "support/LoopbackServer.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/ProcessDriver.h"
+#include "support/ProcessDriver.h"
 
 #include <cstdio>
 #include <stdexcept>

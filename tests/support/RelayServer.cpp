@@ -1,11 +1,11 @@
-#include "playback/RelayServer.h"
+#include "support/RelayServer.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "playback/LoopbackServer.h"
+#include "support/LoopbackServer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "playback/Tones.h"
+#include "support/Tones.h"
 
 class SoundCapture {
  public:

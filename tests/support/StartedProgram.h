@@ -14,7 +14,7 @@
 #include "app/Program.h"
 #include "playback/StationPlayer.h"
 #include "ui/Application.h"
-#include "ui/WindowTesting.h"
+#include "support/WindowTesting.h"
 
 namespace testing_support {
 
