@@ -122,7 +122,8 @@ void TMainForm::FinishStart() {
   WindowsMediaPlayer.SetStreamTap(Songs.Tap());
   TitleTray.Start(programDirectory_);
   Certificates.Load(programDirectory_);
-  app::StartStep("after the showing: connection, songs, tray, trusted hosts");
+  RegisterMediaKeys();
+  app::StartStep("after the showing: connection, songs, tray, trusted hosts, media keys");
 }
 
 void TMainForm::FillSoundLists() {
@@ -134,6 +135,7 @@ void TMainForm::FillSoundLists() {
 }
 
 void TMainForm::FormDestroy(ui::Control&) {
+  MediaKeys.Unregister();
   Recorder.FinishOnDestroy();
   RestoreVolume();
   WindowsMediaPlayer.controls().stop();
@@ -210,6 +212,7 @@ void TMainForm::PresetMouseDown(int preset, ui::MouseButton button) {
   }
   const std::string name = station.Caption();
   const std::string address = url.Text();
+  currentPreset_ = preset;
   PlayWhenConnectionKnown(name, address);
   PushHistory(name, address);
 }
@@ -326,6 +329,10 @@ void TMainForm::TimerTunoraTimer() {
   }
   const std::string title = WindowsMediaPlayer.currentMedia().titleUtf8();
   TitleTray.Tick(monitor_.currentStationName, title);
+  if (!keysNotice_.empty() && TitleTray.Tray().Shown()) {
+    TitleTray.Tray().Notify(nowplaying::NowPlaying::kProductName, keysNotice_, true);
+    keysNotice_.clear();
+  }
   Recorder.TitleHeard(title);
   Certificates.Tick();
   if (!soundListsFilled_ && startFinished_ && app::SoundWarmedUp()) FillSoundLists();

@@ -31,8 +31,10 @@
 #include "app/CertificateTrust.h"
 #include "app/InternetWatch.h"
 #include "info/UrlLauncher.h"
+#include "keys/MediaKeys.h"
 #include "nowplaying/NowPlaying.h"
 #include "nowplaying/NowPlayingWindow.h"
+#include "nowplaying/SleepWindow.h"
 #include "monitor/MonitoredMediaPlayer.h"
 #include "monitor/StatusMonitorRules.h"
 #include "playback/TickWatchRules.h"
@@ -58,7 +60,9 @@ class TMainForm : public ui::Form,
                   public skins::SkinnedWindow,
                   private monitor::MonitorWindow,
                   private recording::RecorderWindow,
-                  private nowplaying::NowPlayingWindow {
+                  private nowplaying::NowPlayingWindow,
+                  private nowplaying::SleepWindow,
+                  private keys::KeysWindow {
  public:
   static constexpr int kPresets = 7;
   static constexpr const char* kHistoryBand = "Station History";
@@ -232,7 +236,9 @@ class TMainForm : public ui::Form,
   // The station's past and the songs kept from it.
   songs::SongKeeper Songs;
   // The title of what plays: the tray icon and the title log.
-  nowplaying::NowPlaying TitleTray{*this};
+  nowplaying::NowPlaying TitleTray{*this, *this};
+  // The keyboard's media keys, in the window and, where free, while another is active.
+  keys::MediaKeys MediaKeys{*this};
   // The https hosts trusted although their certificate is not valid.
   app::CertificateTrust Certificates{*this};
 
@@ -241,6 +247,8 @@ class TMainForm : public ui::Form,
 
  protected:
   void HandleCreated() override;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void KeyDown(unsigned& key, unsigned shift) override;
 
  private:
   void ApplyStoredDevice();
@@ -303,6 +311,22 @@ class TMainForm : public ui::Form,
   std::string TakeSongsFailure() override { return Songs.TakeFailure(); }
   std::string TakeSongsNews() override { return Songs.TakeNews(); }
   std::string TakePlayerNotice() override { return WindowsMediaPlayer.takeTapNotice(); }
+  // What the sleep timer and the media keys do (MainFormKeys.cpp).
+  void SetSleepGain(double gain) override;
+  // A recording's playback, or a station that already failed, is left as it is.
+  void StopForSleep() override {
+    if (StationOn()) StopStation();
+  }
+  std::vector<bool> PresetsHoldingStation() override;
+  int CurrentPreset() override { return currentPreset_; }
+  void PlayPreset(int preset) override { PresetMouseDown(preset, ui::MouseButton::Left); }
+  bool StationOn() override;
+  void StopStation() override { VrDemoButtonUnplugClick(VrDemoButtonUnplug); }
+  int Fader() override { return VrScrollBarPlayer1.Position(); }
+  void SetFader(int position) override { SetVolume(position); }
+  // The global media keys, and the notice of those another program holds, once the
+  // tray shows.
+  void RegisterMediaKeys();
 
   std::string GroupNotSavedMessage() const;
   widgets::TVrClock& Clock(monitor::MonitorClock clock);
@@ -323,6 +347,8 @@ class TMainForm : public ui::Form,
     std::optional<int> driver, format;
   } storedDevice_;
   int carried_ = 0;  // the code of the part following the mouse, 0 for none
+  int currentPreset_ = -1;  // the preset played last, for the media keys
+  std::string keysNotice_;  // the media keys that another program holds, to be told
   monitor::MonitorState monitor_;
   // The station player, which also tells the song keeper which station a stream is.
   struct StationMonitored : monitor::MonitoredMediaPlayer {

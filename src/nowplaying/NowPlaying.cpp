@@ -38,15 +38,17 @@ void NowPlaying::Start(const std::string& programDirectory) {
     Menu().Popup({at.x, at.y}, &window_.Window());
     PostMessageA(tray_.Handle(), WM_NULL, 0, 0);
   };
-  tray_.ShowSoon(TipText());
+  tipShown_ = TipText();
+  tray_.ShowSoon(tipShown_);
 }
 
 std::string NowPlaying::TipText() const {
   std::string tip = kProductName;
+  if (const std::string sleeping = sleep_.TipLine(); !sleeping.empty()) tip += "\n" + sleeping;
   if (title_.empty()) return tip;
   const auto units = [](const std::string& text) { return base::WideFromUtf8(text).size(); };
   // The title is what matters: the station's name gives way first.
-  const std::size_t taken = std::strlen(kProductName) + 2 + units(title_);
+  const std::size_t taken = units(tip) + 2 + units(title_);
   const std::size_t forStation = TrayIcon::kMaxTip > taken ? TrayIcon::kMaxTip - taken : 0;
   tip += "\n" + base::CutUtf8ToWide(station_, forStation) + "\n" + title_;
   if (units(tip) > TrayIcon::kMaxTip) tip = base::CutUtf8ToWide(tip, TrayIcon::kMaxTip - 3) + "...";
@@ -55,15 +57,20 @@ std::string NowPlaying::TipText() const {
 
 void NowPlaying::Tick(const std::string& stationAnsi, const std::string& title) {
   if (!log_) return;
+  sleep_.Tick();
   const std::string station = base::Utf8FromAnsi(stationAnsi);
-  if (title != title_ || (!title.empty() && station != station_)) {
+  const bool newTitle = title != title_ || (!title.empty() && station != station_);
+  if (newTitle) {
     station_ = station;
     title_ = title;
-    tray_.SetTip(TipText());
-    if (!title_.empty()) {
-      log_->Add(station_, title_);
-      gate_.Offer(title_);
-    }
+  }
+  if (const std::string tip = TipText(); tip != tipShown_) {
+    tipShown_ = tip;
+    tray_.SetTip(tip);
+  }
+  if (newTitle && !title_.empty()) {
+    log_->Add(station_, title_);
+    gate_.Offer(title_);
   }
   if (const std::string failure = log_->TakeFailure(); !failure.empty()) {
     ++failuresReported_;
@@ -106,6 +113,8 @@ ui::PopupMenu& NowPlaying::Menu() {
   items.emplace_back(
       "Copy Title", [this] { CopyTitle(); }, !title_.empty());
   items.emplace_back("Open Title Log", [this] { OpenLog(); });
+  items.emplace_back("-", nullptr);
+  items.push_back(sleep_.Item());
   items.emplace_back("-", nullptr);
   items.emplace_back(
       "Exit", [&w] { w.Exit(); }, w.Window().Visible());
