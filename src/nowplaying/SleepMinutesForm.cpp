@@ -4,6 +4,7 @@
 
 #include "looks/DialogFrame.h"
 #include "nowplaying/SleepTimerRules.h"
+#include "ui/Synchronize.h"
 
 using namespace looks;
 
@@ -18,16 +19,14 @@ constexpr const char* kRetryText = "Only 1 to 720, please";
 
 TSleepMinutesForm::TSleepMinutesForm() : ui::Form("SleepMinutesForm") {
   SetKeyPreview(true);
-  BuildDialogFrame(*this, VrBlotterSleep, 238, 132);
-  OnActivate = [this](ui::Control&) {
-    EditMinutes.SetFocus();
-    SendMessageA(EditMinutes.Handle(), EM_SETSEL, 0, -1);
-  };
+  BuildDialogFrame(*this, VrBlotterSleep, 238, 122);
+  // Posted: the activation itself gives the focus to the window after its handlers.
+  OnActivate = [this](ui::Control&) { ui::Post([this] { FocusField(); }); };
 
   Place(LabelSleepTitle, VrBlotterSleep, 12, 7, 0, 0);
   StyleTitle(LabelSleepTitle, "Sleep Timer");
 
-  Place(VrBlotterMinutes, *this, 8, 32, 222, 62);
+  Place(VrBlotterMinutes, *this, 8, 32, 222, 50);
   Place(LabelMinutes, VrBlotterMinutes, 10, 6, 0, 0);
   StyleCaption(LabelMinutes, "Stop the station in minutes:");
   Place(EditMinutes, VrBlotterMinutes, 10, 23, 60, 18);
@@ -35,13 +34,15 @@ TSleepMinutesForm::TSleepMinutesForm() : ui::Form("SleepMinutesForm") {
   Place(LabelRange, VrBlotterMinutes, 80, 25, 0, 0);
   StyleCaption(LabelRange, kRangeText);
 
-  AddCommandButton(VrDemoButtonCancel, *this, 8, 102, "Cancel", [this](ui::Control&) { SetModalResult(ui::mrCancel); });
-  AddCommandButton(VrDemoButtonOk, *this, 124, 102, "Start Timer", [this](ui::Control&) { Confirm(); });
+  AddCommandButton(VrDemoButtonCancel, *this, 8, 90, "Cancel", [this](ui::Control&) { SetModalResult(ui::mrCancel); });
+  AddCommandButton(VrDemoButtonOk, *this, 124, 90, "Start Timer", [this](ui::Control&) { Confirm(); });
 }
 
 std::optional<int> TSleepMinutesForm::Ask(int minutes) {
   EditMinutes.SetText(std::to_string(minutes));
   LabelRange.SetCaption(kRangeText);
+  // Opened from the tray, the dialog may never be activated by the system.
+  ui::Post([this] { FocusField(); });
   if (ShowModal() != ui::mrOk) return std::nullopt;
   return nowplaying::ParseSleepMinutes(EditMinutes.Text());
 }
@@ -53,6 +54,12 @@ void TSleepMinutesForm::Confirm() {
   }
   // The dialog stays open and says what it takes; the field keeps the focus.
   LabelRange.SetCaption(kRetryText);
+  FocusField();
+}
+
+void TSleepMinutesForm::FocusField() {
+  if (!Visible() || !EditMinutes.Handle()) return;
+  SetForegroundWindow(Handle());
   EditMinutes.SetFocus();
   SendMessageA(EditMinutes.Handle(), EM_SETSEL, 0, -1);
 }

@@ -33,6 +33,8 @@ class TSleepMinutesForm : public ui::Form {
 
  private:
   void Confirm();
+  // The field takes the focus with its text selected, so that typing replaces it.
+  void FocusField();
 };
 
 extern TSleepMinutesForm* SleepMinutesForm;
