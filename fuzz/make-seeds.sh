@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 C=corpus
-rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts,leftover,title,stream_headers}
+rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts,leftover,title,stream_headers,keys}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -46,6 +46,8 @@ put('stream_headers', 'vorbis-chain', packets(b'\x9e' * 12, ident, b'\x03vorbis'
 put('stream_headers', 'mp3-frames', packets(mp3, b'\xff\xfb\x90\x64\xff\x80' + b'\x00' * 30 + b'\x55' * 381))
 
 put('trusted_hosts', 'trusted.ini', crlf(['radio.example ' + print_a, '127.0.0.1 ' + print_b, '[::1]\t' + print_a]))
+put('keys', 'off.ini', '120\n' + crlf(['[Keys]', 'GlobalMediaKeys=0']))
+put('keys', 'mixed.ini', ' 45 \n' + crlf(['; comment', 'globalmediakeys = On', 'GlobalMediaKeys=maybe', '=', 'GlobalMediaKeys']))
 put('trusted_hosts', 'hosts-only.ini', crlf(['radio.example', 'Radio.Example ' + print_a, 'bad host ' + print_b]))
 
 colours = ['clAqua', 'clTeal', 'OVEXIA TUNORA ONLINE!', 'clAqua', 'clTeal', 'clBlack', 'clSilver', 'clWhite', '$00000080']

@@ -32,13 +32,14 @@ void TMainForm::RegisterMediaKeys() {
 }
 
 LRESULT TMainForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if ((msg == WM_APPCOMMAND || msg == WM_HOTKEY) && MediaKeys.HandleMessage(msg, wp, lp))
+  // After Exit the keys start nothing: the window is on its way out.
+  if ((msg == WM_APPCOMMAND || msg == WM_HOTKEY) && !monitor_.closing && MediaKeys.HandleMessage(msg, wp, lp))
     return msg == WM_APPCOMMAND ? TRUE : 0;
   return ui::Form::WndProc(msg, wp, lp);
 }
 
 void TMainForm::KeyDown(unsigned& key, unsigned shift) {
-  if (MediaKeys.HandleKey(key)) {
+  if (!monitor_.closing && MediaKeys.HandleKey(key)) {
     key = 0;  // handled here, not turned into WM_APPCOMMAND as well
     return;
   }

@@ -18,9 +18,8 @@ ui::MenuItem SleepTimerMenu::Item() {
     menu.items.back().checked = running == minutes;
   }
   menu.items.emplace_back(kOtherText, [this] { ChooseOther(); });
-  menu.items.back().checked =
-      running != 0 && std::find(SleepTimer::kChoices.begin(), SleepTimer::kChoices.end(), running) ==
-                          SleepTimer::kChoices.end();
+  menu.items.back().checked = running != 0 && std::find(SleepTimer::kChoices.begin(), SleepTimer::kChoices.end(),
+                                                        running) == SleepTimer::kChoices.end();
   return menu;
 }
 

@@ -11,7 +11,7 @@ TEST(MediaKeyRules, NextAndPreviousStepToThePresetsThatHoldAStation) {
     int current;
     bool forward;
     std::optional<int> to;
-  } cases[] = {{1, true, 3}, {3, true, 4}, {4, true, 1}, {1, false, 4}, {3, false, 1}, {-1, true, 1},
+  } cases[] = {{1, true, 3},   {3, true, 4}, {4, true, 1}, {1, false, 4}, {3, false, 1}, {-1, true, 1},
                {-1, false, 4}, {0, true, 1}, {6, true, 1}, {6, false, 4}, {9, true, 1}};
   for (const auto& c : cases) EXPECT_EQ(StepPreset(holding, c.current, c.forward), c.to) << c.current << c.forward;
   EXPECT_EQ(StepPreset({false, true, false}, 1, true), std::nullopt) << "no other station";

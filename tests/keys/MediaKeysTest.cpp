@@ -16,7 +16,9 @@ using namespace testing_support;
 
 namespace {
 
-std::string Folder() { return ProcessTempDirectory("tunora-keys-"); }
+std::string Folder() {
+  return ProcessTempDirectory("tunora-keys-");
+}
 
 void AppCommand(HWND to, int command) {
   SendMessageA(to, WM_APPCOMMAND, WPARAM(to), MAKELPARAM(0, command | FAPPCOMMAND_KEY));
@@ -37,7 +39,8 @@ TEST(MediaKeys, WorkWithTheWindowActiveAndStepThroughThePresetsThatHoldAStation)
   TMainForm& m = StartedProgram(Folder(), std::make_shared<TestConnection>());
   EXPECT_EQ(m.MediaKeys.Registered(), (std::vector<std::string>{"Play/Pause", "Stop", "Next", "Previous"}));
   const char* names[] = {"MP3", "none", "AAC"};
-  const char* urls[] = {StationAddress("TUNORA_STATION_MP3"), "http://127.0.0.1:1/", StationAddress("TUNORA_STATION_AAC")};
+  const char* urls[] = {StationAddress("TUNORA_STATION_MP3"), "http://127.0.0.1:1/",
+                        StationAddress("TUNORA_STATION_AAC")};
   for (int k = 0; k < TMainForm::kPresets; ++k) {
     m.VrDemoButtonStation[k].SetCaption(k < 3 ? names[k] : "none");
     m.EditStationURL[k].SetText(k < 3 ? urls[k] : "");

@@ -50,9 +50,18 @@ TEST(SleepTimerRules, TypedMinutes) {
   const struct {
     const char* text;
     std::optional<int> minutes;
-  } cases[] = {{"1", 1}, {" 720\t", 720}, {"045", 45}, {"0", std::nullopt}, {"721", std::nullopt},
-               {"", std::nullopt}, {"  ", std::nullopt}, {"-5", std::nullopt}, {"1 5", std::nullopt},
-               {"12a", std::nullopt}, {"99999999999999999999", std::nullopt}, {"+3", std::nullopt}};
+  } cases[] = {{"1", 1},
+               {" 720\t", 720},
+               {"045", 45},
+               {"0", std::nullopt},
+               {"721", std::nullopt},
+               {"", std::nullopt},
+               {"  ", std::nullopt},
+               {"-5", std::nullopt},
+               {"1 5", std::nullopt},
+               {"12a", std::nullopt},
+               {"99999999999999999999", std::nullopt},
+               {"+3", std::nullopt}};
   for (const auto& c : cases) EXPECT_EQ(ParseSleepMinutes(c.text), c.minutes) << c.text;
 }
 

@@ -109,7 +109,8 @@ TEST_F(SleepTimer, OffDuringTheFadeBringsTheSoundBackAtOnceAndChoosingAgainResta
   PlayTone();
   Choose({kSleepMenu, "30 Minutes"});
   EXPECT_TRUE(m_->TitleTray.Menu().Find("30 Minutes")->checked);
-  EXPECT_TRUE(PumpUntil([&] { return m_->TitleTray.Tray().Tip().find("Sleeping in 30 min") != std::string::npos; }, 1000));
+  EXPECT_TRUE(
+      PumpUntil([&] { return m_->TitleTray.Tray().Tip().find("Sleeping in 30 min") != std::string::npos; }, 1000));
   SleepInOneMinute();
   EXPECT_EQ(m_->TitleTray.Sleep().Timer().Minutes(), 1) << "chosen again, it starts anew";
   Pump(45000);
