@@ -71,8 +71,8 @@ std::string MediaKeys::Register(HWND hwnd, const std::string& directory) {
     ++id;
   }
   if (taken.empty()) return {};
-  return "Another program holds the media keys " + taken + ": they work here only while this window is active. (" +
-         kGlobalKeysName + "=0 in " + kKeysFileName + " stops trying.)";
+  return "Another program holds these media keys: " + taken + ". They work here only while this window is active (" +
+         kGlobalKeysName + "=0 in " + kKeysFileName + " stops trying).";
 }
 
 void MediaKeys::Unregister() {

