@@ -116,6 +116,7 @@ void TMainForm::FormShow(ui::Control&) {
 // loaded (TimerTunoraTimer).
 void TMainForm::FinishStart() {
   startFinished_ = true;
+  if (monitor_.closing) return;  // Exit came first: nothing more to start
   app::ContinueSoundWarmUp();
   connection_.Start();
   Songs.Load(programDirectory_);
