@@ -94,7 +94,10 @@ printf '[Directory]\r\nServers=http://127.0.0.1:%s/api\r\n' "$(head -1 "$work/di
   read -r ax ay < <(wait_window 560 417) || die "the about box did not show"
   sleep 1
   shoot "$ax" "$ay" 560 417 "$out/about-box.png"
-  xdotool key Escape
+  # Keys reach no window here without a window manager to focus it: OK by the mouse.
+  xdotool mousemove $((ax + 70)) $((ay + 389)) click 1
+  xdotool mousemove 0 0
+  sleep 0.5
 
   # The tray menu: a right click on the icon in the tray window of Wine (no desktop shell
   # here), the icon being the first in its client area.
@@ -105,13 +108,18 @@ printf '[Directory]\r\nServers=http://127.0.0.1:%s/api\r\n' "$(head -1 "$work/di
   xdotool mousemove $((X + 2)) $((Y + HEIGHT - 2))
   sleep 0.5
   shoot "$X" "$Y" 330 250 "$out/tray.png"
-  xdotool key Escape
+  xdotool mousemove 5 $((Y + 600)) click 1  # a click beside the menu closes it
+  sleep 0.5
 
-  # Find Station: Ctrl+F on the main window, a search, the first result selected.
-  xdotool mousemove $((mx + 300)) $((my + 5)) click 1
-  xdotool mousemove 0 0
+  # Find Station: Ctrl+F on the main window, a search, the first result selected. Keys
+  # go to the window under the pointer (no window manager gives the focus), once a
+  # click on its bare face has made it the active one again after the tray menu.
+  xdotool mousemove $((mx + 300)) $((my + 12)) click 1
+  sleep 0.5
   xdotool key ctrl+f
   read -r fx fy < <(wait_window 560 440) || die "Find Station did not show"
+  xdotool mousemove $((fx + 400)) $((fy + 14))
+  sleep 0.5
   xdotool type --delay 50 "tone"
   xdotool key Return
   sleep 2

@@ -123,17 +123,9 @@ std::string StreamKey(std::string_view url) {
 }
 
 std::string AsciiUrl(std::string_view url) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
-  for (unsigned char c : url) {
-    if (c < 0x80) {
-      out += char(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
+  for (std::size_t i = 0; i < url.size(); ++i)
+    out += static_cast<unsigned char>(url[i]) < 0x80 ? std::string(1, url[i]) : PercentEncoded(url.substr(i, 1));
   return out;
 }
 

@@ -44,18 +44,17 @@ void TFindStationForm::Build() {
   StyleTitle(LabelFind, kTitle);
 
   Place(FrameSearch, *this, 8, 32, 544, 84);
-  Place(LabelName, FrameSearch, 10, 8, 0, 0);
-  StyleCaption(LabelName, "Station name:");
-  Place(EditName, FrameSearch, 10, 25, 250, 18);
-  StyleField(EditName, "");
-  Place(LabelCountry, FrameSearch, 270, 8, 0, 0);
-  StyleCaption(LabelCountry, "Country:");
-  Place(EditCountry, FrameSearch, 270, 25, 56, 18);
-  StyleField(EditCountry, "");
-  Place(LabelTag, FrameSearch, 336, 8, 0, 0);
-  StyleCaption(LabelTag, "Tag (genre):");
-  Place(EditTag, FrameSearch, 336, 25, 96, 18);
-  StyleField(EditTag, "");
+  // A search field under its caption; a border shows where to type in an empty one.
+  const auto field = [this](ui::Label& label, const char* caption, ui::Edit& edit, int left, int width) {
+    Place(label, FrameSearch, left, 8, 0, 0);
+    StyleCaption(label, caption);
+    Place(edit, FrameSearch, left, 25, width, 18);
+    StyleField(edit, "");
+    edit.SetBorder(true);
+  };
+  field(LabelName, "Station name:", EditName, 10, 250);
+  field(LabelCountry, "Country:", EditCountry, 270, 56);
+  field(LabelTag, "Tag (genre):", EditTag, 336, 96);
   Place(LabelCodec, FrameSearch, 442, 8, 0, 0);
   StyleCaption(LabelCodec, "Codec:");
   Place(BoxCodec, FrameSearch, 442, 24, 92, 200);
@@ -74,18 +73,20 @@ void TFindStationForm::Build() {
       Search();
   });
 
-  Place(LabelStatus, *this, 12, 122, 536, 0);
+  Place(LabelStatus, VrBlotterFind, 12, 124, 536, 0);
   LabelStatus.SetWordWrap(true);
   StyleCaption(LabelStatus, "Type a part of a station's name and press Enter.");
 
   Place(FrameResults, *this, 8, 158, 544, 236);
   Place(LabelColumns, FrameResults, 10, 6, 0, 0);
-  const ui::Font fixed = ui::MakeFont("Courier New", 12, false, ui::clTeal);
+  ui::Font fixed = ui::MakeFont("Courier New", 12, false, ui::clTeal);
+  fixed.fixedPitch = true;
   LabelColumns.SetFont(fixed);
   LabelColumns.SetCaption(std::string("Name") + std::string(kNameColumn - 4, ' ') + "  CC  Codec  kbps    Votes");
   Place(ListResults, FrameResults, 10, 24, 524, 202);
   StyleList(ListResults);
-  ListResults.SetFont(ui::MakeFont("Courier New", 12, false, ui::clAqua));
+  fixed.color = ui::clAqua;
+  ListResults.SetFont(fixed);
   ListResults.OnDblClick = [this](ui::Control&) { PlaySelected(); };
 
   AddCommandButton(ButtonPlay, *this, 8, 404, "&Play", [this](ui::Control&) { PlaySelected(); });

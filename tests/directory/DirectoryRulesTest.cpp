@@ -64,7 +64,7 @@ TEST(DirectoryAnswer, RowsAndAddresses) {
   s.codec = "AAC+";
   s.bitrate = 64;
   s.votes = 1234;
-  EXPECT_EQ(ResultRow(s, "A long station name", 10), "A long...  GB  AAC+     64     1234");
+  EXPECT_EQ(ResultRow(s, "A long station name", 10), "A long ...  GB  AAC+     64     1234");
   s.bitrate = 0;
   EXPECT_EQ(ResultRow(s, "Short", 6), "Short   GB  AAC+      -     1234");
   EXPECT_EQ(AsciiUrl("http://h/caf\xC3\xA9 x"), "http://h/caf%C3%A9 x");
