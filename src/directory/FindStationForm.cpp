@@ -219,7 +219,9 @@ void TFindStationForm::KeyDownHandler(unsigned& key, unsigned shift) {
   } else if (key == VK_RETURN && !ctrl) {
     if (focus == ListResults.Handle())
       PlaySelected();
-    else if (focus != BoxPreset.Handle())
+    else if (focus == BoxPreset.Handle())
+      SaveSelected(BoxPreset.ItemIndex() + 1);
+    else
       Search();
   } else if (ctrl && key >= '1' && key <= '7') {
     SaveSelected(int(key - '0'));

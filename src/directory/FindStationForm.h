@@ -2,8 +2,8 @@
 // codec; a result played as a preview, or kept in a preset of the group that the main
 // window shows. The search runs on a thread of its own and the dialog's timer takes its
 // outcome, so the dialog never waits for a server. Works from the keyboard alone: Enter
-// in a search field searches, Enter in the list plays, Ctrl+1..7 keep, Tab moves on,
-// Escape closes. Shown beside the main window, not modally.
+// in a search field searches, Enter in the list plays, Ctrl+1..7 (or Enter in the preset
+// choice) keep, Tab moves on, Escape closes. Shown beside the main window, not modally.
 #pragma once
 
 #include <memory>
