@@ -3,6 +3,7 @@
 #include "app/FormSure.h"
 #include "app/MainForm.h"
 #include "app/StartLog.h"
+#include "directory/FindStationForm.h"
 #include "info/AboutForm.h"
 #include "recording/OptionsForm.h"
 #include "skins/SkinForm.h"
@@ -24,6 +25,7 @@ void CreateAllForms() {
   application.CreateForm(EditStationForm);
   application.CreateForm(FormSure);
   application.CreateForm(AboutForm);
+  application.CreateForm(FindStationForm);
   StartStep("other windows made");
   // The skin shapes the main window and colours what every window lists.
   SkinForm->SetSkinnedWindow(*MainForm);
@@ -34,6 +36,7 @@ void CreateAllForms() {
   EditStationForm->ListSkinTargets(targets);
   HistoryForm->ListSkinTargets(targets);
   OptionsForm->ListSkinTargets(targets);
+  FindStationForm->ListSkinTargets(targets);
 }
 
 }  // namespace app
