@@ -107,9 +107,10 @@ ui::PopupMenu& NowPlaying::Menu() {
       "Save &Previous Song", [&w] { w.SavePreviousSong(); }, w.HasPreviousSong());
   items.emplace_back(
       "Save &Last 10 Minutes", [&w] { w.SaveLastMinutes(); }, w.SongsPlaying());
-  items.emplace_back("Open Songs &Folder", [this] { OpenSongsFolder(); });
+  items.emplace_back("&Open Songs Folder", [this] { OpenSongsFolder(); });
   items.emplace_back("Songs Folder...", [this] { ChooseSongsFolder(); });
   items.emplace_back("-", nullptr);
+  items.emplace_back("&Find Station...", [&w] { w.FindStation(); });
   items.emplace_back(
       "Copy Title", [this] { CopyTitle(); }, !title_.empty());
   items.emplace_back("Open Title Log", [this] { OpenLog(); });

@@ -9,6 +9,7 @@
 #include "base/TextFile.h"
 #include "support/StartedProgram.h"
 #include "support/StationTesting.h"
+#include "support/Waiting.h"
 #include "support/WindowTesting.h"
 
 using namespace testing_support;
@@ -16,7 +17,7 @@ using namespace testing_support;
 namespace {
 
 std::string Folder() {
-  return ProcessTempDirectory("tunora-keys-");
+  return ProgramFolder().Path();
 }
 
 void AppCommand(HWND to, int command) {
@@ -35,7 +36,7 @@ void RealKey(WORD key) {
 
 TEST(MediaKeys, WorkWithTheWindowActiveAndStepThroughThePresetsThatHoldAStation) {
   REQUIRE_STATION("TUNORA_STATION_AAC");
-  TMainForm& m = StartedProgram(Folder(), std::make_shared<TestConnection>());
+  TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
   EXPECT_EQ(m.MediaKeys.Registered(), (std::vector<std::string>{"Play/Pause", "Stop", "Next", "Previous"}));
   const char* names[] = {"MP3", "none", "AAC"};
   const char* urls[] = {StationAddress("TUNORA_STATION_MP3"), "http://127.0.0.1:1/",
@@ -46,7 +47,7 @@ TEST(MediaKeys, WorkWithTheWindowActiveAndStepThroughThePresetsThatHoldAStation)
   }
   SetForegroundWindow(m.Handle());
   const auto plays = [&](const std::string& name) {
-    return PumpUntil([&] { return Playing(m.WindowsMediaPlayer) && m.Monitor().currentStationName == name; }, 10000);
+    return WaitFor([&] { return Playing(m.WindowsMediaPlayer) && m.Monitor().currentStationName == name; }, 10000);
   };
   // A key posted to the focused control, as the keyboard sends it.
   HWND focus = GetFocus() ? GetFocus() : m.Handle();
@@ -58,7 +59,7 @@ TEST(MediaKeys, WorkWithTheWindowActiveAndStepThroughThePresetsThatHoldAStation)
   RealKey(VK_MEDIA_NEXT_TRACK);
   EXPECT_TRUE(plays("MP3")) << "round the group";
   AppCommand(m.Handle(), APPCOMMAND_MEDIA_STOP);
-  EXPECT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == "none"; }, 2000));
+  EXPECT_TRUE(WaitFor([&] { return m.LabelStation.Caption() == "none"; }, 2000));
   EXPECT_FALSE(Playing(m.WindowsMediaPlayer));
 
   m.SetVolume(600);
@@ -67,14 +68,14 @@ TEST(MediaKeys, WorkWithTheWindowActiveAndStepThroughThePresetsThatHoldAStation)
   AppCommand(m.Handle(), APPCOMMAND_VOLUME_MUTE);
   EXPECT_EQ(m.WindowsMediaPlayer.settings().volume(), 0);
   PostMessageA(focus, WM_KEYDOWN, VK_VOLUME_MUTE, 1);
-  EXPECT_TRUE(PumpUntil([&] { return m.VrScrollBarPlayer1.Position() == 550; }, 1000));
+  EXPECT_TRUE(WaitFor([&] { return m.VrScrollBarPlayer1.Position() == 550; }, 1000));
   m.SetVolume(1000);
 }
 
 // Another window holds Stop: the program registers the others and names Stop; keys.ini
 // switches the global keys off.
 TEST(MediaKeys, KeysHeldElsewhereAreToldAndKeysIniSwitchesThemOff) {
-  TMainForm& m = StartedProgram(Folder(), std::make_shared<TestConnection>());
+  TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
   m.MediaKeys.Unregister();
   HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   ASSERT_TRUE(RegisterHotKey(other, 1, 0, VK_MEDIA_STOP));

@@ -8,10 +8,10 @@
 #include "app/MainForm.h"
 #include "nowplaying/SleepMinutesForm.h"
 #include "recording/OptionsForm.h"
-#include "support/ProcessDriver.h"
 #include "support/SoundCapture.h"
 #include "support/StartedProgram.h"
 #include "support/StationTesting.h"
+#include "support/Waiting.h"
 #include "support/WindowTesting.h"
 
 using namespace testing_support;
@@ -23,7 +23,7 @@ constexpr const char* kSleepMenu = "Sleep &Timer";
 class SleepTimer : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_ = &StartedProgram(ProcessTempDirectory("tunora-sleep-"), std::make_shared<TestConnection>());
+    m_ = &StartedProgram(std::make_shared<TestConnection>());
     m_->SetVolume(800);
   }
   void TearDown() override {
@@ -43,7 +43,7 @@ class SleepTimer : public ::testing::Test {
     m_->VrDemoButtonStation[0].SetCaption("Tone");
     m_->EditStationURL[0].SetText(StationAddress("TUNORA_STATION_MP3"));
     LeftClick(m_->VrDemoButtonStation[0]);
-    ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
   }
   // Other... with one minute typed, as a user types it; the field has the focus.
   void SleepInOneMinute() {
@@ -51,10 +51,15 @@ class SleepTimer : public ::testing::Test {
     std::atomic<bool> focused{false};
     std::thread typist([&] {
       HWND edit = nullptr;
-      WaitUntil([&] { return (edit = SleepMinutesForm->EditMinutes.Handle()) && IsWindowVisible(edit); }, 5000);
+      // Off the program's thread: waits without dispatching its messages.
+      const auto until = [](auto pred, DWORD ms) {
+        for (const DWORD start = GetTickCount(); !pred() && GetTickCount() - start < ms;) Sleep(10);
+        return pred();
+      };
+      until([&] { return (edit = SleepMinutesForm->EditMinutes.Handle()) && IsWindowVisible(edit); }, 5000);
       GUITHREADINFO info{};
       info.cbSize = sizeof info;
-      focused = WaitUntil([&] { return GetGUIThreadInfo(ui, &info) && info.hwndFocus == edit; }, 3000);
+      focused = until([&] { return GetGUIThreadInfo(ui, &info) && info.hwndFocus == edit; }, 3000);
       PostMessageA(edit, WM_CHAR, '1', 0);
       PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     });
@@ -68,7 +73,7 @@ class SleepTimer : public ::testing::Test {
 
 TEST_F(SleepTimer, OtherMinuteFadesAndStopsTheStationWhileTheRecordingGoesOn) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
-  OptionsForm->DirectoryEditLogger.SetText(ProcessTempDirectory("tunora-sleep-") + "\\sleep.wav");
+  OptionsForm->DirectoryEditLogger.SetText(ProgramFolder() / "sleep.wav");
   PlayTone();
   LeftClick(m_->VrDemoButtonRec);
   SoundCapture sink(70000);
@@ -77,7 +82,7 @@ TEST_F(SleepTimer, OtherMinuteFadesAndStopsTheStationWhileTheRecordingGoesOn) {
   const DWORD end = GetTickCount() + 60000;
   EXPECT_EQ(m_->TitleTray.Sleep().Timer().Minutes(), 1);
   EXPECT_TRUE(m_->TitleTray.Menu().Find("&Other...")->checked);
-  EXPECT_TRUE(PumpUntil([&] { return m_->TitleTray.Tray().Tip().starts_with("Ovexia Tunora\nSleeping in "); }, 1000))
+  EXPECT_TRUE(WaitFor([&] { return m_->TitleTray.Tray().Tip().starts_with("Ovexia Tunora\nSleeping in "); }, 1000))
       << m_->TitleTray.Tray().Tip();
 
   Pump(40000);  // ten seconds into the fade
@@ -86,14 +91,14 @@ TEST_F(SleepTimer, OtherMinuteFadesAndStopsTheStationWhileTheRecordingGoesOn) {
   EXPECT_LT(gain, 600);
   EXPECT_EQ(m_->VrScrollBarPlayer1.Position(), 800) << "the fader does not move";
   EXPECT_TRUE(Playing(m_->WindowsMediaPlayer));
-  ASSERT_TRUE(PumpUntil([&] { return !Playing(m_->WindowsMediaPlayer); }, 25000));
+  ASSERT_TRUE(WaitFor([&] { return !Playing(m_->WindowsMediaPlayer); }, 25000));
   EXPECT_NEAR(double(GetTickCount()), double(end), 1500) << "stops a minute after Enter";
   EXPECT_EQ(m_->LabelStation.Caption(), "none");
   EXPECT_EQ(m_->WindowsMediaPlayer.gain(), playback::StationPlayer::kFullGain) << "the next station plays as loud";
   EXPECT_FALSE(m_->TitleTray.Sleep().Timer().Running());
   EXPECT_TRUE(m_->TitleTray.Menu().Find("&Off")->checked);
   const int size = m_->VrNumSize.Value();
-  EXPECT_TRUE(PumpUntil([&] { return m_->VrNumSize.Value() > size; }, 3000)) << "the recording goes on";
+  EXPECT_TRUE(WaitFor([&] { return m_->VrNumSize.Value() > size; }, 3000)) << "the recording goes on";
 
   sink.Finish(false);
   const double full = sink.ToneAt(end - 40000, 5000).rms;
@@ -109,14 +114,14 @@ TEST_F(SleepTimer, OffDuringTheFadeBringsTheSoundBackAtOnceAndChoosingAgainResta
   Choose({kSleepMenu, "30 Minutes"});
   EXPECT_TRUE(m_->TitleTray.Menu().Find("30 Minutes")->checked);
   EXPECT_TRUE(
-      PumpUntil([&] { return m_->TitleTray.Tray().Tip().find("Sleeping in 30 min") != std::string::npos; }, 1000));
+      WaitFor([&] { return m_->TitleTray.Tray().Tip().find("Sleeping in 30 min") != std::string::npos; }, 1000));
   SleepInOneMinute();
   EXPECT_EQ(m_->TitleTray.Sleep().Timer().Minutes(), 1) << "chosen again, it starts anew";
   Pump(45000);
   ASSERT_LT(m_->WindowsMediaPlayer.gain(), 300);
   Choose({kSleepMenu, "&Off"});
   EXPECT_EQ(m_->WindowsMediaPlayer.gain(), playback::StationPlayer::kFullGain);
-  EXPECT_TRUE(PumpUntil([&] { return m_->TitleTray.Tray().Tip().find("Sleeping") == std::string::npos; }, 1000));
+  EXPECT_TRUE(WaitFor([&] { return m_->TitleTray.Tray().Tip().find("Sleeping") == std::string::npos; }, 1000));
   EXPECT_TRUE(Playing(m_->WindowsMediaPlayer));
 }
 
