@@ -5,6 +5,7 @@
 #include "app/StartLog.h"
 #include "info/AboutForm.h"
 #include "recording/OptionsForm.h"
+#include "schedule/ScheduleForm.h"
 #include "skins/SkinForm.h"
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
@@ -24,6 +25,7 @@ void CreateAllForms() {
   application.CreateForm(EditStationForm);
   application.CreateForm(FormSure);
   application.CreateForm(AboutForm);
+  application.CreateForm(ScheduleForm);
   StartStep("other windows made");
   // The skin shapes the main window and colours what every window lists.
   SkinForm->SetSkinnedWindow(*MainForm);
@@ -34,6 +36,7 @@ void CreateAllForms() {
   EditStationForm->ListSkinTargets(targets);
   HistoryForm->ListSkinTargets(targets);
   OptionsForm->ListSkinTargets(targets);
+  ScheduleForm->ListSkinTargets(targets);
 }
 
 }  // namespace app
