@@ -176,6 +176,9 @@ ScheduleFile ParseScheduleFile(const std::string& text) {
     if (c.fault.empty() && !c.hasStart) c.fault = "it has no Start=";
     if (c.fault.empty() && c.s.days == Days::Once && !c.hasDate) c.fault = "it is Once but has no Date=";
     if (c.fault.empty()) c.fault = ScheduleFault(c.s);
+    // What the days do not use is not kept: the file written from it would not hold it.
+    if (c.s.days != Days::Weekdays) c.s.weekdays = 0;
+    if (c.s.days != Days::Once) c.s.date = {};
     if (c.fault.empty() && file.schedules.size() >= kMaxSchedules)
       c.fault = "more than " + std::to_string(kMaxSchedules) + " schedules";
     if (c.fault.empty())

@@ -121,7 +121,7 @@ class TakeParts {
   // The file that a frame of `ticks` samples at `rate` a second, arriving at `now`, goes
   // to; kNone once every file is full.
   std::size_t Frame(long long ticks, int rate, long long now);
-  // The file that the frames go to now (Count() when all are done); the moment may close it.
+  // The file that the frames go to now (Count() when all are full or their time is up).
   std::size_t Current(long long now);
   bool Done(long long now) { return Current(now) >= parts_.size(); }
 

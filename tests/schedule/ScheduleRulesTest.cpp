@@ -155,6 +155,7 @@ TEST(ScheduleRules, BackToBackSchedulesSplitOneConnectionWithoutLosingAFrame) {
   EXPECT_NEAR(60.0, double(perPart[0]) / 44100, 0.03);
   EXPECT_NEAR(60.0, double(perPart[1]) / 44100, 0.03);
   EXPECT_EQ(5000 - (perPart[0] + perPart[1]) / 1152, lost);
+  EXPECT_TRUE(parts.Done(1070)) << "the last file is full before its time is up";
   // Sound lost to a drop: the file is closed when its time is up, the next one begins.
   TakeParts late;
   late.Add(60, 1060);
