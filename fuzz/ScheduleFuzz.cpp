@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(local.hour == s.hour && local.minute == s.minute && o->end > now);
     FUZZ_CHECK(o->end - o->start == s.minutes * 60LL);
   }
-  const schedule::ScheduleFile again = schedule::ParseScheduleFile(schedule::ScheduleFileText(file.schedules, file.checked));
+  const schedule::ScheduleFile again =
+      schedule::ParseScheduleFile(schedule::ScheduleFileText(file.schedules, file.checked));
   FUZZ_CHECK(again.schedules == file.schedules && again.faults.empty() && again.checked == file.checked);
   return 0;
 }

@@ -67,8 +67,8 @@ void ScheduledFiles::Frame(const std::uint8_t* data, std::size_t size, std::int6
 void ScheduledFiles::Open(const std::string& name) {
   const songs::FileKind kind = songs::FileKindFor(format_.codec);
   if (!kind.muxer) throw songs::SongFileError("the station's " + format_.codec + " frames cannot be kept as sent");
-  const std::string planned = songs::SongPath(directory_, schedule::kScheduledFolder, base::Utf8FromAnsi(name),
-                                              kind.extension, false);
+  const std::string planned =
+      songs::SongPath(directory_, schedule::kScheduledFolder, base::Utf8FromAnsi(name), kind.extension, false);
   if (planned.empty()) throw songs::SongFileError("the program's folder leaves no room for a file name");
   const std::string folder = directory_ + "\\" + schedule::kScheduledFolder;
   if (!CreateDirectoryW(base::WideFromUtf8(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)

@@ -36,7 +36,7 @@ class ScheduledFiles : public playback::StreamTap {
   const std::shared_ptr<schedule::TakePlan> plan_;
   playback::StreamFormat format_;
   std::size_t part_ = schedule::TakeParts::kNone;  // the file open, or the last one
-  bool failed_ = false;                           // the current part cannot be written
+  bool failed_ = false;                            // the current part cannot be written
   std::unique_ptr<songs::SongFileWriter> file_;
   std::int64_t ticks_ = 0, flushedTicks_ = 0;  // of the open file
   std::string title_;                          // UTF-8

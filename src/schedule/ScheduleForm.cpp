@@ -159,8 +159,8 @@ void TScheduleForm::ComboBoxPresetChange(ui::Control&) {
 
 void TScheduleForm::ListSkinTargets(looks::SkinTargets& targets) {
   targets.Font(scActive, {&LabelSchedules, &EditName, &EditUrl, &EditDays, &EditDate, &EditStart, &EditMinutes});
-  targets.Font(scPassive, {&ListBoxSchedules, &LabelPreset, &LabelName, &LabelUrl, &LabelDays, &LabelDate,
-                           &LabelStart, &LabelMinutes, &LabelNote});
+  targets.Font(scPassive, {&ListBoxSchedules, &LabelPreset, &LabelName, &LabelUrl, &LabelDays, &LabelDate, &LabelStart,
+                           &LabelMinutes, &LabelNote});
   targets.CommandButtons({&VrDemoButtonAdd, &VrDemoButtonChange, &VrDemoButtonRemove, &VrDemoButtonClose});
   targets.Fill(scPopup, {&VrBlotterSchedules});
 }

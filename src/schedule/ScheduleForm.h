@@ -40,8 +40,8 @@ class TScheduleForm : public ui::Form {
   looks::TFramePanel VrBlotterFields{"VrBlotterFields"};
   ui::Label LabelPreset, LabelName, LabelUrl, LabelDays, LabelDate, LabelStart, LabelMinutes, LabelNote;
   ui::ComboBox ComboBoxPreset{"ComboBoxPreset"};
-  ui::Edit EditName{"EditName"}, EditUrl{"EditUrl"}, EditDays{"EditDays"}, EditDate{"EditDate"},
-      EditStart{"EditStart"}, EditMinutes{"EditMinutes"};
+  ui::Edit EditName{"EditName"}, EditUrl{"EditUrl"}, EditDays{"EditDays"}, EditDate{"EditDate"}, EditStart{"EditStart"},
+      EditMinutes{"EditMinutes"};
   widgets::TVrDemoButton VrDemoButtonAdd{"VrDemoButtonAdd"};
   widgets::TVrDemoButton VrDemoButtonChange{"VrDemoButtonChange"};
   widgets::TVrDemoButton VrDemoButtonRemove{"VrDemoButtonRemove"};

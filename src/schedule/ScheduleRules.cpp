@@ -116,7 +116,8 @@ bool ParseDays(const std::string& text, Schedule& s) {
   while (at <= t.size()) {
     const std::size_t comma = std::min(t.find(',', at), t.size());
     const std::string word = Trimmed(t.substr(at, comma - at));
-    const auto* found = std::find_if(std::begin(kWeekdays), std::end(kWeekdays), [&](const char* w) { return SameWord(word, w); });
+    const auto* found =
+        std::find_if(std::begin(kWeekdays), std::end(kWeekdays), [&](const char* w) { return SameWord(word, w); });
     if (found == std::end(kWeekdays)) return false;
     mask |= 1u << (found - std::begin(kWeekdays));
     at = comma + 1;

@@ -133,7 +133,8 @@ void Scheduler::Look(long long now) {
     if (const std::string failure = run.plan->TakeFailure(); !failure.empty()) notices_.push_back(failure);
     const std::string error = run.take->LastError();
     if (!error.empty() && error != run.error)
-      notices_.push_back("The scheduled recording of " + run.plan->Station() + " cannot connect, and tries again: " + error);
+      notices_.push_back("The scheduled recording of " + run.plan->Station() +
+                         " cannot connect, and tries again: " + error);
     run.error = error;
   }
   std::erase_if(runs_, [](const Run& run) { return run.take->Ended(); });

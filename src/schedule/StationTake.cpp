@@ -73,9 +73,9 @@ void StationTake::Run(const std::string& url, const std::shared_ptr<playback::St
         const std::string scheme = playback::SchemeOf(address);
         live = !scheme.empty() && scheme != "file" && reader.DurationSeconds() == 0 && !reader.SizeKnown();
         files->Connected(reader.Format(), played);
-        reader.SetFrameSink([&](const std::uint8_t* data, std::size_t size,
-                                std::int64_t ticks) { files->Frame(data, size, ticks); },
-                            [&](const playback::StreamFormat& format) { files->NewFormat(format); });
+        reader.SetFrameSink(
+            [&](const std::uint8_t* data, std::size_t size, std::int64_t ticks) { files->Frame(data, size, ticks); },
+            [&](const playback::StreamFormat& format) { files->NewFormat(format); });
         {
           std::lock_guard lock(shared_->mutex);
           shared_->error.clear();

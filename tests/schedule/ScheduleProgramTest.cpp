@@ -20,7 +20,9 @@ using namespace testing_support;
 
 namespace {
 
-std::string Dir() { return ProcessTempDirectory("tunora-schedule-"); }
+std::string Dir() {
+  return ProcessTempDirectory("tunora-schedule-");
+}
 
 // The local time `seconds` from now, rounded down to its minute.
 SYSTEMTIME MinuteFromNow(long long seconds) {
@@ -77,8 +79,9 @@ TEST(Schedule, AScheduleRecordsTheStationForAMinuteWhileAnotherPresetPlays) {
 
   ASSERT_TRUE(PumpUntil([&] { return !m.Scheduled.Running().empty(); }, 90000)) << "the schedule did not start";
   EXPECT_EQ(0u, m.Scheduled.Running().find("Tone Station until "));
-  EXPECT_TRUE(PumpUntil([&] { return m.TitleTray.Tray().Tip().find("\nRecording Tone Station until ") != std::string::npos; }))
-      << m.TitleTray.Tray().Tip();
+  EXPECT_TRUE(PumpUntil([&] {
+    return m.TitleTray.Tray().Tip().find("\nRecording Tone Station until ") != std::string::npos;
+  })) << m.TitleTray.Tray().Tip();
   ASSERT_TRUE(PumpUntil([&] { return m.Scheduled.Running().empty(); }, 80000)) << "the recording did not end";
   EXPECT_EQ(listening, m.WindowsMediaPlayer.URL());
   EXPECT_TRUE(Playing(m.WindowsMediaPlayer)) << "the listener's station went on throughout";
