@@ -90,6 +90,7 @@ TEST(Schedule, AScheduleRecordsTheStationForAMinuteWhileAnotherPresetPlays) {
   EXPECT_NEAR(60.0, DecodedSeconds(name + ".mp3"), 2.0);
   ASSERT_TRUE(PumpUntil([&] { return base::FileExists(name + ".cue"); }, 3000));
   const std::string sheet = base::ReadTextFile(name + ".cue").value_or("");
+  EXPECT_NE(std::string::npos, sheet.find(".mp3\" MP3\r\n")) << sheet;
   EXPECT_NE(std::string::npos, sheet.find("TITLE \"Tone 440 Hz\"")) << sheet;
 }
 
