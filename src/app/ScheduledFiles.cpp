@@ -79,6 +79,7 @@ void ScheduledFiles::Open(const std::string& name) {
       path, kind.muxer, format_,
       songs::SongTags{base::Utf8FromAnsi(name), tags.artist, base::Utf8FromAnsi(plan_->Station()), ""});
   ticks_ = flushedTicks_ = 0;
+  TakeSheetReports();
   // The cue sheet counts in samples: its "bytes" are the frames' ticks at their rate.
   cueSheets_.Begin(base::AnsiFromUtf8(path), std::uint32_t(format_.sampleRate));
   NoteTitle();
@@ -93,7 +94,17 @@ void ScheduledFiles::Close() {
   }
   file_.reset();
   cueSheets_.End();
-  if (const std::string report = cueSheets_.TakeReport(); !report.empty()) plan_->Fail(report);
+}
+
+void ScheduledFiles::Ended() {
+  Close();
+  cueSheets_.WaitEnded(recording::CueSheetWriter::kEndWaitMs);
+  TakeSheetReports();
+}
+
+void ScheduledFiles::TakeSheetReports() {
+  for (std::string report = cueSheets_.TakeReport(); !report.empty(); report = cueSheets_.TakeReport())
+    plan_->Fail(report);
 }
 
 void ScheduledFiles::Title(const std::string& title) {

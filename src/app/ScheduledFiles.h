@@ -24,13 +24,16 @@ class ScheduledFiles : public playback::StreamTap {
   void Frame(const std::uint8_t* data, std::size_t size, std::int64_t ticks) override;
   void Sound(int, const std::int16_t*, std::size_t) override {}
   void Title(const std::string& title) override;
-  void Ended() override { Close(); }
+  // The last file is closed, and its sheets written before the scheduler hears of the end.
+  void Ended() override;
 
  private:
   void Open(const std::string& name);
   void Close();
   void NoteTitle();
   void Fail(const std::string& why);
+  // What the cue sheets of the files before had to tell.
+  void TakeSheetReports();
 
   const std::string directory_;  // UTF-8
   const std::shared_ptr<schedule::TakePlan> plan_;

@@ -129,6 +129,8 @@ void Scheduler::Look(long long now) {
   // The recordings that are over, and what went wrong with them.
   const std::size_t before = runs_.size();
   for (Run& run : runs_) {
+    // Looked at before its news: what it told before it ended is told all the same.
+    run.over = run.take->Ended();
     if (run.plan->Done()) run.take->Stop();
     if (const std::string failure = run.plan->TakeFailure(); !failure.empty()) notices_.push_back(failure);
     const std::string error = run.take->LastError();
@@ -137,7 +139,7 @@ void Scheduler::Look(long long now) {
                          " cannot connect, and tries again: " + error);
     run.error = error;
   }
-  std::erase_if(runs_, [](const Run& run) { return run.take->Ended(); });
+  std::erase_if(runs_, [](const Run& run) { return run.over; });
   for (Run& run : runs_) FollowOn(run);
   for (const Schedule& s : schedules_) {
     const std::optional<Occurrence> o = NextOccurrence(s, now, zone_);

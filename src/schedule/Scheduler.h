@@ -96,6 +96,7 @@ class Scheduler {
     std::unique_ptr<StationTake> take;
     Schedule last;  // the schedule of its last file, which another may follow on
     std::string error;
+    bool over = false;
   };
   void Look(long long now);
   void Start(const Schedule& s, const Occurrence& o, long long now);
