@@ -27,7 +27,7 @@ void Pump(double ms);
 
 // Pumps until pred holds or ms have passed; returns pred.
 template <typename Pred>
-bool PumpUntil(Pred pred, double ms) {
+bool WaitFor(Pred pred, double ms) {
   const double start = Millis();
   while (!pred() && Millis() - start < ms) Pump(10);
   return pred();

@@ -63,7 +63,7 @@ Run ClickAndHear(TMainForm& m, int k, double hz) {
   }
   const DWORD clicked = GetTickCount();
   Click(m.VrDemoButtonStation[k]);
-  PumpUntil([&] { return m.WindowsMediaPlayer.startTimes().playing >= 0; }, 5000);
+  WaitFor([&] { return m.WindowsMediaPlayer.startTimes().playing >= 0; }, 5000);
   Pump(600);
   heard.Finish(false);
   const DWORD at = ToneFrom(heard, clicked, hz);
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
   if (std::string(argv[1]) == "play") {
     m.VrDemoButtonStation[0].SetCaption("Tone");
     m.EditStationURL[0].SetText(argv[2]);
-    PumpUntil([&] { return m.Monitor().internetConnected; }, 5000);
+    WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
     Click(m.VrDemoButtonStation[0]);
     Pump(std::atof(argv[3]) * 1000);
     std::printf("%s\n", m.WindowsMediaPlayer.playState() == playback::psPlaying ? "played" : "did not play");
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
   m.EditStationURL[0].SetText(argv[1]);
   m.VrDemoButtonStation[1].SetCaption("Other");
   m.EditStationURL[1].SetText(argv[2]);
-  PumpUntil([&] { return m.Monitor().internetConnected; }, 5000);
+  WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
   // Each station is timed from idle and as the one switched to, so that the two medians
   // hold the same stations (their servers answer at different speeds).
   std::vector<long> idle, switched;

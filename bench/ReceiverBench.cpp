@@ -31,14 +31,14 @@ TMainForm& StartReceiver() {
   ui::InitSynchronize();
   app::CreateAllForms();
   MainForm->Show();
-  PumpUntil([] { return MainForm->Monitor().internetConnected; }, 5000);
+  WaitFor([] { return MainForm->Monitor().internetConnected; }, 5000);
   Pump(500);
   return *MainForm;
 }
 
 bool Play(TMainForm& m, const std::string& url) {
   m.PlayStation("Bench", url);
-  return PumpUntil([&] { return m.LabelStation.Caption() == "Bench"; }, 15000);
+  return WaitFor([&] { return m.LabelStation.Caption() == "Bench"; }, 15000);
 }
 
 void TickCost(TMainForm& m, const char* what) {

@@ -17,6 +17,8 @@
 #include "playback/StationPlayer.h"
 #include "support/Waiting.h"
 
+using testing_support::WaitFor;
+
 namespace {
 
 long Median(std::vector<long> v) {

@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
   m.EditStationURL[0].SetText(argv[2]);
   m.VrDemoButtonStation[1].SetCaption("Tone AAC");
   m.EditStationURL[1].SetText(argv[3]);
-  PumpUntil([&] { return m.Monitor().internetConnected; }, 5000);
+  WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
 
   // TUNORA_SOAK_PLAIN: stations and titles only, without the songs and the recording (to
   // tell which of them holds on to something).
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   Click(m.VrDemoButtonStation[0]);
-  if (!PumpUntil([&] { return m.WindowsMediaPlayer.playState() == playback::psPlaying; }, 10000)) {
+  if (!WaitFor([&] { return m.WindowsMediaPlayer.playState() == playback::psPlaying; }, 10000)) {
     std::printf("the station did not play: %s\n", m.WindowsMediaPlayer.lastError().c_str());
     return 1;
   }

@@ -41,7 +41,7 @@ Figures Measure(TMainForm& m, double ms, Done done) {
     monitor();
   };
   const double cpu = CpuSeconds(), start = Millis();
-  PumpUntil(done, ms);
+  WaitFor(done, ms);
   m.TimerTunora.OnTimer = monitor;
   return {(CpuSeconds() - cpu) / ((Millis() - start) / 1e3) * 100, worst};
 }

@@ -79,7 +79,7 @@ struct Listening {
 
 bool PlayTone(TMainForm& m) {
   Click(m.VrDemoButtonStation[0]);
-  if (!PumpUntil([&] { return m.WindowsMediaPlayer.playState() == playback::psPlaying; }, 10000)) return false;
+  if (!WaitFor([&] { return m.WindowsMediaPlayer.playState() == playback::psPlaying; }, 10000)) return false;
   Pump(1500);  // steady sound at the sink
   return true;
 }
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
   widgets::TVrSlider& fader = m.VrScrollBarPlayer1;
   m.VrDemoButtonStation[0].SetCaption("Tone");
   m.EditStationURL[0].SetText(argv[1]);
-  PumpUntil([&] { return m.Monitor().internetConnected; }, 5000);
+  WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
   fader.SetPosition(1000);
   if (!PlayTone(m)) {
     std::printf("the station did not play: %s\n", m.WindowsMediaPlayer.lastError().c_str());

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 C=corpus
-rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts,leftover,title,stream_headers,schedule}
+rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts,leftover,title,stream_headers,directory_answer,schedule}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -36,6 +36,15 @@ print_a, print_b = 'A0' * 32, '9f' * 32
 put('title', 'icy-references', "StreamTitle='&#1050;&#1080;&#1085;&#1086; - &#x3BA;&#X6771; &#0;&#55357;&#12';StreamUrl='';\0\0")
 put('title', 'utf8-and-1252', b"Caf\xc3\xa9 \xf0\x9f\x8e\xb5 &#128512;\r\n\x1b[1m")
 put('title', 'cp1252', b"\x93quoted\x94 caf\xe9 &#x41a; &amp; &#9999999999;")
+
+answer = ('[{"stationuuid":"96062a7b-0601-11e8-ae97-52543be04c81","name":"Tone One","url":"http://127.0.0.1/x.pls",'
+          '"url_resolved":"http://127.0.0.1:8000/tone.mp3","countrycode":"DE","tags":"test,tone","codec":"MP3",'
+          '"bitrate":128,"hls":0,"lastcheckok":1,"votes":12,"clickcount":3},'
+          '{"stationuuid":"aa","name":"Broken","url":"http://b/","lastcheckok":0,"votes":"7"},'
+          '{"name":null,"url":5,"votes":-1,"bitrate":1e400},{"url":"HTTP://127.0.0.1:8000"},7,[[[]]]]')
+put('directory_answer', 'stations.json', '\0' + answer)
+put('directory_answer', 'broken-too.json', '\1' + answer)
+put('directory_answer', 'web-page', '\0<html><body>502 Bad Gateway</body></html>')
 
 import struct
 def packets(*ps):

@@ -35,7 +35,7 @@ import re, sys
 text = open(sys.argv[1], encoding="utf-8").read()
 parts = re.split(r"(?m)^(?=## )", text)
 keep = ("## Download and install", "## Using the receiver", "## Now-playing titles", "## Songs",
-        "## Skins and layout", "## Recording", "## Where the program keeps its files")
+        "## Find Station", "## Skins and layout", "## Recording", "## Where the program keeps its files")
 intro = [l for l in parts[0].splitlines() if not l.startswith(("!", ">", "# "))]
 out = ["Ovexia Tunora " + sys.argv[2], ""] + intro
 # The screenshots stay on the web page: the zip holds no pictures.
@@ -93,6 +93,8 @@ cp "$dir/LICENSE.md" "$dir/README.ijg" "$stage/LICENSES/libjpeg-turbo/"
 cp "$dir/copyright" "$stage/LICENSES/libjpeg-turbo/debian-copyright"
 cp /usr/share/doc/mingw-w64-common/copyright "$stage/LICENSES/mingw-w64/mingw-w64-runtime-and-winpthreads.txt"
 cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/LICENSES/mingw-w64/gcc-runtime-libgcc-libstdc++.txt"
+mkdir -p "$stage/LICENSES/nlohmann-json"
+cp /usr/share/doc/nlohmann-json3-dev/copyright "$stage/LICENSES/nlohmann-json/debian-copyright"
 source_of() { dpkg-query -W -f '${source:Package} ${source:Version}' "$1"; }
 cat >"$stage/LICENSES/SOURCES.txt" <<EOF
 Ovexia Tunora $version links these libraries statically. Each is built from the Debian
@@ -108,6 +110,8 @@ mingw-w64 runtime and winpthreads: the Zope Public Licence and MIT-style licence
   Debian source package: $(source_of mingw-w64-common)
 libgcc and libstdc++: GPL 3 with the GCC Runtime Library Exception.
   Debian source package: $(source_of gcc-mingw-w64-base)
+nlohmann-json (header only, compiled into the program): MIT.
+  Debian source package: $(source_of nlohmann-json3-dev)
 EOF
 
 # Text files get Windows line ends; the zip is written by Python for a fixed layout.

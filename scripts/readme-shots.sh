@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots from the real program on a private virtual display:
-# the main window playing the local demo station, the about box over it, and the tray
-# icon's menu.
+# the main window playing the local demo station, the about box over it, the tray
+# icon's menu, and Find Station with the tests' own station directory.
 #
 #   scripts/readme-shots.sh [OUTDIR]   (default: docs/)
 #
-# Writes OUTDIR/main-window.png, OUTDIR/about-box.png and OUTDIR/tray.png. The program runs in a fresh
+# Writes OUTDIR/main-window.png, OUTDIR/about-box.png, OUTDIR/tray.png and
+# OUTDIR/find-station.png. The program runs in a fresh
 # working directory of its own, with a station group whose first preset is the demo
 # station (a 440 Hz tone from the local test station on 127.0.0.1:$TUNORA_SHOTS_PORT,
 # default 8318); nothing of the user's own files is read or written.
@@ -22,6 +23,7 @@ out=$(mkdir -p "${1:-$TUNORA_ROOT/docs}" && cd "${1:-$TUNORA_ROOT/docs}" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/tunora-shots.XXXXXX")
 station=$work/station
 cleanup() {
+  [ -z "${directory:-}" ] || kill "$directory" 2>/dev/null || true
   "$TUNORA_ROOT/scripts/station.sh" stop "$station" >/dev/null 2>&1 || true
   rm -rf "$work"
 }
@@ -37,6 +39,13 @@ printf '%s\r\n' \
   "Radio Paradise" "http://stream.radioparadise.com/mp3-128" \
   "BBC World Service" "http://stream.live.vc.bbcmedia.co.uk/bbc_world_service" \
   none none none none none none >"$work/files/Ovexia Radio Network1.dat"
+# The station directory of the tests, whose stations play the demo station.
+python3 "$TUNORA_ROOT/tests/directory/fake-directory.py" 0 "http://127.0.0.1:$port/tone.mp3" \
+  "http://127.0.0.1:$port/tone.ogg" "$work/clicks.log" >"$work/directory-port" &
+directory=$!
+for _ in $(seq 50); do [ -s "$work/directory-port" ] && break; sleep 0.1; done
+printf '[Directory]\r\nServers=http://127.0.0.1:%s/api\r\n' "$(head -1 "$work/directory-port")" \
+  >"$work/files/directory.ini"
 
 "$TUNORA_ROOT/scripts/session.sh" bash -c '
   set -euo pipefail
@@ -85,7 +94,10 @@ printf '%s\r\n' \
   read -r ax ay < <(wait_window 560 417) || die "the about box did not show"
   sleep 1
   shoot "$ax" "$ay" 560 417 "$out/about-box.png"
-  xdotool key Escape
+  # Keys reach no window here without a window manager to focus it: OK by the mouse.
+  xdotool mousemove $((ax + 70)) $((ay + 389)) click 1
+  xdotool mousemove 0 0
+  sleep 0.5
 
   # The tray menu: a right click on the icon in the tray window of Wine (no desktop shell
   # here), the icon being the first in its client area.
@@ -96,9 +108,25 @@ printf '%s\r\n' \
   xdotool mousemove $((X + 2)) $((Y + HEIGHT - 2))
   sleep 0.5
   shoot "$X" "$Y" 330 250 "$out/tray.png"
+  xdotool mousemove 5 $((Y + 600)) click 1  # a click beside the menu closes it
+  sleep 0.5
+
+  # Find Station: Ctrl+F on the main window, a search, the first result selected. Keys
+  # go to the window under the pointer (no window manager gives the focus), once a
+  # click on its bare face has made it the active one again after the tray menu.
+  xdotool mousemove $((mx + 300)) $((my + 12)) click 1
+  sleep 0.5
+  xdotool key ctrl+f
+  read -r fx fy < <(wait_window 560 440) || die "Find Station did not show"
+  xdotool mousemove $((fx + 400)) $((fy + 14))
+  sleep 0.5
+  xdotool type --delay 50 "tone"
+  xdotool key Return
+  sleep 2
+  shoot "$fx" "$fy" 560 440 "$out/find-station.png"
   xdotool key Escape
 
   kill $program 2>/dev/null || true
   wait $program 2>/dev/null || true
 ' shots "$work/files" "$exe" "$out"
-say "wrote $out/main-window.png, $out/about-box.png and $out/tray.png"
+say "wrote $out/main-window.png, $out/about-box.png, $out/tray.png and $out/find-station.png"

@@ -14,6 +14,7 @@ PACKAGES=(
   icecast2 ffmpeg openssl
   cuetools  # reads the cue sheets the recorder writes, as a cue player would
   googletest libgtest-dev libjpeg62-turbo-dev
+  nlohmann-json3-dev  # the station directory's answers (header only, both builds)
   clang libclang-rt-14-dev  # the fuzz targets: libFuzzer with the sanitizers
 )
 

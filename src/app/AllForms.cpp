@@ -3,6 +3,7 @@
 #include "app/FormSure.h"
 #include "app/MainForm.h"
 #include "app/StartLog.h"
+#include "directory/FindStationForm.h"
 #include "info/AboutForm.h"
 #include "recording/OptionsForm.h"
 #include "schedule/ScheduleForm.h"
@@ -25,6 +26,7 @@ void CreateAllForms() {
   application.CreateForm(EditStationForm);
   application.CreateForm(FormSure);
   application.CreateForm(AboutForm);
+  application.CreateForm(FindStationForm);
   application.CreateForm(ScheduleForm);
   StartStep("other windows made");
   // The skin shapes the main window and colours what every window lists.
@@ -36,6 +38,7 @@ void CreateAllForms() {
   EditStationForm->ListSkinTargets(targets);
   HistoryForm->ListSkinTargets(targets);
   OptionsForm->ListSkinTargets(targets);
+  FindStationForm->ListSkinTargets(targets);
   ScheduleForm->ListSkinTargets(targets);
 }
 

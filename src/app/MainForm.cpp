@@ -12,6 +12,7 @@
 #include "app/StartLog.h"
 #include "base/Encoding.h"
 #include "base/TextFile.h"
+#include "directory/FindStationForm.h"
 #include "info/AboutForm.h"
 #include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
@@ -36,6 +37,11 @@ TMainForm::TMainForm() : ui::Form("MainForm") {
   SetKeyPreview(true);
   OnShow = [this](ui::Control& c) { FormShow(c); };
   OnDestroy = [this](ui::Control& c) { FormDestroy(c); };
+  OnKeyDown = [this](ui::Control&, unsigned& key, unsigned shift) {
+    if (key != 'F' || shift != ui::ssCtrl) return;
+    key = 0;
+    FindStation();
+  };
   BuildShape();
   BuildDisplay();
   BuildFaderBlock();
@@ -118,6 +124,7 @@ void TMainForm::FormShow(ui::Control&) {
 // loaded (TimerTunoraTimer).
 void TMainForm::FinishStart() {
   startFinished_ = true;
+  if (monitor_.closing) return;  // Exit came first: nothing more to start
   app::ContinueSoundWarmUp();
   connection_.Start();
   Songs.Load(programDirectory_);
@@ -126,6 +133,12 @@ void TMainForm::FinishStart() {
   Certificates.Load(programDirectory_);
   Scheduled.Load(programDirectory_);
   app::StartStep("after the showing: connection, songs, tray, trusted hosts, schedules");
+  // A directory.ini that cannot be read is told, and then left as it is.
+  try {
+    PublicDirectory.Load(programDirectory_);
+  } catch (...) {
+    ui::App().ReportException(std::current_exception());
+  }
 }
 
 void TMainForm::FillSoundLists() {
@@ -205,16 +218,30 @@ void TMainForm::PresetMouseDown(int preset, ui::MouseButton button) {
     EditStationForm->EditStationName.SetText(station.Caption());
     EditStationForm->EditStationURL.SetText(url.Text());
     EditStationForm->ShowModal();
-    station.SetCaption(EditStationForm->EditStationName.Text());
-    url.SetText(EditStationForm->EditStationURL.Text());
-    if (!groupLoaded_) throw std::runtime_error(GroupNotSavedMessage());
-    SaveStationGroup(VrNumBlock.Value());
+    KeepPreset(preset, EditStationForm->EditStationName.Text(), EditStationForm->EditStationURL.Text());
     return;
   }
   const std::string name = station.Caption();
   const std::string address = url.Text();
   PlayWhenConnectionKnown(name, address);
   PushHistory(name, address);
+  // A station kept from the directory tells it of the play, once a day.
+  PublicDirectory.PresetPlayed(currentBand_, VrNumBlock.Value(), preset + 1, address);
+}
+
+void TMainForm::KeepPreset(int preset, const std::string& name, const std::string& url) {
+  VrDemoButtonStation.at(std::size_t(preset)).SetCaption(name);
+  EditStationURL.at(std::size_t(preset)).SetText(url);
+  if (!groupLoaded_) throw std::runtime_error(GroupNotSavedMessage());
+  SaveStationGroup(VrNumBlock.Value());
+}
+
+void TMainForm::FindStation() {
+  if (FindStationForm) FindStationForm->Open(*this);
+}
+
+void TMainForm::PlayPreview(const std::string& name, const std::string& url) {
+  PlayWhenConnectionKnown(name, url);
 }
 
 void TMainForm::VrSpinnerStationUpClick(ui::Control&) {
@@ -316,6 +343,7 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
   } catch (...) {
     ui::App().ReportException(std::current_exception());
   }
+  if (FindStationForm) FindStationForm->Hide();
   Hide();
   FormSure->Show();
   monitor_.closing = true;

@@ -31,6 +31,8 @@
 #include "app/CertificateTrust.h"
 #include "app/InternetWatch.h"
 #include "app/ScheduledFiles.h"
+#include "directory/DirectoryWindow.h"
+#include "directory/StationDirectory.h"
 #include "info/UrlLauncher.h"
 #include "nowplaying/NowPlaying.h"
 #include "nowplaying/NowPlayingWindow.h"
@@ -60,7 +62,8 @@ class TMainForm : public ui::Form,
                   public skins::SkinnedWindow,
                   private monitor::MonitorWindow,
                   private recording::RecorderWindow,
-                  private nowplaying::NowPlayingWindow {
+                  private nowplaying::NowPlayingWindow,
+                  private directory::DirectoryWindow {
  public:
   static constexpr int kPresets = 7;
   static constexpr const char* kHistoryBand = "Station History";
@@ -122,6 +125,11 @@ class TMainForm : public ui::Form,
   void VrDemoButtonStopClick(ui::Control&) { Recorder.Stop(); }
   void VrDemoButtonStartClick(ui::Control&) { Recorder.Play(); }
   void HistoryEntryClick(const std::string& name, const std::string& url);
+  // Opens Find Station (Ctrl+F, and the tray menu).
+  void FindStation() override;
+  // Preset 0..6 of the group shown takes name and url, and the group's file is written:
+  // the station editor's way, and Find Station's.
+  void KeepPreset(int preset, const std::string& name, const std::string& url);
   void TimerTunoraTimer();
 
   // The skin: its files, and the layout changed by carrying parts with the mouse.
@@ -239,6 +247,8 @@ class TMainForm : public ui::Form,
   }};
   // The title of what plays: the tray icon and the title log.
   nowplaying::NowPlaying TitleTray{*this};
+  // The public station directory: its servers, directory.ini and the clicks it counts.
+  directory::StationDirectory PublicDirectory;
   // The https hosts trusted although their certificate is not valid.
   app::CertificateTrust Certificates{*this};
 
@@ -312,6 +322,16 @@ class TMainForm : public ui::Form,
   std::string TakeSongsFailure() override { return Songs.TakeFailure(); }
   std::string TakeSongsNews() override { return Songs.TakeNews(); }
   std::string TakePlayerNotice() override { return WindowsMediaPlayer.takeTapNotice(); }
+  // What Find Station reads and does (presets 1..7).
+  void PlayPreview(const std::string& name, const std::string& url) override;
+  std::string ShownBand() override { return currentBand_; }
+  int ShownGroup() override { return VrNumBlock.Value(); }
+  std::string PresetName(int preset) override { return VrDemoButtonStation.at(std::size_t(preset - 1)).Caption(); }
+  std::string PresetUrl(int preset) override { return EditStationURL.at(std::size_t(preset - 1)).Text(); }
+  void StorePreset(int preset, const std::string& name, const std::string& url) override {
+    KeepPreset(preset - 1, name, url);
+  }
+  directory::StationDirectory& Directory() override { return PublicDirectory; }
 
   std::string GroupNotSavedMessage() const;
   widgets::TVrClock& Clock(monitor::MonitorClock clock);

@@ -2,6 +2,7 @@
 // copied between the files of the program directory and the controls that show them.
 #include "app/MainForm.h"
 
+#include "app/Program.h"
 #include "recording/OptionsForm.h"
 #include "stations/HistoryForm.h"
 #include "stations/StationFilesRules.h"
@@ -136,16 +137,20 @@ void TMainForm::ApplyStoredDevice() {
 }
 
 void TMainForm::SaveSettings() {
-  // Lists not filled yet hold no choice: they are filled first, so that the stored one
-  // is written back. Their failure was or will be told where it belongs, not here.
-  try {
-    FillSoundLists();
-  } catch (const std::exception&) {
+  // Lists not filled yet hold no choice: they are filled first when the sound system is
+  // ready, their failure told where it belongs, not here. While it is still warming up
+  // the stored choice is written back instead, so that Exit never waits for it; without
+  // one, the first device and no format, as a choice never made.
+  if (app::SoundWarmedUp()) {
+    try {
+      FillSoundLists();
+    } catch (const std::exception&) {
+    }
   }
   stations::SettingsValues values;
   values.recordingPath = OptionsForm->DirectoryEditLogger.Text();
-  values.formatIndex = OptionsForm->FormatBox.ItemIndex();
-  values.driverIndex = OptionsForm->DriverBox.ItemIndex();
+  values.formatIndex = soundListsFilled_ ? OptionsForm->FormatBox.ItemIndex() : storedDevice_.format.value_or(-1);
+  values.driverIndex = soundListsFilled_ ? OptionsForm->DriverBox.ItemIndex() : storedDevice_.driver.value_or(0);
   values.history = HistoryForm->Entries();
   // While a history station plays the label says so; the band is what is kept.
   values.band = Labelgenre.Caption() == kHistoryBand ? currentBand_ : Labelgenre.Caption();

@@ -26,22 +26,22 @@ namespace {
 // those down: it then probes the default capture device's formats and lists the capture
 // devices for the recorder's lists, and loads the libraries that the program imports
 // late (the network, TLS, the shell), which the first station and the tray icon then
-// find loaded. The user-interface thread touches the sound system only once the warm-up
-// has ended (and joins it), or when it is asked to wait for it. Joined at the end, or at
-// the latest when the process exits.
+// find loaded. The user-interface thread touches the capture devices only once the
+// warm-up is done with them, or when it is asked to wait for it. Joined at the end, or at
+// the latest when the process exits; a warm-up still waiting then stops there.
 struct SoundWarmUp {
   std::thread thread;
   std::future<bool> soundcard;
-  std::promise<void> goOn;
-  bool goingOn = false;
+  std::promise<bool> goOn;  // false: the program ends before the window needed the rest
+  bool told = false;
   std::atomic<bool> done{false};
-  ~SoundWarmUp() { Join(); }
-  void GoOn() {
-    if (!goingOn) goOn.set_value();
-    goingOn = true;
+  ~SoundWarmUp() { Join(false); }
+  void Tell(bool on) {
+    if (!told) goOn.set_value(on);
+    told = true;
   }
-  void Join() {
-    GoOn();
+  void Join(bool finish = true) {
+    Tell(finish);
     if (thread.joinable()) thread.join();
   }
 };
@@ -51,13 +51,13 @@ void StartSoundWarmUp() {
   warmUp.Join();  // a second start (the tests) waits for the first warm-up
   warmUp.done = false;
   warmUp.goOn = {};
-  warmUp.goingOn = false;
+  warmUp.told = false;
   std::promise<bool> soundcard;
   warmUp.soundcard = soundcard.get_future();
   try {
     warmUp.thread = std::thread([soundcard = std::move(soundcard), goOn = warmUp.goOn.get_future()]() mutable {
       soundcard.set_value(TSplashForm::IsSoundcard());
-      goOn.wait();
+      if (!goOn.get()) return;
       recording::PrefetchDefaultCaptureFormats();
       try {
         recording::CaptureDrivers();
@@ -101,14 +101,16 @@ bool StartProgram() {
   return EnvironmentOk;
 }
 
-void ContinueSoundWarmUp() { warmUp.GoOn(); }
+void ContinueSoundWarmUp() { warmUp.Tell(true); }
 
 bool SoundWarmedUp() { return warmUp.done || !warmUp.thread.joinable(); }
 
-void FinishSoundWarmUp() { warmUp.Join(); }
+void FinishSoundWarmUp() {
+  if (!SoundWarmedUp()) warmUp.Join();
+}
 
 void EndProgram() {
-  warmUp.Join();
+  warmUp.Join(false);
   ui::App().DestroyForms();
   DestroySplash();
 }

@@ -12,9 +12,10 @@ bool StartProgram();
 // Lets the warm-up of the sound system that the start began go on past the sound-card
 // check: called once the main window shows.
 void ContinueSoundWarmUp();
-// Whether it has ended.
+// Whether it is done with the capture devices (the libraries it loads after them do not
+// count).
 bool SoundWarmedUp();
-// Waits until it has: the capture devices are the user-interface thread's from then on.
+// Waits until it is: the capture devices are the user-interface thread's from then on.
 void FinishSoundWarmUp();
 // The end, on every path: the windows in the reverse order of their making, then the
 // splash window if it is still there, before any static object of the process goes.

@@ -106,9 +106,10 @@ ui::PopupMenu& NowPlaying::Menu() {
       "Save &Previous Song", [&w] { w.SavePreviousSong(); }, w.HasPreviousSong());
   items.emplace_back(
       "Save &Last 10 Minutes", [&w] { w.SaveLastMinutes(); }, w.SongsPlaying());
-  items.emplace_back("Open Songs &Folder", [this] { OpenSongsFolder(); });
+  items.emplace_back("&Open Songs Folder", [this] { OpenSongsFolder(); });
   items.emplace_back("Songs Folder...", [this] { ChooseSongsFolder(); });
   items.emplace_back("-", nullptr);
+  items.emplace_back("&Find Station...", [&w] { w.FindStation(); });
   items.emplace_back("Scheduled &Recordings...", [&w] { w.ShowSchedules(); }, w.Window().Visible());
   if (!scheduled_.empty()) {
     items.emplace_back("Stop Recording " + MenuText(scheduled_), [&w] { w.StopScheduledRecording(); });

@@ -1,6 +1,7 @@
 // What the now-playing front end needs of the main window: the window itself (brought to
 // the front, the owner of the menu and the folder dialog), its Exit, the songs that the
-// menu saves, the scheduled recordings, and the notices that the tray shows. The main window implements it.
+// menu saves, the scheduled recordings, the notices that the tray shows, and Find Station.
+// The main window implements it.
 #pragma once
 
 #include <string>
@@ -18,6 +19,8 @@ class NowPlayingWindow {
   virtual ui::Form& Window() = 0;
   // Ends the program as the window's own Exit button does.
   virtual void Exit() = 0;
+  // Opens the dialog that finds a station in the public directory.
+  virtual void FindStation() = 0;
 
   // The songs of the playing station.
   virtual bool SongsPlaying() = 0;  // a station feeds them

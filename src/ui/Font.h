@@ -21,6 +21,9 @@ struct Font {
   // Character height in pixels (the cell's internal leading excluded).
   int height = 11;
   FontStyle style;
+  // Every character as wide as the others (text in columns): where the named font is
+  // missing, the system picks another fixed-pitch one.
+  bool fixedPitch = false;
   Color color = clWindowText;
   friend bool operator==(const Font&, const Font&) = default;
 

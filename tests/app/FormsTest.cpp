@@ -32,6 +32,7 @@ TEST(Forms, EveryWindowIsMadeInOrderFramelessAndHidden) {
       {"BandForm", 238, 387, ui::clBlack},     {"OptionsForm", 349, 202, ui::clBlack},
       {"SkinForm", 290, 430, ui::clBlack},     {"EditStationForm", 311, 245, ui::clBlack},
       {"FormSure", 492, 236, ui::Rgb(47, 47, 47)}, {"AboutForm", 560, 417, ui::clBlack},
+      {"FindStationForm", 560, 440, ui::clBlack},
       {"ScheduleForm", 440, 432, ui::clBlack},
   };
   const auto& forms = ui::App().Forms();

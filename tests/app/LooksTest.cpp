@@ -45,13 +45,6 @@ class ProgramLooks : public ::testing::Test {
   TMainForm& M() { return *MainForm; }
 };
 
-int CountColor(const ui::Bitmap& shot, ui::Color c) {
-  int n = 0;
-  for (int y = 0; y < shot.Height(); ++y)
-    for (int x = 0; x < shot.Width(); ++x) n += shot.PixelAt(x, y) == c;
-  return n;
-}
-
 struct ButtonLook {
   const char* name;
   TVrDemoButton* button;
@@ -99,12 +92,12 @@ void ExpectLook(const ButtonLook& l) {
     EXPECT_EQ(shot.PixelAt(l.width - 1 - i, l.height / 2), l.outlineColor);
   }
   EXPECT_EQ(shot.PixelAt(l.outline, l.outline), l.face) << "the face right inside the outline: no bevel";
-  EXPECT_GT(CountColor(shot, l.otherwise), 10) << "caption";
+  EXPECT_GT(CountPixels(shot, l.otherwise), 10) << "caption";
   if (l.underMouse == l.otherwise) return;
   SendMouse(b.Handle(), WM_MOUSEMOVE, 1, 1);
   shot = CaptureClient(b.Handle());
-  EXPECT_GT(CountColor(shot, l.underMouse), 10) << "caption under the mouse";
-  EXPECT_EQ(CountColor(shot, l.otherwise), 0);
+  EXPECT_GT(CountPixels(shot, l.underMouse), 10) << "caption under the mouse";
+  EXPECT_EQ(CountPixels(shot, l.otherwise), 0);
   SendMessageA(b.Handle(), WM_MOUSELEAVE, 0, 0);
 }
 
@@ -195,7 +188,7 @@ TEST_F(ProgramLooks, TheDecibelScaleReadsFromMinusFortyToZeroInAqua) {
   for (int y = 0; y < h - 2; ++y)  // the label "dB" below starts on the last row
     for (int x = 0; x < w; ++x) wrong += shot.PixelAt(scale.Left() + x, scale.Top() + y) != expected.PixelAt(x, y);
   EXPECT_EQ(wrong, 0);
-  EXPECT_GT(CountColor(expected, ui::clAqua), 20) << "the comparison covers the labels";
+  EXPECT_GT(CountPixels(expected, ui::clAqua), 20) << "the comparison covers the labels";
 }
 
 namespace {
@@ -317,6 +310,6 @@ TEST_F(ProgramLooks, TheGroupSpinnerShowsTealArrows) {
   TVrSpinner& spinner = M().VrSpinnerStation;
   EXPECT_EQ(spinner.Orientation(), voVertical);
   const ui::Bitmap shot = CaptureClient(spinner.Handle());
-  EXPECT_GT(CountColor(shot, ui::clTeal), 20);
-  EXPECT_EQ(CountColor(shot, ui::clLime), 0);
+  EXPECT_GT(CountPixels(shot, ui::clTeal), 20);
+  EXPECT_EQ(CountPixels(shot, ui::clLime), 0);
 }

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "support/ProcessDriver.h"
+#include "support/UserFiles.h"
 #include "base/LineRules.h"
 #include "support/SoundCapture.h"
 #include "support/WindowTesting.h"
@@ -23,26 +24,6 @@ namespace {
 constexpr DWORD kStartTimeout = 30000;
 const char* kMainTitle = "Ovexia Tunora";
 const char* kFormClass = "TunoraWindow";
-
-void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// A settings file as the program writes it: 28 lines, the history's eleven slots empty.
-std::vector<std::string> Settings(const std::string& band, int left, int top) {
-  std::vector<std::string> lines{"webfile.wav", "-1", "0"};
-  for (int k = 0; k < 11; ++k) lines.insert(lines.end(), {"none", "Empty"});
-  lines.insert(lines.end(), {band, std::to_string(left), std::to_string(top)});
-  return lines;
-}
-
-// A group file whose first preset is name (at url, or an address that refuses); the
-// others are empty.
-std::string Group(const std::string& name, const std::string& url = "") {
-  std::vector<std::string> lines{name, url.empty() ? "http://127.0.0.1:9/" + name : url};
-  for (int k = 1; k < 7; ++k) lines.insert(lines.end(), {"none", "none"});
-  return base::JoinLines(lines);
-}
 
 struct Started {
   ProcessDriver program;
@@ -80,13 +61,13 @@ class DamagedSettings : public ::testing::TestWithParam<Damage> {};
 // far, and Exit saves that band and leaves the group file as it was.
 TEST_P(DamagedSettings, AreReportedAndTheProgramStartsAndSavesNothingWrong) {
   const Damage& d = GetParam();
-  ScopedTempDir dir;
-  std::vector<std::string> settings = Settings("Jazz", 50, 60);
+  TestFolder dir;
+  std::vector<std::string> settings = SettingsLines("Jazz", 50, 60);
   settings[std::size_t(d.line - 1)] = d.text;
-  WriteFile(dir.Path() + "\\Defaults.ini", base::JoinLines(settings));
-  const std::string jazz = Group("Jazz One"), ovexia = Group("Ovexia One");
-  WriteFile(dir.Path() + "\\Jazz1.dat", jazz);
-  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", ovexia);
+  dir.Put("Defaults.ini", base::JoinLines(settings));
+  const std::string jazz = GroupFile("Jazz One"), ovexia = GroupFile("Ovexia One");
+  dir.Put("Jazz1.dat", jazz);
+  dir.Put("Ovexia Radio Network1.dat", ovexia);
 
   ProcessDriver program(ProgramPath(), dir.Path());
   const std::string message = program.AnswerMessageBox(kStartTimeout);
@@ -95,14 +76,14 @@ TEST_P(DamagedSettings, AreReportedAndTheProgramStartsAndSavesNothingWrong) {
   ASSERT_NE(main, nullptr) << "the program did not show its window after " << d.what;
   const std::string expectedPreset = std::string(d.bandAfter) == "Jazz" ? "Jazz One" : "Ovexia One";
   EXPECT_NE(FindDescendant(main, expectedPreset), nullptr) << "group 1 was not loaded";
-  EXPECT_EQ(ReadFileBytes(dir.Path() + "\\Defaults.ini.damaged"), base::JoinLines(settings));
+  EXPECT_EQ(dir.Content("Defaults.ini.damaged"), base::JoinLines(settings));
 
   const long ms = ExitAndTime(program, main);
-  const auto saved = base::SplitLines(ReadFileBytes(dir.Path() + "\\Defaults.ini"));
+  const auto saved = base::SplitLines(dir.Content("Defaults.ini"));
   ASSERT_EQ(saved.size(), 28u);
   EXPECT_EQ(saved[25], d.bandAfter);
-  EXPECT_EQ(ReadFileBytes(dir.Path() + "\\Jazz1.dat"), jazz);
-  EXPECT_EQ(ReadFileBytes(dir.Path() + "\\Ovexia Radio Network1.dat"), ovexia);
+  EXPECT_EQ(dir.Content("Jazz1.dat"), jazz);
+  EXPECT_EQ(dir.Content("Ovexia Radio Network1.dat"), ovexia);
   // The window closes at the 25th tick; the process follows (later on a busy machine).
   EXPECT_GE(ms, 2300);
   EXPECT_LE(ms, 6000);
@@ -118,13 +99,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
-  ScopedTempDir dir;
-  std::vector<std::string> settings = Settings("Jazz", 120, 90);
+  TestFolder dir;
+  std::vector<std::string> settings = SettingsLines("Jazz", 120, 90);
   settings[2] = "1";  // the second capture driver
   settings[3] = "Kept Station";
   settings[4] = "http://kept/";
-  WriteFile(dir.Path() + "\\Defaults.ini", base::JoinLines(settings));
-  WriteFile(dir.Path() + "\\Jazz1.dat", Group("Jazz One"));
+  dir.Put("Defaults.ini", base::JoinLines(settings));
+  dir.Put("Jazz1.dat", GroupFile("Jazz One"));
 
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = WaitMain(program);
@@ -141,13 +122,13 @@ TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
   ASSERT_NE(history, nullptr);
   EXPECT_NE(FindDescendant(history, "Kept Station"), nullptr);
   ClickWindow(FindDescendant(history, "Exit"));
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(history); }, 5000)) << "the history stays open after Exit";
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(history); }, 5000)) << "the history stays open after Exit";
 
   // The system moves the window; Exit saves where it is.
   SetWindowPos(main, nullptr, 210, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Sleep(200);
   ASSERT_GT(ExitAndTime(program, main), 0);
-  const auto saved = base::SplitLines(ReadFileBytes(dir.Path() + "\\Defaults.ini"));
+  const auto saved = base::SplitLines(dir.Content("Defaults.ini"));
   ASSERT_EQ(saved.size(), 28u);
   EXPECT_EQ(saved[2], "1") << "the driver index";
   EXPECT_EQ(saved[3], "Kept Station");
@@ -161,12 +142,11 @@ TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
 TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
   const char* url = std::getenv("TUNORA_STATION_MP3");
   ASSERT_NE(url, nullptr) << "run with the local test station (tests/playback/with-station.sh)";
-  ScopedTempDir dir;
-  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", Group("Tone", url));
+  TestFolder dir;
+  dir.Put("Ovexia Radio Network1.dat", GroupFile("Tone", url));
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = WaitMain(program);
   ASSERT_NE(main, nullptr);
-  Sleep(1500);  // the connection probe's first answer
   // What reaches the sound server, timed from its first samples.
   SoundCapture heard(20000);
   ASSERT_TRUE(heard.Recording()) << "the session's null sink cannot be recorded";
@@ -186,7 +166,7 @@ TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
   // The goodbye shows for 25 ticks of 100 ms (longer when the machine is busy).
   EXPECT_GE(ms, 2300);
   EXPECT_LE(ms, 8000);
-  EXPECT_EQ(base::SplitLines(ReadFileBytes(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "the press was remembered";
+  EXPECT_EQ(base::SplitLines(dir.Content("Defaults.ini"))[3], "Tone") << "the press was remembered";
 }
 
 // A preset and REC clicked the moment the window shows: what the window does not need to
@@ -196,11 +176,11 @@ TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
 TEST(Program, APresetAndRecClickedAsTheWindowShowsPlayAndRecord) {
   const char* url = std::getenv("TUNORA_STATION_MP3");
   ASSERT_NE(url, nullptr) << "run with the local test station (tests/playback/with-station.sh)";
-  ScopedTempDir dir;
-  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", Group("Tone", url));
-  std::vector<std::string> settings = Settings("Ovexia Radio Network", 100, 100);
+  TestFolder dir;
+  dir.Put("Ovexia Radio Network1.dat", GroupFile("Tone", url));
+  std::vector<std::string> settings = SettingsLines("Ovexia Radio Network", 100, 100);
   settings[1] = "18";  // an even index: a mono format of the default device
-  WriteFile(dir.Path() + "\\Defaults.ini", base::JoinLines(settings));
+  dir.Put("Defaults.ini", base::JoinLines(settings));
   SoundCapture heard(20000);
   ASSERT_TRUE(heard.Recording()) << "the session's null sink cannot be recorded";
   ProcessDriver program(ProgramPath(), dir.Path());
@@ -214,7 +194,7 @@ TEST(Program, APresetAndRecClickedAsTheWindowShowsPlayAndRecord) {
   EXPECT_EQ(program.AnswerMessageBox(1000), "");
   heard.Finish(false);
   EXPECT_NE(heard.SoundFrom(click), 0u) << "the station was never heard";
-  const std::string file = ReadFileBytes(dir.Path() + "\\webfile.wav");
+  const std::string file = dir.Content("webfile.wav");
   ASSERT_GE(file.size(), 44u + 44100) << "a second and more recorded";
   EXPECT_EQ(file[22], 1) << "the stored format (a mono one), not the default";
   PostMessageA(main, WM_CLOSE, 0, 0);
@@ -226,19 +206,21 @@ TEST(Program, APresetAndRecClickedAsTheWindowShowsPlayAndRecord) {
 TEST(Program, ExitFromTheTrayMenuSavesAsExitDoes) {
   const char* url = std::getenv("TUNORA_STATION_MP3");
   ASSERT_NE(url, nullptr) << "run with the local test station (tests/playback/with-station.sh)";
-  ScopedTempDir dir;
-  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat", Group("Tone", url));
+  TestFolder dir;
+  dir.Put("Ovexia Radio Network1.dat", GroupFile("Tone", url));
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = WaitMain(program);
   ASSERT_NE(main, nullptr);
-  Sleep(1500);  // the connection probe's first answer
-  ClickWindow(FindDescendant(main, "Tone"));
+  ClickWindow(FindDescendant(main, "Tone"));  // played once the connection is known
   HWND tray = nullptr;
-  for (const TopWindow& w : program.Windows())
-    if (w.className == "TunoraTrayWindow") tray = w.hwnd;
+  EXPECT_TRUE(WaitFor([&] {
+    for (const TopWindow& w : program.Windows())
+      if (w.className == "TunoraTrayWindow") tray = w.hwnd;
+    return tray != nullptr;
+  }));
   ASSERT_NE(tray, nullptr) << "no tray icon window";
-  EXPECT_TRUE(WaitUntil(
-      [&] { return ReadFileBytes(dir.Path() + "\\titles.txt").find("\tTone\tTone 440 Hz\r\n") != std::string::npos; },
+  EXPECT_TRUE(WaitFor(
+      [&] { return dir.Content("titles.txt").find("\tTone\tTone 440 Hz\r\n") != std::string::npos; },
       10000))
       << "the title played is not in the title log";
   // Up from no selection reaches the last entry, Exit.
@@ -249,18 +231,18 @@ TEST(Program, ExitFromTheTrayMenuSavesAsExitDoes) {
   ASSERT_TRUE(pressed);
   EXPECT_NE(program.WaitWindow(kFormClass, "Tunora Message", 2000), nullptr) << "no message window after Exit";
   EXPECT_EQ(program.WaitExit(10000), 0);
-  EXPECT_EQ(base::SplitLines(ReadFileBytes(dir.Path() + "\\Defaults.ini"))[3], "Tone") << "Exit saved the settings";
+  EXPECT_EQ(base::SplitLines(dir.Content("Defaults.ini"))[3], "Tone") << "Exit saved the settings";
 }
 
 TEST(Program, ClosingTheWindowByTheSystemSavesNothing) {
-  ScopedTempDir dir;
+  TestFolder dir;
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = WaitMain(program);
   ASSERT_NE(main, nullptr);
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitExit(5000), 0);
-  EXPECT_FALSE(Exists(dir.Path() + "\\Defaults.ini"));
-  EXPECT_FALSE(Exists(dir.Path() + "\\Ovexia Radio Network1.dat"));
+  EXPECT_FALSE(dir.Has("Defaults.ini"));
+  EXPECT_FALSE(dir.Has("Ovexia Radio Network1.dat"));
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ using namespace testing_support;
 namespace {
 
 TMainForm& Started() {
-  return StartedProgram(ProcessTempDirectory("tunora-reconnect"), std::make_shared<TestConnection>());
+  return StartedProgram(std::make_shared<TestConnection>());
 }
 
 // The relay on preset 0, played until the station's clock shows `seconds`.
@@ -35,10 +35,10 @@ void PlayRelay(TMainForm& m, const RelayServer& relay, int seconds) {
   m.VrDemoButtonStation[0].SetCaption("Relay");
   m.EditStationURL[0].SetText(relay.Url());
   LeftClick(m.VrDemoButtonStation[0]);
-  ASSERT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == "Relay"; }, 8000))
+  ASSERT_TRUE(WaitFor([&] { return m.LabelStation.Caption() == "Relay"; }, 8000))
       << m.WindowsMediaPlayer.lastError() << " / " << m.LabelStation.Caption();
   // A busy machine's player may start several seconds late.
-  ASSERT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() >= seconds; }, DWORD(seconds) * 1000 + 15000));
+  ASSERT_TRUE(WaitFor([&] { return m.VrClockstposition.Seconds() >= seconds; }, DWORD(seconds) * 1000 + 15000));
 }
 
 bool Playing(TMainForm& m) {
@@ -60,7 +60,7 @@ TEST(ReceiverStream, AStationThatSwitchesChannelsAndRatesPlaysOn) {
   ASSERT_TRUE(heard.Recording()) << "the null sink's monitor";
   ASSERT_TRUE(heard.WaitUntilRecording(5000)) << "the null sink's monitor delivers nothing";
   LeftClick(m.VrDemoButtonStation[0]);
-  ASSERT_TRUE(PumpUntil([&] { return m.WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 30000))
+  ASSERT_TRUE(WaitFor([&] { return m.WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 30000))
       << m.WindowsMediaPlayer.lastError();
   heard.Finish(false);
   // The tones heard, a quarter of a second at a time, in the order they came; a part
@@ -104,7 +104,7 @@ TEST(ReceiverReconnect, ADroppedStationIsHeardAgainWithinASecondAndAHalf) {
     DWORD noticed = 0;
     // Back once playing on a new connection (a busy machine's window may not look while
     // the short buffering lasts).
-    const bool playingAgain = PumpUntil(
+    const bool playingAgain = WaitFor(
         [&] {
           if (!buffering && m.WindowsMediaPlayer.playState() == playback::psBuffering) noticed = GetTickCount();
           buffering = buffering || noticed != 0;
@@ -145,7 +145,7 @@ TEST(ReceiverReconnect, DisconnectDuringTheAttemptsEndsThemAtOnce) {
   relay.Drop();
   // The first attempt (accepted and closed at once) has come: the next are due 1 s and
   // 3 s after it.
-  ASSERT_TRUE(PumpUntil(
+  ASSERT_TRUE(WaitFor(
       [&] { return relay.Connections() >= 2 && m.WindowsMediaPlayer.playState() == playback::psBuffering; }, 5000))
       << "the player did not take up its attempts";
   LeftClick(m.VrDemoButtonUnplug);
@@ -170,7 +170,7 @@ TEST(ReceiverReconnect, AStationThatStaysDownIsToldAsBeforeOnceTheAttemptsAreOve
   if (HasFatalFailure()) return;
   relay.Down();
   const DWORD start = GetTickCount();
-  ASSERT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == monitor::kStationFaultText; }, 20000))
+  ASSERT_TRUE(WaitFor([&] { return m.LabelStation.Caption() == monitor::kStationFaultText; }, 20000))
       << m.LabelStation.Caption();
   const DWORD told = GetTickCount() - start;
   EXPECT_GE(told, 4000u) << "the attempts went on for most of their time";

@@ -32,44 +32,12 @@ using namespace testing_support;
 namespace {
 
 // On the small file system when there is one, so that it can be filled.
-std::string Directory() {
-  static const std::string dir = [] {
-    std::string base;
-    if (const char* full = std::getenv("TUNORA_FULL_DIR"); full && *full) {
-      base = full;
-    } else {
-      char temp[MAX_PATH];
-      GetTempPathA(MAX_PATH, temp);
-      base = temp;
-    }
-    if (!base.empty() && base.back() == '\\') base.pop_back();
-    const std::string d = base + "\\tunora-saves-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(d.c_str(), nullptr);
-    return d;
-  }();
-  return dir;
-}
-
-std::string InDir(const std::string& name) { return Directory() + "\\" + name; }
-
-std::vector<std::string> Names() {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA(InDir("*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-void RemoveAllFiles() {
-  for (const std::string& name : Names()) {
-    SetFileAttributesA(InDir(name).c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(InDir(name).c_str());
-  }
+const TestFolder& Folder() {
+  static const TestFolder folder(false, [] {
+    const char* full = std::getenv("TUNORA_FULL_DIR");
+    return full && *full ? std::filesystem::path(full) : std::filesystem::temp_directory_path();
+  }());
+  return folder;
 }
 
 const char* const kBand = "Talk";
@@ -94,9 +62,9 @@ class SaveFaults : public ::testing::Test {
   // window's place of their own.
   void SetUp() override {
     ProgramPath();
-    m_ = &StartedProgram(Directory(), std::make_shared<TestConnection>());
+    m_ = &StartedProgram(std::make_shared<TestConnection>(), Folder());
     TMainForm& m = *m_;
-    RemoveAllFiles();
+    Folder().RemoveFiles();
     m.Labelgenre.SetCaption(kBand);
     m.VrNumBlock.SetValue(1);
     for (int k = 0; k < TMainForm::kPresets; ++k) {
@@ -106,10 +74,10 @@ class SaveFaults : public ::testing::Test {
     m.SetBounds(40, 30, m.Width(), m.Height());
     m.SaveSettings();
     m.SaveStationGroup(1);
-    m.SaveSkinFile(InDir(kSkinFile));
+    m.SaveSkinFile(Folder() / kSkinFile);
     AddBand("Saved Band");
-    for (const char* name : kSaved) before_[name] = ReadFileBytes(InDir(name));
-    ASSERT_EQ(Names().size(), 4u);
+    for (const char* name : kSaved) before_[name] = Folder().Content(name);
+    ASSERT_EQ(Folder().Names().size(), 4u);
     ASSERT_NE(before_["stationbands.ini"].find("Saved Band"), std::string::npos);
 
     // What the failing saves would write.
@@ -118,8 +86,8 @@ class SaveFaults : public ::testing::Test {
   }
 
   void TearDown() override {
-    for (const std::string& name : Names()) SetFileAttributesA(InDir(name).c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(InDir("filler").c_str());
+    for (const std::string& name : Folder().Names()) SetFileAttributesA((Folder() / name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA((Folder() / "filler").c_str());
   }
 
   // Tries each save through the window that makes it; returns the messages shown.
@@ -139,7 +107,7 @@ class SaveFaults : public ::testing::Test {
     }
     EXPECT_EQ(m.VrNumBlock.Value(), 1) << "a group that cannot be saved is not left";
     try {
-      m.SaveSkinFile(skinFile.empty() ? InDir(kSkinFile) : skinFile);
+      m.SaveSkinFile(skinFile.empty() ? (Folder() / kSkinFile) : skinFile);
       messages.push_back("(the skin was saved)");
     } catch (const base::EInOutError& e) {
       messages.push_back(e.what());
@@ -149,18 +117,18 @@ class SaveFaults : public ::testing::Test {
 
   // The files hold what they held, and nothing else is left in the folder.
   void ExpectNothingLost(const std::vector<std::string>& extra = {}) {
-    for (const char* name : kSaved) EXPECT_EQ(ReadFileBytes(InDir(name)), before_[name]) << name;
+    for (const char* name : kSaved) EXPECT_EQ(Folder().Content(name), before_[name]) << name;
     std::vector<std::string> expected(std::begin(kSaved), std::end(kSaved));
     expected.insert(expected.end(), extra.begin(), extra.end());
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(Names(), expected) << "no temporary file stays";
+    EXPECT_EQ(Folder().Names(), expected) << "no temporary file stays";
   }
 
   // The shipped program, started in the folder afterwards: no message, the saved
   // station, band and place; its own Exit then saves them as they were.
   void ExpectTheProgramStartsWithWhatWasSaved(int left = 40, int top = 30) {
     ASSERT_FALSE(ProgramPath().empty()) << "give the path of tunora.exe";
-    ProcessDriver program(ProgramPath(), Directory());
+    ProcessDriver program(ProgramPath(), Folder().Path());
     HWND main = program.WaitWindow("TunoraWindow", "Ovexia Tunora", 30000);
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(program.AnswerMessageBox(1500), "") << "the start complains";
@@ -170,12 +138,12 @@ class SaveFaults : public ::testing::Test {
     EXPECT_EQ(r.top, top);
     ClickWindow(FindDescendant(main, "Exit"));
     EXPECT_EQ(program.WaitExit(10000), 0);
-    const auto settings = base::SplitLines(ReadFileBytes(InDir(stations::kSettingsFileName)));
+    const auto settings = base::SplitLines(Folder().Content(stations::kSettingsFileName));
     ASSERT_EQ(settings.size(), 28u);
     EXPECT_EQ(settings[25], kBand);
-    EXPECT_EQ(base::SplitLines(ReadFileBytes(InDir(kGroupFile)))[0], "Saved Station");
-    EXPECT_NE(ReadFileBytes(InDir("stationbands.ini")).find("Saved Band"), std::string::npos);
-    EXPECT_EQ(ReadFileBytes(InDir(kSkinFile)), before_[kSkinFile]);
+    EXPECT_EQ(base::SplitLines(Folder().Content(kGroupFile))[0], "Saved Station");
+    EXPECT_NE(Folder().Content("stationbands.ini").find("Saved Band"), std::string::npos);
+    EXPECT_EQ(Folder().Content(kSkinFile), before_[kSkinFile]);
   }
 
   TMainForm* m_ = nullptr;
@@ -195,12 +163,12 @@ void ExpectToldForEveryFile(const std::vector<std::string>& messages, const std:
 }
 
 TEST_F(SaveFaults, ReadOnlyFilesKeepTheirContentAndTheNextStartIsClean) {
-  for (const char* name : kSaved) ASSERT_TRUE(SetFileAttributesA(InDir(name).c_str(), FILE_ATTRIBUTE_READONLY));
+  for (const char* name : kSaved) ASSERT_TRUE(SetFileAttributesA((Folder() / name).c_str(), FILE_ATTRIBUTE_READONLY));
   const std::vector<std::string> messages = TryEverySave();
   ExpectToldForEveryFile(messages, "File access denied");
   for (const std::string& m : messages) EXPECT_NE(m.find("keeps its previous content."), std::string::npos) << m;
   ExpectNothingLost();
-  for (const char* name : kSaved) SetFileAttributesA(InDir(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+  for (const char* name : kSaved) SetFileAttributesA((Folder() / name).c_str(), FILE_ATTRIBUTE_NORMAL);
   ExpectTheProgramStartsWithWhatWasSaved();
 }
 
@@ -208,7 +176,7 @@ TEST_F(SaveFaults, AFullDiskKeepsEveryFileAndTheNextStartIsClean) {
   if (!std::getenv("TUNORA_FULL_DIR")) GTEST_SKIP() << "no small file system (tests/recording/with-full-disk.sh)";
   {
     // Fill the file system to the last byte.
-    HANDLE filler = CreateFileA(InDir("filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE filler = CreateFileA((Folder() / "filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(filler, INVALID_HANDLE_VALUE);
     DWORD written = 0;
     for (std::size_t chunk : {std::size_t(65536), std::size_t(4096), std::size_t(1)}) {
@@ -221,22 +189,22 @@ TEST_F(SaveFaults, AFullDiskKeepsEveryFileAndTheNextStartIsClean) {
   const std::vector<std::string> messages = TryEverySave();
   ExpectToldForEveryFile(messages, "Disk full");
   ExpectNothingLost({"filler"});
-  DeleteFileA(InDir("filler").c_str());
+  DeleteFileA((Folder() / "filler").c_str());
   ExpectTheProgramStartsWithWhatWasSaved();
 }
 
 TEST_F(SaveFaults, AMissingFolderIsToldAndTheNextStartIsClean) {
   // A band whose name leads into a folder that is not there, and a skin saved into one.
-  const std::string skin = InDir("gone\\my.skn");
+  const std::string skin = Folder() / "gone\\my.skn";
   const std::vector<std::string> messages = TryEverySave("Gone\\Talk", skin);
   ASSERT_EQ(messages.size(), 2u) << "only the group and the skin fail";
-  EXPECT_EQ(messages[0], "Path not found: " + InDir("Gone\\Talk1.dat") + " was not saved.");
+  EXPECT_EQ(messages[0], "Path not found: " + (Folder() / "Gone\\Talk1.dat") + " was not saved.");
   EXPECT_EQ(messages[1], "Path not found: " + skin + " was not saved.");
   // The settings and the band list were saved: they hold the new values.
-  EXPECT_NE(ReadFileBytes(InDir("stationbands.ini")).find("Unsaved Band"), std::string::npos);
-  EXPECT_EQ(ReadFileBytes(InDir(kGroupFile)), before_[kGroupFile]);
-  EXPECT_EQ(ReadFileBytes(InDir(kSkinFile)), before_[kSkinFile]);
-  EXPECT_EQ(Names().size(), 4u) << "no temporary file stays";
+  EXPECT_NE(Folder().Content("stationbands.ini").find("Unsaved Band"), std::string::npos);
+  EXPECT_EQ(Folder().Content(kGroupFile), before_[kGroupFile]);
+  EXPECT_EQ(Folder().Content(kSkinFile), before_[kSkinFile]);
+  EXPECT_EQ(Folder().Names().size(), 4u) << "no temporary file stays";
   ExpectTheProgramStartsWithWhatWasSaved(90, 80);  // the settings were saved where it was moved
 }
 

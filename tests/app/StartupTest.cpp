@@ -6,13 +6,7 @@
 #include "support/ProcessDriver.h"
 #include "support/WindowTesting.h"
 
-using testing_support::ClickWindow;
-using testing_support::FindDescendant;
-using testing_support::ProcessDriver;
-using testing_support::ProgramPath;
-using testing_support::ReadFileBytes;
-using testing_support::ScopedTempDir;
-using testing_support::WaitUntil;
+using namespace testing_support;
 
 namespace {
 
@@ -31,7 +25,7 @@ RECT ClientOnScreen(HWND h) {
 }  // namespace
 
 TEST(Startup, ShowsTheCentredMainWindowAndEndsWithCodeZeroWhenClosed) {
-  ScopedTempDir dir;
+  TestFolder dir;
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = program.WaitWindow(kFormClass, kMainTitle, kStartTimeout);
   ASSERT_NE(main, nullptr) << "no main window appeared";
@@ -66,14 +60,14 @@ TEST(Startup, ShowsTheCentredMainWindowAndEndsWithCodeZeroWhenClosed) {
 }
 
 TEST(Startup, ASecondCopyEndsAtOnceWithoutAnyWindow) {
-  ScopedTempDir dir1, dir2;
+  TestFolder dir1, dir2;
   ProcessDriver first(ProgramPath(), dir1.Path());
   HWND main = first.WaitWindow(kFormClass, kMainTitle, kStartTimeout);
   ASSERT_NE(main, nullptr);
 
   ProcessDriver second(ProgramPath(), dir2.Path());
   bool sawWindow = false;
-  EXPECT_TRUE(WaitUntil(
+  EXPECT_TRUE(WaitFor(
       [&] {
         for (const auto& w : second.Windows()) sawWindow |= w.visible;
         return !second.Running();
@@ -92,7 +86,7 @@ TEST(Startup, ASecondCopyEndsAtOnceWithoutAnyWindow) {
 
 // Run without the media player's class key and without any sound server.
 TEST(NoEnvironment, BothMessagesComeInOrderAndNoMainWindowAppears) {
-  ScopedTempDir dir;
+  TestFolder dir;
   ProcessDriver program(ProgramPath(), dir.Path());
   EXPECT_EQ(program.AnswerMessageBox(kStartTimeout), "Please install the Windows Media Player ");
   EXPECT_EQ(program.AnswerMessageBox(kStartTimeout), "No Sound Card found!");
@@ -113,7 +107,7 @@ BOOL CALLBACK FindStationEntry(HWND h, LPARAM found) {
 
 // Run with a sound output device but no capture device.
 TEST(OutputOnly, TheChecksPassWithoutACaptureDevice) {
-  ScopedTempDir dir;
+  TestFolder dir;
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = program.WaitWindow(kFormClass, kMainTitle, kStartTimeout);
   ASSERT_NE(main, nullptr) << "the checks refused a machine with an output device";
@@ -134,15 +128,15 @@ TEST(OutputOnly, TheChecksPassWithoutACaptureDevice) {
   SendMessageA(drivers, CB_SETCURSEL, WPARAM(direct), 0);
   SendMessageA(GetParent(drivers), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(drivers), CBN_SELCHANGE), LPARAM(drivers));
   ClickWindow(FindDescendant(options, "Save and Exit"));
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(options); }, 5000)) << "the options stay open after Save and Exit";
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(options); }, 5000)) << "the options stay open after Save and Exit";
   ClickWindow(FindDescendant(main, "REC"));
-  Sleep(4000);
+  EXPECT_TRUE(WaitFor([&] { return FileSize(dir / "webfile.wav") >= 46 + 176400; }, 15000)) << "nothing recorded";
   ClickWindow(FindDescendant(main, "STOP"));
   Sleep(500);
   // Nothing, or the truth about a machine too busy to keep up with the capture.
   const std::string said = program.AnswerMessageBox(500);
   EXPECT_TRUE(said.empty() || said.find("seconds of sound were lost") != std::string::npos) << said;
-  const std::string file = ReadFileBytes(dir.Path() + "\\webfile.wav");
+  const std::string file = dir.Content("webfile.wav");
   EXPECT_GE(file.size(), 46u + 176400) << "a second and more recorded";
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitExit(15000), 0);

@@ -36,9 +36,8 @@ constexpr playback::PlayerTimeouts kSlowListTimeouts{.connectMs = 30000};
 
 // The program as it starts, with the tick watch switched on.
 TMainForm& Started() {
-  const std::string directory = ProcessTempDirectory("tunora-faults-");
-  SetEnvironmentVariableA(TMainForm::kTickWatchVariable, (directory + "\\ticks.txt").c_str());
-  TMainForm& m = StartedProgram(directory, std::make_shared<TestConnection>());
+    SetEnvironmentVariableA(TMainForm::kTickWatchVariable, (ProgramFolder() / "ticks.txt").c_str());
+  TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
   m.WindowsMediaPlayer.SetTimeouts(kShortTimeouts);
   return m;
 }
@@ -79,7 +78,7 @@ void PlaysAtOnce(TMainForm& m, const std::string& after) {
   // short ones of the faults (each case sets its own again).
   m.WindowsMediaPlayer.SetTimeouts(playback::PlayerTimeouts{});
   LeftClick(m.VrDemoButtonStation[0]);
-  EXPECT_TRUE(PumpUntil([&] { return m.LabelStation.Caption() == "Tone"; }, 10000))
+  EXPECT_TRUE(WaitFor([&] { return m.LabelStation.Caption() == "Tone"; }, 10000))
       << "after " << after << ": " << m.WindowsMediaPlayer.lastError() << " / " << m.LabelStation.Caption();
   EXPECT_EQ(m.VrMatrixConn.Text(), "OVEXIA TUNORA ONLINE!") << "after " << after;
 }
@@ -120,9 +119,8 @@ class ControlTimer {
       KillTimer(nullptr, timer);
       DestroyWindow(window);
     });
-    const DWORD start = GetTickCount();
-    while (!threadId_ && GetTickCount() - start < 10000) Sleep(1);
-    if (!threadId_) ADD_FAILURE() << "the control timer's thread made no window within 10 s";
+    if (!WaitFor([&] { return threadId_ != 0; }, 10000))
+      ADD_FAILURE() << "the control timer's thread made no window within 10 s";
   }
   ~ControlTimer() {
     if (!threadId_) {
@@ -159,7 +157,7 @@ std::optional<unsigned long long> RunFault(TMainForm& m, const Case& c, bool las
   LeftClick(m.VrDemoButtonStation[1]);
   const DWORD start = GetTickCount();
   bool played = false;
-  const bool ended = PumpUntil([&] {
+  const bool ended = WaitFor([&] {
     played = played || m.LabelStation.Caption() == c.name;
     return m.LabelStation.Caption() == monitor::kStationFaultText ||
            (c.outcome == Outcome::FailsOrPlays && played);
@@ -190,7 +188,7 @@ std::optional<unsigned long long> RunFault(TMainForm& m, const Case& c, bool las
   } else if (c.outcome == Outcome::FailsOrPlays && played) {
     // Riding the fault out: the sound goes on.
     const int at = m.VrClockstposition.Seconds();
-    EXPECT_TRUE(PumpUntil([&] { return m.VrClockstposition.Seconds() > at; }, 6000)) << "the position runs";
+    EXPECT_TRUE(WaitFor([&] { return m.VrClockstposition.Seconds() > at; }, 6000)) << "the position runs";
   }
   if (c.outcome == Outcome::PlaysThenFails) {
     EXPECT_TRUE(played) << "the good start played before the fault";
@@ -242,7 +240,7 @@ TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks
 
   // The first play starts what every later one reuses (the sound device's threads); a
   // trace starts GoogleTest's own watcher thread, which stays.
-  ASSERT_TRUE(PumpUntil([&] { return m.Monitor().internetConnected; }, 3000));
+  ASSERT_TRUE(WaitFor([&] { return m.Monitor().internetConnected; }, 3000));
   {
     SCOPED_TRACE("the first play");
     PlaysAtOnce(m, "the start");
@@ -282,16 +280,16 @@ TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks
 
   LeftClick(m.VrDemoButtonUnplug);
   EXPECT_EQ(m.LabelStation.Caption(), "none");
-  EXPECT_TRUE(PumpUntil([&] { return m.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }, 1000));
+  EXPECT_TRUE(WaitFor([&] { return m.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }, 1000));
   // The player's worker lets go of a session within moments and the sound device's
   // threads end with it; Wine's own pool threads end after some seconds idle.
-  EXPECT_TRUE(PumpUntil([&] { return ThreadIds().size() <= threadsBefore.size(); }, 20000))
+  EXPECT_TRUE(WaitFor([&] { return ThreadIds().size() <= threadsBefore.size(); }, 20000))
       << ThreadIds().size() << " threads, " << threadsBefore.size() << " before; new ones started in "
       << NewThreads(threadsBefore);
   // Wine makes a few handles of its own on first use (sockets, fonts); a handle lost on
   // any path of the sweep, which runs each fault at least once and the good station
   // seventeen times, would soon pass this.
-  EXPECT_TRUE(PumpUntil([&] { return HandleCount() <= handlesBefore + 6; }, 5000))
+  EXPECT_TRUE(WaitFor([&] { return HandleCount() <= handlesBefore + 6; }, 5000))
       << HandleCount() << " handles, " << handlesBefore << " before";
   std::printf("threads %u (%u before), handles %d (%d before)\n", unsigned(ThreadIds().size()),
               unsigned(threadsBefore.size()), HandleCount(), handlesBefore);

@@ -41,8 +41,9 @@ std::string Recorder() {
 }
 
 std::string RecordFile() {
+  static const TestFolder folder;
   static const std::string file = [] {
-    const std::string f = ProcessTempDirectory("tunora-links-") + "\\started.txt";
+    const std::string f = folder / "started.txt";
     SetEnvironmentVariableA("TUNORA_RECORD_FILE", f.c_str());
     return f;
   }();
@@ -68,7 +69,7 @@ std::optional<std::string> ReadWhole(const std::string& path) {
 std::optional<std::string> NextStart(DWORD ms = 10000) {
   const std::string file = RecordFile();
   std::optional<std::string> text;
-  PumpUntil(
+  WaitFor(
       [&] {
         text = ReadWhole(file);
         return text && !text->empty();
@@ -173,10 +174,10 @@ class Links : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(Recorder().empty()) << "run with the stand-in program's path as the first argument";
-    m_ = &StartedProgram(ProcessTempDirectory("tunora-info-"));
+    m_ = &StartedProgram();
     connection_ = std::make_shared<TestConnection>();
     m_->Connection().SetSystem(connection_);
-    ASSERT_TRUE(PumpUntil([&] { return m_->Monitor().internetConnected; }));
+    ASSERT_TRUE(WaitFor([&] { return m_->Monitor().internetConnected; }));
     DeleteFileA(RecordFile().c_str());
   }
   void TearDown() override {
@@ -222,7 +223,8 @@ TEST_F(Links, EveryLinkAndTheLogoStartTheBrowserWithExactlyTheirAddress) {
   const std::string exe = Recorder();
   // A browser in a folder with a blank in its name, and a program where the system would
   // look first for that unquoted path: ...\tunora.exe for ...\tunora links\browser.exe.
-  const std::string folder = ProcessTempDirectory("tunora-browsers-");
+  const TestFolder browsers;
+  const std::string& folder = browsers.Path();
   const std::string spaced = folder + "\\tunora links\\browser.exe", decoy = folder + "\\tunora.exe";
   CreateDirectoryA((folder + "\\tunora links").c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(exe.c_str(), spaced.c_str(), FALSE));
@@ -314,13 +316,13 @@ TEST_F(Links, OfflineTheLogoAsksToConnectAndOpensThePageAllTheSame) {
   ScopedPageHandler handler;
   handler.Register("\"" + Recorder() + "\" \"%1\"");
   connection_->connected = false;
-  ASSERT_TRUE(PumpUntil([&] { return !m_->Monitor().internetConnected; }, 3000));
+  ASSERT_TRUE(WaitFor([&] { return !m_->Monitor().internetConnected; }, 3000));
   ClickOn(m_->OvexImage);
   EXPECT_EQ(connection_->attempts, 1);
   EXPECT_EQ(NextStart(), "\"" + Recorder() + "\"  https://www.ovexia.example/tunora");
 
   connection_->connected = true;
-  ASSERT_TRUE(PumpUntil([&] { return m_->Monitor().internetConnected; }, 3000));
+  ASSERT_TRUE(WaitFor([&] { return m_->Monitor().internetConnected; }, 3000));
   ClickOn(m_->OvexImage);
   EXPECT_EQ(connection_->attempts, 1) << "no dial request while connected";
   EXPECT_NE(NextStart(), std::nullopt);
@@ -329,7 +331,8 @@ TEST_F(Links, OfflineTheLogoAsksToConnectAndOpensThePageAllTheSame) {
 // The volume controls start from the system folder by full path only: programs of their
 // names on the search path or in the current folder are never started.
 TEST_F(Links, MixerStartsTheVolumeControlOfTheSystemFolderTheOldOneFirst) {
-  const std::string planted = ProcessTempDirectory("tunora-mixers-");
+  const TestFolder plantedFolder;
+  const std::string& planted = plantedFolder.Path();
   const ScopedSearchPath path(planted);
   char current[MAX_PATH] = "";
   GetCurrentDirectoryA(MAX_PATH, current);
@@ -349,7 +352,8 @@ TEST_F(Links, MixerStartsTheVolumeControlOfTheSystemFolderTheOldOneFirst) {
   // The system folder is shared by every test's machine: a folder of this test's own
   // stands in for it.
   EXPECT_EQ(m_->Mixer.Folder, info::SystemFolder());
-  const std::string system = ProcessTempDirectory("tunora-system-"), saved = m_->Mixer.Folder;
+  const TestFolder systemFolder;
+  const std::string system = systemFolder.Path(), saved = m_->Mixer.Folder;
   m_->Mixer.Folder = system;
   const std::string newer = system + "\\sndvol.exe", older = system + "\\sndvol32.exe";
   ASSERT_TRUE(CopyFileA(Recorder().c_str(), newer.c_str(), FALSE));
@@ -465,7 +469,7 @@ TEST_F(Links, TheAboutBoxIsDraggedByItsBackgroundAndItsLinksTakeThePointer) {
     GetWindowRect(about.Handle(), &dragged);
     const ui::Point link = about.Label3.ClientToScreen({about.Label3.Width() / 2, about.Label3.Height() / 2});
     SetCursorPos(link.x, link.y);
-    PumpUntil([&] { return GetCursor() == LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)); }, 1000);
+    WaitFor([&] { return GetCursor() == LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)); }, 1000);
     overLink = GetCursor();
     RealDrag({link.x, link.y}, {link.x, link.y});
     GetWindowRect(about.Handle(), &clicked);

@@ -10,7 +10,7 @@ using namespace testing_support;
 namespace {
 
 TEST(ProgramInfo, AboutShowsTheBoxOkClosesItAndMixerTellsThatNoVolumeControlWasFound) {
-  ScopedTempDir dir;
+  TestFolder dir;
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = program.WaitWindow("TunoraWindow", "Ovexia Tunora", 30000);
   ASSERT_NE(main, nullptr);
@@ -23,8 +23,8 @@ TEST(ProgramInfo, AboutShowsTheBoxOkClosesItAndMixerTellsThatNoVolumeControlWasF
   EXPECT_EQ(r.bottom - r.top, 417);
   EXPECT_FALSE(IsWindowEnabled(main)) << "the box is modal";
   ClickWindow(FindDescendant(about, "OK"));
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }, 5000)) << "OK leaves the box open";
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 5000)) << "the main window stays disabled";
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(about); }, 5000)) << "OK leaves the box open";
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(main) != FALSE; }, 5000)) << "the main window stays disabled";
 
   ClickWindow(FindDescendant(main, "Mixer"));
   EXPECT_EQ(program.AnswerMessageBox(5000), info::kNoMixerMessage);

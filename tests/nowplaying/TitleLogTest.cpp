@@ -13,7 +13,8 @@ using namespace testing_support;
 // A log of 70 MB (written by another program, or kept while trimming failed) is cut to
 // its newer half of the limit like any other, in whole lines, with the new line at its end.
 TEST(TitleLog, ALogFarPastItsLimitIsTrimmedFromItsEnd) {
-  const std::string path = ProcessTempDirectory("tunora-titlelog-") + "\\titles.txt";
+  const TestFolder folder;
+  const std::string path = folder / "titles.txt";
   {
     std::string line = "2026-01-01 00:00:00\tOld\tOld title 0123456789\r\n", chunk;
     while (chunk.size() < 1024 * 1024) chunk += line;
@@ -39,9 +40,9 @@ TEST(TitleLog, ALogFarPastItsLimitIsTrimmedFromItsEnd) {
 // A log of an earlier version is in the ANSI code page: it is set aside once, as it is,
 // and the new log is UTF-8 behind its byte-order mark; a name that is taken is not reused.
 TEST(TitleLog, AnAnsiLogIsSetAsideOnceAndTheNewOneIsUtf8) {
-  const std::string dir = ProcessTempDirectory("tunora-titlelog-ansi-");
-  const std::string path = dir + "\\titles.txt", older = "2025-01-01 00:00:00\tOld\tCaf\xE9\r\n";
-  std::ofstream(dir + "\\titles-ansi.txt", std::ios::binary) << "taken";
+  const TestFolder folder;
+  const std::string path = folder / "titles.txt", older = "2025-01-01 00:00:00\tOld\tCaf\xE9\r\n";
+  folder.Put("titles-ansi.txt", "taken");
   std::ofstream(path, std::ios::binary) << older;
   for (const char* title : {"Caf\xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC"}) {
     nowplaying::TitleLog log(path);  // a new start each time: the UTF-8 log is not set aside
@@ -49,8 +50,8 @@ TEST(TitleLog, AnAnsiLogIsSetAsideOnceAndTheNewOneIsUtf8) {
     log.Drain();
     EXPECT_EQ(log.TakeFailure(), "");
   }
-  EXPECT_EQ(ReadFileBytes(dir + "\\titles-ansi.txt"), "taken");
-  EXPECT_EQ(ReadFileBytes(dir + "\\titles-ansi (2).txt"), older);
+  EXPECT_EQ(folder.Content("titles-ansi.txt"), "taken");
+  EXPECT_EQ(folder.Content("titles-ansi (2).txt"), older);
   const std::string log = ReadFileBytes(path);
   EXPECT_TRUE(log.starts_with("\xEF\xBB\xBF")) << log;
   EXPECT_NE(log.find("\tStation\tCaf\xC3\xA9\r\n"), std::string::npos) << log;

@@ -21,6 +21,7 @@
 #include "playback/WaveOutput.h"
 
 using playback::StationPlayer;
+using testing_support::WaitFor;
 
 namespace {
 

@@ -17,15 +17,10 @@
 #include "support/Waiting.h"
 
 using playback::StationPlayer;
+using testing_support::TimeUntil;
+using testing_support::WaitFor;
 
 namespace {
-
-// How long until pred holds, in ms; `limit` + 1 when it does not within limit.
-template <typename Pred>
-DWORD TimeUntil(Pred pred, DWORD limit) {
-  const DWORD start = GetTickCount();
-  return WaitFor(pred, limit) ? GetTickCount() - start : limit + 1;
-}
 
 bool Playing(const StationPlayer& p) {
   return p.State() == playback::psPlaying;

@@ -18,6 +18,7 @@
 #include "support/Waiting.h"
 
 using playback::StationPlayer;
+using testing_support::WaitFor;
 
 namespace {
 
@@ -107,9 +108,7 @@ TEST(Titles, IcyMetadataIsDecodedCleanedAndCapped) {
   }
   EXPECT_EQ(seen.front(), "") << "no title before the stream names one";
   // The stream ended (or broke off, by the lying block): its title is gone with it.
-  const DWORD start = GetTickCount();
-  while (p.State() != playback::psMediaEnded && p.State() != playback::psStopped && GetTickCount() - start < 10000)
-    Sleep(20);
+  WaitFor([&] { return p.State() == playback::psMediaEnded || p.State() == playback::psStopped; }, 10000);
   EXPECT_EQ(p.Title(), "") << "state " << p.State();
   p.SetUrl(server.Url("/icy"));
   p.Play();
@@ -132,8 +131,7 @@ TEST(Titles, TheStationsMountsNameTheirTitles) {
     p.SetTimeouts({.connectMs = 30000});
     p.SetUrl(StationAddress(var));
     p.Play();
-    const DWORD start = GetTickCount();
-    while (p.Title() != title && GetTickCount() - start < 30000) Sleep(20);
+    WaitFor([&] { return p.Title() == title; }, 30000);
     EXPECT_EQ(p.Title(), title) << p.LastError();
     p.SetUrl("");
     EXPECT_EQ(p.Title(), "");

@@ -30,10 +30,6 @@ using namespace testing_support;
 
 namespace {
 
-std::string InDir(const std::string& name) {
-  return ProcessTempDirectory("tunora-recorder-") + "\\" + name;
-}
-
 // The Audio Driver entry chosen as a user chooses it: the list's selection and the
 // notification its window sends.
 void ChooseDriver(int index) {
@@ -74,12 +70,12 @@ class DirectRecording : public ::testing::Test {
     // A busy machine may hold the window up past what the station's queue keeps; STOP then
     // says how much was lost, which only the bit-for-bit test cannot accept.
     boxes_ = std::make_unique<MessageBoxWatcher>("Ovexia Tunora");
-    m_ = &StartedProgram(ProcessTempDirectory("tunora-recorder-"));
+    m_ = &StartedProgram();
     m_->Connection().SetSystem(std::make_shared<TestConnection>());
-    ASSERT_TRUE(PumpUntil([&] { return m_->Monitor().internetConnected; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return m_->Monitor().internetConnected; }, 3000));
     OptionsForm->Show();
     ChooseDriver(DriverIndex(recording::kStationSourceName));
-    OptionsForm->DirectoryEditLogger.SetText(InDir("direct.wav"));
+    OptionsForm->DirectoryEditLogger.SetText(ProgramFolder() / "direct.wav");
   }
   void TearDown() override {
     LeftClick(m_->VrDemoButtonStop);
@@ -99,7 +95,7 @@ class DirectRecording : public ::testing::Test {
     LeftClick(m_->VrDemoButtonRec);
     Pump(ms);
     LeftClick(m_->VrDemoButtonStop);
-    const std::string file = ReadFileBytes(InDir("direct.wav"));
+    const std::string file = ProgramFolder().Content("direct.wav");
     EXPECT_GE(file.size(), 46u);
     return file.size() < 46 ? std::string() : file.substr(46);
   }
@@ -118,10 +114,10 @@ class DirectRecording : public ::testing::Test {
     ASSERT_GE(reference.size(), 44100 * frame) << MediaPath(raw);
     LeftClick(m_->VrDemoButtonRec);
     Play(0, "Sweep", MediaPath(file));
-    ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return m_->WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 15000));
     Pump(600);  // the lead, handed out after the file's end
     LeftClick(m_->VrDemoButtonStop);
-    const std::string data = ReadFileBytes(InDir("direct.wav")).substr(46);
+    const std::string data = ProgramFolder().Content("direct.wav").substr(46);
     // Where the sweep begins: its first sound, at a whole frame.
     const std::size_t first = reference.find_first_not_of('\0') / frame * frame;
     const std::size_t at = data.find(reference.substr(first, 1000 * frame));
@@ -155,7 +151,7 @@ TEST_F(DirectRecording, HoldsTheStationAtItsOwnLevelWhateverTheFader) {
   EXPECT_EQ(OptionsForm->FormatBox.Text(), "44100Hz 16bit Stereo");
   m_->SetVolume(100);
   Play(0, "Tone", StationAddress("TUNORA_STATION_MP3"));
-  ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
   std::vector<double> left = LeftChannel(Record(5000));
   // 5 s, less what a busy machine's player fell behind by.
   ASSERT_GT(left.size(), 2u * 44100);
@@ -192,7 +188,7 @@ TEST_F(DirectRecording, MonoAnd24BitSoundIsRecordedInItsOwnFormat) {
   REQUIRE_STATION("TUNORA_STATION_MONO");
   ChooseFormat("44100Hz 16bit Mono");
   Play(0, "Mono", StationAddress("TUNORA_STATION_MONO"));
-  ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
   const std::string data = Record(3000);
   std::vector<double> mono;
   for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
@@ -217,16 +213,16 @@ TEST_F(DirectRecording, KeepsItsTimeLineAcrossAStationSwitch) {
   LeftClick(m_->VrDemoButtonRec);
   const DWORD rec = GetTickCount();
   Play(0, "Tone", StationAddress("TUNORA_STATION_MP3"));
-  ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
   Pump(2000);
   LeftClick(m_->VrDemoButtonUnplug);
   Pump(1500);
   Play(1, "Other", StationAddress("TUNORA_STATION_AAC"));
-  ASSERT_TRUE(PumpUntil([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
   Pump(2000);
   LeftClick(m_->VrDemoButtonStop);
   const DWORD wall = GetTickCount() - rec;
-  const std::vector<double> left = LeftChannel(ReadFileBytes(InDir("direct.wav")).substr(46));
+  const std::vector<double> left = LeftChannel(ProgramFolder().Content("direct.wav").substr(46));
   // A lost second and a half of silence is the fault; a busy machine's clicks may take
   // several tenths, and sound it lost, and told, is not in the file.
   double lostMs = 0;
@@ -265,13 +261,13 @@ TEST_F(DirectRecording, TheChosenDeviceIsTheOneRecorded) {
   // starts it.
   const auto recorded = [&] { return m_->Recorder.RecordFile() && m_->Recorder.RecordFile()->GetDataSize() > 2 * 176400; };
   LeftClick(m_->VrDemoButtonRec);
-  if (!PumpUntil(recorded, 12000)) {
+  if (!WaitFor(recorded, 12000)) {
     LeftClick(m_->VrDemoButtonStop);
     LeftClick(m_->VrDemoButtonRec);
   }
-  ASSERT_TRUE(PumpUntil(recorded, 12000));
+  ASSERT_TRUE(WaitFor(recorded, 12000));
   LeftClick(m_->VrDemoButtonStop);
-  std::vector<double> left = LeftChannel(ReadFileBytes(InDir("direct.wav")).substr(46));
+  std::vector<double> left = LeftChannel(ProgramFolder().Content("direct.wav").substr(46));
   EXPECT_NEAR(MeasureTone(left, 44100, left.size() / 4).hz, 880, 2);
 }
 
@@ -282,12 +278,12 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
   ASSERT_TRUE(SetStationTitle("First Artist - First Song"));
   Play(0, "Tone", StationAddress("TUNORA_STATION_MP3"));
-  ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "First Artist - First Song"; }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "First Artist - First Song"; }, 15000));
   Pump(300);  // the displays' tick, which tells the recorder too
   LeftClick(m_->VrDemoButtonRec);
   Pump(1500);
   ASSERT_TRUE(SetStationTitle("Second Song"));
-  ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "Second Song"; }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "Second Song"; }, 15000));
   // Where the recording stood when the title came (its own time line, which a busy
   // machine may put behind the clock).
   const double second = double(m_->Recorder.RecordFile()->GetDataSize()) / 176400;
@@ -295,12 +291,12 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
   // A title in letters the ANSI code page lacks: the sheet has its own text too.
   const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", star = "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0";
   ASSERT_TRUE(SetStationTitle(kino + " - " + star, "UTF-8"));
-  ASSERT_TRUE(PumpUntil([&] { return m_->WindowsMediaPlayer.currentMedia().titleUtf8() == kino + " - " + star; }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return m_->WindowsMediaPlayer.currentMedia().titleUtf8() == kino + " - " + star; }, 15000));
   Pump(1000);
   LeftClick(m_->VrDemoButtonStop);
   // Written by the sheets' own thread once STOP is pressed.
   std::string cue;
-  EXPECT_TRUE(PumpUntil([&] { return (cue = ReadFileBytes(InDir("direct.cue"))).find("TRACK 03") != std::string::npos; },
+  EXPECT_TRUE(WaitFor([&] { return (cue = ProgramFolder().Content("direct.cue")).find("TRACK 03") != std::string::npos; },
                         3000));
   EXPECT_EQ(cue.rfind(std::string(recording::kCueSheetMark) +
                           "\r\nFILE \"direct.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \"First Song\"\r\n"
@@ -318,14 +314,14 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
   const double at = std::atoi(cue.c_str() + index + 12) + std::atoi(cue.c_str() + index + 15) / 75.0;
   EXPECT_NEAR(at, second, 0.5) << cue;
   if (const char* keep = std::getenv("TUNORA_CUE_DIR"); keep && *keep) {
-    CopyFileA(InDir("direct.wav").c_str(), (std::string(keep) + "\\direct.wav").c_str(), FALSE);
-    CopyFileA(InDir("direct.cue").c_str(), (std::string(keep) + "\\direct.cue").c_str(), FALSE);
+    CopyFileA((ProgramFolder() / "direct.wav").c_str(), (std::string(keep) + "\\direct.wav").c_str(), FALSE);
+    CopyFileA((ProgramFolder() / "direct.cue").c_str(), (std::string(keep) + "\\direct.cue").c_str(), FALSE);
   }
   // No station, no title: the stale sheet goes.
   LeftClick(m_->VrDemoButtonUnplug);
   Pump(300);
   Record(500);
-  EXPECT_TRUE(PumpUntil([] { return GetFileAttributesA(InDir("direct.cue").c_str()) == INVALID_FILE_ATTRIBUTES; }, 3000));
+  EXPECT_TRUE(WaitFor([] { return !ProgramFolder().Has("direct.cue"); }, 3000));
 }
 
 }  // namespace

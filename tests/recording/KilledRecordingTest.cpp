@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "support/ProcessDriver.h"
+#include "support/UserFiles.h"
 #include "support/WindowTesting.h"
 
 using namespace testing_support;
@@ -44,24 +45,14 @@ TEST(KilledRecording, Starts) {
   ProcessDriver program(ProgramPath(), KillDir());
   HWND main = program.WaitWindow("TunoraWindow", "Ovexia Tunora", 30000);
   ASSERT_NE(main, nullptr);
-  HWND rec = FindDescendant(main, "REC");
-  ASSERT_NE(rec, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(rec) != FALSE; }, 10000)) << "REC is never enabled";
-  ClickWindow(rec);
-  const std::string file = KillDir() + "\\webfile.wav";
-  WIN32_FILE_ATTRIBUTE_DATA a{};
-  bool growing = false;
-  for (int i = 0; i < 750 && !growing; ++i, Sleep(20))
-    growing = GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &a) && a.nFileSizeLow > 46;
-  ASSERT_TRUE(growing) << "the recording did not start; other windows:" << OtherWindows(program);
+  ASSERT_TRUE(PressRec(main)) << "REC is never enabled";
+  ASSERT_TRUE(WaitFor([&] { return FileSize(KillDir() + "\\webfile.wav") > 46; }, 15000))
+      << "the recording did not start; other windows:" << OtherWindows(program);
   program.Detach();
 }
 
 TEST(KilledRecording, LeftAPlayableFile) {
-  std::ifstream in(KillDir() + "\\webfile.wav", std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  const std::string file = s.str();
+  const std::string file = ReadFileBytes(KillDir() + "\\webfile.wav");
   ASSERT_GT(file.size(), 46u);
   auto at32 = [&](std::size_t i) {
     std::uint32_t v;
@@ -97,12 +88,13 @@ TEST(KilledRecording, LeftAPlayableFile) {
 // then describes every byte.
 TEST(ProgramRecording, ExitOrCloseWhileRecordingFinishesTheFile) {
   for (const bool byExit : {true, false}) {
-    ScopedTempDir dir;
+    TestFolder dir;
     ProcessDriver program(ProgramPath(), dir.Path());
     HWND main = program.WaitWindow("TunoraWindow", "Ovexia Tunora", 30000);
     ASSERT_NE(main, nullptr);
-    ClickWindow(FindDescendant(main, "REC"));
-    Sleep(5000);  // Wine's capture gives its first sound after a second or two, now and then more
+    ASSERT_TRUE(PressRec(main)) << "REC is never enabled";
+    // Wine's capture gives its first sound after a second or two, now and then more.
+    ASSERT_TRUE(WaitFor([&] { return FileSize(dir / "webfile.wav") > 46 + 8820; }, 15000)) << "nothing recorded";
     if (byExit)
       ClickWindow(FindDescendant(main, "Exit"));
     else
@@ -118,10 +110,7 @@ TEST(ProgramRecording, ExitOrCloseWhileRecordingFinishesTheFile) {
       }
     }
     ASSERT_EQ(code, 0) << (byExit ? "Exit" : "close");
-    std::ifstream in(dir.Path() + "\\webfile.wav", std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    const std::string file = s.str();
+    const std::string file = dir.Content("webfile.wav");
     ASSERT_GT(file.size(), 46u + 8820) << (byExit ? "Exit" : "close");
     std::uint32_t riff, data;
     std::memcpy(&riff, file.data() + 4, 4);
@@ -135,12 +124,11 @@ TEST(ProgramRecording, ExitOrCloseWhileRecordingFinishesTheFile) {
 // missing, and loads the settings all the same, so that the next Exit keeps them; REC
 // then records the playing station, the one source that needs no DirectSound.
 TEST(NoDirectSound, TheStartSaysSoAndTheSettingsAreLoaded) {
-  ScopedTempDir dir;
-  std::string settings = "webfile.wav\r\n19\r\n0\r\n";
-  for (int k = 0; k < 11; ++k) settings += "none\r\nEmpty\r\n";
-  settings += "Jazz\r\n120\r\n90\r\n";
-  std::ofstream(dir.Path() + "\\Defaults.ini", std::ios::binary) << settings;
-  std::ofstream(dir.Path() + "\\Jazz1.dat", std::ios::binary) << "Jazz One\r\nhttp://jazz/\r\n";
+  TestFolder dir;
+  std::vector<std::string> settings = SettingsLines("Jazz", 120, 90);
+  settings[1] = "19";  // a format of the device's list
+  dir.Put("Defaults.ini", base::JoinLines(settings));
+  dir.Put("Jazz1.dat", GroupFile("Jazz One", "http://jazz/"));
   ProcessDriver program(ProgramPath(), dir.Path());
   EXPECT_EQ(program.AnswerMessageBox(30000), "Necessary since DirectX 5");
   HWND main = program.WaitWindow("TunoraWindow", "Ovexia Tunora", 30000);
@@ -152,7 +140,7 @@ TEST(NoDirectSound, TheStartSaysSoAndTheSettingsAreLoaded) {
   EXPECT_EQ(program.AnswerMessageBox(2000), "");
   ClickWindow(FindDescendant(main, "STOP"));
   Sleep(500);
-  EXPECT_GT(ReadFileBytes(dir.Path() + "\\webfile.wav").size(), 46u);
+  EXPECT_GT(dir.Content("webfile.wav").size(), 46u);
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitExit(10000), 0);
 }

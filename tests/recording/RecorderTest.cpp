@@ -1,162 +1,9 @@
-// The recorder on the real main window, started the way the program starts, capturing
-// the session's sine source through DirectSound: REC, STOP and PLAY pressed as window
-// messages, the file's bytes read back and the tone checked sample by sample, playback
-// heard on the sound server's null sink, and the options dialog.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <mmsystem.h>
-#include <shlobj.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <functional>
-#include <set>
-#include <sstream>
-#include <thread>
-
-#include "app/MainForm.h"
-#include "support/StartedProgram.h"
-#include "support/SoundCapture.h"
-#include "recording/CaptureRules.h"
-#include "recording/DXClass.h"
-#include "recording/OptionsForm.h"
-#include "support/WaveChecks.h"
-#include "recording/WaveRules.h"
-#include "ui/Application.h"
-#include "support/WindowTesting.h"
-
-using namespace testing_support;
-using recording::CaptureFormat;
+// The recorder's sound: REC, STOP and PLAY pressed as window messages, the file's bytes
+// read back and the tone checked sample by sample, playback heard on the sound server's
+// null sink, a recording held up, at its size limit, or on a full disk.
+#include "RecorderTesting.h"
 
 namespace {
-
-std::string Directory() {
-  static const std::string dir = ProcessTempDirectory("tunora-recorder-");
-  return dir;
-}
-
-std::string InDir(const std::string& name) {
-  return Directory() + "\\" + name;
-}
-
-std::string ReadFile(const std::string& path) {
-  return ReadFileBytes(path);
-}
-
-TMainForm& Started() { return StartedProgram(Directory()); }
-
-// What reaches the sound server's null sink, through its monitor: frequency and level.
-Tone Listen(DWORD ms) {
-  SoundCapture capture(ms);
-  if (!capture.Recording()) return {};
-  // The program plays on this thread: its messages are served while the sound is recorded.
-  if (!PumpUntil([&] { return capture.Done(); }, ms + 2000)) ADD_FAILURE() << "the sink's recording never ended";
-  capture.Finish(false);
-  return MeasureTone(capture.Samples(), SoundCapture::kRate, capture.Samples().size() / 10);
-}
-
-// Whether the running program's import table names the library.
-bool ImportsLibrary(const char* name) {
-  const auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleA(nullptr));
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d)
-    if (_stricmp(reinterpret_cast<const char*>(base + d->Name), name) == 0) return true;
-  return false;
-}
-
-bool TransportReady(TMainForm& m) {
-  return m.VrDemoButtonRec.Enabled() && m.VrDemoButtonStart.Enabled() && m.VrDemoButtonOptions.Enabled() &&
-         m.VrDemoButtonBurn.Enabled();
-}
-bool TransportBusy(TMainForm& m) {
-  return !m.VrDemoButtonRec.Enabled() && !m.VrDemoButtonStart.Enabled() && !m.VrDemoButtonOptions.Enabled() &&
-         !m.VrDemoButtonBurn.Enabled();
-}
-
-class Recorder : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_ = &Started();
-    LeftClick(m_->VrDemoButtonStop);
-    m_->Recorder.SetDataLimit(-1);
-    OptionsForm->DriverBox.SetItemIndex(0);
-    m_->FillFormatBox();
-    OptionsForm->DirectoryEditLogger.SetText(InDir("take.wav"));
-    // The file player lets go of a recording it played a moment after it is stopped.
-    ASSERT_TRUE(
-        PumpUntil([] { return DeleteFileA(InDir("take.wav").c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; }, 10000))
-        << "the take of the test before is still held open";
-    // Each test begins without the sheets of the one before (a user's among them).
-    for (const char* sheet : {"take.cue", "take (2).cue", "take (3).cue"}) DeleteFileA(InDir(sheet).c_str());
-  }
-  void TearDown() override {
-    LeftClick(m_->VrDemoButtonStop);
-    m_->Recorder.SetSourceMaker(nullptr);
-    m_->TimerTunora.SetEnabled(true);
-    for (const char* sheet : {"take.cue", "take (2).cue"}) DeleteFileA(InDir(sheet).c_str());
-  }
-  // The titles come from the test alone: the window's tick would hand over the player's.
-  void TitlesFromTheTest(const std::string& first) {
-    m_->TimerTunora.SetEnabled(false);
-    m_->Recorder.TitleHeard(first);
-  }
-  // The message that a box of the recorder said, once the tick that tells it has run.
-  std::string Told(MessageBoxWatcher& boxes, const std::string& part) {
-    std::string text;
-    PumpUntil([&] {
-      m_->Recorder.TitleHeard("");
-      for (const SeenBox& b : boxes.Seen())
-        if (b.text.find(part) != std::string::npos) text = b.text;
-      return !text.empty();
-    }, 3000);
-    return text;
-  }
-
-  // REC, then the first sound in the file. A new capture buffer under Wine and PulseAudio
-  // gives its first sound within 2 s as a rule, but now and then only after several:
-  // the start is waited for, so that what follows is timed from the sound.
-  ::testing::AssertionResult StartRecording() {
-    TMainForm& m = *m_;
-    const auto recording = [&] { return m.Recorder.RecordFile() && m.Recorder.RecordFile()->GetDataSize() > 0; };
-    // Wine's capture on a busy machine now and then never starts delivering (its
-    // position stands still); a second REC then starts it. Twice in a row is a fault.
-    for (int attempt = 1; attempt <= 2; ++attempt) {
-      recClicked_ = GetTickCount();
-      LeftClick(m.VrDemoButtonRec);
-      if (PumpUntil(recording, 10000)) return ::testing::AssertionSuccess();
-      std::printf("no sound within 10 s of REC %d (%s)\n", attempt,
-                  m.Recorder.CaptureStream()->Capturing() ? "capturing" : "not capturing");
-      if (attempt == 1) LeftClick(m.VrDemoButtonStop);
-    }
-    return ::testing::AssertionFailure() << "no sound recorded within 10 s of REC, twice";
-  }
-  // When the REC that started the recording was pressed: a busy machine's capture may
-  // deliver its first sound seconds later, and then all it held since.
-  DWORD recClicked_ = 0;
-
-  // REC, `ms` of recording, STOP; the file's bytes.
-  std::string Record(DWORD ms) {
-    TMainForm& m = *m_;
-    LeftClick(m.VrDemoButtonRec);
-    EXPECT_TRUE(TransportBusy(m));
-    EXPECT_TRUE(m.Recorder.CaptureStream() && m.Recorder.CaptureStream()->Capturing());
-    Pump(ms);
-    LeftClick(m.VrDemoButtonStop);
-    EXPECT_TRUE(TransportReady(m));
-    EXPECT_EQ(m.LabelStation.Caption(), "none");
-    return ReadFile(InDir("take.wav"));
-  }
-
-  TMainForm* m_ = nullptr;
-};
 
 TEST_F(Recorder, TheFormatListIsWhatTheDeviceAcceptsWithTheDefaultSelected) {
   // Ask the device directly, format by format.
@@ -221,7 +68,7 @@ TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   const double sinceRec = (GetTickCount() - recClicked_) / 1000.0;
   EXPECT_TRUE(TransportReady(m));
   EXPECT_EQ(m.LabelStation.Caption(), "none");
-  const std::string file = ReadFile(InDir("take.wav"));
+  const std::string file = ProgramFolder().Content("take.wav");
   ASSERT_GE(file.size(), 46u);
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
   const std::size_t data = file.size() - 46;
@@ -259,14 +106,14 @@ TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   LeftClick(m.VrDemoButtonStart);
   EXPECT_EQ(m.LabelStation.Caption(), "File Playback");
   EXPECT_TRUE(TransportBusy(m));
-  ASSERT_TRUE(PumpUntil([&] { return Playing(m.PlayerRec); }, 5000)) << m.PlayerRec.lastError();
+  ASSERT_TRUE(WaitFor([&] { return Playing(m.PlayerRec); }, 5000)) << m.PlayerRec.lastError();
   const Tone heard = Listen(3000);
   EXPECT_NEAR(heard.hz, 440.0, 2.0);
   EXPECT_GT(heard.rms, 300.0);
-  EXPECT_TRUE(PumpUntil([&] { return m.VrClockRecPos.Seconds() >= 3; }, 3000));
+  EXPECT_TRUE(WaitFor([&] { return m.VrClockRecPos.Seconds() >= 3; }, 3000));
   EXPECT_EQ(m.VrClockDuration.Minutes() * 60 + m.VrClockDuration.Seconds(), int(std::lround(double(data) / 176400)));
   // When it ends the buttons come back.
-  EXPECT_TRUE(PumpUntil([&] { return TransportReady(m); }, 15000));
+  EXPECT_TRUE(WaitFor([&] { return TransportReady(m); }, 15000));
   EXPECT_EQ(m.PlayerRec.URL(), "");
 }
 
@@ -275,150 +122,14 @@ TEST_F(Recorder, StopDuringPlaybackEndsIt) {
   MessageBoxWatcher boxes;
   Record(3000);
   LeftClick(m.VrDemoButtonStart);
-  ASSERT_TRUE(PumpUntil([&] { return Playing(m.PlayerRec); }, 5000)) << m.PlayerRec.lastError();
+  ASSERT_TRUE(WaitFor([&] { return Playing(m.PlayerRec); }, 5000)) << m.PlayerRec.lastError();
   LeftClick(m.VrDemoButtonStop);
   EXPECT_TRUE(TransportReady(m));
   EXPECT_EQ(m.LabelStation.Caption(), "none");
   EXPECT_EQ(m.PlayerRec.URL(), "");
-  EXPECT_TRUE(PumpUntil([&] { return !Playing(m.PlayerRec); }, 1000));
+  EXPECT_TRUE(WaitFor([&] { return !Playing(m.PlayerRec); }, 1000));
   Pump(500);
   EXPECT_TRUE(TransportReady(m));
-}
-
-TEST_F(Recorder, MissingOptionsAreReportedAndTouchNoFile) {
-  TMainForm& m = *m_;
-  MessageBoxWatcher boxes;
-  OptionsForm->DirectoryEditLogger.SetText("");
-  LeftClick(m.VrDemoButtonRec);
-  EXPECT_TRUE(TransportReady(m));
-  EXPECT_FALSE(m.Recorder.RecordFile());
-  EXPECT_EQ(GetFileAttributesA(InDir("take.wav").c_str()), INVALID_FILE_ATTRIBUTES);
-
-  // No format selected: the file there keeps its bytes.
-  OptionsForm->DirectoryEditLogger.SetText(InDir("take.wav"));
-  std::ofstream(InDir("take.wav"), std::ios::binary) << "keep";
-  OptionsForm->FormatBox.SetItemIndex(OptionsForm->FormatBox.Count());
-  EXPECT_EQ(OptionsForm->FormatBox.Text(), "");
-  LeftClick(m.VrDemoButtonRec);
-  EXPECT_TRUE(TransportReady(m));
-  EXPECT_EQ(ReadFile(InDir("take.wav")), "keep");
-  Pump(200);
-  const auto seen = boxes.Seen();
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0].text, "Recording options are missing under 'Options'!");
-  EXPECT_EQ(seen[1].text, "Recording options are missing under 'Options'!");
-}
-
-// A REC that fails (a folder that does not exist) says why, holds no file and leaves the
-// buttons as they were; the next REC records.
-TEST_F(Recorder, AFailedRecHoldsNoFileAndTheNextRecRecords) {
-  TMainForm& m = *m_;
-  MessageBoxWatcher boxes;
-  OptionsForm->DirectoryEditLogger.SetText(InDir("missing\\take.wav"));
-  LeftClick(m.VrDemoButtonRec);
-  Pump(200);
-  const auto seen = boxes.Seen();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].text.rfind("Cannot create file \"" + InDir("missing\\take.wav") + "\".", 0), 0u) << seen[0].text;
-  EXPECT_TRUE(TransportReady(m));
-  EXPECT_FALSE(m.Recorder.RecordFile());
-  OptionsForm->DirectoryEditLogger.SetText(InDir("take.wav"));
-  ASSERT_TRUE(StartRecording());
-  LeftClick(m.VrDemoButtonStop);
-  EXPECT_GT(ReadFile(InDir("take.wav")).size(), 46u);
-}
-
-// A capture that cannot start (a device that refuses its buffer) leaves neither a file
-// nor a cue sheet; the REC says why, as one that cannot make its file.
-class RefusingSource : public recording::CaptureSource {
- public:
-  RefusingSource() { formats_ = recording::ProbeFormats([](const CaptureFormat&) { return true; }); }
-
- protected:
-  void StartCapture(const CaptureFormat&) override {
-    throw recording::ESoundCaptureStreamError("Sound Capture Buffer cannot be made.");
-  }
-  void StopCapture() override {}
-};
-
-TEST_F(Recorder, ARecWhoseCaptureCannotStartLeavesNoFile) {
-  TMainForm& m = *m_;
-  MessageBoxWatcher boxes;
-  TitlesFromTheTest("Artist - Song");
-  m.Recorder.SetSourceMaker([] { return std::make_unique<RefusingSource>(); });
-  LeftClick(m.VrDemoButtonRec);
-  ASSERT_TRUE(PumpUntil([&] { return !boxes.Seen().empty(); }, 3000)) << "the REC that failed said nothing";
-  Pump(300);
-  ASSERT_EQ(boxes.Seen().size(), 1u);
-  EXPECT_EQ(boxes.Seen()[0].text, "Sound Capture Buffer cannot be made.");
-  EXPECT_TRUE(TransportReady(m));
-  for (const char* file : {"take.wav", "take.cue"})
-    EXPECT_EQ(GetFileAttributesA(InDir(file).c_str()), INVALID_FILE_ATTRIBUTES) << file;
-}
-
-// A cue sheet of the recording's name that this program did not write (a CD rip's beside
-// its WAVE) is left as it is: ours goes beside it under a free name, which STOP tells; the
-// next recording into the file replaces ours, and one without titles removes it.
-TEST_F(Recorder, AUsersCueSheetIsLeftAndOursGoesBesideIt) {
-  TMainForm& m = *m_;
-  MessageBoxWatcher boxes;
-  const std::string users = "FILE \"take.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n";
-  std::ofstream(InDir("take.cue"), std::ios::binary) << users;
-  for (const char* title : {"First Song", "Second Song"}) {
-    TitlesFromTheTest(title);
-    ASSERT_TRUE(StartRecording());
-    LeftClick(m.VrDemoButtonStop);
-    EXPECT_NE(Told(boxes, "cue sheet").find(InDir("take (2).cue")), std::string::npos) << title;
-    const std::string ours = ReadFile(InDir("take (2).cue"));
-    EXPECT_NE(ours.find(std::string("TITLE \"") + title), std::string::npos) << ours;
-    EXPECT_EQ(ours.find("TRACK 02"), std::string::npos) << ours;
-  }
-  EXPECT_EQ(GetFileAttributesA(InDir("take (3).cue").c_str()), INVALID_FILE_ATTRIBUTES);
-  TitlesFromTheTest("");
-  Record(300);
-  EXPECT_TRUE(PumpUntil([&] { return GetFileAttributesA(InDir("take (2).cue").c_str()) == INVALID_FILE_ATTRIBUTES; },
-                        3000))
-      << "a recording without titles leaves our stale sheet";
-  EXPECT_EQ(ReadFile(InDir("take.cue")), users);
-}
-
-// A station that changes its title at every tick: while it records, the sheet is written
-// at most once a second, and never by the tick that heard the title; after STOP it holds
-// every title.
-TEST_F(Recorder, TitlesAtEveryTickWriteTheSheetAtMostOnceASecond) {
-  TMainForm& m = *m_;
-  MessageBoxWatcher boxes;
-  TitlesFromTheTest("Title 0");
-  ASSERT_TRUE(StartRecording());
-  std::set<std::string> versions;
-  const DWORD start = GetTickCount();
-  for (int i = 1; i < 30; ++i) {
-    Pump(100);
-    m.Recorder.TitleHeard("Title " + std::to_string(i));
-    versions.insert(ReadFile(InDir("take.cue")));
-  }
-  const DWORD seconds = (GetTickCount() - start) / 1000;
-  EXPECT_LE(versions.size(), seconds + 2) << "versions of the sheet in " << seconds << " s";
-  LeftClick(m.VrDemoButtonStop);
-  // At once after STOP as a rule; a busy machine may hold the recording's end up.
-  EXPECT_TRUE(PumpUntil([&] { return ReadFile(InDir("take.cue")).find("TRACK 30") != std::string::npos; }, 10000))
-      << ReadFile(InDir("take.cue"));
-  EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].text;
-}
-
-// An exception while DirectSound lists its devices (memory running out) ends the listing
-// and reaches the caller once DirectSound has returned, never through its frames.
-TEST_F(Recorder, AFailureWhileTheDevicesAreListedReachesTheCaller) {
-  int calls = 0;
-  EXPECT_THROW(recording::EnumerateCaptureDevices([&](const GUID*, const std::string&, const std::string&) {
-                 ++calls;
-                 throw std::bad_alloc();
-               }),
-               std::bad_alloc);
-  EXPECT_EQ(calls, 1) << "the listing ended at the failure";
-  int devices = 0;
-  recording::EnumerateCaptureDevices([&](const GUID*, const std::string&, const std::string&) { ++devices; });
-  EXPECT_GE(devices, 2) << "the primary device and the session's source";
 }
 
 // A user-interface thread held up for longer than the capture buffer lasts loses sound;
@@ -428,7 +139,7 @@ TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
   MessageBoxWatcher boxes;
   ASSERT_TRUE(StartRecording());
   // A second of sound recorded, then the hold-up.
-  ASSERT_TRUE(PumpUntil([&] { return m.Recorder.RecordFile()->GetDataSize() >= 176400; }, 4000));
+  ASSERT_TRUE(WaitFor([&] { return m.Recorder.RecordFile()->GetDataSize() >= 176400; }, 4000));
   const double heldAt = double(m.Recorder.RecordFile()->GetDataSize()) / 176400;
   const DWORD heldTick = GetTickCount();
   Sleep(2300);  // the notifications wait while this thread sleeps
@@ -458,7 +169,7 @@ TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
   std::snprintf(where, sizeof where, "%.1f s before 00:00:0", double(holdUp->lostBytes) / 176400);
   EXPECT_NE(seen[0].text.find(where), std::string::npos) << seen[0].text;
   // The file holds what came before the hold-up and after it, and nothing lost.
-  const std::string file = ReadFile(InDir("take.wav"));
+  const std::string file = ProgramFolder().Content("take.wav");
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
   const double kept = double(file.size() - 46) / 176400;
   EXPECT_GE(kept, heldAt);
@@ -471,10 +182,10 @@ TEST_F(Recorder, ARecordingAtItsSizeLimitIsFinishedAndStopped) {
   MessageBoxWatcher boxes;
   m.Recorder.SetDataLimit(2 * 176400 + 2);
   ASSERT_TRUE(StartRecording());
-  ASSERT_TRUE(PumpUntil([&] { return TransportReady(m); }, 6000)) << "the recording did not stop at its limit";
+  ASSERT_TRUE(WaitFor([&] { return TransportReady(m); }, 6000)) << "the recording did not stop at its limit";
   EXPECT_FALSE(m.Recorder.RecordFile());
   EXPECT_FALSE(m.Recorder.CaptureStream()->Capturing());
-  const std::string file = ReadFile(InDir("take.wav"));
+  const std::string file = ProgramFolder().Content("take.wav");
   EXPECT_EQ(file.size(), 46u + 2 * 176400) << "filled to the limit in whole frames";
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
   Pump(200);
@@ -496,8 +207,8 @@ TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
   OptionsForm->DirectoryEditLogger.SetText(path);
   MessageBoxWatcher boxes;
   LeftClick(m.VrDemoButtonRec);
-  ASSERT_TRUE(PumpUntil([&] { return !boxes.Seen().empty(); }, 30000)) << "the disk never filled";
-  EXPECT_TRUE(PumpUntil([&] { return !m.Recorder.CaptureStream()->Capturing(); }, 2000));
+  ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 30000)) << "the disk never filled";
+  EXPECT_TRUE(WaitFor([&] { return !m.Recorder.CaptureStream()->Capturing(); }, 2000));
   Pump(1500);
   EXPECT_TRUE(TransportBusy(m)) << "the buttons wait for STOP";
   LeftClick(m.VrDemoButtonStop);
@@ -509,7 +220,7 @@ TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
   for (std::size_t i = 1; i < seen.size(); ++i)
     EXPECT_NE(seen[i].text.find("seconds of sound were lost"), std::string::npos) << seen[i].text;
   EXPECT_LE(seen.size(), 2u) << "the error is shown once";
-  const std::string file = ReadFile(path);
+  const std::string file = ReadFileBytes(path);
   ASSERT_GT(file.size(), 46u + 176400);
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
   std::vector<double> left = LeftChannel(file.substr(46));
@@ -529,109 +240,8 @@ TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
   DeleteFileA(path.c_str());
   ASSERT_TRUE(StartRecording());
   LeftClick(m.VrDemoButtonStop);
-  EXPECT_GT(ReadFile(again).size(), 46u);
+  EXPECT_GT(ReadFileBytes(again).size(), 46u);
   DeleteFileA(again.c_str());
-}
-
-// The options dialog's controls where its table puts them.
-TEST_F(Recorder, TheOptionsDialogIsLaidOutAsDesigned) {
-  TOptionsForm& o = *OptionsForm;
-  o.Show();
-  Pump(100);
-  struct Place {
-    ui::Control* c;
-    int left, top, width, height;
-  };
-  for (const Place& p :
-       {Place{&o.VrBlotterOptions, 0, 0, 349, 202}, Place{&o.VrBlotter1, 8, 48, 332, 22},
-        Place{&o.FormatBox, 0, 1, 333, 22}, Place{&o.VrBlotter2, 8, 90, 332, 22}, Place{&o.DriverBox, 0, 1, 333, 22},
-        Place{&o.VrBlotter3, 8, 132, 333, 27}, Place{&o.DirectoryEditLogger, 5, 4, 326, 21},
-        Place{&o.VrDemoButtonExport, 121, 167, 106, 24}, Place{&o.VrDemoButtonExit, 234, 167, 106, 24}}) {
-    EXPECT_EQ(p.c->Left(), p.left) << p.c->Name();
-    EXPECT_EQ(p.c->Top(), p.top) << p.c->Name();
-    EXPECT_EQ(p.c->Width(), p.width) << p.c->Name();
-    if (p.c != &o.FormatBox && p.c != &o.DriverBox) {
-      EXPECT_EQ(p.c->Height(), p.height) << p.c->Name();
-    }
-  }
-  EXPECT_EQ(o.LabelOptions.GetFont(), ui::MakeFont("Arial", 16, true, ui::clAqua));
-  EXPECT_EQ(o.LabelRecFormat.Caption(), "Record Format:");
-  EXPECT_EQ(o.LabelTempFile.Caption(), "Temporary Audio File:");
-  EXPECT_EQ(o.DirectoryEditLogger.GetColor(), ui::clBlack);
-  EXPECT_EQ(o.DirectoryEditLogger.GetFont().color, ui::clAqua);
-  EXPECT_EQ(o.VrDemoButtonExport.Caption(), "Export File");
-  EXPECT_EQ(o.DirectoryEditLogger.Dialog.title, "Tempor\xE4re Audiodatei ausw\xE4hlen");
-  EXPECT_EQ(o.SaveDialogLogger.title, "Export File");
-  EXPECT_TRUE(o.SaveDialogLogger.options.overwritePrompt);
-  // The browse button sits inside the edit at its right end.
-  ASSERT_NE(o.DirectoryEditLogger.BrowseButton(), nullptr);
-  RECT edit, button;
-  GetWindowRect(o.DirectoryEditLogger.Handle(), &edit);
-  GetWindowRect(o.DirectoryEditLogger.BrowseButton(), &button);
-  EXPECT_EQ(button.right, edit.right);
-  EXPECT_GT(button.left, edit.left + 250);
-  o.Hide();
-}
-
-// Another device resets the format to the default; a file dropped on the name field
-// becomes the recording file.
-TEST_F(Recorder, ADeviceChangeResetsTheFormatAndADroppedFileIsTaken) {
-  TOptionsForm& o = *OptionsForm;
-  o.Show();
-  Pump(100);
-  o.FormatBox.SetItemIndex(0);
-  SendMessageA(o.DriverBox.Handle(), CB_SETCURSEL, 1, 0);
-  SendMessageA(o.VrBlotter2.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), LPARAM(o.DriverBox.Handle()));
-  EXPECT_EQ(o.DriverBox.ItemIndex(), 1);
-  EXPECT_EQ(o.FormatBox.Text(), "44100Hz 16bit Stereo");
-
-  const std::string dropped = InDir("dropped.wav");
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + dropped.size() + 2);
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), dropped.c_str(), dropped.size() + 1);
-  GlobalUnlock(memory);
-  SendMessageA(o.DirectoryEditLogger.Handle(), WM_DROPFILES, WPARAM(memory), 0);
-  EXPECT_EQ(o.DirectoryEditLogger.Text(), dropped);
-  o.Hide();
-}
-
-// Export copies the recording; a copy that fails says so and why.
-TEST_F(Recorder, ExportCopiesTheRecordingAndReportsACopyThatFails) {
-  const std::string file = Record(1000);
-  OptionsForm->ExportTo(InDir("copy.wav"));
-  EXPECT_EQ(ReadFile(InDir("copy.wav")), file);
-  std::ofstream(InDir("copy.wav"), std::ios::binary) << "old";
-  OptionsForm->ExportTo(InDir("copy.wav"));
-  EXPECT_EQ(ReadFile(InDir("copy.wav")), file) << "an existing file is replaced";
-
-  // As the user exports: the button, and a file chosen in its save dialog.
-  TOptionsForm& o = *OptionsForm;
-  o.Show();
-  std::string chosen = InDir("chosen.wav");
-  std::thread answer = WhenDialogAppears("Export File", AnswerFileDialog, &chosen);
-  LeftClick(o.VrDemoButtonExport);
-  answer.join();
-  EXPECT_EQ(ReadFile(chosen), file);
-  // A dialog cancelled copies nothing.
-  answer = WhenDialogAppears(
-      "Export File", [](HWND d, void*) { PostMessageA(d, WM_COMMAND, IDCANCEL, 0); }, nullptr);
-  DeleteFileA(chosen.c_str());
-  LeftClick(o.VrDemoButtonExport);
-  answer.join();
-  EXPECT_EQ(GetFileAttributesA(chosen.c_str()), INVALID_FILE_ATTRIBUTES);
-  o.Hide();
-
-  try {
-    OptionsForm->ExportTo(InDir("no such folder\\copy.wav"));
-    ADD_FAILURE() << "a failed copy must be reported";
-  } catch (const std::exception& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("The recording \"" + InDir("take.wav") + "\" could not be copied to \"" +
-                                              InDir("no such folder\\copy.wav") + "\". ",
-                                          0),
-              0u)
-        << e.what();
-  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "support/ProcessDriver.h"
+#include "support/UserFiles.h"
 #include "base/LineRules.h"
 #include "support/SoundCapture.h"
 #include "support/WindowTesting.h"
@@ -68,9 +69,7 @@ TEST(Release, TheUnpackedProgramPlaysAndSavesBesideItself) {
   ASSERT_NE(url, nullptr) << "run with the local test station (tests/playback/with-station.sh)";
   const std::string dir = FolderOf(ProgramPath());
   ASSERT_EQ(GetFileAttributesA((dir + "\\Defaults.ini").c_str()), INVALID_FILE_ATTRIBUTES) << "not a fresh folder";
-  std::vector<std::string> group{"Tone", url};
-  for (int k = 1; k < 7; ++k) group.insert(group.end(), {"none", "none"});
-  std::ofstream(dir + "\\Ovexia Radio Network1.dat", std::ios::binary) << base::JoinLines(group);
+  WriteFileBytes(dir + "\\Ovexia Radio Network1.dat", GroupFile("Tone", url));
   // A download folder may hold a library named as the system's sound capture. Windows
   // takes a library beside a program before the system's; Wine is told to do the same.
   const std::string planted = dir + "\\DSound.dll", marker = dir + "\\planted-library-loaded";

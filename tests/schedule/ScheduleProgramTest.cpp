@@ -70,25 +70,25 @@ TEST(Schedule, AScheduleRecordsTheStationForAMinuteWhileAnotherPresetPlays) {
                       "[Schedule1]\r\nName=Tone Station\r\nUrl=" + std::string(StationAddress("TUNORA_STATION_MP3")) +
                           "\r\nDays=Once\r\n" + Format("Date=%04d-%02d-%02d\r\nStart=%02d:%02d\r\n", start) +
                           "Minutes=1\r\n");
-  TMainForm& m = StartedProgram(Dir(), std::make_shared<TestConnection>());
+  TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
   m.VrDemoButtonStation[1].SetCaption("Listener");
   m.EditStationURL[1].SetText(StationAddress("TUNORA_STATION_OGG"));
   LeftClick(m.VrDemoButtonStation[1]);
-  ASSERT_TRUE(PumpUntil([&] { return Playing(m.WindowsMediaPlayer); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Playing(m.WindowsMediaPlayer); }, 10000));
   const std::string listening = m.WindowsMediaPlayer.URL();
 
-  ASSERT_TRUE(PumpUntil([&] { return !m.Scheduled.Running().empty(); }, 90000)) << "the schedule did not start";
+  ASSERT_TRUE(WaitFor([&] { return !m.Scheduled.Running().empty(); }, 90000)) << "the schedule did not start";
   EXPECT_EQ(0u, m.Scheduled.Running().find("Tone Station until "));
-  EXPECT_TRUE(PumpUntil([&] {
+  EXPECT_TRUE(WaitFor([&] {
     return m.TitleTray.Tray().Tip().find("\nRecording Tone Station until ") != std::string::npos;
   })) << m.TitleTray.Tray().Tip();
-  ASSERT_TRUE(PumpUntil([&] { return m.Scheduled.Running().empty(); }, 80000)) << "the recording did not end";
+  ASSERT_TRUE(WaitFor([&] { return m.Scheduled.Running().empty(); }, 80000)) << "the recording did not end";
   EXPECT_EQ(listening, m.WindowsMediaPlayer.URL());
   EXPECT_TRUE(Playing(m.WindowsMediaPlayer)) << "the listener's station went on throughout";
 
   const std::string name = Dir() + "\\Scheduled\\" + Format("Tone Station %04d-%02d-%02d %02d-%02d", start);
   EXPECT_NEAR(60.0, DecodedSeconds(name + ".mp3"), 2.0);
-  ASSERT_TRUE(PumpUntil([&] { return base::FileExists(name + ".cue"); }, 3000));
+  ASSERT_TRUE(WaitFor([&] { return base::FileExists(name + ".cue"); }, 3000));
   const std::string sheet = base::ReadTextFile(name + ".cue").value_or("");
   EXPECT_NE(std::string::npos, sheet.find(".mp3\" MP3\r\n")) << sheet;
   EXPECT_NE(std::string::npos, sheet.find("TITLE \"Tone 440 Hz\"")) << sheet;
@@ -96,7 +96,7 @@ TEST(Schedule, AScheduleRecordsTheStationForAMinuteWhileAnotherPresetPlays) {
 
 // The tray menu's entry opens the dialog; a schedule added there is in schedule.ini.
 TEST(Schedule, TheDialogAddsAScheduleFromAPreset) {
-  TMainForm& m = StartedProgram(Dir(), std::make_shared<TestConnection>());
+  TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
   m.VrDemoButtonStation[2].SetCaption("Morning Show");
   m.EditStationURL[2].SetText("http://127.0.0.1:9/morning.mp3");
   bool ran = false;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "support/ProcessDriver.h"
+#include "support/UserFiles.h"
 #include "base/LineRules.h"
 #include "support/BuiltInSkin.h"
 #include "support/WindowTesting.h"
@@ -17,10 +18,6 @@ using namespace testing_support;
 namespace {
 
 const char* kFormClass = "TunoraWindow";
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 HWND WaitMain(ProcessDriver& program) {
   return program.WaitWindow(kFormClass, "Ovexia Tunora", 30000);
@@ -39,16 +36,16 @@ bool ExitProgram(ProcessDriver& program, HWND main) {
   if (!exit) return false;
   // A message box just answered gives the window back a moment later: a click before
   // that finds it still disabled and is lost.
-  if (!WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 5000)) return false;
+  if (!WaitFor([&] { return IsWindowEnabled(main) != FALSE; }, 5000)) return false;
   ClickWindow(exit);
   return program.WaitExit(10000) == 0;
 }
 
 TEST(ProgramSkin, ACarriedBlockIsSavedByExitAndRestoredByTheNextStart) {
-  ScopedTempDir dir;
+  TestFolder dir;
   std::vector<std::string> skin = BuiltInSkinLines();
   skin[1] = "$00FF8040";  // the main window's active colour
-  WriteFile(dir.Path() + "\\currentskin.skn", base::JoinLines(skin));
+  dir.Put("currentskin.skn", base::JoinLines(skin));
   {
     ProcessDriver program(ProgramPath(), dir.Path());
     HWND main = WaitMain(program);
@@ -73,7 +70,7 @@ TEST(ProgramSkin, ACarriedBlockIsSavedByExitAndRestoredByTheNextStart) {
     EXPECT_EQ(p.y, 21 + 3);
     ASSERT_TRUE(ExitProgram(program, main));
   }
-  std::vector<std::string> saved = base::SplitLines(ReadFileBytes(dir.Path() + "\\currentskin.skn"));
+  std::vector<std::string> saved = base::SplitLines(dir.Content("currentskin.skn"));
   ASSERT_EQ(saved.size(), 42u);
   EXPECT_EQ(saved[14], "263");
   EXPECT_EQ(saved[15], "21");
@@ -102,11 +99,9 @@ class ProgramSkinDamaged : public ::testing::TestWithParam<DamagedSkin> {};
 // The message comes (or none, for what can be read), and the program starts all the
 // same with its settings and group 1, and Exit works.
 TEST_P(ProgramSkinDamaged, IsReportedAndTheProgramRuns) {
-  ScopedTempDir dir;
-  WriteFile(dir.Path() + "\\currentskin.skn", GetParam().text);
-  WriteFile(dir.Path() + "\\Ovexia Radio Network1.dat",
-            base::JoinLines({"Kept", "http://kept/", "none", "none", "none", "none", "none", "none", "none", "none", "none",
-                  "none", "none", "none"}));
+  TestFolder dir;
+  dir.Put("currentskin.skn", GetParam().text);
+  dir.Put("Ovexia Radio Network1.dat", GroupFile("Kept", "http://kept/"));
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = WaitMain(program);
   ASSERT_NE(main, nullptr);
@@ -119,7 +114,7 @@ TEST_P(ProgramSkinDamaged, IsReportedAndTheProgramRuns) {
   EXPECT_TRUE(IsWindowVisible(main));
   EXPECT_NE(FindDescendant(main, "Kept"), nullptr) << "group 1 is loaded all the same";
   ASSERT_TRUE(ExitProgram(program, main));
-  EXPECT_EQ(base::SplitLines(ReadFileBytes(dir.Path() + "\\currentskin.skn")).size(), 42u);
+  EXPECT_EQ(base::SplitLines(dir.Content("currentskin.skn")).size(), 42u);
 }
 
 std::vector<DamagedSkin> DamagedSkins() {

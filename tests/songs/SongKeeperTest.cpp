@@ -74,20 +74,17 @@ std::vector<std::string> FilesUnder(const std::string& folder) {
 class Keeper : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = ProcessTempDirectory("tunora-keeper-") + "\\" + testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(dir_);
-    radio_ = dir_ + "\\Songs\\Radio";
+    radio_ = folder_ / "Songs\\Radio";
     fs::create_directories(radio_);
   }
   void TearDown() override {
     keeper_.reset();
-    fs::remove_all(dir_);
   }
   // A keeper in the test's folder, Record Songs on or off, a stream of "Radio" connected.
   void Start(bool record, bool loud = false) {
-    base::WriteTextFile(dir_ + "\\songs.ini", record ? "Record=1\r\n" : "Record=0\r\n");
+    base::WriteTextFile(folder_ / "songs.ini", record ? "Record=1\r\n" : "Record=0\r\n");
     keeper_ = std::make_unique<songs::SongKeeper>();
-    keeper_->Load(dir_);
+    keeper_->Load(folder_.Path());
     keeper_->SetStation("Radio");
     tap_ = keeper_->Tap();
     tap_->Connected(Mp3Format(), false);
@@ -107,7 +104,8 @@ class Keeper : public ::testing::Test {
     return most;
   }
 
-  std::string dir_, radio_, frame_;
+  TestFolder folder_;
+  std::string radio_, frame_;
   std::unique_ptr<songs::SongKeeper> keeper_;
   std::shared_ptr<playback::StreamTap> tap_;
 };
@@ -122,7 +120,7 @@ TEST_F(Keeper, RecordSongsKeepsEachSongOnceAndNoJingle) {
   Feed(28);
   tap_->Title("Artist - Song");
   Feed(15);
-  ASSERT_TRUE(PumpUntil([&] { return !keeper_->Written().empty(); }, 5000)) << "the opening song was not kept";
+  ASSERT_TRUE(WaitFor([&] { return !keeper_->Written().empty(); }, 5000)) << "the opening song was not kept";
   keeper_->SetRecording(false);
   keeper_->SetRecording(true);
   Feed(35);
@@ -182,7 +180,7 @@ TEST_F(Keeper, TheEndWithALongSongOpenIsQuickAndKeepsItWhole) {
   for (int piece = 0; piece < 18; ++piece) {
     show += Feed(600);
     // As a station sends it: never more than the past keeps ahead of what is written.
-    ASSERT_TRUE(PumpUntil([&] { return Largest() + (4 << 20) >= show; }, 20000)) << "written: " << Largest();
+    ASSERT_TRUE(WaitFor([&] { return Largest() + (4 << 20) >= show; }, 20000)) << "written: " << Largest();
   }
   const auto start = std::chrono::steady_clock::now();
   keeper_.reset();
@@ -214,7 +212,7 @@ TEST_F(Keeper, ASaveOfALongSongNeverHoldsUpThePlayer) {
   }
   std::printf("the longest a frame waited: %.1f ms\n", longest);
   EXPECT_LT(longest, 100) << "ms that a frame waited: a quarter of what the player keeps queued";
-  ASSERT_TRUE(PumpUntil([&] { return !keeper_->Written().empty(); }, 20000)) << keeper_->TakeFailure();
+  ASSERT_TRUE(WaitFor([&] { return !keeper_->Written().empty(); }, 20000)) << keeper_->TakeFailure();
   EXPECT_GE(fs::file_size(keeper_->Written()[0]), set);
 }
 
@@ -257,7 +255,7 @@ TEST_F(Keeper, WhatARunThatEndedLeftIsKeptAndARunThatGoesOnIsLeftAlone) {
            !fs::exists(radio_ + "\\Empty.opus.~" + gone + "-4.part") &&
            !fs::exists(radio_ + "\\~song" + gone + "-1.frames") && !fs::exists(radio_ + "\\~song" + gone + "-2.frames");
   };
-  EXPECT_TRUE(PumpUntil(done, 5000)) << "the files of the run that ended are where they were";
+  EXPECT_TRUE(WaitFor(done, 5000)) << "the files of the run that ended are where they were";
   keeper_.reset();
   TerminateProcess(running.hProcess, 0);
   for (HANDLE h : {ended.hProcess, ended.hThread, running.hProcess, running.hThread}) CloseHandle(h);
@@ -304,9 +302,9 @@ int DecodeComplaints(const std::string& path) {
 // An Ogg station that begins a new chain for each song, at another rate, channel count and
 // quality: each song is kept with its own chain's headers and decodes without a word.
 TEST_F(Keeper, AChainedOggStationGivesSongsThatDecode) {
-  base::WriteTextFile(dir_ + "\\songs.ini", "Record=1\r\n");
+  base::WriteTextFile(folder_ / "songs.ini", "Record=1\r\n");
   keeper_ = std::make_unique<songs::SongKeeper>();
-  keeper_->Load(dir_);
+  keeper_->Load(folder_.Path());
   keeper_->SetStation("Radio");
   tap_ = keeper_->Tap();
   playback::MediaReader reader([] { return false; });

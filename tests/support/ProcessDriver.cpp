@@ -107,7 +107,7 @@ std::string ProcessDriver::AnswerMessageBox(DWORD timeoutMs) {
       SendMessageTimeoutA(ok, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, &unused);
       // Wait until this box is gone, so that the next call sees the next one; a box that
       // stays is told in the text, which then matches no expected message.
-      if (!WaitUntil([&] { return !IsWindow(w.hwnd) || !IsWindowVisible(w.hwnd); }, 5000))
+      if (!WaitFor([&] { return !IsWindow(w.hwnd) || !IsWindowVisible(w.hwnd); }, 5000))
         return text + " [the box stayed open after its OK was pressed]";
       return text;
     }
@@ -149,6 +149,13 @@ void ClickWindow(HWND hwnd) {
   PostMessageA(hwnd, WM_LBUTTONUP, 0, at);
 }
 
+bool PressRec(HWND main, DWORD timeoutMs) {
+  HWND rec = FindDescendant(main, "REC");
+  if (!rec || !WaitFor([&] { return IsWindowEnabled(rec) != FALSE; }, timeoutMs)) return false;
+  ClickWindow(rec);
+  return true;
+}
+
 RECT ScreenRect(HWND hwnd) {
   RECT r{};
   GetWindowRect(hwnd, &r);
@@ -170,30 +177,6 @@ std::string MessageBoxText(HWND box) {
   char text[1024] = "";
   GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
   return text;
-}
-
-ScopedTempDir::ScopedTempDir() {
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  char dir[MAX_PATH];
-  for (unsigned n = GetTickCount() ^ GetCurrentProcessId();; ++n) {
-    snprintf(dir, sizeof dir, "%stunora-test-%08x", base, n);
-    if (CreateDirectoryA(dir, nullptr)) break;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make a temporary directory");
-  }
-  path_ = dir;
-}
-
-ScopedTempDir::~ScopedTempDir() {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((path_ + "\\" + fd.cFileName).c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(path_.c_str());
 }
 
 }  // namespace testing_support

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "support/TestFolder.h"
+#include "support/Waiting.h"
+
 namespace testing_support {
 
 struct TopWindow {
@@ -49,18 +52,6 @@ class ProcessDriver {
   mutable std::vector<TopWindow> seen_;
 };
 
-// Waits, without dispatching messages, until pred() holds or timeoutMs is up; returns
-// pred(), for the test to fail with what it waited for.
-template <typename Pred>
-bool WaitUntil(Pred pred, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!pred()) {
-    if (GetTickCount() - start > timeoutMs) return pred();
-    Sleep(20);
-  }
-  return true;
-}
-
 // The shipped program named by the test's first argument, as a full Windows path (a Unix
 // path is reached through drive Z:). Resolved at the first call, before a program in the
 // test's own process makes its folder the current one.
@@ -70,22 +61,12 @@ const std::string& ProgramPath();
 HWND FindDescendant(HWND parent, const std::string& text);
 // A left click in the middle of a window of another process, as posted mouse messages.
 void ClickWindow(HWND hwnd);
+// Presses the main window's REC once the recorder's lists have enabled it; false when it
+// never was within timeoutMs.
+bool PressRec(HWND main, DWORD timeoutMs = 10000);
 // The window's rectangle on the screen.
 RECT ScreenRect(HWND hwnd);
 
 // The text of a message box's message.
 std::string MessageBoxText(HWND box);
-// A fresh directory under the temporary folder, removed with its files at scope end.
-class ScopedTempDir {
- public:
-  ScopedTempDir();
-  ~ScopedTempDir();
-  ScopedTempDir(const ScopedTempDir&) = delete;
-  ScopedTempDir& operator=(const ScopedTempDir&) = delete;
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 }  // namespace testing_support

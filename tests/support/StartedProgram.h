@@ -14,6 +14,7 @@
 #include "app/Program.h"
 #include "playback/StationPlayer.h"
 #include "ui/Application.h"
+#include "support/TestFolder.h"
 #include "support/WindowTesting.h"
 
 namespace testing_support {
@@ -28,21 +29,28 @@ class TestConnection : public app::ConnectionSystem {
   void AttemptConnect() override { ++attempts; }
 };
 
-// The started program; the first call starts it in `directory`, waits until the start
-// has finished, and with `connection` (when given) as its view of the machine's
-// connection, until it sees it.
-inline TMainForm& StartedProgram(const std::string& directory,
-                                 std::shared_ptr<app::ConnectionSystem> connection = nullptr) {
+// The started program's folder, where a user keeps the program and its files: one for
+// the test program, removed when it ends.
+inline const TestFolder& ProgramFolder() {
+  static const TestFolder folder;
+  return folder;
+}
+
+// The started program; the first call starts it in `folder`, waits until the start has
+// finished, and with `connection` (when given) as its view of the machine's connection,
+// until it sees it.
+inline TMainForm& StartedProgram(std::shared_ptr<app::ConnectionSystem> connection = nullptr,
+                                 const TestFolder& folder = ProgramFolder()) {
   if (ui::App().Forms().empty()) {
-    SetCurrentDirectoryA(directory.c_str());
+    SetCurrentDirectoryA(folder.Path().c_str());
     if (!app::StartProgram()) ADD_FAILURE() << "the environment checks refused the machine";
     ui::App().ShowMainForm();
     // The rest of the start runs from the message loop once the window shows.
-    if (!PumpUntil([] { return MainForm->SoundListsFilled(); }, 10000))
+    if (!WaitFor([] { return MainForm->SoundListsFilled(); }, 10000))
       ADD_FAILURE() << "the recorder's lists were not filled within 10 s of the showing";
     if (connection) {
       MainForm->Connection().SetSystem(std::move(connection));
-      if (!PumpUntil([] { return MainForm->Monitor().internetConnected; }, 5000))
+      if (!WaitFor([] { return MainForm->Monitor().internetConnected; }, 5000))
         ADD_FAILURE() << "the program did not see the test's connection within 5 s";
     }
   }

@@ -20,6 +20,9 @@ void Pump(DWORD ms) {
   } while (GetTickCount() - start < ms);
 }
 
+// The test program's windows answer while a test waits.
+const bool kPumpWhileWaiting = (idleWhileWaiting = Pump, true);
+
 ui::Color ReferencePicture::At(int x, int y) const {
   const std::size_t i = (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
   return ui::Rgb(rgb[i], rgb[i + 1], rgb[i + 2]);
@@ -135,7 +138,7 @@ void RealDrag(POINT from, POINT to) {
     Sleep(150);
     done = true;
   });
-  PumpUntil([&] { return done.load(); }, 10000);
+  WaitFor([&] { return done.load(); }, 10000);
   hand.join();
   Pump(100);
 }
@@ -326,21 +329,6 @@ BOOL CALLBACK FindEdit(HWND h, LPARAM found) {
 }
 
 }  // namespace
-
-std::string ProcessTempDirectory(const std::string& prefix) {
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  const std::string d = std::string(base) + prefix + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(d.c_str(), nullptr);
-  return d;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void AnswerFileDialog(HWND dialog, void* path) {
   HWND edit = nullptr;

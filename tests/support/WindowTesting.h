@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,23 +15,40 @@
 #include "ui/Canvas.h"
 #include "ui/Form.h"
 
+#include "support/TestFolder.h"
+#include "support/Waiting.h"
+
 namespace testing_support {
 
 // Dispatches messages for the given time.
 void Pump(DWORD ms);
-// Dispatches messages until pred() holds or the time is up; returns pred().
-template <typename Pred>
-bool PumpUntil(Pred pred, DWORD ms = 5000) {
-  const DWORD start = GetTickCount();
-  while (!pred()) {
-    if (GetTickCount() - start > ms) return pred();
-    Pump(10);
-  }
-  return true;
-}
 
 // The pixels of the window's client area as they are on the screen.
 ui::Bitmap CaptureClient(HWND hwnd);
+
+// The pixels in r (the whole picture when not given) for which match(colour) holds.
+template <typename Match>
+int CountPixels(const ui::Bitmap& shot, Match match, ui::Rect r = {0, 0, 1 << 20, 1 << 20}) {
+  r = r.Intersect({0, 0, shot.Width(), shot.Height()});
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += match(shot.PixelAt(x, y)) ? 1 : 0;
+  return n;
+}
+// The pixels of exactly this colour.
+inline int CountPixels(const ui::Bitmap& shot, ui::Color colour, ui::Rect r = {0, 0, 1 << 20, 1 << 20}) {
+  return CountPixels(shot, [colour](ui::Color c) { return c == colour; }, r);
+}
+
+// A plain window for the widgets under test: a client area of the given size, in the
+// given colour when one is given.
+class HostForm : public ui::Form {
+ public:
+  HostForm(int width, int height, std::optional<ui::Color> colour = std::nullopt) : Form("Host") {
+    SetClientSize(width, height);
+    if (colour) SetColor(*colour);
+  }
+};
 
 // A picture drawn at build time, as another decoder (ImageMagick) read it into a binary
 // PPM beside the program's resources.
@@ -107,13 +125,6 @@ class MessageBoxWatcher {
 // calls act(dialog) there. Returns at once; join() the result within the test. A dialog
 // that does not appear within 10 s fails the test.
 std::thread WhenDialogAppears(const std::string& title, void (*act)(HWND dialog, void* ctx), void* ctx);
-
-// A folder of this test process's own in the temp folder, made on first use:
-// <temp>\<prefix><process id>.
-std::string ProcessTempDirectory(const std::string& prefix);
-
-// The whole file's bytes; empty when it cannot be read.
-std::string ReadFileBytes(const std::string& path);
 
 // For WhenDialogAppears: types the path (a std::string*) into a file dialog's name field,
 // its only visible edit control, and confirms.

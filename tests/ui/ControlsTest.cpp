@@ -14,11 +14,9 @@ using namespace testing_support;
 
 namespace {
 
-class Host : public ui::Form {
+class Host : public HostForm {
  public:
-  Host() : Form("Host") {
-    SetColor(ui::clRed);
-    SetClientSize(300, 200);
+  Host() : HostForm(300, 200, ui::clRed) {
     HandleNeeded();  // the controls put on it get their windows at once
   }
 };

@@ -51,7 +51,7 @@ TEST(Synchronize, TheMessageLoopServesHandedOverCalls) {
     ui::Synchronize([&] { value = 42; });
     done = true;
   });
-  EXPECT_TRUE(PumpUntil([&] { return done.load(); }));
+  EXPECT_TRUE(WaitFor([&] { return done.load(); }));
   EXPECT_EQ(value, 42);
   EXPECT_TRUE(ui::WaitForThread(w.handle, 5000));
 }

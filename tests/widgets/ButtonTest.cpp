@@ -16,17 +16,8 @@ using namespace widgets;
 
 namespace {
 
-int CountColor(const ui::Bitmap& shot, const ui::Rect& r, ui::Color c) {
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += shot.PixelAt(x, y) == c;
-  return n;
-}
-
-struct ButtonForm : ui::Form {
-  ButtonForm() : Form("ButtonHost") {
-    SetColor(ui::clNavy);
-    SetClientSize(300, 120);
+struct ButtonForm : HostForm {
+  ButtonForm() : HostForm(300, 120, ui::clNavy) {
     button.SetParent(this);
     button.SetBounds(10, 10, 190, 18);
     button.OnMouseDown = [this](ui::Control&, ui::MouseButton b, unsigned, int, int) {
@@ -62,26 +53,26 @@ TEST(Button, CaptionColourFollowsTheMouseAndTheEnabledState) {
   PresetLook(f.button);
   const ui::Rect all{0, 0, 190, 18};
   ui::Bitmap shot = f.Shot();
-  EXPECT_GT(CountColor(shot, all, ui::clTeal), 20);
-  EXPECT_EQ(CountColor(shot, all, ui::clAqua), 0);
+  EXPECT_GT(CountPixels(shot, ui::clTeal, all), 20);
+  EXPECT_EQ(CountPixels(shot, ui::clAqua, all), 0);
 
   SendMouse(f.H(), WM_MOUSEMOVE, 5, 5);
   shot = f.Shot();
   EXPECT_TRUE(f.button.MouseInside());
-  EXPECT_GT(CountColor(shot, all, ui::clAqua), 20);
-  EXPECT_EQ(CountColor(shot, all, ui::clTeal), 0);
+  EXPECT_GT(CountPixels(shot, ui::clAqua, all), 20);
+  EXPECT_EQ(CountPixels(shot, ui::clTeal, all), 0);
 
   // Disabled, even with the mouse over it: the leave font in the disabled colour.
   f.button.SetEnabled(false);
   shot = f.Shot();
-  EXPECT_GT(CountColor(shot, all, ui::clRed), 20);
-  EXPECT_EQ(CountColor(shot, all, ui::clAqua), 0);
+  EXPECT_GT(CountPixels(shot, ui::clRed, all), 20);
+  EXPECT_EQ(CountPixels(shot, ui::clAqua, all), 0);
   f.button.SetEnabled(true);
 
   SendMessageA(f.H(), WM_MOUSELEAVE, 0, 0);
   shot = f.Shot();
   EXPECT_FALSE(f.button.MouseInside());
-  EXPECT_GT(CountColor(shot, all, ui::clTeal), 20);
+  EXPECT_GT(CountPixels(shot, ui::clTeal, all), 20);
 }
 
 // The caption sits on one line where its alignment puts it: in the left, middle or right

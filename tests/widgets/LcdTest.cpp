@@ -51,9 +51,7 @@ std::string ReadNumber(HWND form, const TVrNum& num, int places) {
 }  // namespace
 
 TEST(Lcd, NumberShowsLeadingZerosBlanksAndTheSignPlace) {
-  ui::Form form("LcdHost");
-  form.SetClientSize(200, 60);
-  form.SetColor(ui::clBlack);
+  HostForm form(200, 60, ui::clBlack);
   TVrNum num("Num");
   num.SetParent(&form);
   num.SetPosition(10, 10);
@@ -101,8 +99,7 @@ TEST(Lcd, NumberShowsLeadingZerosBlanksAndTheSignPlace) {
 }
 
 TEST(Lcd, ALongerNumberIsNotCutAndThePaletteColoursTheSegments) {
-  ui::Form form("LcdHost");
-  form.SetClientSize(200, 40);
+  HostForm form(200, 40);
   TVrNum num("Num");
   num.SetParent(&form);
   num.SetPosition(0, 0);
@@ -248,7 +245,7 @@ TEST(Lcd, RunningClockTicksOnItsTimer) {
   host.clock.OnSecondsChanged = [&](ui::Control&, std::uint16_t) { ++ticks; };
   host.clock.SetActive(true);
   host.now += 2;
-  EXPECT_TRUE(PumpUntil([&] { return host.clock.Seconds() == 2; }, 3000));
+  EXPECT_TRUE(WaitFor([&] { return host.clock.Seconds() == 2; }, 3000));
   EXPECT_EQ(ticks, 1);
   host.clock.SetActive(false);
 }

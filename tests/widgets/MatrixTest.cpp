@@ -218,7 +218,7 @@ TEST(Matrix, TheTimerScrollsAndEndsPasses) {
     };
     b.matrix.SetTimeInterval(25);
     b.matrix.SetAutoScroll(true);
-    EXPECT_TRUE(PumpUntil([&] { return passes >= 4; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return passes >= 4; }, 5000));
     // Three passes of four 25 ms steps each: far more than one step's time.
     EXPECT_GE(last - first, 3u * 4u * 20u);
     b.matrix.SetAutoScroll(false);
@@ -240,7 +240,7 @@ TEST(Matrix, AScrollPassMayChangeTheTimersKind) {
   };
   b.matrix.SetTimeInterval(20);
   b.matrix.SetAutoScroll(true);
-  EXPECT_TRUE(PumpUntil([&] { return passes >= 3; }, 5000)) << "it goes on scrolling on the system timer";
+  EXPECT_TRUE(WaitFor([&] { return passes >= 3; }, 5000)) << "it goes on scrolling on the system timer";
   EXPECT_FALSE(b.matrix.Threaded());
   b.matrix.SetAutoScroll(false);
 }

@@ -13,25 +13,19 @@ using namespace widgets;
 
 namespace {
 
-// Pixels of the colour's hue in r: text is smoothed, so its pixels are shades of it.
-int CountPixels(const ui::Bitmap& shot, const ui::Rect& r, ui::Color c) {
-  auto like = [c](ui::Color p) {
+// Whether a pixel has the colour's hue: text is smoothed, so its pixels are shades of it.
+auto Like(ui::Color c) {
+  return [c](ui::Color p) {
     auto close = [](int want, int got) { return want ? got >= 0x60 : got < 0x40; };
     return close(ui::RedOf(c), ui::RedOf(p)) && close(ui::GreenOf(c), ui::GreenOf(p)) &&
            close(ui::BlueOf(c), ui::BlueOf(p));
   };
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += like(shot.PixelAt(x, y));
-  return n;
 }
 
 }  // namespace
 
 TEST(Scale, VerticalDecibelScaleDrawsItsLabelsFromTheBottomUp) {
-  ui::Form form("ScaleHost");
-  form.SetClientSize(100, 140);
-  form.SetColor(ui::clBlack);
+  HostForm form(100, 140, ui::clBlack);
   TVrScale scale("Scale");
   scale.SetParent(&form);
   scale.SetBounds(10, 10, 24, 120);
@@ -53,22 +47,21 @@ TEST(Scale, VerticalDecibelScaleDrawsItsLabelsFromTheBottomUp) {
     SCOPED_TRACE(i);
     const ui::Rect cell = ScaleCell(i, 5, true, 24, 120).Offset(10, 10);
     const bool top = i == 5;
-    EXPECT_GT(CountPixels(shot, cell, top ? ui::clYellow : ui::clAqua), 3) << "label drawn in its cell";
-    EXPECT_EQ(CountPixels(shot, cell, top ? ui::clAqua : ui::clYellow), 0);
+    EXPECT_GT(CountPixels(shot, Like(top ? ui::clYellow : ui::clAqua), cell), 3) << "label drawn in its cell";
+    EXPECT_EQ(CountPixels(shot, Like(top ? ui::clAqua : ui::clYellow), cell), 0);
   }
   // The minus of -40 stands left of the 00's first digit: the bottom label is wider.
   auto leftmost = [&](int i, ui::Color c) {
     const ui::Rect cell = ScaleCell(i, 5, true, 24, 120).Offset(10, 10);
     for (int x = cell.left; x < cell.right; ++x)
-      if (CountPixels(shot, {x, cell.top, x + 1, cell.bottom}, c) > 0) return x;
+      if (CountPixels(shot, Like(c), {x, cell.top, x + 1, cell.bottom}) > 0) return x;
     return cell.right;
   };
   EXPECT_LT(leftmost(0, ui::clAqua), leftmost(5, ui::clYellow));
 }
 
 TEST(Scale, TickMarksSitAtTheMiddleOfEachCell) {
-  ui::Form form("ScaleHost");
-  form.SetClientSize(240, 40);
+  HostForm form(240, 40);
   TVrScale scale("Scale");
   scale.SetParent(&form);
   scale.SetBounds(0, 0, 215, 30);
@@ -100,8 +93,7 @@ ui::Bitmap ThreeFrames() {
 }  // namespace
 
 TEST(Animate, ARunWithoutLoopingStopsOnItsLastFrameAndReportsOnce) {
-  ui::Form form("AnimateHost");
-  form.SetClientSize(80, 80);
+  HostForm form(80, 80);
   TVrAnimate anim("Anim");
   anim.SetParent(&form);
   anim.SetPosition(0, 0);
@@ -114,7 +106,7 @@ TEST(Animate, ARunWithoutLoopingStopsOnItsLastFrameAndReportsOnce) {
   form.Show();
   EXPECT_EQ(CaptureClient(form.Handle()).PixelAt(25, 25), ui::clRed) << "frame 0, centred";
   anim.SetActive(true);
-  EXPECT_TRUE(PumpUntil([&] { return !anim.Active(); }, 3000));
+  EXPECT_TRUE(WaitFor([&] { return !anim.Active(); }, 3000));
   Pump(100);
   EXPECT_EQ(notified, 1);
   EXPECT_EQ(anim.CurrentFrame(), 2);
@@ -123,8 +115,7 @@ TEST(Animate, ARunWithoutLoopingStopsOnItsLastFrameAndReportsOnce) {
 }
 
 TEST(Animate, LoopingWrapsAndAnEmptyBitmapDrawsOnlyTheBackground) {
-  ui::Form form("AnimateHost");
-  form.SetClientSize(80, 80);
+  HostForm form(80, 80);
   TVrAnimate anim("Anim");
   anim.SetParent(&form);
   anim.SetPosition(0, 0);
@@ -147,8 +138,7 @@ TEST(Animate, LoopingWrapsAndAnEmptyBitmapDrawsOnlyTheBackground) {
 }
 
 TEST(Display, FaceShadowAndClientInset) {
-  ui::Form form("DisplayHost");
-  form.SetClientSize(170, 120);
+  HostForm form(170, 120);
   TVrDisplay display("Display");
   display.SetParent(&form);
   display.SetPosition(0, 0);
@@ -179,8 +169,7 @@ TEST(Display, FaceShadowAndClientInset) {
 }
 
 TEST(Display, TheShadowStaysInsideTheBevel) {
-  ui::Form form("DisplayHost");
-  form.SetClientSize(170, 120);
+  HostForm form(170, 120);
   TVrDisplay display("Display");
   display.SetParent(&form);
   display.SetPosition(0, 0);

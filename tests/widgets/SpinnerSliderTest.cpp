@@ -19,9 +19,8 @@ using namespace widgets;
 
 namespace {
 
-struct FaderForm : ui::Form {
-  FaderForm() : Form("FaderHost") {
-    SetClientSize(200, 200);
+struct FaderForm : HostForm {
+  FaderForm() : HostForm(200, 200) {
     fader.SetParent(this);
     fader.SetBounds(10, 10, 40, 150);
     fader.SetMaxValue(1000);
@@ -157,9 +156,8 @@ TEST(Slider, ThumbFromASharedListFallsBackToTheBuiltInOne) {
 
 namespace {
 
-struct SpinnerForm : ui::Form {
-  SpinnerForm() : Form("SpinnerHost") {
-    SetClientSize(120, 120);
+struct SpinnerForm : HostForm {
+  SpinnerForm() : HostForm(120, 120) {
     spinner.SetParent(this);
     spinner.SetBounds(10, 10, 23, 40);
     spinner.OnUpClick = [this](ui::Control&) { ++up; };
@@ -224,7 +222,7 @@ TEST(Spinner, AHeldButtonRepeatsAfter400ThenEvery100Milliseconds) {
   SendMouse(f.spinner.Handle(), WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
   Pump(300);
   EXPECT_TRUE(at.empty()) << "nothing before 400 ms";
-  ASSERT_TRUE(PumpUntil([&] { return at.size() >= 6; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return at.size() >= 6; }, 10000));
   const DWORD held = GetTickCount() - start;
   EXPECT_GE(at[0] - start, 380u) << "the first repeat after 400 ms";
   std::vector<DWORD> gaps;
@@ -311,7 +309,7 @@ TEST(Spinner, AClickHandlerMayTurnTheSpinnerAround) {
   f.spinner.SetBounds(10, 10, 40, 23);
   p = f.OnArrow(f.spinner.FirstButton());
   SendMouse(f.spinner.Handle(), WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
-  EXPECT_TRUE(PumpUntil([&] { return ups == 2; }, 3000));
+  EXPECT_TRUE(WaitFor([&] { return ups == 2; }, 3000));
   Pump(400);
   EXPECT_EQ(ups, 2);
   EXPECT_EQ(f.spinner.Orientation(), voVertical);

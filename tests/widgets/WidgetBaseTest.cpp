@@ -110,8 +110,7 @@ class Dot : public TVrGraphicImageControl {
 }  // namespace
 
 TEST(GraphicImageControl, ATransparentWidgetShowsWhatLiesBeneath) {
-  ui::Form form("Host");
-  form.SetClientSize(100, 60);
+  HostForm form(100, 60);
   TVrBlotter panel("Panel");
   panel.SetParent(&form);
   panel.SetBounds(0, 0, 100, 60);
@@ -143,7 +142,7 @@ TEST(Timer, ThreadTicksRunOnTheUiThreadAndTeardownNeverDeadlocks) {
       onUi &= GetCurrentThreadId() == ui;
     };
     timer->Apply();
-    EXPECT_TRUE(PumpUntil([&] { return ticks >= 5; }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return ticks >= 5; }, 3000));
     EXPECT_TRUE(onUi);
     // Disabled: the ticks are dropped.
     timer->SetEnabled(false);
@@ -151,7 +150,7 @@ TEST(Timer, ThreadTicksRunOnTheUiThreadAndTeardownNeverDeadlocks) {
     Pump(100);
     EXPECT_EQ(ticks, frozen);
     timer->SetEnabled(true);
-    EXPECT_TRUE(PumpUntil([&] { return ticks > frozen; }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return ticks > frozen; }, 3000));
     // Destroyed right while ticks are due: returns, and no tick comes later.
     Sleep(60);
     timer.reset();
@@ -174,7 +173,7 @@ TEST(Timer, ATickMayEndItsOwnTimerOrChangeItsKind) {
       timer.reset();
     };
     timer->Apply();
-    EXPECT_TRUE(PumpUntil([&] { return !timer; }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return !timer; }, 3000));
     Pump(100);
     EXPECT_EQ(ticks, 1);
   }
@@ -191,16 +190,14 @@ TEST(Timer, ATickMayEndItsOwnTimerOrChangeItsKind) {
     t.SetTimerType(ttSystem);
   };
   timer.Apply();
-  EXPECT_TRUE(PumpUntil([&] { return systemTicks >= 3; }, 3000));
+  EXPECT_TRUE(WaitFor([&] { return systemTicks >= 3; }, 3000));
   EXPECT_EQ(threadTicks, 1);
 }
 
 TEST(Blotter, ResizingRepaintsTheBevelThatMoved) {
   for (bool full : {true, false}) {
     SCOPED_TRACE(full ? "full repaint" : "bevel strips only");
-    ui::Form form("Host");
-    form.SetClientSize(120, 80);
-    form.SetColor(ui::clNavy);
+    HostForm form(120, 80, ui::clNavy);
     TVrBlotter panel("Panel");
     panel.SetFullRepaint(full);
     panel.SetParent(&form);
@@ -225,8 +222,7 @@ TEST(Blotter, ResizingRepaintsTheBevelThatMoved) {
 }
 
 TEST(Blotter, TilesItsBackImageAndPaintsItsBevelOnTop) {
-  ui::Form form("Host");
-  form.SetClientSize(60, 40);
+  HostForm form(60, 40);
   TVrBlotter panel("Panel");
   panel.SetParent(&form);
   panel.SetBounds(0, 0, 60, 40);
