@@ -20,9 +20,7 @@ using namespace testing_support;
 
 namespace {
 
-std::string Dir() {
-  return ProcessTempDirectory("tunora-schedule-");
-}
+std::string Dir() { return ProgramFolder().Path(); }
 
 // The local time `seconds` from now, rounded down to its minute.
 SYSTEMTIME MinuteFromNow(long long seconds) {
