@@ -6,6 +6,7 @@
 #include "directory/FindStationForm.h"
 #include "info/AboutForm.h"
 #include "recording/OptionsForm.h"
+#include "schedule/ScheduleForm.h"
 #include "skins/SkinForm.h"
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
@@ -26,6 +27,7 @@ void CreateAllForms() {
   application.CreateForm(FormSure);
   application.CreateForm(AboutForm);
   application.CreateForm(FindStationForm);
+  application.CreateForm(ScheduleForm);
   StartStep("other windows made");
   // The skin shapes the main window and colours what every window lists.
   SkinForm->SetSkinnedWindow(*MainForm);
@@ -37,6 +39,7 @@ void CreateAllForms() {
   HistoryForm->ListSkinTargets(targets);
   OptionsForm->ListSkinTargets(targets);
   FindStationForm->ListSkinTargets(targets);
+  ScheduleForm->ListSkinTargets(targets);
 }
 
 }  // namespace app

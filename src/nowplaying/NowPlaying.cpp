@@ -43,10 +43,11 @@ void NowPlaying::Start(const std::string& programDirectory) {
 
 std::string NowPlaying::TipText() const {
   std::string tip = kProductName;
-  if (title_.empty()) return tip;
+  if (!scheduled_.empty()) tip += "\nRecording " + scheduled_;
+  if (title_.empty()) return base::CutUtf8ToWide(tip, TrayIcon::kMaxTip);
   const auto units = [](const std::string& text) { return base::WideFromUtf8(text).size(); };
   // The title is what matters: the station's name gives way first.
-  const std::size_t taken = std::strlen(kProductName) + 2 + units(title_);
+  const std::size_t taken = units(tip) + 2 + units(title_);
   const std::size_t forStation = TrayIcon::kMaxTip > taken ? TrayIcon::kMaxTip - taken : 0;
   tip += "\n" + base::CutUtf8ToWide(station_, forStation) + "\n" + title_;
   if (units(tip) > TrayIcon::kMaxTip) tip = base::CutUtf8ToWide(tip, TrayIcon::kMaxTip - 3) + "...";
@@ -56,6 +57,11 @@ std::string NowPlaying::TipText() const {
 void NowPlaying::Tick(const std::string& stationAnsi, const std::string& title) {
   if (!log_) return;
   const std::string station = base::Utf8FromAnsi(stationAnsi);
+  const std::string scheduled = base::Utf8FromAnsi(window_.ScheduledRecording());
+  if (scheduled != scheduled_) {
+    scheduled_ = scheduled;
+    tray_.SetTip(TipText());
+  }
   if (title != title_ || (!title.empty() && station != station_)) {
     station_ = station;
     title_ = title;
@@ -104,6 +110,11 @@ ui::PopupMenu& NowPlaying::Menu() {
   items.emplace_back("Songs Folder...", [this] { ChooseSongsFolder(); });
   items.emplace_back("-", nullptr);
   items.emplace_back("&Find Station...", [&w] { w.FindStation(); });
+  items.emplace_back("Scheduled &Recordings...", [&w] { w.ShowSchedules(); }, w.Window().Visible());
+  if (!scheduled_.empty()) {
+    items.emplace_back("Stop Recording " + MenuText(scheduled_), [&w] { w.StopScheduledRecording(); });
+    items.back().utf8 = true;
+  }
   items.emplace_back(
       "Copy Title", [this] { CopyTitle(); }, !title_.empty());
   items.emplace_back("Open Title Log", [this] { OpenLog(); });
