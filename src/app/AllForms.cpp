@@ -7,6 +7,7 @@
 #include "info/AboutForm.h"
 #include "nowplaying/SleepMinutesForm.h"
 #include "recording/OptionsForm.h"
+#include "schedule/ScheduleForm.h"
 #include "skins/SkinForm.h"
 #include "stations/BandForm.h"
 #include "stations/EditStationForm.h"
@@ -27,6 +28,7 @@ void CreateAllForms() {
   application.CreateForm(FormSure);
   application.CreateForm(AboutForm);
   application.CreateForm(FindStationForm);
+  application.CreateForm(ScheduleForm);
   application.CreateForm(SleepMinutesForm);
   StartStep("other windows made");
   // The skin shapes the main window and colours what every window lists.
@@ -39,6 +41,7 @@ void CreateAllForms() {
   HistoryForm->ListSkinTargets(targets);
   OptionsForm->ListSkinTargets(targets);
   FindStationForm->ListSkinTargets(targets);
+  ScheduleForm->ListSkinTargets(targets);
   SleepMinutesForm->ListSkinTargets(targets);
 }
 

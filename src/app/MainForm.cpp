@@ -10,12 +10,14 @@
 #include "app/Program.h"
 #include "app/SplashForm.h"
 #include "app/StartLog.h"
+#include "base/Encoding.h"
 #include "base/TextFile.h"
 #include "directory/FindStationForm.h"
 #include "info/AboutForm.h"
 #include "recording/DXClass.h"
 #include "recording/OptionsForm.h"
 #include "recording/StationCapture.h"
+#include "schedule/ScheduleForm.h"
 #include "skins/SkinFileRules.h"
 #include "skins/SkinForm.h"
 #include "stations/BandForm.h"
@@ -129,8 +131,9 @@ void TMainForm::FinishStart() {
   WindowsMediaPlayer.SetStreamTap(Songs.Tap());
   TitleTray.Start(programDirectory_);
   Certificates.Load(programDirectory_);
+  Scheduled.Load(programDirectory_);
   RegisterMediaKeys();
-  app::StartStep("after the showing: connection, songs, tray, trusted hosts, media keys");
+  app::StartStep("after the showing: connection, songs, tray, trusted hosts, schedules, media keys");
   // A directory.ini that cannot be read is told, and then left as it is.
   try {
     PublicDirectory.Load(programDirectory_);
@@ -331,6 +334,7 @@ void TMainForm::VrDemoButtonExitClick(ui::Control&) {
   PlayerRec.controls().stop();
   // The songs under way are finished on the keeper's thread during the goodbye.
   Songs.FinishAll();
+  Scheduled.Finish();
   SaveSettings();
   SaveStationGroup(VrNumBlock.Value());
   SaveSkinFile(programDirectory_ + "\\" + skins::kCurrentSkinFileName);
@@ -363,7 +367,19 @@ void TMainForm::TimerTunoraTimer() {
   }
   Recorder.TitleHeard(title);
   Certificates.Tick();
+  Scheduled.Tick();
+  if (const std::string notice = Scheduled.TakeNotice(); !notice.empty())
+    TitleTray.Tray().Notify(nowplaying::NowPlaying::kProductName, base::Utf8FromAnsi(notice), true);
   if (!soundListsFilled_ && startFinished_ && app::SoundWarmedUp()) FillSoundLists();
+}
+
+void TMainForm::ShowSchedules() {
+  std::vector<TScheduleForm::Preset> presets;
+  for (int k = 0; k < kPresets; ++k) {
+    const std::string name = VrDemoButtonStation[k].Caption(), url = EditStationURL[k].Text();
+    if (!url.empty() && name != "none") presets.push_back({name, url});
+  }
+  ScheduleForm->Open(Scheduled, std::move(presets));
 }
 
 bool TMainForm::IsInternetConnected() {

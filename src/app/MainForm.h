@@ -30,6 +30,7 @@
 
 #include "app/CertificateTrust.h"
 #include "app/InternetWatch.h"
+#include "app/ScheduledFiles.h"
 #include "directory/DirectoryWindow.h"
 #include "directory/StationDirectory.h"
 #include "info/UrlLauncher.h"
@@ -43,6 +44,7 @@
 #include "playback/WindowsMediaPlayer.h"
 #include "songs/SongKeeper.h"
 #include "recording/Recorder.h"
+#include "schedule/Scheduler.h"
 #include "skins/SkinnedWindow.h"
 #include "ui/Form.h"
 #include "ui/Menus.h"
@@ -243,6 +245,10 @@ class TMainForm : public ui::Form,
 
   // The station's past and the songs kept from it.
   songs::SongKeeper Songs;
+  // The scheduled recordings, each on a reader of its own beside the station player.
+  schedule::Scheduler Scheduled{[this](std::shared_ptr<schedule::TakePlan> plan) {
+    return std::make_shared<app::ScheduledFiles>(programDirectory_, std::move(plan));
+  }};
   // The title of what plays: the tray icon and the title log.
   nowplaying::NowPlaying TitleTray{*this, *this};
   // The keyboard's media keys, in the window and, where free, while another is active.
@@ -318,6 +324,9 @@ class TMainForm : public ui::Form,
   void SaveLastMinutes() override { Songs.SaveLastMinutes(); }
   std::string SongsFolder() override { return Songs.Folder(); }
   void SetSongsFolder(const std::string& folder) override { Songs.SetFolder(folder); }
+  void ShowSchedules() override;
+  std::string ScheduledRecording() override { return Scheduled.Running(); }
+  void StopScheduledRecording() override { Scheduled.StopRecordings(); }
   std::string TakeSongsFailure() override { return Songs.TakeFailure(); }
   std::string TakeSongsNews() override { return Songs.TakeNews(); }
   std::string TakePlayerNotice() override { return WindowsMediaPlayer.takeTapNotice(); }

@@ -45,7 +45,8 @@ void NowPlaying::Start(const std::string& programDirectory) {
 std::string NowPlaying::TipText() const {
   std::string tip = kProductName;
   if (const std::string sleeping = sleep_.TipLine(); !sleeping.empty()) tip += "\n" + sleeping;
-  if (title_.empty()) return tip;
+  if (!scheduled_.empty()) tip += "\nRecording " + scheduled_;
+  if (title_.empty()) return base::CutUtf8ToWide(tip, TrayIcon::kMaxTip);
   const auto units = [](const std::string& text) { return base::WideFromUtf8(text).size(); };
   // The title is what matters: the station's name gives way first.
   const std::size_t taken = units(tip) + 2 + units(title_);
@@ -59,6 +60,7 @@ void NowPlaying::Tick(const std::string& stationAnsi, const std::string& title) 
   if (!log_) return;
   sleep_.Tick();
   const std::string station = base::Utf8FromAnsi(stationAnsi);
+  scheduled_ = base::Utf8FromAnsi(window_.ScheduledRecording());
   const bool newTitle = title != title_ || (!title.empty() && station != station_);
   if (newTitle) {
     station_ = station;
@@ -111,6 +113,11 @@ ui::PopupMenu& NowPlaying::Menu() {
   items.emplace_back("Songs Folder...", [this] { ChooseSongsFolder(); });
   items.emplace_back("-", nullptr);
   items.emplace_back("&Find Station...", [&w] { w.FindStation(); });
+  items.emplace_back("Scheduled &Recordings...", [&w] { w.ShowSchedules(); }, w.Window().Visible());
+  if (!scheduled_.empty()) {
+    items.emplace_back("Stop Recording " + MenuText(scheduled_), [&w] { w.StopScheduledRecording(); });
+    items.back().utf8 = true;
+  }
   items.emplace_back(
       "Copy Title", [this] { CopyTitle(); }, !title_.empty());
   items.emplace_back("Open Title Log", [this] { OpenLog(); });

@@ -57,6 +57,7 @@ class NowPlaying {
   playback::NotificationGate gate_{kNotifyIntervalMs};
   ui::PopupMenu menu_;
   std::string station_, title_;
+  std::string scheduled_;  // the scheduled recordings under way, UTF-8
   int failuresReported_ = 0;
 };
 

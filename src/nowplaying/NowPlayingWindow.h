@@ -1,7 +1,7 @@
 // What the now-playing front end needs of the main window: the window itself (brought to
 // the front, the owner of the menu and the folder dialog), its Exit, the songs that the
-// menu saves, the notices that the tray shows, and Find Station. The main window
-// implements it.
+// menu saves, the scheduled recordings, the notices that the tray shows, and Find Station.
+// The main window implements it.
 #pragma once
 
 #include <string>
@@ -33,6 +33,12 @@ class NowPlayingWindow {
   virtual void SaveLastMinutes() = 0;
   virtual std::string SongsFolder() = 0;
   virtual void SetSongsFolder(const std::string& folder) = 0;
+
+  // The scheduled recordings: their dialog, and those under way ("Jazz FM until 09:00",
+  // ANSI; empty when none), which the menu stops.
+  virtual void ShowSchedules() = 0;
+  virtual std::string ScheduledRecording() = 0;
+  virtual void StopScheduledRecording() = 0;
 
   // What to tell the user once, each taken when asked; empty when there is none. Failures
   // and news of the songs in UTF-8, the station player's notice in the ANSI code page.

@@ -71,6 +71,12 @@ bool SameName(const std::string& a, const std::string& b) {
   return true;
 }
 
+// The sheet's word for the file's type: MP3 for an MP3 file (a scheduled recording of a
+// station's own frames), WAVE for the rest, as cue readers take any other file.
+std::string FileType(const std::string& name) {
+  return SameName(name.size() >= 4 ? name.substr(name.size() - 4) : "", ".mp3") ? " MP3" : " WAVE";
+}
+
 }  // namespace
 
 bool IsOwnCueSheet(const std::string& text, const std::string& waveName) {
@@ -79,7 +85,7 @@ bool IsOwnCueSheet(const std::string& text, const std::string& waveName) {
   const std::string file = "FILE ";
   const std::size_t end = text.find("\r\n", mark.size());
   const std::string line = text.substr(mark.size(), end == std::string::npos ? std::string::npos : end - mark.size());
-  const std::string wave = " WAVE";
+  const std::string wave = FileType(waveName);
   return line.size() >= file.size() + wave.size() && line.starts_with(file) && line.ends_with(wave) &&
          SameName(line.substr(file.size(), line.size() - file.size() - wave.size()), Quoted(waveName));
 }
@@ -98,7 +104,7 @@ std::string CueSheetOtherPath(const std::string& path, int n) {
 
 std::string CueSheetText(const std::string& waveName, std::size_t sheet, std::span<const CueTrack> tracks,
                          std::uint32_t bytesPerSecond) {
-  std::string text = std::string(kCueSheetMark) + "\r\nFILE " + Quoted(waveName) + " WAVE\r\n";
+  std::string text = std::string(kCueSheetMark) + "\r\nFILE " + Quoted(waveName) + FileType(waveName) + "\r\n";
   std::size_t number = 1;
   if (sheet > 0) {
     // Everything before this sheet's titles, so that its first break is where they begin.

@@ -58,15 +58,15 @@ std::string CueSheetPartPath(const std::string& firstSheet, std::size_t sheet);
 // "take (2).cue", "take (3).cue", ...; n = 1 the name itself.
 std::string CueSheetOtherPath(const std::string& path, int n);
 
-// The text of one sheet (CR LF lines): the mark, FILE "<name>" WAVE, and per track TRACK nn
-// AUDIO, TITLE where it has one, PERFORMER where the title reads "Artist - Title", and
-// INDEX 01 mm:ss:ff (75 frames a second; the minutes go past 99 as a long recording needs)
-// from its byte position at bytesPerSecond. `tracks` are the recording's tracks from the
-// sheet's first one on; those past the sheet's share are left for the next. Quotes in titles
-// become apostrophes and control characters blanks. A title that the ANSI code page cannot
-// hold also has its UTF-8 text in REM UTF8-TITLE and REM UTF8-PERFORMER lines: readers
-// that expect ANSI pass over comments, and a sheet with a UTF-8 byte-order mark would
-// make cuetools stumble on its first line.
+// The text of one sheet (CR LF lines): the mark, FILE "<name>" WAVE (MP3 for an .mp3 file),
+// and per track TRACK nn AUDIO, TITLE where it has one, PERFORMER where the title reads
+// "Artist - Title", and INDEX 01 mm:ss:ff (75 frames a second; the minutes go past 99 as a
+// long recording needs) from its byte position at bytesPerSecond. `tracks` are the
+// recording's tracks from the sheet's first one on; those past the sheet's share are left
+// for the next. Quotes in titles become apostrophes and control characters blanks. A title
+// that the ANSI code page cannot hold also has its UTF-8 text in REM UTF8-TITLE and REM
+// UTF8-PERFORMER lines: readers that expect ANSI pass over comments, and a sheet with a
+// UTF-8 byte-order mark would make cuetools stumble on its first line.
 std::string CueSheetText(const std::string& waveName, std::size_t sheet, std::span<const CueTrack> tracks,
                          std::uint32_t bytesPerSecond);
 

@@ -20,7 +20,7 @@ void EnsureForms() {
 
 }  // namespace
 
-TEST(Forms, TheWindowsAreMadeInOrderFramelessAndHidden) {
+TEST(Forms, EveryWindowIsMadeInOrderFramelessAndHidden) {
   EnsureForms();
   struct Expected {
     const char* name;
@@ -33,6 +33,7 @@ TEST(Forms, TheWindowsAreMadeInOrderFramelessAndHidden) {
       {"SkinForm", 290, 430, ui::clBlack},     {"EditStationForm", 311, 245, ui::clBlack},
       {"FormSure", 492, 236, ui::Rgb(47, 47, 47)}, {"AboutForm", 560, 417, ui::clBlack},
       {"FindStationForm", 560, 440, ui::clBlack},
+      {"ScheduleForm", 440, 432, ui::clBlack},
       {"SleepMinutesForm", 238, 122, ui::clBlack},
   };
   const auto& forms = ui::App().Forms();

@@ -22,22 +22,17 @@ using namespace testing_support;
 
 namespace {
 
-std::string Directory() {
-  static const std::string dir = ProcessTempDirectory("tunora-directory-");
-  return dir;
-}
-
 // The program, told to use these servers of the fake directory ("api", "html", ...).
 TMainForm& ProgramWithServers(const std::string& ways) {
-  TMainForm& m = StartedProgram(Directory(), std::make_shared<TestConnection>());
+  TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
   std::string servers;
   for (std::size_t at = 0; at < ways.size();) {
     const std::size_t end = std::min(ways.find(' ', at), ways.size());
     servers += std::string(std::getenv("TUNORA_DIRECTORY")) + "/" + ways.substr(at, end - at) + " ";
     at = end + 1;
   }
-  std::ofstream(Directory() + "\\directory.ini", std::ios::binary) << "[Directory]\r\nServers=" << servers << "\r\n";
-  m.PublicDirectory.Load(Directory());
+  ProgramFolder().Put("directory.ini", "[Directory]\r\nServers=" + servers + "\r\n");
+  m.PublicDirectory.Load(ProgramFolder().Path());
   return m;
 }
 
@@ -60,7 +55,7 @@ void SearchFor(const std::string& name) {
   f.EditName.SetText(name);
   Key(f.EditName, VK_RETURN);
   DWORD longestPump = 0;
-  ASSERT_TRUE(PumpUntil(
+  ASSERT_TRUE(WaitFor(
       [&] {
         const DWORD before = GetTickCount();
         Pump(20);
@@ -72,7 +67,7 @@ void SearchFor(const std::string& name) {
 }
 
 bool WaitForClicks(TMainForm& m, int count) {
-  return PumpUntil([&] { return m.PublicDirectory.ClicksSent() >= count; }, 10000);
+  return WaitFor([&] { return m.PublicDirectory.ClicksSent() >= count; }, 10000);
 }
 
 }  // namespace
@@ -94,7 +89,7 @@ TEST(FindStation, FindsAStationPlaysItAndKeepsItAsAPreset) {
 
   SoundCapture sound(8000);
   Key(f.ListResults, VK_RETURN);
-  ASSERT_TRUE(PumpUntil([&] { return Playing(m.WindowsMediaPlayer); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Playing(m.WindowsMediaPlayer); }, 10000));
   Pump(1500);
   sound.Finish(false);
   EXPECT_NEAR(sound.ToneAt(sound.EndTick() - 1000, 800).hz, 440, 10);
@@ -107,9 +102,9 @@ TEST(FindStation, FindsAStationPlaysItAndKeepsItAsAPreset) {
   EXPECT_EQ(m.VrDemoButtonStation[2].Caption(), "Test Tone Radio");
   EXPECT_EQ(m.EditStationURL[2].Text(), std::getenv("TUNORA_STATION_MP3"));
   m.SaveStationGroup(m.VrNumBlock.Value());  // as Exit does
-  const auto group = stations::ParseGroup(base::SplitLines(ReadFileBytes(Directory() + "\\Ovexia Radio Network1.dat")));
+  const auto group = stations::ParseGroup(base::SplitLines(ProgramFolder().Content("Ovexia Radio Network1.dat")));
   EXPECT_EQ(group[2].name, "Test Tone Radio");
-  EXPECT_NE(ReadFileBytes(Directory() + "\\directory.ini").find("|1|3|96062a7b-0601-11e8-ae97-52543be04c81|"),
+  EXPECT_NE(ProgramFolder().Content("directory.ini").find("|1|3|96062a7b-0601-11e8-ae97-52543be04c81|"),
             std::string::npos);
 
   // Another station in the same preset asks first, naming both.
@@ -117,7 +112,7 @@ TEST(FindStation, FindsAStationPlaysItAndKeepsItAsAPreset) {
   {
     MessageBoxWatcher no(ui::App().Title(), IDNO);
     Key(f.ListResults, '3', true);
-    ASSERT_TRUE(PumpUntil([&] { return !no.Seen().empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !no.Seen().empty(); }));
     EXPECT_NE(no.Seen()[0].text.find("\"Test Tone Radio\""), std::string::npos) << no.Seen()[0].text;
     EXPECT_NE(no.Seen()[0].text.find("\"Second Test Tone\""), std::string::npos) << no.Seen()[0].text;
   }
@@ -125,7 +120,7 @@ TEST(FindStation, FindsAStationPlaysItAndKeepsItAsAPreset) {
   {
     MessageBoxWatcher yes(ui::App().Title(), IDYES);
     Key(f.ListResults, '3', true);
-    ASSERT_TRUE(PumpUntil([&] { return !yes.Seen().empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !yes.Seen().empty(); }));
   }
   EXPECT_EQ(m.VrDemoButtonStation[2].Caption(), "Second Test Tone");
 

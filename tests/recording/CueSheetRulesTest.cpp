@@ -89,6 +89,7 @@ TEST(CueSheet, MoreThan99TitlesGoOnInFurtherSheetsThatNameTheirFile) {
                 {second, "other.wav", false},
                 {"FILE \"take.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n", "take.wav", false},  // a CD rip's
                 {std::string(kCueSheetMark) + "\r\nFILE \"take.wav\" MP3\r\n", "take.wav", false},
+                {CueSheetText("show.mp3", 0, {}, 44100), "show.mp3", true},
                 {"", "take.wav", false}};
   for (const auto& s : sheets) EXPECT_EQ(IsOwnCueSheet(s.text, s.wave), s.own) << s.text.substr(0, 60) << s.wave;
   const std::pair<std::string, std::string> names[] = {
