@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 C=corpus
-rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts,leftover,title,stream_headers,directory_answer,schedule}
+rm -rf "$C" && mkdir -p "$C"/{settings,stations,skin_file,region,playlist,frame_sync,wave,jpeg,bitmap,trusted_hosts,leftover,title,stream_headers,directory_answer,schedule,keys}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -62,6 +62,8 @@ put('schedule', 'schedule.ini', clock + crlf(['[Schedules]', 'Checked=1765000000
     'Url=http://radio.example/a', 'Days=Once', 'Date=2026-12-31', 'Start=23:59', 'Minutes=1440']).encode())
 put('schedule', 'damaged.ini', clock + '\n'.join(['x', '[Schedule1]', 'Days=Someday', '[S2]', 'Url=u', 'Start=7:5',
     '[S3]', 'Name=n', 'Url=u', 'Start=24:00', 'Minutes=0', '[S4]', 'Name=n', 'Url=u', 'Start=00:00', 'Date=2027-02-29']).encode())
+put('keys', 'off.ini', '120\n' + crlf(['[Keys]', 'GlobalMediaKeys=0']))
+put('keys', 'mixed.ini', ' 45 \n' + crlf(['; comment', 'globalmediakeys = On', 'GlobalMediaKeys=maybe', '=', 'GlobalMediaKeys']))
 put('trusted_hosts', 'hosts-only.ini', crlf(['radio.example', 'Radio.Example ' + print_a, 'bad host ' + print_b]))
 
 colours = ['clAqua', 'clTeal', 'OVEXIA TUNORA ONLINE!', 'clAqua', 'clTeal', 'clBlack', 'clSilver', 'clWhite', '$00000080']

@@ -15,7 +15,7 @@ cd "$TUNORA_ROOT"
 SECONDS_EACH=${1:-60}
 shift || true
 [[ "$SECONDS_EACH" =~ ^[0-9]+$ ]] || die "usage: scripts/fuzz.sh [SECONDS] [TARGET...]"
-ALL=(settings stations skin_file region playlist frame_sync wave jpeg bitmap trusted_hosts leftover title stream_headers directory_answer schedule)
+ALL=(settings stations skin_file region playlist frame_sync wave jpeg bitmap trusted_hosts leftover title stream_headers directory_answer schedule keys)
 TARGETS=("${@:-${ALL[@]}}")
 [ $# -gt 0 ] || TARGETS=("${ALL[@]}")
 
@@ -23,7 +23,7 @@ TARGETS=("${@:-${ALL[@]}}")
 declare -A MAX_LEN=([settings]=1024 [stations]=1024 [skin_file]=2048 [region]=4096 [playlist]=4096
   [frame_sync]=8192 [wave]=4096 [jpeg]=8192 [bitmap]=8192 [trusted_hosts]=4096
   [leftover]=8192 [title]=8192 [stream_headers]=16384
-  [directory_answer]=16384 [schedule]=4096)
+  [directory_answer]=16384 [schedule]=4096 [keys]=4096)
 
 "$TUNORA_ROOT/scripts/setup-packages.sh"
 BUILD=${BUILD:-$TUNORA_ROOT/build}/fuzz

@@ -35,8 +35,8 @@ import re, sys
 text = open(sys.argv[1], encoding="utf-8").read()
 parts = re.split(r"(?m)^(?=## )", text)
 keep = ("## Download and install", "## Using the receiver", "## Now-playing titles", "## Songs",
-        "## Find Station", "## Skins and layout", "## Recording", "## Scheduled recordings",
-        "## Where the program keeps its files")
+        "## Find Station", "## Sleep timer and media keys", "## Skins and layout", "## Recording",
+        "## Scheduled recordings", "## Where the program keeps its files")
 intro = [l for l in parts[0].splitlines() if not l.startswith(("!", ">", "# "))]
 out = ["Ovexia Tunora " + sys.argv[2], ""] + intro
 # The screenshots stay on the web page: the zip holds no pictures.

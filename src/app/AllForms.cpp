@@ -5,6 +5,7 @@
 #include "app/StartLog.h"
 #include "directory/FindStationForm.h"
 #include "info/AboutForm.h"
+#include "nowplaying/SleepMinutesForm.h"
 #include "recording/OptionsForm.h"
 #include "schedule/ScheduleForm.h"
 #include "skins/SkinForm.h"
@@ -28,6 +29,7 @@ void CreateAllForms() {
   application.CreateForm(AboutForm);
   application.CreateForm(FindStationForm);
   application.CreateForm(ScheduleForm);
+  application.CreateForm(SleepMinutesForm);
   StartStep("other windows made");
   // The skin shapes the main window and colours what every window lists.
   SkinForm->SetSkinnedWindow(*MainForm);
@@ -40,6 +42,7 @@ void CreateAllForms() {
   OptionsForm->ListSkinTargets(targets);
   FindStationForm->ListSkinTargets(targets);
   ScheduleForm->ListSkinTargets(targets);
+  SleepMinutesForm->ListSkinTargets(targets);
 }
 
 }  // namespace app

@@ -132,7 +132,8 @@ void TMainForm::FinishStart() {
   TitleTray.Start(programDirectory_);
   Certificates.Load(programDirectory_);
   Scheduled.Load(programDirectory_);
-  app::StartStep("after the showing: connection, songs, tray, trusted hosts, schedules");
+  RegisterMediaKeys();
+  app::StartStep("after the showing: connection, songs, tray, trusted hosts, schedules, media keys");
   // A directory.ini that cannot be read is told, and then left as it is.
   try {
     PublicDirectory.Load(programDirectory_);
@@ -150,6 +151,7 @@ void TMainForm::FillSoundLists() {
 }
 
 void TMainForm::FormDestroy(ui::Control&) {
+  MediaKeys.Unregister();
   Recorder.FinishOnDestroy();
   RestoreVolume();
   WindowsMediaPlayer.controls().stop();
@@ -223,6 +225,7 @@ void TMainForm::PresetMouseDown(int preset, ui::MouseButton button) {
   }
   const std::string name = station.Caption();
   const std::string address = url.Text();
+  currentPreset_ = preset;
   PlayWhenConnectionKnown(name, address);
   PushHistory(name, address);
   // A station kept from the directory tells it of the play, once a day.
@@ -358,6 +361,10 @@ void TMainForm::TimerTunoraTimer() {
   }
   const std::string title = WindowsMediaPlayer.currentMedia().titleUtf8();
   TitleTray.Tick(monitor_.currentStationName, title);
+  if (!keysNotice_.empty() && TitleTray.Tray().Shown()) {
+    TitleTray.Tray().Notify(nowplaying::NowPlaying::kProductName, keysNotice_, true);
+    keysNotice_.clear();
+  }
   Recorder.TitleHeard(title);
   Certificates.Tick();
   Scheduled.Tick();

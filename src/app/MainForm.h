@@ -34,8 +34,10 @@
 #include "directory/DirectoryWindow.h"
 #include "directory/StationDirectory.h"
 #include "info/UrlLauncher.h"
+#include "keys/MediaKeys.h"
 #include "nowplaying/NowPlaying.h"
 #include "nowplaying/NowPlayingWindow.h"
+#include "nowplaying/SleepWindow.h"
 #include "monitor/MonitoredMediaPlayer.h"
 #include "monitor/StatusMonitorRules.h"
 #include "playback/TickWatchRules.h"
@@ -63,7 +65,9 @@ class TMainForm : public ui::Form,
                   private monitor::MonitorWindow,
                   private recording::RecorderWindow,
                   private nowplaying::NowPlayingWindow,
-                  private directory::DirectoryWindow {
+                  private directory::DirectoryWindow,
+                  private nowplaying::SleepWindow,
+                  private keys::KeysWindow {
  public:
   static constexpr int kPresets = 7;
   static constexpr const char* kHistoryBand = "Station History";
@@ -246,7 +250,9 @@ class TMainForm : public ui::Form,
     return std::make_shared<app::ScheduledFiles>(programDirectory_, std::move(plan));
   }};
   // The title of what plays: the tray icon and the title log.
-  nowplaying::NowPlaying TitleTray{*this};
+  nowplaying::NowPlaying TitleTray{*this, *this};
+  // The keyboard's media keys, in the window and, where free, while another is active.
+  keys::MediaKeys MediaKeys{*this};
   // The public station directory: its servers, directory.ini and the clicks it counts.
   directory::StationDirectory PublicDirectory;
   // The https hosts trusted although their certificate is not valid.
@@ -257,6 +263,8 @@ class TMainForm : public ui::Form,
 
  protected:
   void HandleCreated() override;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void KeyDown(unsigned& key, unsigned shift) override;
 
  private:
   void ApplyStoredDevice();
@@ -332,6 +340,22 @@ class TMainForm : public ui::Form,
     KeepPreset(preset - 1, name, url);
   }
   directory::StationDirectory& Directory() override { return PublicDirectory; }
+  // What the sleep timer and the media keys do (MainFormKeys.cpp).
+  void SetSleepGain(double gain) override;
+  // A recording's playback, or a station that already failed, is left as it is.
+  void StopForSleep() override {
+    if (StationOn()) StopStation();
+  }
+  std::vector<bool> PresetsHoldingStation() override;
+  int CurrentPreset() override { return currentPreset_; }
+  void PlayPreset(int preset) override { PresetMouseDown(preset, ui::MouseButton::Left); }
+  bool StationOn() override;
+  void StopStation() override { VrDemoButtonUnplugClick(VrDemoButtonUnplug); }
+  int Fader() override { return VrScrollBarPlayer1.Position(); }
+  void SetFader(int position) override { SetVolume(position); }
+  // The global media keys, and the notice of those another program holds, once the
+  // tray shows.
+  void RegisterMediaKeys();
 
   std::string GroupNotSavedMessage() const;
   widgets::TVrClock& Clock(monitor::MonitorClock clock);
@@ -352,6 +376,8 @@ class TMainForm : public ui::Form,
     std::optional<int> driver, format;
   } storedDevice_;
   int carried_ = 0;  // the code of the part following the mouse, 0 for none
+  int currentPreset_ = -1;  // the preset played last, for the media keys
+  std::string keysNotice_;  // the media keys that another program holds, to be told
   monitor::MonitorState monitor_;
   // The station player, which also tells the song keeper which station a stream is.
   struct StationMonitored : monitor::MonitoredMediaPlayer {

@@ -38,11 +38,13 @@ void NowPlaying::Start(const std::string& programDirectory) {
     Menu().Popup({at.x, at.y}, &window_.Window());
     PostMessageA(tray_.Handle(), WM_NULL, 0, 0);
   };
-  tray_.ShowSoon(TipText());
+  tipShown_ = TipText();
+  tray_.ShowSoon(tipShown_);
 }
 
 std::string NowPlaying::TipText() const {
   std::string tip = kProductName;
+  if (const std::string sleeping = sleep_.TipLine(); !sleeping.empty()) tip += "\n" + sleeping;
   if (!scheduled_.empty()) tip += "\nRecording " + scheduled_;
   if (title_.empty()) return base::CutUtf8ToWide(tip, TrayIcon::kMaxTip);
   const auto units = [](const std::string& text) { return base::WideFromUtf8(text).size(); };
@@ -56,20 +58,21 @@ std::string NowPlaying::TipText() const {
 
 void NowPlaying::Tick(const std::string& stationAnsi, const std::string& title) {
   if (!log_) return;
+  sleep_.Tick();
   const std::string station = base::Utf8FromAnsi(stationAnsi);
-  const std::string scheduled = base::Utf8FromAnsi(window_.ScheduledRecording());
-  if (scheduled != scheduled_) {
-    scheduled_ = scheduled;
-    tray_.SetTip(TipText());
-  }
-  if (title != title_ || (!title.empty() && station != station_)) {
+  scheduled_ = base::Utf8FromAnsi(window_.ScheduledRecording());
+  const bool newTitle = title != title_ || (!title.empty() && station != station_);
+  if (newTitle) {
     station_ = station;
     title_ = title;
-    tray_.SetTip(TipText());
-    if (!title_.empty()) {
-      log_->Add(station_, title_);
-      gate_.Offer(title_);
-    }
+  }
+  if (const std::string tip = TipText(); tip != tipShown_) {
+    tipShown_ = tip;
+    tray_.SetTip(tip);
+  }
+  if (newTitle && !title_.empty()) {
+    log_->Add(station_, title_);
+    gate_.Offer(title_);
   }
   if (const std::string failure = log_->TakeFailure(); !failure.empty()) {
     ++failuresReported_;
@@ -118,6 +121,8 @@ ui::PopupMenu& NowPlaying::Menu() {
   items.emplace_back(
       "Copy Title", [this] { CopyTitle(); }, !title_.empty());
   items.emplace_back("Open Title Log", [this] { OpenLog(); });
+  items.emplace_back("-", nullptr);
+  items.push_back(sleep_.Item());
   items.emplace_back("-", nullptr);
   items.emplace_back(
       "Exit", [&w] { w.Exit(); }, w.Window().Visible());

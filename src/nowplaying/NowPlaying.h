@@ -8,6 +8,7 @@
 #include <string>
 
 #include "nowplaying/NowPlayingWindow.h"
+#include "nowplaying/SleepTimerMenu.h"
 #include "nowplaying/TitleLog.h"
 #include "nowplaying/TrayIcon.h"
 #include "playback/TitleRules.h"
@@ -21,7 +22,7 @@ class NowPlaying {
   static constexpr const char* kLogFileName = "titles.txt";
   static constexpr unsigned kNotifyIntervalMs = 10000;
 
-  explicit NowPlaying(NowPlayingWindow& window) : window_(window) {}
+  NowPlaying(NowPlayingWindow& window, SleepWindow& sleepWindow) : window_(window), sleep_(sleepWindow) {}
 
   // Shows the icon and opens the log in the program's folder.
   void Start(const std::string& programDirectory);
@@ -34,6 +35,7 @@ class NowPlaying {
   int LogFailuresReported() const { return failuresReported_; }
   TrayIcon& Tray() { return tray_; }
   TitleLog* Log() { return log_.get(); }
+  SleepTimerMenu& Sleep() { return sleep_; }
   // The menu of a right click on the icon, as it is shown now.
   ui::PopupMenu& Menu();
 
@@ -49,6 +51,8 @@ class NowPlaying {
 
   NowPlayingWindow& window_;
   TrayIcon tray_;
+  SleepTimerMenu sleep_;
+  std::string tipShown_;  // the tooltip as last set, uncut
   std::unique_ptr<TitleLog> log_;
   playback::NotificationGate gate_{kNotifyIntervalMs};
   ui::PopupMenu menu_;

@@ -85,6 +85,11 @@ void SoundFeeder::SetVolume(int percent) {
   SetEvent(wake_);
 }
 
+void SoundFeeder::SetGain(int permille) {
+  gain_ = std::clamp(permille, 0, 1000);
+  SetEvent(wake_);
+}
+
 void SoundFeeder::Silence() {
   silenced_ = true;
   SetEvent(wake_);
@@ -142,12 +147,12 @@ void SoundFeeder::Feed(unsigned long long now) {
     openRate_ = rate;
     missing_ = false;
     primed_ = false;
-    appliedVolume_ = -1;
+    appliedLevel_ = -1;
     watch_.Reset();
   }
-  if (appliedVolume_ != volume_) {
-    appliedVolume_ = volume_;
-    out_.SetVolume(appliedVolume_);
+  if (const int level = volume_ * gain_; appliedLevel_ != level) {
+    appliedLevel_ = level;
+    out_.SetVolume(level / 100000.0);
   }
   const std::uint64_t played = out_.PlayedFrames();
   std::uint64_t queued = out_.SubmittedFrames() > played ? out_.SubmittedFrames() - played : 0;

@@ -64,6 +64,8 @@ class SoundFeeder {
   bool DeviceMissing() const { return missing_; }
   // 0..100; applied at the device at once.
   void SetVolume(int percent);
+  // Thousandths of the volume (0..1000), applied at the device with it.
+  void SetGain(int permille);
   // Stops the sound at once (Stop, another station); what is written after is dropped.
   void Silence();
 
@@ -90,6 +92,7 @@ class SoundFeeder {
   std::atomic<std::uint64_t> written_{0};
   // Set by any thread.
   std::atomic<int> volume_{100};
+  std::atomic<int> gain_{1000};
   std::atomic<bool> silenced_{false};
   std::atomic<bool> quit_{false};
   // Published by the feeder thread.
@@ -101,7 +104,7 @@ class SoundFeeder {
 
   // The feeder thread's own.
   int openRate_ = 0;
-  int appliedVolume_ = -1;
+  int appliedLevel_ = -1;  // volume times gain, as the device has it
   bool primed_ = false;
   unsigned long long retryAt_ = 0;
   std::uint64_t playedBefore_ = 0;       // frames at openRate_ played by earlier devices

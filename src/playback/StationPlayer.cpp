@@ -204,6 +204,12 @@ void StationPlayer::SetVolume(int volume) {
   if (feeder_) feeder_->SetVolume(volume_);
 }
 
+void StationPlayer::SetGain(int permille) {
+  std::lock_guard lock(mutex_);
+  gain_ = std::clamp(permille, 0, kFullGain);
+  if (feeder_) feeder_->SetGain(gain_);
+}
+
 std::string StationPlayer::LastError() const {
   std::lock_guard lock(mutex_);
   if (lastError_.empty() && feeder_ && feeder_->DeviceMissing()) return kNoDeviceText;
@@ -368,6 +374,7 @@ void StationPlayer::PlayMedia(const std::string& url, unsigned generation, std::
     durationMs_ = 0;
     state_ = psWaiting;
     feeder->SetVolume(volume_);
+    feeder->SetGain(gain_);
     feeder_ = feeder;
   }
   DeviceLog log;

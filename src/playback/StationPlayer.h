@@ -88,6 +88,12 @@ class StationPlayer {
   // 0..100, applied at the sound device at once.
   void SetVolume(int volume);
   int Volume() const { return volume_; }
+  // A gain of its own beside the volume, in thousandths (0..1000), applied at the sound
+  // device at once and kept for the plays that follow: a fade that leaves the volume as
+  // the user set it.
+  static constexpr int kFullGain = 1000;
+  void SetGain(int permille);
+  int Gain() const { return gain_; }
   // Percent of the start-up buffer filled, 100 once playing.
   int BufferingProgress() const { return bufferPercent_; }
   // Bits per second of the stream, from its headers or measured.
@@ -179,6 +185,7 @@ class StationPlayer {
   std::atomic<int> state_{psUndefined};
   std::atomic<long long> positionMs_{0};  // while no play is current
   std::atomic<int> volume_{50};
+  std::atomic<int> gain_{kFullGain};
   std::atomic<int> bufferPercent_{0};
   std::atomic<int> bitRate_{0};
   std::atomic<long long> durationMs_{0};

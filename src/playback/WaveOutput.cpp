@@ -1,5 +1,6 @@
 #include "playback/WaveOutput.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace playback {
@@ -97,10 +98,10 @@ std::uint64_t WaveOutput::PlayedFrames() {
   return played_;
 }
 
-bool WaveOutput::SetVolume(int percent) {
+bool WaveOutput::SetVolume(double level) {
   if (!device_) return false;
-  const DWORD level = DWORD(percent) * 0xFFFF / 100;
-  return waveOutSetVolume(device_, level | (level << 16)) == MMSYSERR_NOERROR;
+  const DWORD value = DWORD(std::clamp(level, 0.0, 1.0) * 0xFFFF + 0.5);
+  return waveOutSetVolume(device_, value | (value << 16)) == MMSYSERR_NOERROR;
 }
 
 void WaveOutput::Reset() {

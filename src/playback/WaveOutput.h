@@ -42,8 +42,8 @@ class WaveOutput {
   // or reset.
   std::uint64_t PlayedFrames();
   std::uint64_t SubmittedFrames() const { return submitted_; }
-  // The stream's own volume, 0..100; false when the device refuses it.
-  bool SetVolume(int percent);
+  // The stream's own volume, 0..1; false when the device refuses it.
+  bool SetVolume(double level);
   // Silences the device at once: everything queued is dropped, the counts start at 0.
   void Reset();
   void Close();

@@ -29,6 +29,10 @@ class TWindowsMediaPlayer {
   // What went wrong with a tap (a recording or the songs that could not keep up or
   // failed); empty when nothing did.
   std::string takeTapNotice() { return player_.TakeTapNotice(); }
+  // A gain beside the volume, in thousandths, for a fade that leaves the volume alone.
+  // No member of the control.
+  void SetGain(int permille) { player_.SetGain(permille); }
+  int gain() const { return player_.Gain(); }
   // Why the media could not be played, or why a live stream ended, for the displays;
   // empty after SetURL, play and stop.
   std::string lastError() const { return player_.LastError(); }

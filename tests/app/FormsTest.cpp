@@ -34,6 +34,7 @@ TEST(Forms, EveryWindowIsMadeInOrderFramelessAndHidden) {
       {"FormSure", 492, 236, ui::Rgb(47, 47, 47)}, {"AboutForm", 560, 417, ui::clBlack},
       {"FindStationForm", 560, 440, ui::clBlack},
       {"ScheduleForm", 440, 432, ui::clBlack},
+      {"SleepMinutesForm", 238, 122, ui::clBlack},
   };
   const auto& forms = ui::App().Forms();
   ASSERT_EQ(forms.size(), std::size(expected));
