@@ -107,7 +107,7 @@ printf '[Directory]\r\nServers=http://127.0.0.1:%s/api\r\n' "$(head -1 "$work/di
   sleep 1
   xdotool mousemove $((X + 2)) $((Y + HEIGHT - 2))
   sleep 0.5
-  shoot "$X" "$Y" 330 250 "$out/tray.png"
+  shoot "$X" "$Y" 330 300 "$out/tray.png"
   xdotool mousemove 5 $((Y + 600)) click 1  # a click beside the menu closes it
   sleep 0.5
 
