@@ -52,7 +52,7 @@ TEST(ProgramSkin, ACarriedBlockIsSavedByExitAndRestoredByTheNextStart) {
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(program.AnswerMessageBox(0), "");
     SetWindowPos(main, HWND_TOP, 50, 40, 0, 0, SWP_NOSIZE);
-    Sleep(300);
+    EXPECT_TRUE(WaitFor([&] { return ScreenRect(main).left == 50 && ScreenRect(main).top == 40; }));
     std::atomic<bool> chosen;
     // The fourth entry, after "Drop Current Object", the display and the fader block.
     std::thread menu = PressMenuKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, &chosen);

@@ -134,7 +134,7 @@ TEST(StationsBandForm, FileErrorsAreReportedOnceAndTheListKeepsItsNames) {
   TBandForm form;
   MessageBoxWatcher boxes;
   ShowModalDoing(form, [&] {
-    Pump(500);
+    EXPECT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); })) << "the failed read is not told";
     Type(form.EditNewStationBand, "Lounge");
     Click(form.VrDemoButtonAdd);
     EXPECT_EQ(form.ListBoxBands.Count(), 20) << "the list keeps the name it could not save";
@@ -161,7 +161,7 @@ TEST(StationsBandForm, NamesThatCannotNameFilesAreRefusedAndLeftOutOfTheFile) {
   MessageBoxWatcher boxes;
   const char* refused[] = {"..\\up", "Rock/Pop", "lpt", "Jazz.", "nul"};
   ShowModalDoing(form, [&] {
-    Pump(500);
+    EXPECT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); })) << "the damaged file is not told";
     EXPECT_EQ(form.ListBoxBands.Items(), Lines{"Talk"});
     for (const char* name : refused) {
       Type(form.EditNewStationBand, name);
