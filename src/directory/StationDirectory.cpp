@@ -3,26 +3,14 @@
 #include <windows.h>
 
 #include <chrono>
-#include <cstdio>
 #include <mutex>
 
+#include "base/LocalDate.h"
 #include "base/TextFile.h"
 #include "directory/SearchRules.h"
 #include "directory/ServerRules.h"
 
 namespace directory {
-
-namespace {
-
-std::string Today() {
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  char day[16];
-  std::snprintf(day, sizeof day, "%04u-%02u-%02u", t.wYear, t.wMonth, t.wDay);
-  return day;
-}
-
-}  // namespace
 
 StationDirectory::~StationDirectory() {
   clicks_->quitting = true;
@@ -55,7 +43,7 @@ void StationDirectory::PresetPlayed(const std::string& band, int group, int pres
 }
 
 void StationDirectory::Played(const std::string& id) {
-  if (!TakeClick(file_, id, Today())) return;
+  if (!TakeClick(file_, id, base::TodayText())) return;
   try {
     Save();
   } catch (const std::exception&) {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 
+#include "base/LocalDate.h"
 #include "base/Lock.h"
 #include "base/TextFile.h"
 #include "songs/LeftoverRules.h"
@@ -45,14 +46,6 @@ std::string MakeFolder(const std::string& path) {
 
 std::string FolderOf(const std::string& path) {
   return path.substr(0, path.find_last_of('\\'));
-}
-
-std::string Today() {
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  char date[16];
-  std::snprintf(date, sizeof date, "%04d-%02d-%02d", t.wYear, t.wMonth, t.wDay);
-  return date;
 }
 
 std::string StretchNameAt(const std::string& station, const SYSTEMTIME& t) {
@@ -377,7 +370,7 @@ std::size_t SongKeeper::Core::PastBytes() const {
 
 void SongKeeper::Core::Planned() {
   for (auto& plan : planner_.Plans())
-    if (plan->date.empty()) plan->date = Today();
+    if (plan->date.empty()) plan->date = base::TodayText();
 }
 
 void SongKeeper::Core::SaveThisSong() {
