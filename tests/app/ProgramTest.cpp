@@ -181,7 +181,7 @@ TEST(Program, APresetAndRecClickedAsTheWindowShowsPlayAndRecord) {
   std::vector<std::string> settings = SettingsLines("Ovexia Radio Network", 100, 100);
   settings[1] = "18";  // an even index: a mono format of the default device
   dir.Put("Defaults.ini", base::JoinLines(settings));
-  SoundCapture heard(20000);
+  SoundCapture heard(60000);
   ASSERT_TRUE(heard.Recording()) << "the session's null sink cannot be recorded";
   ProcessDriver program(ProgramPath(), dir.Path());
   HWND main = WaitMain(program);
@@ -189,7 +189,11 @@ TEST(Program, APresetAndRecClickedAsTheWindowShowsPlayAndRecord) {
   const DWORD click = GetTickCount();
   ClickWindow(FindDescendant(main, "Tone"));
   ClickWindow(FindDescendant(main, "REC"));
-  Sleep(5000);
+  // The station plays once its title is in the log (later on a new machine's first run).
+  EXPECT_TRUE(WaitFor([&] { return dir.Content("titles.txt").find("\tTone\t") != std::string::npos; }, 30000))
+      << "the station did not play";
+  EXPECT_TRUE(WaitFor([&] { return FileSize(dir / "webfile.wav") >= 44 + 44100; }, 10000)) << "nothing recorded";
+  Sleep(2000);  // the station's sound on its way to the sink, which a busy machine delays
   ClickWindow(FindDescendant(main, "STOP"));
   EXPECT_EQ(program.AnswerMessageBox(1000), "");
   heard.Finish(false);
