@@ -34,15 +34,16 @@ std::string ReadMedia(const std::string& name) {
 // Every title the player shows while it plays, in order, until it stops playing.
 std::vector<std::string> TitlesWhilePlaying(StationPlayer& p, DWORD ms) {
   std::vector<std::string> seen;
-  const DWORD start = GetTickCount();
   bool played = false;
-  while (GetTickCount() - start < ms) {
-    played = played || p.State() == playback::psPlaying;
-    if (played && p.State() != playback::psPlaying) break;
-    const std::string t = p.Title();
-    if (seen.empty() || seen.back() != t) seen.push_back(t);
-    Sleep(10);
-  }
+  WaitFor(
+      [&] {
+        played = played || p.State() == playback::psPlaying;
+        if (played && p.State() != playback::psPlaying) return true;
+        const std::string t = p.Title();
+        if (seen.empty() || seen.back() != t) seen.push_back(t);
+        return false;
+      },
+      ms);
   return seen;
 }
 
