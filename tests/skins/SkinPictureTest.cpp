@@ -75,6 +75,7 @@ TEST_F(Skins, ABitmapThatIsNotValidIsReportedAndThePictureShownStaysWithItsPath)
 // of the program; an outline without a pixel keeps the one in force.
 TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
   TMainForm& m = *m_;
+  MainWindowView& w = View(m);
   TSkinForm& s = *SkinForm;
   const auto file = [](int w, int h, int bits, std::uint32_t compression, bool topDown, const std::string& pixels,
                        int colours = 0) {
@@ -117,7 +118,7 @@ TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
       {"checkerboard", BitmapFile(1000, 1000, [](int x, int y) { return (x + y) % 2 ? ui::clPurple : ui::clGray; }), 0,
        "The picture is too large: its outline would need more than 200000 rectangles"},
   };
-  const ui::Color face = m.VrMainFormShape.Mask().PixelAt(10, 10);
+  const ui::Color face = w.VrMainFormShape.Mask().PixelAt(10, 10);
   for (const Case& c : cases) {
     ProgramFolder().Put("kind.bmp", c.bytes);
     s.EditSkin.SetText(ProgramFolder() / "kind.bmp");
@@ -128,7 +129,7 @@ TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
     Pump(50);
     if (c.width) {
       EXPECT_TRUE(boxes.Seen().empty()) << c.what;
-      EXPECT_EQ(m.VrMainFormShape.Mask().Width(), c.width) << c.what;
+      EXPECT_EQ(w.VrMainFormShape.Mask().Width(), c.width) << c.what;
       EXPECT_EQ(m.Width(), c.width) << c.what;
     } else {
       const std::vector<SeenBox> seen = boxes.Seen();
@@ -147,15 +148,15 @@ TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
 }
 
 TEST_F(Skins, TheSameMaskColourAgainDoesNotRescan) {
-  skins::TVrFormShape& shape = m_->VrMainFormShape;
+  skins::TVrFormShape& shape = w_->VrMainFormShape;
   const int scans = shape.ScanCount();
   shape.SetMaskColor(ui::clPurple);
   EXPECT_EQ(shape.ScanCount(), scans);
   shape.SetMaskColor(ui::clOlive);
   EXPECT_EQ(shape.ScanCount(), scans + 1);
-  EXPECT_THROW(shape.SetParent(&m_->VrBlotterBand), std::invalid_argument);
+  EXPECT_THROW(shape.SetParent(&w_->VrBlotterBand), std::invalid_argument);
   try {
-    shape.SetParent(&m_->VrBlotterBand);
+    shape.SetParent(&w_->VrBlotterBand);
   } catch (const std::exception& e) {
     EXPECT_STREQ(e.what(), "VrFormShape requires a FORM as parent!");
   }
@@ -195,7 +196,7 @@ TEST_F(Skins, APicturePathToAnotherComputerOrADeviceIsRefusedBeforeItIsOpened) {
       EXPECT_EQ(boxes.Seen()[0].text.rfind("The skin picture " + path + " is on another computer or is a device", 0),
                 0u);
       EXPECT_EQ(s.EditSkin.Text(), good);
-      EXPECT_EQ(m_->VrMainFormShape.Mask().Width(), 300);
+      EXPECT_EQ(w_->VrMainFormShape.Mask().Width(), 300);
     }
 }
 
@@ -203,6 +204,7 @@ TEST_F(Skins, APicturePathToAnotherComputerOrADeviceIsRefusedBeforeItIsOpened) {
 // chosen, that colour is cut out of the picture and the window moves to the corner.
 TEST_F(Skins, SetTransparentColorCutsTheChosenColourOutOfThePicture) {
   TMainForm& m = *m_;
+  MainWindowView& w = View(m);
   TSkinForm& s = *SkinForm;
   const ui::Color key = ui::Rgb(10, 200, 30);
   ProgramFolder().Put("trans.bmp",
@@ -231,7 +233,7 @@ TEST_F(Skins, SetTransparentColorCutsTheChosenColourOutOfThePicture) {
   });
   s.ShowModal();
   EXPECT_EQ(cancelled, ui::clMaroon) << "cancelled";
-  EXPECT_EQ(m.VrMainFormShape.MaskColor(), key);
+  EXPECT_EQ(w.VrMainFormShape.MaskColor(), key);
   EXPECT_EQ(WindowOutline(m.Handle()),
             (Outline{{0, 0, 399, 50}, {0, 50, 100, 100}, {200, 50, 399, 100}, {0, 100, 399, 300}}));
   RECT r;

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "support/StartedProgram.h"
 #include "recording/OptionsForm.h"
 #include "skins/BitmapRules.h"
@@ -130,7 +131,9 @@ class Skins : public ::testing::Test {
   // the window where the start put it.
   void SetUp() override {
     m_ = &Started();
+    w_ = &View(*m_);
     TMainForm& m = *m_;
+    MainWindowView& w = View(m);
     TSkinForm& s = *SkinForm;
     const skins::SkinValues initial = skins::InitialSkin();
     s.EditSkin.SetText(skins::kDefaultImagePath);
@@ -140,9 +143,9 @@ class Skins : public ::testing::Test {
       s.ColourPanel(skins::SkinColour(c)).SetColor(initial.colours[std::size_t(c)]);
     s.ColorDialogSkin.color = ui::clBlack;
     m.SetBounds(100, 80, 601, 352);
-    m.VrMainFormShape.SetSize(601, 352);
-    m.VrMainFormShape.SetMaskColor(ui::clPurple);
-    m.VrMainFormShape.SetMask(ui::Bitmap::FromBitmapResource("SKIN"));
+    w.VrMainFormShape.SetSize(601, 352);
+    w.VrMainFormShape.SetMaskColor(ui::clPurple);
+    w.VrMainFormShape.SetMask(ui::Bitmap::FromBitmapResource("SKIN"));
     m.EndDragnDrop1Click();
     for (int item = 1; item <= skins::kMovableItems; ++item) {
       const skins::Position p = initial.positions[std::size_t(item - 1)];
@@ -154,4 +157,6 @@ class Skins : public ::testing::Test {
   }
 
   TMainForm* m_ = nullptr;
+
+  MainWindowView* w_ = nullptr;
 };
