@@ -101,7 +101,7 @@ TEST(ReceiverReconnect, ADroppedStationIsHeardAgainWithinASecondAndAHalf) {
     const int before = w.VrClockstposition.Seconds();
     SoundCapture heard(8000);
     ASSERT_TRUE(heard.Recording()) << "the null sink's monitor";
-    Pump(300);
+    Pump(300);  // the tone heard before the drop, the measure's start
     const int connections = relay.Connections();
     const DWORD dropped = relay.Drop();
     bool buffering = false, told = false;
@@ -121,7 +121,7 @@ TEST(ReceiverReconnect, ADroppedStationIsHeardAgainWithinASecondAndAHalf) {
       ASSERT_LT(attempt, 2) << "not playing again 15 s after the drop: " << w.WindowsMediaPlayer.lastError();
       continue;
     }
-    Pump(300);
+    Pump(300);  // three of the displays' ticks, in which the name must not change
     EXPECT_FALSE(told) << "the station's name stays while it is brought back";
     EXPECT_EQ(w.VrMatrixConn.Text(), "OVEXIA TUNORA ONLINE!");
     const DWORD drop = HeardDrop(dropped, noticed);
@@ -156,7 +156,7 @@ TEST(ReceiverReconnect, DisconnectDuringTheAttemptsEndsThemAtOnce) {
   LeftClick(w.VrDemoButtonUnplug);
   EXPECT_EQ(w.WindowsMediaPlayer.playState(), playback::psStopped);
   const int atDisconnect = relay.Connections();
-  Pump(4000);
+  Pump(4000);  // past the attempts that were due, which must not come
   EXPECT_EQ(relay.Connections(), atDisconnect) << "no attempt after Disconnect";
   EXPECT_EQ(w.WindowsMediaPlayer.playState(), playback::psStopped);
   EXPECT_EQ(w.LabelStation.Caption(), "none");

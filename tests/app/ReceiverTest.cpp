@@ -9,8 +9,6 @@ namespace {
 
 // What the start itself showed, taken before any test's set-up changed it.
 TEST_F(Receiver, TheFirstStartShowsEmptyPresetsTheBuiltInBandAndFullVolume) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   const FirstStart& first = First();
   EXPECT_TRUE(m.StartupDone());
   EXPECT_EQ(m.ProgramDirectory(), ProgramFolder().Path());
@@ -25,8 +23,6 @@ TEST_F(Receiver, TheFirstStartShowsEmptyPresetsTheBuiltInBandAndFullVolume) {
 }
 
 TEST_F(Receiver, ALeftPressOnAnEmptyPresetPushesTheHistoryButPlaysNothing) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   LeftClick(w.VrDemoButtonStation[0]);
   EXPECT_EQ(HistoryForm->Entries()[0], (stations::Preset{"none", "none"}));
   EXPECT_EQ(HistoryForm->Entries()[1], (stations::Preset{"none", "Empty"}));
@@ -35,8 +31,6 @@ TEST_F(Receiver, ALeftPressOnAnEmptyPresetPushesTheHistoryButPlaysNothing) {
 }
 
 TEST_F(Receiver, RightAndMiddlePressesEditThePresetAndRewriteTheGroupFile) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   const stations::History before = HistoryForm->Entries();
   std::string seenName, seenUrl;
   bool ran = false;
@@ -78,8 +72,6 @@ TEST_F(Receiver, RightAndMiddlePressesEditThePresetAndRewriteTheGroupFile) {
 }
 
 TEST_F(Receiver, GroupStepsSaveTheGroupLeftAndStopAtOneAndAHundred) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   auto up = [&] { LeftClickOn(w.VrSpinnerStation, w.VrSpinnerStation.FirstButton()); };
   auto down = [&] { LeftClickOn(w.VrSpinnerStation, w.VrSpinnerStation.SecondButton()); };
   SetPreset(m, 6, "Seventh", "http://seventh/");
@@ -108,8 +100,6 @@ TEST_F(Receiver, GroupStepsSaveTheGroupLeftAndStopAtOneAndAHundred) {
 // A group file that cannot be read (here held by another program) shows empty presets
 // and is never written: not by a step away, not by Exit, not by an edit, which says so.
 TEST_F(Receiver, AGroupThatCouldNotBeReadIsNeverOverwritten) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   auto up = [&] { LeftClickOn(w.VrSpinnerStation, w.VrSpinnerStation.FirstButton()); };
   auto down = [&] { LeftClickOn(w.VrSpinnerStation, w.VrSpinnerStation.SecondButton()); };
   const std::string kept = "Two\r\nhttp://two/\r\n";
@@ -149,7 +139,6 @@ TEST_F(Receiver, AGroupThatCouldNotBeReadIsNeverOverwritten) {
 // A window position far off every screen in the settings (a monitor gone, a damaged
 // file) brings the window back onto the screen.
 TEST_F(Receiver, AStoredWindowPositionOffTheScreenIsBroughtBack) {
-  TMainForm& m = *m_;
   const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
   const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   const std::pair<const char*, const char*> positions[] = {
@@ -170,8 +159,6 @@ TEST_F(Receiver, AStoredWindowPositionOffTheScreenIsBroughtBack) {
 }
 
 TEST_F(Receiver, TwelvePressesLeaveTheFirstOutOfTheHistory) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   for (int k = 0; k < TMainForm::kPresets; ++k) SetPreset(m, k, "S" + std::to_string(k + 1), "");
   for (int press = 1; press <= 12; ++press) LeftClick(w.VrDemoButtonStation[(press - 1) % 7]);
   const stations::History h = HistoryForm->Entries();
@@ -181,8 +168,6 @@ TEST_F(Receiver, TwelvePressesLeaveTheFirstOutOfTheHistory) {
 }
 
 TEST_F(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   w.VrNumBlock.SetValue(5);
   bool ran = false;
   // Cancel changes nothing on the main window.
@@ -232,8 +217,6 @@ TEST_F(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
 
 // The settings file's bytes against a file written by hand, both ways.
 TEST_F(Receiver, SettingsAreWrittenAndReadByteForByte) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   // The format line 2 stores is the default "44100Hz 16bit Stereo" of Wine's 28 formats.
   std::string expected = "webfile.wav\r\n19\r\n0\r\nFirst\r\nhttp://first/\r\nSecond\r\n\r\n";
   for (int k = 2; k < 11; ++k) expected += "none\r\nEmpty\r\n";
@@ -265,8 +248,6 @@ TEST_F(Receiver, SettingsAreWrittenAndReadByteForByte) {
 }
 
 TEST_F(Receiver, ADamagedSettingsLineStopsLoadingAndKeepsTheLinesBeforeIt) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   const int top = m.Top();
   SetPreset(m, 1, "Kept", "http://kept/");
   std::vector<std::string> lines(28);

@@ -97,9 +97,6 @@ class Receiver : public ::testing::Test {
   // band with empty presets, the first history and recording name, full volume, a
   // connection.
   void SetUp() override {
-    m_ = &StartedReceiver();
-    TMainForm& m = *m_;
-    MainWindowView& w = View(m);
     connection_ = std::make_shared<TestConnection>();
     m.Connection().SetSystem(connection_);
     LeftClick(w.VrDemoButtonUnplug);
@@ -114,8 +111,9 @@ class Receiver : public ::testing::Test {
     m.SetVolume(1000);
     ASSERT_TRUE(WaitFor([&] { return m.Monitor().internetConnected && !Playing(w.WindowsMediaPlayer); }));
   }
-  void TearDown() override { m_->Connection().SetSystem(nullptr); }
+  void TearDown() override { m.Connection().SetSystem(nullptr); }
 
-  TMainForm* m_ = nullptr;
+  TMainForm& m = StartedReceiver();
+  MainWindowView& w = View(m);
   std::shared_ptr<TestConnection> connection_;
 };

@@ -63,9 +63,6 @@ class SaveFaults : public ::testing::Test {
   // window's place of their own.
   void SetUp() override {
     ProgramPath();
-    m_ = &StartedProgram(std::make_shared<TestConnection>(), Folder());
-    TMainForm& m = *m_;
-    MainWindowView& w = View(m);
     Folder().RemoveFiles();
     w.Labelgenre.SetCaption(kBand);
     w.VrNumBlock.SetValue(1);
@@ -94,8 +91,6 @@ class SaveFaults : public ::testing::Test {
 
   // Tries each save through the window that makes it; returns the messages shown.
   std::vector<std::string> TryEverySave(const std::string& groupBand = kBand, const std::string& skinFile = "") {
-    TMainForm& m = *m_;
-    MainWindowView& w = View(m);
     std::vector<std::string> messages;
     {
       MessageBoxWatcher boxes("Ovexia Tunora");
@@ -149,7 +144,9 @@ class SaveFaults : public ::testing::Test {
     EXPECT_EQ(Folder().Content(kSkinFile), before_[kSkinFile]);
   }
 
-  TMainForm* m_ = nullptr;
+  TMainForm& m = StartedProgram(std::make_shared<TestConnection>(), Folder());
+  MainWindowView& w = View(m);
+
   std::map<std::string, std::string> before_;
 };
 

@@ -93,12 +93,12 @@ TEST(FindStation, FindsAStationPlaysItAndKeepsItAsAPreset) {
   SoundCapture sound(8000);
   Key(f.ListResults, VK_RETURN);
   ASSERT_TRUE(WaitFor([&] { return Playing(w.WindowsMediaPlayer); }, 10000));
-  Pump(1500);
+  Pump(1500);  // the tone at the sink, the span it is measured over
   sound.Finish(false);
   EXPECT_NEAR(sound.ToneAt(sound.EndTick() - 1000, 800).hz, 440, 10);
   ASSERT_TRUE(WaitForClicks(m, 1));
   Key(f.ListResults, VK_RETURN);  // a second play the same day is not counted
-  Pump(1500);
+  Pump(1500);  // time for a second count, which must not come
   EXPECT_EQ(w.PublicDirectory.ClicksSent(), 1);
 
   Key(f.ListResults, '3', true);

@@ -7,8 +7,6 @@ namespace {
 // The real mouse: a drag on the bare background moves the window and the settings
 // save where it went; a drag that starts on a block moves nothing.
 TEST_F(Skins, DraggingTheBackgroundMovesTheWindowAndAPressOnABlockDoesNot) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   RECT before;
   GetWindowRect(m.Handle(), &before);
   const ui::Point onBlock = w.VrBlotterBand.ClientToScreen({100, 45});
@@ -34,8 +32,6 @@ TEST_F(Skins, DraggingTheBackgroundMovesTheWindowAndAPressOnABlockDoesNot) {
 // The layout menu on a right click of the background: a block follows the pointer one
 // pixel right of and below it until it is dropped; the pointer's place shows meanwhile.
 TEST_F(Skins, TheLayoutMenuCarriesABlockToThePointer) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   const ui::Point corner = m.ClientToScreen({0, 0});
   std::atomic<bool> chosen;
   std::thread menu = ChooseFromMenu({"Drag and Drop Band Block"}, &chosen);
@@ -46,9 +42,9 @@ TEST_F(Skins, TheLayoutMenuCarriesABlockToThePointer) {
   EXPECT_EQ(m.CarriedItem(), 3);
   EXPECT_TRUE(w.Panelxy.Visible());
   RealMove({corner.x + 270, corner.y + 30});
-  Pump(100);
+  EXPECT_TRUE(WaitFor([&] { return w.Panelxy.Caption() == "270x30"; }));
   RealMove({corner.x + 262, corner.y + 40});
-  Pump(200);
+  EXPECT_TRUE(WaitFor([&] { return w.VrBlotterBand.Left() == 263; }));
   EXPECT_EQ(w.VrBlotterBand.Left(), 263);
   EXPECT_EQ(w.VrBlotterBand.Top(), 41);
   EXPECT_EQ(w.Panelxy.Caption(), "262x40");
@@ -81,8 +77,6 @@ TEST_F(Skins, TheLayoutMenuCarriesABlockToThePointer) {
 }
 
 TEST_F(Skins, SaveAndLoadSkinGoThroughTheirDialogsAndKeepTheWindowWhereItIs) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   TSkinForm& s = *SkinForm;
   s.EditDir.SetText(ProgramFolder().Path());
   s.PanelMouseOver.SetColor(0x004080FF);

@@ -5,8 +5,6 @@
 namespace {
 
 TEST_F(Skins, TheBuiltInFaceShowsBehindTheBlocksWithItsOneRectangleOutline) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   EXPECT_EQ(w.VrMainFormShape.Mask().Width(), 600);
   EXPECT_EQ(w.VrMainFormShape.Mask().Height(), 350);
   EXPECT_EQ(WindowOutline(m.Handle()), (Outline{{0, 0, 599, 350}}));
@@ -20,8 +18,6 @@ TEST_F(Skins, TheBuiltInFaceShowsBehindTheBlocksWithItsOneRectangleOutline) {
 }
 
 TEST_F(Skins, ApplySkinRecoloursAControlOfEveryWindow) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   TSkinForm& s = *SkinForm;
   const ui::Color popup = ui::Rgb(70, 20, 110), passive = ui::Rgb(250, 120, 10), active = ui::Rgb(10, 250, 120),
                   wPassive = ui::Rgb(255, 60, 200), buttonText = ui::Rgb(240, 240, 30);
@@ -93,17 +89,15 @@ TEST_F(Skins, AColourButtonTakesTheColourChosenInTheColourDialog) {
   const ui::Color chosen = ui::Rgb(12, 200, 56);
   EXPECT_EQ(s.PanelWPassive.GetColor(), chosen);
   EXPECT_EQ(s.PanelWActive.GetColor(), ui::clAqua) << "the cancelled choice";
-  EXPECT_EQ(w_->VrSpinnerStation.Palette().High(), chosen) << "the passive colour takes both spinner colours";
-  EXPECT_EQ(w_->VrSpinnerStation.Palette().Low(), chosen);
-  EXPECT_EQ(w_->VrDemoButtonStation[3].FontLeave().color, chosen);
-  EXPECT_GT(CountPixels(CaptureClient(m_->Handle()), chosen, w_->VrBlotterStation.BoundsRect()), 10);
+  EXPECT_EQ(w.VrSpinnerStation.Palette().High(), chosen) << "the passive colour takes both spinner colours";
+  EXPECT_EQ(w.VrSpinnerStation.Palette().Low(), chosen);
+  EXPECT_EQ(w.VrDemoButtonStation[3].FontLeave().color, chosen);
+  EXPECT_GT(CountPixels(CaptureClient(m.Handle()), chosen, w.VrBlotterStation.BoundsRect()), 10);
 }
 
 // The main window's active colour in every control of its rows, and the mouse-over
 // colour on a dialog button under the real mouse.
 TEST_F(Skins, TheActiveAndMouseOverColoursReachTheirControls) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   const ui::Color active = ui::Rgb(250, 60, 20), over = ui::Rgb(30, 220, 250);
   SkinForm->PanelWActive.SetColor(active);
   SkinForm->PanelMouseOver.SetColor(over);
@@ -127,8 +121,7 @@ TEST_F(Skins, TheActiveAndMouseOverColoursReachTheirControls) {
   const ui::Rect onExit = ui::Rect::FromBounds(exit.x - corner.x, exit.y - corner.y, w.VrDemoButtonExit.Width(), 20);
   EXPECT_EQ(CountPixels(CaptureClient(m.Handle()), over, onExit), 0);
   RealMove({exit.x + 20, exit.y + 5});
-  Pump(200);
-  EXPECT_GT(CountPixels(CaptureClient(m.Handle()), over, onExit), 10);
+  EXPECT_TRUE(WaitFor([&] { return CountPixels(CaptureClient(m.Handle()), over, onExit) > 10; }));
   RealMove({0, 0});
 }
 

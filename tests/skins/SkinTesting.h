@@ -85,7 +85,6 @@ class Backdrop {
     hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, r.left, r.top,
                             r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
     SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Pump(200);
   }
   ~Backdrop() {
     DestroyWindow(hwnd_);
@@ -130,10 +129,6 @@ class Skins : public ::testing::Test {
   // The built-in skin: the designer's initial values, the built-in face and outline,
   // the window where the start put it.
   void SetUp() override {
-    m_ = &Started();
-    w_ = &View(*m_);
-    TMainForm& m = *m_;
-    MainWindowView& w = View(m);
     TSkinForm& s = *SkinForm;
     const skins::SkinValues initial = skins::InitialSkin();
     s.EditSkin.SetText(skins::kDefaultImagePath);
@@ -156,7 +151,6 @@ class Skins : public ::testing::Test {
     Pump(100);
   }
 
-  TMainForm* m_ = nullptr;
-
-  MainWindowView* w_ = nullptr;
+  TMainForm& m = Started();
+  MainWindowView& w = View(m);
 };

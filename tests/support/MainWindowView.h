@@ -9,113 +9,63 @@
 #include "app/MainForm.h"
 
 struct MainWindowView {
-  explicit MainWindowView(TMainForm& m)
-      : VrMainFormShape(m.VrMainFormShape),
-        Panelxy(m.Panelxy),
-        VrMatrixConn(m.VrMatrixConn),
-        VrBlotterMixer(m.VrBlotterMixer),
-        ImagePlayer1GO(m.ImagePlayer1GO),
-        VrScaledb(m.VrScaledb),
-        LabelDB(m.LabelDB),
-        VrNumVolume(m.VrNumVolume),
-        VrScrollBarPlayer1(m.VrScrollBarPlayer1),
-        VrDemoButtonMixer(m.VrDemoButtonMixer),
-        VrBlotterBand(m.VrBlotterBand),
-        VrDemoButtonBand(m.VrDemoButtonBand),
-        VrNumBlock(m.VrNumBlock),
-        VrSpinnerStation(m.VrSpinnerStation),
-        VrDemoButtonHistory(m.VrDemoButtonHistory),
-        VrBlotterStation(m.VrBlotterStation),
-        LabelStation(m.LabelStation),
-        VrClockReal(m.VrClockReal),
-        Labelgenre(m.Labelgenre),
-        LabelBuffer(m.LabelBuffer),
-        LabelBandwidth(m.LabelBandwidth),
-        VrClockstposition(m.VrClockstposition),
-        VrBlotterPlayback(m.VrBlotterPlayback),
-        VrNumSize(m.VrNumSize),
-        VrClockDuration(m.VrClockDuration),
-        VrClockRecPos(m.VrClockRecPos),
-        VrBlotterButtonSet(m.VrBlotterButtonSet),
-        OvexImage(m.OvexImage),
-        VrDemoButtonUnplug(m.VrDemoButtonUnplug),
-        VrDemoButtonSkinMaker(m.VrDemoButtonSkinMaker),
-        VrDemoButtonOptions(m.VrDemoButtonOptions),
-        VrDemoButtonBurn(m.VrDemoButtonBurn),
-        VrDemoButtonExit(m.VrDemoButtonExit),
-        VrDemoButtonStop(m.VrDemoButtonStop),
-        VrDemoButtonRec(m.VrDemoButtonRec),
-        VrDemoButtonStart(m.VrDemoButtonStart),
-        VrDemoButtonStation(m.VrDemoButtonStation),
-        EditStationURL(m.EditStationURL),
-        WindowsMediaPlayer(m.WindowsMediaPlayer),
-        PlayerRec(m.PlayerRec),
-        TimerTunora(m.TimerTunora),
-        Mixer(m.Mixer),
-        Songs(m.Songs),
-        Scheduled(m.Scheduled),
-        TitleTray(m.TitleTray),
-        MediaKeys(m.MediaKeys),
-        PublicDirectory(m.PublicDirectory),
-        Certificates(m.Certificates),
-        Recorder(m.Recorder) {}
-
-  skins::TVrFormShape& VrMainFormShape;
-  ui::Label& Panelxy;
-  widgets::TVrMatrix& VrMatrixConn;
+  TMainForm& m;
+  skins::TVrFormShape& VrMainFormShape = m.VrMainFormShape;
+  ui::Label& Panelxy = m.Panelxy;
+  widgets::TVrMatrix& VrMatrixConn = m.VrMatrixConn;
   // fader
-  widgets::TVrBlotter& VrBlotterMixer;
-  ui::Image& ImagePlayer1GO;
-  widgets::TVrScale& VrScaledb;
-  ui::Label& LabelDB;
-  widgets::TVrNum& VrNumVolume;
-  widgets::TVrSlider& VrScrollBarPlayer1;
-  widgets::TVrDemoButton& VrDemoButtonMixer;
+  widgets::TVrBlotter& VrBlotterMixer = m.VrBlotterMixer;
+  ui::Image& ImagePlayer1GO = m.ImagePlayer1GO;
+  widgets::TVrScale& VrScaledb = m.VrScaledb;
+  ui::Label& LabelDB = m.LabelDB;
+  widgets::TVrNum& VrNumVolume = m.VrNumVolume;
+  widgets::TVrSlider& VrScrollBarPlayer1 = m.VrScrollBarPlayer1;
+  widgets::TVrDemoButton& VrDemoButtonMixer = m.VrDemoButtonMixer;
   // band
-  widgets::TVrBlotter& VrBlotterBand;
-  widgets::TVrDemoButton& VrDemoButtonBand;
-  widgets::TVrNum& VrNumBlock;
-  widgets::TVrSpinner& VrSpinnerStation;
-  widgets::TVrDemoButton& VrDemoButtonHistory;
+  widgets::TVrBlotter& VrBlotterBand = m.VrBlotterBand;
+  widgets::TVrDemoButton& VrDemoButtonBand = m.VrDemoButtonBand;
+  widgets::TVrNum& VrNumBlock = m.VrNumBlock;
+  widgets::TVrSpinner& VrSpinnerStation = m.VrSpinnerStation;
+  widgets::TVrDemoButton& VrDemoButtonHistory = m.VrDemoButtonHistory;
   // station
-  widgets::TVrBlotter& VrBlotterStation;
-  ui::Label& LabelStation;
-  widgets::TVrClock& VrClockReal;
-  ui::Label& Labelgenre;
-  ui::Label& LabelBuffer;
-  ui::Label& LabelBandwidth;
-  widgets::TVrClock& VrClockstposition;
+  widgets::TVrBlotter& VrBlotterStation = m.VrBlotterStation;
+  ui::Label& LabelStation = m.LabelStation;
+  widgets::TVrClock& VrClockReal = m.VrClockReal;
+  ui::Label& Labelgenre = m.Labelgenre;
+  ui::Label& LabelBuffer = m.LabelBuffer;
+  ui::Label& LabelBandwidth = m.LabelBandwidth;
+  widgets::TVrClock& VrClockstposition = m.VrClockstposition;
   // record
-  widgets::TVrBlotter& VrBlotterPlayback;
-  widgets::TVrNum& VrNumSize;
-  widgets::TVrClock& VrClockDuration;
-  widgets::TVrClock& VrClockRecPos;
+  widgets::TVrBlotter& VrBlotterPlayback = m.VrBlotterPlayback;
+  widgets::TVrNum& VrNumSize = m.VrNumSize;
+  widgets::TVrClock& VrClockDuration = m.VrClockDuration;
+  widgets::TVrClock& VrClockRecPos = m.VrClockRecPos;
   // buttons and transport
-  widgets::TVrBlotter& VrBlotterButtonSet;
-  ui::Image& OvexImage;
-  widgets::TVrDemoButton& VrDemoButtonUnplug;
-  widgets::TVrDemoButton& VrDemoButtonSkinMaker;
-  widgets::TVrDemoButton& VrDemoButtonOptions;
-  widgets::TVrDemoButton& VrDemoButtonBurn;
-  widgets::TVrDemoButton& VrDemoButtonExit;
-  widgets::TVrDemoButton& VrDemoButtonStop;
-  widgets::TVrDemoButton& VrDemoButtonRec;
-  widgets::TVrDemoButton& VrDemoButtonStart;
+  widgets::TVrBlotter& VrBlotterButtonSet = m.VrBlotterButtonSet;
+  ui::Image& OvexImage = m.OvexImage;
+  widgets::TVrDemoButton& VrDemoButtonUnplug = m.VrDemoButtonUnplug;
+  widgets::TVrDemoButton& VrDemoButtonSkinMaker = m.VrDemoButtonSkinMaker;
+  widgets::TVrDemoButton& VrDemoButtonOptions = m.VrDemoButtonOptions;
+  widgets::TVrDemoButton& VrDemoButtonBurn = m.VrDemoButtonBurn;
+  widgets::TVrDemoButton& VrDemoButtonExit = m.VrDemoButtonExit;
+  widgets::TVrDemoButton& VrDemoButtonStop = m.VrDemoButtonStop;
+  widgets::TVrDemoButton& VrDemoButtonRec = m.VrDemoButtonRec;
+  widgets::TVrDemoButton& VrDemoButtonStart = m.VrDemoButtonStart;
   // presets
-  std::array<widgets::TVrDemoButton, TMainForm::kPresets>& VrDemoButtonStation;
-  std::array<ui::Edit, TMainForm::kPresets>& EditStationURL;
+  std::array<widgets::TVrDemoButton, TMainForm::kPresets>& VrDemoButtonStation = m.VrDemoButtonStation;
+  std::array<ui::Edit, TMainForm::kPresets>& EditStationURL = m.EditStationURL;
   // players, and the parts behind the window
-  TWindowsMediaPlayer& WindowsMediaPlayer;
-  TWindowsMediaPlayer& PlayerRec;
-  ui::Timer& TimerTunora;
-  info::TVolumeControl& Mixer;
-  songs::SongKeeper& Songs;
-  schedule::Scheduler& Scheduled;
-  nowplaying::NowPlaying& TitleTray;
-  keys::MediaKeys& MediaKeys;
-  directory::StationDirectory& PublicDirectory;
-  app::CertificateTrust& Certificates;
-  recording::TRecorder& Recorder;
+  TWindowsMediaPlayer& WindowsMediaPlayer = m.WindowsMediaPlayer;
+  TWindowsMediaPlayer& PlayerRec = m.PlayerRec;
+  ui::Timer& TimerTunora = m.TimerTunora;
+  info::TVolumeControl& Mixer = m.Mixer;
+  songs::SongKeeper& Songs = m.Songs;
+  schedule::Scheduler& Scheduled = m.Scheduled;
+  nowplaying::NowPlaying& TitleTray = m.TitleTray;
+  keys::MediaKeys& MediaKeys = m.MediaKeys;
+  directory::StationDirectory& PublicDirectory = m.PublicDirectory;
+  app::CertificateTrust& Certificates = m.Certificates;
+  recording::TRecorder& Recorder = m.Recorder;
 };
 
 // The view of the main window, made anew for a window made anew.
