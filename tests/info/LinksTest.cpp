@@ -51,32 +51,13 @@ std::string RecordFile() {
   return file;
 }
 
-// The whole text of a file, or nothing while it cannot be opened.
-std::optional<std::string> ReadWhole(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string text;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-  CloseHandle(h);
-  return text;
-}
-
 // The command line of the next stand-in that started within the time, or nothing. The
 // stand-in renames its finished file into place; a file seen but not yet readable is
 // read again.
 std::optional<std::string> NextStart(DWORD ms = 10000) {
   const std::string file = RecordFile();
-  std::optional<std::string> text;
-  WaitFor(
-      [&] {
-        text = ReadWhole(file);
-        return text && !text->empty();
-      },
-      ms);
-  if (!text || text->empty()) return std::nullopt;
+  std::string text;
+  if (!WaitFor([&] { return !(text = ReadFileBytes(file)).empty(); }, ms)) return std::nullopt;
   DeleteFileA(file.c_str());
   return text;
 }

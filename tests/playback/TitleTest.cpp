@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -15,21 +13,13 @@
 #include "support/LoopbackServer.h"
 #include "playback/StationPlayer.h"
 #include "support/StationTesting.h"
+#include "support/TestMedia.h"
 #include "support/Waiting.h"
 
 using playback::StationPlayer;
 using testing_support::WaitFor;
 
 namespace {
-
-std::string ReadMedia(const std::string& name) {
-  char exe[MAX_PATH];
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string dir = exe;
-  dir.resize(dir.rfind('\\') + 1);
-  std::ifstream f(dir + "media\\" + name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), {}};
-}
 
 // Every title the player shows while it plays, in order, until it stops playing.
 std::vector<std::string> TitlesWhilePlaying(StationPlayer& p, DWORD ms) {
