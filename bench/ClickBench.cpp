@@ -91,8 +91,7 @@ int main(int argc, char** argv) {
   TMainForm& m = *MainForm;
   MainWindowView& w = View(m);
   if (std::string(argv[1]) == "play") {
-    w.VrDemoButtonStation[0].SetCaption("Tone");
-    w.EditStationURL[0].SetText(argv[2]);
+    SetPreset(w, 0, "Tone", argv[2]);
     WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
     Click(w.VrDemoButtonStation[0]);
     Pump(std::atof(argv[3]) * 1000);
@@ -101,10 +100,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
-  w.VrDemoButtonStation[0].SetCaption("Tone");
-  w.EditStationURL[0].SetText(argv[1]);
-  w.VrDemoButtonStation[1].SetCaption("Other");
-  w.EditStationURL[1].SetText(argv[2]);
+  SetPreset(w, 0, "Tone", argv[1]);
+  SetPreset(w, 1, "Other", argv[2]);
   WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
   // Each station is timed from idle and as the one switched to, so that the two medians
   // hold the same stations (their servers answer at different speeds).

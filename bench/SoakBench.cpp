@@ -147,10 +147,8 @@ int main(int argc, char** argv) {
   TMainForm& m = *MainForm;
   MainWindowView& w = View(m);
   BoxAnswerer boxes;
-  w.VrDemoButtonStation[0].SetCaption("Tone MP3");
-  w.EditStationURL[0].SetText(argv[2]);
-  w.VrDemoButtonStation[1].SetCaption("Tone AAC");
-  w.EditStationURL[1].SetText(argv[3]);
+  SetPreset(w, 0, "Tone MP3", argv[2]);
+  SetPreset(w, 1, "Tone AAC", argv[3]);
   WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
 
   // TUNORA_SOAK_PLAIN: stations and titles only, without the songs and the recording (to

@@ -125,8 +125,7 @@ int main(int argc, char** argv) {
   TMainForm& m = *MainForm;
   MainWindowView& w = View(m);
   widgets::TVrSlider& fader = w.VrScrollBarPlayer1;
-  w.VrDemoButtonStation[0].SetCaption("Tone");
-  w.EditStationURL[0].SetText(argv[1]);
+  SetPreset(w, 0, "Tone", argv[1]);
   WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
   fader.SetPosition(1000);
   if (!PlayTone(m)) {

@@ -34,18 +34,12 @@ TMainForm& Started() {
 // The relay on preset 0, played until the station's clock shows `seconds`.
 void PlayRelay(TMainForm& m, const RelayServer& relay, int seconds) {
   MainWindowView& w = View(m);
-  w.VrDemoButtonStation[0].SetCaption("Relay");
-  w.EditStationURL[0].SetText(relay.Url());
+  SetPreset(w, 0, "Relay", relay.Url());
   LeftClick(w.VrDemoButtonStation[0]);
   ASSERT_TRUE(WaitFor([&] { return w.LabelStation.Caption() == "Relay"; }, 8000))
       << w.WindowsMediaPlayer.lastError() << " / " << w.LabelStation.Caption();
   // A busy machine's player may start several seconds late.
   ASSERT_TRUE(WaitFor([&] { return w.VrClockstposition.Seconds() >= seconds; }, DWORD(seconds) * 1000 + 15000));
-}
-
-bool Playing(TMainForm& m) {
-  MainWindowView& w = View(m);
-  return w.WindowsMediaPlayer.playState() == playback::psPlaying;
 }
 
 }  // namespace
@@ -57,8 +51,7 @@ TEST(ReceiverStream, AStationThatSwitchesChannelsAndRatesPlaysOn) {
   ASSERT_GT(stream.size(), 100000u) << MediaPath("switch.mp3");
   LoopbackServer server([&](const std::string&) { return Ok("audio/mpeg", stream); });
   MainWindowView& w = View(Started());
-  w.VrDemoButtonStation[0].SetCaption("Switching");
-  w.EditStationURL[0].SetText(server.Url("/switch.mp3"));
+  SetPreset(w, 0, "Switching", server.Url("/switch.mp3"));
   SoundCapture heard(14000);
   ASSERT_TRUE(heard.Recording()) << "the null sink's monitor";
   ASSERT_TRUE(heard.WaitUntilRecording(5000)) << "the null sink's monitor delivers nothing";
@@ -113,7 +106,7 @@ TEST(ReceiverReconnect, ADroppedStationIsHeardAgainWithinASecondAndAHalf) {
           if (!buffering && w.WindowsMediaPlayer.playState() == playback::psBuffering) noticed = GetTickCount();
           buffering = buffering || noticed != 0;
           told = told || w.LabelStation.Caption() != "Relay";
-          return (buffering || relay.Connections() > connections) && Playing(m);
+          return (buffering || relay.Connections() > connections) && Playing(w.WindowsMediaPlayer);
         },
         15000);
     heard.Finish();

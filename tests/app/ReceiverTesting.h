@@ -85,12 +85,6 @@ inline void PressKey(ui::WinControl& c, UINT key) {
   Pump(30);
 }
 
-inline void SetPreset(TMainForm& m, int k, const std::string& name, const std::string& url) {
-  MainWindowView& w = View(m);
-  w.VrDemoButtonStation[k].SetCaption(name);
-  w.EditStationURL[k].SetText(url);
-}
-
 class Receiver : public ::testing::Test {
  protected:
   // A fresh start: nothing plays, no file in the directory, group 1 of the built-in

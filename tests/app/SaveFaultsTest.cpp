@@ -67,8 +67,7 @@ class SaveFaults : public ::testing::Test {
     w.Labelgenre.SetCaption(kBand);
     w.VrNumBlock.SetValue(1);
     for (int k = 0; k < TMainForm::kPresets; ++k) {
-      w.VrDemoButtonStation[k].SetCaption(k == 0 ? "Saved Station" : "none");
-      w.EditStationURL[k].SetText(k == 0 ? "http://saved.example/" : "none");
+      SetPreset(w, k, k == 0 ? "Saved Station" : "none", k == 0 ? "http://saved.example/" : "none");
     }
     m.SetBounds(40, 30, m.Width(), m.Height());
     m.SaveSettings();

@@ -44,12 +44,6 @@ TMainForm& Started() {
   return m;
 }
 
-void SetPreset(TMainForm& m, int k, const std::string& name, const std::string& url) {
-  MainWindowView& w = View(m);
-  w.VrDemoButtonStation[k].SetCaption(name);
-  w.EditStationURL[k].SetText(url);
-}
-
 std::string Fault(const std::string& path) {
   return std::string(StationAddress("TUNORA_STATION_FAULTS")) + path;
 }

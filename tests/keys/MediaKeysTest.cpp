@@ -44,8 +44,7 @@ TEST(MediaKeys, WorkWithTheWindowActiveAndStepThroughThePresetsThatHoldAStation)
   const char* urls[] = {StationAddress("TUNORA_STATION_MP3"), "http://127.0.0.1:1/",
                         StationAddress("TUNORA_STATION_AAC")};
   for (int k = 0; k < TMainForm::kPresets; ++k) {
-    w.VrDemoButtonStation[k].SetCaption(k < 3 ? names[k] : "none");
-    w.EditStationURL[k].SetText(k < 3 ? urls[k] : "");
+    SetPreset(w, k, k < 3 ? names[k] : "none", k < 3 ? urls[k] : "");
   }
   SetForegroundWindow(m.Handle());
   const auto plays = [&](const std::string& name) {

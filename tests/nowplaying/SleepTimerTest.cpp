@@ -40,8 +40,7 @@ class SleepTimer : public ::testing::Test {
     ASSERT_TRUE(chosen) << path.back();
   }
   void PlayTone() {
-    w.VrDemoButtonStation[0].SetCaption("Tone");
-    w.EditStationURL[0].SetText(StationAddress("TUNORA_STATION_MP3"));
+    SetPreset(w, 0, "Tone", StationAddress("TUNORA_STATION_MP3"));
     LeftClick(w.VrDemoButtonStation[0]);
     ASSERT_TRUE(WaitFor([&] { return Playing(w.WindowsMediaPlayer); }, 10000));
   }

@@ -88,8 +88,7 @@ class DirectRecording : public ::testing::Test {
     boxes_.reset();
   }
   void Play(int preset, const std::string& name, const std::string& url) {
-    w_->VrDemoButtonStation[preset].SetCaption(name);
-    w_->EditStationURL[preset].SetText(url);
+    SetPreset(*w_, preset, name, url);
     LeftClick(w_->VrDemoButtonStation[preset]);
   }
   // REC for ms, STOP: the file's sample data.

@@ -70,8 +70,7 @@ TEST(Schedule, AScheduleRecordsTheStationForAMinuteWhileAnotherPresetPlays) {
                           "\r\nDays=Once\r\n" + Format("Date=%04d-%02d-%02d\r\nStart=%02d:%02d\r\n", start) +
                           "Minutes=1\r\n");
   MainWindowView& w = View(StartedProgram(std::make_shared<TestConnection>()));
-  w.VrDemoButtonStation[1].SetCaption("Listener");
-  w.EditStationURL[1].SetText(StationAddress("TUNORA_STATION_OGG"));
+  SetPreset(w, 1, "Listener", StationAddress("TUNORA_STATION_OGG"));
   LeftClick(w.VrDemoButtonStation[1]);
   ASSERT_TRUE(WaitFor([&] { return Playing(w.WindowsMediaPlayer); }, 10000));
   const std::string listening = w.WindowsMediaPlayer.URL();
@@ -96,8 +95,7 @@ TEST(Schedule, AScheduleRecordsTheStationForAMinuteWhileAnotherPresetPlays) {
 // The tray menu's entry opens the dialog; a schedule added there is in schedule.ini.
 TEST(Schedule, TheDialogAddsAScheduleFromAPreset) {
   MainWindowView& w = View(StartedProgram(std::make_shared<TestConnection>()));
-  w.VrDemoButtonStation[2].SetCaption("Morning Show");
-  w.EditStationURL[2].SetText("http://127.0.0.1:9/morning.mp3");
+  SetPreset(w, 2, "Morning Show", "http://127.0.0.1:9/morning.mp3");
   bool ran = false;
   WhenShown(
       *ScheduleForm,

@@ -53,8 +53,7 @@ class Songs : public ::testing::Test {
     }
   }
   void Play(const char* station) {
-    w_->VrDemoButtonStation[0].SetCaption("Tone Station");
-    w_->EditStationURL[0].SetText(StationAddress(station));
+    SetPreset(*w_, 0, "Tone Station", StationAddress(station));
     LeftClick(w_->VrDemoButtonStation[0]);
     ASSERT_TRUE(WaitFor([&] { return Playing(w_->WindowsMediaPlayer); }, 10000)) << station;
   }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 
 #include "app/MainForm.h"
 
@@ -68,10 +69,21 @@ struct MainWindowView {
   recording::TRecorder& Recorder = m.Recorder;
 };
 
+// Preset k (0..6) of the group shown takes a name and an address, as the station editor
+// leaves them (nothing is saved).
+inline void SetPreset(MainWindowView& w, int k, const std::string& name, const std::string& url) {
+  w.VrDemoButtonStation[std::size_t(k)].SetCaption(name);
+  w.EditStationURL[std::size_t(k)].SetText(url);
+}
+
 // The view of the main window, made anew for a window made anew.
 inline MainWindowView& View(TMainForm& m) {
   static std::optional<MainWindowView> view;
   static TMainForm* of = nullptr;
   if (of != &m) view.emplace(m), of = &m;
   return *view;
+}
+
+inline void SetPreset(TMainForm& m, int k, const std::string& name, const std::string& url) {
+  SetPreset(View(m), k, name, url);
 }
