@@ -21,7 +21,7 @@ TEST_F(Recorder, MissingOptionsAreReportedAndTouchNoFile) {
   LeftClick(m.VrDemoButtonRec);
   EXPECT_TRUE(TransportReady(m));
   EXPECT_EQ(ProgramFolder().Content("take.wav"), "keep");
-  Pump(200);
+  Pump(200);  // each REC told at once; a while in which nothing more is told
   const auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].text, "Recording options are missing under 'Options'!");
@@ -35,7 +35,7 @@ TEST_F(Recorder, AFailedRecHoldsNoFileAndTheNextRecRecords) {
   MessageBoxWatcher boxes;
   OptionsForm->DirectoryEditLogger.SetText(ProgramFolder() / "missing\\take.wav");
   LeftClick(m.VrDemoButtonRec);
-  Pump(200);
+  Pump(200);  // told at once; a while in which nothing more is told
   const auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text.rfind("Cannot create file \"" + (ProgramFolder() / "missing\\take.wav") + "\".", 0), 0u) << seen[0].text;
@@ -67,7 +67,7 @@ TEST_F(Recorder, ARecWhoseCaptureCannotStartLeavesNoFile) {
   m.Recorder.SetSourceMaker([] { return std::make_unique<RefusingSource>(); });
   LeftClick(m.VrDemoButtonRec);
   ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 3000)) << "the REC that failed said nothing";
-  Pump(300);
+  Pump(300);  // a while in which nothing more is told
   ASSERT_EQ(boxes.Seen().size(), 1u);
   EXPECT_EQ(boxes.Seen()[0].text, "Sound Capture Buffer cannot be made.");
   EXPECT_TRUE(TransportReady(m));
@@ -94,7 +94,7 @@ TEST_F(Recorder, AUsersCueSheetIsLeftAndOursGoesBesideIt) {
   }
   EXPECT_FALSE(ProgramFolder().Has("take (3).cue"));
   TitlesFromTheTest("");
-  Record(300);
+  Record(0);
   EXPECT_TRUE(WaitFor([&] { return !ProgramFolder().Has("take (2).cue"); },
                         3000))
       << "a recording without titles leaves our stale sheet";
@@ -112,7 +112,7 @@ TEST_F(Recorder, TitlesAtEveryTickWriteTheSheetAtMostOnceASecond) {
   std::set<std::string> versions;
   const DWORD start = GetTickCount();
   for (int i = 1; i < 30; ++i) {
-    Pump(100);
+    Pump(100);  // the window's tick: the titles come at its pace
     m.Recorder.TitleHeard("Title " + std::to_string(i));
     versions.insert(ProgramFolder().Content("take.cue"));
   }
@@ -144,7 +144,7 @@ TEST_F(Recorder, AFailureWhileTheDevicesAreListedReachesTheCaller) {
 TEST_F(Recorder, TheOptionsDialogIsLaidOutAsDesigned) {
   TOptionsForm& o = *OptionsForm;
   o.Show();
-  Pump(100);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(o.Handle()) != FALSE; }));
   struct Place {
     ui::Control* c;
     int left, top, width, height;
@@ -185,7 +185,7 @@ TEST_F(Recorder, TheOptionsDialogIsLaidOutAsDesigned) {
 TEST_F(Recorder, ADeviceChangeResetsTheFormatAndADroppedFileIsTaken) {
   TOptionsForm& o = *OptionsForm;
   o.Show();
-  Pump(100);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(o.Handle()) != FALSE; }));
   o.FormatBox.SetItemIndex(0);
   SendMessageA(o.DriverBox.Handle(), CB_SETCURSEL, 1, 0);
   SendMessageA(o.VrBlotter2.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), LPARAM(o.DriverBox.Handle()));
@@ -205,7 +205,7 @@ TEST_F(Recorder, ADeviceChangeResetsTheFormatAndADroppedFileIsTaken) {
 
 // Export copies the recording; a copy that fails says so and why.
 TEST_F(Recorder, ExportCopiesTheRecordingAndReportsACopyThatFails) {
-  const std::string file = Record(1000);
+  const std::string file = Record(100);
   OptionsForm->ExportTo(ProgramFolder() / "copy.wav");
   EXPECT_EQ(ProgramFolder().Content("copy.wav"), file);
   ProgramFolder().Put("copy.wav", "old");

@@ -94,13 +94,16 @@ class Recorder : public ::testing::Test {
     m_->TimerTunora.SetEnabled(false);
     m_->Recorder.TitleHeard(first);
   }
-  // The message that a box of the recorder said, once the tick that tells it has run.
+  // The message that a box of the recorder said, once the tick that tells it has run: a
+  // box shown from now on, not one an earlier recording's news showed.
   std::string Told(MessageBoxWatcher& boxes, const std::string& part) {
+    const std::size_t before = boxes.Seen().size();
     std::string text;
     WaitFor([&] {
       m_->Recorder.TitleHeard("");
-      for (const SeenBox& b : boxes.Seen())
-        if (b.text.find(part) != std::string::npos) text = b.text;
+      const auto seen = boxes.Seen();
+      for (std::size_t i = before; i < seen.size(); ++i)
+        if (seen[i].text.find(part) != std::string::npos) text = seen[i].text;
       return !text.empty();
     }, 3000);
     return text;
@@ -128,13 +131,16 @@ class Recorder : public ::testing::Test {
   // deliver its first sound seconds later, and then all it held since.
   DWORD recClicked_ = 0;
 
-  // REC, `ms` of recording, STOP; the file's bytes.
+  // REC, until the file holds `ms` of sound (whenever Wine's capture delivers it), STOP;
+  // the file's bytes.
   std::string Record(DWORD ms) {
     TMainForm& m = *m_;
     LeftClick(m.VrDemoButtonRec);
     EXPECT_TRUE(TransportBusy(m));
     EXPECT_TRUE(m.Recorder.CaptureStream() && m.Recorder.CaptureStream()->Capturing());
-    Pump(ms);
+    const std::int64_t bytes = std::int64_t(ms) * 176400 / 1000;
+    EXPECT_TRUE(WaitFor([&] { return m.Recorder.RecordFile() && m.Recorder.RecordFile()->GetDataSize() >= bytes; }, ms + 10000))
+        << "no " << ms << " ms of sound recorded";
     LeftClick(m.VrDemoButtonStop);
     EXPECT_TRUE(TransportReady(m));
     EXPECT_EQ(m.LabelStation.Caption(), "none");

@@ -87,7 +87,7 @@ TEST(Release, TheUnpackedProgramPlaysAndSavesBesideItself) {
   ASSERT_TRUE(heard.WaitUntilRecording(5000)) << "the null sink delivers nothing";
   const DWORD click = GetTickCount();
   ClickWindow(FindDescendant(main, "Tone"));
-  Sleep(8000);
+  EXPECT_TRUE(WaitFor([&] { return heard.SoundFrom(click) != 0; }, 10000)) << "the station was never heard";
   ClickWindow(FindDescendant(main, "Exit"));
   ASSERT_EQ(program.WaitExit(20000), 0);
   heard.Finish(false);
