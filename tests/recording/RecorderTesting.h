@@ -42,7 +42,7 @@ inline Tone Listen(DWORD ms) {
   SoundCapture capture(ms);
   if (!capture.Recording()) return {};
   // The program plays on this thread: its messages are served while the sound is recorded.
-  if (!WaitFor([&] { return capture.Done(); }, ms + 2000)) ADD_FAILURE() << "the sink's recording never ended";
+  if (!WaitFor([&] { return capture.Done(); }, ms + 10000)) ADD_FAILURE() << "the sink's recording never ended";
   capture.Finish(false);
   return MeasureTone(capture.Samples(), SoundCapture::kRate, capture.Samples().size() / 10);
 }
