@@ -19,6 +19,7 @@
 
 #include "BenchSupport.h"
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "support/SoundCapture.h"
 
 using namespace bench;
@@ -55,6 +56,7 @@ struct Run {
 
 // Clicks preset k and times its tone at the sink; the player's stages with it.
 Run ClickAndHear(TMainForm& m, int k, double hz) {
+  MainWindowView& w = View(m);
   SoundCapture heard(6000);
   Run run;
   if (!heard.Recording() || !heard.WaitUntilRecording(5000)) {
@@ -62,13 +64,13 @@ Run ClickAndHear(TMainForm& m, int k, double hz) {
     return run;
   }
   const DWORD clicked = GetTickCount();
-  Click(m.VrDemoButtonStation[k]);
-  WaitFor([&] { return m.WindowsMediaPlayer.startTimes().playing >= 0; }, 5000);
+  Click(w.VrDemoButtonStation[k]);
+  WaitFor([&] { return w.WindowsMediaPlayer.startTimes().playing >= 0; }, 5000);
   Pump(600);
   heard.Finish(false);
   const DWORD at = ToneFrom(heard, clicked, hz);
   run.sink = at ? long(at - clicked) : -1;
-  run.stages = m.WindowsMediaPlayer.startTimes();
+  run.stages = w.WindowsMediaPlayer.startTimes();
   return run;
 }
 
@@ -87,28 +89,29 @@ int main(int argc, char** argv) {
   }
   StartProgramIn("tunora-click-", 1000);
   TMainForm& m = *MainForm;
+  MainWindowView& w = View(m);
   if (std::string(argv[1]) == "play") {
-    m.VrDemoButtonStation[0].SetCaption("Tone");
-    m.EditStationURL[0].SetText(argv[2]);
+    w.VrDemoButtonStation[0].SetCaption("Tone");
+    w.EditStationURL[0].SetText(argv[2]);
     WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
-    Click(m.VrDemoButtonStation[0]);
+    Click(w.VrDemoButtonStation[0]);
     Pump(std::atof(argv[3]) * 1000);
-    std::printf("%s\n", m.WindowsMediaPlayer.playState() == playback::psPlaying ? "played" : "did not play");
-    Click(m.VrDemoButtonUnplug);
+    std::printf("%s\n", w.WindowsMediaPlayer.playState() == playback::psPlaying ? "played" : "did not play");
+    Click(w.VrDemoButtonUnplug);
     return 0;
   }
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
-  m.VrDemoButtonStation[0].SetCaption("Tone");
-  m.EditStationURL[0].SetText(argv[1]);
-  m.VrDemoButtonStation[1].SetCaption("Other");
-  m.EditStationURL[1].SetText(argv[2]);
+  w.VrDemoButtonStation[0].SetCaption("Tone");
+  w.EditStationURL[0].SetText(argv[1]);
+  w.VrDemoButtonStation[1].SetCaption("Other");
+  w.EditStationURL[1].SetText(argv[2]);
   WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
   // Each station is timed from idle and as the one switched to, so that the two medians
   // hold the same stations (their servers answer at different speeds).
   std::vector<long> idle, switched;
   for (int i = 1; i <= runs; ++i) {
     for (const auto& [first, second] : {std::pair{0, 1}, std::pair{1, 0}}) {
-      Click(m.VrDemoButtonUnplug);
+      Click(w.VrDemoButtonUnplug);
       Pump(1500);
       const Run fromIdle = ClickAndHear(m, first, kHz[first]);
       Print("idle", first, i, fromIdle);
@@ -119,7 +122,7 @@ int main(int argc, char** argv) {
       if (fromOther.sink >= 0) switched.push_back(fromOther.sink);
     }
   }
-  Click(m.VrDemoButtonUnplug);
+  Click(w.VrDemoButtonUnplug);
   std::printf("median click to sound: from idle %ld ms, switching %ld ms (%zu and %zu runs)\n", Median(idle),
               Median(switched), idle.size(), switched.size());
   return idle.empty() ? 1 : 0;

@@ -15,6 +15,7 @@
 #include "BenchSupport.h"
 #include "app/AllForms.h"
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "ui/Application.h"
 #include "ui/Synchronize.h"
 
@@ -37,21 +38,23 @@ TMainForm& StartReceiver() {
 }
 
 bool Play(TMainForm& m, const std::string& url) {
+  MainWindowView& w = View(m);
   m.PlayStation("Bench", url);
-  return WaitFor([&] { return m.LabelStation.Caption() == "Bench"; }, 15000);
+  return WaitFor([&] { return w.LabelStation.Caption() == "Bench"; }, 15000);
 }
 
 void TickCost(TMainForm& m, const char* what) {
+  MainWindowView& w = View(m);
   constexpr int kTicks = 2000;
   std::vector<double> times;
-  m.TimerTunora.SetEnabled(false);
+  w.TimerTunora.SetEnabled(false);
   for (int i = 0; i < kTicks; ++i) {
     const double start = Micros();
     m.TimerTunoraTimer();
     times.push_back(Micros() - start);
     if (i % 20 == 0) Pump(1);
   }
-  m.TimerTunora.SetEnabled(true);
+  w.TimerTunora.SetEnabled(true);
   double sum = 0;
   for (double t : times) sum += t;
   std::sort(times.begin(), times.end());
@@ -63,9 +66,10 @@ void TickCost(TMainForm& m, const char* what) {
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "tick") == 0) {
     TMainForm& m = StartReceiver();
+    MainWindowView& w = View(m);
     TickCost(m, "nothing changes");
     if (!Play(m, argv[2])) {
-      std::printf("the station did not play: %s\n", m.WindowsMediaPlayer.lastError().c_str());
+      std::printf("the station did not play: %s\n", w.WindowsMediaPlayer.lastError().c_str());
       return 1;
     }
     TickCost(m, "a station plays");
@@ -75,11 +79,12 @@ int main(int argc, char** argv) {
     const int seconds = std::atoi(argv[2]);
     const bool timerOn = std::strcmp(argv[3], "on") == 0;
     TMainForm& m = StartReceiver();
+    MainWindowView& w = View(m);
     if (argc >= 5 && !Play(m, argv[4])) {
-      std::printf("the station did not play: %s\n", m.WindowsMediaPlayer.lastError().c_str());
+      std::printf("the station did not play: %s\n", w.WindowsMediaPlayer.lastError().c_str());
       return 1;
     }
-    m.TimerTunora.SetEnabled(timerOn);
+    w.TimerTunora.SetEnabled(timerOn);
     const double cpu = CpuSeconds();
     const double start = Micros();
     Pump(DWORD(seconds) * 1000);

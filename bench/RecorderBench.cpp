@@ -16,6 +16,7 @@
 
 #include "BenchSupport.h"
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "recording/OptionsForm.h"
 #include "ui/Application.h"
 
@@ -32,10 +33,11 @@ struct Figures {
 
 // The program's CPU share and its tick's lateness over `seconds`.
 Figures Measure(TMainForm& m, int seconds) {
+  MainWindowView& w = View(m);
   std::vector<double> at;
   at.reserve(std::size_t(seconds) * 12);
-  const auto monitor = m.TimerTunora.OnTimer;
-  m.TimerTunora.OnTimer = [&] {
+  const auto monitor = w.TimerTunora.OnTimer;
+  w.TimerTunora.OnTimer = [&] {
     at.push_back(Millis());
     monitor();
   };
@@ -44,7 +46,7 @@ Figures Measure(TMainForm& m, int seconds) {
   Pump(seconds * 1000.0);
   Figures f;
   f.cpuPercent = (CpuSeconds() - cpu) / ((Millis() - start) / 1e3) * 100;
-  m.TimerTunora.OnTimer = monitor;
+  w.TimerTunora.OnTimer = monitor;
   std::vector<double> intervals;
   for (std::size_t i = 1; i < at.size(); ++i) intervals.push_back(at[i] - at[i - 1]);
   f.ticks = int(at.size());
@@ -62,6 +64,7 @@ int main(int argc, char** argv) {
   const int seconds = argc >= 2 ? std::atoi(argv[1]) : 60;
   const std::string work = StartProgramIn("tunora-recbench-");
   TMainForm& m = *MainForm;
+  MainWindowView& w = View(m);
 
   const Figures idle = Measure(m, seconds);
   if (OptionsForm->FormatBox.Text() != "44100Hz 16bit Stereo") {
@@ -77,11 +80,11 @@ int main(int argc, char** argv) {
     Pump(2000);
     floor = Measure(m, seconds);
   }
-  m.VrDemoButtonRecClick(m.VrDemoButtonRec);
+  m.VrDemoButtonRecClick(w.VrDemoButtonRec);
   Pump(2000);  // the capture's first sound
   const Figures recording = Measure(m, seconds);
-  const std::int64_t bytes = m.Recorder.RecordFile() ? m.Recorder.RecordFile()->GetDataSize() : 0;
-  m.VrDemoButtonStopClick(m.VrDemoButtonStop);
+  const std::int64_t bytes = w.Recorder.RecordFile() ? w.Recorder.RecordFile()->GetDataSize() : 0;
+  m.VrDemoButtonStopClick(w.VrDemoButtonStop);
 
   std::printf("over %d s             idle   capture only   recording\n", seconds);
   std::printf("cpu, %% of a core   %8.2f   %8.2f      %8.2f\n", idle.cpuPercent, floor.cpuPercent,
@@ -97,19 +100,19 @@ int main(int argc, char** argv) {
 
   // The playing station recorded directly, against playing it alone.
   if (const char* station = std::getenv("TUNORA_STATION_MP3")) {
-    m.EditStationURL[0].SetText(station);
-    m.VrDemoButtonStation[0].SetCaption("Tone");
+    w.EditStationURL[0].SetText(station);
+    w.VrDemoButtonStation[0].SetCaption("Tone");
     m.PlayStation("Tone", station);
     Pump(3000);
     const Figures playing = Measure(m, seconds);
     ui::ComboBox& drivers = OptionsForm->DriverBox;
     drivers.SetItemIndex(drivers.Count() - 1);
     m.FillFormatBox();
-    m.VrDemoButtonRecClick(m.VrDemoButtonRec);
+    m.VrDemoButtonRecClick(w.VrDemoButtonRec);
     Pump(1000);
     const Figures direct = Measure(m, seconds);
-    const std::int64_t directBytes = m.Recorder.RecordFile() ? m.Recorder.RecordFile()->GetDataSize() : 0;
-    m.VrDemoButtonStopClick(m.VrDemoButtonStop);
+    const std::int64_t directBytes = w.Recorder.RecordFile() ? w.Recorder.RecordFile()->GetDataSize() : 0;
+    m.VrDemoButtonStopClick(w.VrDemoButtonStop);
     std::printf("\nover %d s             playing   playing and recording it directly\n", seconds);
     std::printf("cpu, %% of a core   %8.2f   %8.2f\n", playing.cpuPercent, direct.cpuPercent);
     std::printf("worst lateness, ms  %8.1f   %8.1f\n", playing.worstLateMs, direct.worstLateMs);

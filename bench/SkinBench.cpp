@@ -15,6 +15,7 @@
 
 #include "BenchSupport.h"
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "skins/RegionRules.h"
 #include "skins/SkinForm.h"
 #include "ui/Application.h"
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
   StartProgramIn("tunora-skin-bench-", 500);
   TMainForm& m = *MainForm;
-  skins::TVrFormShape& shape = m.VrMainFormShape;
+  MainWindowView& w = View(m);
+  skins::TVrFormShape& shape = w.VrMainFormShape;
 
   const ui::Bitmap face = ShapedFace(ui::clPurple);
   shape.SetMask(face);

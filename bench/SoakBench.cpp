@@ -22,6 +22,7 @@
 
 #include "BenchSupport.h"
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "support/ProcessCounts.h"
 #include "recording/OptionsForm.h"
 #include "recording/StationCapture.h"
@@ -103,7 +104,8 @@ int Handles(bool& fromTable) {
 // Private bytes are PrivateUsage, which Windows keeps equal to PagefileUsage (the commit
 // charge). Wine answers 0 for PrivateUsage; its PagefileUsage is the process's anonymous
 // memory (resident and swapped), its private bytes by another name.
-Sample Measure(const TMainForm& m, bool& handlesFromTable, bool& privateFromPagefile) {
+Sample Measure(TMainForm& m, bool& handlesFromTable, bool& privateFromPagefile) {
+  MainWindowView& w = View(m);
   PROCESS_MEMORY_COUNTERS_EX c{};
   c.cb = sizeof c;
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&c), sizeof c);
@@ -111,7 +113,7 @@ Sample Measure(const TMainForm& m, bool& handlesFromTable, bool& privateFromPage
   Sample s;
   s.privateMB = double(privateFromPagefile ? c.PagefileUsage : c.PrivateUsage) / kMB;
   s.workingSetMB = double(c.WorkingSetSize) / kMB;
-  s.pastMB = double(m.Songs.PastBytes()) / kMB;
+  s.pastMB = double(w.Songs.PastBytes()) / kMB;
   s.threads = int(testing_support::ThreadIds().size());
   s.handles = Handles(handlesFromTable);
   // TUNORA_SOAK_TYPES: the handles by the table's type number, to tell what grows.
@@ -143,17 +145,18 @@ int main(int argc, char** argv) {
   const int minutes = std::max(1, std::atoi(argv[1]));
   const std::string work = StartProgramIn("tunora-soak-", 1000);
   TMainForm& m = *MainForm;
+  MainWindowView& w = View(m);
   BoxAnswerer boxes;
-  m.VrDemoButtonStation[0].SetCaption("Tone MP3");
-  m.EditStationURL[0].SetText(argv[2]);
-  m.VrDemoButtonStation[1].SetCaption("Tone AAC");
-  m.EditStationURL[1].SetText(argv[3]);
+  w.VrDemoButtonStation[0].SetCaption("Tone MP3");
+  w.EditStationURL[0].SetText(argv[2]);
+  w.VrDemoButtonStation[1].SetCaption("Tone AAC");
+  w.EditStationURL[1].SetText(argv[3]);
   WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
 
   // TUNORA_SOAK_PLAIN: stations and titles only, without the songs and the recording (to
   // tell which of them holds on to something).
   const bool plain = std::getenv("TUNORA_SOAK_PLAIN") != nullptr;
-  m.Songs.SetRecording(!plain);
+  w.Songs.SetRecording(!plain);
   ui::ComboBox& drivers = OptionsForm->DriverBox;
   drivers.SetItemIndex(drivers.Count() - 1);
   m.FillFormatBox();
@@ -163,12 +166,12 @@ int main(int argc, char** argv) {
     std::printf("no \"%s\" source under Options\n", recording::kStationSourceName);
     return 1;
   }
-  Click(m.VrDemoButtonStation[0]);
-  if (!WaitFor([&] { return m.WindowsMediaPlayer.playState() == playback::psPlaying; }, 10000)) {
-    std::printf("the station did not play: %s\n", m.WindowsMediaPlayer.lastError().c_str());
+  Click(w.VrDemoButtonStation[0]);
+  if (!WaitFor([&] { return w.WindowsMediaPlayer.playState() == playback::psPlaying; }, 10000)) {
+    std::printf("the station did not play: %s\n", w.WindowsMediaPlayer.lastError().c_str());
     return 1;
   }
-  if (!plain) Click(m.VrDemoButtonRec);
+  if (!plain) Click(w.VrDemoButtonRec);
 
   bool fromTable = false, fromPagefile = false;
   std::printf("minute  private MB  working set MB  past MB  private-past MB  threads  handles\n");
@@ -177,10 +180,10 @@ int main(int argc, char** argv) {
   const double start = Millis();
   for (int slot = 0; slot < minutes * kSlotsPerMinute; ++slot) {
     const double slotStart = start + slot * kSlotMs;
-    if (slot > 0) Click(m.VrDemoButtonStation[slot % 2]);
+    if (slot > 0) Click(w.VrDemoButtonStation[slot % 2]);
     // Half-way through a turn, the new station plays and the one it replaced is gone.
     Pump(slotStart + kSlotMs / 2 - Millis());
-    if (m.WindowsMediaPlayer.playState() != playback::psPlaying) ++silentTurns;
+    if (w.WindowsMediaPlayer.playState() != playback::psPlaying) ++silentTurns;
     if (slot % kSlotsPerMinute == kSlotsPerMinute - 1) {
       Sample s = Measure(m, fromTable, fromPagefile);
       // A handle that lives a moment (a song's file being finished, a connection) is no
@@ -196,9 +199,9 @@ int main(int argc, char** argv) {
     }
     Pump(slotStart + kSlotMs - Millis());
   }
-  const std::int64_t recorded = m.Recorder.RecordFile() ? m.Recorder.RecordFile()->GetDataSize() : 0;
-  Click(m.VrDemoButtonStop);
-  Click(m.VrDemoButtonUnplug);
+  const std::int64_t recorded = w.Recorder.RecordFile() ? w.Recorder.RecordFile()->GetDataSize() : 0;
+  Click(w.VrDemoButtonStop);
+  Click(w.VrDemoButtonUnplug);
   Pump(1000);
 
   std::printf("private bytes from %s\n",
@@ -207,7 +210,7 @@ int main(int argc, char** argv) {
                                              ? "the system's handle table (GetProcessHandleCount answers 0 under Wine)"
                                              : "GetProcessHandleCount");
   std::printf("%d of %d turns did not play half-way through; %.1f s recorded directly; %zu song files\n", silentTurns,
-              minutes * kSlotsPerMinute, double(recorded) / 176400, m.Songs.Written().size());
+              minutes * kSlotsPerMinute, double(recorded) / 176400, w.Songs.Written().size());
   for (const std::string& text : boxes.Seen()) std::printf("message box: %s\n", text.c_str());
   if (int(samples.size()) < kSteadyFrom) {
     std::printf("goal not judged: it holds from minute %d on\n", kSteadyFrom);

@@ -20,6 +20,7 @@ extern "C" {
 
 #include "BenchSupport.h"
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 
 using namespace bench;
 
@@ -33,16 +34,17 @@ struct Figures {
 // The CPU share and the tick's worst lateness until `done` holds or `ms` pass.
 template <typename Done>
 Figures Measure(TMainForm& m, double ms, Done done) {
+  MainWindowView& w = View(m);
   double last = Millis(), worst = 0;
-  const auto monitor = m.TimerTunora.OnTimer;
-  m.TimerTunora.OnTimer = [&] {
+  const auto monitor = w.TimerTunora.OnTimer;
+  w.TimerTunora.OnTimer = [&] {
     worst = std::max(worst, Millis() - last - 100);
     last = Millis();
     monitor();
   };
   const double cpu = CpuSeconds(), start = Millis();
   WaitFor(done, ms);
-  m.TimerTunora.OnTimer = monitor;
+  w.TimerTunora.OnTimer = monitor;
   return {(CpuSeconds() - cpu) / ((Millis() - start) / 1e3) * 100, worst};
 }
 
@@ -111,17 +113,18 @@ int main(int argc, char** argv) {
   }
   const std::string work = StartProgramIn("tunora-songsbench-");
   TMainForm& m = *MainForm;
+  MainWindowView& w = View(m);
 
   if (const char* station = std::getenv("TUNORA_STATION_MP3")) {
-    m.EditStationURL[0].SetText(station);
-    m.VrDemoButtonStation[0].SetCaption("Tone");
+    w.EditStationURL[0].SetText(station);
+    w.VrDemoButtonStation[0].SetCaption("Tone");
     m.PlayStation("Tone", station);
     Pump(3000);
     const Figures alone = Measure(m, seconds * 1000.0, [] { return false; });
-    m.Songs.SetRecording(true);
+    w.Songs.SetRecording(true);
     const Figures recording = Measure(m, seconds * 1000.0, [] { return false; });
-    m.Songs.SetRecording(false);
-    m.VrDemoButtonStopClick(m.VrDemoButtonStop);
+    w.Songs.SetRecording(false);
+    m.VrDemoButtonStopClick(w.VrDemoButtonStop);
     std::printf("over %d s             playing   playing with Record Songs\n", seconds);
     std::printf("cpu, %% of a core   %8.2f   %8.2f\n", alone.cpuPercent, recording.cpuPercent);
     std::printf("worst lateness, ms  %8.1f   %8.1f\n", alone.worstLateMs, recording.worstLateMs);
@@ -153,19 +156,19 @@ int main(int argc, char** argv) {
     std::printf("the past of 30 minutes of 64 kbit/s Opus in 20 ms packets: %.1f MB, %.1f MB counted (goal: at most 64)\n",
                 UsedMegabytes() - base, double(keeper.PastBytes()) / (1 << 20));
   }
-  Feed(*m.Songs.Tap(), file, 12 * 60);
+  Feed(*w.Songs.Tap(), file, 12 * 60);
   // Record Songs above may have written the song it cut off: the save is the next file.
-  const std::size_t written = m.Songs.Written().size();
+  const std::size_t written = w.Songs.Written().size();
   const double start = Millis();
-  m.Songs.SaveLastMinutes();
-  const Figures saving = Measure(m, 30000, [&] { return m.Songs.Written().size() > written; });
+  w.Songs.SaveLastMinutes();
+  const Figures saving = Measure(m, 30000, [&] { return w.Songs.Written().size() > written; });
   const double took = Millis() - start;
-  if (m.Songs.Written().size() <= written) {
-    std::printf("Save Last 10 Minutes wrote nothing: %s\n", m.Songs.TakeFailure().c_str());
+  if (w.Songs.Written().size() <= written) {
+    std::printf("Save Last 10 Minutes wrote nothing: %s\n", w.Songs.TakeFailure().c_str());
     return 1;
   }
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  GetFileAttributesExA(m.Songs.Written().back().c_str(), GetFileExInfoStandard, &data);
+  GetFileAttributesExA(w.Songs.Written().back().c_str(), GetFileExInfoStandard, &data);
   std::printf("Save Last 10 Minutes: %.0f ms for %.1f MB (goal: at most 1000 ms); the tick at worst %.1f ms late "
               "meanwhile (goal: at most 50)\n",
               took, double(data.nFileSizeLow) / (1 << 20), saving.worstLateMs);

@@ -15,6 +15,7 @@
 
 #include "BenchSupport.h"
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "support/SoundCapture.h"
 
 using namespace bench;
@@ -78,8 +79,9 @@ struct Listening {
 };
 
 bool PlayTone(TMainForm& m) {
-  Click(m.VrDemoButtonStation[0]);
-  if (!WaitFor([&] { return m.WindowsMediaPlayer.playState() == playback::psPlaying; }, 10000)) return false;
+  MainWindowView& w = View(m);
+  Click(w.VrDemoButtonStation[0]);
+  if (!WaitFor([&] { return w.WindowsMediaPlayer.playState() == playback::psPlaying; }, 10000)) return false;
   Pump(1500);  // steady sound at the sink
   return true;
 }
@@ -87,7 +89,8 @@ bool PlayTone(TMainForm& m) {
 // The fader to the bottom as a hand drags it: pressed on its thumb, moved down in eight
 // steps 15 ms apart, released there.
 void DragToBottom(TMainForm& m) {
-  widgets::TVrSlider& fader = m.VrScrollBarPlayer1;
+  MainWindowView& w = View(m);
+  widgets::TVrSlider& fader = w.VrScrollBarPlayer1;
   const ui::Rect t = fader.ThumbRect();
   const int x = (t.left + t.right) / 2, top = (t.top + t.bottom) / 2, bottom = fader.Height() + 20;
   Mouse(fader, WM_MOUSEMOVE, x, top, 0);
@@ -120,13 +123,14 @@ int main(int argc, char** argv) {
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   StartProgramIn("tunora-volume-", 1000);
   TMainForm& m = *MainForm;
-  widgets::TVrSlider& fader = m.VrScrollBarPlayer1;
-  m.VrDemoButtonStation[0].SetCaption("Tone");
-  m.EditStationURL[0].SetText(argv[1]);
+  MainWindowView& w = View(m);
+  widgets::TVrSlider& fader = w.VrScrollBarPlayer1;
+  w.VrDemoButtonStation[0].SetCaption("Tone");
+  w.EditStationURL[0].SetText(argv[1]);
   WaitFor([&] { return m.Monitor().internetConnected; }, 5000);
   fader.SetPosition(1000);
   if (!PlayTone(m)) {
-    std::printf("the station did not play: %s\n", m.WindowsMediaPlayer.lastError().c_str());
+    std::printf("the station did not play: %s\n", w.WindowsMediaPlayer.lastError().c_str());
     return 1;
   }
 
@@ -170,7 +174,7 @@ int main(int argc, char** argv) {
       Listening l;
       Pump(500);
       const DWORD clicked = GetTickCount();
-      Click(m.VrDemoButtonUnplug);
+      Click(w.VrDemoButtonUnplug);
       Pump(kSettleMs);
       l.heard.Finish(false);
       if (l.ok) ms[kDisconnect] = TimeToSilence(l.heard, clicked, LevelBefore(l.heard, clicked));
@@ -183,11 +187,11 @@ int main(int argc, char** argv) {
     std::printf("\n");
     std::fflush(stdout);
     if (run < runs && !PlayTone(m)) {
-      std::printf("the station did not play again: %s\n", m.WindowsMediaPlayer.lastError().c_str());
+      std::printf("the station did not play again: %s\n", w.WindowsMediaPlayer.lastError().c_str());
       break;
     }
   }
-  Click(m.VrDemoButtonUnplug);
+  Click(w.VrDemoButtonUnplug);
   bool met = true;
   for (int k = 0; k < kKinds; ++k) {
     const long median = Median(took[k]);

@@ -1,6 +1,5 @@
 #include "app/CertificateTrust.h"
 
-#include "app/MainForm.h"
 #include "base/TextFile.h"
 #include "ui/Application.h"
 #include "ui/Synchronize.h"
@@ -13,15 +12,14 @@ void CertificateTrust::Load(const std::string& programDirectory) {
 }
 
 void CertificateTrust::Tick() {
-  const monitor::MonitorState& monitor = form_.Monitor();
-  if (monitor.stationFaultsShown == faultsSeen_) return;
-  faultsSeen_ = monitor.stationFaultsShown;
-  const std::string& fault = monitor.stationFault;
-  const playback::CertificateFault refused = form_.WindowsMediaPlayer.untrustedCertificate();
+  if (monitor_.stationFaultsShown == faultsSeen_) return;
+  faultsSeen_ = monitor_.stationFaultsShown;
+  const std::string& fault = monitor_.stationFault;
+  const playback::CertificateFault refused = player_.untrustedCertificate();
   // A server that sent no certificate has none to trust.
   if (!refused.Refused() || refused.fingerprint.empty()) return;
   // Asked once the tick is over: the ticks go on behind the question.
-  ui::Post([this, refused, fault, name = monitor.currentStationName, url = form_.WindowsMediaPlayer.URL()] {
+  ui::Post([this, refused, fault, name = monitor_.currentStationName, url = player_.URL()] {
     Ask(refused, fault, name, url);
   });
 }
@@ -38,7 +36,7 @@ void CertificateTrust::Ask(const playback::CertificateFault& refused, const std:
   playback::TrustedCertificates trusted = playback::GetTrustedCertificates();
   trusted[playback::TrustedHostName(refused.host)] = refused.fingerprint;
   playback::SetTrustedCertificates(trusted);
-  form_.PlayStation(name, url);
+  play_(name, url);
   base::WriteTextFile(path_, playback::TrustedHostsText(trusted));
 }
 

@@ -5,17 +5,22 @@
 // certificate of that host later asks again.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "monitor/StatusMonitorRules.h"
 #include "playback/CertificateCheck.h"
-
-class TMainForm;
+#include "playback/WindowsMediaPlayer.h"
 
 namespace app {
 
 class CertificateTrust {
  public:
-  explicit CertificateTrust(TMainForm& form) : form_(form) {}
+  using PlayStation = std::function<void(const std::string& name, const std::string& url)>;
+  // The monitor tells of the station's failures, the player of the certificate refused,
+  // and play starts the station again once its certificate is trusted.
+  CertificateTrust(const monitor::MonitorState& monitor, TWindowsMediaPlayer& player, PlayStation play)
+      : monitor_(monitor), player_(player), play_(std::move(play)) {}
 
   // Reads the program directory's file; raises EInOutError when the file exists and
   // cannot be read.
@@ -27,7 +32,9 @@ class CertificateTrust {
   void Ask(const playback::CertificateFault& refused, const std::string& fault, const std::string& name,
            const std::string& url);
 
-  TMainForm& form_;
+  const monitor::MonitorState& monitor_;
+  TWindowsMediaPlayer& player_;
+  PlayStation play_;
   std::string path_;
   int faultsSeen_ = 0;  // the monitor's count of failures shown, when last looked at
 };

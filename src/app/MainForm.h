@@ -35,23 +35,23 @@
 #include "directory/StationDirectory.h"
 #include "info/UrlLauncher.h"
 #include "keys/MediaKeys.h"
+#include "looks/SkinTargets.h"
+#include "monitor/MonitoredMediaPlayer.h"
+#include "monitor/StatusMonitorRules.h"
 #include "nowplaying/NowPlaying.h"
 #include "nowplaying/NowPlayingWindow.h"
 #include "nowplaying/SleepWindow.h"
-#include "monitor/MonitoredMediaPlayer.h"
-#include "monitor/StatusMonitorRules.h"
 #include "playback/TickWatchRules.h"
 #include "playback/WindowsMediaPlayer.h"
-#include "songs/SongKeeper.h"
 #include "recording/Recorder.h"
 #include "schedule/Scheduler.h"
 #include "skins/SkinnedWindow.h"
+#include "songs/SongKeeper.h"
 #include "ui/Form.h"
 #include "ui/Menus.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
 #include "widgets/VrAnimate.h"
-#include "looks/SkinTargets.h"
 #include "widgets/VrBlotter.h"
 #include "widgets/VrButtons.h"
 #include "widgets/VrLcd.h"
@@ -163,6 +163,11 @@ class TMainForm : public ui::Form,
   playback::TickWatch* TickWatch() { return tickWatch_.get(); }
   static constexpr const char* kTickWatchVariable = "TUNORA_TICK_WATCH";
 
+ private:
+  // The window's controls, its players and the parts that work behind them. The tests
+  // read and press them through a view of their own (MainWindowView), nothing else does.
+  friend struct MainWindowView;
+
   // The surface and outline beneath everything, its layout menu and the pointer's place.
   skins::TVrFormShape VrMainFormShape{"VrMainFormShape"};
   ui::PopupMenu PopupMenuDrag;
@@ -256,7 +261,9 @@ class TMainForm : public ui::Form,
   // The public station directory: its servers, directory.ini and the clicks it counts.
   directory::StationDirectory PublicDirectory;
   // The https hosts trusted although their certificate is not valid.
-  app::CertificateTrust Certificates{*this};
+  app::CertificateTrust Certificates{
+      monitor_, WindowsMediaPlayer,
+      [this](const std::string& name, const std::string& url) { PlayStation(name, url); }};
 
   // Owns the capture stream and the recording file; goes first when the window goes.
   recording::TRecorder Recorder{*this};
@@ -364,7 +371,7 @@ class TMainForm : public ui::Form,
   std::string currentBand_;
   bool groupLoaded_ = false;  // the presets shown are those of the group's file
   bool startupDone_ = false;
-  bool startFinished_ = false;    // the part of the start after the window shows ran
+  bool startFinished_ = false;  // the part of the start after the window shows ran
   bool soundListsFilled_ = false;
   // The recorder's device and format chosen in the settings, until the lists hold them.
   // A station pressed before the connection's first answer, played once it comes.
@@ -375,7 +382,7 @@ class TMainForm : public ui::Form,
   struct StoredDevice {
     std::optional<int> driver, format;
   } storedDevice_;
-  int carried_ = 0;  // the code of the part following the mouse, 0 for none
+  int carried_ = 0;         // the code of the part following the mouse, 0 for none
   int currentPreset_ = -1;  // the preset played last, for the media keys
   std::string keysNotice_;  // the media keys that another program holds, to be told
   monitor::MonitorState monitor_;

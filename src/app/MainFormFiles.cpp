@@ -3,10 +3,10 @@
 #include "app/MainForm.h"
 
 #include "app/Program.h"
+#include "base/TextFile.h"
 #include "recording/OptionsForm.h"
 #include "stations/HistoryForm.h"
 #include "stations/StationFilesRules.h"
-#include "base/TextFile.h"
 #include "ui/Geometry.h"
 
 namespace {
@@ -19,14 +19,15 @@ constexpr int kKeptShown = 32;
 // and the window's place.
 class SettingsControls : public stations::SettingsTarget {
  public:
-  SettingsControls(TMainForm& main, stations::History& history) : main_(main), history_(history) {}
+  SettingsControls(TMainForm& main, ui::Label& band, stations::History& history)
+      : main_(main), band_(band), history_(history) {}
   void SetRecordingPath(const std::string& path) override { OptionsForm->DirectoryEditLogger.SetText(path); }
   // The recorder's lists are filled once the window shows: the choice waits for them.
   void SetFormatIndex(int index) override { main_.KeepStoredFormat(index); }
   void SetDriverIndex(int index) override { main_.KeepStoredDriver(index); }
   void SetHistoryName(int slot, const std::string& name) override { history_.at(std::size_t(slot - 1)).name = name; }
   void SetHistoryUrl(int slot, const std::string& url) override { history_.at(std::size_t(slot - 1)).url = url; }
-  void SetBand(const std::string& band) override { main_.Labelgenre.SetCaption(band); }
+  void SetBand(const std::string& band) override { band_.SetCaption(band); }
   void SetLeft(int left) override {
     const int lo = GetSystemMetrics(SM_XVIRTUALSCREEN), hi = lo + GetSystemMetrics(SM_CXVIRTUALSCREEN);
     main_.SetBounds(ui::KeptOnScreen(left, main_.Width(), lo, hi, kKeptShown), main_.Top(), main_.Width(),
@@ -40,6 +41,7 @@ class SettingsControls : public stations::SettingsTarget {
 
  private:
   TMainForm& main_;
+  ui::Label& band_;
   stations::History& history_;
 };
 
@@ -77,7 +79,7 @@ void TMainForm::SaveStationGroup(int group) {
   stations::PresetGroup presets;
   for (int k = 0; k < kPresets; ++k) presets[k] = {VrDemoButtonStation[k].Caption(), EditStationURL[k].Text()};
   base::WriteTextFile(stations::GroupFileName(programDirectory_, Labelgenre.Caption(), group),
-                          base::JoinLines(stations::GroupLines(presets)));
+                      base::JoinLines(stations::GroupLines(presets)));
 }
 
 void TMainForm::LoadSettings() {
@@ -88,7 +90,7 @@ void TMainForm::LoadSettings() {
   // The history slots are written back even when a line stops the reading half-way:
   // the lines before it stay applied.
   stations::History history = HistoryForm->Entries();
-  SettingsControls controls(*this, history);
+  SettingsControls controls(*this, Labelgenre, history);
   struct HistoryWriteBack {
     stations::History& history;
     ~HistoryWriteBack() { HistoryForm->SetEntries(history); }
@@ -157,7 +159,7 @@ void TMainForm::SaveSettings() {
   values.left = Left();
   values.top = Top();
   base::WriteTextFile(programDirectory_ + "\\" + stations::kSettingsFileName,
-                          base::JoinLines(stations::SettingsLines(values)));
+                      base::JoinLines(stations::SettingsLines(values)));
 }
 
 void TMainForm::PushHistory(const std::string& name, const std::string& url) {

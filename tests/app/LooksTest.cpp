@@ -12,6 +12,7 @@
 #include "stations/EditStationForm.h"
 #include "stations/HistoryForm.h"
 #include "ui/Application.h"
+#include "support/MainWindowView.h"
 #include "support/WindowTesting.h"
 #include "widgets/LcdRules.h"
 #include "widgets/ScaleRules.h"
@@ -43,6 +44,7 @@ class ProgramLooks : public ::testing::Test {
   }
   void TearDown() override { MainForm->Hide(); }
   TMainForm& M() { return *MainForm; }
+  MainWindowView& W() { return View(*MainForm); }
 };
 
 struct ButtonLook {
@@ -105,25 +107,25 @@ void ExpectLook(const ButtonLook& l) {
 
 TEST_F(ProgramLooks, TheMainWindowsButtonsWearTheirLooks) {
   std::vector<ButtonLook> looks;
-  for (auto& preset : M().VrDemoButtonStation)
+  for (auto& preset : W().VrDemoButtonStation)
     looks.push_back({"preset", &preset, 190, 18, ui::clBlack, 0, ui::clBlack, 11, true, ui::clAqua, ui::clTeal});
-  for (auto* b : {&M().VrDemoButtonStop, &M().VrDemoButtonRec})
+  for (auto* b : {&W().VrDemoButtonStop, &W().VrDemoButtonRec})
     looks.push_back({"REC or STOP", b, 57, 56, ui::clRed, 2, ui::clBlack, 15, true, ui::clBlack, ui::clBlack});
   looks.push_back(
-      {"PLAY", &M().VrDemoButtonStart, 57, 56, ui::clLime, 2, ui::clBlack, 15, true, ui::clBlack, ui::clBlack});
-  for (auto* b : {&M().VrDemoButtonUnplug, &M().VrDemoButtonSkinMaker, &M().VrDemoButtonOptions, &M().VrDemoButtonBurn,
-                  &M().VrDemoButtonExit})
+      {"PLAY", &W().VrDemoButtonStart, 57, 56, ui::clLime, 2, ui::clBlack, 15, true, ui::clBlack, ui::clBlack});
+  for (auto* b : {&W().VrDemoButtonUnplug, &W().VrDemoButtonSkinMaker, &W().VrDemoButtonOptions, &W().VrDemoButtonBurn,
+                  &W().VrDemoButtonExit})
     looks.push_back({"button block", b, 106, 23, ui::clBlack, 1, ui::clGray, 11, true, ui::clWhite, ui::clSilver});
   looks.push_back(
-      {"Mixer", &M().VrDemoButtonMixer, 29, 15, ui::clBlack, 0, ui::clBlack, 11, false, ui::clAqua, ui::clAqua});
-  looks.push_back({"Choose Station Band", &M().VrDemoButtonBand, 107, 15, ui::clBlack, 0, ui::clBlack, 11, false,
+      {"Mixer", &W().VrDemoButtonMixer, 29, 15, ui::clBlack, 0, ui::clBlack, 11, false, ui::clAqua, ui::clAqua});
+  looks.push_back({"Choose Station Band", &W().VrDemoButtonBand, 107, 15, ui::clBlack, 0, ui::clBlack, 11, false,
                    ui::clAqua, ui::clAqua});
-  looks.push_back({"Station History", &M().VrDemoButtonHistory, 70, 15, ui::clBlack, 0, ui::clBlack, 11, false,
+  looks.push_back({"Station History", &W().VrDemoButtonHistory, 70, 15, ui::clBlack, 0, ui::clBlack, 11, false,
                    ui::clAqua, ui::clAqua});
   for (const ButtonLook& l : looks) ExpectLook(l);
 
   // The keyboard focus shows as a white outline.
-  TVrDemoButton& unplug = M().VrDemoButtonUnplug;
+  TVrDemoButton& unplug = W().VrDemoButtonUnplug;
   unplug.SetFocus();
   EXPECT_EQ(CaptureClient(unplug.Handle()).PixelAt(0, 11), ui::clWhite);
   M().SetFocus();
@@ -162,7 +164,7 @@ TEST_F(ProgramLooks, TheDialogsButtonsWearTheMenuAndEntryLooks) {
 }
 
 TEST_F(ProgramLooks, TheDecibelScaleReadsFromMinusFortyToZeroInAqua) {
-  TVrScale& scale = M().VrScaledb;
+  TVrScale& scale = W().VrScaledb;
   EXPECT_EQ(scale.Orientation(), voVertical);
   EXPECT_EQ(scale.MinValue(), -40);
   EXPECT_EQ(scale.MaxValue(), 0);
@@ -183,7 +185,7 @@ TEST_F(ProgramLooks, TheDecibelScaleReadsFromMinusFortyToZeroInAqua) {
   for (int i = 0; i < 6; ++i)
     expected.GetCanvas().DrawText(ScaleCell(i, 5, true, w, h), labels[i], ui::MakeFont("Arial", 9, false, ui::clAqua),
                                   DT_SINGLELINE | DT_NOCLIP | DT_CENTER | DT_VCENTER);
-  const ui::Bitmap shot = CaptureClient(M().VrBlotterMixer.Handle());
+  const ui::Bitmap shot = CaptureClient(W().VrBlotterMixer.Handle());
   int wrong = 0;
   for (int y = 0; y < h - 2; ++y)  // the label "dB" below starts on the last row
     for (int x = 0; x < w; ++x) wrong += shot.PixelAt(scale.Left() + x, scale.Top() + y) != expected.PixelAt(x, y);
@@ -228,36 +230,36 @@ int WrongPixels(const ui::Bitmap& shot, const ui::Control& c, const ui::Bitmap& 
 
 TEST_F(ProgramLooks, TheLcdNumbersAndClocksKeepTheirGlyphSpacing) {
   // Clocks of 7 x 13 digits with seconds: 6 x 7 + 2 x 3 + 7 x 2 = 62 pixels.
-  for (TVrClock* clock : {&M().VrClockReal, &M().VrClockstposition, &M().VrClockDuration, &M().VrClockRecPos}) {
+  for (TVrClock* clock : {&W().VrClockReal, &W().VrClockstposition, &W().VrClockDuration, &W().VrClockRecPos}) {
     SCOPED_TRACE(clock->Name());
     EXPECT_EQ(clock->Width(), 62);
     EXPECT_EQ(clock->Height(), 13);
   }
   // The status monitor would write its own times meanwhile.
-  M().TimerTunora.SetEnabled(false);
-  M().VrClockDuration.SetHours(1);
-  M().VrClockDuration.SetMinutes(23);
-  M().VrClockDuration.SetSeconds(45);
-  ui::Bitmap shot = CaptureClient(M().VrBlotterPlayback.Handle());
-  EXPECT_EQ(WrongPixels(shot, M().VrClockDuration, LcdPicture(M().VrClockDuration, "01:23:45")), 0);
-  M().VrClockDuration.SetHours(0);
-  M().VrClockDuration.SetMinutes(0);
-  M().VrClockDuration.SetSeconds(0);
-  M().TimerTunora.SetEnabled(true);
+  W().TimerTunora.SetEnabled(false);
+  W().VrClockDuration.SetHours(1);
+  W().VrClockDuration.SetMinutes(23);
+  W().VrClockDuration.SetSeconds(45);
+  ui::Bitmap shot = CaptureClient(W().VrBlotterPlayback.Handle());
+  EXPECT_EQ(WrongPixels(shot, W().VrClockDuration, LcdPicture(W().VrClockDuration, "01:23:45")), 0);
+  W().VrClockDuration.SetHours(0);
+  W().VrClockDuration.SetMinutes(0);
+  W().VrClockDuration.SetSeconds(0);
+  W().TimerTunora.SetEnabled(true);
 
   // The group number, three digits with leading zeros.
-  TVrNum& group = M().VrNumBlock;
+  TVrNum& group = W().VrNumBlock;
   EXPECT_EQ(group.Width(), 3 * 7 + 2 * 2);
   EXPECT_EQ(group.Value(), 1);
-  shot = CaptureClient(M().VrBlotterBand.Handle());
+  shot = CaptureClient(W().VrBlotterBand.Handle());
   EXPECT_EQ(WrongPixels(shot, group, LcdPicture(group, "001")), 0);
   // The volume, 100 after the first showing.
-  shot = CaptureClient(M().VrBlotterMixer.Handle());
-  EXPECT_EQ(WrongPixels(shot, M().VrNumVolume, LcdPicture(M().VrNumVolume, "100")), 0);
+  shot = CaptureClient(W().VrBlotterMixer.Handle());
+  EXPECT_EQ(WrongPixels(shot, W().VrNumVolume, LcdPicture(W().VrNumVolume, "100")), 0);
 }
 
 TEST_F(ProgramLooks, TheConnectionDisplayIsTenCellsInATwoPixelFrame) {
-  TVrMatrix& led = M().VrMatrixConn;
+  TVrMatrix& led = W().VrMatrixConn;
   EXPECT_EQ(led.BoundsRect(), ui::Rect::FromBounds(327, 16, 112, 17));
   EXPECT_EQ(led.Leds(), 10);
   EXPECT_EQ(led.LedStyle(), ls9x13);
@@ -269,7 +271,7 @@ TEST_F(ProgramLooks, TheConnectionDisplayIsTenCellsInATwoPixelFrame) {
 }
 
 TEST_F(ProgramLooks, TheVolumeFaderRunsFromZeroToAThousandAndShowsOnTheNumber) {
-  TVrSlider& fader = M().VrScrollBarPlayer1;
+  TVrSlider& fader = W().VrScrollBarPlayer1;
   EXPECT_EQ(fader.Orientation(), voVertical);
   EXPECT_EQ(fader.MinValue(), 0);
   EXPECT_EQ(fader.MaxValue(), 1000);
@@ -295,7 +297,7 @@ TEST_F(ProgramLooks, TheVolumeFaderRunsFromZeroToAThousandAndShowsOnTheNumber) {
   };
   drag(1000);
   EXPECT_EQ(fader.Position(), 0);
-  EXPECT_EQ(M().VrNumVolume.Value(), 0);
+  EXPECT_EQ(W().VrNumVolume.Value(), 0);
   EXPECT_EQ(ticks(ui::clAqua), 0);
   EXPECT_GT(ticks(ui::clTeal), 10);
   fader.SetFocus();
@@ -303,11 +305,11 @@ TEST_F(ProgramLooks, TheVolumeFaderRunsFromZeroToAThousandAndShowsOnTheNumber) {
   EXPECT_EQ(fader.Position(), 1);
   drag(-1000);
   EXPECT_EQ(fader.Position(), 1000);
-  EXPECT_EQ(M().VrNumVolume.Value(), 100);
+  EXPECT_EQ(W().VrNumVolume.Value(), 100);
 }
 
 TEST_F(ProgramLooks, TheGroupSpinnerShowsTealArrows) {
-  TVrSpinner& spinner = M().VrSpinnerStation;
+  TVrSpinner& spinner = W().VrSpinnerStation;
   EXPECT_EQ(spinner.Orientation(), voVertical);
   const ui::Bitmap shot = CaptureClient(spinner.Handle());
   EXPECT_GT(CountPixels(shot, ui::clTeal), 20);

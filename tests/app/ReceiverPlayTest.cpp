@@ -8,26 +8,26 @@
 #include <tuple>
 
 #include "playback/CertificateCheck.h"
+#include "support/MainWindowView.h"
 #include "support/StationTesting.h"
 
 namespace {
 
 // The fader sets both players and the VOL% display, and the players keep the volume.
 TEST_F(Receiver, TheVolumeFaderSetsBothPlayersAndItsDisplay) {
-  TMainForm& m = *m_;
-  widgets::TVrSlider& fader = m.VrScrollBarPlayer1;
+  widgets::TVrSlider& fader = w.VrScrollBarPlayer1;
   PressKey(fader, VK_HOME);
   const int low = fader.Position();
   EXPECT_NE(low, 1000);
-  EXPECT_EQ(m.WindowsMediaPlayer.settings().volume(), low / 10);
-  EXPECT_EQ(m.PlayerRec.settings().volume(), low / 10);
-  EXPECT_EQ(m.VrNumVolume.Value(), low / 10);
+  EXPECT_EQ(w.WindowsMediaPlayer.settings().volume(), low / 10);
+  EXPECT_EQ(w.PlayerRec.settings().volume(), low / 10);
+  EXPECT_EQ(w.VrNumVolume.Value(), low / 10);
   for (int i = 0; i < 25; ++i) PressKey(fader, low == 0 ? VK_UP : VK_DOWN);
   const int moved = fader.Position();
   EXPECT_EQ(std::abs(moved - low), 25) << "a key moves the fader by one step";
-  EXPECT_EQ(m.WindowsMediaPlayer.settings().volume(), moved / 10);
-  EXPECT_EQ(m.PlayerRec.settings().volume(), moved / 10);
-  EXPECT_EQ(m.VrNumVolume.Value(), moved / 10);
+  EXPECT_EQ(w.WindowsMediaPlayer.settings().volume(), moved / 10);
+  EXPECT_EQ(w.PlayerRec.settings().volume(), moved / 10);
+  EXPECT_EQ(w.VrNumVolume.Value(), moved / 10);
 }
 
 // Without a connection the display says so, a preset press asks the system to connect
@@ -35,35 +35,33 @@ TEST_F(Receiver, TheVolumeFaderSetsBothPlayersAndItsDisplay) {
 // second; a machine busy with other Wine programs may take several to show it.
 constexpr DWORD kProbeSeesMs = 10000;
 TEST_F(Receiver, OfflineAPressAsksToConnectAndPlaysOnlyOnceConnected) {
-  TMainForm& m = *m_;
   ASSERT_FALSE(StationUrl().empty()) << "run with the local test station (tests/playback/with-station.sh)";
   SetPreset(m, 0, "Tone", StationUrl());
   connection_->connected = false;
-  ASSERT_TRUE(WaitFor([&] { return m.VrMatrixConn.Text() == "INTERNET CONNECTION?"; }, kProbeSeesMs));
-  LeftClick(m.VrDemoButtonStation[0]);
+  ASSERT_TRUE(WaitFor([&] { return w.VrMatrixConn.Text() == "INTERNET CONNECTION?"; }, kProbeSeesMs));
+  LeftClick(w.VrDemoButtonStation[0]);
   EXPECT_EQ(connection_->attempts, 1);
   EXPECT_FALSE(m.Monitor().connecting);
-  EXPECT_EQ(m.WindowsMediaPlayer.URL(), "");
+  EXPECT_EQ(w.WindowsMediaPlayer.URL(), "");
   EXPECT_EQ(HistoryForm->Entries()[0].name, "Tone") << "the press is remembered all the same";
 
   connection_->connected = true;
   ASSERT_TRUE(WaitFor([&] { return m.Monitor().internetConnected; }, kProbeSeesMs));
-  EXPECT_TRUE(WaitFor([&] { return m.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }, kProbeSeesMs));
-  LeftClick(m.VrDemoButtonStation[0]);
+  EXPECT_TRUE(WaitFor([&] { return w.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }, kProbeSeesMs));
+  LeftClick(w.VrDemoButtonStation[0]);
   EXPECT_EQ(connection_->attempts, 1) << "no dial request while connected";
   EXPECT_TRUE(m.Monitor().connecting);
-  EXPECT_EQ(m.WindowsMediaPlayer.URL(), StationUrl());
+  EXPECT_EQ(w.WindowsMediaPlayer.URL(), StationUrl());
 }
 
 // A station plays on the displays; another one replaces it; Disconnect stops it.
 TEST_F(Receiver, AStationPlaysOnTheDisplaysAnotherReplacesItAndDisconnectStopsIt) {
-  TMainForm& m = *m_;
   ASSERT_FALSE(StationUrl().empty()) << "run with the local test station (tests/playback/with-station.sh)";
   const char* aac = std::getenv("TUNORA_STATION_AAC");
   ASSERT_NE(aac, nullptr);
   SetPreset(m, 1, "Tone", StationUrl());
   SetPreset(m, 2, "Other Tone", aac);
-  LeftClick(m.VrDemoButtonStation[1]);
+  LeftClick(w.VrDemoButtonStation[1]);
   EXPECT_TRUE(m.Monitor().connecting);
   EXPECT_EQ(HistoryForm->Entries()[0], (stations::Preset{"Tone", StationUrl()}));
 
@@ -71,38 +69,38 @@ TEST_F(Receiver, AStationPlaysOnTheDisplaysAnotherReplacesItAndDisconnectStopsIt
   bool seenHidden = false, seenShown = false;
   ASSERT_TRUE(WaitFor(
       [&] {
-        if (m.LabelStation.Caption() == "Connecting.....") (m.LabelStation.Visible() ? seenShown : seenHidden) = true;
-        return m.LabelStation.Caption() == "Tone";
+        if (w.LabelStation.Caption() == "Connecting.....") (w.LabelStation.Visible() ? seenShown : seenHidden) = true;
+        return w.LabelStation.Caption() == "Tone";
       },
       15000))
-      << m.WindowsMediaPlayer.lastError();
+      << w.WindowsMediaPlayer.lastError();
   EXPECT_TRUE(seenHidden && seenShown);
-  EXPECT_TRUE(m.LabelStation.Visible());
+  EXPECT_TRUE(w.LabelStation.Visible());
   EXPECT_FALSE(m.Monitor().connecting);
-  EXPECT_EQ(m.LabelBuffer.Caption(), "100%");
-  EXPECT_EQ(m.LabelBandwidth.Caption(), "128000");
-  const int shown = m.VrClockstposition.Seconds();
+  EXPECT_EQ(w.LabelBuffer.Caption(), "100%");
+  EXPECT_EQ(w.LabelBandwidth.Caption(), "128000");
+  const int shown = w.VrClockstposition.Seconds();
   EXPECT_GE(shown, 1);
-  EXPECT_TRUE(WaitFor([&] { return m.VrClockstposition.Seconds() > shown; }, 6000)) << "the position runs";
+  EXPECT_TRUE(WaitFor([&] { return w.VrClockstposition.Seconds() > shown; }, 6000)) << "the position runs";
   bool iconBlinked = false;
-  const bool iconBefore = m.ImagePlayer1GO.Visible();
-  WaitFor([&] { return iconBlinked = m.ImagePlayer1GO.Visible() != iconBefore; }, 1000);
+  const bool iconBefore = w.ImagePlayer1GO.Visible();
+  WaitFor([&] { return iconBlinked = w.ImagePlayer1GO.Visible() != iconBefore; }, 1000);
   EXPECT_TRUE(iconBlinked);
 
   // Another preset while this one plays: the position starts again from zero.
-  LeftClick(m.VrDemoButtonStation[2]);
+  LeftClick(w.VrDemoButtonStation[2]);
   EXPECT_TRUE(m.Monitor().connecting);
-  EXPECT_EQ(m.VrClockstposition.Seconds(), 0);
-  EXPECT_EQ(m.WindowsMediaPlayer.URL(), aac);
-  ASSERT_TRUE(WaitFor([&] { return m.LabelStation.Caption() == "Other Tone"; }, 15000))
-      << m.WindowsMediaPlayer.lastError();
+  EXPECT_EQ(w.VrClockstposition.Seconds(), 0);
+  EXPECT_EQ(w.WindowsMediaPlayer.URL(), aac);
+  ASSERT_TRUE(WaitFor([&] { return w.LabelStation.Caption() == "Other Tone"; }, 15000))
+      << w.WindowsMediaPlayer.lastError();
   EXPECT_EQ(HistoryForm->Entries()[0].name, "Other Tone");
   EXPECT_EQ(HistoryForm->Entries()[1].name, "Tone");
 
-  LeftClick(m.VrDemoButtonUnplug);
-  EXPECT_EQ(m.LabelStation.Caption(), "none");
-  EXPECT_TRUE(WaitFor([&] { return !Playing(m.WindowsMediaPlayer); }, 200));
-  EXPECT_TRUE(WaitFor([&] { return m.LabelBuffer.Caption() == "0%" && m.VrClockstposition.Seconds() == 0; }, 500));
+  LeftClick(w.VrDemoButtonUnplug);
+  EXPECT_EQ(w.LabelStation.Caption(), "none");
+  EXPECT_TRUE(WaitFor([&] { return !Playing(w.WindowsMediaPlayer); }, 200));
+  EXPECT_TRUE(WaitFor([&] { return w.LabelBuffer.Caption() == "0%" && w.VrClockstposition.Seconds() == 0; }, 500));
 }
 
 // A station whose certificate nobody vouches for fails with the reason, and the user is
@@ -110,7 +108,6 @@ TEST_F(Receiver, AStationPlaysOnTheDisplaysAnotherReplacesItAndDisconnectStopsIt
 // remembers the certificate with the host beside the settings for the next start.
 // Another certificate of that host asks again and says that it changed.
 TEST_F(Receiver, AStationWithAnUnknownCertificatePlaysOnceTheUserTrustsIt) {
-  TMainForm& m = *m_;
   REQUIRE_STATION("TUNORA_STATION_HTTPS_CLIENT");
   playback::SetTrustedCertificates({});
   SetPreset(m, 1, "Secure", StationAddress("TUNORA_STATION_HTTPS_UNKNOWN"));
@@ -123,27 +120,27 @@ TEST_F(Receiver, AStationWithAnUnknownCertificatePlaysOnceTheUserTrustsIt) {
   for (const auto& [answer, preset, said] : steps) {
     SCOPED_TRACE(said);
     MessageBoxWatcher boxes(ui::App().Title(), answer);
-    LeftClick(m.VrDemoButtonStation[preset]);
-    ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 10000)) << m.LabelStation.Caption();
-    Pump(500);
+    LeftClick(w.VrDemoButtonStation[preset]);
+    ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 10000)) << w.LabelStation.Caption();
+    Pump(500);  // time for a second question, which must not come
     const std::vector<SeenBox> seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 1u) << "asked once";
     EXPECT_NE(seen[0].text.find(said), std::string::npos) << seen[0].text;
     EXPECT_NE(seen[0].text.find("from 127.0.0.1 with this certificate all the same?"), std::string::npos)
         << seen[0].text;
     if (answer == IDNO) {
-      EXPECT_EQ(m.LabelStation.Caption(), "Cannot play");
-      EXPECT_NE(m.VrMatrixConn.Text().find("certificate is not valid"), std::string::npos);
+      EXPECT_EQ(w.LabelStation.Caption(), "Cannot play");
+      EXPECT_NE(w.VrMatrixConn.Text().find("certificate is not valid"), std::string::npos);
       EXPECT_EQ(ProgramFolder().Has("trustedhosts.ini"), preset == 2);
     } else {
-      EXPECT_TRUE(WaitFor([&] { return m.LabelStation.Caption() == "Secure"; }, 10000))
-          << m.WindowsMediaPlayer.lastError();
+      EXPECT_TRUE(WaitFor([&] { return w.LabelStation.Caption() == "Secure"; }, 10000))
+          << w.WindowsMediaPlayer.lastError();
     }
   }
   const std::string fingerprint = StationAddress("TUNORA_STATION_HTTPS_UNKNOWN_SHA256");
   EXPECT_EQ(ProgramFolder().Content("trustedhosts.ini"), "127.0.0.1 " + fingerprint + "\r\n");
   playback::SetTrustedCertificates({});
-  m.Certificates.Load(ProgramFolder().Path());
+  w.Certificates.Load(ProgramFolder().Path());
   EXPECT_EQ(playback::GetTrustedCertificates(), (playback::TrustedCertificates{{"127.0.0.1", fingerprint}}))
       << "read at the next start";
   playback::SetTrustedCertificates({});
@@ -152,7 +149,6 @@ TEST_F(Receiver, AStationWithAnUnknownCertificatePlaysOnceTheUserTrustsIt) {
 // "Station History" shows the dialog; a click on an entry plays its station under the
 // band label "Station History", and Options then saves the band, not that label.
 TEST_F(Receiver, AHistoryEntryPlaysAndOptionsSavesTheBandNotTheHistoryLabel) {
-  TMainForm& m = *m_;
   ASSERT_FALSE(StationUrl().empty()) << "run with the local test station (tests/playback/with-station.sh)";
   m.PushHistory("Tone", StationUrl());
   bool ran = false;
@@ -163,22 +159,22 @@ TEST_F(Receiver, AHistoryEntryPlaysAndOptionsSavesTheBandNotTheHistoryLabel) {
         LeftClick(HistoryForm->VrDemoButtonCloseHistory);
       },
       &ran);
-  LeftClick(m.VrDemoButtonHistory);
+  LeftClick(w.VrDemoButtonHistory);
   ASSERT_TRUE(ran);
-  EXPECT_EQ(m.Labelgenre.Caption(), "Station History");
-  EXPECT_EQ(m.WindowsMediaPlayer.URL(), StationUrl());
-  EXPECT_TRUE(WaitFor([&] { return m.LabelStation.Caption() == "Tone"; }, 15000)) << m.WindowsMediaPlayer.lastError();
+  EXPECT_EQ(w.Labelgenre.Caption(), "Station History");
+  EXPECT_EQ(w.WindowsMediaPlayer.URL(), StationUrl());
+  EXPECT_TRUE(WaitFor([&] { return w.LabelStation.Caption() == "Tone"; }, 15000)) << w.WindowsMediaPlayer.lastError();
 
   WhenShown(
       *OptionsForm, [] { LeftClick(OptionsForm->VrDemoButtonExit); }, &ran);
-  LeftClick(m.VrDemoButtonOptions);
+  LeftClick(w.VrDemoButtonOptions);
   ASSERT_TRUE(ran);
   EXPECT_FALSE(IsWindowVisible(OptionsForm->Handle()));
   const auto settings = FileLines("Defaults.ini");
   ASSERT_EQ(settings.size(), 28u);
   EXPECT_EQ(settings[3], "Tone");
   EXPECT_EQ(settings[25], "Ovexia Radio Network");
-  EXPECT_EQ(m.Labelgenre.Caption(), "Station History") << "the label goes on showing the history station";
+  EXPECT_EQ(w.Labelgenre.Caption(), "Station History") << "the label goes on showing the history station";
 }
 
 }  // namespace

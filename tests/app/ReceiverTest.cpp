@@ -9,7 +9,6 @@ namespace {
 
 // What the start itself showed, taken before any test's set-up changed it.
 TEST_F(Receiver, TheFirstStartShowsEmptyPresetsTheBuiltInBandAndFullVolume) {
-  TMainForm& m = *m_;
   const FirstStart& first = First();
   EXPECT_TRUE(m.StartupDone());
   EXPECT_EQ(m.ProgramDirectory(), ProgramFolder().Path());
@@ -20,20 +19,18 @@ TEST_F(Receiver, TheFirstStartShowsEmptyPresetsTheBuiltInBandAndFullVolume) {
   EXPECT_EQ(first.playerVolume, 100);
   EXPECT_EQ(first.recordingVolume, 100);
   EXPECT_FALSE(first.groupFileMade) << "loading a group creates no file";
-  EXPECT_TRUE(WaitFor([&] { return m.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }));
+  EXPECT_TRUE(WaitFor([&] { return w.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }));
 }
 
 TEST_F(Receiver, ALeftPressOnAnEmptyPresetPushesTheHistoryButPlaysNothing) {
-  TMainForm& m = *m_;
-  LeftClick(m.VrDemoButtonStation[0]);
+  LeftClick(w.VrDemoButtonStation[0]);
   EXPECT_EQ(HistoryForm->Entries()[0], (stations::Preset{"none", "none"}));
   EXPECT_EQ(HistoryForm->Entries()[1], (stations::Preset{"none", "Empty"}));
   EXPECT_FALSE(m.Monitor().connecting);
-  EXPECT_EQ(m.WindowsMediaPlayer.URL(), "");
+  EXPECT_EQ(w.WindowsMediaPlayer.URL(), "");
 }
 
 TEST_F(Receiver, RightAndMiddlePressesEditThePresetAndRewriteTheGroupFile) {
-  TMainForm& m = *m_;
   const stations::History before = HistoryForm->Entries();
   std::string seenName, seenUrl;
   bool ran = false;
@@ -47,12 +44,12 @@ TEST_F(Receiver, RightAndMiddlePressesEditThePresetAndRewriteTheGroupFile) {
         LeftClick(EditStationForm->VrDemoButtonExit);
       },
       &ran);
-  Press(m.VrDemoButtonStation[1], WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
+  Press(w.VrDemoButtonStation[1], WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
   ASSERT_TRUE(ran);
   EXPECT_EQ(seenName, "none");
   EXPECT_EQ(seenUrl, "none");
-  EXPECT_EQ(m.VrDemoButtonStation[1].Caption(), "Tone");
-  EXPECT_EQ(m.EditStationURL[1].Text(), "http://tone/");
+  EXPECT_EQ(w.VrDemoButtonStation[1].Caption(), "Tone");
+  EXPECT_EQ(w.EditStationURL[1].Text(), "http://tone/");
 
   // The system's close command applies the texts as well.
   WhenShown(
@@ -63,9 +60,9 @@ TEST_F(Receiver, RightAndMiddlePressesEditThePresetAndRewriteTheGroupFile) {
         SendMessageA(EditStationForm->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
       },
       &ran);
-  Press(m.VrDemoButtonStation[2], WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON);
+  Press(w.VrDemoButtonStation[2], WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON);
   ASSERT_TRUE(ran);
-  EXPECT_EQ(m.VrDemoButtonStation[2].Caption(), "Middle");
+  EXPECT_EQ(w.VrDemoButtonStation[2].Caption(), "Middle");
 
   EXPECT_EQ(ProgramFolder().Content("Ovexia Radio Network1.dat"),
             "none\r\nnone\r\nTone\r\nhttp://tone/\r\nMiddle\r\nhttp://middle/\r\n"
@@ -75,28 +72,27 @@ TEST_F(Receiver, RightAndMiddlePressesEditThePresetAndRewriteTheGroupFile) {
 }
 
 TEST_F(Receiver, GroupStepsSaveTheGroupLeftAndStopAtOneAndAHundred) {
-  TMainForm& m = *m_;
-  auto up = [&] { LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.FirstButton()); };
-  auto down = [&] { LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.SecondButton()); };
+  auto up = [&] { LeftClickOn(w.VrSpinnerStation, w.VrSpinnerStation.FirstButton()); };
+  auto down = [&] { LeftClickOn(w.VrSpinnerStation, w.VrSpinnerStation.SecondButton()); };
   SetPreset(m, 6, "Seventh", "http://seventh/");
   up();
-  EXPECT_EQ(m.VrNumBlock.Value(), 2);
-  EXPECT_EQ(m.VrDemoButtonStation[6].Caption(), "none");
+  EXPECT_EQ(w.VrNumBlock.Value(), 2);
+  EXPECT_EQ(w.VrDemoButtonStation[6].Caption(), "none");
   EXPECT_EQ(FileLines("Ovexia Radio Network1.dat")[12], "Seventh");
   down();
-  EXPECT_EQ(m.VrNumBlock.Value(), 1);
-  EXPECT_EQ(m.VrDemoButtonStation[6].Caption(), "Seventh");
+  EXPECT_EQ(w.VrNumBlock.Value(), 1);
+  EXPECT_EQ(w.VrDemoButtonStation[6].Caption(), "Seventh");
 
   down();  // at 1: saved and read back unchanged
-  EXPECT_EQ(m.VrNumBlock.Value(), 1);
-  EXPECT_EQ(m.VrDemoButtonStation[6].Caption(), "Seventh");
+  EXPECT_EQ(w.VrNumBlock.Value(), 1);
+  EXPECT_EQ(w.VrDemoButtonStation[6].Caption(), "Seventh");
 
-  m.VrNumBlock.SetValue(100);
+  w.VrNumBlock.SetValue(100);
   m.LoadStationGroup(100);
   SetPreset(m, 0, "Hundred", "http://hundred/");
   up();
-  EXPECT_EQ(m.VrNumBlock.Value(), 100);
-  EXPECT_EQ(m.VrDemoButtonStation[0].Caption(), "Hundred");
+  EXPECT_EQ(w.VrNumBlock.Value(), 100);
+  EXPECT_EQ(w.VrDemoButtonStation[0].Caption(), "Hundred");
   EXPECT_EQ(FileLines("Ovexia Radio Network100.dat")[0], "Hundred");
   EXPECT_TRUE(ProgramFolder().Has("Ovexia Radio Network2.dat"));
 }
@@ -104,9 +100,8 @@ TEST_F(Receiver, GroupStepsSaveTheGroupLeftAndStopAtOneAndAHundred) {
 // A group file that cannot be read (here held by another program) shows empty presets
 // and is never written: not by a step away, not by Exit, not by an edit, which says so.
 TEST_F(Receiver, AGroupThatCouldNotBeReadIsNeverOverwritten) {
-  TMainForm& m = *m_;
-  auto up = [&] { LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.FirstButton()); };
-  auto down = [&] { LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.SecondButton()); };
+  auto up = [&] { LeftClickOn(w.VrSpinnerStation, w.VrSpinnerStation.FirstButton()); };
+  auto down = [&] { LeftClickOn(w.VrSpinnerStation, w.VrSpinnerStation.SecondButton()); };
   const std::string kept = "Two\r\nhttp://two/\r\n";
   ProgramFolder().Put("Ovexia Radio Network2.dat", kept);
   SetPreset(m, 0, "One", "http://one/");
@@ -115,9 +110,9 @@ TEST_F(Receiver, AGroupThatCouldNotBeReadIsNeverOverwritten) {
   MessageBoxWatcher boxes("Ovexia Tunora");
   up();
   CloseHandle(held);
-  EXPECT_EQ(m.VrNumBlock.Value(), 2);
+  EXPECT_EQ(w.VrNumBlock.Value(), 2);
   EXPECT_FALSE(m.GroupLoaded());
-  for (int k = 0; k < TMainForm::kPresets; ++k) EXPECT_EQ(m.VrDemoButtonStation[k].Caption(), "none");
+  for (int k = 0; k < TMainForm::kPresets; ++k) EXPECT_EQ(w.VrDemoButtonStation[k].Caption(), "none");
 
   bool ran = false;
   WhenShown(
@@ -127,13 +122,13 @@ TEST_F(Receiver, AGroupThatCouldNotBeReadIsNeverOverwritten) {
         LeftClick(EditStationForm->VrDemoButtonExit);
       },
       &ran);
-  Press(m.VrDemoButtonStation[0], WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
+  Press(w.VrDemoButtonStation[0], WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
   ASSERT_TRUE(ran);
-  EXPECT_EQ(m.VrDemoButtonStation[0].Caption(), "Edited") << "the edit shows";
-  m.SaveStationGroup(m.VrNumBlock.Value());  // as Exit does
+  EXPECT_EQ(w.VrDemoButtonStation[0].Caption(), "Edited") << "the edit shows";
+  m.SaveStationGroup(w.VrNumBlock.Value());  // as Exit does
   down();
   EXPECT_EQ(ProgramFolder().Content("Ovexia Radio Network2.dat"), kept);
-  EXPECT_EQ(m.VrDemoButtonStation[0].Caption(), "One");
+  EXPECT_EQ(w.VrDemoButtonStation[0].Caption(), "One");
   EXPECT_TRUE(m.GroupLoaded());
   const std::vector<SeenBox> seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 2u) << "the failed read, then the edit not saved";
@@ -144,7 +139,6 @@ TEST_F(Receiver, AGroupThatCouldNotBeReadIsNeverOverwritten) {
 // A window position far off every screen in the settings (a monitor gone, a damaged
 // file) brings the window back onto the screen.
 TEST_F(Receiver, AStoredWindowPositionOffTheScreenIsBroughtBack) {
-  TMainForm& m = *m_;
   const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
   const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   const std::pair<const char*, const char*> positions[] = {
@@ -165,9 +159,8 @@ TEST_F(Receiver, AStoredWindowPositionOffTheScreenIsBroughtBack) {
 }
 
 TEST_F(Receiver, TwelvePressesLeaveTheFirstOutOfTheHistory) {
-  TMainForm& m = *m_;
   for (int k = 0; k < TMainForm::kPresets; ++k) SetPreset(m, k, "S" + std::to_string(k + 1), "");
-  for (int press = 1; press <= 12; ++press) LeftClick(m.VrDemoButtonStation[(press - 1) % 7]);
+  for (int press = 1; press <= 12; ++press) LeftClick(w.VrDemoButtonStation[(press - 1) % 7]);
   const stations::History h = HistoryForm->Entries();
   EXPECT_EQ(h[0].name, "S5");   // press 12
   EXPECT_EQ(h[10].name, "S2");  // press 2; press 1 is gone
@@ -175,16 +168,15 @@ TEST_F(Receiver, TwelvePressesLeaveTheFirstOutOfTheHistory) {
 }
 
 TEST_F(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
-  TMainForm& m = *m_;
-  m.VrNumBlock.SetValue(5);
+  w.VrNumBlock.SetValue(5);
   bool ran = false;
   // Cancel changes nothing on the main window.
   WhenShown(
       *BandForm, [] { LeftClick(BandForm->VrDemoButtonCancelBand); }, &ran);
-  LeftClick(m.VrDemoButtonBand);
+  LeftClick(w.VrDemoButtonBand);
   ASSERT_TRUE(ran);
-  EXPECT_EQ(m.Labelgenre.Caption(), "Ovexia Radio Network");
-  EXPECT_EQ(m.VrNumBlock.Value(), 5);
+  EXPECT_EQ(w.Labelgenre.Caption(), "Ovexia Radio Network");
+  EXPECT_EQ(w.VrNumBlock.Value(), 5);
 
   ProgramFolder().Put("Pop-Rock1.dat", "Rock One\r\nhttp://rock/\r\n");
   WhenShown(
@@ -196,20 +188,20 @@ TEST_F(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
         LeftClick(BandForm->VrDemoButtonSelectBand);
       },
       &ran);
-  LeftClick(m.VrDemoButtonBand);
+  LeftClick(w.VrDemoButtonBand);
   ASSERT_TRUE(ran);
-  EXPECT_EQ(m.Labelgenre.Caption(), "Pop-Rock");
+  EXPECT_EQ(w.Labelgenre.Caption(), "Pop-Rock");
   EXPECT_EQ(m.CurrentBand(), "Pop-Rock");
-  EXPECT_EQ(m.VrNumBlock.Value(), 1);
-  EXPECT_EQ(m.VrDemoButtonStation[0].Caption(), "Rock One");
-  EXPECT_EQ(m.EditStationURL[1].Text(), "");
+  EXPECT_EQ(w.VrNumBlock.Value(), 1);
+  EXPECT_EQ(w.VrDemoButtonStation[0].Caption(), "Rock One");
+  EXPECT_EQ(w.EditStationURL[1].Text(), "");
   const auto settings = FileLines("Defaults.ini");
   ASSERT_EQ(settings.size(), 28u);
   EXPECT_EQ(settings[25], "Pop-Rock");
 
   // "Select Band" with nothing selected while a history station plays keeps the band.
   m.HistoryEntryClick("none", "none");
-  EXPECT_EQ(m.Labelgenre.Caption(), "Station History");
+  EXPECT_EQ(w.Labelgenre.Caption(), "Station History");
   WhenShown(
       *BandForm,
       [] {
@@ -217,15 +209,14 @@ TEST_F(Receiver, ChoosingABandLoadsItsFirstGroupAndSavesTheSettings) {
         LeftClick(BandForm->VrDemoButtonSelectBand);
       },
       &ran);
-  LeftClick(m.VrDemoButtonBand);
+  LeftClick(w.VrDemoButtonBand);
   ASSERT_TRUE(ran);
-  EXPECT_EQ(m.Labelgenre.Caption(), "Pop-Rock");
+  EXPECT_EQ(w.Labelgenre.Caption(), "Pop-Rock");
   EXPECT_EQ(FileLines("Defaults.ini")[25], "Pop-Rock");
 }
 
 // The settings file's bytes against a file written by hand, both ways.
 TEST_F(Receiver, SettingsAreWrittenAndReadByteForByte) {
-  TMainForm& m = *m_;
   // The format line 2 stores is the default "44100Hz 16bit Stereo" of Wine's 28 formats.
   std::string expected = "webfile.wav\r\n19\r\n0\r\nFirst\r\nhttp://first/\r\nSecond\r\n\r\n";
   for (int k = 2; k < 11; ++k) expected += "none\r\nEmpty\r\n";
@@ -233,7 +224,7 @@ TEST_F(Receiver, SettingsAreWrittenAndReadByteForByte) {
   m.PushHistory("First", "http://first/");
   // A history station plays: the band is saved, not the label.
   m.HistoryEntryClick("none", "none");
-  ASSERT_EQ(m.Labelgenre.Caption(), "Station History");
+  ASSERT_EQ(w.Labelgenre.Caption(), "Station History");
   m.SetBounds(37, 41, m.Width(), m.Height());
   expected += "Ovexia Radio Network\r\n37\r\n41\r\n";
   m.SaveSettings();
@@ -249,7 +240,7 @@ TEST_F(Receiver, SettingsAreWrittenAndReadByteForByte) {
   EXPECT_EQ(OptionsForm->DirectoryEditLogger.Text(), ProgramFolder() / "take.wav");
   EXPECT_EQ(HistoryForm->Entries()[0], (stations::Preset{"Hand", "http://hand/"}));
   EXPECT_EQ(HistoryForm->Entries()[10], (stations::Preset{"n10", "u10"}));
-  EXPECT_EQ(m.Labelgenre.Caption(), "Jazz");
+  EXPECT_EQ(w.Labelgenre.Caption(), "Jazz");
   EXPECT_EQ(m.Left(), -3);
   EXPECT_EQ(m.Top(), 12);
   m.SaveSettings();
@@ -257,7 +248,6 @@ TEST_F(Receiver, SettingsAreWrittenAndReadByteForByte) {
 }
 
 TEST_F(Receiver, ADamagedSettingsLineStopsLoadingAndKeepsTheLinesBeforeIt) {
-  TMainForm& m = *m_;
   const int top = m.Top();
   SetPreset(m, 1, "Kept", "http://kept/");
   std::vector<std::string> lines(28);
@@ -275,9 +265,9 @@ TEST_F(Receiver, ADamagedSettingsLineStopsLoadingAndKeepsTheLinesBeforeIt) {
   }
   EXPECT_EQ(HistoryForm->Entries()[0], (stations::Preset{"Loaded", "http://loaded/"}));
   EXPECT_EQ(HistoryForm->Entries()[1], FirstHistory()[1]);
-  EXPECT_EQ(m.Labelgenre.Caption(), "Jazz");
+  EXPECT_EQ(w.Labelgenre.Caption(), "Jazz");
   EXPECT_EQ(m.Top(), top) << "line 28 is after the bad line";
-  EXPECT_EQ(m.VrDemoButtonStation[1].Caption(), "Kept") << "the presets are not touched";
+  EXPECT_EQ(w.VrDemoButtonStation[1].Caption(), "Kept") << "the presets are not touched";
   EXPECT_EQ(ProgramFolder().Content(std::string("Defaults.ini") + TMainForm::kDamagedSuffix), base::JoinLines(lines))
       << "the lines not applied are kept in a copy that the next save does not overwrite";
 }

@@ -17,6 +17,7 @@
 #include "recording/OptionsForm.h"
 #include "stations/HistoryForm.h"
 #include "stations/StationFilesRules.h"
+#include "support/MainWindowView.h"
 #include "support/StartedProgram.h"
 #include "support/WindowTesting.h"
 #include "ui/Application.h"
@@ -55,16 +56,16 @@ inline const stations::History& FirstHistory() {
 // every window, and the main window's first showing, in an empty working directory.
 inline TMainForm& StartedReceiver() {
   if (ui::App().Forms().empty()) {
-    TMainForm& m = StartedProgram();
+    MainWindowView& w = View(StartedProgram());
     stations::PresetGroup presets;
     for (int k = 0; k < TMainForm::kPresets; ++k)
-      presets[std::size_t(k)] = {m.VrDemoButtonStation[k].Caption(), m.EditStationURL[k].Text()};
+      presets[std::size_t(k)] = {w.VrDemoButtonStation[k].Caption(), w.EditStationURL[k].Text()};
     First() = {HistoryForm->Entries(),
                OptionsForm->DirectoryEditLogger.Text(),
                presets,
-               m.Labelgenre.Caption(),
-               m.WindowsMediaPlayer.settings().volume(),
-               m.PlayerRec.settings().volume(),
+               w.Labelgenre.Caption(),
+               w.WindowsMediaPlayer.settings().volume(),
+               w.PlayerRec.settings().volume(),
                ProgramFolder().Has("Ovexia Radio Network1.dat")};
   }
   return *MainForm;
@@ -85,8 +86,9 @@ inline void PressKey(ui::WinControl& c, UINT key) {
 }
 
 inline void SetPreset(TMainForm& m, int k, const std::string& name, const std::string& url) {
-  m.VrDemoButtonStation[k].SetCaption(name);
-  m.EditStationURL[k].SetText(url);
+  MainWindowView& w = View(m);
+  w.VrDemoButtonStation[k].SetCaption(name);
+  w.EditStationURL[k].SetText(url);
 }
 
 class Receiver : public ::testing::Test {
@@ -95,24 +97,23 @@ class Receiver : public ::testing::Test {
   // band with empty presets, the first history and recording name, full volume, a
   // connection.
   void SetUp() override {
-    m_ = &StartedReceiver();
-    TMainForm& m = *m_;
     connection_ = std::make_shared<TestConnection>();
     m.Connection().SetSystem(connection_);
-    LeftClick(m.VrDemoButtonUnplug);
-    m.WindowsMediaPlayer.SetURL("");
-    m.PlayerRec.controls().stop();
+    LeftClick(w.VrDemoButtonUnplug);
+    w.WindowsMediaPlayer.SetURL("");
+    w.PlayerRec.controls().stop();
     OptionsForm->DirectoryEditLogger.SetText(First().recordingPath);
     ProgramFolder().RemoveFiles();
-    m.Labelgenre.SetCaption("Ovexia Radio Network");
-    m.VrNumBlock.SetValue(1);
+    w.Labelgenre.SetCaption("Ovexia Radio Network");
+    w.VrNumBlock.SetValue(1);
     m.LoadStationGroup(1);
     HistoryForm->SetEntries(FirstHistory());
     m.SetVolume(1000);
-    ASSERT_TRUE(WaitFor([&] { return m.Monitor().internetConnected && !Playing(m.WindowsMediaPlayer); }));
+    ASSERT_TRUE(WaitFor([&] { return m.Monitor().internetConnected && !Playing(w.WindowsMediaPlayer); }));
   }
-  void TearDown() override { m_->Connection().SetSystem(nullptr); }
+  void TearDown() override { m.Connection().SetSystem(nullptr); }
 
-  TMainForm* m_ = nullptr;
+  TMainForm& m = StartedReceiver();
+  MainWindowView& w = View(m);
   std::shared_ptr<TestConnection> connection_;
 };

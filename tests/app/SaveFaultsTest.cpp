@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "support/ProcessDriver.h"
 #include "support/StartedProgram.h"
 #include "recording/OptionsForm.h"
@@ -53,7 +54,7 @@ void AddBand(const std::string& name) {
     LeftClick(BandForm->VrDemoButtonAdd);
     LeftClick(BandForm->VrDemoButtonCancelBand);
   });
-  LeftClick(MainForm->VrDemoButtonBand);
+  LeftClick(View(*MainForm).VrDemoButtonBand);
 }
 
 class SaveFaults : public ::testing::Test {
@@ -62,14 +63,12 @@ class SaveFaults : public ::testing::Test {
   // window's place of their own.
   void SetUp() override {
     ProgramPath();
-    m_ = &StartedProgram(std::make_shared<TestConnection>(), Folder());
-    TMainForm& m = *m_;
     Folder().RemoveFiles();
-    m.Labelgenre.SetCaption(kBand);
-    m.VrNumBlock.SetValue(1);
+    w.Labelgenre.SetCaption(kBand);
+    w.VrNumBlock.SetValue(1);
     for (int k = 0; k < TMainForm::kPresets; ++k) {
-      m.VrDemoButtonStation[k].SetCaption(k == 0 ? "Saved Station" : "none");
-      m.EditStationURL[k].SetText(k == 0 ? "http://saved.example/" : "none");
+      w.VrDemoButtonStation[k].SetCaption(k == 0 ? "Saved Station" : "none");
+      w.EditStationURL[k].SetText(k == 0 ? "http://saved.example/" : "none");
     }
     m.SetBounds(40, 30, m.Width(), m.Height());
     m.SaveSettings();
@@ -81,7 +80,7 @@ class SaveFaults : public ::testing::Test {
     ASSERT_NE(before_["stationbands.ini"].find("Saved Band"), std::string::npos);
 
     // What the failing saves would write.
-    m.VrDemoButtonStation[0].SetCaption("Changed Station");
+    w.VrDemoButtonStation[0].SetCaption("Changed Station");
     m.SetBounds(90, 80, m.Width(), m.Height());
   }
 
@@ -92,20 +91,19 @@ class SaveFaults : public ::testing::Test {
 
   // Tries each save through the window that makes it; returns the messages shown.
   std::vector<std::string> TryEverySave(const std::string& groupBand = kBand, const std::string& skinFile = "") {
-    TMainForm& m = *m_;
     std::vector<std::string> messages;
     {
       MessageBoxWatcher boxes("Ovexia Tunora");
       WhenShown(*OptionsForm, [] { LeftClick(OptionsForm->VrDemoButtonExit); });
-      LeftClick(m.VrDemoButtonOptions);  // closing the options saves the settings
-      m.Labelgenre.SetCaption(groupBand);
-      LeftClickOn(m.VrSpinnerStation, m.VrSpinnerStation.FirstButton());  // a step saves the group
-      m.Labelgenre.SetCaption(kBand);
+      LeftClick(w.VrDemoButtonOptions);  // closing the options saves the settings
+      w.Labelgenre.SetCaption(groupBand);
+      LeftClickOn(w.VrSpinnerStation, w.VrSpinnerStation.FirstButton());  // a step saves the group
+      w.Labelgenre.SetCaption(kBand);
       AddBand("Unsaved Band");
       Pump(300);
       for (const SeenBox& box : boxes.Seen()) messages.push_back(box.text);
     }
-    EXPECT_EQ(m.VrNumBlock.Value(), 1) << "a group that cannot be saved is not left";
+    EXPECT_EQ(w.VrNumBlock.Value(), 1) << "a group that cannot be saved is not left";
     try {
       m.SaveSkinFile(skinFile.empty() ? (Folder() / kSkinFile) : skinFile);
       messages.push_back("(the skin was saved)");
@@ -146,7 +144,9 @@ class SaveFaults : public ::testing::Test {
     EXPECT_EQ(Folder().Content(kSkinFile), before_[kSkinFile]);
   }
 
-  TMainForm* m_ = nullptr;
+  TMainForm& m = StartedProgram(std::make_shared<TestConnection>(), Folder());
+  MainWindowView& w = View(m);
+
   std::map<std::string, std::string> before_;
 };
 

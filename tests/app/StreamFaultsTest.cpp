@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "support/StartedProgram.h"
 #include "support/ProcessCounts.h"
 #include "support/StationTesting.h"
@@ -38,13 +39,15 @@ constexpr playback::PlayerTimeouts kSlowListTimeouts{.connectMs = 30000};
 TMainForm& Started() {
     SetEnvironmentVariableA(TMainForm::kTickWatchVariable, (ProgramFolder() / "ticks.txt").c_str());
   TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
-  m.WindowsMediaPlayer.SetTimeouts(kShortTimeouts);
+  MainWindowView& w = View(m);
+  w.WindowsMediaPlayer.SetTimeouts(kShortTimeouts);
   return m;
 }
 
 void SetPreset(TMainForm& m, int k, const std::string& name, const std::string& url) {
-  m.VrDemoButtonStation[k].SetCaption(name);
-  m.EditStationURL[k].SetText(url);
+  MainWindowView& w = View(m);
+  w.VrDemoButtonStation[k].SetCaption(name);
+  w.EditStationURL[k].SetText(url);
 }
 
 std::string Fault(const std::string& path) {
@@ -74,13 +77,14 @@ constexpr playback::PlayerTimeouts kRealTimeouts{};
 
 // The good station on preset 0 plays at once: its name shows within a few seconds.
 void PlaysAtOnce(TMainForm& m, const std::string& after) {
+  MainWindowView& w = View(m);
   // With the time-outs users have: a busy machine may hold the program up longer than the
   // short ones of the faults (each case sets its own again).
-  m.WindowsMediaPlayer.SetTimeouts(playback::PlayerTimeouts{});
-  LeftClick(m.VrDemoButtonStation[0]);
-  EXPECT_TRUE(WaitFor([&] { return m.LabelStation.Caption() == "Tone"; }, 10000))
-      << "after " << after << ": " << m.WindowsMediaPlayer.lastError() << " / " << m.LabelStation.Caption();
-  EXPECT_EQ(m.VrMatrixConn.Text(), "OVEXIA TUNORA ONLINE!") << "after " << after;
+  w.WindowsMediaPlayer.SetTimeouts(playback::PlayerTimeouts{});
+  LeftClick(w.VrDemoButtonStation[0]);
+  EXPECT_TRUE(WaitFor([&] { return w.LabelStation.Caption() == "Tone"; }, 10000))
+      << "after " << after << ": " << w.WindowsMediaPlayer.lastError() << " / " << w.LabelStation.Caption();
+  EXPECT_EQ(w.VrMatrixConn.Text(), "OVEXIA TUNORA ONLINE!") << "after " << after;
 }
 
 // A plain 100 ms window timer on a thread of its own, that paints a small window of its
@@ -151,20 +155,21 @@ class ControlTimer {
 // short time-out, not the fault, decided what was told (a machine too busy to connect
 // in time), or nothing was told in time, and this was not the last attempt.
 std::optional<unsigned long long> RunFault(TMainForm& m, const Case& c, bool lastAttempt) {
-  m.WindowsMediaPlayer.SetTimeouts(c.timeouts);
+  MainWindowView& w = View(m);
+  w.WindowsMediaPlayer.SetTimeouts(c.timeouts);
   SetPreset(m, 1, c.name, c.url);
   m.TickWatch()->Reset();
-  LeftClick(m.VrDemoButtonStation[1]);
+  LeftClick(w.VrDemoButtonStation[1]);
   const DWORD start = GetTickCount();
   bool played = false;
   const bool ended = WaitFor([&] {
-    played = played || m.LabelStation.Caption() == c.name;
-    return m.LabelStation.Caption() == monitor::kStationFaultText ||
+    played = played || w.LabelStation.Caption() == c.name;
+    return w.LabelStation.Caption() == monitor::kStationFaultText ||
            (c.outcome == Outcome::FailsOrPlays && played);
   }, c.withinMs);
   const DWORD toldMs = GetTickCount() - start;
-  const bool told = m.LabelStation.Caption() == monitor::kStationFaultText;
-  const std::string shown = m.VrMatrixConn.Text();
+  const bool told = w.LabelStation.Caption() == monitor::kStationFaultText;
+  const std::string shown = w.VrMatrixConn.Text();
   if (told && !lastAttempt && shown.find("does not answer") != std::string::npos &&
       c.says.find("does not answer") == std::string::npos) {
     std::printf("%-10s the time-out decided (%s): again\n", c.name.c_str(), shown.c_str());
@@ -176,19 +181,19 @@ std::optional<unsigned long long> RunFault(TMainForm& m, const Case& c, bool las
     PlaysAtOnce(m, c.name);
     return std::nullopt;
   }
-  EXPECT_TRUE(ended) << "still \"" << m.LabelStation.Caption() << "\" after " << toldMs << " ms";
+  EXPECT_TRUE(ended) << "still \"" << w.LabelStation.Caption() << "\" after " << toldMs << " ms";
   if (told) {
     EXPECT_NE(shown, "OVEXIA TUNORA ONLINE!");
     EXPECT_GT(shown.size(), 15u) << "the reason in words: " << shown;
     if (!c.says.empty()) {
       EXPECT_NE(shown.find(c.says), std::string::npos) << shown;
     }
-    EXPECT_TRUE(m.LabelStation.Visible()) << "the failure does not blink";
+    EXPECT_TRUE(w.LabelStation.Visible()) << "the failure does not blink";
     EXPECT_FALSE(m.Monitor().connecting);
   } else if (c.outcome == Outcome::FailsOrPlays && played) {
     // Riding the fault out: the sound goes on.
-    const int at = m.VrClockstposition.Seconds();
-    EXPECT_TRUE(WaitFor([&] { return m.VrClockstposition.Seconds() > at; }, 6000)) << "the position runs";
+    const int at = w.VrClockstposition.Seconds();
+    EXPECT_TRUE(WaitFor([&] { return w.VrClockstposition.Seconds() > at; }, 6000)) << "the position runs";
   }
   if (c.outcome == Outcome::PlaysThenFails) {
     EXPECT_TRUE(played) << "the good start played before the fault";
@@ -206,6 +211,7 @@ std::optional<unsigned long long> RunFault(TMainForm& m, const Case& c, bool las
 TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks) {
   REQUIRE_STATION("TUNORA_STATION_FAULTS");
   TMainForm& m = Started();
+  MainWindowView& w = View(m);
   ASSERT_NE(m.TickWatch(), nullptr) << "the switch turns the tick watch on";
   const std::string after = "?after=" + After();
   const DWORD stallMs = DWORD(std::atof(After().c_str()) * 1000);
@@ -245,7 +251,7 @@ TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks
     SCOPED_TRACE("the first play");
     PlaysAtOnce(m, "the start");
   }
-  LeftClick(m.VrDemoButtonUnplug);
+  LeftClick(w.VrDemoButtonUnplug);
   Pump(1000);
   const std::set<DWORD> threadsBefore = ThreadIds();
   const int handlesBefore = HandleCount();
@@ -278,9 +284,9 @@ TEST(StreamFaults, EveryFaultIsToldOnTheDisplaysWithTheTickOnTimeAndNothingLeaks
     }
   }
 
-  LeftClick(m.VrDemoButtonUnplug);
-  EXPECT_EQ(m.LabelStation.Caption(), "none");
-  EXPECT_TRUE(WaitFor([&] { return m.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }, 1000));
+  LeftClick(w.VrDemoButtonUnplug);
+  EXPECT_EQ(w.LabelStation.Caption(), "none");
+  EXPECT_TRUE(WaitFor([&] { return w.VrMatrixConn.Text() == "OVEXIA TUNORA ONLINE!"; }, 1000));
   // The player's worker lets go of a session within moments and the sound device's
   // threads end with it; Wine's own pool threads end after some seconds idle.
   EXPECT_TRUE(WaitFor([&] { return ThreadIds().size() <= threadsBefore.size(); }, 20000))

@@ -12,6 +12,7 @@
 #include "app/MainForm.h"
 #include "directory/FindStationForm.h"
 #include "stations/StationFilesRules.h"
+#include "support/MainWindowView.h"
 #include "support/SoundCapture.h"
 #include "support/StartedProgram.h"
 #include "support/StationTesting.h"
@@ -25,6 +26,7 @@ namespace {
 // The program, told to use these servers of the fake directory ("api", "html", ...).
 TMainForm& ProgramWithServers(const std::string& ways) {
   TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
+  MainWindowView& w = View(m);
   std::string servers;
   for (std::size_t at = 0; at < ways.size();) {
     const std::size_t end = std::min(ways.find(' ', at), ways.size());
@@ -32,7 +34,7 @@ TMainForm& ProgramWithServers(const std::string& ways) {
     at = end + 1;
   }
   ProgramFolder().Put("directory.ini", "[Directory]\r\nServers=" + servers + "\r\n");
-  m.PublicDirectory.Load(ProgramFolder().Path());
+  w.PublicDirectory.Load(ProgramFolder().Path());
   return m;
 }
 
@@ -67,7 +69,7 @@ void SearchFor(const std::string& name) {
 }
 
 bool WaitForClicks(TMainForm& m, int count) {
-  return WaitFor([&] { return m.PublicDirectory.ClicksSent() >= count; }, 10000);
+  return WaitFor([&] { return View(m).PublicDirectory.ClicksSent() >= count; }, 10000);
 }
 
 }  // namespace
@@ -75,6 +77,7 @@ bool WaitForClicks(TMainForm& m, int count) {
 TEST(FindStation, FindsAStationPlaysItAndKeepsItAsAPreset) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
   TMainForm& m = ProgramWithServers("silent api");  // the first server never answers
+  MainWindowView& w = View(m);
   Key(m, 'F', true);
   TFindStationForm& f = *FindStationForm;
   ASSERT_TRUE(f.Visible());
@@ -89,19 +92,19 @@ TEST(FindStation, FindsAStationPlaysItAndKeepsItAsAPreset) {
 
   SoundCapture sound(8000);
   Key(f.ListResults, VK_RETURN);
-  ASSERT_TRUE(WaitFor([&] { return Playing(m.WindowsMediaPlayer); }, 10000));
-  Pump(1500);
+  ASSERT_TRUE(WaitFor([&] { return Playing(w.WindowsMediaPlayer); }, 10000));
+  Pump(1500);  // the tone at the sink, the span it is measured over
   sound.Finish(false);
   EXPECT_NEAR(sound.ToneAt(sound.EndTick() - 1000, 800).hz, 440, 10);
   ASSERT_TRUE(WaitForClicks(m, 1));
   Key(f.ListResults, VK_RETURN);  // a second play the same day is not counted
-  Pump(1500);
-  EXPECT_EQ(m.PublicDirectory.ClicksSent(), 1);
+  Pump(1500);  // time for a second count, which must not come
+  EXPECT_EQ(w.PublicDirectory.ClicksSent(), 1);
 
   Key(f.ListResults, '3', true);
-  EXPECT_EQ(m.VrDemoButtonStation[2].Caption(), "Test Tone Radio");
-  EXPECT_EQ(m.EditStationURL[2].Text(), std::getenv("TUNORA_STATION_MP3"));
-  m.SaveStationGroup(m.VrNumBlock.Value());  // as Exit does
+  EXPECT_EQ(w.VrDemoButtonStation[2].Caption(), "Test Tone Radio");
+  EXPECT_EQ(w.EditStationURL[2].Text(), std::getenv("TUNORA_STATION_MP3"));
+  m.SaveStationGroup(w.VrNumBlock.Value());  // as Exit does
   const auto group = stations::ParseGroup(base::SplitLines(ProgramFolder().Content("Ovexia Radio Network1.dat")));
   EXPECT_EQ(group[2].name, "Test Tone Radio");
   EXPECT_NE(ProgramFolder().Content("directory.ini").find("|1|3|96062a7b-0601-11e8-ae97-52543be04c81|"),
@@ -116,17 +119,17 @@ TEST(FindStation, FindsAStationPlaysItAndKeepsItAsAPreset) {
     EXPECT_NE(no.Seen()[0].text.find("\"Test Tone Radio\""), std::string::npos) << no.Seen()[0].text;
     EXPECT_NE(no.Seen()[0].text.find("\"Second Test Tone\""), std::string::npos) << no.Seen()[0].text;
   }
-  EXPECT_EQ(m.VrDemoButtonStation[2].Caption(), "Test Tone Radio");
+  EXPECT_EQ(w.VrDemoButtonStation[2].Caption(), "Test Tone Radio");
   {
     MessageBoxWatcher yes(ui::App().Title(), IDYES);
     Key(f.ListResults, '3', true);
     ASSERT_TRUE(WaitFor([&] { return !yes.Seen().empty(); }));
   }
-  EXPECT_EQ(m.VrDemoButtonStation[2].Caption(), "Second Test Tone");
+  EXPECT_EQ(w.VrDemoButtonStation[2].Caption(), "Second Test Tone");
 
   // The kept station counts its play when its preset plays.
-  SendClick(m.VrDemoButtonStation[2].Parent()->Handle(), m.VrDemoButtonStation[2].Left() + 5,
-            m.VrDemoButtonStation[2].Top() + 5);
+  SendClick(w.VrDemoButtonStation[2].Parent()->Handle(), w.VrDemoButtonStation[2].Left() + 5,
+            w.VrDemoButtonStation[2].Top() + 5);
   EXPECT_TRUE(WaitForClicks(m, 2));
   const std::string clicks = ReadFileBytes(std::getenv("TUNORA_DIRECTORY_CLICKS"));
   EXPECT_EQ(std::count(clicks.begin(), clicks.end(), '\n'), 2) << clicks;

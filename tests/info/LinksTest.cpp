@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "support/StartedProgram.h"
 #include "info/AboutForm.h"
 #include "ui/Application.h"
@@ -50,32 +51,13 @@ std::string RecordFile() {
   return file;
 }
 
-// The whole text of a file, or nothing while it cannot be opened.
-std::optional<std::string> ReadWhole(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string text;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-  CloseHandle(h);
-  return text;
-}
-
 // The command line of the next stand-in that started within the time, or nothing. The
 // stand-in renames its finished file into place; a file seen but not yet readable is
 // read again.
 std::optional<std::string> NextStart(DWORD ms = 10000) {
   const std::string file = RecordFile();
-  std::optional<std::string> text;
-  WaitFor(
-      [&] {
-        text = ReadWhole(file);
-        return text && !text->empty();
-      },
-      ms);
-  if (!text || text->empty()) return std::nullopt;
+  std::string text;
+  if (!WaitFor([&] { return !(text = ReadFileBytes(file)).empty(); }, ms)) return std::nullopt;
   DeleteFileA(file.c_str());
   return text;
 }
@@ -175,6 +157,7 @@ class Links : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(Recorder().empty()) << "run with the stand-in program's path as the first argument";
     m_ = &StartedProgram();
+    w_ = &View(*m_);
     connection_ = std::make_shared<TestConnection>();
     m_->Connection().SetSystem(connection_);
     ASSERT_TRUE(WaitFor([&] { return m_->Monitor().internetConnected; }));
@@ -201,13 +184,15 @@ class Links : public ::testing::Test {
           result = AboutForm->ModalResult();
         },
         &ran);
-    LeftClick(m_->VrDemoButtonBurn);
+    LeftClick(w_->VrDemoButtonBurn);
     ASSERT_TRUE(ran) << "\"About\" shows the box";
     EXPECT_EQ(result, ui::mrOk);
     EXPECT_FALSE(IsWindowVisible(AboutForm->Handle())) << "OK closes the box";
   }
 
   TMainForm* m_ = nullptr;
+
+  MainWindowView* w_ = nullptr;
   std::shared_ptr<TestConnection> connection_;
 };
 
@@ -261,7 +246,7 @@ TEST_F(Links, EveryLinkAndTheLogoStartTheBrowserWithExactlyTheirAddress) {
         EXPECT_EQ(NextStart(), shape.before + address);
       }
     });
-    ClickOn(m_->OvexImage);
+    ClickOn(w_->OvexImage);
     EXPECT_EQ(NextStart(), shape.before + "https://www.ovexia.example/tunora");
   }
   EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen().front().text;
@@ -274,10 +259,10 @@ TEST_F(Links, WithoutARegisteredBrowserNothingHappens) {
   MessageBoxWatcher boxes;
   handler.Unregister();
   InAboutBox([&] { ClickOn(AboutForm->Label3); });
-  ClickOn(m_->OvexImage);
+  ClickOn(w_->OvexImage);
   handler.RegisterTypeWithoutCommand();
   InAboutBox([&] { ClickOn(AboutForm->Label7); });
-  ClickOn(m_->OvexImage);
+  ClickOn(w_->OvexImage);
   EXPECT_EQ(NextStart(1000), std::nullopt);
   EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].text;
 }
@@ -300,7 +285,7 @@ TEST_F(Links, ABrowserThatCannotStartIsReportedAndTheBoxStays) {
       stayed = IsWindowVisible(AboutForm->Handle()) && AboutForm->ModalResult() == ui::mrNone;
     });
     EXPECT_TRUE(stayed);
-    ClickOn(m_->OvexImage);
+    ClickOn(w_->OvexImage);
     EXPECT_TRUE(IsWindowVisible(m_->Handle()));
     EXPECT_EQ(NextStart(500), std::nullopt);
     const std::vector<SeenBox> seen = boxes.Seen();
@@ -317,13 +302,13 @@ TEST_F(Links, OfflineTheLogoAsksToConnectAndOpensThePageAllTheSame) {
   handler.Register("\"" + Recorder() + "\" \"%1\"");
   connection_->connected = false;
   ASSERT_TRUE(WaitFor([&] { return !m_->Monitor().internetConnected; }, 3000));
-  ClickOn(m_->OvexImage);
+  ClickOn(w_->OvexImage);
   EXPECT_EQ(connection_->attempts, 1);
   EXPECT_EQ(NextStart(), "\"" + Recorder() + "\"  https://www.ovexia.example/tunora");
 
   connection_->connected = true;
   ASSERT_TRUE(WaitFor([&] { return m_->Monitor().internetConnected; }, 3000));
-  ClickOn(m_->OvexImage);
+  ClickOn(w_->OvexImage);
   EXPECT_EQ(connection_->attempts, 1) << "no dial request while connected";
   EXPECT_NE(NextStart(), std::nullopt);
 }
@@ -341,7 +326,7 @@ TEST_F(Links, MixerStartsTheVolumeControlOfTheSystemFolderTheOldOneFirst) {
       ASSERT_TRUE(CopyFileA(Recorder().c_str(), (folder + "\\" + name).c_str(), FALSE));
   {
     MessageBoxWatcher boxes;
-    LeftClick(m_->VrDemoButtonMixer);
+    LeftClick(w_->VrDemoButtonMixer);
     EXPECT_EQ(NextStart(1000), std::nullopt) << "a volume control from outside the system folder";
     const std::vector<SeenBox> seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 1u) << "this system has no volume control: the user is told once";
@@ -351,25 +336,25 @@ TEST_F(Links, MixerStartsTheVolumeControlOfTheSystemFolderTheOldOneFirst) {
   }
   // The system folder is shared by every test's machine: a folder of this test's own
   // stands in for it.
-  EXPECT_EQ(m_->Mixer.Folder, info::SystemFolder());
+  EXPECT_EQ(w_->Mixer.Folder, info::SystemFolder());
   const TestFolder systemFolder;
-  const std::string system = systemFolder.Path(), saved = m_->Mixer.Folder;
-  m_->Mixer.Folder = system;
+  const std::string system = systemFolder.Path(), saved = w_->Mixer.Folder;
+  w_->Mixer.Folder = system;
   const std::string newer = system + "\\sndvol.exe", older = system + "\\sndvol32.exe";
   ASSERT_TRUE(CopyFileA(Recorder().c_str(), newer.c_str(), FALSE));
   MessageBoxWatcher boxes;
-  LeftClick(m_->VrDemoButtonMixer);
+  LeftClick(w_->VrDemoButtonMixer);
   std::optional<std::string> started = NextStart();
   ASSERT_NE(started, std::nullopt) << "the newer volume control starts where the old one is missing";
   EXPECT_NE(started->find(newer), std::string::npos) << *started;
 
   ASSERT_TRUE(CopyFileA(Recorder().c_str(), older.c_str(), FALSE));
-  LeftClick(m_->VrDemoButtonMixer);
+  LeftClick(w_->VrDemoButtonMixer);
   started = NextStart();
   ASSERT_NE(started, std::nullopt);
   EXPECT_NE(started->find(older), std::string::npos) << "the old one comes first: " << *started;
   EXPECT_TRUE(boxes.Seen().empty());
-  m_->Mixer.Folder = saved;
+  w_->Mixer.Folder = saved;
   for (const std::string& folder : {planted, std::string(current), system})
     for (const char* name : info::kMixerPrograms) DeleteFileA((folder + "\\" + name).c_str());
 }

@@ -7,6 +7,7 @@
 
 #include "app/MainForm.h"
 #include "base/TextFile.h"
+#include "support/MainWindowView.h"
 #include "support/StartedProgram.h"
 #include "support/StationTesting.h"
 #include "support/Waiting.h"
@@ -37,17 +38,18 @@ void RealKey(WORD key) {
 TEST(MediaKeys, WorkWithTheWindowActiveAndStepThroughThePresetsThatHoldAStation) {
   REQUIRE_STATION("TUNORA_STATION_AAC");
   TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
-  EXPECT_EQ(m.MediaKeys.Registered(), (std::vector<std::string>{"Play/Pause", "Stop", "Next", "Previous"}));
+  MainWindowView& w = View(m);
+  EXPECT_EQ(w.MediaKeys.Registered(), (std::vector<std::string>{"Play/Pause", "Stop", "Next", "Previous"}));
   const char* names[] = {"MP3", "none", "AAC"};
   const char* urls[] = {StationAddress("TUNORA_STATION_MP3"), "http://127.0.0.1:1/",
                         StationAddress("TUNORA_STATION_AAC")};
   for (int k = 0; k < TMainForm::kPresets; ++k) {
-    m.VrDemoButtonStation[k].SetCaption(k < 3 ? names[k] : "none");
-    m.EditStationURL[k].SetText(k < 3 ? urls[k] : "");
+    w.VrDemoButtonStation[k].SetCaption(k < 3 ? names[k] : "none");
+    w.EditStationURL[k].SetText(k < 3 ? urls[k] : "");
   }
   SetForegroundWindow(m.Handle());
   const auto plays = [&](const std::string& name) {
-    return WaitFor([&] { return Playing(m.WindowsMediaPlayer) && m.Monitor().currentStationName == name; }, 10000);
+    return WaitFor([&] { return Playing(w.WindowsMediaPlayer) && m.Monitor().currentStationName == name; }, 10000);
   };
   // A key posted to the focused control, as the keyboard sends it.
   HWND focus = GetFocus() ? GetFocus() : m.Handle();
@@ -59,16 +61,16 @@ TEST(MediaKeys, WorkWithTheWindowActiveAndStepThroughThePresetsThatHoldAStation)
   RealKey(VK_MEDIA_NEXT_TRACK);
   EXPECT_TRUE(plays("MP3")) << "round the group";
   AppCommand(m.Handle(), APPCOMMAND_MEDIA_STOP);
-  EXPECT_TRUE(WaitFor([&] { return m.LabelStation.Caption() == "none"; }, 2000));
-  EXPECT_FALSE(Playing(m.WindowsMediaPlayer));
+  EXPECT_TRUE(WaitFor([&] { return w.LabelStation.Caption() == "none"; }, 2000));
+  EXPECT_FALSE(Playing(w.WindowsMediaPlayer));
 
   m.SetVolume(600);
   AppCommand(m.Handle(), APPCOMMAND_VOLUME_DOWN);
-  EXPECT_EQ(m.VrScrollBarPlayer1.Position(), 550);
+  EXPECT_EQ(w.VrScrollBarPlayer1.Position(), 550);
   AppCommand(m.Handle(), APPCOMMAND_VOLUME_MUTE);
-  EXPECT_EQ(m.WindowsMediaPlayer.settings().volume(), 0);
+  EXPECT_EQ(w.WindowsMediaPlayer.settings().volume(), 0);
   PostMessageA(focus, WM_KEYDOWN, VK_VOLUME_MUTE, 1);
-  EXPECT_TRUE(WaitFor([&] { return m.VrScrollBarPlayer1.Position() == 550; }, 1000));
+  EXPECT_TRUE(WaitFor([&] { return w.VrScrollBarPlayer1.Position() == 550; }, 1000));
   m.SetVolume(1000);
 }
 
@@ -76,18 +78,19 @@ TEST(MediaKeys, WorkWithTheWindowActiveAndStepThroughThePresetsThatHoldAStation)
 // switches the global keys off.
 TEST(MediaKeys, KeysHeldElsewhereAreToldAndKeysIniSwitchesThemOff) {
   TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
-  m.MediaKeys.Unregister();
+  MainWindowView& w = View(m);
+  w.MediaKeys.Unregister();
   HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   ASSERT_TRUE(RegisterHotKey(other, 1, 0, VK_MEDIA_STOP));
-  const std::string notice = m.MediaKeys.Register(m.Handle(), Folder());
+  const std::string notice = w.MediaKeys.Register(m.Handle(), Folder());
   EXPECT_EQ(notice.find("Another program holds these media keys: Stop. They work here only while"), 0u) << notice;
-  EXPECT_EQ(m.MediaKeys.Registered(), (std::vector<std::string>{"Play/Pause", "Next", "Previous"}));
+  EXPECT_EQ(w.MediaKeys.Registered(), (std::vector<std::string>{"Play/Pause", "Next", "Previous"}));
   base::WriteTextFile(Folder() + "\\keys.ini", "GlobalMediaKeys=0\r\n");
-  EXPECT_EQ(m.MediaKeys.Register(m.Handle(), Folder()), "");
-  EXPECT_TRUE(m.MediaKeys.Registered().empty()) << "switched off: nothing is registered";
+  EXPECT_EQ(w.MediaKeys.Register(m.Handle(), Folder()), "");
+  EXPECT_TRUE(w.MediaKeys.Registered().empty()) << "switched off: nothing is registered";
   DeleteFileA((Folder() + "\\keys.ini").c_str());
   DestroyWindow(other);
-  m.MediaKeys.Register(m.Handle(), Folder());
+  w.MediaKeys.Register(m.Handle(), Folder());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "app/MainForm.h"
 #include "nowplaying/SleepMinutesForm.h"
 #include "recording/OptionsForm.h"
+#include "support/MainWindowView.h"
 #include "support/SoundCapture.h"
 #include "support/StartedProgram.h"
 #include "support/StationTesting.h"
@@ -23,27 +24,26 @@ constexpr const char* kSleepMenu = "Sleep &Timer";
 class SleepTimer : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_ = &StartedProgram(std::make_shared<TestConnection>());
-    m_->SetVolume(800);
+    m.SetVolume(800);
   }
   void TearDown() override {
-    m_->TitleTray.Sleep().Choose(0);
-    LeftClick(m_->VrDemoButtonStop);
-    LeftClick(m_->VrDemoButtonUnplug);
+    w.TitleTray.Sleep().Choose(0);
+    LeftClick(w.VrDemoButtonStop);
+    LeftClick(w.VrDemoButtonUnplug);
   }
   // Chooses the entries from the tray's menu as a user does.
   void Choose(const std::vector<std::string>& path) {
     std::atomic<bool> chosen{false};
     std::thread chooser = ChooseFromMenu(path, &chosen);
-    SendMessageA(m_->TitleTray.Tray().Handle(), nowplaying::TrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
+    SendMessageA(w.TitleTray.Tray().Handle(), nowplaying::TrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
     chooser.join();
     ASSERT_TRUE(chosen) << path.back();
   }
   void PlayTone() {
-    m_->VrDemoButtonStation[0].SetCaption("Tone");
-    m_->EditStationURL[0].SetText(StationAddress("TUNORA_STATION_MP3"));
-    LeftClick(m_->VrDemoButtonStation[0]);
-    ASSERT_TRUE(WaitFor([&] { return Playing(m_->WindowsMediaPlayer); }, 10000));
+    w.VrDemoButtonStation[0].SetCaption("Tone");
+    w.EditStationURL[0].SetText(StationAddress("TUNORA_STATION_MP3"));
+    LeftClick(w.VrDemoButtonStation[0]);
+    ASSERT_TRUE(WaitFor([&] { return Playing(w.WindowsMediaPlayer); }, 10000));
   }
   // Other... with one minute typed, as a user types it; the field has the focus.
   void SleepInOneMinute() {
@@ -68,37 +68,38 @@ class SleepTimer : public ::testing::Test {
     EXPECT_TRUE(focused) << "the field has the focus";
     EXPECT_FALSE(SleepMinutesForm->Visible());
   }
-  TMainForm* m_ = nullptr;
+  TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
+  MainWindowView& w = View(m);
 };
 
 TEST_F(SleepTimer, OtherMinuteFadesAndStopsTheStationWhileTheRecordingGoesOn) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
   OptionsForm->DirectoryEditLogger.SetText(ProgramFolder() / "sleep.wav");
   PlayTone();
-  LeftClick(m_->VrDemoButtonRec);
+  LeftClick(w.VrDemoButtonRec);
   SoundCapture sink(70000);
   ASSERT_TRUE(sink.WaitUntilRecording(5000));
   SleepInOneMinute();
   const DWORD end = GetTickCount() + 60000;
-  EXPECT_EQ(m_->TitleTray.Sleep().Timer().Minutes(), 1);
-  EXPECT_TRUE(m_->TitleTray.Menu().Find("&Other...")->checked);
-  EXPECT_TRUE(WaitFor([&] { return m_->TitleTray.Tray().Tip().starts_with("Ovexia Tunora\nSleeping in "); }, 1000))
-      << m_->TitleTray.Tray().Tip();
+  EXPECT_EQ(w.TitleTray.Sleep().Timer().Minutes(), 1);
+  EXPECT_TRUE(w.TitleTray.Menu().Find("&Other...")->checked);
+  EXPECT_TRUE(WaitFor([&] { return w.TitleTray.Tray().Tip().starts_with("Ovexia Tunora\nSleeping in "); }, 1000))
+      << w.TitleTray.Tray().Tip();
 
-  Pump(40000);  // ten seconds into the fade
-  const int gain = m_->WindowsMediaPlayer.gain();
-  EXPECT_GT(gain, 50);
-  EXPECT_LT(gain, 600);
-  EXPECT_EQ(m_->VrScrollBarPlayer1.Position(), 800) << "the fader does not move";
-  EXPECT_TRUE(Playing(m_->WindowsMediaPlayer));
-  ASSERT_TRUE(WaitFor([&] { return !Playing(m_->WindowsMediaPlayer); }, 25000));
+  // The fade under way (it begins 30 s before the end).
+  ASSERT_TRUE(WaitFor([&] { return w.WindowsMediaPlayer.gain() < 600; }, 45000));
+  EXPECT_GT(w.WindowsMediaPlayer.gain(), 50);
+  EXPECT_NEAR(double(GetTickCount()), double(end - 23000), 2000) << "down to 0.6 some 23 s before the end";
+  EXPECT_EQ(w.VrScrollBarPlayer1.Position(), 800) << "the fader does not move";
+  EXPECT_TRUE(Playing(w.WindowsMediaPlayer));
+  ASSERT_TRUE(WaitFor([&] { return !Playing(w.WindowsMediaPlayer); }, 25000));
   EXPECT_NEAR(double(GetTickCount()), double(end), 1500) << "stops a minute after Enter";
-  EXPECT_EQ(m_->LabelStation.Caption(), "none");
-  EXPECT_EQ(m_->WindowsMediaPlayer.gain(), playback::StationPlayer::kFullGain) << "the next station plays as loud";
-  EXPECT_FALSE(m_->TitleTray.Sleep().Timer().Running());
-  EXPECT_TRUE(m_->TitleTray.Menu().Find("&Off")->checked);
-  const int size = m_->VrNumSize.Value();
-  EXPECT_TRUE(WaitFor([&] { return m_->VrNumSize.Value() > size; }, 3000)) << "the recording goes on";
+  EXPECT_EQ(w.LabelStation.Caption(), "none");
+  EXPECT_EQ(w.WindowsMediaPlayer.gain(), playback::StationPlayer::kFullGain) << "the next station plays as loud";
+  EXPECT_FALSE(w.TitleTray.Sleep().Timer().Running());
+  EXPECT_TRUE(w.TitleTray.Menu().Find("&Off")->checked);
+  const int size = w.VrNumSize.Value();
+  EXPECT_TRUE(WaitFor([&] { return w.VrNumSize.Value() > size; }, 3000)) << "the recording goes on";
 
   sink.Finish(false);
   const double full = sink.ToneAt(end - 40000, 5000).rms;
@@ -112,17 +113,16 @@ TEST_F(SleepTimer, OffDuringTheFadeBringsTheSoundBackAtOnceAndChoosingAgainResta
   REQUIRE_STATION("TUNORA_STATION_MP3");
   PlayTone();
   Choose({kSleepMenu, "30 Minutes"});
-  EXPECT_TRUE(m_->TitleTray.Menu().Find("30 Minutes")->checked);
+  EXPECT_TRUE(w.TitleTray.Menu().Find("30 Minutes")->checked);
   EXPECT_TRUE(
-      WaitFor([&] { return m_->TitleTray.Tray().Tip().find("Sleeping in 30 min") != std::string::npos; }, 1000));
+      WaitFor([&] { return w.TitleTray.Tray().Tip().find("Sleeping in 30 min") != std::string::npos; }, 1000));
   SleepInOneMinute();
-  EXPECT_EQ(m_->TitleTray.Sleep().Timer().Minutes(), 1) << "chosen again, it starts anew";
-  Pump(45000);
-  ASSERT_LT(m_->WindowsMediaPlayer.gain(), 300);
+  EXPECT_EQ(w.TitleTray.Sleep().Timer().Minutes(), 1) << "chosen again, it starts anew";
+  ASSERT_TRUE(WaitFor([&] { return w.WindowsMediaPlayer.gain() < 300; }, 50000)) << "the fade under way";
   Choose({kSleepMenu, "&Off"});
-  EXPECT_EQ(m_->WindowsMediaPlayer.gain(), playback::StationPlayer::kFullGain);
-  EXPECT_TRUE(WaitFor([&] { return m_->TitleTray.Tray().Tip().find("Sleeping") == std::string::npos; }, 1000));
-  EXPECT_TRUE(Playing(m_->WindowsMediaPlayer));
+  EXPECT_EQ(w.WindowsMediaPlayer.gain(), playback::StationPlayer::kFullGain);
+  EXPECT_TRUE(WaitFor([&] { return w.TitleTray.Tray().Tip().find("Sleeping") == std::string::npos; }, 1000));
+  EXPECT_TRUE(Playing(w.WindowsMediaPlayer));
 }
 
 }  // namespace

@@ -76,6 +76,19 @@ inline Tone Listen(DWORD ms) {
   return MeasureTone(capture.Samples(), SoundCapture::kRate, capture.Samples().size() / 10);
 }
 
+// Waits until the device has played `seconds` more of the player's sound: what was queued
+// before a change (of volume, of address) has then left it, however slowly a busy
+// machine plays.
+inline bool PlaysOn(const StationPlayer& p, double seconds, DWORD ms = 5000) {
+  const double from = p.CurrentPosition();
+  return WaitFor([&] { return p.CurrentPosition() >= from + seconds; }, ms);
+}
+
+// Deletes a file that a player played, once the player has let go of it.
+inline bool DeleteOnceReleased(const std::string& path) {
+  return WaitFor([&] { return DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; }, 2000);
+}
+
 // Reads about `bytes` of a live stream as a client: material for servers that misbehave.
 inline std::string Fetch(const std::string& url, std::size_t bytes) {
   const SOCKET s = OpenStream(url);
@@ -114,7 +127,7 @@ class MisbehavingServer {
     const std::string head = "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n";
     send(c, head.data(), int(head.size()), 0);
     send(c, body_.data(), int(body_.size()), 0);
-    while (hold_ && !done_) Sleep(20);
+    if (hold_) WaitFor([this] { return done_.load(); }, INFINITE);
     closesocket(c);
   }
   std::string body_;

@@ -2,6 +2,7 @@
 // tone, playlists, a stream that dies or stalls, a playlist that names local files, and
 // names that are never looked up.
 #include "PlayerTesting.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -169,7 +170,7 @@ TEST(Station, EveryMountSendsItsOwnTone) {
     p.SetUrl(StationAddress(v[0]));
     p.Play();
     ASSERT_TRUE(WaitFor([&] { return p.State() == playback::psPlaying; }, 10000)) << p.LastError();
-    Sleep(300);
+    ASSERT_TRUE(PlaysOn(p, 0.3)) << "the sound settles at the sink";
     EXPECT_NEAR(Listen(1000).hz, std::atof(StationAddress(v[1])), 8);
     p.Stop();
   }
@@ -216,8 +217,7 @@ TEST(Station, AStreamThatDiesOrStallsLeavesPlaying) {
 // the file would play.
 TEST(Player, APlaylistFromTheNetworkOpensNoLocalFiles) {
   const std::string wav = WriteTone("tunora-local.wav", 3.0);
-  std::ifstream f(wav, std::ios::binary);
-  const std::string wavBytes{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+  const std::string wavBytes = testing_support::ReadFileBytes(wav);
   std::string fileUrl = "file:///" + wav;
   std::replace(fileUrl.begin(), fileUrl.end(), '\\', '/');
   std::map<std::string, Reply> site;
@@ -237,7 +237,7 @@ TEST(Player, APlaylistFromTheNetworkOpensNoLocalFiles) {
     p.SetUrl(server.Url("/local.m3u"));
     p.Play();
     ASSERT_TRUE(WaitFor([&] { return !p.LastError().empty(); }, 5000));
-    Sleep(300);
+    Sleep(300);  // nothing to wait for: no entry may start playing after the error
     EXPECT_NE(p.State(), playback::psPlaying);
     const std::string error = p.LastError();
     EXPECT_NE(error.find("http"), std::string::npos) << error;
@@ -263,8 +263,7 @@ TEST(Player, APlaylistFromTheNetworkOpensNoLocalFiles) {
     p.SetUrl("");
     DeleteFileA(list.c_str());
   }
-  Sleep(100);
-  DeleteFileA(wav.c_str());
+  EXPECT_TRUE(DeleteOnceReleased(wav)) << "the file stays in use";
 }
 
 }  // namespace

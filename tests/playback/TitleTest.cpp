@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -15,6 +13,7 @@
 #include "support/LoopbackServer.h"
 #include "playback/StationPlayer.h"
 #include "support/StationTesting.h"
+#include "support/TestMedia.h"
 #include "support/Waiting.h"
 
 using playback::StationPlayer;
@@ -22,27 +21,19 @@ using testing_support::WaitFor;
 
 namespace {
 
-std::string ReadMedia(const std::string& name) {
-  char exe[MAX_PATH];
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string dir = exe;
-  dir.resize(dir.rfind('\\') + 1);
-  std::ifstream f(dir + "media\\" + name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), {}};
-}
-
 // Every title the player shows while it plays, in order, until it stops playing.
 std::vector<std::string> TitlesWhilePlaying(StationPlayer& p, DWORD ms) {
   std::vector<std::string> seen;
-  const DWORD start = GetTickCount();
   bool played = false;
-  while (GetTickCount() - start < ms) {
-    played = played || p.State() == playback::psPlaying;
-    if (played && p.State() != playback::psPlaying) break;
-    const std::string t = p.Title();
-    if (seen.empty() || seen.back() != t) seen.push_back(t);
-    Sleep(10);
-  }
+  WaitFor(
+      [&] {
+        played = played || p.State() == playback::psPlaying;
+        if (played && p.State() != playback::psPlaying) return true;
+        const std::string t = p.Title();
+        if (seen.empty() || seen.back() != t) seen.push_back(t);
+        return false;
+      },
+      ms);
   return seen;
 }
 

@@ -6,11 +6,12 @@ namespace {
 
 TEST_F(Recorder, MissingOptionsAreReportedAndTouchNoFile) {
   TMainForm& m = *m_;
+  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
   OptionsForm->DirectoryEditLogger.SetText("");
-  LeftClick(m.VrDemoButtonRec);
+  LeftClick(w.VrDemoButtonRec);
   EXPECT_TRUE(TransportReady(m));
-  EXPECT_FALSE(m.Recorder.RecordFile());
+  EXPECT_FALSE(w.Recorder.RecordFile());
   EXPECT_FALSE(ProgramFolder().Has("take.wav"));
 
   // No format selected: the file there keeps its bytes.
@@ -18,7 +19,7 @@ TEST_F(Recorder, MissingOptionsAreReportedAndTouchNoFile) {
   ProgramFolder().Put("take.wav", "keep");
   OptionsForm->FormatBox.SetItemIndex(OptionsForm->FormatBox.Count());
   EXPECT_EQ(OptionsForm->FormatBox.Text(), "");
-  LeftClick(m.VrDemoButtonRec);
+  LeftClick(w.VrDemoButtonRec);
   EXPECT_TRUE(TransportReady(m));
   EXPECT_EQ(ProgramFolder().Content("take.wav"), "keep");
   Pump(200);  // each REC told at once; a while in which nothing more is told
@@ -32,18 +33,19 @@ TEST_F(Recorder, MissingOptionsAreReportedAndTouchNoFile) {
 // buttons as they were; the next REC records.
 TEST_F(Recorder, AFailedRecHoldsNoFileAndTheNextRecRecords) {
   TMainForm& m = *m_;
+  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
   OptionsForm->DirectoryEditLogger.SetText(ProgramFolder() / "missing\\take.wav");
-  LeftClick(m.VrDemoButtonRec);
+  LeftClick(w.VrDemoButtonRec);
   Pump(200);  // told at once; a while in which nothing more is told
   const auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text.rfind("Cannot create file \"" + (ProgramFolder() / "missing\\take.wav") + "\".", 0), 0u) << seen[0].text;
   EXPECT_TRUE(TransportReady(m));
-  EXPECT_FALSE(m.Recorder.RecordFile());
+  EXPECT_FALSE(w.Recorder.RecordFile());
   OptionsForm->DirectoryEditLogger.SetText(ProgramFolder() / "take.wav");
   ASSERT_TRUE(StartRecording());
-  LeftClick(m.VrDemoButtonStop);
+  LeftClick(w.VrDemoButtonStop);
   EXPECT_GT(ProgramFolder().Content("take.wav").size(), 46u);
 }
 
@@ -62,10 +64,11 @@ class RefusingSource : public recording::CaptureSource {
 
 TEST_F(Recorder, ARecWhoseCaptureCannotStartLeavesNoFile) {
   TMainForm& m = *m_;
+  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
   TitlesFromTheTest("Artist - Song");
-  m.Recorder.SetSourceMaker([] { return std::make_unique<RefusingSource>(); });
-  LeftClick(m.VrDemoButtonRec);
+  w.Recorder.SetSourceMaker([] { return std::make_unique<RefusingSource>(); });
+  LeftClick(w.VrDemoButtonRec);
   ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 3000)) << "the REC that failed said nothing";
   Pump(300);  // a while in which nothing more is told
   ASSERT_EQ(boxes.Seen().size(), 1u);
@@ -79,14 +82,14 @@ TEST_F(Recorder, ARecWhoseCaptureCannotStartLeavesNoFile) {
 // its WAVE) is left as it is: ours goes beside it under a free name, which STOP tells; the
 // next recording into the file replaces ours, and one without titles removes it.
 TEST_F(Recorder, AUsersCueSheetIsLeftAndOursGoesBesideIt) {
-  TMainForm& m = *m_;
+  MainWindowView& w = View(*m_);
   MessageBoxWatcher boxes;
   const std::string users = "FILE \"take.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n";
   ProgramFolder().Put("take.cue", users);
   for (const char* title : {"First Song", "Second Song"}) {
     TitlesFromTheTest(title);
     ASSERT_TRUE(StartRecording());
-    LeftClick(m.VrDemoButtonStop);
+    LeftClick(w.VrDemoButtonStop);
     EXPECT_NE(Told(boxes, "cue sheet").find(ProgramFolder() / "take (2).cue"), std::string::npos) << title;
     const std::string ours = ProgramFolder().Content("take (2).cue");
     EXPECT_NE(ours.find(std::string("TITLE \"") + title), std::string::npos) << ours;
@@ -105,7 +108,7 @@ TEST_F(Recorder, AUsersCueSheetIsLeftAndOursGoesBesideIt) {
 // at most once a second, and never by the tick that heard the title; after STOP it holds
 // every title.
 TEST_F(Recorder, TitlesAtEveryTickWriteTheSheetAtMostOnceASecond) {
-  TMainForm& m = *m_;
+  MainWindowView& w = View(*m_);
   MessageBoxWatcher boxes;
   TitlesFromTheTest("Title 0");
   ASSERT_TRUE(StartRecording());
@@ -113,12 +116,12 @@ TEST_F(Recorder, TitlesAtEveryTickWriteTheSheetAtMostOnceASecond) {
   const DWORD start = GetTickCount();
   for (int i = 1; i < 30; ++i) {
     Pump(100);  // the window's tick: the titles come at its pace
-    m.Recorder.TitleHeard("Title " + std::to_string(i));
+    w.Recorder.TitleHeard("Title " + std::to_string(i));
     versions.insert(ProgramFolder().Content("take.cue"));
   }
   const DWORD seconds = (GetTickCount() - start) / 1000;
   EXPECT_LE(versions.size(), seconds + 2) << "versions of the sheet in " << seconds << " s";
-  LeftClick(m.VrDemoButtonStop);
+  LeftClick(w.VrDemoButtonStop);
   // At once after STOP as a rule; a busy machine may hold the recording's end up.
   EXPECT_TRUE(WaitFor([&] { return ProgramFolder().Content("take.cue").find("TRACK 30") != std::string::npos; }, 10000))
       << ProgramFolder().Content("take.cue");

@@ -57,18 +57,19 @@ TEST_F(Recorder, TheFormatListIsWhatTheDeviceAcceptsWithTheDefaultSelected) {
 
 TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   TMainForm& m = *m_;
+  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
   // Timed from the first sound: Wine's capture takes a second and more to deliver it.
   ASSERT_TRUE(StartRecording());
   EXPECT_TRUE(TransportBusy(m));
   // A fixed span by the clock: what the file holds is judged against it below.
   Pump(5000);
-  LeftClick(m.VrDemoButtonStop);
+  LeftClick(w.VrDemoButtonStop);
   // Five seconds by the clock, which a busy machine's pump may stretch; the file holds
   // at most what passed since REC.
   const double sinceRec = (GetTickCount() - recClicked_) / 1000.0;
   EXPECT_TRUE(TransportReady(m));
-  EXPECT_EQ(m.LabelStation.Caption(), "none");
+  EXPECT_EQ(w.LabelStation.Caption(), "none");
   const std::string file = ProgramFolder().Content("take.wav");
   ASSERT_GE(file.size(), 46u);
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
@@ -76,7 +77,7 @@ TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   EXPECT_EQ(data % 4, 0u);
   // A machine too busy to read the capture in time loses sound and says so: what is
   // judged then is that it said so.
-  if (!m.Recorder.CaptureStream()->Gaps().empty()) {
+  if (!w.Recorder.CaptureStream()->Gaps().empty()) {
     ASSERT_FALSE(boxes.Seen().empty()) << "sound was lost and nobody was told";
     std::printf("sound was lost and told: %s\n", boxes.Seen()[0].text.c_str());
     return;
@@ -85,8 +86,8 @@ TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   // judged below, sample by sample.
   ASSERT_GE(double(data) / 176400, 3.8);
   EXPECT_LE(double(data) / 176400, sinceRec + 0.3);
-  EXPECT_EQ(m.VrNumSize.Value(), int(recording::RoundKilobytes(std::int64_t(data))));
-  EXPECT_TRUE(m.Recorder.CaptureStream()->Gaps().empty());
+  EXPECT_EQ(w.VrNumSize.Value(), int(recording::RoundKilobytes(std::int64_t(data))));
+  EXPECT_TRUE(w.Recorder.CaptureStream()->Gaps().empty());
   EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].text;
 
   // The sine source's tone, continuous from the first block to the last.
@@ -104,31 +105,32 @@ TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   EXPECT_LT(LargestPhaseStep(phases), 0.01) << "a sample lost or repeated moves it by 0.04 or more";
 
   // PLAY: the file player plays it, the clocks follow, the tone reaches the sink.
-  LeftClick(m.VrDemoButtonStart);
-  EXPECT_EQ(m.LabelStation.Caption(), "File Playback");
+  LeftClick(w.VrDemoButtonStart);
+  EXPECT_EQ(w.LabelStation.Caption(), "File Playback");
   EXPECT_TRUE(TransportBusy(m));
-  ASSERT_TRUE(WaitFor([&] { return Playing(m.PlayerRec); }, 5000)) << m.PlayerRec.lastError();
+  ASSERT_TRUE(WaitFor([&] { return Playing(w.PlayerRec); }, 5000)) << w.PlayerRec.lastError();
   const Tone heard = Listen(3000);
   EXPECT_NEAR(heard.hz, 440.0, 2.0);
   EXPECT_GT(heard.rms, 300.0);
-  EXPECT_TRUE(WaitFor([&] { return m.VrClockRecPos.Seconds() >= 3; }, 3000));
-  EXPECT_EQ(m.VrClockDuration.Minutes() * 60 + m.VrClockDuration.Seconds(), int(std::lround(double(data) / 176400)));
+  EXPECT_TRUE(WaitFor([&] { return w.VrClockRecPos.Seconds() >= 3; }, 3000));
+  EXPECT_EQ(w.VrClockDuration.Minutes() * 60 + w.VrClockDuration.Seconds(), int(std::lround(double(data) / 176400)));
   // When it ends the buttons come back.
   EXPECT_TRUE(WaitFor([&] { return TransportReady(m); }, 15000));
-  EXPECT_EQ(m.PlayerRec.URL(), "");
+  EXPECT_EQ(w.PlayerRec.URL(), "");
 }
 
 TEST_F(Recorder, StopDuringPlaybackEndsIt) {
   TMainForm& m = *m_;
+  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
   Record(1500);
-  LeftClick(m.VrDemoButtonStart);
-  ASSERT_TRUE(WaitFor([&] { return Playing(m.PlayerRec); }, 5000)) << m.PlayerRec.lastError();
-  LeftClick(m.VrDemoButtonStop);
+  LeftClick(w.VrDemoButtonStart);
+  ASSERT_TRUE(WaitFor([&] { return Playing(w.PlayerRec); }, 5000)) << w.PlayerRec.lastError();
+  LeftClick(w.VrDemoButtonStop);
   EXPECT_TRUE(TransportReady(m));
-  EXPECT_EQ(m.LabelStation.Caption(), "none");
-  EXPECT_EQ(m.PlayerRec.URL(), "");
-  EXPECT_TRUE(WaitFor([&] { return !Playing(m.PlayerRec); }, 1000));
+  EXPECT_EQ(w.LabelStation.Caption(), "none");
+  EXPECT_EQ(w.PlayerRec.URL(), "");
+  EXPECT_TRUE(WaitFor([&] { return !Playing(w.PlayerRec); }, 1000));
   Pump(500);  // a while in which nothing of the ended playback takes the buttons again
   EXPECT_TRUE(TransportReady(m));
 }
@@ -136,12 +138,12 @@ TEST_F(Recorder, StopDuringPlaybackEndsIt) {
 // A user-interface thread held up for longer than the capture buffer lasts loses sound;
 // STOP says how much and where, and the file holds the rest.
 TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
-  TMainForm& m = *m_;
+  MainWindowView& w = View(*m_);
   MessageBoxWatcher boxes;
   ASSERT_TRUE(StartRecording());
   // A second of sound recorded, then the hold-up.
-  ASSERT_TRUE(WaitFor([&] { return m.Recorder.RecordFile()->GetDataSize() >= 176400; }, 4000));
-  const double heldAt = double(m.Recorder.RecordFile()->GetDataSize()) / 176400;
+  ASSERT_TRUE(WaitFor([&] { return w.Recorder.RecordFile()->GetDataSize() >= 176400; }, 4000));
+  const double heldAt = double(w.Recorder.RecordFile()->GetDataSize()) / 176400;
   const DWORD heldTick = GetTickCount();
   // The hold-up itself, of a fixed length: the notifications wait while this thread sleeps.
   Sleep(2300);
@@ -154,15 +156,15 @@ TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
   // STOP once the notifications have caught up: the gap counted, and half a second
   // recorded after it (a gap that never comes fails below).
   WaitFor([&] {
-    const auto& gaps = m.Recorder.CaptureStream()->Gaps();
+    const auto& gaps = w.Recorder.CaptureStream()->Gaps();
     const auto gap = holdUpIn(gaps);
-    return gap != gaps.end() && m.Recorder.RecordFile() && m.Recorder.RecordFile()->GetDataSize() >= gap->atByte + 88200;
+    return gap != gaps.end() && w.Recorder.RecordFile() && w.Recorder.RecordFile()->GetDataSize() >= gap->atByte + 88200;
   }, 5000);
-  LeftClick(m.VrDemoButtonStop);
+  LeftClick(w.VrDemoButtonStop);
   const double after = (GetTickCount() - heldTick) / 1000.0;  // 2.8 s, longer on a busy machine
   const double sinceRec = (GetTickCount() - recClicked_) / 1000.0;
   Pump(200);  // a while in which nothing more is told than the one message below
-  const auto gaps = m.Recorder.CaptureStream()->Gaps();
+  const auto gaps = w.Recorder.CaptureStream()->Gaps();
   const auto holdUp = holdUpIn(gaps);
   ASSERT_NE(holdUp, gaps.end()) << gaps.size() << " gaps, none where the program was held up";
   // Whole laps of the 1 s buffer: two in 2.3 s as a rule; one where a busy machine held
@@ -190,12 +192,13 @@ TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
 // A recording stops itself where its header could describe no more, with the file whole.
 TEST_F(Recorder, ARecordingAtItsSizeLimitIsFinishedAndStopped) {
   TMainForm& m = *m_;
+  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
-  m.Recorder.SetDataLimit(2 * 176400 + 2);
+  w.Recorder.SetDataLimit(2 * 176400 + 2);
   ASSERT_TRUE(StartRecording());
   ASSERT_TRUE(WaitFor([&] { return TransportReady(m); }, 6000)) << "the recording did not stop at its limit";
-  EXPECT_FALSE(m.Recorder.RecordFile());
-  EXPECT_FALSE(m.Recorder.CaptureStream()->Capturing());
+  EXPECT_FALSE(w.Recorder.RecordFile());
+  EXPECT_FALSE(w.Recorder.CaptureStream()->Capturing());
   const std::string file = ProgramFolder().Content("take.wav");
   EXPECT_EQ(file.size(), 46u + 2 * 176400) << "filled to the limit in whole frames";
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
@@ -217,15 +220,16 @@ TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
   const char* full = std::getenv("TUNORA_FULL_DIR");
   if (!full || !*full) GTEST_SKIP() << "run with tests/recording/with-full-disk.sh";
   TMainForm& m = *m_;
+  MainWindowView& w = View(m);
   const std::string path = std::string(full) + "\\take.wav";
   OptionsForm->DirectoryEditLogger.SetText(path);
   MessageBoxWatcher boxes;
-  LeftClick(m.VrDemoButtonRec);
+  LeftClick(w.VrDemoButtonRec);
   ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 30000)) << "the disk never filled";
-  EXPECT_TRUE(WaitFor([&] { return !m.Recorder.CaptureStream()->Capturing(); }, 2000));
+  EXPECT_TRUE(WaitFor([&] { return !w.Recorder.CaptureStream()->Capturing(); }, 2000));
   Pump(1500);  // a while in which the buttons stay taken
   EXPECT_TRUE(TransportBusy(m)) << "the buttons wait for STOP";
-  LeftClick(m.VrDemoButtonStop);
+  LeftClick(w.VrDemoButtonStop);
   Pump(300);  // a while in which nothing more is told than the messages below
   // The error once, and after it at most what a machine too busy lost, if anything.
   const auto seen = boxes.Seen();
@@ -243,17 +247,17 @@ TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
   // REC again on the full disk: its header cannot be written; no file is held or left.
   const std::string again = std::string(full) + "\\again.wav";
   OptionsForm->DirectoryEditLogger.SetText(again);
-  LeftClick(m.VrDemoButtonRec);
+  LeftClick(w.VrDemoButtonRec);
   Pump(300);  // a while in which nothing more is told than the one message
   ASSERT_EQ(boxes.Seen().size(), seen.size() + 1);
   EXPECT_EQ(boxes.Seen().back().text, "Stream write error");
   EXPECT_TRUE(TransportReady(m));
-  EXPECT_FALSE(m.Recorder.RecordFile());
+  EXPECT_FALSE(w.Recorder.RecordFile());
   EXPECT_EQ(GetFileAttributesA(again.c_str()), INVALID_FILE_ATTRIBUTES);
   // With room again, the same name records.
   DeleteFileA(path.c_str());
   ASSERT_TRUE(StartRecording());
-  LeftClick(m.VrDemoButtonStop);
+  LeftClick(w.VrDemoButtonStop);
   EXPECT_GT(ReadFileBytes(again).size(), 46u);
   DeleteFileA(again.c_str());
 }

@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "support/StartedProgram.h"
 #include "support/SoundCapture.h"
 #include "recording/CaptureRules.h"
@@ -59,20 +60,23 @@ inline bool ImportsLibrary(const char* name) {
 }
 
 inline bool TransportReady(TMainForm& m) {
-  return m.VrDemoButtonRec.Enabled() && m.VrDemoButtonStart.Enabled() && m.VrDemoButtonOptions.Enabled() &&
-         m.VrDemoButtonBurn.Enabled();
+  MainWindowView& w = View(m);
+  return w.VrDemoButtonRec.Enabled() && w.VrDemoButtonStart.Enabled() && w.VrDemoButtonOptions.Enabled() &&
+         w.VrDemoButtonBurn.Enabled();
 }
 inline bool TransportBusy(TMainForm& m) {
-  return !m.VrDemoButtonRec.Enabled() && !m.VrDemoButtonStart.Enabled() && !m.VrDemoButtonOptions.Enabled() &&
-         !m.VrDemoButtonBurn.Enabled();
+  MainWindowView& w = View(m);
+  return !w.VrDemoButtonRec.Enabled() && !w.VrDemoButtonStart.Enabled() && !w.VrDemoButtonOptions.Enabled() &&
+         !w.VrDemoButtonBurn.Enabled();
 }
 
 class Recorder : public ::testing::Test {
  protected:
   void SetUp() override {
     m_ = &Started();
-    LeftClick(m_->VrDemoButtonStop);
-    m_->Recorder.SetDataLimit(-1);
+    w_ = &View(*m_);
+    LeftClick(w_->VrDemoButtonStop);
+    w_->Recorder.SetDataLimit(-1);
     OptionsForm->DriverBox.SetItemIndex(0);
     m_->FillFormatBox();
     OptionsForm->DirectoryEditLogger.SetText(ProgramFolder() / "take.wav");
@@ -84,15 +88,15 @@ class Recorder : public ::testing::Test {
     for (const char* sheet : {"take.cue", "take (2).cue", "take (3).cue"}) DeleteFileA((ProgramFolder() / sheet).c_str());
   }
   void TearDown() override {
-    LeftClick(m_->VrDemoButtonStop);
-    m_->Recorder.SetSourceMaker(nullptr);
-    m_->TimerTunora.SetEnabled(true);
+    LeftClick(w_->VrDemoButtonStop);
+    w_->Recorder.SetSourceMaker(nullptr);
+    w_->TimerTunora.SetEnabled(true);
     for (const char* sheet : {"take.cue", "take (2).cue"}) DeleteFileA((ProgramFolder() / sheet).c_str());
   }
   // The titles come from the test alone: the window's tick would hand over the player's.
   void TitlesFromTheTest(const std::string& first) {
-    m_->TimerTunora.SetEnabled(false);
-    m_->Recorder.TitleHeard(first);
+    w_->TimerTunora.SetEnabled(false);
+    w_->Recorder.TitleHeard(first);
   }
   // The message that a box of the recorder said, once the tick that tells it has run: a
   // box shown from now on, not one an earlier recording's news showed.
@@ -100,7 +104,7 @@ class Recorder : public ::testing::Test {
     const std::size_t before = boxes.Seen().size();
     std::string text;
     WaitFor([&] {
-      m_->Recorder.TitleHeard("");
+      w_->Recorder.TitleHeard("");
       const auto seen = boxes.Seen();
       for (std::size_t i = before; i < seen.size(); ++i)
         if (seen[i].text.find(part) != std::string::npos) text = seen[i].text;
@@ -113,17 +117,17 @@ class Recorder : public ::testing::Test {
   // gives its first sound within 2 s as a rule, but now and then only after several:
   // the start is waited for, so that what follows is timed from the sound.
   ::testing::AssertionResult StartRecording() {
-    TMainForm& m = *m_;
-    const auto recording = [&] { return m.Recorder.RecordFile() && m.Recorder.RecordFile()->GetDataSize() > 0; };
+    MainWindowView& w = View(*m_);
+    const auto recording = [&] { return w.Recorder.RecordFile() && w.Recorder.RecordFile()->GetDataSize() > 0; };
     // Wine's capture on a busy machine now and then never starts delivering (its
     // position stands still); a second REC then starts it. Twice in a row is a fault.
     for (int attempt = 1; attempt <= 2; ++attempt) {
       recClicked_ = GetTickCount();
-      LeftClick(m.VrDemoButtonRec);
+      LeftClick(w.VrDemoButtonRec);
       if (WaitFor(recording, 10000)) return ::testing::AssertionSuccess();
       std::printf("no sound within 10 s of REC %d (%s)\n", attempt,
-                  m.Recorder.CaptureStream()->Capturing() ? "capturing" : "not capturing");
-      if (attempt == 1) LeftClick(m.VrDemoButtonStop);
+                  w.Recorder.CaptureStream()->Capturing() ? "capturing" : "not capturing");
+      if (attempt == 1) LeftClick(w.VrDemoButtonStop);
     }
     return ::testing::AssertionFailure() << "no sound recorded within 10 s of REC, twice";
   }
@@ -135,17 +139,20 @@ class Recorder : public ::testing::Test {
   // the file's bytes.
   std::string Record(DWORD ms) {
     TMainForm& m = *m_;
-    LeftClick(m.VrDemoButtonRec);
+    MainWindowView& w = View(m);
+    LeftClick(w.VrDemoButtonRec);
     EXPECT_TRUE(TransportBusy(m));
-    EXPECT_TRUE(m.Recorder.CaptureStream() && m.Recorder.CaptureStream()->Capturing());
+    EXPECT_TRUE(w.Recorder.CaptureStream() && w.Recorder.CaptureStream()->Capturing());
     const std::int64_t bytes = std::int64_t(ms) * 176400 / 1000;
-    EXPECT_TRUE(WaitFor([&] { return m.Recorder.RecordFile() && m.Recorder.RecordFile()->GetDataSize() >= bytes; }, ms + 10000))
+    EXPECT_TRUE(WaitFor([&] { return w.Recorder.RecordFile() && w.Recorder.RecordFile()->GetDataSize() >= bytes; }, ms + 10000))
         << "no " << ms << " ms of sound recorded";
-    LeftClick(m.VrDemoButtonStop);
+    LeftClick(w.VrDemoButtonStop);
     EXPECT_TRUE(TransportReady(m));
-    EXPECT_EQ(m.LabelStation.Caption(), "none");
+    EXPECT_EQ(w.LabelStation.Caption(), "none");
     return ProgramFolder().Content("take.wav");
   }
 
   TMainForm* m_ = nullptr;
+
+  MainWindowView* w_ = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "base/TextFile.h"
 #include "playback/MediaReader.h"
 #include "schedule/ScheduleForm.h"
+#include "support/MainWindowView.h"
 #include "support/StartedProgram.h"
 #include "support/StationTesting.h"
 #include "support/WindowTesting.h"
@@ -68,21 +69,21 @@ TEST(Schedule, AScheduleRecordsTheStationForAMinuteWhileAnotherPresetPlays) {
                       "[Schedule1]\r\nName=Tone Station\r\nUrl=" + std::string(StationAddress("TUNORA_STATION_MP3")) +
                           "\r\nDays=Once\r\n" + Format("Date=%04d-%02d-%02d\r\nStart=%02d:%02d\r\n", start) +
                           "Minutes=1\r\n");
-  TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
-  m.VrDemoButtonStation[1].SetCaption("Listener");
-  m.EditStationURL[1].SetText(StationAddress("TUNORA_STATION_OGG"));
-  LeftClick(m.VrDemoButtonStation[1]);
-  ASSERT_TRUE(WaitFor([&] { return Playing(m.WindowsMediaPlayer); }, 10000));
-  const std::string listening = m.WindowsMediaPlayer.URL();
+  MainWindowView& w = View(StartedProgram(std::make_shared<TestConnection>()));
+  w.VrDemoButtonStation[1].SetCaption("Listener");
+  w.EditStationURL[1].SetText(StationAddress("TUNORA_STATION_OGG"));
+  LeftClick(w.VrDemoButtonStation[1]);
+  ASSERT_TRUE(WaitFor([&] { return Playing(w.WindowsMediaPlayer); }, 10000));
+  const std::string listening = w.WindowsMediaPlayer.URL();
 
-  ASSERT_TRUE(WaitFor([&] { return !m.Scheduled.Running().empty(); }, 90000)) << "the schedule did not start";
-  EXPECT_EQ(0u, m.Scheduled.Running().find("Tone Station until "));
+  ASSERT_TRUE(WaitFor([&] { return !w.Scheduled.Running().empty(); }, 90000)) << "the schedule did not start";
+  EXPECT_EQ(0u, w.Scheduled.Running().find("Tone Station until "));
   EXPECT_TRUE(WaitFor([&] {
-    return m.TitleTray.Tray().Tip().find("\nRecording Tone Station until ") != std::string::npos;
-  })) << m.TitleTray.Tray().Tip();
-  ASSERT_TRUE(WaitFor([&] { return m.Scheduled.Running().empty(); }, 80000)) << "the recording did not end";
-  EXPECT_EQ(listening, m.WindowsMediaPlayer.URL());
-  EXPECT_TRUE(Playing(m.WindowsMediaPlayer)) << "the listener's station went on throughout";
+    return w.TitleTray.Tray().Tip().find("\nRecording Tone Station until ") != std::string::npos;
+  })) << w.TitleTray.Tray().Tip();
+  ASSERT_TRUE(WaitFor([&] { return w.Scheduled.Running().empty(); }, 80000)) << "the recording did not end";
+  EXPECT_EQ(listening, w.WindowsMediaPlayer.URL());
+  EXPECT_TRUE(Playing(w.WindowsMediaPlayer)) << "the listener's station went on throughout";
 
   const std::string name = Dir() + "\\Scheduled\\" + Format("Tone Station %04d-%02d-%02d %02d-%02d", start);
   EXPECT_NEAR(60.0, DecodedSeconds(name + ".mp3"), 2.0);
@@ -94,9 +95,9 @@ TEST(Schedule, AScheduleRecordsTheStationForAMinuteWhileAnotherPresetPlays) {
 
 // The tray menu's entry opens the dialog; a schedule added there is in schedule.ini.
 TEST(Schedule, TheDialogAddsAScheduleFromAPreset) {
-  TMainForm& m = StartedProgram(std::make_shared<TestConnection>());
-  m.VrDemoButtonStation[2].SetCaption("Morning Show");
-  m.EditStationURL[2].SetText("http://127.0.0.1:9/morning.mp3");
+  MainWindowView& w = View(StartedProgram(std::make_shared<TestConnection>()));
+  w.VrDemoButtonStation[2].SetCaption("Morning Show");
+  w.EditStationURL[2].SetText("http://127.0.0.1:9/morning.mp3");
   bool ran = false;
   WhenShown(
       *ScheduleForm,
@@ -114,7 +115,7 @@ TEST(Schedule, TheDialogAddsAScheduleFromAPreset) {
       &ran);
   std::atomic<bool> chosen{false};
   std::thread chooser = ChooseFromMenu({"Scheduled &Recordings..."}, &chosen);
-  SendMessageA(m.TitleTray.Tray().Handle(), nowplaying::TrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
+  SendMessageA(w.TitleTray.Tray().Handle(), nowplaying::TrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
   chooser.join();
   ASSERT_TRUE(chosen);
   ASSERT_TRUE(ran);

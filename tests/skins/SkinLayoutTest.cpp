@@ -7,10 +7,9 @@ namespace {
 // The real mouse: a drag on the bare background moves the window and the settings
 // save where it went; a drag that starts on a block moves nothing.
 TEST_F(Skins, DraggingTheBackgroundMovesTheWindowAndAPressOnABlockDoesNot) {
-  TMainForm& m = *m_;
   RECT before;
   GetWindowRect(m.Handle(), &before);
-  const ui::Point onBlock = m.VrBlotterBand.ClientToScreen({100, 45});
+  const ui::Point onBlock = w.VrBlotterBand.ClientToScreen({100, 45});
   RealDrag({onBlock.x, onBlock.y}, {onBlock.x + 50, onBlock.y + 40});
   RECT r;
   GetWindowRect(m.Handle(), &r);
@@ -33,7 +32,6 @@ TEST_F(Skins, DraggingTheBackgroundMovesTheWindowAndAPressOnABlockDoesNot) {
 // The layout menu on a right click of the background: a block follows the pointer one
 // pixel right of and below it until it is dropped; the pointer's place shows meanwhile.
 TEST_F(Skins, TheLayoutMenuCarriesABlockToThePointer) {
-  TMainForm& m = *m_;
   const ui::Point corner = m.ClientToScreen({0, 0});
   std::atomic<bool> chosen;
   std::thread menu = ChooseFromMenu({"Drag and Drop Band Block"}, &chosen);
@@ -42,14 +40,14 @@ TEST_F(Skins, TheLayoutMenuCarriesABlockToThePointer) {
   menu.join();
   ASSERT_TRUE(chosen);
   EXPECT_EQ(m.CarriedItem(), 3);
-  EXPECT_TRUE(m.Panelxy.Visible());
+  EXPECT_TRUE(w.Panelxy.Visible());
   RealMove({corner.x + 270, corner.y + 30});
-  Pump(100);
+  EXPECT_TRUE(WaitFor([&] { return w.Panelxy.Caption() == "270x30"; }));
   RealMove({corner.x + 262, corner.y + 40});
-  Pump(200);
-  EXPECT_EQ(m.VrBlotterBand.Left(), 263);
-  EXPECT_EQ(m.VrBlotterBand.Top(), 41);
-  EXPECT_EQ(m.Panelxy.Caption(), "262x40");
+  EXPECT_TRUE(WaitFor([&] { return w.VrBlotterBand.Left() == 263; }));
+  EXPECT_EQ(w.VrBlotterBand.Left(), 263);
+  EXPECT_EQ(w.VrBlotterBand.Top(), 41);
+  EXPECT_EQ(w.Panelxy.Caption(), "262x40");
 
   // A station button from the submenu replaces it; then Drop ends the carrying.
   menu = ChooseFromMenu({"Drag and Drop Stations Buttons", "Drag and Drop Station Button 2 "}, &chosen);
@@ -64,11 +62,11 @@ TEST_F(Skins, TheLayoutMenuCarriesABlockToThePointer) {
   menu.join();
   ASSERT_TRUE(chosen) << "Drop Current Object was never chosen";
   EXPECT_EQ(m.CarriedItem(), 0);
-  EXPECT_FALSE(m.Panelxy.Visible());
-  EXPECT_EQ(m.VrDemoButtonStation[1].Left(), 263) << "where the pointer went to open the menu";
-  EXPECT_EQ(m.VrDemoButtonStation[1].Top(), 301);
-  EXPECT_EQ(m.VrBlotterBand.Left(), 263) << "the band block stays where the pointer took it to open the menu";
-  EXPECT_EQ(m.VrBlotterBand.Top(), 151);
+  EXPECT_FALSE(w.Panelxy.Visible());
+  EXPECT_EQ(w.VrDemoButtonStation[1].Left(), 263) << "where the pointer went to open the menu";
+  EXPECT_EQ(w.VrDemoButtonStation[1].Top(), 301);
+  EXPECT_EQ(w.VrBlotterBand.Left(), 263) << "the band block stays where the pointer took it to open the menu";
+  EXPECT_EQ(w.VrBlotterBand.Top(), 151);
 
   m.SaveSkinFile(ProgramFolder() / "layout.skn");
   const std::vector<std::string> lines = base::SplitLines(ProgramFolder().Content("layout.skn"));
@@ -79,7 +77,6 @@ TEST_F(Skins, TheLayoutMenuCarriesABlockToThePointer) {
 }
 
 TEST_F(Skins, SaveAndLoadSkinGoThroughTheirDialogsAndKeepTheWindowWhereItIs) {
-  TMainForm& m = *m_;
   TSkinForm& s = *SkinForm;
   s.EditDir.SetText(ProgramFolder().Path());
   s.PanelMouseOver.SetColor(0x004080FF);
@@ -116,8 +113,8 @@ TEST_F(Skins, SaveAndLoadSkinGoThroughTheirDialogsAndKeepTheWindowWhereItIs) {
   });
   s.ShowModal();
   EXPECT_EQ(s.EditLEDMatrix.Text(), "LOADED TEXT");
-  EXPECT_EQ(m.VrMatrixConn.Text(), "LOADED TEXT");
-  EXPECT_EQ(m.VrBlotterBand.Top(), -20);
+  EXPECT_EQ(w.VrMatrixConn.Text(), "LOADED TEXT");
+  EXPECT_EQ(w.VrBlotterBand.Top(), -20);
   RECT r;
   GetWindowRect(m.Handle(), &r);
   EXPECT_EQ(r.left, before.left) << "Load Skin keeps the window's place";
@@ -133,8 +130,8 @@ TEST_F(Skins, SaveAndLoadSkinGoThroughTheirDialogsAndKeepTheWindowWhereItIs) {
   ASSERT_EQ(boxes.Seen().size(), 1u);
   EXPECT_EQ(boxes.Seen()[0].text, "'clNoSuchColour' is not a valid integer value");
   EXPECT_EQ(s.PanelWActive.GetColor(), ui::clRed);
-  EXPECT_EQ(m.VrNumBlock.Palette().High(), ui::clAqua) << "not applied";
-  EXPECT_EQ(m.VrBlotterMixer.Left(), 469);
+  EXPECT_EQ(w.VrNumBlock.Palette().High(), ui::clAqua) << "not applied";
+  EXPECT_EQ(w.VrBlotterMixer.Left(), 469);
   EXPECT_TRUE(IsWindowVisible(m.Handle()));
 
   // No name: CurrentSkin.skn in the current folder.

@@ -8,7 +8,6 @@ namespace {
 // Load Image through the real open dialog, the mask colour chosen before: a block of
 // that colour becomes a hole through which the window behind shows.
 TEST_F(Skins, LoadImageCutsTheMaskColourOutOfTheWindow) {
-  TMainForm& m = *m_;
   TSkinForm& s = *SkinForm;
   const ui::Color key = ui::Rgb(10, 200, 30), grey = ui::Rgb(90, 90, 96);
   ProgramFolder().Put("holes.bmp",
@@ -37,7 +36,7 @@ TEST_F(Skins, LoadImageCutsTheMaskColourOutOfTheWindow) {
   const ui::Color behind = ui::Rgb(255, 0, 0);
   Backdrop backdrop(behind, {0, 0, 700, 400});
   m.BringToFront();
-  Pump(200);
+  WaitFor([&] { return ScreenPixel(150, 75) == behind && ScreenPixel(50, 30) == grey; });
   EXPECT_EQ(ScreenPixel(150, 75), behind) << "the hole";
   EXPECT_EQ(ScreenPixel(599, 300), behind) << "the last column";
   EXPECT_EQ(ScreenPixel(50, 30), grey) << "the picture";
@@ -47,7 +46,6 @@ TEST_F(Skins, LoadImageCutsTheMaskColourOutOfTheWindow) {
 // The picture shown stays, with its path and transparent colour: Exit never saves one
 // that fails at every later start.
 TEST_F(Skins, ABitmapThatIsNotValidIsReportedAndThePictureShownStaysWithItsPath) {
-  TMainForm& m = *m_;
   TSkinForm& s = *SkinForm;
   const std::string good = ProgramFolder() / "good.bmp";
   WriteFileBytes(good, BitmapFile(300, 200, [](int, int) { return ui::clGray; }));
@@ -74,7 +72,6 @@ TEST_F(Skins, ABitmapThatIsNotValidIsReportedAndThePictureShownStaysWithItsPath)
 // Pictures from anyone: every kind is shown or refused with a message, never the end
 // of the program; an outline without a pixel keeps the one in force.
 TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
-  TMainForm& m = *m_;
   TSkinForm& s = *SkinForm;
   const auto file = [](int w, int h, int bits, std::uint32_t compression, bool topDown, const std::string& pixels,
                        int colours = 0) {
@@ -117,7 +114,7 @@ TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
       {"checkerboard", BitmapFile(1000, 1000, [](int x, int y) { return (x + y) % 2 ? ui::clPurple : ui::clGray; }), 0,
        "The picture is too large: its outline would need more than 200000 rectangles"},
   };
-  const ui::Color face = m.VrMainFormShape.Mask().PixelAt(10, 10);
+  const ui::Color face = w.VrMainFormShape.Mask().PixelAt(10, 10);
   for (const Case& c : cases) {
     ProgramFolder().Put("kind.bmp", c.bytes);
     s.EditSkin.SetText(ProgramFolder() / "kind.bmp");
@@ -128,7 +125,7 @@ TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
     Pump(50);
     if (c.width) {
       EXPECT_TRUE(boxes.Seen().empty()) << c.what;
-      EXPECT_EQ(m.VrMainFormShape.Mask().Width(), c.width) << c.what;
+      EXPECT_EQ(w.VrMainFormShape.Mask().Width(), c.width) << c.what;
       EXPECT_EQ(m.Width(), c.width) << c.what;
     } else {
       const std::vector<SeenBox> seen = boxes.Seen();
@@ -147,19 +144,19 @@ TEST_F(Skins, EveryKindOfBitmapIsShownOrRefused) {
 }
 
 TEST_F(Skins, TheSameMaskColourAgainDoesNotRescan) {
-  skins::TVrFormShape& shape = m_->VrMainFormShape;
+  skins::TVrFormShape& shape = w.VrMainFormShape;
   const int scans = shape.ScanCount();
   shape.SetMaskColor(ui::clPurple);
   EXPECT_EQ(shape.ScanCount(), scans);
   shape.SetMaskColor(ui::clOlive);
   EXPECT_EQ(shape.ScanCount(), scans + 1);
-  EXPECT_THROW(shape.SetParent(&m_->VrBlotterBand), std::invalid_argument);
+  EXPECT_THROW(shape.SetParent(&w.VrBlotterBand), std::invalid_argument);
   try {
-    shape.SetParent(&m_->VrBlotterBand);
+    shape.SetParent(&w.VrBlotterBand);
   } catch (const std::exception& e) {
     EXPECT_STREQ(e.what(), "VrFormShape requires a FORM as parent!");
   }
-  EXPECT_EQ(shape.Parent(), m_) << "the parent does not change";
+  EXPECT_EQ(shape.Parent(), &m) << "the parent does not change";
 }
 
 // A picture path to another computer or a device is refused before anything opens it
@@ -177,7 +174,7 @@ TEST_F(Skins, APicturePathToAnotherComputerOrADeviceIsRefusedBeforeItIsOpened) {
       SCOPED_TRACE(path + " " + from);
       s.EditSkin.SetText(good);
       s.ApplySkin(true);
-      m_->SaveSkinFile(skin);
+      m.SaveSkinFile(skin);
       WriteFileBytes(skin, path + ReadFileBytes(skin).substr(ReadFileBytes(skin).find('\r')));
       MessageBoxWatcher boxes("Ovexia Tunora");
       if (from == std::string("Load Skin")) ChooseInDesigner(s.VrDemoButtonLoadSkin, from, &skin);
@@ -195,14 +192,13 @@ TEST_F(Skins, APicturePathToAnotherComputerOrADeviceIsRefusedBeforeItIsOpened) {
       EXPECT_EQ(boxes.Seen()[0].text.rfind("The skin picture " + path + " is on another computer or is a device", 0),
                 0u);
       EXPECT_EQ(s.EditSkin.Text(), good);
-      EXPECT_EQ(m_->VrMainFormShape.Mask().Width(), 300);
+      EXPECT_EQ(w.VrMainFormShape.Mask().Width(), 300);
     }
 }
 
 // "Set Transparent Color" through the real colour chooser: cancelled, nothing changes;
 // chosen, that colour is cut out of the picture and the window moves to the corner.
 TEST_F(Skins, SetTransparentColorCutsTheChosenColourOutOfThePicture) {
-  TMainForm& m = *m_;
   TSkinForm& s = *SkinForm;
   const ui::Color key = ui::Rgb(10, 200, 30);
   ProgramFolder().Put("trans.bmp",
@@ -231,7 +227,7 @@ TEST_F(Skins, SetTransparentColorCutsTheChosenColourOutOfThePicture) {
   });
   s.ShowModal();
   EXPECT_EQ(cancelled, ui::clMaroon) << "cancelled";
-  EXPECT_EQ(m.VrMainFormShape.MaskColor(), key);
+  EXPECT_EQ(w.VrMainFormShape.MaskColor(), key);
   EXPECT_EQ(WindowOutline(m.Handle()),
             (Outline{{0, 0, 399, 50}, {0, 50, 100, 100}, {200, 50, 399, 100}, {0, 100, 399, 300}}));
   RECT r;

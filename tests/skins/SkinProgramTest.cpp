@@ -59,12 +59,13 @@ TEST(ProgramSkin, ACarriedBlockIsSavedByExitAndRestoredByTheNextStart) {
     RealClick({50 + 262, 40 + 150}, true);
     menu.join();
     ASSERT_TRUE(chosen);
-    RealMove({50 + 265, 40 + 100});
-    Sleep(100);
-    RealMove({50 + 262, 40 + 20});
-    Sleep(300);
     HWND bandButton = FindDescendant(main, "Choose Station Band");
     ASSERT_NE(bandButton, nullptr);
+    // The block follows the pointer one pixel below and right of it.
+    RealMove({50 + 265, 40 + 100});
+    EXPECT_TRUE(WaitFor([&] { return InMain(main, bandButton).x == 266 + 4; }));
+    RealMove({50 + 262, 40 + 20});
+    WaitFor([&] { return InMain(main, bandButton).x == 263 + 4; });
     const POINT p = InMain(main, bandButton);
     EXPECT_EQ(p.x, 263 + 4) << "the band block's button follows the block";
     EXPECT_EQ(p.y, 21 + 3);

@@ -5,9 +5,8 @@
 namespace {
 
 TEST_F(Skins, TheBuiltInFaceShowsBehindTheBlocksWithItsOneRectangleOutline) {
-  TMainForm& m = *m_;
-  EXPECT_EQ(m.VrMainFormShape.Mask().Width(), 600);
-  EXPECT_EQ(m.VrMainFormShape.Mask().Height(), 350);
+  EXPECT_EQ(w.VrMainFormShape.Mask().Width(), 600);
+  EXPECT_EQ(w.VrMainFormShape.Mask().Height(), 350);
   EXPECT_EQ(WindowOutline(m.Handle()), (Outline{{0, 0, 599, 350}}));
   // The face on screen is the picture as another decoder read it, where no block lies.
   const ReferencePicture face = ReadReferencePicture("skin-reference.ppm");
@@ -19,7 +18,6 @@ TEST_F(Skins, TheBuiltInFaceShowsBehindTheBlocksWithItsOneRectangleOutline) {
 }
 
 TEST_F(Skins, ApplySkinRecoloursAControlOfEveryWindow) {
-  TMainForm& m = *m_;
   TSkinForm& s = *SkinForm;
   const ui::Color popup = ui::Rgb(70, 20, 110), passive = ui::Rgb(250, 120, 10), active = ui::Rgb(10, 250, 120),
                   wPassive = ui::Rgb(255, 60, 200), buttonText = ui::Rgb(240, 240, 30);
@@ -31,10 +29,10 @@ TEST_F(Skins, ApplySkinRecoloursAControlOfEveryWindow) {
   s.ApplySkin(false);
 
   // The main window: the station block's captions and the presets' names.
-  const ui::Rect stationBlock = m.VrBlotterStation.BoundsRect();
+  const ui::Rect stationBlock = w.VrBlotterStation.BoundsRect();
   EXPECT_GT(CountPixels(CaptureClient(m.Handle()), wPassive, stationBlock), 10);
-  EXPECT_GT(CountPixels(CaptureClient(m.Handle()), wPassive, m.VrDemoButtonStation[0].BoundsRect()), 3);
-  EXPECT_GT(CountPixels(CaptureClient(m.Handle()), buttonText, m.VrBlotterButtonSet.BoundsRect()), 10);
+  EXPECT_GT(CountPixels(CaptureClient(m.Handle()), wPassive, w.VrDemoButtonStation[0].BoundsRect()), 3);
+  EXPECT_GT(CountPixels(CaptureClient(m.Handle()), buttonText, w.VrBlotterButtonSet.BoundsRect()), 10);
   // Each dialog: its background in the popup colour, and a caption or field.
   struct Dialog {
     ui::Form* form;
@@ -91,41 +89,39 @@ TEST_F(Skins, AColourButtonTakesTheColourChosenInTheColourDialog) {
   const ui::Color chosen = ui::Rgb(12, 200, 56);
   EXPECT_EQ(s.PanelWPassive.GetColor(), chosen);
   EXPECT_EQ(s.PanelWActive.GetColor(), ui::clAqua) << "the cancelled choice";
-  EXPECT_EQ(m_->VrSpinnerStation.Palette().High(), chosen) << "the passive colour takes both spinner colours";
-  EXPECT_EQ(m_->VrSpinnerStation.Palette().Low(), chosen);
-  EXPECT_EQ(m_->VrDemoButtonStation[3].FontLeave().color, chosen);
-  EXPECT_GT(CountPixels(CaptureClient(m_->Handle()), chosen, m_->VrBlotterStation.BoundsRect()), 10);
+  EXPECT_EQ(w.VrSpinnerStation.Palette().High(), chosen) << "the passive colour takes both spinner colours";
+  EXPECT_EQ(w.VrSpinnerStation.Palette().Low(), chosen);
+  EXPECT_EQ(w.VrDemoButtonStation[3].FontLeave().color, chosen);
+  EXPECT_GT(CountPixels(CaptureClient(m.Handle()), chosen, w.VrBlotterStation.BoundsRect()), 10);
 }
 
 // The main window's active colour in every control of its rows, and the mouse-over
 // colour on a dialog button under the real mouse.
 TEST_F(Skins, TheActiveAndMouseOverColoursReachTheirControls) {
-  TMainForm& m = *m_;
   const ui::Color active = ui::Rgb(250, 60, 20), over = ui::Rgb(30, 220, 250);
   SkinForm->PanelWActive.SetColor(active);
   SkinForm->PanelMouseOver.SetColor(over);
   SkinForm->ApplySkin(false);
   for (widgets::TVrPalette* p :
-       {&m.VrMatrixConn.Palette(), &m.VrNumVolume.Palette(), &m.VrNumBlock.Palette(), &m.VrScrollBarPlayer1.Palette(),
-        &m.VrClockReal.Palette(), &m.VrClockstposition.Palette(), &m.VrNumSize.Palette(), &m.VrClockDuration.Palette(),
-        &m.VrClockRecPos.Palette()})
+       {&w.VrMatrixConn.Palette(), &w.VrNumVolume.Palette(), &w.VrNumBlock.Palette(), &w.VrScrollBarPlayer1.Palette(),
+        &w.VrClockReal.Palette(), &w.VrClockstposition.Palette(), &w.VrNumSize.Palette(), &w.VrClockDuration.Palette(),
+        &w.VrClockRecPos.Palette()})
     EXPECT_EQ(p->High(), active);
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&m.VrScaledb, &m.LabelDB, &m.LabelStation, &m.Labelgenre,
-                                                            &m.LabelBuffer, &m.LabelBandwidth})
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&w.VrScaledb, &w.LabelDB, &w.LabelStation, &w.Labelgenre,
+                                                            &w.LabelBuffer, &w.LabelBandwidth})
     EXPECT_EQ(c->GetFont().color, active) << c->Name();
-  for (widgets::TVrDemoButton* b : {&m.VrDemoButtonMixer, &m.VrDemoButtonBand, &m.VrDemoButtonHistory}) {
+  for (widgets::TVrDemoButton* b : {&w.VrDemoButtonMixer, &w.VrDemoButtonBand, &w.VrDemoButtonHistory}) {
     EXPECT_EQ(b->FontEnter().color, active) << b->Name();
     EXPECT_EQ(b->FontLeave().color, active) << b->Name();
   }
-  for (widgets::TVrDemoButton& b : m.VrDemoButtonStation) EXPECT_EQ(b.FontEnter().color, active);
-  EXPECT_NE(m.VrSpinnerStation.Palette().High(), active) << "the spinner takes the passive colour";
+  for (widgets::TVrDemoButton& b : w.VrDemoButtonStation) EXPECT_EQ(b.FontEnter().color, active);
+  EXPECT_NE(w.VrSpinnerStation.Palette().High(), active) << "the spinner takes the passive colour";
   for (widgets::TVrDemoButton* b : SkinForm->DialogButtons()) EXPECT_EQ(b->FontEnter().color, over) << b->Name();
-  const ui::Point exit = m.VrDemoButtonExit.ClientToScreen({0, 0}), corner = m.ClientToScreen({0, 0});
-  const ui::Rect onExit = ui::Rect::FromBounds(exit.x - corner.x, exit.y - corner.y, m.VrDemoButtonExit.Width(), 20);
+  const ui::Point exit = w.VrDemoButtonExit.ClientToScreen({0, 0}), corner = m.ClientToScreen({0, 0});
+  const ui::Rect onExit = ui::Rect::FromBounds(exit.x - corner.x, exit.y - corner.y, w.VrDemoButtonExit.Width(), 20);
   EXPECT_EQ(CountPixels(CaptureClient(m.Handle()), over, onExit), 0);
   RealMove({exit.x + 20, exit.y + 5});
-  Pump(200);
-  EXPECT_GT(CountPixels(CaptureClient(m.Handle()), over, onExit), 10);
+  EXPECT_TRUE(WaitFor([&] { return CountPixels(CaptureClient(m.Handle()), over, onExit) > 10; }));
   RealMove({0, 0});
 }
 

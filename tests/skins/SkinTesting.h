@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "app/MainForm.h"
+#include "support/MainWindowView.h"
 #include "support/StartedProgram.h"
 #include "recording/OptionsForm.h"
 #include "skins/BitmapRules.h"
@@ -84,7 +85,6 @@ class Backdrop {
     hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, r.left, r.top,
                             r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
     SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Pump(200);
   }
   ~Backdrop() {
     DestroyWindow(hwnd_);
@@ -129,8 +129,6 @@ class Skins : public ::testing::Test {
   // The built-in skin: the designer's initial values, the built-in face and outline,
   // the window where the start put it.
   void SetUp() override {
-    m_ = &Started();
-    TMainForm& m = *m_;
     TSkinForm& s = *SkinForm;
     const skins::SkinValues initial = skins::InitialSkin();
     s.EditSkin.SetText(skins::kDefaultImagePath);
@@ -140,9 +138,9 @@ class Skins : public ::testing::Test {
       s.ColourPanel(skins::SkinColour(c)).SetColor(initial.colours[std::size_t(c)]);
     s.ColorDialogSkin.color = ui::clBlack;
     m.SetBounds(100, 80, 601, 352);
-    m.VrMainFormShape.SetSize(601, 352);
-    m.VrMainFormShape.SetMaskColor(ui::clPurple);
-    m.VrMainFormShape.SetMask(ui::Bitmap::FromBitmapResource("SKIN"));
+    w.VrMainFormShape.SetSize(601, 352);
+    w.VrMainFormShape.SetMaskColor(ui::clPurple);
+    w.VrMainFormShape.SetMask(ui::Bitmap::FromBitmapResource("SKIN"));
     m.EndDragnDrop1Click();
     for (int item = 1; item <= skins::kMovableItems; ++item) {
       const skins::Position p = initial.positions[std::size_t(item - 1)];
@@ -153,5 +151,6 @@ class Skins : public ::testing::Test {
     Pump(100);
   }
 
-  TMainForm* m_ = nullptr;
+  TMainForm& m = Started();
+  MainWindowView& w = View(m);
 };

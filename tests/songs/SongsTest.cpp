@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "support/MainWindowView.h"
 #include "support/StartedProgram.h"
 #include "base/TextFile.h"
 #include "support/StationTesting.h"
@@ -34,9 +35,10 @@ class Songs : public ::testing::Test {
     const char* record = std::getenv("TUNORA_RECORD_SONGS");
     base::WriteTextFile(ProgramFolder() / "songs.ini", std::string("Record=") + (record ? record : "0") + "\r\n");
     m_ = &StartedProgram(std::make_shared<TestConnection>());
+    w_ = &View(*m_);
   }
   void TearDown() override {
-    LeftClick(m_->VrDemoButtonUnplug);
+    LeftClick(w_->VrDemoButtonUnplug);
     if (const char* keep = std::getenv("TUNORA_SONGS_DIR"); keep && *keep) {
       // Both lists end with a second NUL.
       const std::string to = std::string(keep) + "\\Songs" + std::string(1, '\0');
@@ -51,10 +53,10 @@ class Songs : public ::testing::Test {
     }
   }
   void Play(const char* station) {
-    m_->VrDemoButtonStation[0].SetCaption("Tone Station");
-    m_->EditStationURL[0].SetText(StationAddress(station));
-    LeftClick(m_->VrDemoButtonStation[0]);
-    ASSERT_TRUE(WaitFor([&] { return Playing(m_->WindowsMediaPlayer); }, 10000)) << station;
+    w_->VrDemoButtonStation[0].SetCaption("Tone Station");
+    w_->EditStationURL[0].SetText(StationAddress(station));
+    LeftClick(w_->VrDemoButtonStation[0]);
+    ASSERT_TRUE(WaitFor([&] { return Playing(w_->WindowsMediaPlayer); }, 10000)) << station;
   }
   // Plays the station with `title` announced, once the title reached the player and the
   // player has read past the station's burst: a title changed while it still reads the
@@ -64,13 +66,13 @@ class Songs : public ::testing::Test {
     ASSERT_TRUE(SetStationTitle(title));
     Play("TUNORA_STATION_MP3");
     ASSERT_TRUE(NextTitle(title));
-    ASSERT_TRUE(WaitFor([&] { return m_->WindowsMediaPlayer.controls().currentPosition() >= 2.5; },
+    ASSERT_TRUE(WaitFor([&] { return w_->WindowsMediaPlayer.controls().currentPosition() >= 2.5; },
                           kStreamCatchesUpMs));
   }
   // Lets the station play `seconds` more of its stream: stream time, which a busy
   // machine stretches.
   void PlayOn(double seconds) {
-    auto position = [&] { return m_->WindowsMediaPlayer.controls().currentPosition(); };
+    auto position = [&] { return w_->WindowsMediaPlayer.controls().currentPosition(); };
     const double until = position() + seconds;
     ASSERT_TRUE(WaitFor([&] { return position() >= until; }, DWORD(seconds * 1000) + kStreamCatchesUpMs))
         << "the station stopped playing";
@@ -79,16 +81,17 @@ class Songs : public ::testing::Test {
   // charset (ISO-8859-1) lacks as numeric character references.
   bool NextTitle(const std::string& title, const char* charset = nullptr) {
     return SetStationTitle(title, charset) &&
-           WaitFor([&] { return m_->WindowsMediaPlayer.currentMedia().titleUtf8() == title; }, kTitleArrivesMs);
+           WaitFor([&] { return w_->WindowsMediaPlayer.currentMedia().titleUtf8() == title; }, kTitleArrivesMs);
   }
   void Choose(const std::string& item) {
     std::atomic<bool> chosen{false};
     std::thread chooser = ChooseFromMenu({item}, &chosen);
-    SendMessageA(m_->TitleTray.Tray().Handle(), nowplaying::TrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
+    SendMessageA(w_->TitleTray.Tray().Handle(), nowplaying::TrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
     chooser.join();
     ASSERT_TRUE(chosen) << item;
   }
   TMainForm* m_ = nullptr;
+  MainWindowView* w_ = nullptr;
 };
 
 // Record Songs on: the song under way at the start goes to "incomplete", the next one is
@@ -96,7 +99,7 @@ class Songs : public ::testing::Test {
 // remains.
 TEST_F(Songs, RecordSongsKeepsEverySongOfTheStation) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
-  ASSERT_TRUE(m_->Songs.Recording());
+  ASSERT_TRUE(w_->Songs.Recording());
   PlayTitled("Opening Act - Under Way");
   PlayOn(31);
   ASSERT_TRUE(NextTitle("Artist One - First Song"));
@@ -104,12 +107,12 @@ TEST_F(Songs, RecordSongsKeepsEverySongOfTheStation) {
   PlayOn(34);
   ASSERT_TRUE(NextTitle("Second Song"));
   PlayOn(5);
-  LeftClick(m_->VrDemoButtonUnplug);
-  EXPECT_TRUE(WaitFor([&] { return m_->Songs.Written().size() >= 2; }, kStreamCatchesUpMs));
+  LeftClick(w_->VrDemoButtonUnplug);
+  EXPECT_TRUE(WaitFor([&] { return w_->Songs.Written().size() >= 2; }, kStreamCatchesUpMs));
   Pump(1000);  // time for a third file, which must not come
   EXPECT_TRUE(Exists(InSongs("incomplete\\Opening Act - Under Way.mp3")));
   EXPECT_TRUE(Exists(InSongs("Artist One - First Song.mp3")));
-  EXPECT_EQ(m_->Songs.Written().size(), 2u) << "the 5 s of the song cut off are not kept";
+  EXPECT_EQ(w_->Songs.Written().size(), 2u) << "the 5 s of the song cut off are not kept";
   WIN32_FIND_DATAA found;
   HANDLE find = FindFirstFileA(InSongs("*.*").c_str(), &found);
   ASSERT_NE(find, INVALID_HANDLE_VALUE);
@@ -123,44 +126,44 @@ TEST_F(Songs, RecordSongsKeepsEverySongOfTheStation) {
 // tags too), while the receiver's ANSI windows show '?' for them.
 TEST_F(Songs, ACyrillicTitleNamesTheSongKept) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
-  ASSERT_TRUE(m_->Songs.Recording());
+  ASSERT_TRUE(w_->Songs.Recording());
   const std::string title = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE - \xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0";
   PlayTitled("Opening");
   ASSERT_TRUE(NextTitle(title, "UTF-8"));
-  EXPECT_EQ(m_->WindowsMediaPlayer.currentMedia().getItemInfo("Title"), GetACP() == CP_UTF8 ? title : "???? - ??????");
+  EXPECT_EQ(w_->WindowsMediaPlayer.currentMedia().getItemInfo("Title"), GetACP() == CP_UTF8 ? title : "???? - ??????");
   PlayOn(33);
   ASSERT_TRUE(NextTitle("Closing"));
   PlayOn(3);
-  LeftClick(m_->VrDemoButtonUnplug);
-  EXPECT_TRUE(WaitFor([&] { return !m_->Songs.Written().empty(); }, kStreamCatchesUpMs));
-  EXPECT_EQ(m_->Songs.Written(), std::vector<std::string>{base::Utf8FromAnsi(InSongs("")) + title + ".mp3"});
+  LeftClick(w_->VrDemoButtonUnplug);
+  EXPECT_TRUE(WaitFor([&] { return !w_->Songs.Written().empty(); }, kStreamCatchesUpMs));
+  EXPECT_EQ(w_->Songs.Written(), std::vector<std::string>{base::Utf8FromAnsi(InSongs("")) + title + ".mp3"});
 }
 
 // Record Songs off: Save This Song 20 s into a song keeps it from its start once it ends;
 // Save Previous Song and Save Last 10 Minutes write what the past holds at once.
 TEST_F(Songs, TheSongThatPlaysIsSavedFromItsStart) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
-  ASSERT_FALSE(m_->Songs.Recording());
+  ASSERT_FALSE(w_->Songs.Recording());
   PlayTitled("Warm Up");
   PlayOn(4);
   ASSERT_TRUE(NextTitle("Artist Three - Third Song"));
   // The song's length as the station played it (a busy machine may delay the sound but
   // not shorten it): the player's position between the two titles.
-  const double began = m_->WindowsMediaPlayer.controls().currentPosition();
+  const double began = w_->WindowsMediaPlayer.controls().currentPosition();
   PlayOn(20);
   Choose("Save This &Song");
   PlayOn(11);
   ASSERT_TRUE(NextTitle("After It"));
-  const double length = m_->WindowsMediaPlayer.controls().currentPosition() - began;
+  const double length = w_->WindowsMediaPlayer.controls().currentPosition() - began;
   ASSERT_TRUE(WaitFor([&] { return Exists(InSongs("Artist Three - Third Song.mp3")); }, kStreamCatchesUpMs));
   Choose("Save &Previous Song");
-  ASSERT_TRUE(WaitFor([&] { return m_->Songs.Written().size() == 2; }, kStreamCatchesUpMs));
-  EXPECT_EQ(m_->Songs.Written().back(), InSongs("Artist Three - Third Song (2).mp3"));
+  ASSERT_TRUE(WaitFor([&] { return w_->Songs.Written().size() == 2; }, kStreamCatchesUpMs));
+  EXPECT_EQ(w_->Songs.Written().back(), InSongs("Artist Three - Third Song (2).mp3"));
   // How soon it is written is the benchmark's business (bench/songs.sh).
   Choose("Save &Last 10 Minutes");
-  ASSERT_TRUE(WaitFor([&] { return m_->Songs.Written().size() == 3; }, kStreamCatchesUpMs));
-  EXPECT_EQ(m_->Songs.Written().back().rfind(InSongs("Tone Station 20"), 0), 0u) << m_->Songs.Written().back();
-  EXPECT_TRUE(Playing(m_->WindowsMediaPlayer));
+  ASSERT_TRUE(WaitFor([&] { return w_->Songs.Written().size() == 3; }, kStreamCatchesUpMs));
+  EXPECT_EQ(w_->Songs.Written().back().rfind(InSongs("Tone Station 20"), 0), 0u) << w_->Songs.Written().back();
+  EXPECT_TRUE(Playing(w_->WindowsMediaPlayer));
   // With a second of overlap at both ends.
   base::WriteTextFile(ProgramFolder() / "Songs\\expected-length.txt", std::to_string(length + 2));
 }
@@ -172,10 +175,10 @@ TEST_F(Songs, EveryCodecIsKeptInAFileOfItsType) {
     REQUIRE_STATION(station);
     Play(station);
     PlayOn(4);
-    const std::size_t before = m_->Songs.Written().size();
+    const std::size_t before = w_->Songs.Written().size();
     Choose("Save &Last 10 Minutes");
-    ASSERT_TRUE(WaitFor([&] { return m_->Songs.Written().size() > before; }, kStreamCatchesUpMs)) << station;
-    EXPECT_TRUE(m_->Songs.Written().back().ends_with(extension)) << m_->Songs.Written().back();
+    ASSERT_TRUE(WaitFor([&] { return w_->Songs.Written().size() > before; }, kStreamCatchesUpMs)) << station;
+    EXPECT_TRUE(w_->Songs.Written().back().ends_with(extension)) << w_->Songs.Written().back();
     Pump(1100);  // a new second for the next file's name
   }
 }
@@ -198,22 +201,22 @@ TEST_F(Songs, AFullDiskOrAReadOnlyFolderIsReportedOnceAndPlayingGoesOn) {
   PlayOn(3);
   for (const char* folder : {full, readOnly}) {
     SCOPED_TRACE(folder);
-    m_->Songs.SetFolder(folder);
-    const int before = m_->TitleTray.Tray().Warnings();
+    w_->Songs.SetFolder(folder);
+    const int before = w_->TitleTray.Tray().Warnings();
     Choose("Save &Last 10 Minutes");
-    ASSERT_TRUE(WaitFor([&] { return m_->TitleTray.Tray().Warnings() > before; }, kStreamCatchesUpMs));
-    const std::string warning = m_->TitleTray.Tray().LastWarning();
+    ASSERT_TRUE(WaitFor([&] { return w_->TitleTray.Tray().Warnings() > before; }, kStreamCatchesUpMs));
+    const std::string warning = w_->TitleTray.Tray().LastWarning();
     EXPECT_NE(warning.find("cannot be kept"), std::string::npos) << warning;
     std::printf("%s\n", warning.c_str());
     Choose("Save &Last 10 Minutes");
     Pump(2000);  // time for a second warning, which must not come
-    EXPECT_EQ(m_->TitleTray.Tray().Warnings(), before + 1);
-    EXPECT_TRUE(m_->Songs.Written().empty());
+    EXPECT_EQ(w_->TitleTray.Tray().Warnings(), before + 1);
+    EXPECT_TRUE(w_->Songs.Written().empty());
     for (const auto& file : std::filesystem::recursive_directory_iterator(folder))
       EXPECT_TRUE(!file.is_regular_file() || file.path().filename() == "filler") << file.path().string();
-    EXPECT_TRUE(Playing(m_->WindowsMediaPlayer));
+    EXPECT_TRUE(Playing(w_->WindowsMediaPlayer));
   }
-  m_->Songs.SetFolder("");
+  w_->Songs.SetFolder("");
 }
 
 }  // namespace
