@@ -19,6 +19,19 @@
 
 using namespace testing_support;
 
+// Waits until the sink has heard sound from fromTick on. Each look reads all that was
+// recorded since, which at every turn of the wait would take a busy machine's time from
+// the program: it looks twice a second.
+bool WaitHeard(const SoundCapture& heard, DWORD fromTick, DWORD ms) {
+  DWORD looked = 0;
+  WaitFor([&] {
+    if (GetTickCount() - looked < 500) return false;
+    looked = GetTickCount();
+    return heard.SoundFrom(fromTick) != 0;
+  }, ms);
+  return heard.SoundFrom(fromTick) != 0;
+}
+
 namespace {
 
 constexpr DWORD kStartTimeout = 30000;
@@ -126,7 +139,7 @@ TEST(Program, AStartRestoresTheSettingsAndExitSavesWhereTheWindowWasMoved) {
 
   // The system moves the window; Exit saves where it is.
   SetWindowPos(main, nullptr, 210, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Sleep(200);
+  EXPECT_TRUE(WaitFor([&] { return ScreenRect(main).left == 210 && ScreenRect(main).top == 140; }));
   ASSERT_GT(ExitAndTime(program, main), 0);
   const auto saved = base::SplitLines(dir.Content("Defaults.ini"));
   ASSERT_EQ(saved.size(), 28u);
@@ -153,10 +166,12 @@ TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
   ASSERT_TRUE(heard.WaitUntilRecording(5000)) << "the null sink delivers nothing";
   const DWORD click = GetTickCount();
   ClickWindow(FindDescendant(main, "Tone"));
-  Sleep(6000);
+  EXPECT_TRUE(WaitHeard(heard, click, 10000)) << "the station was never heard";
   const DWORD exitAt = GetTickCount();
   const long ms = ExitAndTime(program, main);
-  Sleep(4000);  // what the sink hears after the end (a busy machine's capture runs behind)
+  // What the sink hears after the end, which a busy machine's capture delivers late: how
+  // far it has come is not seen before it is finished, so the time is fixed.
+  Sleep(4000);
   heard.Finish(false);
   const DWORD sound = heard.SoundFrom(click);
   ASSERT_NE(sound, 0u) << "the station was never heard";
@@ -193,7 +208,7 @@ TEST(Program, APresetAndRecClickedAsTheWindowShowsPlayAndRecord) {
   EXPECT_TRUE(WaitFor([&] { return dir.Content("titles.txt").find("\tTone\t") != std::string::npos; }, 30000))
       << "the station did not play";
   EXPECT_TRUE(WaitFor([&] { return FileSize(dir / "webfile.wav") >= 44 + 44100; }, 10000)) << "nothing recorded";
-  Sleep(2000);  // the station's sound on its way to the sink, which a busy machine delays
+  EXPECT_TRUE(WaitHeard(heard, click, 10000)) << "the station was never heard";
   ClickWindow(FindDescendant(main, "STOP"));
   EXPECT_EQ(program.AnswerMessageBox(1000), "");
   heard.Finish(false);
@@ -225,7 +240,7 @@ TEST(Program, ExitFromTheTrayMenuSavesAsExitDoes) {
   ASSERT_NE(tray, nullptr) << "no tray icon window";
   EXPECT_TRUE(WaitFor(
       [&] { return dir.Content("titles.txt").find("\tTone\tTone 440 Hz\r\n") != std::string::npos; },
-      10000))
+      30000))
       << "the title played is not in the title log";
   // Up from no selection reaches the last entry, Exit.
   std::atomic<bool> pressed{false};

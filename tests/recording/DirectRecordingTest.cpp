@@ -94,7 +94,7 @@ class DirectRecording : public ::testing::Test {
   // REC for ms, STOP: the file's sample data.
   std::string Record(DWORD ms) {
     LeftClick(w_->VrDemoButtonRec);
-    Pump(ms);
+    Pump(ms);  // a span by the clock, whose sound the callers measure
     LeftClick(w_->VrDemoButtonStop);
     const std::string file = ProgramFolder().Content("direct.wav");
     EXPECT_GE(file.size(), 46u);
@@ -116,7 +116,9 @@ class DirectRecording : public ::testing::Test {
     LeftClick(w_->VrDemoButtonRec);
     Play(0, "Sweep", MediaPath(file));
     ASSERT_TRUE(WaitFor([&] { return w_->WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 15000));
-    Pump(600);  // the lead, handed out after the file's end
+    // The lead, handed out after the file's end: 0.6 s more of the recording's time line.
+    const std::int64_t ended = w_->Recorder.RecordFile()->GetDataSize();
+    EXPECT_TRUE(WaitFor([&] { return w_->Recorder.RecordFile()->GetDataSize() >= ended + std::int64_t(26460 * frame); }, 5000));
     LeftClick(w_->VrDemoButtonStop);
     const std::string data = ProgramFolder().Content("direct.wav").substr(46);
     // Where the sweep begins: its first sound, at a whole frame.
@@ -217,6 +219,7 @@ TEST_F(DirectRecording, KeepsItsTimeLineAcrossAStationSwitch) {
   const DWORD rec = GetTickCount();
   Play(0, "Tone", StationAddress("TUNORA_STATION_MP3"));
   ASSERT_TRUE(WaitFor([&] { return Playing(w_->WindowsMediaPlayer); }, 10000));
+  // Spans by the clock: the recording's parts and length are judged against them.
   Pump(2000);
   LeftClick(w_->VrDemoButtonUnplug);
   Pump(1500);
@@ -282,20 +285,23 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
   ASSERT_TRUE(SetStationTitle("First Artist - First Song"));
   Play(0, "Tone", StationAddress("TUNORA_STATION_MP3"));
   ASSERT_TRUE(WaitFor([&] { return w_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "First Artist - First Song"; }, 15000));
-  Pump(300);  // the displays' tick, which tells the recorder too
+  // The tick that hands the title to the tray's text hands it to the recorder too.
+  const auto ticked = [&](const std::string& title) { return WaitFor([&] { return w_->TitleTray.Title() == title; }); };
+  EXPECT_TRUE(ticked("First Artist - First Song"));
   LeftClick(w_->VrDemoButtonRec);
-  Pump(1500);
+  // A second of the recording under the first title.
+  EXPECT_TRUE(WaitFor([&] { return w_->Recorder.RecordFile()->GetDataSize() >= 176400; }, 5000));
   ASSERT_TRUE(SetStationTitle("Second Song"));
   ASSERT_TRUE(WaitFor([&] { return w_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "Second Song"; }, 15000));
   // Where the recording stood when the title came (its own time line, which a busy
   // machine may put behind the clock).
   const double second = double(w_->Recorder.RecordFile()->GetDataSize()) / 176400;
-  Pump(1000);
+  EXPECT_TRUE(ticked("Second Song"));
   // A title in letters the ANSI code page lacks: the sheet has its own text too.
   const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", star = "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0";
   ASSERT_TRUE(SetStationTitle(kino + " - " + star, "UTF-8"));
   ASSERT_TRUE(WaitFor([&] { return w_->WindowsMediaPlayer.currentMedia().titleUtf8() == kino + " - " + star; }, 15000));
-  Pump(1000);
+  EXPECT_TRUE(ticked(kino + " - " + star));
   LeftClick(w_->VrDemoButtonStop);
   // Written by the sheets' own thread once STOP is pressed.
   std::string cue;
@@ -322,7 +328,7 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
   }
   // No station, no title: the stale sheet goes.
   LeftClick(w_->VrDemoButtonUnplug);
-  Pump(300);
+  EXPECT_TRUE(ticked(""));
   Record(500);
   EXPECT_TRUE(WaitFor([] { return !ProgramFolder().Has("direct.cue"); }, 3000));
 }

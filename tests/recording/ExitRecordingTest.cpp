@@ -25,10 +25,12 @@ TEST(ProgramRecording, ExitTellsTheSoundLostBeforeTheGoodbye) {
   HANDLE ui = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(main, nullptr));
   ASSERT_NE(ui, nullptr);
   SuspendThread(ui);
-  Sleep(2500);
+  const std::uint64_t held = FileSize(dir / "webfile.wav");
+  Sleep(2500);  // the hold-up itself, of a fixed length
   ResumeThread(ui);
   CloseHandle(ui);
-  Sleep(300);
+  // The program has noticed the loss once it writes again.
+  ASSERT_TRUE(WaitFor([&] { return FileSize(dir / "webfile.wav") > held; }, 10000)) << "the recording never went on";
 
   ClickWindow(FindDescendant(main, "Exit"));
   bool mainShown = false, goodbyeShown = true;

@@ -139,8 +139,8 @@ TEST(NoDirectSound, TheStartSaysSoAndTheSettingsAreLoaded) {
   ClickWindow(FindDescendant(main, "REC"));
   EXPECT_EQ(program.AnswerMessageBox(2000), "");
   ClickWindow(FindDescendant(main, "STOP"));
-  Sleep(500);
-  EXPECT_GT(dir.Content("webfile.wav").size(), 46u);
+  // Readable once STOP has let go of it.
+  EXPECT_TRUE(WaitFor([&] { return dir.Content("webfile.wav").size() > 46; })) << "nothing recorded";
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitExit(10000), 0);
 }

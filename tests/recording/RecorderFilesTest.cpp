@@ -22,7 +22,7 @@ TEST_F(Recorder, MissingOptionsAreReportedAndTouchNoFile) {
   LeftClick(w.VrDemoButtonRec);
   EXPECT_TRUE(TransportReady(m));
   EXPECT_EQ(ProgramFolder().Content("take.wav"), "keep");
-  Pump(200);
+  Pump(200);  // each REC told at once; a while in which nothing more is told
   const auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].text, "Recording options are missing under 'Options'!");
@@ -37,7 +37,7 @@ TEST_F(Recorder, AFailedRecHoldsNoFileAndTheNextRecRecords) {
   MessageBoxWatcher boxes;
   OptionsForm->DirectoryEditLogger.SetText(ProgramFolder() / "missing\\take.wav");
   LeftClick(w.VrDemoButtonRec);
-  Pump(200);
+  Pump(200);  // told at once; a while in which nothing more is told
   const auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text.rfind("Cannot create file \"" + (ProgramFolder() / "missing\\take.wav") + "\".", 0), 0u) << seen[0].text;
@@ -70,7 +70,7 @@ TEST_F(Recorder, ARecWhoseCaptureCannotStartLeavesNoFile) {
   w.Recorder.SetSourceMaker([] { return std::make_unique<RefusingSource>(); });
   LeftClick(w.VrDemoButtonRec);
   ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 3000)) << "the REC that failed said nothing";
-  Pump(300);
+  Pump(300);  // a while in which nothing more is told
   ASSERT_EQ(boxes.Seen().size(), 1u);
   EXPECT_EQ(boxes.Seen()[0].text, "Sound Capture Buffer cannot be made.");
   EXPECT_TRUE(TransportReady(m));
@@ -97,7 +97,7 @@ TEST_F(Recorder, AUsersCueSheetIsLeftAndOursGoesBesideIt) {
   }
   EXPECT_FALSE(ProgramFolder().Has("take (3).cue"));
   TitlesFromTheTest("");
-  Record(300);
+  Record(0);
   EXPECT_TRUE(WaitFor([&] { return !ProgramFolder().Has("take (2).cue"); },
                         3000))
       << "a recording without titles leaves our stale sheet";
@@ -115,7 +115,7 @@ TEST_F(Recorder, TitlesAtEveryTickWriteTheSheetAtMostOnceASecond) {
   std::set<std::string> versions;
   const DWORD start = GetTickCount();
   for (int i = 1; i < 30; ++i) {
-    Pump(100);
+    Pump(100);  // the window's tick: the titles come at its pace
     w.Recorder.TitleHeard("Title " + std::to_string(i));
     versions.insert(ProgramFolder().Content("take.cue"));
   }
@@ -147,7 +147,7 @@ TEST_F(Recorder, AFailureWhileTheDevicesAreListedReachesTheCaller) {
 TEST_F(Recorder, TheOptionsDialogIsLaidOutAsDesigned) {
   TOptionsForm& o = *OptionsForm;
   o.Show();
-  Pump(100);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(o.Handle()) != FALSE; }));
   struct Place {
     ui::Control* c;
     int left, top, width, height;
@@ -188,7 +188,7 @@ TEST_F(Recorder, TheOptionsDialogIsLaidOutAsDesigned) {
 TEST_F(Recorder, ADeviceChangeResetsTheFormatAndADroppedFileIsTaken) {
   TOptionsForm& o = *OptionsForm;
   o.Show();
-  Pump(100);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(o.Handle()) != FALSE; }));
   o.FormatBox.SetItemIndex(0);
   SendMessageA(o.DriverBox.Handle(), CB_SETCURSEL, 1, 0);
   SendMessageA(o.VrBlotter2.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), LPARAM(o.DriverBox.Handle()));
@@ -208,7 +208,7 @@ TEST_F(Recorder, ADeviceChangeResetsTheFormatAndADroppedFileIsTaken) {
 
 // Export copies the recording; a copy that fails says so and why.
 TEST_F(Recorder, ExportCopiesTheRecordingAndReportsACopyThatFails) {
-  const std::string file = Record(1000);
+  const std::string file = Record(100);
   OptionsForm->ExportTo(ProgramFolder() / "copy.wav");
   EXPECT_EQ(ProgramFolder().Content("copy.wav"), file);
   ProgramFolder().Put("copy.wav", "old");

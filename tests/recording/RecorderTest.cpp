@@ -62,6 +62,7 @@ TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
   // Timed from the first sound: Wine's capture takes a second and more to deliver it.
   ASSERT_TRUE(StartRecording());
   EXPECT_TRUE(TransportBusy(m));
+  // A fixed span by the clock: what the file holds is judged against it below.
   Pump(5000);
   LeftClick(w.VrDemoButtonStop);
   // Five seconds by the clock, which a busy machine's pump may stretch; the file holds
@@ -122,7 +123,7 @@ TEST_F(Recorder, StopDuringPlaybackEndsIt) {
   TMainForm& m = *m_;
   MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
-  Record(3000);
+  Record(1500);
   LeftClick(w.VrDemoButtonStart);
   ASSERT_TRUE(WaitFor([&] { return Playing(w.PlayerRec); }, 5000)) << w.PlayerRec.lastError();
   LeftClick(w.VrDemoButtonStop);
@@ -130,7 +131,7 @@ TEST_F(Recorder, StopDuringPlaybackEndsIt) {
   EXPECT_EQ(w.LabelStation.Caption(), "none");
   EXPECT_EQ(w.PlayerRec.URL(), "");
   EXPECT_TRUE(WaitFor([&] { return !Playing(w.PlayerRec); }, 1000));
-  Pump(500);
+  Pump(500);  // a while in which nothing of the ended playback takes the buttons again
   EXPECT_TRUE(TransportReady(m));
 }
 
@@ -144,17 +145,27 @@ TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
   ASSERT_TRUE(WaitFor([&] { return w.Recorder.RecordFile()->GetDataSize() >= 176400; }, 4000));
   const double heldAt = double(w.Recorder.RecordFile()->GetDataSize()) / 176400;
   const DWORD heldTick = GetTickCount();
-  Sleep(2300);  // the notifications wait while this thread sleeps
-  Pump(1500);
-  LeftClick(w.VrDemoButtonStop);
-  const double after = (GetTickCount() - heldTick) / 1000.0;  // 3.8 s, longer on a busy machine
-  const double sinceRec = (GetTickCount() - recClicked_) / 1000.0;
-  Pump(200);
+  // The hold-up itself, of a fixed length: the notifications wait while this thread sleeps.
+  Sleep(2300);
   // The hold-up's gap; a machine busy with other work may hold the program up once more.
+  const auto holdUpIn = [&](const std::vector<recording::CaptureGap>& gaps) {
+    return std::find_if(gaps.begin(), gaps.end(), [&](const recording::CaptureGap& g) {
+      return std::fabs(double(g.atByte) / 176400 - heldAt) < 0.15;
+    });
+  };
+  // STOP once the notifications have caught up: the gap counted, and half a second
+  // recorded after it (a gap that never comes fails below).
+  WaitFor([&] {
+    const auto& gaps = w.Recorder.CaptureStream()->Gaps();
+    const auto gap = holdUpIn(gaps);
+    return gap != gaps.end() && w.Recorder.RecordFile() && w.Recorder.RecordFile()->GetDataSize() >= gap->atByte + 88200;
+  }, 5000);
+  LeftClick(w.VrDemoButtonStop);
+  const double after = (GetTickCount() - heldTick) / 1000.0;  // 2.8 s, longer on a busy machine
+  const double sinceRec = (GetTickCount() - recClicked_) / 1000.0;
+  Pump(200);  // a while in which nothing more is told than the one message below
   const auto gaps = w.Recorder.CaptureStream()->Gaps();
-  const auto holdUp = std::find_if(gaps.begin(), gaps.end(), [&](const recording::CaptureGap& g) {
-    return std::fabs(double(g.atByte) / 176400 - heldAt) < 0.15;
-  });
+  const auto holdUp = holdUpIn(gaps);
   ASSERT_NE(holdUp, gaps.end()) << gaps.size() << " gaps, none where the program was held up";
   // Whole laps of the 1 s buffer: two in 2.3 s as a rule; one where a busy machine held
   // up the capture device itself (what it never captured is no loss of the program's),
@@ -191,8 +202,11 @@ TEST_F(Recorder, ARecordingAtItsSizeLimitIsFinishedAndStopped) {
   const std::string file = ProgramFolder().Content("take.wav");
   EXPECT_EQ(file.size(), 46u + 2 * 176400) << "filled to the limit in whole frames";
   EXPECT_EQ(file.substr(0, 46), ExpectedHeader(file.size(), 44100, 16, 2));
-  Pump(200);
   // Told that it stopped (after what a machine too busy may have lost, if anything).
+  EXPECT_TRUE(WaitFor([&] {
+    const auto seen = boxes.Seen();
+    return !seen.empty() && seen.back().text == recording::kRecordingFullMessage;
+  }, 3000));
   const auto seen = boxes.Seen();
   ASSERT_GE(seen.size(), 1u);
   EXPECT_EQ(seen.back().text, recording::kRecordingFullMessage);
@@ -213,10 +227,10 @@ TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
   LeftClick(w.VrDemoButtonRec);
   ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 30000)) << "the disk never filled";
   EXPECT_TRUE(WaitFor([&] { return !w.Recorder.CaptureStream()->Capturing(); }, 2000));
-  Pump(1500);
+  Pump(1500);  // a while in which the buttons stay taken
   EXPECT_TRUE(TransportBusy(m)) << "the buttons wait for STOP";
   LeftClick(w.VrDemoButtonStop);
-  Pump(300);
+  Pump(300);  // a while in which nothing more is told than the messages below
   // The error once, and after it at most what a machine too busy lost, if anything.
   const auto seen = boxes.Seen();
   ASSERT_GE(seen.size(), 1u);
@@ -234,7 +248,7 @@ TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
   const std::string again = std::string(full) + "\\again.wav";
   OptionsForm->DirectoryEditLogger.SetText(again);
   LeftClick(w.VrDemoButtonRec);
-  Pump(300);
+  Pump(300);  // a while in which nothing more is told than the one message
   ASSERT_EQ(boxes.Seen().size(), seen.size() + 1);
   EXPECT_EQ(boxes.Seen().back().text, "Stream write error");
   EXPECT_TRUE(TransportReady(m));

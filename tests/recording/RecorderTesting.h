@@ -43,7 +43,7 @@ inline Tone Listen(DWORD ms) {
   SoundCapture capture(ms);
   if (!capture.Recording()) return {};
   // The program plays on this thread: its messages are served while the sound is recorded.
-  if (!WaitFor([&] { return capture.Done(); }, ms + 2000)) ADD_FAILURE() << "the sink's recording never ended";
+  if (!WaitFor([&] { return capture.Done(); }, ms + 10000)) ADD_FAILURE() << "the sink's recording never ended";
   capture.Finish(false);
   return MeasureTone(capture.Samples(), SoundCapture::kRate, capture.Samples().size() / 10);
 }
@@ -98,13 +98,16 @@ class Recorder : public ::testing::Test {
     w_->TimerTunora.SetEnabled(false);
     w_->Recorder.TitleHeard(first);
   }
-  // The message that a box of the recorder said, once the tick that tells it has run.
+  // The message that a box of the recorder said, once the tick that tells it has run: a
+  // box shown from now on, not one an earlier recording's news showed.
   std::string Told(MessageBoxWatcher& boxes, const std::string& part) {
+    const std::size_t before = boxes.Seen().size();
     std::string text;
     WaitFor([&] {
       w_->Recorder.TitleHeard("");
-      for (const SeenBox& b : boxes.Seen())
-        if (b.text.find(part) != std::string::npos) text = b.text;
+      const auto seen = boxes.Seen();
+      for (std::size_t i = before; i < seen.size(); ++i)
+        if (seen[i].text.find(part) != std::string::npos) text = seen[i].text;
       return !text.empty();
     }, 3000);
     return text;
@@ -132,14 +135,17 @@ class Recorder : public ::testing::Test {
   // deliver its first sound seconds later, and then all it held since.
   DWORD recClicked_ = 0;
 
-  // REC, `ms` of recording, STOP; the file's bytes.
+  // REC, until the file holds `ms` of sound (whenever Wine's capture delivers it), STOP;
+  // the file's bytes.
   std::string Record(DWORD ms) {
     TMainForm& m = *m_;
     MainWindowView& w = View(m);
     LeftClick(w.VrDemoButtonRec);
     EXPECT_TRUE(TransportBusy(m));
     EXPECT_TRUE(w.Recorder.CaptureStream() && w.Recorder.CaptureStream()->Capturing());
-    Pump(ms);
+    const std::int64_t bytes = std::int64_t(ms) * 176400 / 1000;
+    EXPECT_TRUE(WaitFor([&] { return w.Recorder.RecordFile() && w.Recorder.RecordFile()->GetDataSize() >= bytes; }, ms + 10000))
+        << "no " << ms << " ms of sound recorded";
     LeftClick(w.VrDemoButtonStop);
     EXPECT_TRUE(TransportReady(m));
     EXPECT_EQ(w.LabelStation.Caption(), "none");
