@@ -19,19 +19,6 @@
 
 using namespace testing_support;
 
-// Waits until the sink has heard sound from fromTick on. Each look reads all that was
-// recorded since, which at every turn of the wait would take a busy machine's time from
-// the program: it looks twice a second.
-bool WaitHeard(const SoundCapture& heard, DWORD fromTick, DWORD ms) {
-  DWORD looked = 0;
-  WaitFor([&] {
-    if (GetTickCount() - looked < 500) return false;
-    looked = GetTickCount();
-    return heard.SoundFrom(fromTick) != 0;
-  }, ms);
-  return heard.SoundFrom(fromTick) != 0;
-}
-
 namespace {
 
 constexpr DWORD kStartTimeout = 30000;
@@ -166,7 +153,7 @@ TEST(Program, ExitWhileAStationPlaysEndsTheProcessWithTheWindow) {
   ASSERT_TRUE(heard.WaitUntilRecording(5000)) << "the null sink delivers nothing";
   const DWORD click = GetTickCount();
   ClickWindow(FindDescendant(main, "Tone"));
-  EXPECT_TRUE(WaitHeard(heard, click, 10000)) << "the station was never heard";
+  EXPECT_TRUE(heard.WaitHeard(click, 10000)) << "the station was never heard";
   const DWORD exitAt = GetTickCount();
   const long ms = ExitAndTime(program, main);
   // What the sink hears after the end, which a busy machine's capture delivers late: how
@@ -208,7 +195,7 @@ TEST(Program, APresetAndRecClickedAsTheWindowShowsPlayAndRecord) {
   EXPECT_TRUE(WaitFor([&] { return dir.Content("titles.txt").find("\tTone\t") != std::string::npos; }, 30000))
       << "the station did not play";
   EXPECT_TRUE(WaitFor([&] { return FileSize(dir / "webfile.wav") >= 44 + 44100; }, 10000)) << "nothing recorded";
-  EXPECT_TRUE(WaitHeard(heard, click, 10000)) << "the station was never heard";
+  EXPECT_TRUE(heard.WaitHeard(click, 10000)) << "the station was never heard";
   ClickWindow(FindDescendant(main, "STOP"));
   EXPECT_EQ(program.AnswerMessageBox(1000), "");
   heard.Finish(false);

@@ -16,10 +16,6 @@
 
 using namespace testing_support;
 
-// Waits until the sink has heard sound from fromTick on (ProgramTest.cpp, in this test
-// program too).
-bool WaitHeard(const SoundCapture& heard, DWORD fromTick, DWORD ms);
-
 namespace {
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
@@ -91,7 +87,7 @@ TEST(Release, TheUnpackedProgramPlaysAndSavesBesideItself) {
   ASSERT_TRUE(heard.WaitUntilRecording(5000)) << "the null sink delivers nothing";
   const DWORD click = GetTickCount();
   ClickWindow(FindDescendant(main, "Tone"));
-  EXPECT_TRUE(WaitHeard(heard, click, 10000)) << "the station was never heard";
+  EXPECT_TRUE(heard.WaitHeard(click, 10000)) << "the station was never heard";
   ClickWindow(FindDescendant(main, "Exit"));
   ASSERT_EQ(program.WaitExit(20000), 0);
   heard.Finish(false);

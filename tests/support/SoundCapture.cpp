@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "support/Waiting.h"
+
 SoundCapture::SoundCapture(DWORD ms) {
   UINT device = WAVE_MAPPER;
   for (UINT i = 0; i < waveInGetNumDevs(); ++i) {
@@ -100,6 +102,18 @@ DWORD SoundCapture::Find(DWORD fromTick, double rms, bool loud) const {
 DWORD SoundCapture::SoundFrom(DWORD fromTick, double rms) const {
   return Find(fromTick, rms, true);
 }
+bool SoundCapture::WaitHeard(DWORD fromTick, DWORD ms) const {
+  DWORD looked = 0;
+  testing_support::WaitFor(
+      [&] {
+        if (GetTickCount() - looked < 500) return false;
+        looked = GetTickCount();
+        return SoundFrom(fromTick) != 0;
+      },
+      ms);
+  return SoundFrom(fromTick) != 0;
+}
+
 DWORD SoundCapture::SilenceFrom(DWORD fromTick, double rms) const {
   return Find(fromTick, rms, false);
 }

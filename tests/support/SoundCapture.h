@@ -33,6 +33,10 @@ class SoundCapture {
   // The moment (GetTickCount) from which sound louder than `rms` plays for 100 ms, at or
   // after fromTick; 0 when it never does.
   DWORD SoundFrom(DWORD fromTick, double rms = 500) const;
+  // Waits until sound from fromTick on is heard (SoundFrom), for ms at most. Each look
+  // reads all that was recorded since, which at every turn of the wait would take a busy
+  // machine's time from the program: it looks twice a second.
+  bool WaitHeard(DWORD fromTick, DWORD ms) const;
   // The moment from which the sound is quieter than `rms` for 100 ms, at or after fromTick.
   DWORD SilenceFrom(DWORD fromTick, double rms = 500) const;
   // The moment of the last sample recorded.
