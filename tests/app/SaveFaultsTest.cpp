@@ -99,7 +99,7 @@ class SaveFaults : public ::testing::Test {
       LeftClickOn(w.VrSpinnerStation, w.VrSpinnerStation.FirstButton());  // a step saves the group
       w.Labelgenre.SetCaption(kBand);
       AddBand("Unsaved Band");
-      Pump(300);
+      Pump(300);  // a box posted after the saves, too (theirs show at once)
       for (const SeenBox& box : boxes.Seen()) messages.push_back(box.text);
     }
     EXPECT_EQ(w.VrNumBlock.Value(), 1) << "a group that cannot be saved is not left";

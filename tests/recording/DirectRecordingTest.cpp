@@ -71,31 +71,29 @@ class DirectRecording : public ::testing::Test {
     // A busy machine may hold the window up past what the station's queue keeps; STOP then
     // says how much was lost, which only the bit-for-bit test cannot accept.
     boxes_ = std::make_unique<MessageBoxWatcher>("Ovexia Tunora");
-    m_ = &StartedProgram();
-    w_ = &View(*m_);
-    m_->Connection().SetSystem(std::make_shared<TestConnection>());
-    ASSERT_TRUE(WaitFor([&] { return m_->Monitor().internetConnected; }, 3000));
+    m.Connection().SetSystem(std::make_shared<TestConnection>());
+    ASSERT_TRUE(WaitFor([&] { return m.Monitor().internetConnected; }, 3000));
     OptionsForm->Show();
     ChooseDriver(DriverIndex(recording::kStationSourceName));
     OptionsForm->DirectoryEditLogger.SetText(ProgramFolder() / "direct.wav");
   }
   void TearDown() override {
-    LeftClick(w_->VrDemoButtonStop);
-    LeftClick(w_->VrDemoButtonUnplug);
+    LeftClick(w.VrDemoButtonStop);
+    LeftClick(w.VrDemoButtonUnplug);
     ChooseFormat(recording::kDefaultFormatLine);
     ChooseDriver(0);
     OptionsForm->Hide();
     boxes_.reset();
   }
   void Play(int preset, const std::string& name, const std::string& url) {
-    SetPreset(*w_, preset, name, url);
-    LeftClick(w_->VrDemoButtonStation[preset]);
+    SetPreset(w, preset, name, url);
+    LeftClick(w.VrDemoButtonStation[preset]);
   }
   // REC for ms, STOP: the file's sample data.
   std::string Record(DWORD ms) {
-    LeftClick(w_->VrDemoButtonRec);
+    LeftClick(w.VrDemoButtonRec);
     Pump(ms);  // a span by the clock, whose sound the callers measure
-    LeftClick(w_->VrDemoButtonStop);
+    LeftClick(w.VrDemoButtonStop);
     const std::string file = ProgramFolder().Content("direct.wav");
     EXPECT_GE(file.size(), 46u);
     return file.size() < 46 ? std::string() : file.substr(46);
@@ -113,20 +111,20 @@ class DirectRecording : public ::testing::Test {
   void ExpectRecordedBitForBit(const std::string& file, const std::string& raw, std::size_t frame) {
     const std::string reference = ReadMedia(raw);
     ASSERT_GE(reference.size(), 44100 * frame) << MediaPath(raw);
-    LeftClick(w_->VrDemoButtonRec);
+    LeftClick(w.VrDemoButtonRec);
     Play(0, "Sweep", MediaPath(file));
-    ASSERT_TRUE(WaitFor([&] { return w_->WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return w.WindowsMediaPlayer.playState() == playback::psMediaEnded; }, 15000));
     // The lead, handed out after the file's end: 0.6 s more of the recording's time line.
-    const std::int64_t ended = w_->Recorder.RecordFile()->GetDataSize();
-    EXPECT_TRUE(WaitFor([&] { return w_->Recorder.RecordFile()->GetDataSize() >= ended + std::int64_t(26460 * frame); }, 5000));
-    LeftClick(w_->VrDemoButtonStop);
+    const std::int64_t ended = w.Recorder.RecordFile()->GetDataSize();
+    EXPECT_TRUE(WaitFor([&] { return w.Recorder.RecordFile()->GetDataSize() >= ended + std::int64_t(26460 * frame); }, 5000));
+    LeftClick(w.VrDemoButtonStop);
     const std::string data = ProgramFolder().Content("direct.wav").substr(46);
     // Where the sweep begins: its first sound, at a whole frame.
     const std::size_t first = reference.find_first_not_of('\0') / frame * frame;
     const std::size_t at = data.find(reference.substr(first, 1000 * frame));
     ASSERT_NE(at, std::string::npos) << "the sweep's start is not in the recording of " << file;
     ASSERT_GE(data.size() - at, reference.size() - first) << "the recording ends inside the sweep";
-    if (!w_->Recorder.CaptureStream()->Gaps().empty()) {
+    if (!w.Recorder.CaptureStream()->Gaps().empty()) {
       std::printf("sound was lost and told: the recording cannot be whole\n");
     } else {
       // A player held up past half a second leaves silence in the recording and the
@@ -139,9 +137,8 @@ class DirectRecording : public ::testing::Test {
         << "before it, silence";
   }
 
-  TMainForm* m_ = nullptr;
-
-  MainWindowView* w_ = nullptr;
+  TMainForm& m = StartedProgram();
+  MainWindowView& w = View(m);
   std::unique_ptr<MessageBoxWatcher> boxes_;
 };
 
@@ -154,9 +151,9 @@ TEST_F(DirectRecording, HoldsTheStationAtItsOwnLevelWhateverTheFader) {
   EXPECT_EQ(drivers.Count(), recording::CaptureDrivers().Count() + 1);
   EXPECT_EQ(OptionsForm->FormatBox.Count(), 56);
   EXPECT_EQ(OptionsForm->FormatBox.Text(), "44100Hz 16bit Stereo");
-  m_->SetVolume(100);
+  m.SetVolume(100);
   Play(0, "Tone", StationAddress("TUNORA_STATION_MP3"));
-  ASSERT_TRUE(WaitFor([&] { return Playing(w_->WindowsMediaPlayer); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Playing(w.WindowsMediaPlayer); }, 10000));
   std::vector<double> left = LeftChannel(Record(5000));
   // 5 s, less what a busy machine's player fell behind by.
   ASSERT_GT(left.size(), 2u * 44100);
@@ -173,11 +170,11 @@ TEST_F(DirectRecording, HoldsTheStationAtItsOwnLevelWhateverTheFader) {
   // explains it.
   std::size_t zeros = 0, longestSilence = 0;
   for (const double v : left) longestSilence = std::max(longestSilence, zeros = v == 0 ? zeros + 1 : 0);
-  if (w_->Recorder.CaptureStream()->Gaps().empty() && longestSilence < 441)
+  if (w.Recorder.CaptureStream()->Gaps().empty() && longestSilence < 441)
     EXPECT_LT(LargestPhaseStep(BlockPhases(left, 44100, 440, 2205)), 0.01);
   else
     std::printf("sound lost or the station silent for %zu samples: the break is not judged\n", longestSilence);
-  m_->SetVolume(1000);
+  m.SetVolume(1000);
 }
 
 // A file played from its start and recorded in its own format holds FFmpeg's decoding of
@@ -193,7 +190,7 @@ TEST_F(DirectRecording, MonoAnd24BitSoundIsRecordedInItsOwnFormat) {
   REQUIRE_STATION("TUNORA_STATION_MONO");
   ChooseFormat("44100Hz 16bit Mono");
   Play(0, "Mono", StationAddress("TUNORA_STATION_MONO"));
-  ASSERT_TRUE(WaitFor([&] { return Playing(w_->WindowsMediaPlayer); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Playing(w.WindowsMediaPlayer); }, 10000));
   const std::string data = Record(3000);
   std::vector<double> mono;
   for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
@@ -206,7 +203,7 @@ TEST_F(DirectRecording, MonoAnd24BitSoundIsRecordedInItsOwnFormat) {
   EXPECT_NEAR(tone.hz, 330, 1);
   // The station's sine is an eighth of full scale: 2896 rms in its one channel.
   EXPECT_NEAR(tone.rms, 2896, 200) << "the mono station's own level";
-  LeftClick(w_->VrDemoButtonUnplug);
+  LeftClick(w.VrDemoButtonUnplug);
   ExpectRecordedBitForBit("sweep-mono.mp3", "sweep-mono.raw", 2);
   ChooseFormat("44100Hz 24bit Stereo");
   ExpectRecordedBitForBit("sweep24.flac", "sweep24.raw", 6);
@@ -215,24 +212,24 @@ TEST_F(DirectRecording, MonoAnd24BitSoundIsRecordedInItsOwnFormat) {
 // Silence while no station plays, the second station after it, and as long as it took.
 TEST_F(DirectRecording, KeepsItsTimeLineAcrossAStationSwitch) {
   REQUIRE_STATION("TUNORA_STATION_AAC");
-  LeftClick(w_->VrDemoButtonRec);
+  LeftClick(w.VrDemoButtonRec);
   const DWORD rec = GetTickCount();
   Play(0, "Tone", StationAddress("TUNORA_STATION_MP3"));
-  ASSERT_TRUE(WaitFor([&] { return Playing(w_->WindowsMediaPlayer); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Playing(w.WindowsMediaPlayer); }, 10000));
   // Spans by the clock: the recording's parts and length are judged against them.
   Pump(2000);
-  LeftClick(w_->VrDemoButtonUnplug);
+  LeftClick(w.VrDemoButtonUnplug);
   Pump(1500);
   Play(1, "Other", StationAddress("TUNORA_STATION_AAC"));
-  ASSERT_TRUE(WaitFor([&] { return Playing(w_->WindowsMediaPlayer); }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Playing(w.WindowsMediaPlayer); }, 10000));
   Pump(2000);
-  LeftClick(w_->VrDemoButtonStop);
+  LeftClick(w.VrDemoButtonStop);
   const DWORD wall = GetTickCount() - rec;
   const std::vector<double> left = LeftChannel(ProgramFolder().Content("direct.wav").substr(46));
   // A lost second and a half of silence is the fault; a busy machine's clicks may take
   // several tenths, and sound it lost, and told, is not in the file.
   double lostMs = 0;
-  for (const recording::CaptureGap& gap : w_->Recorder.CaptureStream()->Gaps()) lostMs += double(gap.lostBytes) / 176.4;
+  for (const recording::CaptureGap& gap : w.Recorder.CaptureStream()->Gaps()) lostMs += double(gap.lostBytes) / 176.4;
   EXPECT_NEAR(double(left.size()) / 44100 * 1000 + lostMs, double(wall), 1000.0);
   // Tenths of a second: 440 Hz, then silence, then 550 Hz.
   std::vector<int> parts;
@@ -265,14 +262,14 @@ TEST_F(DirectRecording, TheChosenDeviceIsTheOneRecorded) {
   EXPECT_EQ(OptionsForm->FormatBox.Text(), "44100Hz 16bit Stereo");
   // Wine's capture on a busy machine now and then never starts delivering; a second REC
   // starts it.
-  const auto recorded = [&] { return w_->Recorder.RecordFile() && w_->Recorder.RecordFile()->GetDataSize() > 2 * 176400; };
-  LeftClick(w_->VrDemoButtonRec);
+  const auto recorded = [&] { return w.Recorder.RecordFile() && w.Recorder.RecordFile()->GetDataSize() > 2 * 176400; };
+  LeftClick(w.VrDemoButtonRec);
   if (!WaitFor(recorded, 12000)) {
-    LeftClick(w_->VrDemoButtonStop);
-    LeftClick(w_->VrDemoButtonRec);
+    LeftClick(w.VrDemoButtonStop);
+    LeftClick(w.VrDemoButtonRec);
   }
   ASSERT_TRUE(WaitFor(recorded, 12000));
-  LeftClick(w_->VrDemoButtonStop);
+  LeftClick(w.VrDemoButtonStop);
   std::vector<double> left = LeftChannel(ProgramFolder().Content("direct.wav").substr(46));
   EXPECT_NEAR(MeasureTone(left, 44100, left.size() / 4).hz, 880, 2);
 }
@@ -284,25 +281,25 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
   REQUIRE_STATION("TUNORA_STATION_MP3");
   ASSERT_TRUE(SetStationTitle("First Artist - First Song"));
   Play(0, "Tone", StationAddress("TUNORA_STATION_MP3"));
-  ASSERT_TRUE(WaitFor([&] { return w_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "First Artist - First Song"; }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return w.WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "First Artist - First Song"; }, 15000));
   // The tick that hands the title to the tray's text hands it to the recorder too.
-  const auto ticked = [&](const std::string& title) { return WaitFor([&] { return w_->TitleTray.Title() == title; }); };
+  const auto ticked = [&](const std::string& title) { return WaitFor([&] { return w.TitleTray.Title() == title; }); };
   EXPECT_TRUE(ticked("First Artist - First Song"));
-  LeftClick(w_->VrDemoButtonRec);
+  LeftClick(w.VrDemoButtonRec);
   // A second of the recording under the first title.
-  EXPECT_TRUE(WaitFor([&] { return w_->Recorder.RecordFile()->GetDataSize() >= 176400; }, 5000));
+  EXPECT_TRUE(WaitFor([&] { return w.Recorder.RecordFile()->GetDataSize() >= 176400; }, 5000));
   ASSERT_TRUE(SetStationTitle("Second Song"));
-  ASSERT_TRUE(WaitFor([&] { return w_->WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "Second Song"; }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return w.WindowsMediaPlayer.currentMedia().getItemInfo("Title") == "Second Song"; }, 15000));
   // Where the recording stood when the title came (its own time line, which a busy
   // machine may put behind the clock).
-  const double second = double(w_->Recorder.RecordFile()->GetDataSize()) / 176400;
+  const double second = double(w.Recorder.RecordFile()->GetDataSize()) / 176400;
   EXPECT_TRUE(ticked("Second Song"));
   // A title in letters the ANSI code page lacks: the sheet has its own text too.
   const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", star = "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0";
   ASSERT_TRUE(SetStationTitle(kino + " - " + star, "UTF-8"));
-  ASSERT_TRUE(WaitFor([&] { return w_->WindowsMediaPlayer.currentMedia().titleUtf8() == kino + " - " + star; }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return w.WindowsMediaPlayer.currentMedia().titleUtf8() == kino + " - " + star; }, 15000));
   EXPECT_TRUE(ticked(kino + " - " + star));
-  LeftClick(w_->VrDemoButtonStop);
+  LeftClick(w.VrDemoButtonStop);
   // Written by the sheets' own thread once STOP is pressed.
   std::string cue;
   EXPECT_TRUE(WaitFor([&] { return (cue = ProgramFolder().Content("direct.cue")).find("TRACK 03") != std::string::npos; },
@@ -327,7 +324,7 @@ TEST_F(DirectRecording, TitlesHeardMakeACueSheet) {
     CopyFileA((ProgramFolder() / "direct.cue").c_str(), (std::string(keep) + "\\direct.cue").c_str(), FALSE);
   }
   // No station, no title: the stale sheet goes.
-  LeftClick(w_->VrDemoButtonUnplug);
+  LeftClick(w.VrDemoButtonUnplug);
   EXPECT_TRUE(ticked(""));
   Record(500);
   EXPECT_TRUE(WaitFor([] { return !ProgramFolder().Has("direct.cue"); }, 3000));

@@ -5,8 +5,6 @@
 namespace {
 
 TEST_F(Recorder, MissingOptionsAreReportedAndTouchNoFile) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
   OptionsForm->DirectoryEditLogger.SetText("");
   LeftClick(w.VrDemoButtonRec);
@@ -32,8 +30,6 @@ TEST_F(Recorder, MissingOptionsAreReportedAndTouchNoFile) {
 // A REC that fails (a folder that does not exist) says why, holds no file and leaves the
 // buttons as they were; the next REC records.
 TEST_F(Recorder, AFailedRecHoldsNoFileAndTheNextRecRecords) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
   OptionsForm->DirectoryEditLogger.SetText(ProgramFolder() / "missing\\take.wav");
   LeftClick(w.VrDemoButtonRec);
@@ -63,8 +59,6 @@ class RefusingSource : public recording::CaptureSource {
 };
 
 TEST_F(Recorder, ARecWhoseCaptureCannotStartLeavesNoFile) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
   TitlesFromTheTest("Artist - Song");
   w.Recorder.SetSourceMaker([] { return std::make_unique<RefusingSource>(); });
@@ -82,7 +76,6 @@ TEST_F(Recorder, ARecWhoseCaptureCannotStartLeavesNoFile) {
 // its WAVE) is left as it is: ours goes beside it under a free name, which STOP tells; the
 // next recording into the file replaces ours, and one without titles removes it.
 TEST_F(Recorder, AUsersCueSheetIsLeftAndOursGoesBesideIt) {
-  MainWindowView& w = View(*m_);
   MessageBoxWatcher boxes;
   const std::string users = "FILE \"take.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n";
   ProgramFolder().Put("take.cue", users);
@@ -108,7 +101,6 @@ TEST_F(Recorder, AUsersCueSheetIsLeftAndOursGoesBesideIt) {
 // at most once a second, and never by the tick that heard the title; after STOP it holds
 // every title.
 TEST_F(Recorder, TitlesAtEveryTickWriteTheSheetAtMostOnceASecond) {
-  MainWindowView& w = View(*m_);
   MessageBoxWatcher boxes;
   TitlesFromTheTest("Title 0");
   ASSERT_TRUE(StartRecording());

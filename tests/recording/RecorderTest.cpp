@@ -56,8 +56,6 @@ TEST_F(Recorder, TheFormatListIsWhatTheDeviceAcceptsWithTheDefaultSelected) {
 }
 
 TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
   // Timed from the first sound: Wine's capture takes a second and more to deliver it.
   ASSERT_TRUE(StartRecording());
@@ -120,8 +118,6 @@ TEST_F(Recorder, FiveSecondsHoldTheToneWithNoSampleLostOrRepeatedAndPlayBack) {
 }
 
 TEST_F(Recorder, StopDuringPlaybackEndsIt) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
   Record(1500);
   LeftClick(w.VrDemoButtonStart);
@@ -138,7 +134,6 @@ TEST_F(Recorder, StopDuringPlaybackEndsIt) {
 // A user-interface thread held up for longer than the capture buffer lasts loses sound;
 // STOP says how much and where, and the file holds the rest.
 TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
-  MainWindowView& w = View(*m_);
   MessageBoxWatcher boxes;
   ASSERT_TRUE(StartRecording());
   // A second of sound recorded, then the hold-up.
@@ -191,8 +186,6 @@ TEST_F(Recorder, AHeldUpRecordingReportsTheSoundLost) {
 
 // A recording stops itself where its header could describe no more, with the file whole.
 TEST_F(Recorder, ARecordingAtItsSizeLimitIsFinishedAndStopped) {
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   MessageBoxWatcher boxes;
   w.Recorder.SetDataLimit(2 * 176400 + 2);
   ASSERT_TRUE(StartRecording());
@@ -219,8 +212,6 @@ TEST_F(Recorder, ARecordingAtItsSizeLimitIsFinishedAndStopped) {
 TEST_F(Recorder, AFullDiskIsReportedOnceAndStopLeavesAValidFile) {
   const char* full = std::getenv("TUNORA_FULL_DIR");
   if (!full || !*full) GTEST_SKIP() << "run with tests/recording/with-full-disk.sh";
-  TMainForm& m = *m_;
-  MainWindowView& w = View(m);
   const std::string path = std::string(full) + "\\take.wav";
   OptionsForm->DirectoryEditLogger.SetText(path);
   MessageBoxWatcher boxes;

@@ -73,12 +73,10 @@ inline bool TransportBusy(TMainForm& m) {
 class Recorder : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_ = &Started();
-    w_ = &View(*m_);
-    LeftClick(w_->VrDemoButtonStop);
-    w_->Recorder.SetDataLimit(-1);
+    LeftClick(w.VrDemoButtonStop);
+    w.Recorder.SetDataLimit(-1);
     OptionsForm->DriverBox.SetItemIndex(0);
-    m_->FillFormatBox();
+    m.FillFormatBox();
     OptionsForm->DirectoryEditLogger.SetText(ProgramFolder() / "take.wav");
     // The file player lets go of a recording it played a moment after it is stopped.
     ASSERT_TRUE(
@@ -88,15 +86,15 @@ class Recorder : public ::testing::Test {
     for (const char* sheet : {"take.cue", "take (2).cue", "take (3).cue"}) DeleteFileA((ProgramFolder() / sheet).c_str());
   }
   void TearDown() override {
-    LeftClick(w_->VrDemoButtonStop);
-    w_->Recorder.SetSourceMaker(nullptr);
-    w_->TimerTunora.SetEnabled(true);
+    LeftClick(w.VrDemoButtonStop);
+    w.Recorder.SetSourceMaker(nullptr);
+    w.TimerTunora.SetEnabled(true);
     for (const char* sheet : {"take.cue", "take (2).cue"}) DeleteFileA((ProgramFolder() / sheet).c_str());
   }
   // The titles come from the test alone: the window's tick would hand over the player's.
   void TitlesFromTheTest(const std::string& first) {
-    w_->TimerTunora.SetEnabled(false);
-    w_->Recorder.TitleHeard(first);
+    w.TimerTunora.SetEnabled(false);
+    w.Recorder.TitleHeard(first);
   }
   // The message that a box of the recorder said, once the tick that tells it has run: a
   // box shown from now on, not one an earlier recording's news showed.
@@ -104,7 +102,7 @@ class Recorder : public ::testing::Test {
     const std::size_t before = boxes.Seen().size();
     std::string text;
     WaitFor([&] {
-      w_->Recorder.TitleHeard("");
+      w.Recorder.TitleHeard("");
       const auto seen = boxes.Seen();
       for (std::size_t i = before; i < seen.size(); ++i)
         if (seen[i].text.find(part) != std::string::npos) text = seen[i].text;
@@ -117,7 +115,6 @@ class Recorder : public ::testing::Test {
   // gives its first sound within 2 s as a rule, but now and then only after several:
   // the start is waited for, so that what follows is timed from the sound.
   ::testing::AssertionResult StartRecording() {
-    MainWindowView& w = View(*m_);
     const auto recording = [&] { return w.Recorder.RecordFile() && w.Recorder.RecordFile()->GetDataSize() > 0; };
     // Wine's capture on a busy machine now and then never starts delivering (its
     // position stands still); a second REC then starts it. Twice in a row is a fault.
@@ -138,8 +135,6 @@ class Recorder : public ::testing::Test {
   // REC, until the file holds `ms` of sound (whenever Wine's capture delivers it), STOP;
   // the file's bytes.
   std::string Record(DWORD ms) {
-    TMainForm& m = *m_;
-    MainWindowView& w = View(m);
     LeftClick(w.VrDemoButtonRec);
     EXPECT_TRUE(TransportBusy(m));
     EXPECT_TRUE(w.Recorder.CaptureStream() && w.Recorder.CaptureStream()->Capturing());
@@ -152,7 +147,6 @@ class Recorder : public ::testing::Test {
     return ProgramFolder().Content("take.wav");
   }
 
-  TMainForm* m_ = nullptr;
-
-  MainWindowView* w_ = nullptr;
+  TMainForm& m = Started();
+  MainWindowView& w = View(m);
 };
